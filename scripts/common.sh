@@ -1,0 +1,32 @@
+# Shared by scripts/run, scripts/test and scripts/bench: install what is
+# missing from Debian's archive, then configure and build into build/.
+set -euo pipefail
+VEXORA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+VEXORA_BUILD="$VEXORA_ROOT/build"
+
+vexora_packages=(
+  g++ cmake ninja-build pkg-config
+  qt6-base-dev libgl-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  nlohmann-json3-dev
+  xvfb xauth fonts-dejavu-core
+)
+
+vexora_install_missing() {
+  local missing=()
+  for p in "${vexora_packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# vexora_build [extra cmake options...]
+vexora_build() {
+  cmake -S "$VEXORA_ROOT" -B "$VEXORA_BUILD" -G Ninja "$@" >/dev/null
+  cmake --build "$VEXORA_BUILD" --parallel "$(nproc)"
+}

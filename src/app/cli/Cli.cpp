@@ -1,0 +1,41 @@
+#include "app/cli/Cli.h"
+
+#include <ostream>
+
+#include "app/cli/Commands.h"
+
+namespace vexora::cli {
+
+const std::vector<Command>& commands()
+{
+    static const std::vector<Command> table = {
+        {"config", "config IN.cnfg [-o OUT.cnfg]   read a configuration file and write it back", runConfig},
+    };
+    return table;
+}
+
+static void printUsage(std::ostream& stream)
+{
+    stream << "Usage: vexora COMMAND [ARGUMENTS]\n\nCommands:\n";
+    for (const Command& c : commands()) stream << "  vexora " << c.usage << "\n";
+    stream << "  vexora --help                   this text\n";
+}
+
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    if (args.empty()) {
+        printUsage(err);
+        return kExitUsage;
+    }
+    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        printUsage(out);
+        return kExitOk;
+    }
+    for (const Command& c : commands())
+        if (args[0] == c.name) return c.run(Arguments(args.begin() + 1, args.end()), out, err);
+    err << "vexora: unknown command '" << args[0] << "'\n\n";
+    printUsage(err);
+    return kExitUsage;
+}
+
+}  // namespace vexora::cli

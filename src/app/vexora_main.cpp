@@ -1,0 +1,9 @@
+#include <iostream>
+
+#include "app/cli/Cli.h"
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return vexora::cli::run(args, std::cout, std::cerr);
+}

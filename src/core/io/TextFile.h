@@ -1,0 +1,27 @@
+#pragma once
+// Whole-file reading and atomic writing of single-byte text files.
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace vexora {
+
+// Largest file the readers accept; block positions are kept in 64 bits, but
+// a text of this size is already far beyond any survey.
+inline constexpr std::size_t kMaxTextFileBytes = std::size_t{1} << 31;
+
+// Reads the file's bytes. On failure returns false and, when `why` is given,
+// a reason ("not found", "is a folder", ...).
+bool readTextFile(const std::filesystem::path& path, std::string& text, std::string* why = nullptr);
+
+// Turns lone carriage returns (old Macintosh line ends) into CR LF. Text with
+// CR LF or LF line ends is left as it is: the readers take both.
+void normaliseLoneCarriageReturns(std::string& text);
+
+// Writes the bytes to a temporary file beside the target, then renames it
+// over the target, so the old content stays until a complete new one exists.
+bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes, std::string* why = nullptr);
+
+}  // namespace vexora

@@ -1,0 +1,49 @@
+#pragma once
+// The configuration-file language: tag lines such as "#elec_x_col= 3" that
+// carry the settings table and the column layouts, in configuration files
+// (*.cnfg) and in the header of data files.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "log/MessageLog.h"
+#include "platform/Questions.h"
+#include "platform/UserSettings.h"
+#include "settings/ColumnLayouts.h"
+#include "settings/SettingsTable.h"
+
+namespace vexora {
+
+inline constexpr int kNoConfigurationTags = 20000;
+
+// Removes "!" comments: from each "!" up to, not including, the line break
+// (or to the end of the text). Always returns 0.
+int funRemoveComments(std::string& text);
+
+// Applies a whole text (comments already removed) to the settings table and
+// to the column-layout records, which must be fresh (all zero) on entry, and
+// records where the electrode, data and topography blocks lie.
+// Returns 0 when read (warnings may have been logged), kNoConfigurationTags
+// when the text holds no "#" (nothing changed), 1 when reading stopped on a
+// failure: then the table and the records are left exactly as they were.
+// Line ends may be CR LF, LF or a mix.
+int funLoadConfiguration(std::string_view text, BlockBounds& electrodeBlock, BlockBounds& dataBlock,
+                         BlockBounds& topographyBlock, ElectrodeFormat& electrodeFormat, DataFormat& dataFormat,
+                         TopographyFormat& topographyFormat, SequenceHeader& sequenceHeader,
+                         SettingsTable& table, MessageLog& log);
+
+// The settings table as configuration text, CR LF line ends. `date` is the
+// text after "#date= ".
+std::string configurationText(const SettingsTable& table, std::string_view date);
+// Writes configurationText (with today's date) atomically; false and a logged
+// error when the file cannot be written.
+bool WriteConfiguration(const std::filesystem::path& path, const SettingsTable& table, MessageLog& log);
+
+// Applies the user's start-up configuration named by the per-user value
+// "Paths"/"Configuration" unless it is "Vexora defaults".
+inline constexpr std::string_view kBuiltInDefaults = "Vexora defaults";
+void LoadStartupConfiguration(SettingsTable& table, UserSettings& userSettings, Questions& questions,
+                              MessageLog& log);
+
+}  // namespace vexora
