@@ -10,6 +10,15 @@ const std::vector<Command>& commands()
 {
     static const std::vector<Command> table = {
         {"config", "config IN.cnfg [-o OUT.cnfg]   read a configuration file and write it back", runConfig},
+        {"check", "check IN.data [--no-z] [--synthetic]\n"
+                  "                                  load a data file, print its table sizes",
+         runCheck},
+        {"save", "save IN.data OUT.data [--no-z] [--synthetic]\n"
+                 "                                  load a data file and write it again",
+         runSave},
+        {"dump", "dump IN.data electrodes|quadrupoles|topography [--no-z] [--synthetic]\n"
+                 "                                  print a loaded table as tab-separated text",
+         runDump},
     };
     return table;
 }

@@ -16,6 +16,9 @@ struct Command {
 };
 
 int runConfig(const Arguments& args, std::ostream& out, std::ostream& err);
+int runCheck(const Arguments& args, std::ostream& out, std::ostream& err);
+int runSave(const Arguments& args, std::ostream& out, std::ostream& err);
+int runDump(const Arguments& args, std::ostream& out, std::ostream& err);
 
 const std::vector<Command>& commands();
 

@@ -1,0 +1,35 @@
+#pragma once
+// Readers of the electrode, data and topography blocks of a data file. Each
+// replaces its tables in `survey`; on error (result 1) the tables hold what
+// was read so far and the caller discards them.
+
+#include <string_view>
+
+#include "log/MessageLog.h"
+#include "project/SurveyTables.h"
+#include "settings/ColumnLayouts.h"
+
+namespace vexora {
+
+int funLoadElectrodes(std::string_view text, const BlockBounds& bounds, const ElectrodeFormat& format, Survey& survey,
+                      MessageLog& log);
+
+// Derives the terrain elevation of every electrode (when the file has no
+// elevation column) and its type (when it has no type column) from the
+// layout of each cable: a surface line or a borehole.
+int funElecElevationAndArrangement(Survey& survey, const ElectrodeFormat& format, MessageLog& log);
+
+// Which measured sets are taken from the calculated columns ("invert the
+// synthetic data-set").
+struct SyntheticChoice {
+    bool resistance = false;
+    bool ip = false;
+};
+
+int funLoadData(std::string_view text, const BlockBounds& bounds, const DataFormat& format,
+                const SequenceHeader& sequence, const SyntheticChoice& synthetic, Survey& survey, MessageLog& log);
+
+int funLoadTopography(std::string_view text, const BlockBounds& bounds, const TopographyFormat& format,
+                      std::vector<TopographyPoint>& topography, MessageLog& log);
+
+}  // namespace vexora

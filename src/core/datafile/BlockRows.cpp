@@ -1,0 +1,26 @@
+#include "datafile/BlockRows.h"
+
+#include <algorithm>
+
+namespace vexora {
+
+std::size_t blockLineCount(std::string_view text, const BlockBounds& bounds)
+{
+    auto first = text.begin() + bounds.start;
+    auto last = text.begin() + bounds.end;
+    return static_cast<std::size_t>(std::count(first, last, '\n')) + 1;
+}
+
+std::string rowPosition(const BlockWords& words, std::size_t ordinal, std::string_view row)
+{
+    std::string text = kLineBreak;
+    text += "Approximate offset from ";
+    text += words.marker;
+    text += ": " + std::to_string(ordinal) + " rows.";
+    text += kLineBreak;
+    text += "String found: ";
+    text += row;
+    return text;
+}
+
+}  // namespace vexora

@@ -1,0 +1,67 @@
+#pragma once
+// Row iteration shared by the electrode, data and topography block readers:
+// one row per line (CR LF or LF), fields split by the default separators,
+// blank rows skipped, short rows warned about (the first 20) and then refused.
+
+#include <string>
+#include <string_view>
+
+#include "log/MessageLog.h"
+#include "settings/ColumnLayouts.h"
+#include "settings/ParseLine.h"
+
+namespace vexora {
+
+struct BlockWords {
+    const char* format;  // "electrodes-format"
+    const char* marker;  // "#elec_start"
+};
+inline constexpr BlockWords kElectrodeBlock{"electrodes-format", "#elec_start"};
+inline constexpr BlockWords kDataBlock{"data-format", "#data_start"};
+inline constexpr BlockWords kTopographyBlock{"topography-format", "#topo_start"};
+
+inline constexpr int kShortRowWarnings = 20;
+
+// Number of lines in the block: an upper bound of its rows, to size tables.
+std::size_t blockLineCount(std::string_view text, const BlockBounds& bounds);
+
+// CR LF + "Approximate offset from #elec_start: " + i + " rows." + CR LF +
+// "String found: " + row, appended to every row message.
+std::string rowPosition(const BlockWords& words, std::size_t ordinal, std::string_view row);
+
+// Calls rowFn(tokenizer, ordinal, rowText) for every row with at least
+// `requiredColumns` fields; ordinal counts blank rows too. rowFn returns
+// kStatusOk to go on or kStatusError to stop. Returns kStatusError when a
+// row function or the 21st short row stopped the block.
+template <class RowFn>
+int forEachBlockRow(std::string_view text, const BlockBounds& bounds, int requiredColumns, const BlockWords& words,
+                    const char* source, MessageLog& log, RowFn&& rowFn)
+{
+    classParseLine tokenizer;
+    const std::string_view block = text.substr(static_cast<std::size_t>(bounds.start),
+                                               static_cast<std::size_t>(bounds.end - bounds.start));
+    std::size_t shortRows = 0;
+    std::size_t ordinal = 0;
+    std::size_t begin = 0;
+    while (begin < block.size()) {
+        std::size_t lineEnd = block.find('\n', begin);
+        if (lineEnd == std::string_view::npos) lineEnd = block.size();
+        std::string_view row = block.substr(begin, lineEnd - begin);
+        if (!row.empty() && row.back() == '\r') row.remove_suffix(1);
+        begin = lineEnd + 1;
+        ++ordinal;
+        tokenizer.AddLine(row);
+        if (tokenizer.Number() == 0) continue;
+        if (tokenizer.Number() < requiredColumns) {
+            if (++shortRows > kShortRowWarnings)
+                return log.error(source, std::string("Number of columns is less then ") + words.format + " definition.");
+            log.warning(source, std::string("Number of columns is less then ") + words.format + " definition (" +
+                                    std::to_string(requiredColumns) + " cols)." + rowPosition(words, ordinal, row));
+            continue;
+        }
+        if (rowFn(tokenizer, ordinal, row) != kStatusOk) return kStatusError;
+    }
+    return kStatusOk;
+}
+
+}  // namespace vexora

@@ -1,0 +1,125 @@
+#include <string>
+#include <unordered_map>
+
+#include "datafile/BlockReaders.h"
+#include "datafile/BlockRows.h"
+#include "settings/LenientNumber.h"
+
+namespace vexora {
+
+namespace {
+
+// Cable name -> 1-based cable index, without copying the names per row.
+class CableIndex {
+public:
+    explicit CableIndex(const std::vector<std::string>& names)
+    {
+        map_.reserve(names.size());
+        for (std::size_t i = 0; i < names.size(); ++i)
+            map_.try_emplace(std::string_view(names[i]), static_cast<std::int32_t>(i + 1));
+    }
+    std::int32_t find(std::string_view name) const
+    {
+        auto it = map_.find(name);
+        return it == map_.end() ? 0 : it->second;
+    }
+
+private:
+    std::unordered_map<std::string_view, std::int32_t> map_;
+};
+
+}  // namespace
+
+int funLoadData(std::string_view text, const BlockBounds& bounds, const DataFormat& f, const SequenceHeader& sequence,
+                const SyntheticChoice& synthetic, Survey& survey, MessageLog& log)
+{
+    const char* source = "funLoadData";
+    QuadrupoleTable& q = survey.quadrupoles;
+    q = QuadrupoleTable{};
+    PresenceFlags& present = survey.present;
+    present = PresenceFlags{};
+
+    const bool hasIp = !f.ipWindowColumns.empty() && f.ipWindowColumns.front() > 0;
+    const bool hasIpStd = !f.ipStdColumns.empty() && f.ipStdColumns.front() > 0;
+    present.resistance = true;
+    const bool syntheticIp = synthetic.ip && f.calcIpColumn > 0;
+    present.ip = hasIp || syntheticIp;
+    present.resistanceStd = f.resistivityStdColumn > 0;
+    present.ipStd = hasIpStd;
+    present.calcResistance = f.calcResistivityColumn > 0;
+    present.calcIp = f.calcIpColumn > 0;
+    present.calcResistanceStd = f.calcResistivityStdColumn > 0;
+    present.calcIpStd = f.calcIpStdColumn > 0;
+
+    const std::size_t windows = hasIp ? f.ipWindowColumns.size() : (present.ip ? 1 : 0);
+    const std::size_t stdWindows = hasIpStd ? f.ipStdColumns.size() : 0;
+    const std::size_t capacity = blockLineCount(text, bounds);
+    auto sized = [&](std::vector<double>& v, bool wanted) { if (wanted) v.reserve(capacity); };
+    q.rows.reserve(capacity);
+    sized(q.resistance, true);
+    sized(q.current, true);
+    q.skip.reserve(capacity);
+    q.ip.resize(windows);
+    for (auto& w : q.ip) w.reserve(capacity);
+    q.ipStd.resize(stdWindows);
+    for (auto& w : q.ipStd) w.reserve(capacity);
+    sized(q.resistanceStd, present.resistanceStd);
+    sized(q.calcResistance, present.calcResistance);
+    sized(q.calcIp, present.calcIp);
+    sized(q.calcResistanceStd, present.calcResistanceStd);
+    sized(q.calcIpStd, present.calcIpStd);
+
+    const CableIndex cables(survey.cableNames);
+    const auto remoteCable = static_cast<std::int32_t>(survey.cableNames.size()) + 1;
+    const bool instrument = !sequence.dataKindName.empty();
+    const Column cableColumn[4] = {f.aCableColumn, f.bCableColumn, f.mCableColumn, f.nCableColumn};
+    const Column electrodeColumn[4] = {f.aElectrodeColumn, f.bElectrodeColumn, f.mElectrodeColumn, f.nElectrodeColumn};
+    auto number = [](const classParseLine& t, Column c) { return c > 0 ? lenientNumber(t.View(c)) : 0.0; };
+
+    return forEachBlockRow(text, bounds, f.columnCount, kDataBlock, source, log,
+                           [&](const classParseLine& t, std::size_t ordinal, std::string_view row) {
+        const int skip = f.skipColumn > 0 ? roundHalfEven(number(t, f.skipColumn)) : 0;
+        if (skip < 0) {
+            log.warning(source, "Invalid Skip flag detected." + rowPosition(kDataBlock, ordinal, row));
+            return kStatusOk;
+        }
+        Quadrupole quad;
+        quad.id = static_cast<std::int32_t>(q.rows.size() + 1);
+        for (int p = A; p <= N; ++p) {
+            ElectrodeRef& ref = quad.pole[p];
+            ref.cable = cableColumn[p] > 0 ? cables.find(t.View(cableColumn[p])) : 1;
+            ref.number = roundHalfEven(number(t, electrodeColumn[p]));
+        }
+        if (!instrument) {
+            for (const ElectrodeRef& ref : quad.pole)
+                if (ref.cable == 0 || ref.number == 0)
+                    return log.error(source, "Invalid cable/electrode number detected for quadrupole." +
+                                                 rowPosition(kDataBlock, ordinal, row));
+        } else {
+            // Missing poles of an instrument sequence are remote electrodes,
+            // numbered 1..4 on a virtual cable after the last one.
+            ElectrodeRef* pole = quad.pole;
+            if (pole[A].cable == 0 && pole[A].number == 0) pole[A] = {remoteCable, 1};
+            if (pole[B].cable == 0 && pole[B].number == 0) pole[B] = {remoteCable, 2};
+            if (pole[M].cable == 0 || pole[M].number == 0) pole[M] = {remoteCable, 3};
+            if (pole[N].cable == 0 || pole[N].number == 0) pole[N] = {remoteCable, 4};
+        }
+        q.rows.push_back(quad);
+
+        const double calcResistance = number(t, f.calcResistivityColumn);
+        q.resistance.push_back(synthetic.resistance ? calcResistance : number(t, f.resistivityColumn));
+        if (present.calcResistance) q.calcResistance.push_back(calcResistance);
+        for (std::size_t w = 0; w < windows; ++w)
+            q.ip[w].push_back(w == 0 && syntheticIp ? number(t, f.calcIpColumn) : number(t, f.ipWindowColumns[w]));
+        if (present.calcIp) q.calcIp.push_back(number(t, f.calcIpColumn));
+        if (present.resistanceStd) q.resistanceStd.push_back(number(t, f.resistivityStdColumn));
+        for (std::size_t w = 0; w < stdWindows; ++w) q.ipStd[w].push_back(number(t, f.ipStdColumns[w]));
+        if (present.calcResistanceStd) q.calcResistanceStd.push_back(number(t, f.calcResistivityStdColumn));
+        if (present.calcIpStd) q.calcIpStd.push_back(number(t, f.calcIpStdColumn));
+        q.current.push_back(f.currentColumn > 0 ? number(t, f.currentColumn) : 1000.0);
+        q.skip.push_back(static_cast<std::int16_t>(std::min(skip, 32767)));
+        return kStatusOk;
+    });
+}
+
+}  // namespace vexora

@@ -1,0 +1,30 @@
+#pragma once
+// Column layouts of the data-file blocks, built from the settings table and
+// checked before a data file is read or written.
+
+#include "log/MessageLog.h"
+#include "project/SurveyTables.h"
+#include "settings/ColumnLayouts.h"
+#include "settings/SettingsTable.h"
+
+namespace vexora {
+
+// Builds the three input layouts from the settings table. Returns 1 (with a
+// logged error) for a missing cable column, a column used twice or a column
+// number that is neither positive nor -1.
+int funCheckFormatCfgForInput(const SettingsTable& table, ElectrodeFormat& electrodeFormat, DataFormat& dataFormat,
+                              TopographyFormat& topographyFormat, MessageLog& log);
+
+// The same for writing; in addition every data value column with nothing to
+// write (per the presence flags, and IP columns beyond the loaded windows) is
+// switched off (-1) with a warning.
+int funCheckFormatCfgForOutput(const SettingsTable& table, const PresenceFlags& present, std::size_t ipWindows,
+                               ElectrodeFormat& electrodeFormat, DataFormat& dataFormat,
+                               TopographyFormat& topographyFormat, MessageLog& log);
+
+// Largest column used by each layout.
+Column requiredColumns(const ElectrodeFormat& f);
+Column requiredColumns(const DataFormat& f);
+Column requiredColumns(const TopographyFormat& f);
+
+}  // namespace vexora

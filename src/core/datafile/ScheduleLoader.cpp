@@ -1,0 +1,208 @@
+#include "datafile/ScheduleLoader.h"
+
+#include <algorithm>
+
+#include "datafile/BlockReaders.h"
+#include "datafile/FormatChecks.h"
+#include "datafile/SurveyChecks.h"
+#include "import/GeometricFactor.h"
+#include "io/TextFile.h"
+#include "platform/Application.h"
+#include "settings/Configuration.h"
+
+namespace vexora {
+
+namespace {
+
+constexpr const char* kSource = "funInputScheduleFile";
+constexpr std::size_t kListedIds = 20;
+
+// "5, 17, 23 ..." with the first few ids of a list.
+std::string idList(const std::vector<std::int32_t>& ids)
+{
+    std::string text;
+    for (std::size_t i = 0; i < ids.size() && i < kListedIds; ++i) text += (i ? ", " : "") + std::to_string(ids[i]);
+    if (ids.size() > kListedIds) text += " ...";
+    return text;
+}
+
+bool isFieldSeparator(char c) { return c == ',' || c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// Warns about data that load but cannot be right: zero or negative currents.
+void warnAboutCurrents(const Survey& survey, const DataFormat& format, MessageLog& log)
+{
+    if (format.currentColumn <= 0) return;
+    std::vector<std::int32_t> ids;
+    const auto& q = survey.quadrupoles;
+    for (std::size_t k = 0; k < q.size(); ++k)
+        if (!(q.current[k] > 0.0)) ids.push_back(q.rows[k].id);
+    if (!ids.empty())
+        log.warning(kSource, "Warning: " + std::to_string(ids.size()) +
+                                 " quadrupoles with zero or negative current (I(mA) column). Quadrupoles: " + idList(ids));
+}
+
+}  // namespace
+
+int funPrepareSequenceText(std::string& text)
+{
+    static constexpr std::string_view kAbsent = "000,00";
+    bool replaced = false;
+    for (std::size_t at = text.find(kAbsent); at != std::string::npos; at = text.find(kAbsent, at + 1)) {
+        const std::size_t after = at + kAbsent.size();
+        if (at > 0 && !isFieldSeparator(text[at - 1])) continue;
+        if (after < text.size() && !isFieldSeparator(text[after])) continue;
+        text.replace(at, kAbsent.size(), "Rem,01");
+        replaced = true;
+    }
+    if (replaced) {
+        const std::size_t end = text.find("#elec_end");
+        if (end != std::string::npos) {
+            // Insert at the start of the marker's line.
+            std::size_t lineStart = text.rfind('\n', end);
+            lineStart = lineStart == std::string::npos ? 0 : lineStart + 1;
+            text.insert(lineStart, "Rem,01 -99.99 +.00000 +.00000 +.00000 048 \r\n");
+        }
+    }
+    return kStatusOk;
+}
+
+void apparentResistivityToResistance(Survey& survey, bool ignoreZ, MessageLog& log)
+{
+    const std::vector<double> factor = funGeometricFactor(survey, ignoreZ);
+    QuadrupoleTable& q = survey.quadrupoles;
+    // The writer multiplies every resistance column back, calculated ones
+    // included, so every one of them is divided here.
+    for (std::vector<double>* column : {&q.resistance, &q.resistanceStd, &q.calcResistance, &q.calcResistanceStd})
+        for (std::size_t k = 0; k < column->size(); ++k) (*column)[k] /= factor[k];
+    std::vector<std::int32_t> failed;
+    for (std::size_t k = 0; k < factor.size(); ++k)
+        if (factor[k] == kCannotCompute) failed.push_back(q.rows[k].id);
+    if (!failed.empty())
+        log.warning(kSource, "Warning: geometric factor cannot be computed (coincident electrodes) for " +
+                                 std::to_string(failed.size()) +
+                                 " quadrupoles; their V/I values are not valid. Quadrupoles: " + idList(failed));
+}
+
+int loadScheduleText(ProjectStore& store, std::string text, const std::string& name, MessageLog& log,
+                     Questions& questions)
+{
+    // Everything is read into `next` and replaces the store only once the
+    // whole file has loaded, so a failed load changes nothing.
+    ProjectStore next;
+    next.type = store.type;
+    next.settings = store.settings;
+    next.ipWindowsToMerge = store.ipWindowsToMerge;
+    next.ipScale = store.ipScale;
+    next.survey.topography = store.survey.topography;
+    Survey& survey = next.survey;
+
+    auto fail = [&](std::string_view message) {
+        log.error(kSource, message);
+        log.subWriteToTextBox(name + " not loaded" + kLineBreak);
+        return kStatusError;
+    };
+
+    normaliseLoneCarriageReturns(text);
+    funRemoveComments(text);
+    if (text.find("#ITitle") != std::string::npos) funPrepareSequenceText(text);
+
+    BlockBounds electrodeBlock, dataBlock, topographyBlock;
+    log.subWriteToTextBox("Loading configuration... ");
+    ElectrodeFormat readElectrodes;
+    DataFormat readData;
+    TopographyFormat readTopography;
+    const int read = funLoadConfiguration(text, electrodeBlock, dataBlock, topographyBlock, readElectrodes, readData,
+                                          readTopography, next.sequenceHeader, next.settings, log);
+    log.subWriteToTextBox(std::string("done.") + kLineBreak);
+    if (read == kNoConfigurationTags) return fail("Error: No configuration tags found.");
+    if (read != kStatusOk) return fail("Error: critical error reading configuration.");
+    if (funCheckFormatCfgForInput(next.settings, next.electrodeFormat, next.dataFormat, next.topographyFormat, log) !=
+        kStatusOk)
+        return fail("Error: invalid input format");
+
+    // Electrodes.
+    if (!electrodeBlock.present()) {
+        log.warning(kSource, "Warning: no electrodes found in this file.");
+        if (store.survey.electrodesLoaded) {
+            survey.cableNames = store.survey.cableNames;
+            survey.electrodes = store.survey.electrodes;
+            survey.lookup = store.survey.lookup;
+            survey.electrodesLoaded = true;
+        }
+    } else if (!electrodeBlock.closed()) {
+        return fail("Error: #elec_end occurs before #elec_start or #elec_end does not exist.");
+    } else {
+        log.subWriteToTextBox("Loading electrodes... ");
+        if (funLoadElectrodes(text, electrodeBlock, next.electrodeFormat, survey, log) != kStatusOk ||
+            funCreateElecTable(survey, log) != kStatusOk ||
+            funElecElevationAndArrangement(survey, next.electrodeFormat, log) != kStatusOk)
+            return fail("Error: electrodes not loaded.");
+        survey.electrodesLoaded = true;
+        if (next.electrodeFormat.elevationColumn <= 0)
+            log.subWriteToTextBox(std::string(kLineBreak) + "Z terrain elevation for electrodes derived." + kLineBreak);
+        if (next.electrodeFormat.typeColumn <= 0)
+            log.subWriteToTextBox(std::string(kLineBreak) + "Feature type of electrodes derived." + kLineBreak);
+        log.subWriteToTextBox(std::to_string(survey.electrodes.size()) + " total electrodes loaded." + kLineBreak);
+    }
+    if (!survey.electrodesLoaded) return fail("Error: electrodes must be loaded before data can be loaded.");
+
+    // Data.
+    if (!dataBlock.present()) return fail("Error: no data found in this file.");
+    if (!dataBlock.closed()) return fail("Error: #data_end occurs before #data_start or #data_end does not exist.");
+    const DataFormat& df = next.dataFormat;
+    SyntheticChoice synthetic;
+    if (next.type == ProjectType::DataInversion) {
+        if (df.calcResistivityColumn > 0)
+            synthetic.resistance = questions.askYesNo(
+                "Save as", "Calculated V/I or App. Res. detected. Do you want to invert the synthetic data-set?",
+                MessageIcon::Exclamation);
+        if (df.resistivityColumn <= 0 && !synthetic.resistance)
+            return fail("V/I or App. Res. data-set needed to perform a Data Inversion Session.");
+        if (df.calcIpColumn > 0) {
+            synthetic.ip = questions.askYesNo(
+                "Save as", "Calculated IP detected. Do you want to invert the synthetic data-set?",
+                MessageIcon::Exclamation);
+            if (synthetic.ip) next.ipScale = df.ipScale;
+        }
+    }
+    log.subWriteToTextBox("Loading data-set... ");
+    if (funLoadData(text, dataBlock, df, next.sequenceHeader, synthetic, survey, log) != kStatusOk ||
+        funCheckSchedData(survey, !next.sequenceHeader.dataKindName.empty(), log) != kStatusOk)
+        return fail("Error: data not loaded.");
+    survey.dataLoaded = true;
+    log.subWriteToTextBox(std::to_string(survey.quadrupoles.size()) + " total quadrupoles loaded." + kLineBreak);
+    warnAboutCurrents(survey, df, log);
+
+    // Topography.
+    if (topographyBlock.present()) {
+        if (!topographyBlock.closed())
+            return fail("Error: #topo_end occurs before #topo_start or #topo_end does not exist.");
+        log.subWriteToTextBox("Loading topography... ");
+        if (funLoadTopography(text, topographyBlock, next.topographyFormat, survey.topography, log) != kStatusOk)
+            return fail("Error: topography not loaded.");
+        log.subWriteToTextBox(std::to_string(survey.topography.size()) + " total topography data points loaded." +
+                              kLineBreak);
+    }
+
+    if (df.dataKind == 2) {
+        const bool useZ = questions.askYesNo(kApplicationTitle, "Do you want to calculate geometric factors using z coordinates?",
+                                             MessageIcon::Question);
+        apparentResistivityToResistance(survey, !useZ, log);
+    }
+    store = std::move(next);
+    return kStatusOk;
+}
+
+int funInputScheduleFile(ProjectStore& store, const std::filesystem::path& path, MessageLog& log, Questions& questions)
+{
+    std::string text, why;
+    if (!readTextFile(path, text, &why)) {
+        const std::string message = why == "not found" ? path.string() + " not found!" : path.string() + ": " + why;
+        log.error(kSource, message);
+        log.subWriteToTextBox(path.string() + " not loaded" + kLineBreak);
+        return kStatusError;
+    }
+    return loadScheduleText(store, std::move(text), path.string(), log, questions);
+}
+
+}  // namespace vexora

@@ -1,0 +1,26 @@
+#pragma once
+// Consistency checks over the loaded electrode and quadrupole tables.
+
+#include <string_view>
+
+#include "log/MessageLog.h"
+#include "platform/Questions.h"
+#include "project/SurveyTables.h"
+
+namespace vexora {
+
+// Rebuilds survey.lookup from the electrode table. Electrodes listed twice
+// (same cable and number) are dropped, keeping the first, with a warning.
+int funCreateElecTable(Survey& survey, MessageLog& log);
+
+// Every pole of every quadrupole must name an existing electrode. With
+// `remotesAllowed` (instrument sequences) the virtual remote electrodes on the
+// cable after the last one pass too. Returns 1 at the first invalid pole.
+int funCheckSchedData(const Survey& survey, bool remotesAllowed, MessageLog& log);
+
+// Merges electrodes lying within `tolerance` metres of an earlier one (the
+// earliest wins), after the user accepts the list, and remaps the quadrupoles.
+int funRenumberElectAndQuad(Survey& survey, std::string_view mode, double tolerance, Questions& questions,
+                            MessageLog& log);
+
+}  // namespace vexora

@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "app/cli/Cli.h"
+#include "io/TextFile.h"
+#include "support/SmallSurvey.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliRun {
+    int code;
+    std::string out, err;
+};
+
+CliRun vexora(std::vector<std::string> args)
+{
+    std::ostringstream out, err;
+    const int code = vexora::cli::run(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+const std::string sample = std::string(VEXORA_SAMPLES_DIR) + "/sample_survey.data";
+
+TEST(SurveyCommands, CheckTheSample)
+{
+    const CliRun r = vexora({"check", sample});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "electrodes 96\nquadrupoles 2256\ntopography 160\n");
+    EXPECT_EQ(r.err.find("Error: "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("96 total electrodes loaded."), std::string::npos);
+}
+
+TEST(SurveyCommands, SaveDumpAndMisuse)
+{
+    const fs::path folder = fs::temp_directory_path() / ("vexora_cli_" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    const std::string in = (folder / "in.data").string(), out = (folder / "out.data").string();
+    ASSERT_TRUE(vexora::writeFileAtomically(in, vexora::testing::smallSurvey()));
+
+    EXPECT_EQ(vexora({"save", in, out}).code, 0);
+    const CliRun dump = vexora({"dump", out, "quadrupoles"});
+    ASSERT_EQ(dump.code, 0) << dump.err;
+    std::istringstream lines(dump.out);
+    std::string header, first;
+    std::getline(lines, header);
+    std::getline(lines, first);
+    EXPECT_EQ(header, "id\ta_cable\ta_elec\tb_cable\tb_elec\tm_cable\tm_elec\tn_cable\tn_elec\tgeometric_factor\t"
+                      "v_over_i\tapp_res\tip1\tip2\tcurrent_ma\tskip");
+    EXPECT_EQ(first.substr(0, 25), "1\t1\t1\t1\t2\t1\t3\t1\t4\t-37.699");  // K of a dipole-dipole, a = 2, n = 1
+    const CliRun electrodes = vexora({"dump", in, "electrodes"});
+    EXPECT_NE(electrodes.out.find("6\tB\t2\t2\t2\t5\t0\t0\t2\n"), std::string::npos) << electrodes.out;
+    EXPECT_EQ(vexora({"dump", in, "topography"}).out, "row\tx\ty\tz\n1\t0\t0\t0\n2\t6\t0\t0.5\n3\t0\t5\t0.25\n");
+
+    const CliRun missing = vexora({"check", (folder / "nothing.data").string()});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_NE(missing.err.find("nothing.data not found!"), std::string::npos);
+    EXPECT_EQ(vexora({"check"}).code, 2);
+    EXPECT_EQ(vexora({"dump", in, "cables"}).code, 2);
+    EXPECT_EQ(vexora({"save", in, out, "--bogus"}).code, 2);
+    EXPECT_EQ(vexora({"frobnicate"}).code, 2);
+    EXPECT_EQ(vexora({"save", in, (folder / "in.data" / "x").string()}).code, 1);
+    fs::remove_all(folder);
+}
+
+}  // namespace
