@@ -1,11 +1,88 @@
+// The workbench: one main window over one project store and message log.
+//
+//   vexora64 [DATA_FILE]
+//
+// A hidden option, --screenshot FILE, saves a picture of the main window
+// shortly after start and quits (for documentation and visual checks).
+
+#include <cstdio>
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+#include <QTimer>
+
+#include "log/MessageLog.h"
+#include "platform/Application.h"
+#include "project/ProjectStore.h"
+#include "ui/platform/FileDialogs.h"
+#include "ui/platform/QtQuestions.h"
+#include "ui/platform/QtUserSettings.h"
+#include "ui/platform/TextConversion.h"
+#include "ui/shell/MainWindow.h"
+
+namespace {
+
+struct StartOptions {
+    QString dataFile;
+    QString screenshotFile;
+};
+
+// Unknown options are ignored: a stray argument must not stop the workbench.
+StartOptions readArguments(const QStringList& arguments)
+{
+    StartOptions options;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == QLatin1String("--screenshot") && i + 1 < arguments.size())
+            options.screenshotFile = arguments[++i];
+        else if (argument.startsWith(QLatin1String("--")))
+            std::fprintf(stderr, "vexora64: option %s ignored\n", qPrintable(argument));
+        else if (options.dataFile.isEmpty())
+            options.dataFile = argument;
+    }
+    return options;
+}
+
+// The parent of the application folder followed by "VexoraDATA".
+QString applicationDataFolder()
+{
+    QDir folder(QCoreApplication::applicationDirPath());
+    folder.cdUp();
+    return folder.filePath(QStringLiteral("VexoraDATA"));
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle("Vexora64");
+    QApplication application(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Vexora"));
+    QCoreApplication::setApplicationName(vexora::ui::toQString(vexora::kApplicationTitle));
+    const StartOptions options = readArguments(QCoreApplication::arguments());
+
+    vexora::ProjectStore store;
+    vexora::MessageLog log;
+    vexora::ui::QtQuestions questions;
+    vexora::ui::QtUserSettings userSettings;
+    vexora::ui::QtFileDialogs fileDialogs;
+    if (QFileInfo(applicationDataFolder()).isDir()) fileDialogs.setStartFolder(applicationDataFolder());
+
+    vexora::ui::MDIStart window(store, log, questions, userSettings, fileDialogs);
+    questions.setParentWindow(&window);
     window.show();
-    return app.exec();
+    if (!options.dataFile.isEmpty()) {
+        const QString path = QFileInfo(options.dataFile).absoluteFilePath();
+        QTimer::singleShot(0, &window, [&window, path] { window.loadDataFile(path); });
+    }
+
+    if (!options.screenshotFile.isEmpty()) {
+        QTimer::singleShot(1500, &window, [&window, &options] {
+            const bool saved = window.grab().save(options.screenshotFile);
+            if (!saved) std::fprintf(stderr, "vexora64: %s not saved\n", qPrintable(options.screenshotFile));
+            QCoreApplication::exit(saved ? 0 : 1);
+        });
+    }
+    return application.exec();
 }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "datafile/SurveyChecks.h"
 #include "import/GeometricFactor.h"
 
 namespace {
@@ -95,8 +96,8 @@ TEST(GeometricFactor, SurveyFactorsFollowTheElectrodeTable)
     Survey s;
     s.cableNames = {"1"};
     for (int e = 1; e <= 4; ++e) s.electrodes.push_back({1, e, 2.0 * (e - 1), 0, 0, 0, 2});
-    for (std::size_t i = 0; i < s.electrodes.size(); ++i)
-        s.lookup.rowOf[ElectrodeLookup::key(1, s.electrodes[i].number)] = static_cast<std::int32_t>(i);
+    MessageLog log;
+    funCreateElecTable(s, log);
     Quadrupole wenner{1, {{1, 1}, {1, 4}, {1, 2}, {1, 3}}};
     Quadrupole missingB{2, {{1, 1}, {0, 0}, {1, 2}, {1, 3}}};  // absent pole: at infinity
     s.quadrupoles.rows = {wenner, missingB};

@@ -46,56 +46,51 @@ void appendInteger(std::string& out, long long value, int width)
     if (length < width) out.append(static_cast<std::size_t>(width - length), ' ');
 }
 
-// Cells of one block line, one per output column; a column no field uses
-// keeps its filler ("No_info" in the title line, "-" in rows).
-class BlockLine {
+// What each output column of a block holds: a field (with its window for
+// per-window fields) or nothing. Columns no field uses are written as
+// "No_info" in the title line and "-" in rows. Lines are appended straight
+// to the output: the writer formats millions of cells.
+class BlockColumns {
 public:
-    explicit BlockLine(int columns) : cells_(static_cast<std::size_t>(columns)) {}
+    static constexpr int kNone = -1;
 
-    void startTitle() { reset("No_info"); }
-    void startRow() { reset("-"); }
-    // The cell of a column, to be filled; columns below 1 are not written.
-    std::string* cell(Column column)
-    {
-        if (column < 1 || static_cast<std::size_t>(column) > cells_.size()) return nullptr;
-        std::string& c = cells_[static_cast<std::size_t>(column - 1)];
-        c.clear();
-        return &c;
-    }
-    void title(Column column, std::string_view text)
-    {
-        if (std::string* c = cell(column)) c->assign(text);
-    }
-    void real(Column column, double value, int width, int decimals)
-    {
-        if (std::string* c = cell(column)) appendReal(*c, value, width, decimals);
-    }
-    void integer(Column column, long long value, int width)
-    {
-        if (std::string* c = cell(column)) appendInteger(*c, value, width);
-    }
-    void text(Column column, std::string_view value)
-    {
-        if (std::string* c = cell(column)) c->assign(value);
-    }
-    void appendTitleTo(std::string& out) const { appendTo(out, "! "); }
-    void appendRowTo(std::string& out) const { appendTo(out, ""); }
+    explicit BlockColumns(Column count) : content_(static_cast<std::size_t>(std::max<Column>(count, 0))) {}
 
-private:
-    void reset(const char* filler)
+    void assign(Column column, int field, std::size_t window = 0)
     {
-        for (std::string& c : cells_) c.assign(filler);
+        if (column < 1 || static_cast<std::size_t>(column) > content_.size()) return;
+        content_[static_cast<std::size_t>(column - 1)] = {field, window};
     }
-    void appendTo(std::string& out, std::string_view lead) const
+    // title(field, window) returns the column title.
+    template <class TitleFn>
+    void writeTitle(std::string& out, TitleFn&& title) const
     {
-        out += lead;
-        for (const std::string& c : cells_) {
+        out += "! ";
+        for (const Content& c : content_) {
             out += '\t';
-            out += c;
+            if (c.field == kNone) out += "No_info";
+            else out += title(c.field, c.window);
         }
         out += kLineBreak;
     }
-    std::vector<std::string> cells_;
+    // cell(out, field, window) appends the cell text.
+    template <class CellFn>
+    void writeRow(std::string& out, CellFn&& cell) const
+    {
+        for (const Content& c : content_) {
+            out += '\t';
+            if (c.field == kNone) out += '-';
+            else cell(out, c.field, c.window);
+        }
+        out += kLineBreak;
+    }
+
+private:
+    struct Content {
+        int field = kNone;
+        std::size_t window = 0;
+    };
+    std::vector<Content> content_;
 };
 
 void tagLine(std::string& out, std::string_view tag, std::string_view value)
@@ -201,146 +196,174 @@ int mergedIpWindows(const Survey& survey, int ipWindowsToMerge, MessageLog& log)
     return windows;
 }
 
-std::string scheduleBlocksText(const Survey& survey, const ScheduleLayouts& layouts, int merge, bool omitSkipped)
+namespace {
+
+enum ElectrodeField { kElectrodeCable, kElectrodeNumber, kX, kY, kZ, kElevation, kType };
+enum DataField {
+    kId, kPoleCable, kPoleElectrode, kResistance, kIp, kCurrent, kSkip, kResistanceStd, kIpStd,
+    kCalcResistance, kCalcIp, kCalcResistanceStd, kCalcIpStd
+};
+enum TopographyField { kTopoX, kTopoY, kTopoZ };
+
+void writeElectrodeBlock(std::string& out, const Survey& survey, const ElectrodeFormat& ef)
 {
-    const ElectrodeFormat& ef = layouts.electrodes;
-    const DataFormat& df = layouts.data;
-    const TopographyFormat& tf = layouts.topography;
-    const QuadrupoleTable& q = survey.quadrupoles;
-    const bool cables = ef.cableFlag != -1;
-    const bool merged = merge != 0;
-    std::string out;
-    out.reserve(survey.electrodes.size() * 80 + q.size() * (static_cast<std::size_t>(df.columnCount) * 13 + 8) +
-                survey.topography.size() * 45 + 4096);
+    BlockColumns columns(ef.columnCount);
+    if (ef.cableFlag != -1) columns.assign(ef.cableColumn, kElectrodeCable);
+    columns.assign(ef.idColumn, kElectrodeNumber);
+    columns.assign(ef.xColumn, kX);
+    columns.assign(ef.yColumn, kY);
+    columns.assign(ef.zColumn, kZ);
+    columns.assign(ef.elevationColumn, kElevation);
+    columns.assign(ef.typeColumn, kType);
+    static const char* const titles[] = {"Cable", "ID", "X(m)", "Y(m)", "Z(m)", "Terr_Elev(m)", "Elec_Type"};
 
-    // Electrodes.
     out += std::string("#elec_start") + kLineBreak;
-    BlockLine line(ef.columnCount);
-    line.startTitle();
-    if (cables) line.title(ef.cableColumn, "Cable");
-    line.title(ef.idColumn, "ID");
-    line.title(ef.xColumn, "X(m)");
-    line.title(ef.yColumn, "Y(m)");
-    line.title(ef.zColumn, "Z(m)");
-    line.title(ef.elevationColumn, "Terr_Elev(m)");
-    line.title(ef.typeColumn, "Elec_Type");
-    line.appendTitleTo(out);
-    for (const Electrode& e : survey.electrodes) {
-        line.startRow();
-        if (cables) line.text(ef.cableColumn, cableName(survey, e.cable));
-        line.integer(ef.idColumn, e.number, 5);
-        line.real(ef.xColumn, e.x, 12, 5);
-        line.real(ef.yColumn, e.y, 12, 5);
-        line.real(ef.zColumn, e.z, 12, 5);
-        line.real(ef.elevationColumn, e.elevation, 12, 5);
-        line.integer(ef.typeColumn, e.type, 0);
-        line.appendRowTo(out);
-    }
+    columns.writeTitle(out, [](int field, std::size_t) { return titles[field]; });
+    for (const Electrode& e : survey.electrodes)
+        columns.writeRow(out, [&](std::string& o, int field, std::size_t) {
+            switch (field) {
+            case kElectrodeCable: o += cableName(survey, e.cable); break;
+            case kElectrodeNumber: appendInteger(o, e.number, 5); break;
+            case kX: appendReal(o, e.x, 12, 5); break;
+            case kY: appendReal(o, e.y, 12, 5); break;
+            case kZ: appendReal(o, e.z, 12, 5); break;
+            case kElevation: appendReal(o, e.elevation, 12, 5); break;
+            case kType: appendInteger(o, e.type, 0); break;
+            }
+        });
     out += std::string("#elec_end") + kLineBreak;
+}
 
-    // Data.
-    std::vector<double> factor;
+void writeDataBlock(std::string& out, const Survey& survey, const DataFormat& df, bool cables, int merge,
+                    bool omitSkipped)
+{
+    const QuadrupoleTable& q = survey.quadrupoles;
+    const PresenceFlags& present = survey.present;
+    const bool merged = merge != 0;
     const bool apparent = df.dataKind != 1;
-    if (apparent) factor = funGeometricFactor(survey, false);
-    auto scaled = [&](const std::vector<double>& column, std::size_t k) {
-        return apparent ? column[k] * factor[k] : column[k];
-    };
-    const std::size_t windows = merged ? 1 : std::min(df.ipWindowColumns.size(), q.ipWindows());
-    const std::size_t stdWindows = merged ? 1 : std::min(df.ipStdColumns.size(), q.ipStd.size());
+
+    BlockColumns columns(df.columnCount);
+    columns.assign(df.idColumn, kId);
     const Column poleCable[4] = {df.aCableColumn, df.bCableColumn, df.mCableColumn, df.nCableColumn};
     const Column poleElectrode[4] = {df.aElectrodeColumn, df.bElectrodeColumn, df.mElectrodeColumn, df.nElectrodeColumn};
+    for (std::size_t p = 0; p < 4; ++p) {
+        if (cables) columns.assign(poleCable[p], kPoleCable, p);
+        columns.assign(poleElectrode[p], kPoleElectrode, p);
+    }
+    if (present.resistance) {
+        columns.assign(df.resistivityColumn, kResistance);
+        columns.assign(df.currentColumn, kCurrent);
+    }
+    columns.assign(df.skipColumn, kSkip);
+    if (present.resistanceStd) columns.assign(df.resistivityStdColumn, kResistanceStd);
+    // Merged windows are written as one value in the first column.
+    const std::size_t windows = merged ? 1 : std::min(df.ipWindowColumns.size(), q.ip.size());
+    const std::size_t stdWindows = merged ? 1 : std::min(df.ipStdColumns.size(), q.ipStd.size());
+    if (present.ip && !q.ip.empty())
+        for (std::size_t w = 0; w < windows; ++w) columns.assign(df.ipWindowColumns[w], kIp, w);
+    if (present.ipStd && !q.ipStd.empty())
+        for (std::size_t w = 0; w < stdWindows; ++w) columns.assign(df.ipStdColumns[w], kIpStd, w);
+    if (present.calcResistance) columns.assign(df.calcResistivityColumn, kCalcResistance);
+    if (present.calcIp) columns.assign(df.calcIpColumn, kCalcIp);
+    if (present.calcResistanceStd) columns.assign(df.calcResistivityStdColumn, kCalcResistanceStd);
+    if (present.calcIpStd) columns.assign(df.calcIpStdColumn, kCalcIpStd);
+
     static const char* const cableTitle[4] = {"Cable_A", "Cable_B", "Cable_M", "Cable_N"};
     static const char* const electrodeTitle[4] = {"Elec_A", "Elec_B", "Elec_M", "Elec_N"};
-    const bool hasIp = survey.present.ip && !q.ip.empty();
-    const bool hasIpStd = survey.present.ipStd && !q.ipStd.empty();
-
     out += std::string("#data_start") + kLineBreak;
-    BlockLine row(df.columnCount);
-    row.startTitle();
-    row.title(df.idColumn, "ID");
-    for (int p = A; p <= N; ++p) {
-        if (cables) row.title(poleCable[p], cableTitle[p]);
-        row.title(poleElectrode[p], electrodeTitle[p]);
-    }
-    if (survey.present.resistance) row.title(df.resistivityColumn, apparent ? "App_Res(ohm m)" : "V/I(ohm)");
-    if (hasIp)
-        for (std::size_t w = 0; w < windows && w < df.ipWindowColumns.size(); ++w)
-            row.title(df.ipWindowColumns[w], merged ? "IP" : "IP" + std::to_string(w + 1));
-    if (survey.present.resistance) row.title(df.currentColumn, "I(mA)");
-    row.title(df.skipColumn, "Skip");
-    if (survey.present.resistanceStd) row.title(df.resistivityStdColumn, "V/I_std_deviation");
-    if (hasIpStd)
-        for (std::size_t w = 0; w < stdWindows && w < df.ipStdColumns.size(); ++w)
-            row.title(df.ipStdColumns[w], merged ? "IP_std_deviation" : "IP" + std::to_string(w + 1) + "_std_deviation");
-    if (survey.present.calcResistance)
-        row.title(df.calcResistivityColumn, apparent ? "Calc_App_Res(ohm m)" : "Calc_V/I(ohm)");
-    if (survey.present.calcIp) row.title(df.calcIpColumn, "Calc_IP");
-    if (survey.present.calcResistanceStd) row.title(df.calcResistivityStdColumn, "Calc_V/I_std_deviation");
-    if (survey.present.calcIpStd) row.title(df.calcIpStdColumn, "Calc_IP_std_deviation");
-    row.appendTitleTo(out);
+    columns.writeTitle(out, [&](int field, std::size_t w) -> std::string {
+        switch (field) {
+        case kId: return "ID";
+        case kPoleCable: return cableTitle[w];
+        case kPoleElectrode: return electrodeTitle[w];
+        case kResistance: return apparent ? "App_Res(ohm m)" : "V/I(ohm)";
+        case kIp: return merged ? "IP" : "IP" + std::to_string(w + 1);
+        case kCurrent: return "I(mA)";
+        case kSkip: return "Skip";
+        case kResistanceStd: return "V/I_std_deviation";
+        case kIpStd: return merged ? "IP_std_deviation" : "IP" + std::to_string(w + 1) + "_std_deviation";
+        case kCalcResistance: return apparent ? "Calc_App_Res(ohm m)" : "Calc_V/I(ohm)";
+        case kCalcIp: return "Calc_IP";
+        case kCalcResistanceStd: return "Calc_V/I_std_deviation";
+        default: return "Calc_IP_std_deviation";
+        }
+    });
 
+    std::vector<double> factor;
+    if (apparent) factor = funGeometricFactor(survey, false);
+    const int stdMerge = std::min<int>(merge, static_cast<int>(q.ipStd.size()));
     for (std::size_t k = 0; k < q.size(); ++k) {
-        const std::int16_t skip = k < q.skip.size() ? q.skip[k] : 0;
+        const std::int16_t skip = q.skip[k];
         if (omitSkipped && skip >= 1) continue;
-        row.startRow();
         const Quadrupole& quad = q.rows[k];
-        row.integer(df.idColumn, quad.id, 5);
-        for (int p = A; p <= N; ++p) {
-            if (cables) row.text(poleCable[p], cableName(survey, quad.pole[p].cable));
-            row.integer(poleElectrode[p], quad.pole[p].number, 5);
-        }
+        const double scale = apparent ? factor[k] : 1.0;
         const bool zeroResistance = std::abs(q.resistance[k]) <= kZeroResistance;
-        if (survey.present.resistance) row.real(df.resistivityColumn, scaled(q.resistance, k), 12, 8);
-        if (hasIp) {
-            if (merged) {
-                double sum = 0.0;
-                for (int w = 0; w < merge; ++w) sum += zeroResistance ? 0.0 : q.ip[static_cast<std::size_t>(w)][k];
-                row.real(df.ipWindowColumns.front(), sum / merge, 12, 8);
-            } else {
-                for (std::size_t w = 0; w < windows; ++w)
-                    row.real(df.ipWindowColumns[w], zeroResistance ? 0.0 : q.ip[w][k], 12, 8);
+        columns.writeRow(out, [&](std::string& o, int field, std::size_t w) {
+            switch (field) {
+            case kId: appendInteger(o, quad.id, 5); break;
+            case kPoleCable: o += cableName(survey, quad.pole[w].cable); break;
+            case kPoleElectrode: appendInteger(o, quad.pole[w].number, 5); break;
+            case kResistance: appendReal(o, q.resistance[k] * scale, 12, 8); break;
+            case kIp:
+                if (merged) {
+                    // A window counts 0 where the resistance vanishes.
+                    double sum = 0.0;
+                    for (int m = 0; m < merge; ++m) sum += zeroResistance ? 0.0 : q.ip[static_cast<std::size_t>(m)][k];
+                    appendReal(o, sum / merge, 12, 8);
+                } else {
+                    appendReal(o, zeroResistance ? 0.0 : q.ip[w][k], 12, 8);
+                }
+                break;
+            case kCurrent: appendReal(o, q.current[k], 10, 3); break;
+            case kSkip: appendInteger(o, skip, 0); break;
+            case kResistanceStd: appendReal(o, q.resistanceStd[k] * scale, 12, 8); break;
+            case kIpStd:
+                if (merged) {
+                    double sum = 0.0;
+                    for (int m = 0; m < stdMerge; ++m) sum += q.ipStd[static_cast<std::size_t>(m)][k];
+                    appendReal(o, sum / stdMerge, 12, 8);
+                } else {
+                    appendReal(o, q.ipStd[w][k], 12, 8);
+                }
+                break;
+            case kCalcResistance: appendReal(o, q.calcResistance[k] * scale, 12, 8); break;
+            case kCalcIp: appendReal(o, q.calcIp[k], 12, 8); break;
+            case kCalcResistanceStd: appendReal(o, q.calcResistanceStd[k] * scale, 12, 8); break;
+            case kCalcIpStd: appendReal(o, q.calcIpStd[k], 12, 8); break;
             }
-        }
-        if (survey.present.resistance) row.real(df.currentColumn, q.current[k], 10, 3);
-        row.integer(df.skipColumn, skip, 0);
-        if (survey.present.resistanceStd) row.real(df.resistivityStdColumn, scaled(q.resistanceStd, k), 12, 8);
-        if (hasIpStd) {
-            if (merged) {
-                double sum = 0.0;
-                const int stdMerge = std::min<int>(merge, static_cast<int>(q.ipStd.size()));
-                for (int w = 0; w < stdMerge; ++w) sum += q.ipStd[static_cast<std::size_t>(w)][k];
-                row.real(df.ipStdColumns.front(), sum / stdMerge, 12, 8);
-            } else {
-                for (std::size_t w = 0; w < stdWindows; ++w) row.real(df.ipStdColumns[w], q.ipStd[w][k], 12, 8);
-            }
-        }
-        if (survey.present.calcResistance) row.real(df.calcResistivityColumn, scaled(q.calcResistance, k), 12, 8);
-        if (survey.present.calcIp) row.real(df.calcIpColumn, q.calcIp[k], 12, 8);
-        if (survey.present.calcResistanceStd)
-            row.real(df.calcResistivityStdColumn, scaled(q.calcResistanceStd, k), 12, 8);
-        if (survey.present.calcIpStd) row.real(df.calcIpStdColumn, q.calcIpStd[k], 12, 8);
-        row.appendRowTo(out);
+        });
     }
     out += std::string("#data_end") + kLineBreak;
+}
 
-    // Topography.
-    if (!survey.topography.empty()) {
-        out += std::string("#topo_start") + kLineBreak;
-        BlockLine point(tf.columnCount);
-        point.startTitle();
-        point.title(tf.xColumn, "Topog_X(m)");
-        point.title(tf.yColumn, "Topog_Y(m)");
-        point.title(tf.zColumn, "Topog_Z(m)");
-        point.appendTitleTo(out);
-        for (const TopographyPoint& p : survey.topography) {
-            point.startRow();
-            point.real(tf.xColumn, p.x, 12, 5);
-            point.real(tf.yColumn, p.y, 12, 5);
-            point.real(tf.zColumn, p.z, 12, 5);
-            point.appendRowTo(out);
-        }
-        out += std::string("#topo_end") + kLineBreak;
-    }
+void writeTopographyBlock(std::string& out, const Survey& survey, const TopographyFormat& tf)
+{
+    if (survey.topography.empty()) return;
+    BlockColumns columns(tf.columnCount);
+    columns.assign(tf.xColumn, kTopoX);
+    columns.assign(tf.yColumn, kTopoY);
+    columns.assign(tf.zColumn, kTopoZ);
+    static const char* const titles[] = {"Topog_X(m)", "Topog_Y(m)", "Topog_Z(m)"};
+    out += std::string("#topo_start") + kLineBreak;
+    columns.writeTitle(out, [](int field, std::size_t) { return titles[field]; });
+    for (const TopographyPoint& p : survey.topography)
+        columns.writeRow(out, [&](std::string& o, int field, std::size_t) {
+            appendReal(o, field == kTopoX ? p.x : field == kTopoY ? p.y : p.z, 12, 5);
+        });
+    out += std::string("#topo_end") + kLineBreak;
+}
+
+}  // namespace
+
+std::string scheduleBlocksText(const Survey& survey, const ScheduleLayouts& layouts, int merge, bool omitSkipped)
+{
+    std::string out;
+    out.reserve(survey.electrodes.size() * 80 +
+                survey.quadrupoles.size() * (static_cast<std::size_t>(layouts.data.columnCount) * 13 + 8) +
+                survey.topography.size() * 45 + 4096);
+    writeElectrodeBlock(out, survey, layouts.electrodes);
+    writeDataBlock(out, survey, layouts.data, layouts.electrodes.cableFlag != -1, merge, omitSkipped);
+    writeTopographyBlock(out, survey, layouts.topography);
     return out;
 }
 

@@ -17,6 +17,11 @@ static std::vector<std::int32_t> distinctSorted(std::vector<std::int32_t> values
     return values;
 }
 
+// Rows go into the dense table when it would hold at most this many cells
+// per electrode (or a small fixed number); sparse numbering uses the hash map.
+constexpr std::int64_t kDenseCellsPerElectrode = 16;
+constexpr std::int64_t kDenseCellsAlways = 1 << 16;
+
 static void buildLookup(Survey& survey, std::string* duplicates, std::vector<bool>* keep)
 {
     ElectrodeLookup& lookup = survey.lookup;
@@ -30,10 +35,34 @@ static void buildLookup(Survey& survey, std::string* duplicates, std::vector<boo
     lookup.numbers = distinctSorted(std::move(numbers));
     lookup.electrodesOnCable.assign(lookup.cables.size(), 0);
     lookup.rowOf.clear();
-    lookup.rowOf.reserve(electrodes.size());
+    lookup.dense.clear();
+    lookup.numberSpan = 0;
+    if (!electrodes.empty()) {
+        const std::int64_t cableSpan = static_cast<std::int64_t>(lookup.cables.back()) - lookup.cables.front() + 1;
+        const std::int64_t numberSpan = static_cast<std::int64_t>(lookup.numbers.back()) - lookup.numbers.front() + 1;
+        const auto count = static_cast<std::int64_t>(electrodes.size());
+        if (cableSpan * numberSpan <= std::max(kDenseCellsAlways, kDenseCellsPerElectrode * count)) {
+            lookup.lowestCable = lookup.cables.front();
+            lookup.cableSpan = static_cast<std::int32_t>(cableSpan);
+            lookup.lowestNumber = lookup.numbers.front();
+            lookup.dense.assign(static_cast<std::size_t>(cableSpan * numberSpan), -1);
+        }
+    }
+    if (lookup.dense.empty()) lookup.rowOf.reserve(electrodes.size());
+    const std::int64_t span = electrodes.empty() ? 0
+                              : static_cast<std::int64_t>(lookup.numbers.back()) - lookup.numbers.front() + 1;
     for (std::size_t i = 0; i < electrodes.size(); ++i) {
         const Electrode& e = electrodes[i];
-        auto [it, inserted] = lookup.rowOf.try_emplace(ElectrodeLookup::key(e.cable, e.number), static_cast<std::int32_t>(i));
+        const auto row = static_cast<std::int32_t>(i);
+        bool inserted;
+        if (!lookup.dense.empty()) {
+            std::int32_t& cell = lookup.dense[static_cast<std::size_t>((e.cable - lookup.lowestCable) * span +
+                                                                       (e.number - lookup.lowestNumber))];
+            inserted = cell < 0;
+            if (inserted) cell = row;
+        } else {
+            inserted = lookup.rowOf.try_emplace(ElectrodeLookup::key(e.cable, e.number), row).second;
+        }
         if (!inserted) {
             if (duplicates)
                 *duplicates += "Cable " + std::to_string(e.cable) + ", Electrode " + std::to_string(e.number) + kLineBreak;
@@ -42,6 +71,8 @@ static void buildLookup(Survey& survey, std::string* duplicates, std::vector<boo
         }
         ++lookup.electrodesOnCable[static_cast<std::size_t>(lookup.cableRank(e.cable) - 1)];
     }
+    // Switch the dense table on only once it is filled.
+    if (!lookup.dense.empty()) lookup.numberSpan = span;
 }
 
 int funCreateElecTable(Survey& survey, MessageLog& log)

@@ -74,11 +74,20 @@ struct PresenceFlags {
 };
 
 // From (cable index, electrode number) to electrode row. Cable and electrode
-// ranks order the distinct values in use (1..count).
+// ranks order the distinct values in use (1..count). Electrode numbers are
+// usually a compact range per cable, so the rows sit in a dense table indexed
+// by (cable, number - lowest number) whenever that table stays small;
+// otherwise in a hash map.
 struct ElectrodeLookup {
     std::vector<std::int32_t> cables;             // distinct cable indices, ascending
     std::vector<std::int32_t> numbers;            // distinct electrode numbers, ascending
     std::vector<std::int32_t> electrodesOnCable;  // per cable rank - 1
+
+    std::int64_t lowestNumber = 0;
+    std::int64_t numberSpan = 0;  // 0: the hash map is used
+    std::int32_t lowestCable = 0;
+    std::int32_t cableSpan = 0;
+    std::vector<std::int32_t> dense;  // row or -1, [cable - lowestCable][number - lowestNumber]
     std::unordered_map<std::uint64_t, std::int32_t> rowOf;
 
     static std::uint64_t key(std::int32_t cable, std::int32_t number)
@@ -89,6 +98,12 @@ struct ElectrodeLookup {
     // Electrode row, or -1 when no electrode has that reference.
     std::int32_t find(std::int32_t cable, std::int32_t number) const
     {
+        if (numberSpan > 0) {
+            const std::int64_t c = static_cast<std::int64_t>(cable) - lowestCable;
+            const std::int64_t n = static_cast<std::int64_t>(number) - lowestNumber;
+            if (c < 0 || c >= cableSpan || n < 0 || n >= numberSpan) return -1;
+            return dense[static_cast<std::size_t>(c * numberSpan + n)];
+        }
         auto it = rowOf.find(key(cable, number));
         return it == rowOf.end() ? -1 : it->second;
     }

@@ -1,0 +1,30 @@
+#pragma once
+// Questions and message boxes shown as Qt dialogs.
+
+#include <QPointer>
+#include <QWidget>
+
+#include "platform/Questions.h"
+
+namespace vexora::ui {
+
+class QtQuestions : public Questions {
+public:
+    explicit QtQuestions(QWidget* parentWindow = nullptr) : parentWindow_(parentWindow) {}
+
+    // The dialogs are centred on this window; it may be set after the main
+    // window exists, since the questions object is created before it.
+    void setParentWindow(QWidget* window) { parentWindow_ = window; }
+
+    bool askYesNo(std::string_view title, std::string_view text, MessageIcon icon) override;
+    void showMessage(std::string_view title, std::string_view text, MessageIcon icon) override;
+    bool confirmList(std::string_view caption, std::string_view heading, std::string_view list,
+                     std::string_view question) override;
+    std::optional<std::string> inputText(std::string_view title, std::string_view prompt,
+                                         std::string_view defaultText) override;
+
+private:
+    QPointer<QWidget> parentWindow_;
+};
+
+}  // namespace vexora::ui

@@ -1,0 +1,26 @@
+#pragma once
+// Window event handlers run through runHandler: a run-time failure that
+// escapes the handler's own checks is logged as an error under the handler's
+// name, so no exception ever reaches the event loop.
+
+#include <exception>
+#include <string_view>
+#include <utility>
+
+#include "log/MessageLog.h"
+
+namespace vexora::ui {
+
+template <class Body>
+void runHandler(MessageLog& log, std::string_view source, Body&& body) noexcept
+{
+    try {
+        std::forward<Body>(body)();
+    } catch (const std::exception& failure) {
+        log.error(source, failure.what());
+    } catch (...) {
+        log.error(source, "unexpected failure");
+    }
+}
+
+}  // namespace vexora::ui
