@@ -1,13 +1,96 @@
+// vexora config IN.cnfg [-o OUT.cnfg]: reads a configuration file into the
+// catalogue defaults and writes the resulting settings back as configuration
+// text, to OUT or to standard output. The message log goes to standard error.
+//
+// Exit status: 0 read, 1 read failed (or the file could not be read or
+// written), 2 misuse, 3 the file holds no configuration tags.
+
+#include <optional>
 #include <ostream>
 
+#include "app/cli/Cli.h"
 #include "app/cli/Commands.h"
+#include "io/TextFile.h"
+#include "settings/Configuration.h"
 
 namespace vexora::cli {
 
-int runConfig(const Arguments&, std::ostream&, std::ostream& err)
+namespace {
+
+constexpr int kExitNoTags = 3;
+
+int configUsage(std::ostream& err)
 {
-    err << "vexora config: not available yet\n";
-    return 1;
+    err << "Usage: vexora config IN.cnfg [-o OUT.cnfg]\n";
+    return kExitUsage;
+}
+
+// The log's entries with plain line ends.
+void printLog(const MessageLog& log, std::ostream& err)
+{
+    std::string text = log.plainText();
+    std::erase(text, '\r');
+    err << text;
+}
+
+}  // namespace
+
+int runConfig(const Arguments& args, std::ostream& out, std::ostream& err)
+{
+    std::optional<std::string> input, output;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "-o") {
+            if (output || i + 1 >= args.size()) return configUsage(err);
+            output = args[++i];
+        }
+        else if (a.size() > 1 && a[0] == '-') {
+            err << "vexora config: unknown option '" << a << "'\n";
+            return configUsage(err);
+        }
+        else if (input) return configUsage(err);
+        else input = a;
+    }
+    if (!input) return configUsage(err);
+
+    std::string text, why;
+    if (!readTextFile(*input, text, &why)) {
+        err << "vexora config: " << *input << ": " << why << "\n";
+        return kExitError;
+    }
+    normaliseLoneCarriageReturns(text);
+    funRemoveComments(text);
+
+    // A fresh workspace: catalogue defaults, no start-up configuration.
+    SettingsTable table = defaultSettingsTable();
+    BlockBounds electrodeBlock, dataBlock, topographyBlock;
+    ElectrodeFormat electrodeFormat;
+    DataFormat dataFormat;
+    TopographyFormat topographyFormat;
+    SequenceHeader sequenceHeader;
+    MessageLog log;
+    const int read = funLoadConfiguration(text, electrodeBlock, dataBlock, topographyBlock, electrodeFormat, dataFormat,
+                                          topographyFormat, sequenceHeader, table, log);
+    printLog(log, err);
+    if (read == kNoConfigurationTags) {
+        err << "vexora config: " << *input << ": no configuration tags found\n";
+        return kExitNoTags;
+    }
+    if (read != kStatusOk) {
+        err << "vexora config: " << *input << ": configuration not read\n";
+        return kExitError;
+    }
+
+    if (!output) {
+        out << configurationText(table, currentDateText());
+        return kExitOk;
+    }
+    MessageLog writeLog;
+    if (!WriteConfiguration(*output, table, writeLog)) {
+        printLog(writeLog, err);
+        return kExitError;
+    }
+    return kExitOk;
 }
 
 }  // namespace vexora::cli

@@ -23,18 +23,23 @@ int funRemoveComments(std::string& text);
 
 // Applies a whole text (comments already removed) to the settings table and
 // to the column-layout records, which must be fresh (all zero) on entry, and
-// records where the electrode, data and topography blocks lie.
+// records where the electrode, data and topography blocks lie (positions in
+// `text`; a block without markers gets {-1, -1}, a missing end marker end -1).
 // Returns 0 when read (warnings may have been logged), kNoConfigurationTags
 // when the text holds no "#" (nothing changed), 1 when reading stopped on a
-// failure: then the table and the records are left exactly as they were.
-// Line ends may be CR LF, LF or a mix.
+// failure (a value the records or the table cannot hold): then the table, the
+// records and the bounds are left exactly as they were.
+// Line ends may be CR LF, LF or a mix; lone CRs must be normalised first
+// (normaliseLoneCarriageReturns). Tag lines over 1,000,000 characters are
+// skipped with a warning.
 int funLoadConfiguration(std::string_view text, BlockBounds& electrodeBlock, BlockBounds& dataBlock,
                          BlockBounds& topographyBlock, ElectrodeFormat& electrodeFormat, DataFormat& dataFormat,
                          TopographyFormat& topographyFormat, SequenceHeader& sequenceHeader,
                          SettingsTable& table, MessageLog& log);
 
 // The settings table as configuration text, CR LF line ends. `date` is the
-// text after "#date= ".
+// text after "#date= ". The anomaly-count rows give no line (the reader
+// counts the anomaly lines); choices are written without leading spaces.
 std::string configurationText(const SettingsTable& table, std::string_view date);
 // Writes configurationText (with today's date) atomically; false and a logged
 // error when the file cannot be written.

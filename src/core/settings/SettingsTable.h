@@ -17,6 +17,7 @@ struct SettingRow {
     std::string description;
     std::string value;
     bool section = false;  // shown bold across both columns
+    bool operator==(const SettingRow&) const = default;
 };
 
 struct SettingsTable {

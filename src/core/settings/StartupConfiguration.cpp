@@ -1,0 +1,47 @@
+// The user's start-up configuration, applied when a workspace opens.
+
+#include "datafile/FormatChecks.h"
+#include "io/TextFile.h"
+#include "platform/Application.h"
+#include "settings/Configuration.h"
+
+namespace vexora {
+
+void LoadStartupConfiguration(SettingsTable& table, UserSettings& userSettings, Questions& questions, MessageLog& log)
+{
+    constexpr std::string_view kSource = "LoadStartupConfiguration";
+    const std::string path = userSettings.value("Paths", "Configuration").value_or(std::string(kBuiltInDefaults));
+    if (path == kBuiltInDefaults) return;
+
+    std::string text, why;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        // Forget the file, so the next start does not complain again.
+        questions.showMessage(std::string(kApplicationTitle) + " - Error",
+                              path + " not found!" + kLineBreak + std::string(kApplicationTitle) +
+                                  " default configuration settings restored.",
+                              MessageIcon::Critical);
+        userSettings.setValue("Paths", "Configuration", kBuiltInDefaults);
+        return;
+    }
+    if (!readTextFile(path, text, &why)) {
+        log.error(kSource, "Configuration file " + path + " not read: " + why);
+        return;
+    }
+    normaliseLoneCarriageReturns(text);
+    funRemoveComments(text);
+
+    BlockBounds electrodeBlock, dataBlock, topographyBlock;
+    ElectrodeFormat electrodeFormat;
+    DataFormat dataFormat;
+    TopographyFormat topographyFormat;
+    SequenceHeader sequenceHeader;
+    const int read = funLoadConfiguration(text, electrodeBlock, dataBlock, topographyBlock, electrodeFormat, dataFormat,
+                                          topographyFormat, sequenceHeader, table, log);
+    if (read == kNoConfigurationTags) log.error(kSource, "Error: No configuration tags found.");
+    else if (read != kStatusOk) log.warning(kSource, "Warning: critical error reading configuration.");
+    else if (funCheckFormatCfgForInput(table, electrodeFormat, dataFormat, topographyFormat, log) != kStatusOk)
+        log.error(kSource, "Error: invalid input format");
+}
+
+}  // namespace vexora
