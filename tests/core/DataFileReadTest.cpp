@@ -179,6 +179,10 @@ TEST(DataFileRead, WarningsLetTheLoadGoOn)
          "Invalid Skip flag detected.\r\nApproximate offset from #data_start: 5 rows.", 8, 4},
         {"duplicated input column", smallSurvey(smallDataRows(), "#elec_y_col= 3\r\n"),
          "Duplicated input column for #elec_y_col tag. Configuration table settings used.", 8, 4},
+        {"non-numeric cells", smallSurvey(replaceAll(replaceAll(smallDataRows(), " 0.25 ", " n/a "), " 150 ", " ? ")),
+         "Warning: funLoadData: 2 cells without a number read as 0.\r\nApproximate offset from #data_start: 2 rows.\r\n"
+         "String found: 2 B 1 B 2 B 3 B 4 n/a 12 6 200 0",
+         8, 4},
         {"zero current", smallSurvey(replaceAll(smallDataRows(), " 200 0", " 0 0")),
          "1 quadrupoles with zero or negative current (I(mA) column). Quadrupoles: 2", 8, 4},
         {"a row of 10,000 columns", smallSurvey(smallDataRows() + "5 A 1 A 2 A 3 A 4 0.5 10 5 100 0" + manyColumns + "\r\n"),

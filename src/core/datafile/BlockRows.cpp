@@ -23,4 +23,11 @@ std::string rowPosition(const BlockWords& words, std::size_t ordinal, std::strin
     return text;
 }
 
+void BlockNumbers::report(MessageLog& log, const char* source, const BlockWords& words) const
+{
+    if (count_ == 0) return;
+    log.warning(source, std::to_string(count_) + " cells without a number read as 0." +
+                            rowPosition(words, firstOrdinal_, firstRow_));
+}
+
 }  // namespace vexora

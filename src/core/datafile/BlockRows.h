@@ -8,6 +8,7 @@
 
 #include "log/MessageLog.h"
 #include "settings/ColumnLayouts.h"
+#include "settings/LenientNumber.h"
 #include "settings/ParseLine.h"
 
 namespace vexora {
@@ -28,6 +29,29 @@ std::size_t blockLineCount(std::string_view text, const BlockBounds& bounds);
 // CR LF + "Approximate offset from #elec_start: " + i + " rows." + CR LF +
 // "String found: " + row, appended to every row message.
 std::string rowPosition(const BlockWords& words, std::size_t ordinal, std::string_view row);
+
+// Reads numeric cells leniently and counts those that hold no number (they
+// read as 0), so that one warning per block can say how many and where.
+class BlockNumbers {
+public:
+    double operator()(const classParseLine& tokenizer, Column column, std::size_t ordinal, std::string_view row)
+    {
+        if (column < 1) return 0.0;
+        const std::string_view cell = tokenizer.View(column);
+        if (!startsWithNumber(cell) && count_++ == 0) {
+            firstOrdinal_ = ordinal;
+            firstRow_.assign(row);
+        }
+        return lenientNumber(cell);
+    }
+    // "N cells without a number read as 0." with the first row's position.
+    void report(MessageLog& log, const char* source, const BlockWords& words) const;
+
+private:
+    std::size_t count_ = 0;
+    std::size_t firstOrdinal_ = 0;
+    std::string firstRow_;
+};
 
 // Calls rowFn(tokenizer, ordinal, rowText) for every row with at least
 // `requiredColumns` fields; ordinal counts blank rows too. rowFn returns

@@ -74,11 +74,11 @@ int funLoadData(std::string_view text, const BlockBounds& bounds, const DataForm
     const bool instrument = !sequence.dataKindName.empty();
     const Column cableColumn[4] = {f.aCableColumn, f.bCableColumn, f.mCableColumn, f.nCableColumn};
     const Column electrodeColumn[4] = {f.aElectrodeColumn, f.bElectrodeColumn, f.mElectrodeColumn, f.nElectrodeColumn};
-    auto number = [](const classParseLine& t, Column c) { return c > 0 ? lenientNumber(t.View(c)) : 0.0; };
+    BlockNumbers number;
 
-    return forEachBlockRow(text, bounds, f.columnCount, kDataBlock, source, log,
+    const int status = forEachBlockRow(text, bounds, f.columnCount, kDataBlock, source, log,
                            [&](const classParseLine& t, std::size_t ordinal, std::string_view row) {
-        const int skip = f.skipColumn > 0 ? roundHalfEven(number(t, f.skipColumn)) : 0;
+        const int skip = f.skipColumn > 0 ? roundHalfEven(number(t, f.skipColumn, ordinal, row)) : 0;
         if (skip < 0) {
             log.warning(source, "Invalid Skip flag detected." + rowPosition(kDataBlock, ordinal, row));
             return kStatusOk;
@@ -88,7 +88,7 @@ int funLoadData(std::string_view text, const BlockBounds& bounds, const DataForm
         for (int p = A; p <= N; ++p) {
             ElectrodeRef& ref = quad.pole[p];
             ref.cable = cableColumn[p] > 0 ? cables.find(t.View(cableColumn[p])) : 1;
-            ref.number = roundHalfEven(number(t, electrodeColumn[p]));
+            ref.number = roundHalfEven(number(t, electrodeColumn[p], ordinal, row));
         }
         if (!instrument) {
             for (const ElectrodeRef& ref : quad.pole)
@@ -106,20 +106,22 @@ int funLoadData(std::string_view text, const BlockBounds& bounds, const DataForm
         }
         q.rows.push_back(quad);
 
-        const double calcResistance = number(t, f.calcResistivityColumn);
-        q.resistance.push_back(synthetic.resistance ? calcResistance : number(t, f.resistivityColumn));
+        const double calcResistance = number(t, f.calcResistivityColumn, ordinal, row);
+        q.resistance.push_back(synthetic.resistance ? calcResistance : number(t, f.resistivityColumn, ordinal, row));
         if (present.calcResistance) q.calcResistance.push_back(calcResistance);
         for (std::size_t w = 0; w < windows; ++w)
-            q.ip[w].push_back(w == 0 && syntheticIp ? number(t, f.calcIpColumn) : number(t, f.ipWindowColumns[w]));
-        if (present.calcIp) q.calcIp.push_back(number(t, f.calcIpColumn));
-        if (present.resistanceStd) q.resistanceStd.push_back(number(t, f.resistivityStdColumn));
-        for (std::size_t w = 0; w < stdWindows; ++w) q.ipStd[w].push_back(number(t, f.ipStdColumns[w]));
-        if (present.calcResistanceStd) q.calcResistanceStd.push_back(number(t, f.calcResistivityStdColumn));
-        if (present.calcIpStd) q.calcIpStd.push_back(number(t, f.calcIpStdColumn));
-        q.current.push_back(f.currentColumn > 0 ? number(t, f.currentColumn) : 1000.0);
+            q.ip[w].push_back(w == 0 && syntheticIp ? number(t, f.calcIpColumn, ordinal, row) : number(t, f.ipWindowColumns[w], ordinal, row));
+        if (present.calcIp) q.calcIp.push_back(number(t, f.calcIpColumn, ordinal, row));
+        if (present.resistanceStd) q.resistanceStd.push_back(number(t, f.resistivityStdColumn, ordinal, row));
+        for (std::size_t w = 0; w < stdWindows; ++w) q.ipStd[w].push_back(number(t, f.ipStdColumns[w], ordinal, row));
+        if (present.calcResistanceStd) q.calcResistanceStd.push_back(number(t, f.calcResistivityStdColumn, ordinal, row));
+        if (present.calcIpStd) q.calcIpStd.push_back(number(t, f.calcIpStdColumn, ordinal, row));
+        q.current.push_back(f.currentColumn > 0 ? number(t, f.currentColumn, ordinal, row) : 1000.0);
         q.skip.push_back(static_cast<std::int16_t>(std::min(skip, 32767)));
         return kStatusOk;
     });
+    if (status == kStatusOk) number.report(log, source, kDataBlock);
+    return status;
 }
 
 }  // namespace vexora

@@ -20,17 +20,17 @@ int funLoadElectrodes(std::string_view text, const BlockBounds& bounds, const El
     const bool noCable = format.cableFlag == -1;
     if (noCable) survey.cableNames = {"1"};
 
-    auto number = [](const classParseLine& t, Column c) { return c > 0 ? lenientNumber(t.View(c)) : 0.0; };
-    return forEachBlockRow(text, bounds, format.columnCount, kElectrodeBlock, source, log,
+    BlockNumbers number;
+    const int status = forEachBlockRow(text, bounds, format.columnCount, kElectrodeBlock, source, log,
                            [&](const classParseLine& t, std::size_t ordinal, std::string_view row) {
         Electrode e;
-        e.number = roundHalfEven(number(t, format.idColumn));
-        e.x = number(t, format.xColumn);
-        e.y = number(t, format.yColumn);
-        e.z = number(t, format.zColumn);
-        if (format.elevationColumn > 0) e.elevation = number(t, format.elevationColumn);
+        e.number = roundHalfEven(number(t, format.idColumn, ordinal, row));
+        e.x = number(t, format.xColumn, ordinal, row);
+        e.y = number(t, format.yColumn, ordinal, row);
+        e.z = number(t, format.zColumn, ordinal, row);
+        if (format.elevationColumn > 0) e.elevation = number(t, format.elevationColumn, ordinal, row);
         if (format.typeColumn > 0) {
-            const int type = roundHalfEven(number(t, format.typeColumn));
+            const int type = roundHalfEven(number(t, format.typeColumn, ordinal, row));
             if (std::abs(type) != 1 && std::abs(type) != 2) {
                 log.warning(source, "Invalid flag for type of electrode detected: only -/+1 and -/+2 allowed." +
                                         rowPosition(kElectrodeBlock, ordinal, row));
@@ -51,6 +51,8 @@ int funLoadElectrodes(std::string_view text, const BlockBounds& bounds, const El
         survey.electrodes.push_back(e);
         return kStatusOk;
     });
+    if (status == kStatusOk) number.report(log, source, kElectrodeBlock);
+    return status;
 }
 
 namespace {

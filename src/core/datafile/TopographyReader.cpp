@@ -8,13 +8,16 @@ int funLoadTopography(std::string_view text, const BlockBounds& bounds, const To
                       std::vector<TopographyPoint>& topography, MessageLog& log)
 {
     topography.clear();
+    BlockNumbers number;
     topography.reserve(blockLineCount(text, bounds));
-    return forEachBlockRow(text, bounds, format.columnCount, kTopographyBlock, "funLoadTopography", log,
-                           [&](const classParseLine& t, std::size_t, std::string_view) {
-        topography.push_back({lenientNumber(t.View(format.xColumn)), lenientNumber(t.View(format.yColumn)),
-                              lenientNumber(t.View(format.zColumn))});
+    const int status = forEachBlockRow(text, bounds, format.columnCount, kTopographyBlock, "funLoadTopography", log,
+                           [&](const classParseLine& t, std::size_t ordinal, std::string_view row) {
+        topography.push_back({number(t, format.xColumn, ordinal, row), number(t, format.yColumn, ordinal, row),
+                              number(t, format.zColumn, ordinal, row)});
         return kStatusOk;
     });
+    if (status == kStatusOk) number.report(log, "funLoadTopography", kTopographyBlock);
+    return status;
 }
 
 }  // namespace vexora

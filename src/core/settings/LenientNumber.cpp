@@ -6,18 +6,34 @@
 
 namespace vexora {
 
-double lenientNumber(std::string_view text)
+// Position where the digits of a leading number start (after blanks and a
+// sign), or npos when the text does not start with a number.
+static std::size_t numberStart(std::string_view text, bool& negative)
 {
     std::size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-    bool negative = false;
+    negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         negative = text[i] == '-';
         ++i;
     }
     // A number starts with a digit, or a point followed by a digit.
     auto isDigit = [&](std::size_t k) { return k < text.size() && text[k] >= '0' && text[k] <= '9'; };
-    if (!(isDigit(i) || (i < text.size() && text[i] == '.' && isDigit(i + 1)))) return 0.0;
+    if (!(isDigit(i) || (i < text.size() && text[i] == '.' && isDigit(i + 1)))) return std::string_view::npos;
+    return i;
+}
+
+bool startsWithNumber(std::string_view text)
+{
+    bool negative;
+    return numberStart(text, negative) != std::string_view::npos;
+}
+
+double lenientNumber(std::string_view text)
+{
+    bool negative;
+    const std::size_t i = numberStart(text, negative);
+    if (i == std::string_view::npos) return 0.0;
 
     const char* first = text.data() + i;
     const char* last = text.data() + text.size();
