@@ -58,19 +58,10 @@ int runConfig(const Arguments& args, std::ostream& out, std::ostream& err)
         err << "vexora config: " << *input << ": " << why << "\n";
         return kExitError;
     }
-    normaliseLoneCarriageReturns(text);
-    funRemoveComments(text);
-
     // A fresh workspace: catalogue defaults, no start-up configuration.
     SettingsTable table = defaultSettingsTable();
-    BlockBounds electrodeBlock, dataBlock, topographyBlock;
-    ElectrodeFormat electrodeFormat;
-    DataFormat dataFormat;
-    TopographyFormat topographyFormat;
-    SequenceHeader sequenceHeader;
     MessageLog log;
-    const int read = funLoadConfiguration(text, electrodeBlock, dataBlock, topographyBlock, electrodeFormat, dataFormat,
-                                          topographyFormat, sequenceHeader, table, log);
+    const int read = applyConfigurationText(std::move(text), table, log);
     printLog(log, err);
     if (read == kNoConfigurationTags) {
         err << "vexora config: " << *input << ": no configuration tags found\n";

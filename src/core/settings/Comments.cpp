@@ -1,8 +1,11 @@
-// "!" comments of configuration and data files.
+// "!" comments of configuration and data files, and applying a whole
+// configuration text as a file holds it.
 
 #include <cstring>
 
 #include "settings/Configuration.h"
+
+#include "io/TextFile.h"
 
 namespace vexora {
 
@@ -26,6 +29,19 @@ int funRemoveComments(std::string& text)
     }
     text.resize(write);
     return 0;
+}
+
+int applyConfigurationText(std::string text, SettingsTable& table, MessageLog& log)
+{
+    normaliseLoneCarriageReturns(text);
+    funRemoveComments(text);
+    BlockBounds electrodeBlock, dataBlock, topographyBlock;
+    ElectrodeFormat electrodeFormat;
+    DataFormat dataFormat;
+    TopographyFormat topographyFormat;
+    SequenceHeader sequenceHeader;
+    return funLoadConfiguration(text, electrodeBlock, dataBlock, topographyBlock, electrodeFormat, dataFormat,
+                                topographyFormat, sequenceHeader, table, log);
 }
 
 }  // namespace vexora

@@ -37,6 +37,11 @@ int funLoadConfiguration(std::string_view text, BlockBounds& electrodeBlock, Blo
                          TopographyFormat& topographyFormat, SequenceHeader& sequenceHeader,
                          SettingsTable& table, MessageLog& log);
 
+// Applies a configuration text as a file holds it (any line ends, "!"
+// comments) to the table, with fresh layout records; returns the result of
+// funLoadConfiguration.
+int applyConfigurationText(std::string text, SettingsTable& table, MessageLog& log);
+
 // The settings table as configuration text, CR LF line ends. `date` is the
 // text after "#date= ". The anomaly-count rows give no line (the reader
 // counts the anomaly lines); choices are written without leading spaces.

@@ -28,16 +28,10 @@ void LoadStartupConfiguration(SettingsTable& table, UserSettings& userSettings, 
         log.error(kSource, "Configuration file " + path + " not read: " + why);
         return;
     }
-    normaliseLoneCarriageReturns(text);
-    funRemoveComments(text);
-
-    BlockBounds electrodeBlock, dataBlock, topographyBlock;
+    const int read = applyConfigurationText(std::move(text), table, log);
     ElectrodeFormat electrodeFormat;
     DataFormat dataFormat;
     TopographyFormat topographyFormat;
-    SequenceHeader sequenceHeader;
-    const int read = funLoadConfiguration(text, electrodeBlock, dataBlock, topographyBlock, electrodeFormat, dataFormat,
-                                          topographyFormat, sequenceHeader, table, log);
     if (read == kNoConfigurationTags) log.error(kSource, "Error: No configuration tags found.");
     else if (read != kStatusOk) log.warning(kSource, "Warning: critical error reading configuration.");
     else if (funCheckFormatCfgForInput(table, electrodeFormat, dataFormat, topographyFormat, log) != kStatusOk)
