@@ -9,6 +9,7 @@ vexora_packages=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
+  libcgal-dev
   xvfb xauth fonts-dejavu-core
 )
 

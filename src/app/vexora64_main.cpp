@@ -2,13 +2,13 @@
 //
 //   vexora64 [DATA_FILE]
 //
-// A hidden option, --screenshot FILE, saves a picture of the main window
-// shortly after start and quits (for documentation and visual checks).
+// Hidden options for documentation and visual checks: --screenshot FILE
+// saves a picture of the main window shortly after start and quits;
+// --new-project inversion|design opens a new project of that type first.
 
 #include <cstdio>
 
 #include <QApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QStringList>
 #include <QTimer>
@@ -16,6 +16,7 @@
 #include "log/MessageLog.h"
 #include "platform/Application.h"
 #include "project/ProjectStore.h"
+#include "shell/ShellFolders.h"
 #include "ui/platform/FileDialogs.h"
 #include "ui/platform/QtQuestions.h"
 #include "ui/platform/QtUserSettings.h"
@@ -27,6 +28,7 @@ namespace {
 struct StartOptions {
     QString dataFile;
     QString screenshotFile;
+    vexora::ProjectType newProject = vexora::ProjectType::None;
 };
 
 // Unknown options are ignored: a stray argument must not stop the workbench.
@@ -37,20 +39,18 @@ StartOptions readArguments(const QStringList& arguments)
         const QString& argument = arguments[i];
         if (argument == QLatin1String("--screenshot") && i + 1 < arguments.size())
             options.screenshotFile = arguments[++i];
+        else if (argument == QLatin1String("--new-project") && i + 1 < arguments.size()) {
+            const QString type = arguments[++i];
+            if (type == QLatin1String("inversion")) options.newProject = vexora::ProjectType::DataInversion;
+            else if (type == QLatin1String("design")) options.newProject = vexora::ProjectType::SurveyDesign;
+            else std::fprintf(stderr, "vexora64: project type %s ignored\n", qPrintable(type));
+        }
         else if (argument.startsWith(QLatin1String("--")))
             std::fprintf(stderr, "vexora64: option %s ignored\n", qPrintable(argument));
         else if (options.dataFile.isEmpty())
             options.dataFile = argument;
     }
     return options;
-}
-
-// The parent of the application folder followed by "VexoraDATA".
-QString applicationDataFolder()
-{
-    QDir folder(QCoreApplication::applicationDirPath());
-    folder.cdUp();
-    return folder.filePath(QStringLiteral("VexoraDATA"));
 }
 
 }  // namespace
@@ -67,11 +67,14 @@ int main(int argc, char** argv)
     vexora::ui::QtQuestions questions;
     vexora::ui::QtUserSettings userSettings;
     vexora::ui::QtFileDialogs fileDialogs;
-    if (QFileInfo(applicationDataFolder()).isDir()) fileDialogs.setStartFolder(applicationDataFolder());
+    const QString dataFolder = vexora::ui::fromFilePath(
+        vexora::applicationDataFolder(vexora::ui::toFilePath(QCoreApplication::applicationDirPath())));
+    if (QFileInfo(dataFolder).isDir()) fileDialogs.setStartFolder(dataFolder);
 
     vexora::ui::MDIStart window(store, log, questions, userSettings, fileDialogs);
     questions.setParentWindow(&window);
     window.show();
+    if (options.newProject != vexora::ProjectType::None) window.mnuNewProject_Click(options.newProject);
     if (!options.dataFile.isEmpty()) {
         const QString path = QFileInfo(options.dataFile).absoluteFilePath();
         QTimer::singleShot(0, &window, [&window, path] { window.loadDataFile(path); });

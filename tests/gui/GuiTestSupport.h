@@ -18,8 +18,11 @@ public:
         QString filters;
     };
 
-    // Answers in order; an exhausted script cancels.
+    // Answers of the save and open dialogs, in order; an exhausted script
+    // cancels.
     void queue(QString path) { answers_.push_back(std::move(path)); }
+    // Answers of the colour dialog; an exhausted script cancels.
+    void queueColour(QColor colour) { colours_.push_back(colour); }
     const std::vector<Request>& requests() const { return requests_; }
 
     QString saveFileName(QWidget*, const QString& title, const QString& defaultName, const QString& filters) override
@@ -31,8 +34,22 @@ public:
         return answer;
     }
 
+    QString openFileName(QWidget* parent, const QString& title, const QString& filters) override
+    {
+        return saveFileName(parent, title, QString(), filters);
+    }
+
+    std::optional<QColor> chooseColour(QWidget*, const QColor&) override
+    {
+        if (colours_.empty()) return std::nullopt;
+        QColor colour = colours_.front();
+        colours_.pop_front();
+        return colour;
+    }
+
 private:
     std::deque<QString> answers_;
+    std::deque<QColor> colours_;
     std::vector<Request> requests_;
 };
 

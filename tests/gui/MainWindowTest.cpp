@@ -56,11 +56,7 @@ TEST(MDIStart, StartsAndMirrorsTheLogInColour)
     QTemporaryDir folder;
     const QString path = folder.filePath("session.rtf");
     fileDialogs.queue(path);
-    QMenu* fileMenu = window.menuBar()->actions().at(0)->menu();
-    ASSERT_NE(fileMenu, nullptr);
-    QAction* saveAs = fileMenu->actions().at(0);
-    ASSERT_EQ(saveAs->text(), "Save log as...");
-    saveAs->trigger();
+    window.logPanel()->mnuSaveLogAs_Click();
     const QByteArray rtf = test::readFile(path);
     EXPECT_TRUE(rtf.contains("\\red255\\green0\\blue0"));
     EXPECT_TRUE(rtf.contains("Error: funLoadData: column 9 beyond the table"));

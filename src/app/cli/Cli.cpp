@@ -19,6 +19,12 @@ const std::vector<Command>& commands()
         {"dump", "dump IN.data electrodes|quadrupoles|topography [--no-z] [--synthetic]\n"
                  "                                  print a loaded table as tab-separated text",
          runDump},
+        {"mesh", "mesh IN.data [--config C.cnfg]\n"
+                 "                                  build the mesh and starting model, print its sizes",
+         runMesh},
+        {"job", "job inv|fwm|sens[:REQUEST] IN.data FOLDER [--no-start] [--app-folder DIR]\n"
+                "                                  prepare FOLDER.VXRprj for the numerical core and start it",
+         runJob},
     };
     return table;
 }

@@ -19,6 +19,8 @@ int runConfig(const Arguments& args, std::ostream& out, std::ostream& err);
 int runCheck(const Arguments& args, std::ostream& out, std::ostream& err);
 int runSave(const Arguments& args, std::ostream& out, std::ostream& err);
 int runDump(const Arguments& args, std::ostream& out, std::ostream& err);
+int runMesh(const Arguments& args, std::ostream& out, std::ostream& err);
+int runJob(const Arguments& args, std::ostream& out, std::ostream& err);
 
 const std::vector<Command>& commands();
 

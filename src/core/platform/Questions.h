@@ -15,6 +15,12 @@ public:
     virtual ~Questions() = default;
     // Yes/No question; true for Yes.
     virtual bool askYesNo(std::string_view title, std::string_view text, MessageIcon icon) = 0;
+    // Question with OK and Cancel buttons; true for OK. Where no such box
+    // exists the Yes/No question stands in.
+    virtual bool askOkCancel(std::string_view title, std::string_view text, MessageIcon icon)
+    {
+        return askYesNo(title, text, icon);
+    }
     // Message box with an OK button.
     virtual void showMessage(std::string_view title, std::string_view text, MessageIcon icon) = 0;
     // Caption, heading, scrollable list and question with OK and Cancel; true for OK.

@@ -2,6 +2,8 @@
 // Everything a project holds: the settings table with its column layouts,
 // and the loaded survey. Owned by the application and passed by reference.
 
+#include "mesh/Mesh.h"
+#include "mesh/Models.h"
 #include "project/SurveyTables.h"
 #include "settings/ColumnLayouts.h"
 #include "settings/SettingsTable.h"
@@ -22,6 +24,8 @@ struct ProjectStore {
     Survey survey;
     int ipWindowsToMerge = 0;  // IP windows averaged on output, 0 for none
     double ipScale = kDefaultIpScale;  // divides IP values entering the model
+    Mesh mesh;
+    Models models;
 };
 
 }  // namespace vexora

@@ -1,5 +1,6 @@
 #include "ui/platform/FileDialogs.h"
 
+#include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -18,4 +19,36 @@ QString QtFileDialogs::saveFileName(QWidget* parent, const QString& title, const
     return chosen;
 }
 
+QString QtFileDialogs::openFileName(QWidget* parent, const QString& title, const QString& filters)
+{
+    QString chosen = QFileDialog::getOpenFileName(parent, title, startFolder_, filters);
+    if (!chosen.isEmpty()) startFolder_ = QFileInfo(chosen).absolutePath();
+    return chosen;
+}
+
+std::optional<QColor> QtFileDialogs::chooseColour(QWidget* parent, const QColor& initial)
+{
+    const QColor chosen = QColorDialog::getColor(initial, parent);
+    if (!chosen.isValid()) return std::nullopt;
+    return chosen;
+}
+
+QString toQtFilters(std::string_view filters)
+{
+    QStringList parts = QString::fromLatin1(filters.data(), static_cast<qsizetype>(filters.size()))
+                            .split(QLatin1Char('|'));
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i];
+        const qsizetype open = description.indexOf(QLatin1Char('('));
+        if (open >= 0) description.truncate(open);
+        description = description.trimmed();
+        QString pattern = parts[i + 1].trimmed();
+        pattern.replace(QLatin1Char(';'), QLatin1Char(' '));
+        if (pattern == QLatin1String("*.*")) pattern = QStringLiteral("*");
+        if (description.isEmpty()) description = pattern;
+        out << description + QStringLiteral(" (") + pattern + QLatin1Char(')');
+    }
+    return out.join(QStringLiteral(";;"));
+}
 }  // namespace vexora::ui

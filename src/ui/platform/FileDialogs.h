@@ -2,6 +2,10 @@
 // File choices of the windows. Windows ask through this interface so that
 // tests can answer from a script; the workbench shows Qt's file dialogs.
 
+#include <optional>
+#include <string_view>
+
+#include <QColor>
 #include <QString>
 
 class QWidget;
@@ -17,7 +21,19 @@ public:
     // overwriting: callers put their own question.
     virtual QString saveFileName(QWidget* parent, const QString& title, const QString& defaultName,
                                  const QString& filters) = 0;
+
+    // Open dialog for one existing file; empty when cancelled.
+    virtual QString openFileName(QWidget* parent, const QString& title, const QString& filters) = 0;
+
+    // Colour dialog; nothing when cancelled.
+    virtual std::optional<QColor> chooseColour(QWidget* parent, const QColor& initial) = 0;
 };
+
+// The workbench's filter texts ("Data file (*.data)|*.data|All Files (*.*)|*.*")
+// in Qt's form ("Data file (*.data);;All Files (*)"): the pattern of each
+// pair goes in the parentheses, and "*.*" becomes "*", which also matches
+// names without a dot.
+QString toQtFilters(std::string_view filters);
 
 class QtFileDialogs : public FileDialogs {
 public:
@@ -26,6 +42,8 @@ public:
 
     QString saveFileName(QWidget* parent, const QString& title, const QString& defaultName,
                          const QString& filters) override;
+    QString openFileName(QWidget* parent, const QString& title, const QString& filters) override;
+    std::optional<QColor> chooseColour(QWidget* parent, const QColor& initial) override;
 
 private:
     QString startFolder_;

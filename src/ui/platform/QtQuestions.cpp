@@ -33,6 +33,15 @@ bool QtQuestions::askYesNo(std::string_view title, std::string_view text, Messag
     return box.exec() == QMessageBox::Yes;
 }
 
+bool QtQuestions::askOkCancel(std::string_view title, std::string_view text, MessageIcon icon)
+{
+    QMessageBox box(toQtIcon(icon), toQString(title), toQString(text), QMessageBox::Ok | QMessageBox::Cancel,
+                    parentWindow_);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Ok);
+    return box.exec() == QMessageBox::Ok;
+}
+
 void QtQuestions::showMessage(std::string_view title, std::string_view text, MessageIcon icon)
 {
     QMessageBox box(toQtIcon(icon), toQString(title), toQString(text), QMessageBox::Ok, parentWindow_);

@@ -17,6 +17,7 @@ public:
     void setParentWindow(QWidget* window) { parentWindow_ = window; }
 
     bool askYesNo(std::string_view title, std::string_view text, MessageIcon icon) override;
+    bool askOkCancel(std::string_view title, std::string_view text, MessageIcon icon) override;
     void showMessage(std::string_view title, std::string_view text, MessageIcon icon) override;
     bool confirmList(std::string_view caption, std::string_view heading, std::string_view list,
                      std::string_view question) override;

@@ -61,4 +61,9 @@ std::filesystem::path toFilePath(const QString& path)
     return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
+QString fromFilePath(const std::filesystem::path& path)
+{
+    return QFile::decodeName(QByteArray::fromStdString(path.string()));
+}
+
 }  // namespace vexora::ui

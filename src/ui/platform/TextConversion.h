@@ -20,5 +20,7 @@ std::string toWindows1252(const QString& text);
 
 // A path chosen in a dialog, in the file system's own encoding.
 std::filesystem::path toFilePath(const QString& path);
+// A path of the file system, for showing and for Qt's file functions.
+QString fromFilePath(const std::filesystem::path& path);
 
 }  // namespace vexora::ui

@@ -1,29 +1,73 @@
+// The main window's frame: construction, log dock, menus, toolbar, the quit
+// question, and the data file named on the command line.
+
 #include "ui/shell/MainWindow.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDockWidget>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QStandardPaths>
+#include <QStyle>
+#include <QToolBar>
 
 #include "datafile/ScheduleLoader.h"
 #include "log/MessageLog.h"
 #include "platform/Application.h"
+#include "platform/FileSystemRoots.h"
+#include "platform/Questions.h"
+#include "project/ProjectStore.h"
 #include "ui/log/MessageLogPanel.h"
+#include "ui/platform/QtProcessLauncher.h"
 #include "ui/platform/RunHandler.h"
 #include "ui/platform/TextConversion.h"
+#include "ui/shell/CurrentLog.h"
+#include "ui/shell/frmPath.h"
 
 namespace vexora::ui {
 
+namespace {
+
+ShellEnvironment completed(ShellEnvironment environment)
+{
+    if (environment.applicationFolder.empty())
+        environment.applicationFolder = toFilePath(QCoreApplication::applicationDirPath());
+    if (environment.userDataFolder.empty())
+        environment.userDataFolder =
+            toFilePath(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
+    return environment;
+}
+
+}  // namespace
+
 MDIStart::MDIStart(ProjectStore& store, MessageLog& log, Questions& questions, UserSettings& userSettings,
                    FileDialogs& fileDialogs, QWidget* parent)
+    : MDIStart(store, log, questions, userSettings, fileDialogs, ShellEnvironment{}, parent)
+{
+}
+
+MDIStart::MDIStart(ProjectStore& store, MessageLog& log, Questions& questions, UserSettings& userSettings,
+                   FileDialogs& fileDialogs, const ShellEnvironment& environment, QWidget* parent)
     : QMainWindow(parent),
       store_(store),
       log_(log),
       questions_(questions),
       userSettings_(userSettings),
       fileDialogs_(fileDialogs),
-      mdiArea_(new QMdiArea(this))
+      environment_(completed(environment)),
+      mdiArea_(new QMdiArea(this)),
+      taskWindows_(mdiArea_)
 {
+    if (!environment_.launcher) {
+        ownLauncher_ = std::make_unique<QtProcessLauncher>();
+        environment_.launcher = ownLauncher_.get();
+    }
+    if (!environment_.roots) {
+        ownRoots_ = std::make_unique<MountedFileSystemRoots>();
+        environment_.roots = ownRoots_.get();
+    }
+
     setObjectName(QStringLiteral("MDIStart"));
     setWindowTitle(toQString(kApplicationTitle));
     mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -31,10 +75,20 @@ MDIStart::MDIStart(ProjectStore& store, MessageLog& log, Questions& questions, U
     setCentralWidget(mdiArea_);
 
     createLogDock();
+    currentLog_ = new CurrentLog([this] { restoreMainLogBox(); }, this);
     createMenus();
+    createToolBar();
     resize(1200, 800);
 
     log_.subWriteToTextBox(std::string(kApplicationTitle) + " started." + kLineBreak);
+}
+
+MDIStart::~MDIStart()
+{
+    // Workspaces destroyed with the window must not hand the log back to a
+    // box that is going too.
+    delete currentLog_;
+    currentLog_ = nullptr;
 }
 
 void MDIStart::createLogDock()
@@ -51,13 +105,130 @@ void MDIStart::createLogDock()
     resizeDocks({logDock_}, {240}, Qt::Vertical);
 }
 
+void MDIStart::restoreMainLogBox()
+{
+    // A panel follows the log from its construction and lets go in its
+    // destructor: the old box goes first, then a fresh one shows the whole
+    // log and follows it from here on.
+    delete logPanel_;
+    logPanel_ = new MessageLogPanel(log_, questions_, fileDialogs_);
+    logDock_->setWidget(logPanel_);
+}
+
+void MDIStart::registerLogBox(QWidget* owner, MessageLogPanel* box)
+{
+    if (currentLog_ && box) currentLog_->registerBox(owner, box);
+}
+
+QAction* MDIStart::addCommand(QMenu* menu, const QString& text, const char* name, std::function<void()> run)
+{
+    QAction* action = menu->addAction(text);
+    action->setObjectName(QString::fromLatin1(name));
+    connect(action, &QAction::triggered, this, [this, name, run = std::move(run)] { runHandler(log_, name, run); });
+    return action;
+}
+
 void MDIStart::createMenus()
 {
-    fileMenu_ = menuBar()->addMenu(tr("&File"));
-    fileMenu_->addAction(tr("Save log as..."), logPanel_, &MessageLogPanel::mnuSaveLogAs_Click);
-    fileMenu_->addSeparator();
-    QAction* quit = fileMenu_->addAction(tr("&Quit"), this, &MDIStart::mnuQuit_Click);
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    QMenu* newProject = file->addMenu(tr("&New Project"));
+    newProject->menuAction()->setObjectName(QStringLiteral("mnuNewProject"));
+    addCommand(newProject, tr("Survey Design"), "mnuNewSurveyDesign",
+               [this] { mnuNewProject_Click(ProjectType::SurveyDesign); });
+    addCommand(newProject, tr("Data Inversion"), "mnuNewDataInversion",
+               [this] { mnuNewProject_Click(ProjectType::DataInversion); });
+    addCommand(file, tr("Batch processing"), "mnuBatch", [this] {
+        if (batchProcessing_) batchProcessing_();
+    });
+    addCommand(file, tr("Run Console Inversion"), "mnuConsoleInversion", [this] { mnuRunConsoleInversion_Click(); });
+    addCommand(file, tr("&Close Project"), "mnuCloseProject", [this] { mnuCloseProject_Click(); });
+    addCommand(file, tr("Import Field Data"), "mnuImportFieldData",
+               [this] { LinkMenusToTreeView("Import field data"); });
+    file->addSeparator();
+    QAction* quit = addCommand(file, tr("&Quit"), "mnuQuit", [this] { mnuQuit_Click(); });
     quit->setShortcut(QKeySequence::Quit);
+
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    addCommand(view, tr("Explorer Window"), "mnuViewExplorer", [this] { mnuViewExplorer_Click(); });
+
+    QMenu* dataSet = menuBar()->addMenu(tr("&DataSet"));
+    addCommand(dataSet, tr("Electrodes"), "mnuElectrodes", [this] { mnuDataSet_Click(DataSetView::Electrodes); });
+    addCommand(dataSet, tr("Quadrupoles"), "mnuQuadrupoles", [this] { mnuDataSet_Click(DataSetView::Quadrupoles); });
+    addCommand(dataSet, tr("Data Quality Control"), "mnuDataQualityControl",
+               [this] { mnuDataQualityControl_Click(); });
+
+    QMenu* mesh = menuBar()->addMenu(tr("&Mesh"));
+    static const char* const kMeshCommands[][2] = {
+        {"Make Mesh", "mnuMakeMesh"},
+        {"Make Resistivity/IP Model", "mnuMakeModel"},
+        {"Export Mesh and Resistivity Model", "mnuExportMeshResistivity"},
+        {"Export Mesh and IP Model", "mnuExportMeshIp"},
+        {"Import Mesh and Model", "mnuImportMesh"},
+        {"Load Resistivity Model", "mnuLoadResistivityModel"},
+        {"Load IP Model", "mnuLoadIpModel"},
+        {"Import Resistivity/IP Model from XYZ File", "mnuImportXyz"},
+    };
+    for (const auto& [text, name] : kMeshCommands)
+        addCommand(mesh, QString::fromLatin1(text), name, [this, text = text] { LinkMenusToTreeView(text); });
+
+    QMenu* tools = menuBar()->addMenu(tr("&Tools"));
+    addCommand(tools, tr("Vexora Sequencer"), "mnuSequencer", [this] { mnuSequencer_Click(); });
+    addCommand(tools, tr("Vexora 3D Viewer"), "mnuViewer", [this] { mnuViewer_Click(); });
+    addCommand(tools, tr("Run 3D Viewer Script file"), "mnuRunViewerScript", [this] { mnuRunViewerScript_Click(); });
+    addCommand(tools, tr("Vexora Viewer Manager"), "mnuViewerManager", [this] { mnuViewerManager_Click(); });
+    addCommand(tools, tr("Convert Vexora data file to vwer"), "mnuConvertToVwer", [this] { mnuConvertToVwer_Click(); });
+    addCommand(tools, tr("Export full mesh and resistivity from Vexora data file"), "mnuExportFullMesh",
+               [this] { mnuExportFullMesh_Click(); });
+
+    QMenu* options = menuBar()->addMenu(tr("&Options"));
+    addCommand(options, tr("Set path for Viewer"), "mnuPathViewer",
+               [this] { mnuPath_Click(static_cast<int>(frmPath::Mode::Viewer)); });
+    addCommand(options, tr("Set path for Sequencer"), "mnuPathSequencer",
+               [this] { mnuPath_Click(static_cast<int>(frmPath::Mode::Sequencer)); });
+    addCommand(options, tr("User-defined default configuration"), "mnuPathConfiguration",
+               [this] { mnuPath_Click(static_cast<int>(frmPath::Mode::Configuration)); });
+    QMenu* background = options->addMenu(tr("Set Background color"));
+    addCommand(background, tr("White"), "mnuBackgroundWhite", [this] { setTaskBackground(Qt::white); });
+    addCommand(background, tr("Grey"), "mnuBackgroundGrey",
+               [this] { setTaskBackground(QApplication::palette().color(QPalette::Button)); });
+    addCommand(background, tr("Other"), "mnuBackgroundOther", [this] { mnuBackgroundOther_Click(); });
+
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    addCommand(help, tr("Vexora Help"), "mnuHelp", [this] { mnuHelp_Click(); });
+    addCommand(help, tr("About"), "mnuAbout", [this] { mnuAbout_Click(); });
+}
+
+void MDIStart::createToolBar()
+{
+    QToolBar* bar = addToolBar(tr("Commands"));
+    bar->setObjectName(QStringLiteral("Toolbar"));
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    bar->setMovable(false);
+    const auto button = [&](QStyle::StandardPixmap icon, const QString& text, const char* menuCommand) {
+        QAction* command = findChild<QAction*>(QString::fromLatin1(menuCommand));
+        QAction* added = bar->addAction(style()->standardIcon(icon), text);
+        connect(added, &QAction::triggered, command, &QAction::trigger);
+        added->setObjectName(QStringLiteral("tbr") + QString::fromLatin1(menuCommand).mid(3));
+    };
+    button(QStyle::SP_FileDialogNewFolder, tr("Survey Design"), "mnuNewSurveyDesign");
+    button(QStyle::SP_FileDialogNewFolder, tr("Data Inversion"), "mnuNewDataInversion");
+    button(QStyle::SP_FileDialogListView, tr("View Explorer Window"), "mnuViewExplorer");
+    button(QStyle::SP_DialogCloseButton, tr("Close Project"), "mnuCloseProject");
+    bar->addSeparator();
+    button(QStyle::SP_ComputerIcon, tr("3D Viewer"), "mnuViewer");
+    button(QStyle::SP_FileDialogDetailedView, tr("Sequencer"), "mnuSequencer");
+    button(QStyle::SP_DialogHelpButton, tr("Help"), "mnuHelp");
+}
+
+void MDIStart::closeEvent(QCloseEvent* event)
+{
+    bool quit = false;
+    runHandler(log_, "MDIForm_QueryUnload", [&] {
+        quit = questions_.askYesNo(std::string(kApplicationTitle) + " - Quit Program?",
+                                   "Do you really want to quit the program?", MessageIcon::Question);
+    });
+    if (quit) event->accept();
+    else event->ignore();
 }
 
 void MDIStart::mnuQuit_Click()
@@ -68,16 +239,18 @@ void MDIStart::mnuQuit_Click()
 
 void MDIStart::loadDataFile(const QString& path)
 {
+    if (projectType() == ProjectType::None) mnuNewProject_Click(ProjectType::DataInversion);
     runHandler(log_, "cmdInputScheduleFile", [&] {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         store_.type = ProjectType::DataInversion;
         const int status = funInputScheduleFile(store_, toFilePath(path), log_, questions_);
         QApplication::restoreOverrideCursor();
-        if (status == kStatusOk)
-            log_.subWriteToTextBox(toWindows1252(path) + " loaded: " + std::to_string(store_.survey.electrodes.size()) +
-                                   " electrodes, " + std::to_string(store_.survey.quadrupoles.size()) +
-                                   " quadrupoles, " + std::to_string(store_.survey.topography.size()) +
-                                   " topography points." + kLineBreak);
+        if (status != kStatusOk) return;
+        log_.subWriteToTextBox(toWindows1252(path) + " loaded: " + std::to_string(store_.survey.electrodes.size()) +
+                               " electrodes, " + std::to_string(store_.survey.quadrupoles.size()) +
+                               " quadrupoles, " + std::to_string(store_.survey.topography.size()) +
+                               " topography points." + kLineBreak);
+        addDataSetNode();
     });
 }
 

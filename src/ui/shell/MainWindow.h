@@ -1,10 +1,25 @@
 #pragma once
-// The main window: a multiple-document frame whose client area holds the task
-// windows, with the message log docked below. It holds no project data: the
+// The main window: a multiple-document frame whose client area holds the
+// project explorer and the task windows, with the menus and toolbar of the
+// workbench and the message log docked below. It holds no project data: the
 // store, the log and the platform services belong to main().
 
+#include <functional>
+#include <map>
+#include <memory>
+#include <string_view>
+
+#include <QColor>
 #include <QMainWindow>
+#include <QMdiSubWindow>
+#include <QPointer>
 #include <QString>
+
+#include "shell/ExplorerTree.h"
+#include "shell/ExternalPrograms.h"
+#include "ui/shell/Explorer.h"
+#include "ui/shell/ShellEnvironment.h"
+#include "ui/shell/TaskWindows.h"
 
 class QDockWidget;
 class QMdiArea;
@@ -19,37 +34,115 @@ struct ProjectStore;
 
 namespace vexora::ui {
 
+class CurrentLog;
 class FileDialogs;
 class MessageLogPanel;
+
+// The tables of the data-set window the DataSet menu asks for.
+enum class DataSetView { Electrodes, Quadrupoles, Plots };
 
 class MDIStart : public QMainWindow {
     Q_OBJECT
 public:
     MDIStart(ProjectStore& store, MessageLog& log, Questions& questions, UserSettings& userSettings,
              FileDialogs& fileDialogs, QWidget* parent = nullptr);
+    MDIStart(ProjectStore& store, MessageLog& log, Questions& questions, UserSettings& userSettings,
+             FileDialogs& fileDialogs, const ShellEnvironment& environment, QWidget* parent = nullptr);
+    ~MDIStart() override;
 
     QMdiArea* mdiArea() const { return mdiArea_; }
+    // The main window's own log box.
     MessageLogPanel* logPanel() const { return logPanel_; }
+    const ShellEnvironment& environment() const { return environment_; }
 
     // Loads a data file into the store as a Data Inversion load does (the
-    // file named on the command line); the log tells the outcome.
+    // file named on the command line), opening a Data Inversion project
+    // first when none is open; the log tells the outcome.
     void loadDataFile(const QString& path);
+
+    // Projects.
+    void mnuNewProject_Click(ProjectType type);
+    // Closes the open project; false when its workspace refused to close.
+    bool mnuCloseProject_Click();
+    ProjectType projectType() const;
+
+    // Explorer.
+    Explorer* explorer() const { return explorer_; }
+    QMdiSubWindow* explorerWindow() const { return explorerFrame_; }
+    const ExplorerNodeList& explorerNodes() const { return nodes_; }
+    void mnuViewExplorer_Click();
+    // Adds "Data Set" under "Schedule" once a data set is loaded.
+    void addDataSetNode();
+    void TreeView1_NodeClick(std::size_t nodeIndex);
+    // The node with the text (its `occurrence`-th), clicked; nothing when no
+    // node has that text.
+    void LinkMenusToTreeView(std::string_view nodeText, int occurrence = 1);
+
+    // What later modules plug in: task windows, the explorer's file
+    // operations, the log box of a workspace, the console and batch runs.
+    TaskWindows& taskWindows() { return taskWindows_; }
+    void registerNodeOperation(NodeOperation operation, std::function<void()> run);
+    void registerLogBox(QWidget* owner, MessageLogPanel* box);
+    void setConsoleInversion(std::function<void(const QString& dataFile)> run) { consoleInversion_ = std::move(run); }
+    void setBatchProcessing(std::function<void()> run) { batchProcessing_ = std::move(run); }
+
+    // Tools and options.
+    void mnuSequencer_Click();
+    void mnuViewer_Click();
+    void mnuRunViewerScript_Click();
+    void mnuViewerManager_Click();
+    void mnuConvertToVwer_Click();
+    void mnuExportFullMesh_Click();
+    void mnuHelp_Click();
+    void mnuAbout_Click();
+    void setTaskBackground(const QColor& colour);
+    QColor taskBackground() const { return taskWindows_.background(); }
+
+signals:
+    void dataSetViewRequested(vexora::ui::DataSetView view);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void createLogDock();
+    void restoreMainLogBox();
     void createMenus();
+    void createToolBar();
+    QAction* addCommand(QMenu* menu, const QString& text, const char* name, std::function<void()> run);
+    void showExplorer();
+    QRect taskPlacement() const;
+    void mnuDataQualityControl_Click();
+    void mnuDataSet_Click(DataSetView view);
+    void mnuRunConsoleInversion_Click();
     void mnuQuit_Click();
+    void mnuPath_Click(int mode);
+    void mnuBackgroundOther_Click();
+    void convertDataFile(int kind);
+    int runExternal(std::string_view program, const std::filesystem::path& file = {});
 
     ProjectStore& store_;
     MessageLog& log_;
     Questions& questions_;
     UserSettings& userSettings_;
     FileDialogs& fileDialogs_;
+    ShellEnvironment environment_;
+    std::unique_ptr<ProcessLauncher> ownLauncher_;
+    std::unique_ptr<FileSystemRoots> ownRoots_;
 
     QMdiArea* mdiArea_;
     MessageLogPanel* logPanel_ = nullptr;
     QDockWidget* logDock_ = nullptr;
-    QMenu* fileMenu_ = nullptr;
+    CurrentLog* currentLog_ = nullptr;
+
+    ExplorerNodeList nodes_;
+    QString projectCaption_;
+    QPointer<Explorer> explorer_;
+    QPointer<QMdiSubWindow> explorerFrame_;
+    TaskWindows taskWindows_;
+    std::map<NodeOperation, std::function<void()>> nodeOperations_;
+    std::function<void(const QString&)> consoleInversion_;
+    std::function<void()> batchProcessing_;
 };
 
 }  // namespace vexora::ui

@@ -1,0 +1,111 @@
+// vexora job: the console run of a numerical-core job. Loads a data file as
+// a Data Inversion load does, creates a new project folder, prepares it and
+// starts the core's manager program from the application folder.
+
+#include <ostream>
+
+#include "app/cli/Cli.h"
+#include "app/cli/Commands.h"
+#include "datafile/ScheduleLoader.h"
+#include "jobs/ProjectFolder.h"
+#include "jobs/RurVexora.h"
+#include "platform/PosixProcessLauncher.h"
+#include "platform/ScriptedQuestions.h"
+
+namespace vexora::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct JobOptions {
+    std::string kind;  // "INV", "FWM" or the sensitivity request
+    std::vector<std::string> paths;
+    bool start = true;
+    fs::path applicationFolder;
+    bool valid = true;
+};
+
+// "inv", "fwm", "sens" (all quadrupoles, relative) or "sens:REQUEST" with a
+// request of digits.
+bool readKind(const std::string& word, std::string& kind)
+{
+    if (word == "inv") kind = "INV";
+    else if (word == "fwm") kind = "FWM";
+    else if (word == "sens") kind = "0";
+    else if (word.rfind("sens:", 0) == 0 && word.size() > 5 &&
+             word.find_first_not_of("0123456789", 5) == std::string::npos)
+        kind = word.substr(5);
+    else return false;
+    return true;
+}
+
+JobOptions parseOptions(const Arguments& args)
+{
+    JobOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--no-start") options.start = false;
+        else if (a == "--app-folder" && i + 1 < args.size()) options.applicationFolder = args[++i];
+        else if (a.size() > 1 && a[0] == '-') options.valid = false;
+        else options.paths.push_back(a);
+    }
+    if (options.paths.size() != 3 || !readKind(options.paths[0], options.kind)) options.valid = false;
+    return options;
+}
+
+// The folder of the running program: the companion programs live beside it.
+fs::path ownFolder()
+{
+    std::error_code ec;
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::current_path(ec) : self.parent_path();
+}
+
+}  // namespace
+
+int runJob(const Arguments& args, std::ostream& out, std::ostream& err)
+{
+    const JobOptions options = parseOptions(args);
+    if (!options.valid) {
+        for (const Command& c : commands())
+            if (std::string_view(c.name) == "job") err << "Usage: vexora " << c.usage << "\n";
+        return kExitUsage;
+    }
+
+    ProjectStore store;
+    store.type = ProjectType::DataInversion;
+    MessageLog log;
+    ScriptedQuestions answers;
+    answers.answer("geometric factors using z coordinates", true);
+    answers.answer("invert the synthetic data-set", false);
+    if (funInputScheduleFile(store, options.paths[1], log, answers) != kStatusOk) {
+        err << log.plainText();
+        return kExitError;
+    }
+
+    const fs::path folder = projectFolderFor(options.paths[2]);
+    std::string message;
+    const ProjectFolderResult created = createProjectFolder(folder, message);
+    if (created != ProjectFolderResult::Created) {
+        err << log.plainText();
+        if (created == ProjectFolderResult::Exists) err << kProjectFolderExistsTitle << ": ";
+        err << message << "\n";
+        return kExitError;
+    }
+
+    fs::path script;
+    int status = prepareRurJob(store, folder, options.kind, script, log);
+    if (status == kStatusOk && options.start) {
+        PosixProcessLauncher launcher;
+        const fs::path applicationFolder =
+            options.applicationFolder.empty() ? ownFolder() : fs::absolute(options.applicationFolder);
+        status = startRurJob(applicationFolder, script, jobType(options.kind), launcher, log);
+    }
+    err << log.plainText();
+    if (status != kStatusOk) return kExitError;
+    out << folder.string() << "\n";
+    return kExitOk;
+}
+
+}  // namespace vexora::cli

@@ -1,0 +1,125 @@
+// vexora mesh IN.data [--config C.cnfg]: loads a data file as a Data
+// Inversion load does, derives the default mesh settings from its
+// electrodes, applies the configuration when one is given, and builds the
+// mesh and its starting model as the mesh workspace does. Prints
+//   lines NX NY NZ
+//   nodes N            (node array, halo included)
+//   elements N
+//   foreground XMIN XMAX YMIN YMAX ZBOTTOM ZMAX
+//   boundary CODE N    (codes 0 to 5)
+//   adapt R            (AdaptGridToElectrodes' result, "off" when not asked for)
+// and the message log on standard error.
+//
+// Exit status: 0 built, 1 not built (the log says why), 2 misuse.
+
+#include <array>
+#include <optional>
+#include <ostream>
+
+#include "app/cli/Cli.h"
+#include "app/cli/Commands.h"
+#include "datafile/ScheduleLoader.h"
+#include "io/TextFile.h"
+#include "mesh/DefaultMeshSettings.h"
+#include "mesh/MeshBuild.h"
+#include "platform/ScriptedQuestions.h"
+#include "settings/Configuration.h"
+#include "settings/NumberText.h"
+
+namespace vexora::cli {
+
+namespace {
+
+int meshUsage(std::ostream& err)
+{
+    err << "Usage: vexora mesh IN.data [--config C.cnfg]\n";
+    return kExitUsage;
+}
+
+void printLog(const MessageLog& log, std::ostream& err)
+{
+    std::string text = log.plainText();
+    std::erase(text, '\r');
+    if (!text.empty() && text.back() != '\n') text += '\n';
+    err << text;
+}
+
+// The configuration's settings over the loaded ones; the data file's column
+// layouts stay, the configuration's go to records of their own.
+bool applyConfiguration(ProjectStore& store, const std::string& path, MessageLog& log, std::ostream& err)
+{
+    std::string text, why;
+    if (!readTextFile(path, text, &why)) {
+        err << "vexora mesh: " << path << ": " << why << "\n";
+        return false;
+    }
+    normaliseLoneCarriageReturns(text);
+    funRemoveComments(text);
+    BlockBounds electrodeBlock, dataBlock, topographyBlock;
+    ElectrodeFormat electrodeFormat;
+    DataFormat dataFormat;
+    TopographyFormat topographyFormat;
+    SequenceHeader sequenceHeader;
+    const int read = funLoadConfiguration(text, electrodeBlock, dataBlock, topographyBlock, electrodeFormat,
+                                          dataFormat, topographyFormat, sequenceHeader, store.settings, log);
+    if (read == kNoConfigurationTags) log.error("vexora mesh", "Error: No configuration tags found.");
+    return read == kStatusOk;
+}
+
+void printMesh(const ProjectStore& store, const MeshBuildOutcome& outcome, std::ostream& out)
+{
+    const Mesh& m = store.mesh;
+    const ForegroundBox& f = m.foreground;
+    out << "lines " << m.nx << " " << m.ny << " " << m.nz << "\n"
+        << "nodes " << m.nodeGrid.size() << "\n"
+        << "elements " << m.elementNodes.size() << "\n"
+        << "foreground " << formatNumber(f.xMin) << " " << formatNumber(f.xMax) << " " << formatNumber(f.yMin) << " "
+        << formatNumber(f.yMax) << " " << formatNumber(f.zBottom) << " " << formatNumber(f.zMax) << "\n";
+    std::array<std::size_t, 6> counts{};
+    for (std::int16_t code : m.elementBoundary)
+        if (code >= 0 && code < 6) ++counts[static_cast<std::size_t>(code)];
+    for (std::size_t code = 0; code < counts.size(); ++code) out << "boundary " << code << " " << counts[code] << "\n";
+    out << "adapt " << (outcome.adapted ? std::to_string(outcome.adaptResult) : std::string("off")) << "\n";
+}
+
+}  // namespace
+
+int runMesh(const Arguments& args, std::ostream& out, std::ostream& err)
+{
+    std::optional<std::string> input, config;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--config") {
+            if (config || i + 1 >= args.size()) return meshUsage(err);
+            config = args[++i];
+        }
+        else if (a.size() > 1 && a[0] == '-') {
+            err << "vexora mesh: unknown option '" << a << "'\n";
+            return meshUsage(err);
+        }
+        else if (input) return meshUsage(err);
+        else input = a;
+    }
+    if (!input) return meshUsage(err);
+
+    ProjectStore store;
+    store.type = ProjectType::DataInversion;
+    MessageLog log;
+    ScriptedQuestions answers;
+    answers.answer("geometric factors using z coordinates", true);
+    answers.answer("invert the synthetic data-set", false);
+    bool built = funInputScheduleFile(store, *input, log, answers) == kStatusOk &&
+                 SetDefaultMeshSettings(store.survey, store.settings, store.mesh.lines, log) == kStatusOk &&
+                 (!config || applyConfiguration(store, *config, log, err));
+    MeshBuildOutcome outcome;
+    if (built) {
+        store.models.ipModelling = settingInteger(store.settings, Item::ModelIp) == 1;
+        built = applyMeshSettings(store, log) == kStatusOk && funMakeMesh(store, log, outcome) == kStatusOk;
+    }
+    printLog(log, err);
+    if (!built) return kExitError;
+    printMesh(store, outcome, out);
+    return kExitOk;
+}
+
+}  // namespace vexora::cli

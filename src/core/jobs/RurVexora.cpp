@@ -1,0 +1,165 @@
+#include "jobs/RurVexora.h"
+
+#include "datafile/FormatChecks.h"
+#include "datafile/ScheduleWriter.h"
+#include "io/TextFile.h"
+#include "jobs/CoreScript.h"
+#include "jobs/SensitivityRequest.h"
+#include "settings/Configuration.h"
+
+namespace vexora {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kSource = "funRunRurJob";
+
+std::string messagePathLine(const fs::path& folder, std::string_view logFile)
+{
+    return "SETMESSAGEPATH " + quotedScriptPath(folder / logFile) + " " + quotedScriptPath(folder / kProgressFile) +
+           " " + quotedScriptPath(folder / kAbortFile);
+}
+
+std::string meshLine(const fs::path& meshFile)
+{
+    return meshFile.empty() ? std::string("GENERATEMESH") : "LOADMESH " + quotedScriptPath(meshFile);
+}
+
+}  // namespace
+
+JobType jobType(std::string_view kind)
+{
+    if (kind == "INV") return JobType::Inversion;
+    if (kind == "FWM") return JobType::Forward;
+    return JobType::Sensitivity;
+}
+
+std::string_view jobKindWord(JobType type)
+{
+    switch (type) {
+    case JobType::Inversion: return "INV";
+    case JobType::Forward: return "FWM";
+    case JobType::Sensitivity: break;
+    }
+    return "SENS";
+}
+
+int funWriteInvScript(const fs::path& folder, const fs::path& scriptFile, const fs::path& configurationFile,
+                      const fs::path& meshFile, const fs::path& boundsModelFile, const fs::path& fullMeshFile,
+                      const fs::path& dataOutputFile, MessageLog& log)
+{
+    return writeCoreScript(scriptFile,
+                           {
+                               messagePathLine(folder, "InvLog.prg"),
+                               "LOADCONFIGURATION " + quotedScriptPath(configurationFile),
+                               meshLine(meshFile),
+                               "RUNINVERSION",
+                               "SAVEMESH " + quotedScriptPath(boundsModelFile) + " BOUNDS BIN",
+                               "SAVEMESH " + quotedScriptPath(fullMeshFile) + " FULL TXT",
+                               "SAVECONFIGURATION " + quotedScriptPath(dataOutputFile) + " V1",
+                           },
+                           "funWriteInvScript", log);
+}
+
+int funWriteFwmScript(const fs::path& folder, const fs::path& scriptFile, const fs::path& configurationFile,
+                      const fs::path& meshFile, const fs::path& dataOutputFile, MessageLog& log)
+{
+    return writeCoreScript(scriptFile,
+                           {
+                               messagePathLine(folder, "FWMLog.prg"),
+                               "LOADCONFIGURATION " + quotedScriptPath(configurationFile),
+                               meshLine(meshFile),
+                               "RUNFORWARDMODEL",
+                               "SAVECONFIGURATION " + quotedScriptPath(dataOutputFile) + " V1",
+                           },
+                           "funWriteFwmScript", log);
+}
+
+int funWriteSensScript(std::string_view request, const fs::path& folder, const fs::path& scriptFile,
+                       const fs::path& configurationFile, const fs::path& meshFile, const fs::path& modelOutputFile,
+                       const fs::path& infoFile, const fs::path& dataOutputFile, MessageLog& log)
+{
+    constexpr std::string_view source = "funWriteSensScript";
+    std::string why;
+    if (!writeFileAtomically(infoFile, sensitivityInfoText(readSensitivityRequest(request)), &why))
+        return log.error(source, "Sensitivity request " + infoFile.string() + " not written: " + why);
+    return writeCoreScript(scriptFile,
+                           {
+                               messagePathLine(folder, "SensLog.prg"),
+                               "LOADCONFIGURATION " + quotedScriptPath(configurationFile),
+                               meshLine(meshFile),
+                               "GENERATESENSITIVITY " + quotedScriptPath(infoFile),
+                               "SAVEMESH " + quotedScriptPath(modelOutputFile) + " BOUNDS BIN",
+                               "SAVECONFIGURATION " + quotedScriptPath(dataOutputFile),
+                           },
+                           source, log);
+}
+
+int prepareRurJob(ProjectStore& store, const fs::path& folder, std::string_view kind, fs::path& scriptFile,
+                  MessageLog& log, std::string_view date)
+{
+    ScheduleLayouts layouts;
+    if (funCheckFormatCfgForOutput(store.settings, store.survey.present, store.survey.quadrupoles.ipWindows(),
+                                   layouts.electrodes, layouts.data, layouts.topography, log) != kStatusOk)
+        return log.error(kSource, "Error: invalid configuration parameters");
+
+    // The full configuration first; the data-file writer appends the blocks.
+    const fs::path dataInput = folder / kDataInputFile;
+    const std::string today = date.empty() ? currentDateText() : std::string(date);
+    std::string why;
+    if (!writeFileAtomically(dataInput, configurationText(store.settings, today), &why)) {
+        log.error(kSource, "Configuration file " + dataInput.string() + " not written: " + why);
+        return log.error(kSource, "Error: " + std::string(kDataInputFile) + " not written.");
+    }
+    if (funSaveSchedule(store, dataInput, true, layouts, true, log, today) != kStatusOk)
+        return log.error(kSource, "Error: " + std::string(kDataInputFile) + " not written.");
+
+    // The core builds its own mesh from the configuration.
+    store.mesh.present = false;
+
+    const JobType type = jobType(kind);
+    int written = kStatusError;
+    switch (type) {
+    case JobType::Inversion:
+        scriptFile = folder / kInvScriptFile;
+        written = funWriteInvScript(folder, scriptFile, dataInput, {}, folder / "InvModelOutput.vwer",
+                                    folder / "InvFullMeshOutput.vwer", folder / "InvDataOutput.data", log);
+        break;
+    case JobType::Forward:
+        scriptFile = folder / kFwmScriptFile;
+        written = funWriteFwmScript(folder, scriptFile, dataInput, {}, folder / "FWDataOutput.data", log);
+        break;
+    case JobType::Sensitivity:
+        scriptFile = folder / kSensScriptFile;
+        written = funWriteSensScript(kind, folder, scriptFile, dataInput, {}, folder / "SensModelOutput.vwer",
+                                     folder / kSensInfoFile, folder / "SensDataOutput.data", log);
+        break;
+    }
+    if (written != kStatusOk) return log.error(kSource, "Error: core script not written.");
+    return kStatusOk;
+}
+
+int startRurJob(const fs::path& applicationFolder, const fs::path& scriptFile, JobType type,
+                ProcessLauncher& launcher, MessageLog& log)
+{
+    const std::optional<fs::path> manager = locateProgramFile(applicationFolder, kManagerProgram);
+    if (!manager)
+        return log.error(kSource, (applicationFolder / kManagerProgram).string() + " not found!");
+    std::string why;
+    if (!launcher.startDetached(*manager, {std::string(kCoreName), scriptFile.string(), std::string(jobKindWord(type))},
+                                applicationFolder, &why))
+        return log.error(kSource, manager->string() + " not started: " + why);
+    log.subWriteToTextBox(std::string(kManagerProgram) + " started on " + scriptFile.string() + kLineBreak);
+    return kStatusOk;
+}
+
+int funRunRurJob(ProjectStore& store, const fs::path& folder, std::string_view kind, const fs::path& applicationFolder,
+                 ProcessLauncher& launcher, MessageLog& log, std::string_view date)
+{
+    fs::path scriptFile;
+    if (prepareRurJob(store, folder, kind, scriptFile, log, date) != kStatusOk) return kStatusError;
+    return startRurJob(applicationFolder, scriptFile, jobType(kind), launcher, log);
+}
+
+}  // namespace vexora

@@ -1,0 +1,72 @@
+#pragma once
+// Numerical-core jobs: a fresh project folder is filled with the input data
+// file and a script of core commands, and the core's manager program is
+// started on the script. The job then belongs to the core; nothing waits
+// for it.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "log/MessageLog.h"
+#include "platform/ProcessLauncher.h"
+#include "project/ProjectStore.h"
+
+namespace vexora {
+
+// File names inside a project folder.
+inline constexpr std::string_view kDataInputFile = "DataInput.data";
+inline constexpr std::string_view kInvScriptFile = "InvScript.txt";
+inline constexpr std::string_view kFwmScriptFile = "FWScript.txt";
+inline constexpr std::string_view kSensScriptFile = "SensScript.txt";
+inline constexpr std::string_view kSensInfoFile = "SensInfo.json";
+inline constexpr std::string_view kProgressFile = "Progress.txt";
+inline constexpr std::string_view kAbortFile = "Abort.txt";
+
+inline constexpr std::string_view kManagerProgram = "VORozurire.exe";
+inline constexpr std::string_view kCoreName = "VexoraRUR64";
+inline constexpr std::string_view kCoreProgram = "VexoraRUR64.exe";
+
+// The job kind text: "INV", "FWM", or any other text, which is then the
+// sensitivity request.
+enum class JobType { Inversion, Forward, Sensitivity };
+JobType jobType(std::string_view kind);
+// "INV", "FWM" or "SENS": the last word of the manager's command line.
+std::string_view jobKindWord(JobType type);
+
+// The script writers; a mesh file of "" means "generate the mesh". Each
+// returns 0, or 1 with a logged error when a file cannot be written.
+int funWriteInvScript(const std::filesystem::path& folder, const std::filesystem::path& scriptFile,
+                      const std::filesystem::path& configurationFile, const std::filesystem::path& meshFile,
+                      const std::filesystem::path& boundsModelFile, const std::filesystem::path& fullMeshFile,
+                      const std::filesystem::path& dataOutputFile, MessageLog& log);
+int funWriteFwmScript(const std::filesystem::path& folder, const std::filesystem::path& scriptFile,
+                      const std::filesystem::path& configurationFile, const std::filesystem::path& meshFile,
+                      const std::filesystem::path& dataOutputFile, MessageLog& log);
+// Writes the info file first, then the script.
+int funWriteSensScript(std::string_view request, const std::filesystem::path& folder,
+                       const std::filesystem::path& scriptFile, const std::filesystem::path& configurationFile,
+                       const std::filesystem::path& meshFile, const std::filesystem::path& modelOutputFile,
+                       const std::filesystem::path& infoFile, const std::filesystem::path& dataOutputFile,
+                       MessageLog& log);
+
+// Steps 2 to 5 of a job: output layouts, "DataInput.data" (full
+// configuration, then the blocks without skipped quadrupoles), the mesh
+// flag cleared, the script of the kind. On success `scriptFile` names the
+// script. `date` goes after "#date= " (empty: today).
+int prepareRurJob(ProjectStore& store, const std::filesystem::path& folder, std::string_view kind,
+                  std::filesystem::path& scriptFile, MessageLog& log, std::string_view date = {});
+
+// Starts the manager program of the application folder in that folder:
+// VORozurire.exe VexoraRUR64 SCRIPT KIND-WORD.
+int startRurJob(const std::filesystem::path& applicationFolder, const std::filesystem::path& scriptFile,
+                JobType type, ProcessLauncher& launcher, MessageLog& log);
+
+// The whole job: prepare, then start. Returns 0 when the manager program
+// was started; 1, with the reason logged, when the folder could not be
+// filled or the program not started (what was written stays).
+int funRunRurJob(ProjectStore& store, const std::filesystem::path& folder, std::string_view kind,
+                 const std::filesystem::path& applicationFolder, ProcessLauncher& launcher, MessageLog& log,
+                 std::string_view date = {});
+
+}  // namespace vexora

@@ -1,0 +1,27 @@
+#pragma once
+// Mesh settings derived from the electrode layout: element sizes from the
+// electrode spacing, the foreground box around the electrodes, a depth from
+// the layout's extent, and outer pads that reach the remote electrodes.
+
+#include "log/MessageLog.h"
+#include "mesh/Mesh.h"
+#include "project/SurveyTables.h"
+#include "settings/SettingsTable.h"
+
+namespace vexora {
+
+// Writes the mesh items it derives into the table and leaves all others
+// untouched; `lines` is left empty. Returns 0, or 1 (error logged, table
+// untouched) when there is no electrode.
+//
+// When no cable holds two electrodes, or the spacing along the cables is
+// zero, the element size is half the median distance from each electrode to
+// its nearest neighbour, on all three axes (logged). With a single
+// electrode, or electrodes all at one place, the sizes in the table are kept
+// (logged).
+int SetDefaultMeshSettings(const Survey& survey, SettingsTable& table, MeshLines& lines, MessageLog& log);
+
+// Pad values appended for one remote electrode are capped at this many.
+inline constexpr int kMaxPadExtension = 10000;
+
+}  // namespace vexora

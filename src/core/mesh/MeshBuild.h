@@ -1,0 +1,42 @@
+#pragma once
+// Making a mesh as the mesh workspace does: the lines from the settings,
+// then the chain terrain - node mesh - surface electrodes - electrode
+// adaptation - starting model.
+
+#include <string>
+
+#include "log/MessageLog.h"
+#include "project/ProjectStore.h"
+
+namespace vexora {
+
+// The workspace's apply command: empties the lines and makes them from the
+// settings. Returns 0, or 1 with MakeMeshXYZ's message logged (the lines
+// then stay empty and no mesh is present).
+int applyMeshSettings(ProjectStore& store, MessageLog& log);
+
+struct MeshBuildOutcome {
+    bool followsTerrain = false;  // the terrain was usable and followed
+    bool adapted = false;         // AdaptGridToElectrodes ran
+    int adaptResult = 0;
+    std::string adaptWarning;
+};
+
+// Builds the node mesh of the current lines and its starting model:
+//  1. the topography points (a copy; with `#use_elec_in_topography` 1 the
+//     electrodes are added); the terrain is followed when `#flat_grid` is
+//     not 1 and there are points;
+//  2. BinandSort and the terrain surface; when either fails (logged) the
+//     mesh is built flat instead;
+//  3. NodeMesh;
+//  4. with `#update_z_surface_electrodes` 1, the surface electrodes move
+//     onto the mesh surface;
+//  5. with `#adapt_grid_to_electrodes` 1, AdaptGridToElectrodes; its warning
+//     is logged after a line break;
+//  6. FillResistivityAndIPBlocks; then "Mesh Generated" is logged and
+//     `#mesh_type` set.
+// Returns 0, or 1 with the reason logged under "cmdmakeMesh_click"; after a
+// failure no mesh is present (the survey's tables are untouched).
+int funMakeMesh(ProjectStore& store, MessageLog& log, MeshBuildOutcome& outcome);
+
+}  // namespace vexora

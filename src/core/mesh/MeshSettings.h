@@ -1,0 +1,52 @@
+#pragma once
+// The mesh settings of the settings table and the line generation
+// (`MakeMeshXYZ`): element sizes, foreground box and pad lists become the
+// three line lists of the mesh and its foreground box.
+
+#include <string_view>
+#include <vector>
+
+#include "mesh/Mesh.h"
+#include "settings/SettingsTable.h"
+
+namespace vexora {
+
+inline constexpr int kYes = 1;  // yes/no settings: 1 yes, 2 no
+
+struct MeshSettings {
+    double dx = 0, dy = 0, dz = 0;  // interior element sizes
+    double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
+    double zMin = 0, zMax = 0;       // `#foreground_z_min`, `#foreground_z_max`
+    // Pad offsets beyond each foreground edge, in interior element sizes.
+    std::vector<double> padsXMin, padsXMax, padsYMin, padsYMax, padsZMin;
+    int flatGrid = 1;                // 2: follow the topography
+    int electrodesInTopography = 2;
+    int updateSurfaceElectrodes = 2;
+    int flatZBottom = 1;
+    double depthOfInvestigation = 0;
+    int adaptGridToElectrodes = 2;
+
+    // The foreground bottom the lines are built from.
+    double foregroundBottom() const { return flatZBottom == kYes ? zMin : zMax - depthOfInvestigation; }
+};
+
+MeshSettings readMeshSettings(const SettingsTable& table);
+
+// Results of MakeMeshXYZ.
+inline constexpr int kMeshLinesMade = 0;
+inline constexpr int kMeshLimitsReversed = 1;  // also limits that are not finite numbers
+inline constexpr int kMeshSizeNotPositive = 2;
+inline constexpr int kMeshTooLarge = 3;        // the node mesh would exceed kMaxMeshNodes
+
+// The message a caller reports for a result other than kMeshLinesMade.
+std::string_view meshLinesMessage(int result);
+
+// Replaces `lines` and `box` from the settings on success; on any other
+// result both are left as they were. Pads whose line is not a finite number
+// are left out.
+int MakeMeshXYZ(const SettingsTable& table, MeshLines& lines, ForegroundBox& box);
+
+// The same on settings already read.
+int MakeMeshXYZ(const MeshSettings& settings, MeshLines& lines, ForegroundBox& box);
+
+}  // namespace vexora

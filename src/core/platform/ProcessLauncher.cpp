@@ -1,0 +1,31 @@
+#include "platform/ProcessLauncher.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace vexora {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> programFileNames(std::string_view programName)
+{
+    std::vector<std::string> names{std::string(programName)};
+    if (kProgramsHaveExeSuffix || programName.size() <= 4) return names;
+    std::string suffix(programName.substr(programName.size() - 4));
+    std::transform(suffix.begin(), suffix.end(), suffix.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (suffix == ".exe") names.emplace_back(programName.substr(0, programName.size() - 4));
+    return names;
+}
+
+std::optional<fs::path> locateProgramFile(const fs::path& folder, std::string_view programName)
+{
+    for (const std::string& name : programFileNames(programName)) {
+        const fs::path candidate = folder / name;
+        std::error_code ec;
+        if (fs::is_regular_file(candidate, ec)) return candidate;
+    }
+    return std::nullopt;
+}
+
+}  // namespace vexora

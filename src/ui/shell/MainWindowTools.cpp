@@ -1,0 +1,124 @@
+// The main window's tools and options: the external programs, the viewer
+// script and the core conversions, the path dialog, the background colour,
+// help and About.
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QUrl>
+
+#include "log/MessageLog.h"
+#include "platform/Application.h"
+#include "platform/Questions.h"
+#include "shell/DataFileConversion.h"
+#include "shell/ProjectBanner.h"
+#include "ui/platform/FileDialogs.h"
+#include "ui/platform/TextConversion.h"
+#include "ui/shell/MainWindow.h"
+#include "ui/shell/SearchProgress.h"
+#include "ui/shell/frmPath.h"
+
+namespace vexora::ui {
+
+namespace {
+
+constexpr std::string_view kDataFileFilters =
+    "Data file (*.data)|*.data|Text (*.txt)|*.txt|CSV File(*.csv)|*.csv|Dat File(*.dat)|*.dat|All Files (*.*)|*.*";
+constexpr std::string_view kViewerManagerProgram = "ViewerManager.exe";
+constexpr std::string_view kHelpFile = "VexoraHelp.chm";
+
+std::string title(std::string_view suffix) { return std::string(kApplicationTitle) + std::string(suffix); }
+
+}  // namespace
+
+int MDIStart::runExternal(std::string_view program, const std::filesystem::path& file)
+{
+    SearchProgress progress(this, toQString(program));
+    ExternalEnvironment external{userSettings_, questions_, *environment_.launcher, *environment_.roots,
+                                 log_,          &progress,  environment_.userDataFolder};
+    // No busy pointer: the question and the search dialog talk to the user.
+    return RunExternal(external, program, file);
+}
+
+void MDIStart::mnuSequencer_Click() { runExternal(kSequencerProgram); }
+
+void MDIStart::mnuViewer_Click() { runExternal(kViewerProgram); }
+
+void MDIStart::mnuRunViewerScript_Click()
+{
+    const QString chosen =
+        fileDialogs_.openFileName(this, tr("Run 3D Viewer Script file"), toQtFilters("Ohm (*.ohm)|*.ohm|All Files (*.*)|*.*"));
+    if (chosen.isEmpty()) return;
+    if (!QFileInfo(chosen).isFile()) {
+        questions_.showMessage(title(" - Error"), toWindows1252(chosen) + " not found!", MessageIcon::Critical);
+        return;
+    }
+    runExternal(kViewerProgram, toFilePath(chosen));
+}
+
+void MDIStart::mnuViewerManager_Click()
+{
+    const std::optional<std::filesystem::path> program =
+        locateProgramFile(environment_.applicationFolder, kViewerManagerProgram);
+    if (!program || !environment_.launcher->startDetached(*program, {}, environment_.applicationFolder))
+        questions_.showMessage(title(" - Warning"), "Vexora Viewer Manager not found!", MessageIcon::Exclamation);
+}
+
+void MDIStart::convertDataFile(int kind)
+{
+    const QString chosen = fileDialogs_.openFileName(this, tr("Load data file"), toQtFilters(kDataFileFilters));
+    if (chosen.isEmpty()) return;
+    vexora::convertDataFile(toFilePath(chosen), static_cast<DataFileConversion>(kind), environment_.applicationFolder,
+                            environment_.userDataFolder, *environment_.launcher, log_);
+}
+
+void MDIStart::mnuConvertToVwer_Click() { convertDataFile(static_cast<int>(DataFileConversion::ViewerModel)); }
+
+void MDIStart::mnuExportFullMesh_Click() { convertDataFile(static_cast<int>(DataFileConversion::FullMesh)); }
+
+void MDIStart::mnuRunConsoleInversion_Click()
+{
+    const QString chosen = fileDialogs_.openFileName(this, tr("Load data file"), toQtFilters("Data file (*.data)|*.data"));
+    if (chosen.isEmpty() || !consoleInversion_) return;
+    consoleInversion_(chosen);
+}
+
+void MDIStart::mnuPath_Click(int mode)
+{
+    frmPath dialog(static_cast<frmPath::Mode>(mode), userSettings_, questions_, fileDialogs_, this);
+    dialog.exec();
+}
+
+void MDIStart::mnuBackgroundOther_Click()
+{
+    if (const std::optional<QColor> colour = fileDialogs_.chooseColour(this, taskBackground())) setTaskBackground(*colour);
+}
+
+void MDIStart::mnuHelp_Click()
+{
+    const std::filesystem::path help = environment_.applicationFolder / kHelpFile;
+    if (!QFileInfo(fromFilePath(help)).isFile()) {
+        questions_.showMessage(title(" - Error"), help.string() + " not found!", MessageIcon::Critical);
+        return;
+    }
+#ifdef _WIN32
+    std::string why;
+    if (!environment_.launcher->startDetached("hh.exe", {help.string()}, environment_.applicationFolder, &why))
+        log_.error("mnuHelp_Click", "hh.exe not started: " + why);
+#else
+    // No help viewer of its own here: the desktop opens the file with the
+    // program the user chose for it.
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(fromFilePath(help))))
+        log_.error("mnuHelp_Click", help.string() + " not opened: no program for it");
+#endif
+}
+
+void MDIStart::mnuAbout_Click()
+{
+    QMessageBox::about(this, tr("About %1").arg(toQString(kApplicationTitle)),
+                       QStringLiteral("<b>%1</b> %2<br><br>%3")
+                           .arg(toQString(kApplicationTitle), toQString(versionText()),
+                                tr("Workbench for 3D electrical resistivity and induced-polarisation tomography.")));
+}
+
+}  // namespace vexora::ui

@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include "MeshTestSupport.h"
+#include "mesh/NodeMesh.h"
+#include "mesh/StartingModel.h"
+
+using namespace vexora;
+namespace vt = vexora::testing;
+using vexora::testing::logHas;
+using vexora::testing::settingsWith;
+using Values = std::vector<double>;
+
+namespace {
+
+// Three blocks in a row, centres x = 0.5, 1.5, 2.5 at y = 0.5, z = -0.5;
+// a terrain lifts every node by that much.
+Mesh row(double terrain = 0)
+{
+    Mesh m = vt::meshOfLines({0, 1, 2, 3}, {0, 1}, {0, -1});
+    m.followsTerrain = terrain != 0;
+    m.terrainSurface.assign(8, terrain);
+    MessageLog log;
+    NodeMesh(m, settingsWith({{Item::FlatZBottom, "2"}}), log);
+    return m;
+}
+
+SettingsTable withAnomalies(bool resistivity, const std::vector<std::string>& rows)
+{
+    SettingsTable table = defaultSettingsTable();
+    const Item count = resistivity ? Item::ResistivityAnomalyCount : Item::IpAnomalyCount;
+    const std::string label(description(resistivity ? Item::ResistivityAnomaly : Item::IpAnomaly));
+    const auto at = static_cast<std::ptrdiff_t>(*FindSettingRow(table, count) + 1);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        table.rows.insert(table.rows.begin() + at + static_cast<std::ptrdiff_t>(i), {label, rows[i]});
+    setSettingText(table, count, std::to_string(rows.size()));
+    return table;
+}
+
+struct Filled {
+    int result;
+    Models models;
+    MessageLog log;
+};
+
+Filled fill(SettingsTable table, const Mesh& mesh, bool ip)
+{
+    Filled f{0, Models(), MessageLog()};
+    f.models.ipModelling = ip;
+    f.result = FillResistivityAndIPBlocks(table, mesh, f.models, f.log);
+    return f;
+}
+
+TEST(Anomalies, BackgroundStrictBoundsLaterRowAndIp)
+{
+    Filled f = fill(defaultSettingsTable(), row(), true);
+    EXPECT_EQ(f.models.conductivity, (Values{0.01, 0.01, 0.01}));
+    EXPECT_EQ(f.models.ip, (Values{1e-5, 1e-5, 1e-5}));  // 0.01 / 1000
+    // Limits on the centres 0.5 and 2.5 leave those blocks out; the second row overrides the first.
+    f = fill(withAnomalies(true, {"0.5 2.5 0 1 -1 0 10", "1 3 0 1 -1 0 50"}), row(), false);
+    EXPECT_EQ(f.models.conductivity, (Values{0.01, 0.02, 0.02}));
+    EXPECT_EQ(f.models.ip, Values{0});
+    EXPECT_EQ(f.log.plainText(), "");
+    // IP anomalies count only with IP modelling on; an IP value of 0 is valid.
+    const SettingsTable ip = withAnomalies(false, {"0 1 0 1 -1 0 0", "2 3 0 1 -1 0 20"});
+    EXPECT_EQ(fill(ip, row(), true).models.ip, (Values{0, 1e-5, 0.02}));
+    EXPECT_EQ(fill(ip, row(), false).models.ip, Values{0});
+}
+
+TEST(Anomalies, CentresFromFlatLinesOrFromTheDeformedNodes)
+{
+    // The terrain lifts every node by 10 m; the anomaly box is the flat layer.
+    SettingsTable table = withAnomalies(true, {"0 3 0 1 -1 0 20"});
+    setSettingText(table, Item::AddAnomaliesToFlatGrid, "1");
+    EXPECT_EQ(fill(table, row(10), false).models.conductivity, (Values{0.05, 0.05, 0.05}));
+    setSettingText(table, Item::AddAnomaliesToFlatGrid, "2");
+    EXPECT_EQ(fill(table, row(10), false).models.conductivity, (Values{0.01, 0.01, 0.01}));
+}
+
+TEST(Anomalies, BadRowsAreReportedAndSkipped)
+{
+    const std::tuple<bool, const char*, const char*> cases[] = {
+        {true, "3 0 0 1 -1 0 10", "Resistivity anomaly 1: a maximum lies below its minimum; anomaly not used."},
+        {true, "0 3 0 1 0 -1 10", "Resistivity anomaly 1: a maximum lies below its minimum; anomaly not used."},
+        {true, "0 3 0 1 -1 0 0", "Resistivity anomaly 1: resistivity not positive; anomaly not used."},
+        {true, "0 3 0 1 -1 0 -5", "Resistivity anomaly 1: resistivity not positive; anomaly not used."},
+        {true, "0 3 0 1 -1", "Resistivity anomaly 1: 5 numbers, 7 needed; anomaly not used."},
+        {true, "0 3 0 1 -1 0 10 2",
+         "Resistivity anomaly 1: a radius is given, but radius anomalies are not supported; anomaly not used."},
+        {false, "0 3 0 1 -1 0 -0.5", "IP anomaly 1: negative IP value; anomaly not used."},
+        {false, "0 -3 0 1 -1 0 5", "IP anomaly 1: a maximum lies below its minimum; anomaly not used."},
+    };
+    for (const auto& [resistivity, text, message] : cases) {
+        SettingsTable table = withAnomalies(resistivity, {text});
+        const SettingsTable before = table;
+        Models models;
+        models.ipModelling = true;
+        MessageLog log;
+        EXPECT_EQ(FillResistivityAndIPBlocks(table, row(), models, log), 0);
+        EXPECT_TRUE(logHas(log, std::string("Warning: Fill Resistivity and IP blocks: ") + message)) << log.plainText();
+        EXPECT_EQ(models.conductivity, (Values{0.01, 0.01, 0.01})) << text;
+        EXPECT_EQ(models.ip, (Values{1e-5, 1e-5, 1e-5})) << text;
+        EXPECT_EQ(table, before) << text;
+    }
+    // A count beyond the rows uses the rows that exist.
+    SettingsTable table = withAnomalies(true, {"0 1 0 1 -1 0 10"});
+    setSettingText(table, Item::ResistivityAnomalyCount, "3");
+    const Filled f = fill(table, row(), false);
+    EXPECT_EQ(f.models.conductivity, (Values{0.1, 0.01, 0.01}));
+    EXPECT_TRUE(logHas(f.log, "Number of Resistivity Anomalies is 3, but 1 anomaly rows follow it."));
+}
+
+TEST(Anomalies, ImportedModelsStayUnlessTheBlockCountChanged)
+{
+    SettingsTable table = settingsWith({{Item::ResistivityModelType, "1-Imported"}});
+    Models models;
+    models.conductivityImported = true;
+    models.conductivity = {1, 2, 3};
+    MessageLog log;
+    ASSERT_EQ(FillResistivityAndIPBlocks(table, row(), models, log), 0);
+    EXPECT_EQ(models.conductivity, (Values{1, 2, 3}));
+
+    models.conductivity = {1, 2, 3, 4, 5};
+    ASSERT_EQ(FillResistivityAndIPBlocks(table, row(), models, log), 0);
+    EXPECT_FALSE(models.conductivityImported);
+    EXPECT_EQ(models.conductivity, (Values{0.01, 0.01, 0.01}));
+    EXPECT_EQ(settingText(table, Item::ResistivityModelType), "0-Standard");
+    EXPECT_TRUE(logHas(log, "The imported resistivity model has 5 blocks, the mesh 3: the imported model is dropped "
+                            "and the starting model used."));
+
+    Filled f = fill(settingsWith({{Item::BackgroundResistivity, "0"}}), row(), false);
+    EXPECT_EQ(f.result, 1);
+    EXPECT_TRUE(logHas(f.log, "Error: Fill Resistivity and IP blocks: The background resistivity must be positive."));
+    EXPECT_TRUE(f.models.conductivity.empty());
+    EXPECT_EQ(fill(defaultSettingsTable(), Mesh(), false).result, 1);  // no mesh
+}
+
+}  // namespace

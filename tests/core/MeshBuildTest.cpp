@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "MeshTestSupport.h"
+#include "app/cli/Cli.h"
+#include "io/TextFile.h"
+#include "mesh/DefaultMeshSettings.h"
+#include "mesh/MeshBuild.h"
+
+using namespace vexora;
+namespace vt = vexora::testing;
+using vexora::testing::logHas;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Five surface electrodes along X at 1 m with their default mesh settings
+// (foreground bottom -0.687, top 0).
+ProjectStore survey(std::vector<TopographyPoint> topography)
+{
+    ProjectStore store;
+    store.survey.cableNames = {"A"};
+    for (int i = 0; i < 5; ++i) store.survey.electrodes.push_back(vt::electrode(1, i + 1, i, 0, 0));
+    store.survey.topography = std::move(topography);
+    MessageLog log;
+    SetDefaultMeshSettings(store.survey, store.settings, store.mesh.lines, log);
+    return store;
+}
+
+// Terrain z = 0.01 x: above the foreground bottom over the whole mesh.
+const std::vector<TopographyPoint> slope = {{-40, -40, -0.4}, {45, -40, 0.45}, {-40, 40, -0.4}, {45, 40, 0.45}};
+
+int build(ProjectStore& store, MessageLog& log)
+{
+    MeshBuildOutcome outcome;
+    return applyMeshSettings(store, log) == kStatusOk ? funMakeMesh(store, log, outcome) : kStatusError;
+}
+
+TEST(MeshBuild, TopographyStaysAsLoadedAndBuildsRepeat)
+{
+    ProjectStore store = survey(slope);
+    setSettingText(store.settings, Item::AddElectrodesToTopography, "1");
+    MessageLog log;
+    ASSERT_EQ(build(store, log), 0) << log.plainText();
+    EXPECT_TRUE(store.mesh.present && store.mesh.followsTerrain);
+    const std::vector<NodePoint> first = store.mesh.nodeGrid;
+    ASSERT_EQ(build(store, log), 0);
+    EXPECT_EQ(store.survey.topography, slope);
+    EXPECT_EQ(store.mesh.nodeGrid, first);
+    EXPECT_TRUE(logHas(log, "\r\nMesh Generated"));
+    EXPECT_EQ(store.models.conductivity.size(), static_cast<std::size_t>(blockCount(store.mesh)));
+}
+
+TEST(MeshBuild, UnusableTopographyGivesAFlatMeshAndTerrainBelowTheBottomNoMesh)
+{
+    ProjectStore store = survey({{0, 0, 5}, {1, 0, 6}});
+    MessageLog log;
+    ASSERT_EQ(build(store, log), 0);
+    EXPECT_TRUE(logHas(log, "\r\nTopography Fatal Error: few points \r\nTopography not used: the mesh is flat."));
+    EXPECT_FALSE(store.mesh.followsTerrain);
+    EXPECT_EQ(store.mesh.nodeGrid[nodeNumber(store.mesh, 3, 3, 1) - 1].z, store.mesh.lines.z[0]);
+
+    store = survey(slope);
+    setSettingText(store.settings, Item::ForegroundZMin, "-0.3");
+    EXPECT_EQ(build(store, log), 1);
+    EXPECT_TRUE(logHas(log, "Error: cmdmakeMesh_click: Surface z terrain elevation is somewhere lower than foreground "
+                            "region z bottom limit. Please redefine foreground region or check for topography. Mesh "
+                            "not generated."));
+    EXPECT_FALSE(store.mesh.present);
+    EXPECT_TRUE(store.mesh.nodeGrid.empty());
+}
+
+struct CliRun {
+    int code;
+    std::string out, err;
+};
+
+CliRun vexoraMesh(std::vector<std::string> args)
+{
+    args.insert(args.begin(), "mesh");
+    std::ostringstream out, err;
+    const int code = vexora::cli::run(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+const std::string sample = std::string(VEXORA_SAMPLES_DIR) + "/sample_survey.data";
+
+TEST(MeshCommand, BuildsTheSampleWithItsTerrain)
+{
+    const CliRun r = vexoraMesh({sample});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "lines 69 35 22\nnodes 63048\nelements 48552\nforeground 0 46 0 12 -8.423 1.201\n"
+                     "boundary 0 42240\nboundary 1 640\nboundary 2 640\nboundary 3 1360\nboundary 4 1360\n"
+                     "boundary 5 2312\nadapt off\n");
+    EXPECT_EQ(r.err.find("Error: "), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("Topography not used"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Mesh Generated"), std::string::npos);
+}
+
+TEST(MeshCommand, ConfigurationAndMisuse)
+{
+    const fs::path folder = fs::temp_directory_path() / ("vexora_mesh_cli_" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    const std::string config = (folder / "coarse.cnfg").string();
+    ASSERT_TRUE(writeFileAtomically(config, "#dim_grid_x= 2\r\n#adapt_grid_to_electrodes= 1\r\n"));
+    const CliRun r = vexoraMesh({sample, "--config", config});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, 15), "lines 46 35 22\n");  // 24 interior X lines every 2 m
+    EXPECT_EQ(r.out.find("adapt off"), std::string::npos);
+
+    EXPECT_EQ(vexoraMesh({sample, "--config", (folder / "none.cnfg").string()}).code, 1);
+    EXPECT_EQ(vexoraMesh({(folder / "none.data").string()}).code, 1);
+    for (const std::vector<std::string>& misuse :
+         {std::vector<std::string>{}, {sample, "--config"}, {sample, sample}, {sample, "-x"}})
+        EXPECT_EQ(vexoraMesh(misuse).code, 2);
+    fs::remove_all(folder);
+}
+
+}  // namespace
