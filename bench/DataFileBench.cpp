@@ -228,11 +228,11 @@ void BM_Ratios(benchmark::State& state)
     state.counters["peak_load_memory_over_file"] = peak / static_cast<double>(fs::file_size(path));
 }
 
-BENCHMARK(BM_LoadBaseline)->Arg(100000)->Arg(1000000)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Load)->Arg(100000)->Arg(1000000)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadBaseline)->Arg(100000)->Arg(1000000)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Load)->Arg(100000)->Arg(1000000)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveBaseline)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Save)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SaveFile)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveFile)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Ratios)->Iterations(1);
 
 }  // namespace

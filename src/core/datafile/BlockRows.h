@@ -37,12 +37,13 @@ public:
     double operator()(const classParseLine& tokenizer, Column column, std::size_t ordinal, std::string_view row)
     {
         if (column < 1) return 0.0;
-        const std::string_view cell = tokenizer.View(column);
-        if (!startsWithNumber(cell) && count_++ == 0) {
+        bool found;
+        const double value = lenientNumber(tokenizer.View(column), found);
+        if (!found && count_++ == 0) {
             firstOrdinal_ = ordinal;
             firstRow_.assign(row);
         }
-        return lenientNumber(cell);
+        return value;
     }
     // "N cells without a number read as 0." with the first row's position.
     void report(MessageLog& log, const char* source, const BlockWords& words) const;

@@ -9,22 +9,31 @@ namespace vexora {
 
 namespace {
 
-// Cable name -> 1-based cable index, without copying the names per row.
+// Cable name -> 1-based cable index, without copying the names per row. A
+// survey has a handful of cables, where comparing names beats hashing them.
 class CableIndex {
 public:
-    explicit CableIndex(const std::vector<std::string>& names)
+    explicit CableIndex(const std::vector<std::string>& names) : names_(names)
     {
+        if (names.size() <= kLinearSearch) return;
         map_.reserve(names.size());
         for (std::size_t i = 0; i < names.size(); ++i)
             map_.try_emplace(std::string_view(names[i]), static_cast<std::int32_t>(i + 1));
     }
     std::int32_t find(std::string_view name) const
     {
+        if (names_.size() <= kLinearSearch) {
+            for (std::size_t i = 0; i < names_.size(); ++i)
+                if (names_[i] == name) return static_cast<std::int32_t>(i + 1);
+            return 0;
+        }
         auto it = map_.find(name);
         return it == map_.end() ? 0 : it->second;
     }
 
 private:
+    static constexpr std::size_t kLinearSearch = 16;
+    const std::vector<std::string>& names_;
     std::unordered_map<std::string_view, std::int32_t> map_;
 };
 

@@ -355,15 +355,21 @@ void writeTopographyBlock(std::string& out, const Survey& survey, const Topograp
 
 }  // namespace
 
-std::string scheduleBlocksText(const Survey& survey, const ScheduleLayouts& layouts, int merge, bool omitSkipped)
+void appendScheduleBlocks(std::string& out, const Survey& survey, const ScheduleLayouts& layouts, int merge,
+                          bool omitSkipped)
 {
-    std::string out;
-    out.reserve(survey.electrodes.size() * 80 +
+    out.reserve(out.size() + survey.electrodes.size() * 80 +
                 survey.quadrupoles.size() * (static_cast<std::size_t>(layouts.data.columnCount) * 13 + 8) +
                 survey.topography.size() * 45 + 4096);
     writeElectrodeBlock(out, survey, layouts.electrodes);
     writeDataBlock(out, survey, layouts.data, layouts.electrodes.cableFlag != -1, merge, omitSkipped);
     writeTopographyBlock(out, survey, layouts.topography);
+}
+
+std::string scheduleBlocksText(const Survey& survey, const ScheduleLayouts& layouts, int merge, bool omitSkipped)
+{
+    std::string out;
+    appendScheduleBlocks(out, survey, layouts, merge, omitSkipped);
     return out;
 }
 
@@ -379,7 +385,7 @@ int funSaveSchedule(const ProjectStore& store, const std::filesystem::path& path
     } else {
         text = scheduleHeaderText(layouts, merge, date.empty() ? currentDateText() : std::string(date));
     }
-    text += scheduleBlocksText(store.survey, layouts, merge, omitSkipped);
+    appendScheduleBlocks(text, store.survey, layouts, merge, omitSkipped);
     std::string why;
     if (!writeFileAtomically(path, text, &why))
         return log.error(kSource, "Data file " + path.string() + " not saved: " + why + ".");

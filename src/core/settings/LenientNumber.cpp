@@ -23,17 +23,18 @@ static std::size_t numberStart(std::string_view text, bool& negative)
     return i;
 }
 
-bool startsWithNumber(std::string_view text)
+double lenientNumber(std::string_view text)
 {
-    bool negative;
-    return numberStart(text, negative) != std::string_view::npos;
+    bool found;
+    return lenientNumber(text, found);
 }
 
-double lenientNumber(std::string_view text)
+double lenientNumber(std::string_view text, bool& found)
 {
     bool negative;
     const std::size_t i = numberStart(text, negative);
-    if (i == std::string_view::npos) return 0.0;
+    found = i != std::string_view::npos;
+    if (!found) return 0.0;
 
     const char* first = text.data() + i;
     const char* last = text.data() + text.size();

@@ -12,8 +12,8 @@
 namespace vexora {
 
 double lenientNumber(std::string_view text);
-// True when lenientNumber finds a number at the start of the text.
-bool startsWithNumber(std::string_view text);
+// lenientNumber that also tells whether the text started with a number.
+double lenientNumber(std::string_view text, bool& found);
 
 // Nearest integer, halves to even; values outside the int range saturate.
 int roundHalfEven(double value);
