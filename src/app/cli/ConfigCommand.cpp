@@ -9,6 +9,7 @@
 #include <ostream>
 
 #include "app/cli/Cli.h"
+#include "app/cli/CommandSupport.h"
 #include "app/cli/Commands.h"
 #include "io/TextFile.h"
 #include "settings/Configuration.h"
@@ -19,19 +20,7 @@ namespace {
 
 constexpr int kExitNoTags = 3;
 
-int configUsage(std::ostream& err)
-{
-    err << "Usage: vexora config IN.cnfg [-o OUT.cnfg]\n";
-    return kExitUsage;
-}
-
-// The log's entries with plain line ends.
-void printLog(const MessageLog& log, std::ostream& err)
-{
-    std::string text = log.plainText();
-    std::erase(text, '\r');
-    err << text;
-}
+int configUsage(std::ostream& err) { return printCommandUsage(err, "config"); }
 
 }  // namespace
 

@@ -5,12 +5,12 @@
 #include <ostream>
 
 #include "app/cli/Cli.h"
+#include "app/cli/CommandSupport.h"
 #include "app/cli/Commands.h"
 #include "datafile/ScheduleLoader.h"
 #include "jobs/ProjectFolder.h"
 #include "jobs/RurVexora.h"
 #include "platform/PosixProcessLauncher.h"
-#include "platform/ScriptedQuestions.h"
 
 namespace vexora::cli {
 
@@ -68,19 +68,13 @@ int runJob(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     const JobOptions options = parseOptions(args);
     if (!options.valid) {
-        for (const Command& c : commands())
-            if (std::string_view(c.name) == "job") err << "Usage: vexora " << c.usage << "\n";
-        return kExitUsage;
+        return printCommandUsage(err, "job");
     }
 
     ProjectStore store;
-    store.type = ProjectType::DataInversion;
     MessageLog log;
-    ScriptedQuestions answers;
-    answers.answer("geometric factors using z coordinates", true);
-    answers.answer("invert the synthetic data-set", false);
-    if (funInputScheduleFile(store, options.paths[1], log, answers) != kStatusOk) {
-        err << log.plainText();
+    if (loadDataFile(store, options.paths[1], log) != kStatusOk) {
+        printLog(log, err);
         return kExitError;
     }
 
@@ -88,7 +82,7 @@ int runJob(const Arguments& args, std::ostream& out, std::ostream& err)
     std::string message;
     const ProjectFolderResult created = createProjectFolder(folder, message);
     if (created != ProjectFolderResult::Created) {
-        err << log.plainText();
+        printLog(log, err);
         if (created == ProjectFolderResult::Exists) err << kProjectFolderExistsTitle << ": ";
         err << message << "\n";
         return kExitError;
@@ -102,7 +96,7 @@ int runJob(const Arguments& args, std::ostream& out, std::ostream& err)
             options.applicationFolder.empty() ? ownFolder() : fs::absolute(options.applicationFolder);
         status = startRurJob(applicationFolder, script, jobType(options.kind), launcher, log);
     }
-    err << log.plainText();
+    printLog(log, err);
     if (status != kStatusOk) return kExitError;
     out << folder.string() << "\n";
     return kExitOk;

@@ -17,12 +17,12 @@
 #include <ostream>
 
 #include "app/cli/Cli.h"
+#include "app/cli/CommandSupport.h"
 #include "app/cli/Commands.h"
 #include "datafile/ScheduleLoader.h"
 #include "io/TextFile.h"
 #include "mesh/DefaultMeshSettings.h"
 #include "mesh/MeshBuild.h"
-#include "platform/ScriptedQuestions.h"
 #include "settings/Configuration.h"
 #include "settings/NumberText.h"
 
@@ -30,19 +30,7 @@ namespace vexora::cli {
 
 namespace {
 
-int meshUsage(std::ostream& err)
-{
-    err << "Usage: vexora mesh IN.data [--config C.cnfg]\n";
-    return kExitUsage;
-}
-
-void printLog(const MessageLog& log, std::ostream& err)
-{
-    std::string text = log.plainText();
-    std::erase(text, '\r');
-    if (!text.empty() && text.back() != '\n') text += '\n';
-    err << text;
-}
+int meshUsage(std::ostream& err) { return printCommandUsage(err, "mesh"); }
 
 // The configuration's settings over the loaded ones; the data file's column
 // layouts stay, the configuration's go to records of their own.
@@ -53,15 +41,7 @@ bool applyConfiguration(ProjectStore& store, const std::string& path, MessageLog
         err << "vexora mesh: " << path << ": " << why << "\n";
         return false;
     }
-    normaliseLoneCarriageReturns(text);
-    funRemoveComments(text);
-    BlockBounds electrodeBlock, dataBlock, topographyBlock;
-    ElectrodeFormat electrodeFormat;
-    DataFormat dataFormat;
-    TopographyFormat topographyFormat;
-    SequenceHeader sequenceHeader;
-    const int read = funLoadConfiguration(text, electrodeBlock, dataBlock, topographyBlock, electrodeFormat,
-                                          dataFormat, topographyFormat, sequenceHeader, store.settings, log);
+    const int read = applyConfigurationText(std::move(text), store.settings, log);
     if (read == kNoConfigurationTags) log.error("vexora mesh", "Error: No configuration tags found.");
     return read == kStatusOk;
 }
@@ -103,12 +83,8 @@ int runMesh(const Arguments& args, std::ostream& out, std::ostream& err)
     if (!input) return meshUsage(err);
 
     ProjectStore store;
-    store.type = ProjectType::DataInversion;
     MessageLog log;
-    ScriptedQuestions answers;
-    answers.answer("geometric factors using z coordinates", true);
-    answers.answer("invert the synthetic data-set", false);
-    bool built = funInputScheduleFile(store, *input, log, answers) == kStatusOk &&
+    bool built = loadDataFile(store, *input, log) == kStatusOk &&
                  SetDefaultMeshSettings(store.survey, store.settings, store.mesh.lines, log) == kStatusOk &&
                  (!config || applyConfiguration(store, *config, log, err));
     MeshBuildOutcome outcome;

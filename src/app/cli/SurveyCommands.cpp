@@ -5,11 +5,11 @@
 #include <ostream>
 
 #include "app/cli/Cli.h"
+#include "app/cli/CommandSupport.h"
 #include "app/cli/Commands.h"
 #include "datafile/ScheduleLoader.h"
 #include "datafile/ScheduleWriter.h"
 #include "import/GeometricFactor.h"
-#include "platform/ScriptedQuestions.h"
 #include "settings/NumberText.h"
 
 namespace vexora::cli {
@@ -17,8 +17,7 @@ namespace vexora::cli {
 namespace {
 
 struct LoadOptions {
-    bool useZ = true;        // "...geometric factors using z coordinates?" Yes
-    bool synthetic = false;  // "...invert the synthetic data-set?" No
+    LoadAnswers answers;
     std::vector<std::string> paths;
     std::string unknown;
 };
@@ -27,29 +26,12 @@ LoadOptions parseOptions(const Arguments& args)
 {
     LoadOptions options;
     for (const std::string& a : args) {
-        if (a == "--no-z") options.useZ = false;
-        else if (a == "--synthetic") options.synthetic = true;
+        if (a == "--no-z") options.answers.useZ = false;
+        else if (a == "--synthetic") options.answers.synthetic = true;
         else if (a.size() > 1 && a[0] == '-' && options.unknown.empty()) options.unknown = a;
         else options.paths.push_back(a);
     }
     return options;
-}
-
-// Loads the file into the store; the log goes to `err` as plain text.
-int load(ProjectStore& store, const std::string& path, const LoadOptions& options, MessageLog& log)
-{
-    ScriptedQuestions answers;
-    answers.answer("geometric factors using z coordinates", options.useZ);
-    answers.answer("invert the synthetic data-set", options.synthetic);
-    store.type = ProjectType::DataInversion;
-    return funInputScheduleFile(store, path, log, answers);
-}
-
-int usage(std::ostream& err, const char* command)
-{
-    for (const Command& c : commands())
-        if (std::string_view(c.name) == command) err << "Usage: vexora " << c.usage << "\n";
-    return kExitUsage;
 }
 
 void printTable(std::ostream& out, const std::vector<std::string>& header,
@@ -135,11 +117,11 @@ void dumpTopography(std::ostream& out, const Survey& s)
 int runCheck(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     const LoadOptions options = parseOptions(args);
-    if (!options.unknown.empty() || options.paths.size() != 1) return usage(err, "check");
+    if (!options.unknown.empty() || options.paths.size() != 1) return printCommandUsage(err, "check");
     ProjectStore store;
     MessageLog log;
-    const int status = load(store, options.paths[0], options, log);
-    err << log.plainText();
+    const int status = loadDataFile(store, options.paths[0], log, options.answers);
+    printLog(log, err);
     if (status != kStatusOk) return kExitError;
     out << "electrodes " << store.survey.electrodes.size() << "\n"
         << "quadrupoles " << store.survey.quadrupoles.size() << "\n"
@@ -150,25 +132,25 @@ int runCheck(const Arguments& args, std::ostream& out, std::ostream& err)
 int runSave(const Arguments& args, std::ostream&, std::ostream& err)
 {
     const LoadOptions options = parseOptions(args);
-    if (!options.unknown.empty() || options.paths.size() != 2) return usage(err, "save");
+    if (!options.unknown.empty() || options.paths.size() != 2) return printCommandUsage(err, "save");
     ProjectStore store;
     MessageLog log;
-    int status = load(store, options.paths[0], options, log);
+    int status = loadDataFile(store, options.paths[0], log, options.answers);
     if (status == kStatusOk) status = saveDataFile(store, options.paths[1], false, log);
-    err << log.plainText();
+    printLog(log, err);
     return status == kStatusOk ? kExitOk : kExitError;
 }
 
 int runDump(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     const LoadOptions options = parseOptions(args);
-    if (!options.unknown.empty() || options.paths.size() != 2) return usage(err, "dump");
+    if (!options.unknown.empty() || options.paths.size() != 2) return printCommandUsage(err, "dump");
     const std::string& table = options.paths[1];
-    if (table != "electrodes" && table != "quadrupoles" && table != "topography") return usage(err, "dump");
+    if (table != "electrodes" && table != "quadrupoles" && table != "topography") return printCommandUsage(err, "dump");
     ProjectStore store;
     MessageLog log;
-    const int status = load(store, options.paths[0], options, log);
-    err << log.plainText();
+    const int status = loadDataFile(store, options.paths[0], log, options.answers);
+    printLog(log, err);
     if (status != kStatusOk) return kExitError;
     if (table == "electrodes") dumpElectrodes(out, store.survey);
     else if (table == "quadrupoles") dumpQuadrupoles(out, store.survey);

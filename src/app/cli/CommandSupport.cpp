@@ -1,0 +1,37 @@
+#include "app/cli/CommandSupport.h"
+
+#include <algorithm>
+#include <ostream>
+
+#include "app/cli/Cli.h"
+#include "app/cli/Commands.h"
+#include "datafile/ScheduleLoader.h"
+#include "platform/ScriptedQuestions.h"
+
+namespace vexora::cli {
+
+int printCommandUsage(std::ostream& err, std::string_view command)
+{
+    for (const Command& c : commands())
+        if (command == c.name) err << "Usage: vexora " << c.usage << "\n";
+    return kExitUsage;
+}
+
+void printLog(const MessageLog& log, std::ostream& err)
+{
+    std::string text = log.plainText();
+    std::erase(text, '\r');
+    if (!text.empty() && text.back() != '\n') text += '\n';
+    err << text;
+}
+
+int loadDataFile(ProjectStore& store, const std::string& path, MessageLog& log, LoadAnswers answers)
+{
+    ScriptedQuestions questions;
+    questions.answer("geometric factors using z coordinates", answers.useZ);
+    questions.answer("invert the synthetic data-set", answers.synthetic);
+    store.type = ProjectType::DataInversion;
+    return funInputScheduleFile(store, path, log, questions);
+}
+
+}  // namespace vexora::cli

@@ -1,0 +1,31 @@
+#pragma once
+// What the commands share: usage lines, the log on stderr, and loading a data
+// file with the command line's documented answers.
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+#include "log/MessageLog.h"
+#include "project/ProjectStore.h"
+
+namespace vexora::cli {
+
+// Prints "Usage: vexora " and the command's usage; returns kExitUsage.
+int printCommandUsage(std::ostream& err, std::string_view command);
+
+// The log's entries with plain line ends.
+void printLog(const MessageLog& log, std::ostream& err);
+
+// Answers to the questions of a data load: geometric factors use z
+// coordinates unless --no-z; calculated values are inverted only with
+// --synthetic.
+struct LoadAnswers {
+    bool useZ = true;
+    bool synthetic = false;
+};
+
+// Loads the data file as a Data Inversion project does.
+int loadDataFile(ProjectStore& store, const std::string& path, MessageLog& log, LoadAnswers answers = {});
+
+}  // namespace vexora::cli
