@@ -143,6 +143,25 @@ TEST(RurVexora, DataInputHoldsTheFullConfigurationAndOnlyTheQuadrupolesNotSkippe
     fs::remove_all(folder);
 }
 
+TEST(RurVexora, ARelativeFolderGivesAbsolutePathsToTheManager)
+{
+    // The manager runs in the application folder, so a folder named
+    // relative to ours would point elsewhere.
+    const fs::path root = vexora::testing::freshFolder("vexora_job_relative");
+    const fs::path previous = fs::current_path();
+    fs::current_path(root);
+    fs::create_directory("rel.VXRprj");
+    ProjectStore store = smallProject();
+    MessageLog log;
+    fs::path script;
+    ASSERT_EQ(prepareRurJob(store, "rel.VXRprj", "INV", script, log, "2024-05-06"), 0) << log.plainText();
+    fs::current_path(previous);
+    EXPECT_EQ(script, fs::canonical(root) / "rel.VXRprj" / "InvScript.txt");
+    EXPECT_NE(fileText(script).find("LOADCONFIGURATION \"" + (fs::canonical(root) / "rel.VXRprj" / "DataInput.data").string() + "\""),
+              std::string::npos);
+    fs::remove_all(root);
+}
+
 TEST(RurVexora, SensitivityRequestsGiveTheirInfoFile)
 {
     struct Case {

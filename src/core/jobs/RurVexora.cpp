@@ -96,9 +96,15 @@ int funWriteSensScript(std::string_view request, const fs::path& folder, const f
                            source, log);
 }
 
-int prepareRurJob(ProjectStore& store, const fs::path& folder, std::string_view kind, fs::path& scriptFile,
+int prepareRurJob(ProjectStore& store, const fs::path& projectFolder, std::string_view kind, fs::path& scriptFile,
                   MessageLog& log, std::string_view date)
 {
+    // The manager runs in the application folder: every path handed to it
+    // must be absolute.
+    std::error_code ec;
+    fs::path folder = fs::absolute(projectFolder, ec);
+    if (ec) folder = projectFolder;
+
     ScheduleLayouts layouts;
     if (funCheckFormatCfgForOutput(store.settings, store.survey.present, store.survey.quadrupoles.ipWindows(),
                                    layouts.electrodes, layouts.data, layouts.topography, log) != kStatusOk)
