@@ -19,12 +19,29 @@ const std::vector<Command>& commands()
         {"dump", "dump IN.data electrodes|quadrupoles|topography [--no-z] [--synthetic]\n"
                  "                                  print a loaded table as tab-separated text",
          runDump},
-        {"mesh", "mesh IN.data [--config C.cnfg]\n"
+        {"mesh", "mesh IN.data [--config C.cnfg] [-o OUT.vwer]\n"
                  "                                  build the mesh and starting model, print its sizes",
          runMesh},
+        {"mesh-import", "mesh-import IN.vwer             read a mesh-and-model file, print its sizes", runMeshImport},
+        {"xyz", "xyz IN.data MODEL.xyz -o OUT.vwer [--ip] [--spacing \"DX DY DZ\"] [--columns \"X Y Z RHO [IP]\"]\n"
+                "                                  build the mesh, take its model from an XYZ file, write it",
+         runXyz},
+        {"viewer-model", "viewer-model IN.data -o OUT.bin [--config C.cnfg]\n"
+                         "                                  build the mesh, write the viewer's binary model file",
+         runViewerModel},
         {"job", "job inv|fwm|sens[:REQUEST] IN.data FOLDER [--no-start] [--app-folder DIR]\n"
                 "                                  prepare FOLDER.VXRprj for the numerical core and start it",
          runJob},
+        {"import", "import FORMAT IN [--sequence SEQ | --conversion TABLE | --renumber profile|grid\n"
+                   "                                  [--start xmin|xmax|ymin|ymax] [--snake]] [--cable NAME] -o OUT.data\n"
+                   "                                  import an instrument file as a data file; --list names the formats",
+         runImport},
+        {"reciprocal", "reciprocal IN.data [--ip] [-o RESULT]\n"
+                       "                                  pair quadrupoles with their reciprocals, print the differences",
+         runReciprocal},
+        {"histogram", "histogram IN.data V/I|V|I|K|Rho|q|IP [--bins N] [--png OUT.png]\n"
+                      "                                  print statistics and bars of one quantity, draw them",
+         runHistogram},
     };
     return table;
 }

@@ -20,7 +20,13 @@ int runCheck(const Arguments& args, std::ostream& out, std::ostream& err);
 int runSave(const Arguments& args, std::ostream& out, std::ostream& err);
 int runDump(const Arguments& args, std::ostream& out, std::ostream& err);
 int runMesh(const Arguments& args, std::ostream& out, std::ostream& err);
+int runMeshImport(const Arguments& args, std::ostream& out, std::ostream& err);
+int runXyz(const Arguments& args, std::ostream& out, std::ostream& err);
+int runViewerModel(const Arguments& args, std::ostream& out, std::ostream& err);
 int runJob(const Arguments& args, std::ostream& out, std::ostream& err);
+int runImport(const Arguments& args, std::ostream& out, std::ostream& err);
+int runReciprocal(const Arguments& args, std::ostream& out, std::ostream& err);
+int runHistogram(const Arguments& args, std::ostream& out, std::ostream& err);
 
 const std::vector<Command>& commands();
 

@@ -1,4 +1,4 @@
-// vexora mesh IN.data [--config C.cnfg]: loads a data file as a Data
+// vexora mesh IN.data [--config C.cnfg] [-o OUT.vwer]: loads a data file as a Data
 // Inversion load does, derives the default mesh settings from its
 // electrodes, applies the configuration when one is given, and builds the
 // mesh and its starting model as the mesh workspace does. Prints
@@ -8,7 +8,8 @@
 //   foreground XMIN XMAX YMIN YMAX ZBOTTOM ZMAX
 //   boundary CODE N    (codes 0 to 5)
 //   adapt R            (AdaptGridToElectrodes' result, "off" when not asked for)
-// and the message log on standard error.
+// and the message log on standard error. With -o the mesh and its
+// resistivity model are written as a mesh-and-model file.
 //
 // Exit status: 0 built, 1 not built (the log says why), 2 misuse.
 
@@ -19,10 +20,12 @@
 #include "app/cli/Cli.h"
 #include "app/cli/CommandSupport.h"
 #include "app/cli/Commands.h"
+#include "app/cli/MeshSummary.h"
 #include "datafile/ScheduleLoader.h"
 #include "io/TextFile.h"
 #include "mesh/DefaultMeshSettings.h"
 #include "mesh/MeshBuild.h"
+#include "mesh/MeshFileFormat.h"
 #include "settings/Configuration.h"
 #include "settings/NumberText.h"
 
@@ -34,19 +37,30 @@ int meshUsage(std::ostream& err) { return printCommandUsage(err, "mesh"); }
 
 // The configuration's settings over the loaded ones; the data file's column
 // layouts stay, the configuration's go to records of their own.
-bool applyConfiguration(ProjectStore& store, const std::string& path, MessageLog& log, std::ostream& err)
+bool applyConfiguration(ProjectStore& store, const std::string& path, MessageLog& log, std::ostream& err,
+                        const char* command)
 {
     std::string text, why;
     if (!readTextFile(path, text, &why)) {
-        err << "vexora mesh: " << path << ": " << why << "\n";
+        err << "vexora " << command << ": " << path << ": " << why << "\n";
         return false;
     }
     const int read = applyConfigurationText(std::move(text), store.settings, log);
-    if (read == kNoConfigurationTags) log.error("vexora mesh", "Error: No configuration tags found.");
+    if (read == kNoConfigurationTags) log.error(std::string("vexora ") + command, "Error: No configuration tags found.");
     return read == kStatusOk;
 }
 
-void printMesh(const ProjectStore& store, const MeshBuildOutcome& outcome, std::ostream& out)
+}  // namespace
+
+bool loadForMesh(ProjectStore& store, const std::string& input, const std::optional<std::string>& config,
+                 MessageLog& log, std::ostream& err, const char* command)
+{
+    return loadDataFile(store, input, log) == kStatusOk &&
+           SetDefaultMeshSettings(store.survey, store.settings, store.mesh.lines, log) == kStatusOk &&
+           (!config || applyConfiguration(store, *config, log, err, command));
+}
+
+void printMeshSummary(const ProjectStore& store, const std::string& adapt, std::ostream& out)
 {
     const Mesh& m = store.mesh;
     const ForegroundBox& f = m.foreground;
@@ -59,19 +73,21 @@ void printMesh(const ProjectStore& store, const MeshBuildOutcome& outcome, std::
     for (std::int16_t code : m.elementBoundary)
         if (code >= 0 && code < 6) ++counts[static_cast<std::size_t>(code)];
     for (std::size_t code = 0; code < counts.size(); ++code) out << "boundary " << code << " " << counts[code] << "\n";
-    out << "adapt " << (outcome.adapted ? std::to_string(outcome.adaptResult) : std::string("off")) << "\n";
+    out << "adapt " << adapt << "\n";
 }
-
-}  // namespace
 
 int runMesh(const Arguments& args, std::ostream& out, std::ostream& err)
 {
-    std::optional<std::string> input, config;
+    std::optional<std::string> input, config, output;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--config") {
             if (config || i + 1 >= args.size()) return meshUsage(err);
             config = args[++i];
+        }
+        else if (a == "-o") {
+            if (output || i + 1 >= args.size()) return meshUsage(err);
+            output = args[++i];
         }
         else if (a.size() > 1 && a[0] == '-') {
             err << "vexora mesh: unknown option '" << a << "'\n";
@@ -84,17 +100,16 @@ int runMesh(const Arguments& args, std::ostream& out, std::ostream& err)
 
     ProjectStore store;
     MessageLog log;
-    bool built = loadDataFile(store, *input, log) == kStatusOk &&
-                 SetDefaultMeshSettings(store.survey, store.settings, store.mesh.lines, log) == kStatusOk &&
-                 (!config || applyConfiguration(store, *config, log, err));
+    bool built = loadForMesh(store, *input, config, log, err, "mesh");
     MeshBuildOutcome outcome;
     if (built) {
         store.models.ipModelling = settingInteger(store.settings, Item::ModelIp) == 1;
         built = applyMeshSettings(store, log) == kStatusOk && funMakeMesh(store, log, outcome) == kStatusOk;
     }
+    if (built && output) built = OutputGlobalMesh(*output, false, store, log) == kStatusOk;
     printLog(log, err);
     if (!built) return kExitError;
-    printMesh(store, outcome, out);
+    printMeshSummary(store, outcome.adapted ? std::to_string(outcome.adaptResult) : std::string("off"), out);
     return kExitOk;
 }
 

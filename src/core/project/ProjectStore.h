@@ -5,6 +5,7 @@
 #include "mesh/Mesh.h"
 #include "mesh/Models.h"
 #include "project/SurveyTables.h"
+#include "qc/ReciprocalCheck.h"
 #include "settings/ColumnLayouts.h"
 #include "settings/SettingsTable.h"
 
@@ -22,6 +23,7 @@ struct ProjectStore {
     TopographyFormat topographyFormat;
     SequenceHeader sequenceHeader;
     Survey survey;
+    ReciprocalPairing reciprocals;  // partner of each quadrupole, after a reciprocal check
     int ipWindowsToMerge = 0;  // IP windows averaged on output, 0 for none
     double ipScale = kDefaultIpScale;  // divides IP values entering the model
     Mesh mesh;

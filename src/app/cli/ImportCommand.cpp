@@ -1,0 +1,144 @@
+// vexora import: an instrument file through the import steps of the field
+// data window, accepted onto one cable and written as a data file.
+
+#include <filesystem>
+#include <ostream>
+
+#include "app/cli/Cli.h"
+#include "app/cli/CommandSupport.h"
+#include "app/cli/Commands.h"
+#include "datafile/ScheduleWriter.h"
+#include "import/ImportDriver.h"
+#include "platform/PosixProcessLauncher.h"
+#include "settings/SettingsTable.h"
+
+namespace vexora::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ImportOptions {
+    bool list = false;
+    std::vector<std::string> paths;  // FORMAT IN
+    std::string sequence, conversion, renumber, start = "xmin", output, cable = "Line1";
+    fs::path applicationFolder;
+    bool snake = false;
+    bool bad = false;
+};
+
+ImportOptions parseImportOptions(const Arguments& args)
+{
+    ImportOptions o;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == "--list") o.list = true;
+        else if (a == "--snake") o.snake = true;
+        else if (a == "--sequence" && hasValue) o.sequence = args[++i];
+        else if (a == "--conversion" && hasValue) o.conversion = args[++i];
+        else if (a == "--renumber" && hasValue) o.renumber = args[++i];
+        else if (a == "--start" && hasValue) o.start = args[++i];
+        else if (a == "--cable" && hasValue) o.cable = args[++i];
+        else if (a == "--app-folder" && hasValue) o.applicationFolder = args[++i];
+        else if (a == "-o" && hasValue) o.output = args[++i];
+        else if (a.size() > 1 && a[0] == '-') o.bad = true;
+        else o.paths.push_back(a);
+    }
+    const int linkOptions = !o.sequence.empty() + !o.conversion.empty() + !o.renumber.empty();
+    if (linkOptions > 1) o.bad = true;
+    if (!o.renumber.empty() && o.renumber != "profile" && o.renumber != "grid") o.bad = true;
+    if (o.start != "xmin" && o.start != "xmax" && o.start != "ymin" && o.start != "ymax") o.bad = true;
+    if (o.cable.empty()) o.bad = true;
+    return o;
+}
+
+int numberingStartOf(const std::string& start)
+{
+    if (start == "xmax") return -1;
+    if (start == "ymin") return 2;
+    if (start == "ymax") return -2;
+    return 1;
+}
+
+fs::path ownFolder()
+{
+    std::error_code ec;
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::current_path(ec) : self.parent_path();
+}
+
+}  // namespace
+
+int runImport(const Arguments& args, std::ostream& out, std::ostream& err)
+{
+    const ImportOptions o = parseImportOptions(args);
+    if (o.bad) return printCommandUsage(err, "import");
+    if (o.list) {
+        if (!o.paths.empty()) return printCommandUsage(err, "import");
+        for (const ImportFormat& f : importFormats()) out << f.name << '\t' << f.alias << '\n';
+        return kExitOk;
+    }
+    if (o.paths.empty()) return printCommandUsage(err, "import");
+    const ImportFormat* format = findImportFormat(o.paths[0]);
+    if (!format) {
+        err << "vexora import: unknown format '" << o.paths[0] << "' (vexora import --list names them)\n";
+        return kExitUsage;
+    }
+    MessageLog log;
+    if (format->kind == ImportFormatKind::AbemConverter || format->kind == ImportFormatKind::StgConverter) {
+        if (o.paths.size() != 1) return printCommandUsage(err, "import");
+        PosixProcessLauncher launcher;
+        const int status = startImportConverter(
+            *format, o.applicationFolder.empty() ? ownFolder() : fs::absolute(o.applicationFolder), launcher, log);
+        printLog(log, err);
+        return status == kStatusOk ? kExitOk : kExitError;
+    }
+    const bool binary = format->kind == ImportFormatKind::SyscalBin;
+    const bool linkOptions = !o.sequence.empty() || !o.conversion.empty() || !o.renumber.empty() || o.snake;
+    if (o.paths.size() != 2 || o.output.empty() || (!binary && linkOptions)) return printCommandUsage(err, "import");
+
+    if (const auto refused = checkImportFileChoice(o.paths[1], format->extension)) {
+        err << *refused << "\n";
+        return kExitError;
+    }
+    ImportSet set;
+    ImportGrids grids;
+    int status;
+    if (binary) {
+        BinImportOptions options;
+        options.binFile = o.paths[1];
+        options.mode = !o.sequence.empty()   ? ImportMode::Sequence
+                       : !o.conversion.empty() ? ImportMode::ConversionTable
+                       : o.renumber == "grid"  ? ImportMode::Grid
+                                               : ImportMode::Profile;
+        options.sequenceFile = o.sequence;
+        options.conversionFile = o.conversion;
+        options.isProfile = options.mode == ImportMode::Profile;
+        options.snake = options.mode == ImportMode::Grid && o.snake;
+        options.numberingStart = numberingStartOf(o.start);
+        status = funImportBinFile(options, set, grids, log);
+    } else {
+        status = importTextFile(format->kind, o.paths[1], set, grids, log);
+    }
+    if (status != kStatusOk) {
+        log.error("cmdImport_Click", kImportFailedMessage);
+        printLog(log, err);
+        return kExitError;
+    }
+    ProjectStore store;
+    store.type = ProjectType::DataInversion;
+    acceptImport(set, grids, o.cable, store.survey);
+    // Measured currents and chargeabilities travel in the data file after V/I.
+    const bool hasIp = store.survey.present.ip;
+    if (hasIp) setSettingText(store.settings, Item::IpColumns, " 11 ");
+    setSettingText(store.settings, Item::CurrentColumn, hasIp ? " 12 " : " 11 ");
+    status = saveDataFile(store, o.output, false, log);
+    printLog(log, err);
+    if (status != kStatusOk) return kExitError;
+    out << "electrodes " << store.survey.electrodes.size() << "\n"
+        << "quadrupoles " << store.survey.quadrupoles.size() << "\n";
+    return kExitOk;
+}
+
+}  // namespace vexora::cli

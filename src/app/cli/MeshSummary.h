@@ -1,0 +1,24 @@
+#pragma once
+// What the mesh commands share: loading a data file with its default mesh
+// settings (and a configuration over them), and the summary lines of a mesh.
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+#include "log/MessageLog.h"
+#include "mesh/MeshBuild.h"
+#include "project/ProjectStore.h"
+
+namespace vexora::cli {
+
+// Loads the data file, derives the default mesh settings from its
+// electrodes and applies the configuration when one is given. False when a
+// step failed (logged, or a configuration that cannot be read said on `err`).
+bool loadForMesh(ProjectStore& store, const std::string& input, const std::optional<std::string>& config,
+                 MessageLog& log, std::ostream& err, const char* command);
+
+// Prints lines, nodes, elements, foreground, boundary counts and `adapt`.
+void printMeshSummary(const ProjectStore& store, const std::string& adapt, std::ostream& out);
+
+}  // namespace vexora::cli

@@ -1,0 +1,149 @@
+// vexora reciprocal | histogram: the data-quality checks of a loaded survey.
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <ostream>
+
+#include "app/cli/Cli.h"
+#include "app/cli/CommandSupport.h"
+#include "app/cli/Commands.h"
+#include "app/cli/HistogramPng.h"
+#include "qc/Histogram.h"
+#include "qc/ReciprocalCheck.h"
+#include "qc/ReciprocalFile.h"
+#include "qc/SurveyValues.h"
+#include "settings/NumberText.h"
+
+namespace vexora::cli {
+
+namespace {
+
+HistogramPngRenderer pngRenderer = nullptr;
+
+// "--name VALUE" options and plain arguments; false on an unknown option or
+// an option without its value.
+struct ParsedArguments {
+    std::vector<std::string> plain;
+    std::vector<std::pair<std::string, std::string>> options;
+    bool ip = false;
+};
+
+bool parseArguments(const Arguments& args, const std::vector<std::string>& valued, ParsedArguments& parsed,
+                    bool allowIp)
+{
+    for (std::size_t k = 0; k < args.size(); ++k) {
+        const std::string& a = args[k];
+        if (allowIp && a == "--ip") {
+            parsed.ip = true;
+        } else if (std::find(valued.begin(), valued.end(), a) != valued.end()) {
+            if (k + 1 >= args.size()) return false;
+            parsed.options.emplace_back(a, args[++k]);
+        } else if (a.size() > 1 && a[0] == '-') {
+            return false;
+        } else {
+            parsed.plain.push_back(a);
+        }
+    }
+    return true;
+}
+
+const std::string* optionValue(const ParsedArguments& parsed, const std::string& name)
+{
+    for (const auto& [key, value] : parsed.options)
+        if (key == name) return &value;
+    return nullptr;
+}
+
+std::string percentText(double value) { return std::isnan(value) ? "undefined" : formatFixed(value, 3); }
+
+}  // namespace
+
+void setHistogramPngRenderer(HistogramPngRenderer renderer) { pngRenderer = renderer; }
+HistogramPngRenderer histogramPngRenderer() { return pngRenderer; }
+
+int runReciprocal(const Arguments& args, std::ostream& out, std::ostream& err)
+{
+    ParsedArguments parsed;
+    if (!parseArguments(args, {"-o"}, parsed, true) || parsed.plain.size() != 1)
+        return printCommandUsage(err, "reciprocal");
+    ProjectStore store;
+    MessageLog log;
+    int status = loadDataFile(store, parsed.plain[0], log);
+    ReciprocalResult result;
+    if (status == kStatusOk)
+        status = DoReciprocalCheck(store.survey, parsed.ip ? ReciprocalValue::FirstIp : ReciprocalValue::Resistance,
+                                   result, log);
+    const std::string* output = optionValue(parsed, "-o");
+    if (status == kStatusOk && output)
+        status = writeReciprocalFile(*output, result, ReciprocalOrder::OriginalId, log);
+    printLog(log, err);
+    if (status != kStatusOk) return kExitError;
+    std::vector<double> diffs = pairedPercentDifferences(result);
+    out << "quadrupoles " << result.rows.size() << "\n"
+        << "pairs " << result.pairs << "\n"
+        << "duplicates " << result.duplicates << "\n"
+        << "median_percent_diff " << percentText(medianOf(diffs)) << "\n"
+        << "p95_percent_diff " << percentText(percentileOf(diffs, 95)) << "\n";
+    if (result.undefinedPairs > 0)
+        out << "undefined_percent_diff " << result.undefinedPairs
+            << " pairs (zero mean or a value that cannot be computed)\n";
+    return kExitOk;
+}
+
+int runHistogram(const Arguments& args, std::ostream& out, std::ostream& err)
+{
+    ParsedArguments parsed;
+    if (!parseArguments(args, {"--bins", "--png"}, parsed, false) || parsed.plain.size() != 2)
+        return printCommandUsage(err, "histogram");
+    int bins = 0;
+    if (const std::string* text = optionValue(parsed, "--bins")) {
+        const auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), bins);
+        if (error != std::errc() || end != text->data() + text->size() || bins < 1 || bins > kMaxHistogramBins) {
+            err << "vexora histogram: --bins takes a whole number from 1 to " << kMaxHistogramBins << "\n";
+            return kExitUsage;
+        }
+    }
+    const std::string& quantity = parsed.plain[1];
+    if (!histogramQuantity(quantity)) {
+        err << "vexora histogram: QUANTITY is one of V/I, V, I, K, Rho, q, IP\n";
+        return kExitUsage;
+    }
+    ProjectStore store;
+    MessageLog log;
+    int status = loadDataFile(store, parsed.plain[0], log);
+    std::vector<double> values;
+    HistogramModel model;
+    if (status == kStatusOk) status = histogramValues(store.survey, quantity, false, values, log);
+    if (status == kStatusOk) status = funPlotHistogram(std::move(values), quantity, model, log);
+    if (status == kStatusOk && bins > 0 && model.stats.max > model.stats.min) {
+        setBins(model, bins, (model.stats.max - model.stats.min) / bins);
+        setDefaultAxes(model);
+    }
+    const std::string* png = optionValue(parsed, "--png");
+    if (status == kStatusOk && png) {
+        std::string why;
+        if (!pngRenderer) status = log.error("histogram", "this build of vexora cannot draw PNG files");
+        else if (!pngRenderer(model, *png, why)) status = log.error("histogram", *png + ": " + why);
+    }
+    printLog(log, err);
+    if (status != kStatusOk) return kExitError;
+    const HistogramStatistics& s = model.stats;
+    out << "quantity\t" << model.quantity.unitLabel << "\n"
+        << "count\t" << s.count << "\n"
+        << "excluded_not_computed\t" << s.excludedNotComputed << "\n"
+        << "excluded_not_a_number\t" << s.excludedNotANumber << "\n"
+        << "min\t" << formatNumber(s.min) << "\n"
+        << "max\t" << formatNumber(s.max) << "\n"
+        << "mean\t" << formatNumber(s.mean) << "\n"
+        << "median\t" << formatNumber(s.median) << "\n"
+        << "std_dev\t" << (s.count > 1 ? formatNumber(s.stdDev) : std::string("undefined")) << "\n"
+        << "bin_width\t" << formatNumber(model.binWidth) << "\n"
+        << "bins\t" << model.binCount << "\n"
+        << "lower\tupper\tcount\n";
+    for (const HistogramBin& bin : model.bins)
+        out << formatNumber(bin.lower) << "\t" << formatNumber(bin.upper) << "\t" << bin.count << "\n";
+    return kExitOk;
+}
+
+}  // namespace vexora::cli

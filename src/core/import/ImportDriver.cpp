@@ -1,0 +1,121 @@
+#include "import/ImportDriver.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "import/schedule/ScheduleExtraction.h"
+#include "import/schedule/SequenceLinks.h"
+#include "import/syscal/SyscalBinary.h"
+#include "import/text/TextInstruments.h"
+
+namespace vexora {
+
+const std::vector<ImportFormat>& importFormats()
+{
+    static const std::vector<ImportFormat> formats = {
+        {ImportFormatKind::SyscalBin, "IRIS Syscal Bin", "bin", "bin", "Bin (*.bin)|*.bin|", ""},
+        {ImportFormatKind::Ares, "ARES Uds", "ares", "uds", "Uds (*.uds)|*.uds|", ""},
+        {ImportFormatKind::Siber, "Siber-48 csv", "siber", "csv", "csv (*.csv)|*.csv|", ""},
+        {ImportFormatKind::Mae, "MAE Tsv", "mae", "tsv", "Tsv (*.tsv)|*.tsv|", ""},
+        {ImportFormatKind::Pasi, "PASI Txt", "pasi", "txt", "Txt (*.txt)|*.txt|", ""},
+        {ImportFormatKind::AbemConverter, "ABEM file", "abem", "", "", "Vexora_AMP2DATA.exe"},
+        {ImportFormatKind::StgConverter, "AGI STG", "stg", "", "", "Vexora_STG2DATA.exe"},
+    };
+    return formats;
+}
+
+const ImportFormat* findImportFormat(std::string_view nameOrAlias)
+{
+    std::string lower(nameOrAlias);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    for (const ImportFormat& f : importFormats())
+        if (nameOrAlias == f.name || lower == f.alias) return &f;
+    return nullptr;
+}
+
+std::optional<std::string> checkImportFileChoice(const std::string& fileName, std::string_view extension)
+{
+    if (!extension.empty()) {
+        std::string last = fileName.size() >= 3 ? fileName.substr(fileName.size() - 3) : fileName;
+        std::transform(last.begin(), last.end(), last.begin(), [](unsigned char c) { return std::tolower(c); });
+        if (last != extension) return std::string(kInvalidFileFormat);
+    }
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(fileName, ec)) return fileName + " not found!";
+    return std::nullopt;
+}
+
+namespace {
+
+int runBinSteps(const BinImportOptions& options, ImportSet& set, ImportGrids& grids, MessageLog& log)
+{
+    std::vector<SyscalRecord> records;
+    int status = funReadSyscalPro(options.binFile, records, log);
+    if (status != kStatusOk) return status;
+    if (funExtractSchedule(records, set, log) != kStatusOk) return kImportFailed;
+    set.sourceFile = options.binFile.string();
+    records = {};
+    log.subWriteToTextBox(options.binFile.string() + ": " + std::to_string(set.quadrupoles.size()) +
+                          " records, " + std::to_string(set.electrodes.size()) + " electrodes." + kLineBreak);
+    switch (options.mode) {
+    case ImportMode::Sequence:
+        status = funLinkToSequence(options.sequenceFile, set, log);
+        if (status == kSequenceTooFewElectrodes) log.warning("funImportBinFile", kSequenceElectrodesWarning);
+        if (status == kSequenceQuadrupoleCount) log.warning("funImportBinFile", kSequenceQuadrupolesWarning);
+        break;
+    case ImportMode::ConversionTable: status = funLinkToConversionTable(options.conversionFile, set, log); break;
+    case ImportMode::Profile:
+    case ImportMode::Grid:
+        status = funRenumberElecAndQuad(set, options.isProfile, options.numberingStart, options.snake, log);
+        break;
+    }
+    if (status != kStatusOk) return status;
+    return subFillImportTables(set, grids, log);
+}
+
+}  // namespace
+
+int funImportBinFile(const BinImportOptions& options, ImportSet& set, ImportGrids& grids, MessageLog& log)
+{
+    const int status = runBinSteps(options, set, grids, log);
+    if (status != kStatusOk) {
+        set.clear();
+        grids = ImportGrids{};
+    }
+    return status;
+}
+
+int importTextFile(ImportFormatKind kind, const std::filesystem::path& path, ImportSet& set, ImportGrids& grids,
+                   MessageLog& log)
+{
+    int status = kImportFailed;
+    switch (kind) {
+    case ImportFormatKind::Ares: status = funARESImport(path, set, log); break;
+    case ImportFormatKind::Mae: status = funMAEImport(path, set, log); break;
+    case ImportFormatKind::Pasi: status = funPASIImport(path, set, log); break;
+    case ImportFormatKind::Siber: status = funSIBERImport(path, set, log); break;
+    default: log.error("cmdImport_Click", "Not a text format."); break;
+    }
+    if (status == kStatusOk) status = subFillImportTables(set, grids, log);
+    if (status != kStatusOk) {
+        set.clear();
+        grids = ImportGrids{};
+    } else {
+        log.subWriteToTextBox(path.string() + ": " + std::to_string(set.quadrupoles.size()) + " measurements, " +
+                              std::to_string(set.electrodes.size()) + " electrodes." + kLineBreak);
+    }
+    return status;
+}
+
+int startImportConverter(const ImportFormat& format, const std::filesystem::path& applicationFolder,
+                         ProcessLauncher& launcher, MessageLog& log)
+{
+    const auto program = locateProgramFile(applicationFolder, format.program);
+    if (!program) return log.error("cmdImport_Click", (applicationFolder / format.program).string() + " not found!");
+    std::string why;
+    if (!launcher.startDetached(*program, {}, applicationFolder, &why))
+        return log.error("cmdImport_Click", program->string() + ": " + why);
+    return kStatusOk;
+}
+
+}  // namespace vexora

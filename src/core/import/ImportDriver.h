@@ -1,0 +1,74 @@
+#pragma once
+// The import command of the field data window: the list of formats, the
+// checks of a chosen file, and the importers run in order up to the filled
+// temporary grids.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "import/ImportTables.h"
+#include "import/tables/ImportFill.h"
+#include "log/MessageLog.h"
+#include "platform/ProcessLauncher.h"
+
+namespace vexora {
+
+enum class ImportFormatKind { SyscalBin, Ares, Siber, Mae, Pasi, AbemConverter, StgConverter };
+
+struct ImportFormat {
+    ImportFormatKind kind;
+    const char* name;       // as the window lists it
+    const char* alias;      // short name of the command line
+    const char* extension;  // required extension (lower case); "" for the converters
+    const char* filter;     // file dialog filter
+    const char* program;    // converter program, started from the application folder
+};
+
+// The formats in the order of the window's list.
+const std::vector<ImportFormat>& importFormats();
+// By listed name (exact) or alias (letter case ignored).
+const ImportFormat* findImportFormat(std::string_view nameOrAlias);
+
+inline constexpr std::string_view kInvalidFileFormat = "Invalid file format!";
+inline constexpr std::string_view kImportFailedMessage = "Error in importing data set: data-set not loaded.";
+inline constexpr std::string_view kSequenceElectrodesWarning = "Invalid number of electrodes in sequence file!";
+inline constexpr std::string_view kSequenceQuadrupolesWarning = "Invalid number of quadrupoles in sequence file!";
+
+// The check of a chosen file: nothing when it may be read, otherwise the
+// message to show ("Invalid file format!" when the last three characters,
+// lower-cased, differ from `extension`; the name and " not found!" when it
+// does not exist). An empty extension takes any file.
+std::optional<std::string> checkImportFileChoice(const std::string& fileName, std::string_view extension);
+
+// Options of the binary import, as the open dialog collects them.
+enum class ImportMode { Sequence = 1, ConversionTable = 2, Profile = 3, Grid = 4 };
+struct BinImportOptions {
+    ImportMode mode = ImportMode::Profile;
+    std::filesystem::path binFile;
+    std::filesystem::path sequenceFile;
+    std::filesystem::path conversionFile;
+    bool isProfile = true;
+    bool snake = false;
+    int numberingStart = 1;  // +1 Xmin, -1 Xmax, +2 Ymin, -2 Ymax
+};
+
+// Reads the binary file, extracts the schedule, links or renumbers by mode
+// and fills the grids. 0, or the status of the failed step (1, 2 from the
+// sequence link with its warning logged, 99 otherwise); on failure the
+// working tables are emptied.
+int funImportBinFile(const BinImportOptions& options, ImportSet& set, ImportGrids& grids, MessageLog& log);
+
+// A text format: its importer, then the fill step; 0 or 99 with the tables
+// emptied.
+int importTextFile(ImportFormatKind kind, const std::filesystem::path& path, ImportSet& set, ImportGrids& grids,
+                   MessageLog& log);
+
+// Starts the converter of "ABEM file" or "AGI STG" from the application
+// folder, with no arguments and without waiting; nothing is loaded. 0 or 1.
+int startImportConverter(const ImportFormat& format, const std::filesystem::path& applicationFolder,
+                         ProcessLauncher& launcher, MessageLog& log);
+
+}  // namespace vexora

@@ -1,0 +1,45 @@
+#pragma once
+// Working tables of one import: what an instrument file holds once its
+// electrodes are numbered. Replaced as a whole by every import; entry k of
+// `quadrupoles` and of `values` always belong to the same measurement.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vexora {
+
+// Status of a failure inside an import step.
+inline constexpr int kImportFailed = 99;
+
+struct ImportElectrode {
+    std::int32_t number = 0;
+    double x = 0, y = 0, z = 0;
+    bool operator==(const ImportElectrode&) const = default;
+};
+
+// A, B, M, N electrode numbers; 0 marks an absent (remote) pole.
+using ImportQuadrupole = std::array<std::int32_t, 4>;
+
+// Measured values as the instrument gives them: V in mV, I in mA.
+struct ImportValue {
+    float v = 0, i = 0, q = 0, m = 0;
+    bool operator==(const ImportValue&) const = default;
+};
+
+struct ImportSet {
+    std::vector<ImportElectrode> electrodes;
+    std::vector<ImportQuadrupole> quadrupoles;
+    std::vector<ImportValue> values;
+    std::string sourceFile;  // the file the import read
+
+    void clear()
+    {
+        electrodes.clear();
+        quadrupoles.clear();
+        values.clear();
+    }
+};
+
+}  // namespace vexora

@@ -1,0 +1,154 @@
+#include "import/schedule/SequenceLinks.h"
+
+#include <bit>
+#include <unordered_map>
+
+#include "import/text/ImportLines.h"
+#include "settings/LenientNumber.h"
+#include "settings/NumberText.h"
+#include "settings/ParseLine.h"
+
+namespace vexora {
+
+namespace {
+
+bool startsWithHash(std::string_view line)
+{
+    const std::size_t first = line.find_first_not_of(" \t");
+    return first != std::string_view::npos && line[first] == '#';
+}
+
+struct Position {
+    std::uint64_t x, y, z;
+    bool operator==(const Position&) const = default;
+};
+struct PositionHash {
+    std::size_t operator()(const Position& p) const
+    {
+        return static_cast<std::size_t>((p.x * 0x9E3779B97F4A7C15ull) ^ (p.y * 0xC2B2AE3D27D4EB4Full) ^
+                                        (p.z * 0x165667B19E3779F9ull));
+    }
+};
+Position positionOf(double x, double y, double z)
+{
+    return {std::bit_cast<std::uint64_t>(x + 0.0), std::bit_cast<std::uint64_t>(y + 0.0),
+            std::bit_cast<std::uint64_t>(z + 0.0)};
+}
+
+}  // namespace
+
+SequenceFile parseSequenceText(const std::vector<std::string_view>& lines)
+{
+    SequenceFile sequence;
+    classParseLine t;
+    t.Defaults();
+    enum { Leading, Electrodes, Quadrupoles } section = Leading;
+    auto take = [&](std::string_view line) {
+        if (section == Leading) {
+            if (startsWithHash(line)) section = Electrodes;
+            return;
+        }
+        if (section == Electrodes && startsWithHash(line)) {
+            section = Quadrupoles;
+            return;
+        }
+        t.AddLine(line);
+        if (section == Electrodes && t.Number() == 4) {
+            sequence.electrodes.push_back({roundHalfEven(lenientNumber(t.View(1))), lenientNumber(t.View(2)),
+                                           lenientNumber(t.View(3)), lenientNumber(t.View(4))});
+        } else if (section == Quadrupoles && t.Number() == 5) {
+            sequence.quadrupoles.push_back({roundHalfEven(lenientNumber(t.View(2))), roundHalfEven(lenientNumber(t.View(3))),
+                                            roundHalfEven(lenientNumber(t.View(4))), roundHalfEven(lenientNumber(t.View(5)))});
+        }
+    };
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        std::string_view line = lines[k];
+        if (k == 0) {
+            // The first line is judged by its text before the first comma; what
+            // follows the comma counts as the next line.
+            const std::size_t comma = line.find(',');
+            take(line.substr(0, comma));
+            if (comma != std::string_view::npos && section != Leading) take(line.substr(comma + 1));
+            continue;
+        }
+        take(line);
+    }
+    return sequence;
+}
+
+std::vector<ConversionRow> parseConversionTable(const std::vector<std::string_view>& lines)
+{
+    std::vector<ConversionRow> rows;
+    classParseLine t;
+    t.Defaults();
+    for (std::string_view line : lines) {
+        t.AddLine(line);
+        if (t.Number() < 7) continue;
+        const double id = lenientNumber(t.View(1));
+        if (id == 0.0) continue;
+        rows.push_back({roundHalfEven(id), lenientNumber(t.View(2)), lenientNumber(t.View(3)), lenientNumber(t.View(4)),
+                        lenientNumber(t.View(5)), lenientNumber(t.View(6)), lenientNumber(t.View(7))});
+    }
+    return rows;
+}
+
+int linkToSequence(const SequenceFile& sequence, ImportSet& set)
+{
+    if (sequence.electrodes.size() < set.electrodes.size()) return kSequenceTooFewElectrodes;
+    if (sequence.quadrupoles.size() != set.quadrupoles.size()) return kSequenceQuadrupoleCount;
+    set.electrodes = sequence.electrodes;
+    set.quadrupoles = sequence.quadrupoles;
+    return kStatusOk;
+}
+
+int funLinkToSequence(const std::filesystem::path& path, ImportSet& set, MessageLog& log)
+{
+    ImportText text;
+    if (readImportLines(path, "funLinkToSequence", text, log) != kStatusOk) return kImportFailed;
+    const SequenceFile sequence = parseSequenceText(text.lines);
+    const int status = linkToSequence(sequence, set);
+    if (status != kStatusOk)
+        log.subWriteToTextBox(path.string() + ": " + std::to_string(sequence.electrodes.size()) + " electrodes and " +
+                              std::to_string(sequence.quadrupoles.size()) + " quadrupoles; the binary file has " +
+                              std::to_string(set.electrodes.size()) + " electrodes and " +
+                              std::to_string(set.quadrupoles.size()) + " quadrupoles." + kLineBreak);
+    return status;
+}
+
+int linkToConversionTable(const std::vector<ConversionRow>& rows, ImportSet& set, MessageLog& log)
+{
+    std::unordered_map<Position, std::int32_t, PositionHash> idAt;
+    idAt.reserve(rows.size());
+    for (const ConversionRow& row : rows) idAt.emplace(positionOf(row.xBin, row.yBin, row.zBin), row.id);  // first row wins
+    std::unordered_map<std::int32_t, std::int32_t> newNumber;
+    newNumber.reserve(set.electrodes.size());
+    for (const ImportElectrode& e : set.electrodes) {
+        auto it = idAt.find(positionOf(e.x, e.y, e.z));
+        if (it == idAt.end()) {
+            log.error("funLinkToConversionTable", "Electrode [" + formatNumber(e.x) + ", " + formatNumber(e.y) + ", " +
+                                                      formatNumber(e.z) + "] is missing in table of conversion file.");
+            return kImportFailed;
+        }
+        newNumber.emplace(e.number, it->second);
+    }
+    std::vector<ImportElectrode> electrodes;
+    electrodes.reserve(rows.size());
+    for (const ConversionRow& row : rows) electrodes.push_back({row.id, row.xNew, row.yNew, row.zNew});
+    for (ImportQuadrupole& q : set.quadrupoles)
+        for (std::int32_t& pole : q)
+            if (pole != 0) {
+                auto it = newNumber.find(pole);
+                pole = it == newNumber.end() ? 0 : it->second;
+            }
+    set.electrodes = std::move(electrodes);
+    return kStatusOk;
+}
+
+int funLinkToConversionTable(const std::filesystem::path& path, ImportSet& set, MessageLog& log)
+{
+    ImportText text;
+    if (readImportLines(path, "funLinkToConversionTable", text, log) != kStatusOk) return kImportFailed;
+    return linkToConversionTable(parseConversionTable(text.lines), set, log);
+}
+
+}  // namespace vexora

@@ -1,0 +1,207 @@
+#include "import/tables/ImportFill.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <unordered_map>
+
+#include "import/GeometricFactor.h"
+
+namespace vexora {
+
+namespace {
+
+std::string fixed(double value, int decimals)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+const std::string kCannotComputeText = "1000000000";
+
+}  // namespace
+
+std::vector<double> subGF(const std::vector<ImportElectrode>& electrodes,
+                          const std::vector<ImportQuadrupole>& quadrupoles)
+{
+    std::vector<double> factors(quadrupoles.size(), kCannotCompute);
+    if (electrodes.empty()) return factors;
+    double lo[3] = {electrodes[0].x, electrodes[0].y, electrodes[0].z}, hi[3] = {lo[0], lo[1], lo[2]};
+    // Number -> electrode; a later electrode of the same number wins.
+    std::unordered_map<std::int32_t, std::size_t> indexOf;
+    indexOf.reserve(electrodes.size());
+    for (std::size_t e = 0; e < electrodes.size(); ++e) {
+        const ImportElectrode& el = electrodes[e];
+        const double c[3] = {el.x, el.y, el.z};
+        for (int a = 0; a < 3; ++a) {
+            lo[a] = std::min(lo[a], c[a]);
+            hi[a] = std::max(hi[a], c[a]);
+        }
+        indexOf[el.number] = e;
+    }
+    const double dx = hi[0] - lo[0], dy = hi[1] - lo[1], dz = hi[2] - lo[2];
+    const bool buried = dz * dz >= dx * dx + dy * dy;
+
+    for (std::size_t k = 0; k < quadrupoles.size(); ++k) {
+        const ImportElectrode* pole[4] = {};
+        for (int p = 0; p < 4; ++p) {
+            auto it = quadrupoles[k][static_cast<std::size_t>(p)] == 0
+                          ? indexOf.end()
+                          : indexOf.find(quadrupoles[k][static_cast<std::size_t>(p)]);
+            if (it != indexOf.end()) pole[p] = &electrodes[it->second];
+        }
+        // S = sum over current pole c and potential pole p of
+        //     sign (1/r(c,p) + 1/r(c',p)); an absent pole contributes nothing.
+        double sum = 0.0;
+        bool degenerate = false;
+        for (int c = 0; c < 2 && !degenerate; ++c) {
+            if (!pole[c]) continue;
+            for (int p = 2; p < 4; ++p) {
+                if (!pole[p]) continue;
+                const double sign = (c == 0) == (p == 2) ? 1.0 : -1.0;
+                const double ddx = pole[c]->x - pole[p]->x, ddy = pole[c]->y - pole[p]->y;
+                const double ddz = pole[c]->z - pole[p]->z;
+                const double imageDz = buried ? pole[c]->z + pole[p]->z : ddz;
+                const double direct = std::sqrt(ddx * ddx + ddy * ddy + ddz * ddz);
+                const double image = std::sqrt(ddx * ddx + ddy * ddy + imageDz * imageDz);
+                if (direct == 0.0 || image == 0.0) {
+                    degenerate = true;
+                    break;
+                }
+                sum += sign * (1.0 / direct + 1.0 / image);
+            }
+        }
+        if (!degenerate && sum != 0.0 && std::isfinite(sum)) factors[k] = 4.0 * kGeometricPi / sum;
+    }
+    return factors;
+}
+
+int subFillImportTables(const ImportSet& set, ImportGrids& grids, MessageLog& log)
+{
+    grids = ImportGrids{};
+    if (set.electrodes.empty() || set.quadrupoles.empty() || set.quadrupoles.size() != set.values.size()) {
+        log.error("subFillImportTables", "No electrodes or quadrupoles to show.");
+        return kImportFailed;
+    }
+    grids.factors = subGF(set.electrodes, set.quadrupoles);
+
+    grids.electrodes.reserve(set.electrodes.size());
+    for (const ImportElectrode& e : set.electrodes)
+        grids.electrodes.push_back({std::to_string(e.number), fixed(e.x, 3), fixed(e.y, 3), fixed(e.z, 3)});
+
+    bool absent[4] = {};
+    grids.quadrupoles.reserve(set.quadrupoles.size());
+    for (std::size_t k = 0; k < set.quadrupoles.size(); ++k) {
+        const ImportQuadrupole& q = set.quadrupoles[k];
+        const ImportValue& val = set.values[k];
+        const double K = grids.factors[k];
+        for (int p = 0; p < 4; ++p) absent[p] = absent[p] || q[static_cast<std::size_t>(p)] == 0;
+        const bool noCurrent = val.i == 0.0f;
+        grids.quadrupoles.push_back({std::to_string(k + 1), std::to_string(q[0]), std::to_string(q[1]),
+                                     std::to_string(q[2]), std::to_string(q[3]), fixed(val.v, 3), fixed(val.i, 3),
+                                     noCurrent ? kCannotComputeText : fixed(static_cast<double>(val.v) / val.i, 6),
+                                     fixed(K, 1),
+                                     noCurrent ? kCannotComputeText : fixed(static_cast<double>(val.v) * K / val.i, 1),
+                                     fixed(val.q, 2), fixed(val.m, 2)});
+    }
+
+    // Remote poles are proposed one array length before the first or beyond
+    // the last electrode.
+    const ImportElectrode& first = set.electrodes.front();
+    const ImportElectrode& last = set.electrodes.back();
+    const double lengthX = std::fabs(first.x - last.x), lengthY = std::fabs(first.y - last.y);
+    const RemoteProposal before{true, "", first.x - lengthX, first.y - lengthY, 0.0};
+    const RemoteProposal beyond{true, "", last.x + lengthX, last.y + lengthY, 0.0};
+    const bool potentialAbsent = absent[M] || absent[N];
+    if (absent[A] || (absent[B] && potentialAbsent)) grids.remote1 = before;
+    if (absent[B] && !potentialAbsent) {
+        grids.remote2 = beyond;
+        grids.remote2.label = "Current Pole 2";
+    }
+    if (potentialAbsent) {
+        grids.remote2 = beyond;
+        grids.remote2.label = "Potential Pole";
+    }
+    return kStatusOk;
+}
+
+void modRototraslation(Survey& survey, double offsetX, double offsetY, double offsetZ, double& angle,
+                       std::string_view unit)
+{
+    if (unit == "DEG") angle = angle * 3.1415926535 / 180.0;
+    const double c = std::cos(angle), s = std::sin(angle);
+    for (Electrode& e : survey.electrodes) {
+        const double x = e.x, y = e.y;
+        e.x = c * x - s * y + offsetX;
+        e.y = s * x + c * y + offsetY;
+        e.z += offsetZ;
+        e.elevation += offsetZ;
+    }
+    for (TopographyPoint& p : survey.topography) {
+        const double x = p.x, y = p.y;
+        p.x = c * x - s * y + offsetX;
+        p.y = s * x + c * y + offsetY;
+        p.z += offsetZ;
+    }
+}
+
+void acceptImport(const ImportSet& set, const ImportGrids& grids, const std::string& cableName, Survey& survey)
+{
+    survey = Survey{};
+    survey.cableNames.push_back(cableName);
+    survey.electrodes.reserve(set.electrodes.size() + 4);
+    for (const ImportElectrode& e : set.electrodes)
+        survey.electrodes.push_back({1, e.number, e.x, e.y, e.z, e.z, 2});
+
+    // Absent poles point at remote electrodes on their own cable: 1 for A,
+    // 2 for B (at the first panel's position when it alone is shown), 3 for M
+    // or N at the second panel.
+    bool absent[4] = {};
+    for (const ImportQuadrupole& q : set.quadrupoles)
+        for (int p = 0; p < 4; ++p) absent[p] = absent[p] || q[static_cast<std::size_t>(p)] == 0;
+    const bool anyAbsent = absent[A] || absent[B] || absent[M] || absent[N];
+    std::int32_t remoteNumber[4] = {};
+    if (anyAbsent) {
+        survey.cableNames.push_back("Rem_1");
+        const auto remoteCable = static_cast<std::int32_t>(survey.cableNames.size());
+        auto add = [&](std::int32_t number, const RemoteProposal& at) {
+            survey.electrodes.push_back({remoteCable, number, at.x, at.y, at.z, at.z, 2});
+        };
+        const RemoteProposal& current2 = grids.remote2.shown && !absent[M] && !absent[N] ? grids.remote2 : grids.remote1;
+        if (absent[A]) add(remoteNumber[A] = 1, grids.remote1);
+        if (absent[B]) add(remoteNumber[B] = 2, current2);
+        if (absent[M] || absent[N]) {
+            add(3, grids.remote2);
+            remoteNumber[M] = remoteNumber[N] = 3;
+        }
+    }
+    const auto remoteCable = static_cast<std::int32_t>(survey.cableNames.size());
+
+    QuadrupoleTable& table = survey.quadrupoles;
+    const std::size_t n = set.quadrupoles.size();
+    table.rows.resize(n);
+    table.resistance.resize(n);
+    table.current.resize(n);
+    table.skip.assign(n, 0);
+    const bool hasIp = std::any_of(set.values.begin(), set.values.end(), [](const ImportValue& v) { return v.m != 0.0f; });
+    if (hasIp) table.ip.assign(1, std::vector<double>(n));
+    for (std::size_t k = 0; k < n; ++k) {
+        Quadrupole& quad = table.rows[k];
+        quad.id = static_cast<std::int32_t>(k + 1);
+        for (int p = 0; p < 4; ++p) {
+            const std::int32_t number = set.quadrupoles[k][static_cast<std::size_t>(p)];
+            quad.pole[p] = number != 0 ? ElectrodeRef{1, number} : ElectrodeRef{remoteCable, remoteNumber[p]};
+        }
+        const ImportValue& v = set.values[k];
+        table.resistance[k] = v.i == 0.0f ? kCannotCompute : static_cast<double>(v.v) / v.i;
+        table.current[k] = v.i;
+        if (hasIp) table.ip[0][k] = v.m;
+    }
+    survey.present.resistance = true;
+    survey.present.ip = hasIp;
+    survey.electrodesLoaded = true;
+    survey.dataLoaded = true;
+}
+
+}  // namespace vexora

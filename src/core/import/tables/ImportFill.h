@@ -1,0 +1,60 @@
+#pragma once
+// The common last step of every import: geometric factors of the imported
+// quadrupoles, the two temporary grids of the field data window and the
+// proposed positions of remote electrodes. Also the roto-translation of the
+// project's electrodes and topography.
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "import/ImportTables.h"
+#include "log/MessageLog.h"
+#include "project/SurveyTables.h"
+
+namespace vexora {
+
+// K of every imported quadrupole. The survey counts as buried when the
+// electrodes span at least as much depth as horizontal extent; then the
+// images of the current poles are mirrored at z = 0, otherwise they coincide
+// with the poles. Absent poles (0 or an unknown number) stand infinitely far
+// away. A factor that cannot be computed is kCannotCompute.
+std::vector<double> subGF(const std::vector<ImportElectrode>& electrodes,
+                          const std::vector<ImportQuadrupole>& quadrupoles);
+
+struct RemoteProposal {
+    bool shown = false;
+    std::string label;  // panel 2: "Current Pole 2" or "Potential Pole"
+    double x = 0, y = 0, z = 0;
+};
+
+// The two temporary grids as the window shows them, cell texts included.
+struct ImportGrids {
+    static constexpr std::array<const char*, 4> kElectrodeColumns = {" ID ", " x(m) ", " y(m) ", " z(m) "};
+    static constexpr std::array<const char*, 12> kQuadrupoleColumns = {
+        " ID ", " A ", " B ", " M ", " N ", " V (mV)", " I (mA)", " V/I (Ohm)", " K ", " Rho ", " q ", " m "};
+    std::vector<std::array<std::string, 4>> electrodes;
+    std::vector<std::array<std::string, 12>> quadrupoles;
+    std::vector<double> factors;  // K per quadrupole
+    RemoteProposal remote1;       // "Current pole" panel
+    RemoteProposal remote2;       // second panel
+};
+
+// Fills the grids and proposes the remote positions; 0, or 99 (source
+// "subFillImportTables") when there is nothing to show.
+int subFillImportTables(const ImportSet& set, ImportGrids& grids, MessageLog& log);
+
+// Rotates every electrode and topography point about the origin by `angle`
+// (counter-clockwise; "DEG" converts it to radians in place), then shifts it
+// by the offsets; electrode elevations move with z.
+void modRototraslation(Survey& survey, double offsetX, double offsetY, double offsetZ, double& angle,
+                       std::string_view unit);
+
+// Puts the imported set into the survey on a new cable named `cableName`,
+// as the window's Import button does: remote poles go onto a cable "Rem_1" at
+// the proposed positions; values are V/I (kCannotCompute at zero current), I
+// and m as the first IP window. Replaces whatever the survey held.
+void acceptImport(const ImportSet& set, const ImportGrids& grids, const std::string& cableName, Survey& survey);
+
+}  // namespace vexora

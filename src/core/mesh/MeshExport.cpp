@@ -1,0 +1,57 @@
+#include "mesh/MeshExport.h"
+
+#include <system_error>
+
+#include "mesh/MeshFileFormat.h"
+#include "platform/Application.h"
+#include "settings/Configuration.h"
+
+namespace vexora {
+
+namespace {
+
+
+std::string title(std::string_view suffix) { return std::string(kApplicationTitle) + std::string(suffix); }
+
+bool mayWrite(const std::filesystem::path& path, Questions& questions)
+{
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return true;
+    return questions.askYesNo(title(" - Warning"),
+                              path.filename().string() + " already exists. Do you want to overwrite it?",
+                              MessageIcon::Question);
+}
+
+}  // namespace
+
+std::filesystem::path exportConfigurationPath(const std::filesystem::path& meshPath)
+{
+    std::filesystem::path path = meshPath;
+    path.replace_extension(".cnfg");
+    return path;
+}
+
+int subExportMesh(const std::filesystem::path& meshPath, int kind, const ProjectStore& store, Questions& questions,
+                  MessageLog& log)
+{
+    const Models& models = store.models;
+    if (!store.mesh.present || models.conductivity.empty()) {
+        questions.showMessage(title(" - Error"), "No mesh or model to export!", MessageIcon::Critical);
+        return kStatusError;
+    }
+    const std::filesystem::path configuration = exportConfigurationPath(meshPath);
+    if (!mayWrite(meshPath, questions) || !mayWrite(configuration, questions)) return kStatusError;
+    const bool ip = kind != 1;
+    if (ip && models.ip.size() != models.conductivity.size()) {
+        questions.showMessage(title(" - Error"), "No IP model to export!", MessageIcon::Critical);
+        return kStatusError;
+    }
+    if (OutputGlobalMesh(meshPath, ip, store, log) != kStatusOk) return kStatusError;
+    if (!WriteConfiguration(configuration, store.settings, log)) return kStatusError;
+    questions.showMessage(std::string(kApplicationTitle), "Mesh and model correctly exported.",
+                          MessageIcon::Information);
+    log.subWriteToTextBox(std::string(kLineBreak) + "Dat and Configuration file " + meshPath.string() + " saved");
+    return kStatusOk;
+}
+
+}  // namespace vexora

@@ -1,0 +1,73 @@
+#include "settings/EditSettingItem.h"
+
+#include "platform/Application.h"
+
+namespace vexora {
+
+namespace {
+
+void unload(ProjectStore& store, UnloadKind kind, const EditSettingHooks& hooks)
+{
+    Models& models = store.models;
+    switch (kind) {
+    case UnloadKind::MeshAndModels:
+        store.survey.topography.clear();
+        store.mesh.lines.clear();
+        clearNodeMesh(store.mesh);
+        store.mesh.terrainSurface.clear();
+        store.mesh.followsTerrain = false;
+        models.conductivityImported = false;
+        models.ipImported = false;
+        if (hooks.topographyStatus) hooks.topographyStatus("No topography");
+        break;
+    case UnloadKind::ResistivityModel: models.conductivityImported = false; break;
+    case UnloadKind::IpModel: models.ipImported = false; break;
+    case UnloadKind::None: break;
+    }
+}
+
+}  // namespace
+
+std::string settingsInputTitle() { return std::string(kApplicationTitle) + " - Configuration settings"; }
+
+void applySettingEdit(ProjectStore& store, std::size_t row, const SettingEdit& edit, bool yes,
+                      const EditSettingHooks& hooks)
+{
+    if (!edit.accepted || row >= store.settings.rows.size()) return;
+    if (edit.changeNeedsYes && !yes) return;
+    store.settings.rows[row].value = edit.value;
+    for (const auto& [item, text] : edit.changes) setSettingText(store.settings, item, text);
+    if (yes)
+        for (const auto& [item, text] : edit.changesOnYes) setSettingText(store.settings, item, text);
+    if (yes) unload(store, edit.unloadOnYes, hooks);
+    if (edit.ipCheckBox && hooks.ipCheckBox) hooks.ipCheckBox(*edit.ipCheckBox);
+}
+
+int EditSettingItem(ProjectStore& store, std::size_t row, Questions& questions, const EditSettingHooks& hooks)
+{
+    const SettingEditKind kind = settingEditKind(store.settings, row);
+    if (kind == SettingEditKind::NotEditable) return kStatusError;
+    SettingContext context;
+    context.hasIpData = store.survey.present.ip;
+
+    SettingEdit edit;
+    if (kind == SettingEditKind::Toggle) edit = toggleSetting(store.settings, row, context);
+    else {
+        const auto answer = questions.inputText(settingsInputTitle(), settingPrompt(store.settings, row),
+                                                store.settings.rows[row].value);
+        if (!answer || answer->find_first_not_of(" \t") == std::string::npos) return kStatusError;
+        edit = validateSetting(store.settings, row, *answer, context);
+    }
+    if (!edit.accepted) {
+        questions.showMessage(std::string(kApplicationTitle) + " - Error", edit.message, MessageIcon::Critical);
+        return kStatusError;
+    }
+    bool yes = false;
+    if (!edit.question.empty())
+        yes = questions.askYesNo(std::string(kApplicationTitle), edit.question, MessageIcon::Question);
+    if (edit.changeNeedsYes && !yes) return kStatusError;
+    applySettingEdit(store, row, edit, yes, hooks);
+    return kStatusOk;
+}
+
+}  // namespace vexora

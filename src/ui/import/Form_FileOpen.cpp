@@ -1,0 +1,193 @@
+#include "ui/import/Form_FileOpen.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "import/schedule/SequenceLinks.h"
+#include "log/MessageLog.h"
+#include "platform/Application.h"
+#include "platform/Questions.h"
+#include "ui/platform/FileDialogs.h"
+#include "ui/platform/TextConversion.h"
+
+namespace vexora::ui {
+
+namespace {
+
+std::string titled(std::string_view suffix) { return std::string(kApplicationTitle) + std::string(suffix); }
+
+// The numbering options and the start they stand for.
+constexpr const char* kStartNames[4] = {"Xmin", "Xmax", "Ymin ", "Ymax"};
+constexpr int kStartValues[4] = {1, -1, 2, -2};
+
+}  // namespace
+
+Form_FileOpen::Form_FileOpen(ImportSet& set, ImportGrids& grids, MessageLog& log, Questions& questions,
+                             FileDialogs& fileDialogs, QWidget* parent)
+    : QDialog(parent),
+      set_(set),
+      grids_(grids),
+      log_(log),
+      questions_(questions),
+      fileDialogs_(fileDialogs),
+      txtBin_(new QLineEdit(this)),
+      txtSequence_(new QLineEdit(this)),
+      txtConversion_(new QLineEdit(this)),
+      chkSnake_(new QCheckBox(QStringLiteral("Snake"), this))
+{
+    setObjectName(QStringLiteral("Form_FileOpen"));
+    setWindowTitle(QStringLiteral("IRIS Syscal Bin file import"));
+    txtBin_->setMinimumWidth(380);
+
+    auto* binFrame = new QGroupBox(QStringLiteral("1. Select BIN file"), this);
+    auto* binLayout = new QGridLayout(binFrame);
+    auto* cmdBin = new QPushButton(QStringLiteral("Select Bin file"), binFrame);
+    binLayout->addWidget(new QLabel(QStringLiteral("Bin file name"), binFrame), 0, 0);
+    binLayout->addWidget(txtBin_, 0, 1);
+    binLayout->addWidget(cmdBin, 0, 2);
+    connect(cmdBin, &QPushButton::clicked, this, &Form_FileOpen::cmdSelectBin_Click);
+
+    auto* modeFrame = new QGroupBox(QStringLiteral("2. Importing options"), this);
+    auto* modeLayout = new QGridLayout(modeFrame);
+    const char* modeNames[4] = {"Link Bin file to Electre II sequence TXT file",
+                                "Link Bin file to Conversion Table for electrodes", "2D profile import",
+                                "3D grid import"};
+    for (int m = 0; m < 4; ++m) {
+        optMode_[m] = new QRadioButton(QString::fromLatin1(modeNames[m]), modeFrame);
+        connect(optMode_[m], &QRadioButton::toggled, this, &Form_FileOpen::enableByMode);
+    }
+    auto* sequenceLabel = new QLabel(QStringLiteral("TXT Sequence file name"), modeFrame);
+    auto* cmdSequence = new QPushButton(QStringLiteral("Select TXT sequence file"), modeFrame);
+    connect(cmdSequence, &QPushButton::clicked, this, &Form_FileOpen::cmdSelectSequence_Click);
+    auto* conversionFrame = new QGroupBox(
+        QStringLiteral("Conversion Table for electrodes: elec_ID, XBin, YBin, ZBin, XNew, YNew, ZNew"), modeFrame);
+    auto* conversionLayout = new QGridLayout(conversionFrame);
+    auto* cmdConversion = new QPushButton(QStringLiteral("Select Conversion Table"), conversionFrame);
+    connect(cmdConversion, &QPushButton::clicked, this, &Form_FileOpen::cmdSelectConversion_Click);
+    conversionLayout->addWidget(new QLabel(QStringLiteral("Conversion Table file name"), conversionFrame), 0, 0);
+    conversionLayout->addWidget(txtConversion_, 0, 1);
+    conversionLayout->addWidget(cmdConversion, 0, 2);
+    modeLayout->addWidget(optMode_[0], 0, 0, 1, 3);
+    modeLayout->addWidget(sequenceLabel, 1, 0);
+    modeLayout->addWidget(txtSequence_, 1, 1);
+    modeLayout->addWidget(cmdSequence, 1, 2);
+    modeLayout->addWidget(optMode_[1], 2, 0, 1, 3);
+    modeLayout->addWidget(conversionFrame, 3, 0, 1, 3);
+    modeLayout->addWidget(optMode_[2], 4, 0, 1, 3);
+    modeLayout->addWidget(optMode_[3], 5, 0, 1, 2);
+    modeLayout->addWidget(chkSnake_, 5, 2);
+    sequenceControls_[0] = txtSequence_;
+    sequenceControls_[1] = cmdSequence;
+    conversionControls_[0] = txtConversion_;
+    conversionControls_[1] = cmdConversion;
+
+    auto* startFrame = new QGroupBox(QStringLiteral("3. Numbering options"), this);
+    auto* startLayout = new QGridLayout(startFrame);
+    startLayout->addWidget(new QLabel(QStringLiteral("Start numbering along:"), startFrame), 0, 0, 1, 4);
+    for (int k = 0; k < 4; ++k) {
+        optStart_[k] = new QRadioButton(QString::fromLatin1(kStartNames[k]), startFrame);
+        startLayout->addWidget(optStart_[k], 1, k);
+    }
+    optStart_[0]->setChecked(true);
+    optMode_[2]->setChecked(true);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &Form_FileOpen::cmdOK_Click);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(binFrame);
+    layout->addWidget(modeFrame);
+    layout->addWidget(startFrame);
+    layout->addWidget(buttons);
+    enableByMode();
+}
+
+BinImportOptions Form_FileOpen::options() const
+{
+    BinImportOptions o;
+    int mode = 3;
+    for (int m = 0; m < 4; ++m)
+        if (optMode_[m]->isChecked()) mode = m + 1;
+    o.mode = static_cast<ImportMode>(mode);
+    o.binFile = toFilePath(txtBin_->text().trimmed());
+    o.sequenceFile = toFilePath(txtSequence_->text().trimmed());
+    o.conversionFile = toFilePath(txtConversion_->text().trimmed());
+    o.isProfile = mode == 3;
+    o.snake = mode == 3 ? false : chkSnake_->isChecked();
+    for (int k = 0; k < 4; ++k)
+        if (optStart_[k]->isChecked()) o.numberingStart = kStartValues[k];
+    return o;
+}
+
+void Form_FileOpen::enableByMode()
+{
+    const bool sequence = optMode_[0]->isChecked(), conversion = optMode_[1]->isChecked();
+    const bool numbering = optMode_[2]->isChecked() || optMode_[3]->isChecked();
+    for (QWidget* w : sequenceControls_) w->setEnabled(sequence);
+    for (QWidget* w : conversionControls_) w->setEnabled(conversion);
+    for (QRadioButton* o : optStart_) o->setEnabled(numbering);
+    chkSnake_->setEnabled(optMode_[3]->isChecked());
+}
+
+void Form_FileOpen::browse(QLineEdit* box, const char* title, const char* filter, std::string_view extension)
+{
+    const QString chosen = fileDialogs_.openFileName(this, QString::fromLatin1(title), toQtFilters(filter));
+    if (chosen.isEmpty()) return;  // cancelled
+    const std::string name = toFilePath(chosen).string();
+    if (const auto refused = checkImportFileChoice(name, extension)) {
+        const bool badFormat = *refused == kInvalidFileFormat;
+        questions_.showMessage(titled(" - Warning"), *refused,
+                               badFormat ? MessageIcon::Exclamation : MessageIcon::Critical);
+        return;
+    }
+    box->setText(chosen);
+}
+
+void Form_FileOpen::cmdSelectBin_Click() { browse(txtBin_, "Open Bin file", "Bin (*.bin)|*.bin|", "bin"); }
+
+void Form_FileOpen::cmdSelectSequence_Click()
+{
+    browse(txtSequence_, "Open sequence TXT file", "Txt (*.txt)|*.txt|", "txt");
+}
+
+void Form_FileOpen::cmdSelectConversion_Click()
+{
+    browse(txtConversion_, "Open Conversion Table TXT file", "Txt (*.txt)|*.txt| All (*.*)|*.*|", "");
+}
+
+void Form_FileOpen::fail(std::string_view text)
+{
+    log_.error("Form_FileOpen", text);
+    questions_.showMessage(titled(" - Error"), text, MessageIcon::Critical);
+}
+
+void Form_FileOpen::cmdOK_Click()
+{
+    const BinImportOptions o = options();
+    if (o.binFile.empty()) return fail("Invalid BIN file name.");
+    if (o.mode == ImportMode::Sequence && o.sequenceFile.empty()) return fail("Invalid TXT sequence file name.");
+    if (o.mode == ImportMode::ConversionTable && o.conversionFile.empty())
+        return fail("Invalid Conversion Table file name.");
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const int status = funImportBinFile(o, set_, grids_, log_);
+    QApplication::restoreOverrideCursor();
+    if (status == kSequenceTooFewElectrodes || status == kSequenceQuadrupoleCount)
+        questions_.showMessage(titled(" - Warning"),
+                               status == kSequenceTooFewElectrodes ? kSequenceElectrodesWarning
+                                                                   : kSequenceQuadrupolesWarning,
+                               MessageIcon::Exclamation);
+    if (status != kStatusOk) return fail(kImportFailedMessage);
+    accept();
+}
+
+}  // namespace vexora::ui

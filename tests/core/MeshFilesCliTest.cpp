@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "app/cli/Cli.h"
+#include "io/TextFile.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using vexora::readTextFile;
+using vexora::writeFileAtomically;
+
+struct CliRun {
+    int code;
+    std::string out, err;
+};
+
+CliRun vexora(std::vector<std::string> args)
+{
+    std::ostringstream out, err;
+    const int code = vexora::cli::run(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+const std::string sample = std::string(VEXORA_SAMPLES_DIR) + "/sample_survey.data";
+
+// The summary without its foreground line, which a mesh file does not carry.
+std::string withoutForeground(const std::string& summary)
+{
+    const std::size_t at = summary.find("foreground ");
+    return summary.substr(0, at) + summary.substr(summary.find('\n', at) + 1);
+}
+
+TEST(MeshFileCommands, MeshWrittenAndImportedGivesTheSameSizes)
+{
+    const fs::path folder = fs::temp_directory_path() / "vexora_mesh_cli";
+    fs::create_directories(folder);
+    const std::string vwer = (folder / "sample.vwer").string();
+    const CliRun built = vexora({"mesh", sample, "-o", vwer});
+    ASSERT_EQ(built.code, 0) << built.err;
+    const CliRun read = vexora({"mesh-import", vwer});
+    ASSERT_EQ(read.code, 0) << read.err;
+    EXPECT_EQ(withoutForeground(read.out), withoutForeground(built.out));
+    EXPECT_EQ(read.out.substr(0, 17), "lines 69 35 22\nno");
+
+    ASSERT_TRUE(writeFileAtomically(folder / "model.xyz", "10 5 0 40\r\n"));
+    const CliRun xyz = vexora({"xyz", sample, (folder / "model.xyz").string(), "-o", (folder / "xyz.vwer").string()});
+    ASSERT_EQ(xyz.code, 0) << xyz.err;
+    EXPECT_NE(xyz.err.find("Mesh generated. Resistivity model correctly loaded."), std::string::npos);
+    std::string text;
+    ASSERT_TRUE(readTextFile(folder / "xyz.vwer", text));
+    EXPECT_NE(text.find("\t40.00000\r\n"), std::string::npos);
+
+    const CliRun bin = vexora({"viewer-model", sample, "-o", (folder / "m.bin").string()});
+    ASSERT_EQ(bin.code, 0) << bin.err;
+    ASSERT_TRUE(readTextFile(folder / "m.bin", text));
+    EXPECT_EQ(text.substr(0, 6), std::string("V\0X\0R\0", 6));
+    fs::remove_all(folder);
+}
+
+TEST(MeshFileCommands, FailuresAndMisuse)
+{
+    const fs::path bad = fs::temp_directory_path() / "vexora_bad_mesh.vwer";
+    ASSERT_TRUE(writeFileAtomically(bad, "#version_info\r\n"));
+    const CliRun notMesh = vexora({"mesh-import", bad.string()});
+    EXPECT_EQ(notMesh.code, 1);
+    EXPECT_NE(notMesh.err.find("Error: Explorer - Import Mesh: "), std::string::npos);
+    fs::remove(bad);
+    EXPECT_EQ(vexora({"mesh-import"}).code, 2);
+    EXPECT_EQ(vexora({"xyz", sample, "m.xyz"}).code, 2);  // no -o
+    EXPECT_EQ(vexora({"viewer-model", sample, "-o"}).code, 2);
+    const CliRun notXyz = vexora({"xyz", sample, sample, "-o", "x.vwer"});
+    EXPECT_EQ(notXyz.code, 1);
+    EXPECT_NE(notXyz.err.find("Invalid number of columns (1)"), std::string::npos);  // "#Vexora+"
+    const fs::path xyz = fs::temp_directory_path() / "vexora_cli_model.xyz";
+    ASSERT_TRUE(writeFileAtomically(xyz, "1 2 3 4\r\n"));
+    const CliRun columns = vexora({"xyz", sample, xyz.string(), "-o", "x.vwer", "--columns", "1 2 3 99"});
+    EXPECT_EQ(columns.code, 1);
+    EXPECT_NE(columns.err.find("Invalid column number (Max column number is 4)"), std::string::npos);
+    EXPECT_FALSE(fs::exists("x.vwer"));
+    fs::remove(xyz);
+}
+
+}  // namespace

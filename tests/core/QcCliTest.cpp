@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+#include "app/cli/Cli.h"
+#include "io/TextFile.h"
+#include "support/SmallSurvey.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliRun {
+    int code;
+    std::string out, err;
+};
+
+CliRun vexora(std::vector<std::string> args)
+{
+    std::ostringstream out, err;
+    const int code = vexora::cli::run(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+class QcCli : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = fs::temp_directory_path() / ("vexora_qc_cli_" + std::to_string(::getpid()));
+        fs::create_directories(folder);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+    std::string write(const std::string& name, const std::string& rows)
+    {
+        const std::string path = (folder / name).string();
+        EXPECT_TRUE(vexora::writeFileAtomically(path, vexora::testing::smallSurvey(rows)));
+        return path;
+    }
+    fs::path folder;
+};
+
+// 1 and 2 are reciprocals (0.5 and 0.4: 22.222 %), 3 has none, 4 repeats 1.
+const std::string rows = "1 A 1 A 2 A 3 A 4 0.5 10 5 100 0\r\n"
+                         "2 A 3 A 4 A 1 A 2 0.4 12 6 100 0\r\n"
+                         "3 A 1 A 2 B 1 B 2 0.125 9 3 100 0\r\n"
+                         "4 A 1 A 2 A 3 A 4 0.5 10 5 100 0\r\n";
+
+TEST_F(QcCli, ReciprocalPrintsCountsAndWritesTheFile)
+{
+    const std::string in = write("in.data", rows), result = (folder / "rec.txt").string();
+    const CliRun r = vexora({"reciprocal", in, "-o", result});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "quadrupoles 4\npairs 1\nduplicates 1\nmedian_percent_diff 22.222\np95_percent_diff 22.222\n");
+    std::string text;
+    ASSERT_TRUE(vexora::readTextFile(result, text));
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5);
+    EXPECT_NE(text.find("\r\n3\t1\t1\t1\t2\t2\t1\t2\t2\t3\tNo Rec.\t0.125000\t-\t-\t-\t-\r\n"), std::string::npos)
+            << text;
+
+    const CliRun ip = vexora({"reciprocal", in, "--ip"});
+    ASSERT_EQ(ip.code, 0) << ip.err;
+    // IP 10 and 12: 2 / 11 = 18.182 %.
+    EXPECT_NE(ip.out.find("median_percent_diff 18.182\n"), std::string::npos) << ip.out;
+}
+
+TEST_F(QcCli, ReciprocalSaysWhenDifferencesAreUndefined)
+{
+    const CliRun zero = vexora({"reciprocal", write("zero.data", "1 A 1 A 2 A 3 A 4 0 1 1 100 0\r\n"
+                                                                 "2 A 3 A 4 A 1 A 2 0 1 1 100 0\r\n")});
+    ASSERT_EQ(zero.code, 0) << zero.err;
+    EXPECT_EQ(zero.out, "quadrupoles 2\npairs 1\nduplicates 0\nmedian_percent_diff undefined\n"
+                        "p95_percent_diff undefined\n"
+                        "undefined_percent_diff 1 pairs (zero mean or a value that cannot be computed)\n");
+    const CliRun single = vexora({"reciprocal", write("one.data", "1 A 1 A 2 A 3 A 4 0.5 1 1 100 0\r\n")});
+    EXPECT_EQ(single.out, "quadrupoles 1\npairs 0\nduplicates 0\nmedian_percent_diff undefined\n"
+                          "p95_percent_diff undefined\n");
+}
+
+TEST_F(QcCli, HistogramPrintsStatisticsAndBins)
+{
+    const CliRun r = vexora({"histogram", write("in.data", rows), "V/I", "--bins", "3"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    // 0.125 0.4 0.5 0.5: mean 0.38125, lower middle 0.4, bars of 0.125.
+    EXPECT_NE(r.out.find("quantity\tV/I (Ohm)\ncount\t4\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("min\t0.125\nmax\t0.5\nmean\t0.38125\nmedian\t0.4\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("bins\t3\nlower\tupper\tcount\n0.125\t0.25\t1\n0.25\t0.375\t0\n0.375\t0.5\t3\n"),
+              std::string::npos)
+            << r.out;
+}
+
+// The executable draws the PNG offscreen, with no display at all.
+TEST_F(QcCli, HistogramPngWithoutADisplay)
+{
+    const std::string in = write("in.data", rows), png = (folder / "v.png").string();
+    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb \"" +
+                                std::string(VEXORA_CLI_PATH) + "\" histogram \"" + in + "\" V/I --png \"" + png +
+                                "\" > \"" + (folder / "out.txt").string() + "\" 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::string bytes;
+    ASSERT_TRUE(vexora::readTextFile(png, bytes));
+    ASSERT_GT(bytes.size(), 24u);
+    EXPECT_EQ(bytes.substr(0, 8), "\x89PNG\r\n\x1a\n");
+    auto bigEndian = [&](std::size_t at) {
+        std::uint32_t v = 0;
+        for (std::size_t k = 0; k < 4; ++k) v = v << 8 | static_cast<unsigned char>(bytes[at + k]);
+        return v;
+    };
+    EXPECT_EQ(bigEndian(16), 960u);  // IHDR width and height
+    EXPECT_EQ(bigEndian(20), 600u);
+}
+
+TEST_F(QcCli, Misuse)
+{
+    const std::string in = write("in.data", rows);
+    EXPECT_EQ(vexora({"reciprocal"}).code, 2);
+    EXPECT_EQ(vexora({"reciprocal", in, "-o"}).code, 2);
+    EXPECT_EQ(vexora({"reciprocal", in, "--bogus"}).code, 2);
+    EXPECT_EQ(vexora({"histogram", in}).code, 2);
+    EXPECT_EQ(vexora({"histogram", in, "Ohm"}).code, 2);
+    EXPECT_EQ(vexora({"histogram", in, "V", "--bins", "0"}).code, 2);
+    EXPECT_EQ(vexora({"histogram", in, "V", "--bins", "10001"}).code, 2);
+    const CliRun q = vexora({"histogram", in, "q"});
+    EXPECT_EQ(q.code, 1);
+    EXPECT_NE(q.err.find("No q values in a loaded data file."), std::string::npos);
+    EXPECT_EQ(vexora({"reciprocal", (folder / "none.data").string()}).code, 1);
+}
+
+}  // namespace

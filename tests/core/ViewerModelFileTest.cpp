@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "MeshTestSupport.h"
+#include "mesh/NodeMesh.h"
+#include "mesh/ViewerModelFile.h"
+
+using namespace vexora;
+namespace vt = vexora::testing;
+
+namespace {
+
+// Little-endian readers at 1-based absolute positions, as the layout names them.
+std::int32_t i32At(const std::string& b, std::size_t position)
+{
+    std::uint32_t u = 0;
+    for (int k = 3; k >= 0; --k) u = (u << 8) | static_cast<unsigned char>(b[position - 1 + static_cast<std::size_t>(k)]);
+    return static_cast<std::int32_t>(u);
+}
+
+std::int16_t i16At(const std::string& b, std::size_t position)
+{
+    return static_cast<std::int16_t>(static_cast<unsigned char>(b[position - 1]) |
+                                     (static_cast<unsigned char>(b[position]) << 8));
+}
+
+double f64At(const std::string& b, std::size_t position)
+{
+    std::uint64_t u = 0;
+    for (int k = 7; k >= 0; --k) u = (u << 8) | static_cast<unsigned char>(b[position - 1 + static_cast<std::size_t>(k)]);
+    double v;
+    std::memcpy(&v, &u, sizeof v);
+    return v;
+}
+
+TEST(ViewerModelFile, ByteLayout)
+{
+    // Lines every metre from 0 to 4 in x and y, 0 to -3 in z; the plot
+    // bounds 1..2 x 1..2 x -1..0 widened by 1 m hold lines 0..3, 0..3 and
+    // 1..-2: 4 x 4 x 4 nodes and 3 x 3 x 3 blocks.
+    ProjectStore store;
+    store.settings = vt::settingsWith({{Item::PlotBounds, "1 2 1 2 -1 0"}, {Item::GridSizeX, "1"},
+                                       {Item::GridSizeY, "1"}, {Item::GridSizeZ, "1"}});
+    store.mesh = vt::meshOfLines(vt::evenLines(0, 1, 5), vt::evenLines(0, 1, 5), {1, 0, -1, -2, -3});
+    MessageLog log;
+    ASSERT_EQ(NodeMesh(store.mesh, store.settings, log), 0);
+    store.mesh.present = true;
+    const std::size_t blocks = store.mesh.elementNodes.size();
+    store.models.conductivity.assign(blocks, 0.02);
+    store.models.ip.assign(blocks, 0.004);
+    store.models.ipScale = 1000;
+    store.survey.electrodes = {vt::electrode(1, 1, 0.5, 0.5, 0), vt::electrode(2, 7, 9, 0.5, 0, -1)};
+
+    std::string b;
+    ASSERT_EQ(viewerModelBytes(store, "RHO", nullptr, {2026, 12, 7, 1, 2, 3}, b), 0);
+    const std::size_t nodes = 4 * 4 * 4, inBlocks = 3 * 3 * 3, electrodes = 1;
+    const std::size_t names = (4 + 11) + (4 + 12) + (4 + 13);
+    const std::size_t sizes[5] = {8 + 28 * nodes, 8 + 32 * inBlocks, 12 + names + 8 * 3 * inBlocks,
+                                  8 + 32 * electrodes, 8 + 14 * electrodes};
+    const std::size_t total = sizes[0] + sizes[1] + sizes[2] + sizes[3] + sizes[4];
+    ASSERT_EQ(b.size(), 400 + total);
+
+    EXPECT_EQ(b.substr(0, 6), std::string("V\0X\0R\0", 6));
+    EXPECT_EQ(i16At(b, 7), 1);
+    const std::int16_t when[6] = {2026, 12, 7, 1, 2, 3};
+    for (std::size_t k = 0; k < 6; ++k) {
+        EXPECT_EQ(i16At(b, 21 + 2 * k), when[k]);
+        EXPECT_EQ(i16At(b, 221 + 2 * k), when[k]);
+    }
+    for (std::size_t p = 33; p <= 116; ++p) EXPECT_EQ(b[p - 1], '\0') << p;
+    EXPECT_EQ(i32At(b, 117), 201);
+    EXPECT_EQ(i32At(b, 121), static_cast<std::int32_t>(total));
+    EXPECT_EQ(b.substr(200, 6), std::string("V\0W\0R\0", 6));
+    EXPECT_EQ(i16At(b, 207), 1);
+    std::size_t offset = 201;
+    for (std::size_t k = 0; k < 5; ++k) {
+        EXPECT_EQ(i32At(b, 301 + 8 * k), static_cast<std::int32_t>(offset)) << k;
+        EXPECT_EQ(i32At(b, 305 + 8 * k), static_cast<std::int32_t>(sizes[k])) << k;
+        EXPECT_EQ(i32At(b, offset + 200), 1) << k;  // every block starts with 1
+        offset += sizes[k];
+    }
+
+    // Block 1: the first node is (ix, iy, iz) = (1, 1, 1) at (0, 0, 1):
+    // 7 x 7 + 7 + 1 + 1 = 58 in the 7 x 7 x 7 node numbering.
+    EXPECT_EQ(i32At(b, 405), static_cast<std::int32_t>(nodes));
+    EXPECT_EQ(i32At(b, 409), 7 * 7 * 1 + 7 * 1 + 1 + 1);
+    EXPECT_EQ(f64At(b, 413), 0.0);
+    EXPECT_EQ(f64At(b, 421), 0.0);
+    EXPECT_EQ(f64At(b, 429), 1.0);
+    const std::size_t lastNode = 409 + 28 * (nodes - 1);  // (4, 4, 5) at (3, 3, -2)
+    EXPECT_EQ(i32At(b, lastNode), 7 * 7 * 4 + 7 * 4 + 4 + 1);
+    EXPECT_EQ(f64At(b, lastNode + 4), 3.0);
+    EXPECT_EQ(f64At(b, lastNode + 20), -2.0);
+
+    // Block 2: the first block's corners.
+    const std::size_t block2 = 401 + sizes[0];
+    EXPECT_EQ(i32At(b, block2 + 4), static_cast<std::int32_t>(inBlocks));
+    const std::int32_t top = 58, below = 58 + 49;  // nodes (1, 1, 1) and (1, 1, 2)
+    const std::int32_t corners[8] = {top, top + 1, top + 7, top + 8, below, below + 1, below + 7, below + 8};
+    for (std::size_t k = 0; k < 8; ++k) EXPECT_EQ(i32At(b, block2 + 8 + 4 * k), corners[k]) << k;
+
+    // Block 3: names, then resistivity, conductivity, chargeability per block.
+    const std::size_t block3 = block2 + sizes[1];
+    EXPECT_EQ(i32At(b, block3 + 4), static_cast<std::int32_t>(inBlocks));
+    EXPECT_EQ(i32At(b, block3 + 8), 3);
+    EXPECT_EQ(i32At(b, block3 + 12), 11);
+    EXPECT_EQ(b.substr(block3 + 15, 11), "Resistivity");
+    EXPECT_EQ(b.substr(block3 + 15 + 11 + 4, 12), "Conductivity");
+    EXPECT_EQ(b.substr(block3 + 15 + 11 + 4 + 12 + 4, 13), "Chargeability");
+    const std::size_t values = block3 + 12 + names;
+    EXPECT_DOUBLE_EQ(f64At(b, values), 50.0);
+    EXPECT_DOUBLE_EQ(f64At(b, values + 8), 0.02);
+    EXPECT_DOUBLE_EQ(f64At(b, values + 16), 4.0);
+
+    // Blocks 4 and 5: only the electrode inside the widened box.
+    const std::size_t block4 = block3 + sizes[2];
+    EXPECT_EQ(i32At(b, block4 + 4), 1);
+    EXPECT_EQ(i32At(b, block4 + 8), 1);
+    EXPECT_EQ(i32At(b, block4 + 12), 1);
+    EXPECT_EQ(f64At(b, block4 + 16), 0.5);
+    const std::size_t block5 = block4 + sizes[3];
+    EXPECT_EQ(i16At(b, block5 + 8), 2);
+    EXPECT_EQ(f64At(b, block5 + 10), 0.0);
+    EXPECT_EQ(i32At(b, block5 + 18), 1);
+
+    // Without an IP model of the mesh's size only two quantities are written.
+    store.models.ip.resize(1);
+    std::string two;
+    ASSERT_EQ(viewerModelBytes(store, "RHO", nullptr, {2026, 12, 7, 1, 2, 3}, two), 0);
+    EXPECT_EQ(i32At(two, block3 + 8), 2);
+    EXPECT_EQ(two.size(), b.size() - 4 - 13 - 8 * inBlocks);
+    // Another quantity needs its values.
+    EXPECT_EQ(viewerModelBytes(store, "SENS", nullptr, {}, two), kViewerBlockFailed);
+}
+
+}  // namespace

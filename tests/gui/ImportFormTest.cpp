@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "../core/ImportTestSupport.h"
+#include "gui/GuiTestSupport.h"
+#include "platform/ScriptedQuestions.h"
+#include "ui/import/Form_FileOpen.h"
+
+namespace {
+
+using namespace vexora;
+
+struct FormFixture {
+    ImportSet set;
+    ImportGrids grids;
+    MessageLog log;
+    ScriptedQuestions questions;
+    test::ScriptedFileDialogs dialogs;
+    ui::Form_FileOpen form{set, grids, log, questions, dialogs};
+};
+
+TEST(Form_FileOpen, ModesAndNumberingGiveTheOptions)
+{
+    FormFixture f;
+    EXPECT_EQ(f.form.windowTitle(), QStringLiteral("IRIS Syscal Bin file import"));
+    f.form.modeOption(4)->setChecked(true);
+    f.form.snakeBox()->setChecked(true);
+    f.form.numberingOption(3)->setChecked(true);  // "Ymax"
+    BinImportOptions o = f.form.options();
+    EXPECT_EQ(o.mode, ImportMode::Grid);
+    EXPECT_FALSE(o.isProfile);
+    EXPECT_TRUE(o.snake);
+    EXPECT_EQ(o.numberingStart, -2);
+    EXPECT_FALSE(f.form.sequenceFileBox()->isEnabled());
+    f.form.modeOption(3)->setChecked(true);
+    o = f.form.options();
+    EXPECT_TRUE(o.isProfile);
+    EXPECT_FALSE(o.snake);  // a profile never snakes
+    EXPECT_FALSE(f.form.snakeBox()->isEnabled());
+}
+
+TEST(Form_FileOpen, OkImportsOrSaysWhatIsMissing)
+{
+    const auto folder = vexora::testing::scratchFolder("form");
+    const auto bin = vexora::testing::writeScratch(folder, "a.bin",
+                                           vexora::testing::binFile({vexora::testing::dipole(0), vexora::testing::dipole(1)}));
+    FormFixture f;
+    f.form.cmdOK_Click();
+    ASSERT_EQ(f.questions.messages().size(), 1u);
+    EXPECT_EQ(f.questions.messages()[0].text, "Invalid BIN file name.");
+    EXPECT_EQ(f.questions.messages()[0].title, "Vexora64 - Error");
+
+    f.dialogs.queue(QString::fromStdString((folder / "a.txt").string()));
+    f.form.cmdSelectBin_Click();
+    EXPECT_EQ(f.questions.messages().back().text, "Invalid file format!");
+    EXPECT_EQ(f.dialogs.requests().back().title, QStringLiteral("Open Bin file"));
+    f.dialogs.queue(QString::fromStdString(bin.string()));
+    f.form.cmdSelectBin_Click();
+    EXPECT_EQ(f.form.binFileBox()->text().toStdString(), bin.string());
+
+    f.form.modeOption(1)->setChecked(true);
+    f.form.cmdOK_Click();
+    EXPECT_EQ(f.questions.messages().back().text, "Invalid TXT sequence file name.");
+
+    const auto sequence = vexora::testing::writeScratch(folder, "s.txt", "#\n1 0 0 0\n#\n1 1 2 3 4\n");
+    f.form.sequenceFileBox()->setText(QString::fromStdString(sequence.string()));
+    f.form.cmdOK_Click();
+    ASSERT_GE(f.questions.messages().size(), 2u);
+    const auto& messages = f.questions.messages();
+    EXPECT_EQ(messages[messages.size() - 2].text, "Invalid number of electrodes in sequence file!");
+    EXPECT_EQ(messages.back().text, "Error in importing data set: data-set not loaded.");
+    EXPECT_TRUE(f.set.values.empty());
+
+    f.form.modeOption(3)->setChecked(true);
+    f.form.numberingOption(1)->setChecked(true);  // Xmax
+    f.form.cmdOK_Click();
+    EXPECT_EQ(f.form.result(), QDialog::Accepted);
+    ASSERT_EQ(f.set.electrodes.size(), 5u);
+    EXPECT_EQ(f.set.electrodes[0].x, 4.0);
+    EXPECT_EQ(f.grids.quadrupoles.size(), 2u);
+    std::filesystem::remove_all(folder);
+}
+
+}  // namespace
