@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "support/CliRun.h"
 #include "app/cli/Cli.h"
 #include "io/TextFile.h"
 #include "settings/Configuration.h"
@@ -11,17 +12,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct CliRun {
-    int code;
-    std::string out, err;
-};
+using vexora::testing::CliRun;
 
 CliRun config(std::vector<std::string> args)
 {
     args.insert(args.begin(), "config");
-    std::ostringstream out, err;
-    int code = vexora::cli::run(args, out, err);
-    return {code, out.str(), err.str()};
+    return vexora::testing::runVexora(args);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "support/CliRun.h"
 #include "app/cli/Cli.h"
 #include "core/ImportTestSupport.h"
 
@@ -11,17 +12,9 @@ namespace {
 namespace fs = std::filesystem;
 using namespace vexora::testing;
 
-struct CliRun {
-    int code;
-    std::string out, err;
-};
+using vexora::testing::CliRun;
 
-CliRun vexoraRun(std::vector<std::string> args)
-{
-    std::ostringstream out, err;
-    const int code = vexora::cli::run(args, out, err);
-    return {code, out.str(), err.str()};
-}
+CliRun vexoraRun(const std::vector<std::string>& args) { return vexora::testing::runVexora(args); }
 
 TEST(ImportCommand, ListsTheFormats)
 {

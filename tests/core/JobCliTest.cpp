@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "support/CliRun.h"
 #include "JobTestSupport.h"
 #include "app/cli/Cli.h"
 #include "support/SmallSurvey.h"
@@ -11,17 +12,9 @@ namespace {
 namespace fs = std::filesystem;
 using vexora::testing::fileNames;
 
-struct CliRun {
-    int code;
-    std::string out, err;
-};
+using vexora::testing::CliRun;
 
-CliRun vexoraCli(std::vector<std::string> args)
-{
-    std::ostringstream out, err;
-    const int code = vexora::cli::run(args, out, err);
-    return {code, out.str(), err.str()};
-}
+CliRun vexoraCli(const std::vector<std::string>& args) { return vexora::testing::runVexora(args); }
 
 TEST(JobCommand, PreparesTheFolderAndStartsTheManagerOfTheApplicationFolder)
 {

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "support/CliRun.h"
 #include "app/cli/Cli.h"
 #include "io/TextFile.h"
 
@@ -12,17 +13,9 @@ namespace fs = std::filesystem;
 using vexora::readTextFile;
 using vexora::writeFileAtomically;
 
-struct CliRun {
-    int code;
-    std::string out, err;
-};
+using vexora::testing::CliRun;
 
-CliRun vexora(std::vector<std::string> args)
-{
-    std::ostringstream out, err;
-    const int code = vexora::cli::run(args, out, err);
-    return {code, out.str(), err.str()};
-}
+CliRun vexora(const std::vector<std::string>& args) { return vexora::testing::runVexora(args); }
 
 const std::string sample = std::string(VEXORA_SAMPLES_DIR) + "/sample_survey.data";
 
