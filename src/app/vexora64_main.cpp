@@ -4,7 +4,8 @@
 //
 // Hidden options for documentation and visual checks: --screenshot FILE
 // saves a picture of the main window shortly after start and quits;
-// --new-project inversion|design opens a new project of that type first.
+// --new-project inversion|design opens a new project of that type first;
+// --node TEXT then clicks that explorer node (after the data file's load).
 
 #include <cstdio>
 
@@ -17,6 +18,8 @@
 #include "platform/Application.h"
 #include "project/ProjectStore.h"
 #include "shell/ShellFolders.h"
+#include "ui/jobs/InvWork.h"
+#include "ui/jobs/InversionRuns.h"
 #include "ui/platform/FileDialogs.h"
 #include "ui/platform/QtQuestions.h"
 #include "ui/platform/QtUserSettings.h"
@@ -28,6 +31,7 @@ namespace {
 struct StartOptions {
     QString dataFile;
     QString screenshotFile;
+    QString node;
     vexora::ProjectType newProject = vexora::ProjectType::None;
 };
 
@@ -39,6 +43,8 @@ StartOptions readArguments(const QStringList& arguments)
         const QString& argument = arguments[i];
         if (argument == QLatin1String("--screenshot") && i + 1 < arguments.size())
             options.screenshotFile = arguments[++i];
+        else if (argument == QLatin1String("--node") && i + 1 < arguments.size())
+            options.node = arguments[++i];
         else if (argument == QLatin1String("--new-project") && i + 1 < arguments.size()) {
             const QString type = arguments[++i];
             if (type == QLatin1String("inversion")) options.newProject = vexora::ProjectType::DataInversion;
@@ -73,11 +79,18 @@ int main(int argc, char** argv)
 
     vexora::ui::MDIStart window(store, log, questions, userSettings, fileDialogs);
     questions.setParentWindow(&window);
+    vexora::ui::connectInversionRuns(window, log, fileDialogs);
+    vexora::ui::registerInvWork(window, store, log, questions, userSettings, fileDialogs);
     window.show();
     if (options.newProject != vexora::ProjectType::None) window.mnuNewProject_Click(options.newProject);
     if (!options.dataFile.isEmpty()) {
         const QString path = QFileInfo(options.dataFile).absoluteFilePath();
         QTimer::singleShot(0, &window, [&window, path] { window.loadDataFile(path); });
+    }
+
+    if (!options.node.isEmpty()) {
+        const std::string node = vexora::ui::toWindows1252(options.node);
+        QTimer::singleShot(0, &window, [&window, node] { window.LinkMenusToTreeView(node); });
     }
 
     if (!options.screenshotFile.isEmpty()) {

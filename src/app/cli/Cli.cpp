@@ -32,6 +32,9 @@ const std::vector<Command>& commands()
         {"job", "job inv|fwm|sens[:REQUEST] IN.data FOLDER [--no-start] [--app-folder DIR]\n"
                 "                                  prepare FOLDER.VXRprj for the numerical core and start it",
          runJob},
+        {"invert", "invert IN.data... [--name NAME] [--no-start] [--app-folder DIR]\n"
+                   "                                  invert each data file in a new project folder beside it",
+         runInvert},
         {"import", "import FORMAT IN [--sequence SEQ | --conversion TABLE | --renumber profile|grid\n"
                    "                                  [--start xmin|xmax|ymin|ymax] [--snake]] [--cable NAME] -o OUT.data\n"
                    "                                  import an instrument file as a data file; --list names the formats",

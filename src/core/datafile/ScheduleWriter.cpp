@@ -290,6 +290,8 @@ void writeDataBlock(std::string& out, const Survey& survey, const DataFormat& df
     });
 
     std::vector<double> factor;
+    // Always the factors with z, whatever the load used: the numerical core
+    // divides by these, so the V/I values it gets are the ones held here.
     if (apparent) factor = funGeometricFactor(survey, false);
     const int stdMerge = std::min<int>(merge, static_cast<int>(q.ipStd.size()));
     for (std::size_t k = 0; k < q.size(); ++k) {

@@ -1,0 +1,70 @@
+// What the inversion workspace adds to the load of the generated
+// 1,000,000-quadrupole survey: the sequence-file check, the default mesh
+// settings, the configuration read again and the mesh dimensions. The
+// core load is measured beside it as the baseline; the counters give the
+// addition in seconds.
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "datafile/ScheduleLoader.h"
+#include "io/TextFile.h"
+#include "jobs/InversionWorkspace.h"
+#include "mesh/MeshDimensions.h"
+#include "platform/ScriptedQuestions.h"
+#include "../tests/support/SurveyGenerator.h"
+
+namespace {
+
+using namespace vexora;
+namespace fs = std::filesystem;
+
+const fs::path& millionSurvey()
+{
+    static const fs::path file = [] {
+        vexora::testing::GeneratedSurveyOptions options;
+        options.quadrupoles = 1000000;
+        const fs::path path = fs::temp_directory_path() / "vexora_invwork_bench.data";
+        writeFileAtomically(path, vexora::testing::generateSurveyText(options));
+        return path;
+    }();
+    return file;
+}
+
+double seconds(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void BM_InvWorkLoadOfAMillionQuadrupoles(benchmark::State& state)
+{
+    const fs::path& file = millionSurvey();
+    double core = 0, added = 0;
+    for (auto _ : state) {
+        ProjectStore store;
+        store.type = ProjectType::DataInversion;
+        MessageLog log;
+        ScriptedQuestions questions;
+        auto start = std::chrono::steady_clock::now();
+        if (funInputScheduleFile(store, file, log, questions) != 0) state.SkipWithError("load failed");
+        core = seconds(start);
+
+        start = std::chrono::steady_clock::now();
+        std::string text;
+        readTextFile(file, text);
+        benchmark::DoNotOptimize(text.find("#ITitle"));
+        completeInversionLoad(store, configurationPart(text), log);
+        MeshDimensions dimensions;
+        CalculateMeshDimensions(store.settings, dimensions, log);
+        benchmark::DoNotOptimize(meshDimensionLabels(dimensions));
+        added = seconds(start);
+        state.SetIterationTime(core + added);
+    }
+    state.counters["core_load_s"] = core;
+    state.counters["workspace_added_s"] = added;
+}
+BENCHMARK(BM_InvWorkLoadOfAMillionQuadrupoles)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,84 @@
+// vexora invert: the console run (one data file) and the batch run (several)
+// of an inversion. Each file gets its own project folder beside it; a file
+// that fails does not stop the others.
+
+#include <ostream>
+
+#include "app/cli/Cli.h"
+#include "app/cli/CommandSupport.h"
+#include "app/cli/Commands.h"
+#include "jobs/ConsoleInversion.h"
+#include "platform/PosixProcessLauncher.h"
+
+namespace vexora::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct InvertOptions {
+    std::vector<fs::path> files;
+    ConsoleRunOptions run;
+    bool named = false;
+    bool valid = true;
+};
+
+InvertOptions parseOptions(const Arguments& args)
+{
+    InvertOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--no-start") options.run.start = false;
+        else if (a == "--name" && i + 1 < args.size()) options.run.name = args[++i], options.named = true;
+        else if (a == "--app-folder" && i + 1 < args.size()) options.run.applicationFolder = args[++i];
+        else if (a.size() > 1 && a[0] == '-') options.valid = false;
+        else options.files.emplace_back(a);
+    }
+    // One name cannot serve several folders.
+    if (options.files.empty() || (options.named && options.files.size() != 1)) options.valid = false;
+    return options;
+}
+
+// The folder of the running program: the manager program lives beside it.
+fs::path ownFolder()
+{
+    std::error_code ec;
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::current_path(ec) : self.parent_path();
+}
+
+}  // namespace
+
+int runInvert(const Arguments& args, std::ostream& out, std::ostream& err)
+{
+    InvertOptions options = parseOptions(args);
+    if (!options.valid) return printCommandUsage(err, "invert");
+    if (options.named) {
+        if (const std::string problem = projectNameProblem(options.run.name); !problem.empty()) {
+            err << problem << "\n";
+            return kExitError;
+        }
+    }
+    options.run.applicationFolder = options.run.applicationFolder.empty()
+                                        ? ownFolder()
+                                        : fs::absolute(options.run.applicationFolder);
+
+    PosixProcessLauncher launcher;
+    ProjectStore store;
+    bool anyFailed = false;
+    for (const fs::path& file : options.files) {
+        // Each file's log is printed before the next file starts.
+        MessageLog log;
+        const ConsoleRunOutcome outcome = runConsoleInversion(store, file, options.run, launcher, log);
+        printLog(log, err);
+        if (outcome.status == kStatusOk) {
+            out << "ok\t" << file.string() << "\t" << outcome.folder.string() << "\n";
+        } else {
+            anyFailed = true;
+            out << "failed\t" << file.string() << "\n";
+        }
+    }
+    return anyFailed ? kExitError : kExitOk;
+}
+
+}  // namespace vexora::cli

@@ -1,0 +1,190 @@
+#include "jobs/InversionWorkspace.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+
+#include "datafile/BlockReaders.h"
+#include "datafile/FormatChecks.h"
+#include "io/TextFile.h"
+#include "mesh/DefaultMeshSettings.h"
+#include "mesh/MeshFileImport.h"
+#include "mesh/StartingModel.h"
+#include "settings/Configuration.h"
+#include "settings/NumberText.h"
+#include "settings/ParseLine.h"
+#include "settings/SettingsTable.h"
+
+namespace vexora {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kSource = "InvWork";
+
+// The configuration reader and the input layout check on a copy, adopted
+// only when both accept it.
+int applyConfiguration(ProjectStore& store, std::string text, MessageLog& log)
+{
+    SettingsTable settings = store.settings;
+    ElectrodeFormat electrodes;
+    DataFormat data;
+    TopographyFormat topography;
+    const int read = applyConfigurationText(std::move(text), settings, log);
+    if (read == kNoConfigurationTags) return log.error(kSource, "Error: No configuration tags found.");
+    if (read != kStatusOk) return log.error(kSource, "Warning: critical error reading configuration.");
+    if (funCheckFormatCfgForInput(settings, electrodes, data, topography, log) != kStatusOk)
+        return log.error(kSource, "Error: invalid input format");
+    store.settings = std::move(settings);
+    return kStatusOk;
+}
+
+std::string trimmed(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
+}
+
+}  // namespace
+
+int loadConfigurationFile(ProjectStore& store, const fs::path& path, MessageLog& log)
+{
+    std::string text, why;
+    if (!readTextFile(path, text, &why)) {
+        if (why == "not found") return log.error(kSource, path.string() + " not found!");
+        return log.error(kSource, path.string() + ": " + why);
+    }
+    if (applyConfiguration(store, std::move(text), log) != kStatusOk) return kStatusError;
+    log.subWriteToTextBox("Configuration loaded from file " + path.string() + "." + kLineBreak);
+    return kStatusOk;
+}
+
+int loadTopographyFile(ProjectStore& store, const fs::path& path, MessageLog& log)
+{
+    constexpr std::string_view source = "cmdInputTopography";
+    const std::string name = path.string();
+    std::string text, why;
+    if (!readTextFile(path, text, &why))
+        return log.error(source, why == "not found" ? name + " not found!" : name + ": " + why);
+    const auto fail = [&](std::string_view message) {
+        log.error(source, message);
+        log.subWriteToTextBox(name + " not loaded" + kLineBreak);
+        return kStatusError;
+    };
+    normaliseLoneCarriageReturns(text);
+    funRemoveComments(text);
+
+    SettingsTable settings = store.settings;
+    BlockBounds electrodeBlock, dataBlock, topographyBlock;
+    ElectrodeFormat electrodes;
+    DataFormat data;
+    TopographyFormat topography;
+    SequenceHeader sequence;
+    const int read = funLoadConfiguration(text, electrodeBlock, dataBlock, topographyBlock, electrodes, data,
+                                          topography, sequence, settings, log);
+    if (read == kNoConfigurationTags) return fail("Error: No configuration tags found.");
+    if (read != kStatusOk) return fail("Warning: critical error reading configuration.");
+    if (funCheckFormatCfgForInput(settings, electrodes, data, topography, log) != kStatusOk)
+        return fail("Error: invalid input format");
+    if (!topographyBlock.present()) return fail("Error: no topography found in this file.");
+    if (!topographyBlock.closed())
+        return fail("Error: #topo_end occurs before #topo_start or #topo_end does not exist.");
+    std::vector<TopographyPoint> points;
+    if (funLoadTopography(text, topographyBlock, topography, points, log) != kStatusOk || points.empty())
+        return fail("Error: topography not loaded.");
+    log.subWriteToTextBox(std::to_string(points.size()) + " total topography data points loaded." + kLineBreak);
+
+    double zMax = settingNumber(settings, Item::ForegroundZMax);
+    double zMin = settingNumber(settings, Item::ForegroundZMin);
+    for (const TopographyPoint& point : points) {
+        zMax = std::max(zMax, point.z);
+        zMin = std::min(zMin, point.z);
+    }
+    setSettingText(settings, Item::ForegroundZMax, formatNumber(zMax));
+    setSettingText(settings, Item::ForegroundZMin, formatNumber(zMin));
+    if (settingInteger(settings, Item::FlatZBottom) == 1) {
+        classParseLine tokenizer;
+        std::vector<double> bounds = dDataFill(tokenizer, settingText(settings, Item::PlotBounds));
+        bounds.resize(4, 0.0);
+        std::string value;
+        for (double bound : bounds) value += formatNumber(bound) + " ";
+        setSettingText(settings, Item::PlotBounds, value + formatNumber(zMin) + " " + formatNumber(zMax));
+    }
+    setSettingText(settings, Item::FlatTerrain, "2");
+
+    store.settings = std::move(settings);
+    store.topographyFormat = topography;
+    store.survey.topography = std::move(points);
+    log.subWriteToTextBox("Topography loaded from file " + name + "." + kLineBreak);
+    return kStatusOk;
+}
+
+std::string_view configurationPart(std::string_view text)
+{
+    for (std::size_t at = text.find('#'); at != std::string_view::npos; at = text.find('#', at + 1)) {
+        std::string word(text.substr(at + 1, 10));
+        for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (word == "elec_start" || word == "data_start" || word == "topo_start") return text.substr(0, at);
+    }
+    return text;
+}
+
+int completeInversionLoad(ProjectStore& store, std::string_view configuration, MessageLog& log)
+{
+    SetDefaultMeshSettings(store.survey, store.settings, store.mesh.lines, log);
+    if (applyConfiguration(store, std::string(configuration), log) != kStatusOk) return kStatusError;
+
+    // "2-Imported(NAME)": a mesh of an earlier session, imported again.
+    const std::string meshType = trimmed(settingText(store.settings, Item::MeshType));
+    if (meshType.empty() || meshType[0] < '2' || meshType[0] > '9') return kStatusOk;
+    const std::string name = meshType.size() > 12 ? meshType.substr(11, meshType.size() - 12) : std::string();
+    if (funImportMesh(name, store, log) != kStatusOk) {
+        log.subWriteToTextBox(name + " file not found. Mesh not imported." + kLineBreak);
+        return kStatusOk;
+    }
+    log.subWriteToTextBox("Mesh imported from file " + name + kLineBreak);
+    const std::string modelType = trimmed(settingText(store.settings, Item::ResistivityModelType));
+    if (!modelType.empty() && modelType[0] > '0' && modelType[0] <= '9' &&
+        FillResistivityAndIPBlocks(store.settings, store.mesh, store.models, log) == kStatusOk)
+        log.subWriteToTextBox("Model imported from file " + name + kLineBreak);
+    return kStatusOk;
+}
+
+std::optional<int> ipWindowsToMergeAnswer(std::string_view answer, int windows)
+{
+    while (!answer.empty() && (answer.front() == ' ' || answer.front() == '\t')) answer.remove_prefix(1);
+    while (!answer.empty() && (answer.back() == ' ' || answer.back() == '\t')) answer.remove_suffix(1);
+    if (answer.empty()) return std::nullopt;
+    long long value = 0;
+    const auto [end, error] = std::from_chars(answer.data(), answer.data() + answer.size(), value);
+    if (error != std::errc() || end != answer.data() + answer.size() || value < 0 || value > windows) return windows;
+    return static_cast<int>(value);
+}
+
+std::vector<Item> missingModelledDataColumns(const ProjectStore& store)
+{
+    std::vector<Item> items;
+    const auto unset = [&](Item item) { return settingInteger(store.settings, item) == -1; };
+    if (store.survey.present.calcResistance && unset(Item::CalcResistanceColumn)) items.push_back(Item::CalcResistanceColumn);
+    if (store.survey.present.calcIp && unset(Item::CalcIpColumn)) items.push_back(Item::CalcIpColumn);
+    return items;
+}
+
+SectionCentre meshCentre(const MeshLines& lines)
+{
+    SectionCentre centre;
+    if (!lines.x.empty()) centre.x = (lines.x.front() + lines.x.back()) / 2;
+    if (!lines.y.empty()) centre.y = (lines.y.front() + lines.y.back()) / 2;
+    if (!lines.z.empty()) centre.z = lines.z.front();
+    return centre;
+}
+
+fs::path proposedProjectName(const fs::path& dataFile)
+{
+    const std::string name = dataFile.filename().string();
+    return dataFile.parent_path() / name.substr(0, name.find('.'));
+}
+
+}  // namespace vexora

@@ -1,0 +1,390 @@
+#include "ui/jobs/InvWork.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+#include "datafile/FormatChecks.h"
+#include "datafile/ScheduleLoader.h"
+#include "datafile/ScheduleWriter.h"
+#include "io/TextFile.h"
+#include "jobs/InversionWorkspace.h"
+#include "jobs/ProjectFolder.h"
+#include "jobs/RurVexora.h"
+#include "mesh/DefaultMeshSettings.h"
+#include "mesh/MeshDimensions.h"
+#include "mesh/MeshFileFormat.h"
+#include "platform/Application.h"
+#include "settings/Configuration.h"
+#include "settings/EditSettingItem.h"
+#include "settings/SettingsTable.h"
+#include "shell/ExternalPrograms.h"
+#include "shell/ViewerScript.h"
+#include "ui/log/MessageLogPanel.h"
+#include "ui/platform/FileDialogs.h"
+#include "ui/platform/RunHandler.h"
+#include "ui/platform/TextConversion.h"
+#include "ui/settings/flexgridInputData.h"
+#include "ui/shell/MainWindow.h"
+
+namespace vexora::ui {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kConfigurationFilter =
+    "Config (*.cnfg)|*.cnfg|Text (*.txt)|*.txt|CSV File(*.csv)|*.csv|Dat File(*.dat)|*.dat|All Files (*.*)|*.*";
+constexpr const char* kDataFilter =
+    "Data file (*.data)|*.data|Text (*.txt)|*.txt|CSV File(*.csv)|*.csv|Dat File(*.dat)|*.dat|All Files (*.*)|*.*";
+constexpr const char* kTopographyFilter =
+    "Topography (*.topo)|*.topo|Text (*.txt)|*.txt|CSV File(*.csv)|*.csv|Dat File(*.dat)|*.dat|All Files (*.*)|*.*";
+constexpr const char* kMeshFilter =
+    "Output (*.vwer)|*.vwer|Text (*.txt)|*.txt|CSV File(*.csv)|*.csv|Dat File(*.dat)|*.dat|All Files (*.*)|*.*";
+constexpr const char* kProjectFolderFilter = "Inversion Project Folder (*.*)|*.*|";
+
+// A label that runs its button's command when clicked.
+class CommandLabel : public QLabel {
+public:
+    CommandLabel(const QString& text, QPushButton* button) : QLabel(text), button_(button)
+    {
+        setCursor(Qt::PointingHandCursor);
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        if (event->button() == Qt::LeftButton && button_->isEnabled()) button_->click();
+    }
+
+private:
+    QPushButton* button_;
+};
+
+}  // namespace
+
+InvWork::InvWork(ProjectStore& store, MessageLog& log, Questions& questions, UserSettings& userSettings,
+                 FileDialogs& fileDialogs, MDIStart& mainWindow, QWidget* parent)
+    : QWidget(parent),
+      store_(store),
+      log_(log),
+      questions_(questions),
+      userSettings_(userSettings),
+      fileDialogs_(fileDialogs),
+      mainWindow_(mainWindow),
+      lstConfig_(new QListWidget),
+      grid_(new flexgridInputData(store, questions, log)),
+      logPanel_(new MessageLogPanel(log, questions, fileDialogs)),
+      chkIPInv_(new QCheckBox(tr("Invert IP data"))),
+      chkIncludeCfg_(new QCheckBox(tr("Include configuration in data file"))),
+      dimensions_(new QLabel)
+{
+    setObjectName(QStringLiteral("InvWork"));
+    setWindowTitle(tr("Inversion workspace"));
+    lstConfig_->setObjectName(QStringLiteral("lstConfig"));
+    grid_->setObjectName(QStringLiteral("flexgridInputData"));
+    chkIPInv_->setObjectName(QStringLiteral("chkIPInv"));
+    chkIncludeCfg_->setObjectName(QStringLiteral("chkIncludeCfg"));
+    logPanel_->logToFileBox()->setObjectName(QStringLiteral("ChkLOG"));
+    dimensions_->setObjectName(QStringLiteral("lblMeshDimensions"));
+
+    auto* commands = new QGridLayout;
+    addCommand(commands, 0, "cmdLoadConfiguration", tr("Load"), tr("Load configuration"),
+               &InvWork::cmdLoadConfiguration_Click);
+    addCommand(commands, 1, "cmdInputSchedFile", tr("Load"), tr("Load data file"), &InvWork::cmdInputScheduleFile_Click);
+    dataCommands_.push_back(
+        addCommand(commands, 2, "cmdInputTop", tr("Load"), tr("Load topography"), &InvWork::cmdInputTop_Click));
+    dataCommands_.push_back(
+        addCommand(commands, 3, "cmdViewData", tr("View"), tr("View data"), &InvWork::cmdViewData_Click));
+    addCommand(commands, 4, "cmdSetDefaults", tr("Set"), tr("Set defaults"), &InvWork::cmdSetDefaults_Click);
+    addCommand(commands, 5, "cmdSaveConfiguration", tr("Save"), tr("Save configuration"),
+               &InvWork::cmdSaveConfiguration_Click);
+    dataCommands_.push_back(addCommand(commands, 6, "cmdPrintScheduleandData", tr("Save"), tr("Save schedule and data"),
+                                       &InvWork::cmdPrintScheduleandData_Click));
+    dataCommands_.push_back(
+        addCommand(commands, 7, "cmdPrintMesh", tr("Save"), tr("Save mesh"), &InvWork::cmdPrintMesh_Click));
+    dataCommands_.push_back(
+        addCommand(commands, 8, "cmdViewMesh", tr("View"), tr("View mesh"), &InvWork::cmdViewMesh_Click));
+    cmdRunInverse_ =
+        addCommand(commands, 9, "cmdRunInverse", tr("Run"), tr("Run inversion"), &InvWork::cmdRunInverse_Click);
+    dataCommands_.push_back(cmdRunInverse_);
+    commands->addWidget(chkIPInv_, 10, 0, 1, 2);
+    commands->addWidget(chkIncludeCfg_, 11, 0, 1, 2);
+
+    auto* left = new QVBoxLayout;
+    left->addLayout(commands);
+    left->addWidget(dimensions_);
+    left->addWidget(lstConfig_, 1);
+
+    auto* top = new QHBoxLayout;
+    top->addLayout(left);
+    top->addWidget(grid_, 1);
+    auto* topWidget = new QWidget;
+    topWidget->setLayout(top);
+
+    auto* splitter = new QSplitter(Qt::Vertical);
+    splitter->addWidget(topWidget);
+    splitter->addWidget(logPanel_);
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(splitter);
+
+    connect(lstConfig_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        grid_->scrollTo(grid_->model()->index(item->data(Qt::UserRole).toInt(), 0), QAbstractItemView::PositionAtTop);
+    });
+    connect(grid_, &flexgridInputData::settingsEdited, this, [this] { refreshSettings(); });
+    EditSettingHooks hooks;
+    hooks.ipCheckBox = [this](bool ticked) { chkIPInv_->setChecked(ticked); };
+    grid_->setHooks(std::move(hooks));
+
+    mainWindow_.registerLogBox(this, logPanel_);
+    refreshSettings();
+    updateStates();
+}
+
+QPushButton* InvWork::addCommand(QGridLayout* layout, int row, const char* name, const QString& caption,
+                                 const QString& label, void (InvWork::*run)())
+{
+    auto* button = new QPushButton(caption);
+    button->setObjectName(QString::fromLatin1(name));
+    connect(button, &QPushButton::clicked, this, [this, run, name] { runHandler(log_, name, [&] { (this->*run)(); }); });
+    layout->addWidget(button, row, 0);
+    layout->addWidget(new CommandLabel(label, button), row, 1);
+    return button;
+}
+
+void InvWork::showEvent(QShowEvent* event)
+{
+    // A data set may have been loaded elsewhere (the file named at start).
+    refreshSettings();
+    updateStates();
+    QWidget::showEvent(event);
+}
+
+void InvWork::refreshSettings()
+{
+    grid_->refresh();
+    lstConfig_->clear();
+    for (std::size_t row = 0; row < store_.settings.rows.size(); ++row) {
+        if (!store_.settings.rows[row].section) continue;
+        auto* item = new QListWidgetItem(toQString(store_.settings.rows[row].description), lstConfig_);
+        item->setData(Qt::UserRole, static_cast<int>(row));
+    }
+    MeshDimensions dimensions;
+    MessageLog quiet;  // a half-edited layout is no error worth logging here
+    CalculateMeshDimensions(store_.settings, dimensions, quiet);
+    const MeshDimensionLabels labels = meshDimensionLabels(dimensions);
+    dimensions_->setText(toQString(labels.nodes + "\n" + labels.blocks));
+    dimensions_->setStyleSheet(labels.nodesRed ? QStringLiteral("color: red") : QString());
+}
+
+void InvWork::updateStates()
+{
+    const bool loaded = store_.survey.dataLoaded;
+    for (QPushButton* command : dataCommands_) command->setEnabled(loaded);
+    chkIncludeCfg_->setEnabled(loaded);
+    chkIPInv_->setEnabled(loaded && store_.survey.present.ip);
+}
+
+QString InvWork::chooseSaveFile(const QString& title, const char* filters, const QString& proposed)
+{
+    const QString chosen = fileDialogs_.saveFileName(this, title, proposed, toQtFilters(filters));
+    if (chosen.isEmpty()) return {};
+    if (fs::exists(toFilePath(chosen)) &&
+        !questions_.askYesNo("Save as", toWindows1252(chosen) + " already exists. Do you want to overwrite it?",
+                             MessageIcon::Exclamation))
+        return {};
+    return chosen;
+}
+
+void InvWork::cmdLoadConfiguration_Click()
+{
+    const QString chosen = fileDialogs_.openFileName(this, tr("Load configuration"), toQtFilters(kConfigurationFilter));
+    if (chosen.isEmpty()) return;
+    const fs::path path = toFilePath(chosen);
+    if (!fs::exists(path)) {
+        questions_.showMessage(std::string(kApplicationTitle) + " - Error", path.string() + " not found!",
+                               MessageIcon::Critical);
+        return;
+    }
+    if (loadConfigurationFile(store_, path, log_) == kStatusOk) refreshSettings();
+}
+
+void InvWork::cmdInputScheduleFile_Click()
+{
+    if (cmdRunInverse_->isEnabled()) {
+        questions_.showMessage(std::string(kApplicationTitle) + " - Error",
+                               "Close this Project to load a new schedule file!", MessageIcon::Critical);
+        return;
+    }
+    const QString chosen = fileDialogs_.openFileName(this, tr("Load multiple data files"), toQtFilters(kDataFilter));
+    if (chosen.isEmpty()) return;
+    const fs::path path = toFilePath(chosen);
+    // One read serves the sequence check and the completion; the loader
+    // reads the file itself.
+    std::string text;
+    if (!readTextFile(path, text)) text.clear();
+    if (text.find("#ITitle") != std::string::npos) {
+        // Instrument sequences go to the data merge window, which this
+        // release does not have.
+        log_.warning("cmdInputScheduleFile", path.string() + ": instrument sequence files need the data merge, "
+                                                             "which is not available.");
+        return;
+    }
+    store_.type = ProjectType::DataInversion;
+    if (funInputScheduleFile(store_, path, log_, questions_) != kStatusOk) return;
+    completeInversionLoad(store_, configurationPart(text), log_);
+    dataFile_ = chosen;
+    refreshSettings();
+    updateStates();
+    mainWindow_.addDataSetNode();
+    log_.subWriteToTextBox("Schedule file " + path.string() + " loaded" + kLineBreak);
+}
+
+void InvWork::cmdInputTop_Click()
+{
+    const QString chosen = fileDialogs_.openFileName(this, tr("Load topography"), toQtFilters(kTopographyFilter));
+    if (chosen.isEmpty()) return;
+    const fs::path path = toFilePath(chosen);
+    if (!fs::exists(path)) {
+        questions_.showMessage(std::string(kApplicationTitle) + " - Error", path.string() + " not found!",
+                               MessageIcon::Critical);
+        return;
+    }
+    if (loadTopographyFile(store_, path, log_) == kStatusOk) refreshSettings();
+}
+
+void InvWork::cmdViewData_Click() { mainWindow_.LinkMenusToTreeView("Data Set"); }
+
+void InvWork::cmdSetDefaults_Click()
+{
+    ResetSettingsTable(store_.settings);
+    if (store_.survey.dataLoaded) SetDefaultMeshSettings(store_.survey, store_.settings, store_.mesh.lines, log_);
+    else LoadStartupConfiguration(store_.settings, userSettings_, questions_, log_);
+    refreshSettings();
+    log_.subWriteToTextBox(std::string("Default settings ") + kLineBreak);
+}
+
+void InvWork::cmdSaveConfiguration_Click()
+{
+    const QString chosen = chooseSaveFile(tr("Save configuration"), kConfigurationFilter);
+    if (chosen.isEmpty()) return;
+    const fs::path path = toFilePath(chosen);
+    if (WriteConfiguration(path, store_.settings, log_))
+        log_.subWriteToTextBox("Configuration file " + path.string() + " saved" + kLineBreak);
+}
+
+void InvWork::cmdPrintScheduleandData_Click()
+{
+    const std::vector<Item> missing = missingModelledDataColumns(store_);
+    if (!missing.empty() &&
+        questions_.askYesNo("Save data",
+                            "Set an appropriate column number in the data output configuration to save the modelled data.",
+                            MessageIcon::Exclamation)) {
+        for (Item item : missing)
+            if (const std::optional<std::size_t> row = FindSettingRow(store_.settings, item))
+                grid_->activateRow(static_cast<int>(*row));
+    }
+    const QString chosen = chooseSaveFile(tr("Save schedule and data"), kDataFilter);
+    if (chosen.isEmpty()) return;
+    const fs::path path = toFilePath(chosen);
+    int status = kStatusOk;
+    if (chkIncludeCfg_->isChecked()) {
+        ScheduleLayouts layouts;
+        status = funCheckFormatCfgForOutput(store_.settings, store_.survey.present,
+                                            store_.survey.quadrupoles.ipWindows(), layouts.electrodes, layouts.data,
+                                            layouts.topography, log_) == kStatusOk
+                     ? kStatusOk
+                     : log_.error("cmdPrintScheduleandData", "Error: invalid output format");
+        if (status == kStatusOk && !WriteConfiguration(path, store_.settings, log_)) status = kStatusError;
+        if (status == kStatusOk) status = funSaveSchedule(store_, path, true, layouts, false, log_);
+    } else {
+        status = saveDataFile(store_, path, false, log_);
+    }
+    if (status == kStatusOk) log_.subWriteToTextBox("Schedule file " + path.string() + " saved." + kLineBreak);
+}
+
+void InvWork::cmdPrintMesh_Click()
+{
+    if (!store_.mesh.present) {
+        questions_.showMessage(std::string(kApplicationTitle) + " - Error", "No mesh or model to save!",
+                               MessageIcon::Critical);
+        return;
+    }
+    const QString chosen = chooseSaveFile(tr("Save mesh"), kMeshFilter);
+    if (chosen.isEmpty()) return;
+    const fs::path path = toFilePath(chosen);
+    if (OutputGlobalMesh(path, false, store_, log_) == kStatusOk)
+        log_.subWriteToTextBox(" Inversion results file " + path.string() + " saved" + kLineBreak);
+    else log_.error("cmdPrintMesh", "Error: inversion results file " + path.string() + " not saved");
+}
+
+void InvWork::cmdViewMesh_Click()
+{
+    if (!store_.mesh.present) {
+        questions_.showMessage(std::string(kApplicationTitle) + " - Error", "No mesh or model to display!",
+                               MessageIcon::Critical);
+        return;
+    }
+    const ShellEnvironment& environment = mainWindow_.environment();
+    const fs::path folder = viewerWorkFolder(environment.applicationFolder, environment.userDataFolder);
+    const fs::path meshFile = folder / kViewerMeshName;
+    const fs::path script = folder / kViewerScriptName;
+    if (OutputGlobalMesh(meshFile, false, store_, log_) != kStatusOk) return;
+    if (WriteViewerScript(script, meshFile, meshCentre(store_.mesh.lines), log_) != kStatusOk) return;
+    ExternalEnvironment external{userSettings_, questions_, *environment.launcher, *environment.roots,
+                                 log_,          nullptr,    environment.userDataFolder};
+    RunExternal(external, kViewerProgram, script);
+}
+
+void InvWork::cmdRunInverse_Click()
+{
+    const int windows = static_cast<int>(store_.survey.quadrupoles.ipWindows());
+    int merge = 0;
+    if (chkIPInv_->isChecked() && windows >= 2) {
+        const std::optional<std::string> answer =
+            questions_.inputText(kApplicationTitle, "Multiple IP windows detected. Set the number of IP windows to merge",
+                                 std::to_string(windows));
+        const std::optional<int> chosen = answer ? ipWindowsToMergeAnswer(*answer, windows) : std::nullopt;
+        if (!chosen) return;
+        merge = *chosen;
+    }
+    const QString proposed = fromFilePath(proposedProjectName(toFilePath(dataFile_)));
+    const QString chosen =
+        fileDialogs_.saveFileName(this, tr("Set inversion project folder"), proposed, toQtFilters(kProjectFolderFilter));
+    if (chosen.isEmpty()) return;
+    const fs::path name = toFilePath(chosen);
+    const fs::path folder = projectFolderFor(name);
+    if (folder.filename() == kProjectFolderSuffix) return;
+    std::string message;
+    const ProjectFolderResult created = createProjectFolder(folder, message);
+    if (created == ProjectFolderResult::Exists) {
+        questions_.showMessage(kProjectFolderExistsTitle, message, MessageIcon::Exclamation);
+        return;
+    }
+    if (created == ProjectFolderResult::Failed) {
+        log_.error("cmdRunInverse", message);
+        return;
+    }
+    store_.ipWindowsToMerge = merge;
+    funRunRurJob(store_, folder, "INV", mainWindow_.environment().applicationFolder,
+                 *mainWindow_.environment().launcher, log_);
+    store_.ipWindowsToMerge = 0;
+}
+
+void registerInvWork(MDIStart& mainWindow, ProjectStore& store, MessageLog& log, Questions& questions,
+                     UserSettings& userSettings, FileDialogs& fileDialogs)
+{
+    mainWindow.taskWindows().registerWindow(TaskWindow::InvWork, [&] {
+        return new InvWork(store, log, questions, userSettings, fileDialogs, mainWindow);
+    });
+}
+
+}  // namespace vexora::ui

@@ -1,0 +1,83 @@
+#pragma once
+// The window of a Data Inversion project: the settings grid with its section
+// list, the message log, and the commands that load a configuration and a
+// data file, save the configuration and the data, and start an inversion in
+// a new project folder. Everything it computes is done by the core.
+
+#include <QPointer>
+#include <QWidget>
+
+#include "log/MessageLog.h"
+#include "platform/Questions.h"
+#include "platform/UserSettings.h"
+#include "project/ProjectStore.h"
+
+class QCheckBox;
+class QGridLayout;
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+namespace vexora::ui {
+
+class FileDialogs;
+class MDIStart;
+class MessageLogPanel;
+class flexgridInputData;
+
+class InvWork : public QWidget {
+    Q_OBJECT
+public:
+    InvWork(ProjectStore& store, MessageLog& log, Questions& questions, UserSettings& userSettings,
+            FileDialogs& fileDialogs, MDIStart& mainWindow, QWidget* parent = nullptr);
+
+    flexgridInputData* grid() const { return grid_; }
+    MessageLogPanel* logPanel() const { return logPanel_; }
+    QCheckBox* ipInversionBox() const { return chkIPInv_; }
+    QCheckBox* includeConfigurationBox() const { return chkIncludeCfg_; }
+
+    void cmdLoadConfiguration_Click();
+    void cmdInputScheduleFile_Click();
+    void cmdInputTop_Click();
+    void cmdViewData_Click();
+    void cmdSetDefaults_Click();
+    void cmdSaveConfiguration_Click();
+    void cmdPrintScheduleandData_Click();
+    void cmdPrintMesh_Click();
+    void cmdViewMesh_Click();
+    void cmdRunInverse_Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QPushButton* addCommand(QGridLayout* layout, int row, const char* name, const QString& caption,
+                            const QString& label, void (InvWork::*run)());
+    void refreshSettings();
+    void updateStates();
+    // The save dialog with the overwrite question; empty when cancelled.
+    QString chooseSaveFile(const QString& title, const char* filters, const QString& proposed = {});
+
+    ProjectStore& store_;
+    MessageLog& log_;
+    Questions& questions_;
+    UserSettings& userSettings_;
+    FileDialogs& fileDialogs_;
+    MDIStart& mainWindow_;
+    QString dataFile_;
+
+    QListWidget* lstConfig_;
+    flexgridInputData* grid_;
+    MessageLogPanel* logPanel_;
+    QCheckBox* chkIPInv_;
+    QCheckBox* chkIncludeCfg_;
+    QLabel* dimensions_;
+    std::vector<QPushButton*> dataCommands_;  // enabled once data are loaded
+    QPushButton* cmdRunInverse_ = nullptr;
+};
+
+// The window the explorer's "DI workspace" node opens.
+void registerInvWork(MDIStart& mainWindow, ProjectStore& store, MessageLog& log, Questions& questions,
+                     UserSettings& userSettings, FileDialogs& fileDialogs);
+
+}  // namespace vexora::ui

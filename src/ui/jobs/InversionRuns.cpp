@@ -1,0 +1,69 @@
+#include "ui/jobs/InversionRuns.h"
+
+#include <algorithm>
+
+#include "jobs/ConsoleInversion.h"
+#include "log/MessageLog.h"
+#include "ui/platform/FileDialogs.h"
+#include "ui/platform/RunHandler.h"
+#include "ui/platform/TextConversion.h"
+#include "ui/shell/MainWindow.h"
+
+namespace vexora::ui {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kDataFilter = "Data file (*.data)|*.data";
+
+void logOutcomes(const std::vector<ConsoleRunOutcome>& outcomes, MessageLog& log)
+{
+    for (const ConsoleRunOutcome& outcome : outcomes) {
+        if (outcome.status == kStatusOk)
+            log.subWriteToTextBox("Inversion of " + outcome.dataFile.string() + " started in " +
+                                  outcome.folder.string() + kLineBreak);
+        else log.subWriteToTextBox("Inversion of " + outcome.dataFile.string() + " failed" + kLineBreak);
+    }
+}
+
+std::vector<ConsoleRunOutcome> invert(MDIStart& window, const std::vector<fs::path>& files, MessageLog& log)
+{
+    ConsoleRunOptions options;
+    options.applicationFolder = window.environment().applicationFolder;
+    ProjectStore store;
+    return runBatchInversion(store, files, options, *window.environment().launcher, log);
+}
+
+}  // namespace
+
+void connectInversionRuns(MDIStart& window, MessageLog& log, FileDialogs& fileDialogs)
+{
+    window.setConsoleInversion([&window, &log](const QString& dataFile) {
+        runHandler(log, "mnuRunConsoleInversion", [&] { logOutcomes(invert(window, {toFilePath(dataFile)}, log), log); });
+    });
+    // The open dialog takes one file at a time: it is asked again until
+    // cancelled, then the chosen files are inverted in the order chosen.
+    window.setBatchProcessing([&window, &log, &fileDialogs] {
+        runHandler(log, "mnuBatch", [&] {
+            std::vector<fs::path> files;
+            for (;;) {
+                const QString chosen = fileDialogs.openFileName(
+                    &window, QStringLiteral("Batch processing - data file %1 (Cancel to start)").arg(files.size() + 1),
+                    toQtFilters(kDataFilter));
+                if (chosen.isEmpty()) break;
+                const fs::path file = toFilePath(chosen);
+                if (std::find(files.begin(), files.end(), file) == files.end()) files.push_back(file);
+            }
+            if (files.empty()) return;
+            const std::vector<ConsoleRunOutcome> outcomes = invert(window, files, log);
+            logOutcomes(outcomes, log);
+            const auto failed = std::count_if(outcomes.begin(), outcomes.end(),
+                                              [](const ConsoleRunOutcome& o) { return o.status != kStatusOk; });
+            log.subWriteToTextBox("Batch processing: " + std::to_string(outcomes.size() - failed) + " of " +
+                                  std::to_string(outcomes.size()) + " data files inverted" + kLineBreak);
+        });
+    });
+}
+
+}  // namespace vexora::ui

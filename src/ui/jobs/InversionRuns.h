@@ -1,0 +1,18 @@
+#pragma once
+// The main window's unattended inversions: "Run Console Inversion" inverts
+// the chosen data file, "Batch processing" every file chosen in turn, each
+// in a new project folder beside its data file. They use a store of their
+// own, so the open project is never touched.
+
+namespace vexora {
+class MessageLog;
+}
+
+namespace vexora::ui {
+
+class FileDialogs;
+class MDIStart;
+
+void connectInversionRuns(MDIStart& window, MessageLog& log, FileDialogs& fileDialogs);
+
+}  // namespace vexora::ui

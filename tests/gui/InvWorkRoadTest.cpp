@@ -1,0 +1,218 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "GuiTestSupport.h"
+#include "core/JobTestSupport.h"
+#include "datafile/ScheduleLoader.h"
+#include "io/TextFile.h"
+#include "log/MessageLog.h"
+#include "mesh/MeshBuild.h"
+#include "platform/FileSystemRoots.h"
+#include "platform/ScriptedQuestions.h"
+#include "platform/UserSettings.h"
+#include "project/ProjectStore.h"
+#include "settings/Configuration.h"
+#include "settings/SettingsTable.h"
+#include "ui/jobs/InvWork.h"
+#include "ui/platform/TextConversion.h"
+#include "ui/settings/flexgridInputData.h"
+#include "ui/shell/MainWindow.h"
+
+namespace {
+
+using namespace vexora;
+namespace fs = std::filesystem;
+
+struct InvWorkRoad : ::testing::Test {
+    QTemporaryDir temporary;
+    fs::path app = ui::toFilePath(temporary.filePath("Vexora app"));
+    fs::path field = ui::toFilePath(temporary.filePath("field data"));
+    fs::path sample = field / "sample.2026.data";
+    ProjectStore store;
+    MessageLog log;
+    ScriptedQuestions questions;
+    MemoryUserSettings settings;
+    test::ScriptedFileDialogs dialogs;
+    FixedFileSystemRoots roots{{app}};
+    std::unique_ptr<ui::MDIStart> window;
+    ui::InvWork* work = nullptr;
+
+    void SetUp() override
+    {
+        fs::create_directories(app);
+        fs::create_directories(field);
+        questions.answer("geometric factors using z coordinates", true);
+        fs::copy_file(fs::path(VEXORA_SAMPLES_DIR) / "sample_survey.data", sample);
+        vexora::testing::writeStandInProgram(app / "VORozurire.exe");
+        // No launcher given: the workbench's own process start runs the stand-in.
+        window = std::make_unique<ui::MDIStart>(store, log, questions, settings, dialogs,
+                                                ui::ShellEnvironment{app, app / "user", nullptr, &roots});
+        ui::registerInvWork(*window, store, log, questions, settings, dialogs);
+        window->show();
+        window->findChild<QAction*>(QStringLiteral("mnuNewDataInversion"))->trigger();
+        window->LinkMenusToTreeView("DI workspace");
+        work = qobject_cast<ui::InvWork*>(window->taskWindows().window(TaskWindow::InvWork));
+        ASSERT_NE(work, nullptr);
+    }
+
+    void click(const char* name)
+    {
+        QPushButton* button = work->findChild<QPushButton*>(QString::fromLatin1(name));
+        ASSERT_NE(button, nullptr) << name;
+        ASSERT_TRUE(button->isEnabled()) << name;
+        button->click();
+    }
+    bool enabled(const char* name) { return work->findChild<QPushButton*>(QString::fromLatin1(name))->isEnabled(); }
+    bool logHas(const std::string& text) const { return log.plainText().find(text) != std::string::npos; }
+    void load()
+    {
+        dialogs.queue(ui::fromFilePath(sample));
+        click("cmdInputSchedFile");
+        ASSERT_TRUE(store.survey.dataLoaded) << log.plainText();
+    }
+};
+
+TEST_F(InvWorkRoad, LoadEditSaveAndRunInANewProjectFolder)
+{
+    EXPECT_EQ(work->windowTitle(), QStringLiteral("Inversion workspace"));
+    EXPECT_FALSE(enabled("cmdRunInverse"));
+    EXPECT_FALSE(enabled("cmdPrintScheduleandData"));
+    load();
+    EXPECT_TRUE(logHas("Schedule file " + sample.string() + " loaded"));
+    EXPECT_TRUE(enabled("cmdRunInverse"));
+    EXPECT_TRUE(work->ipInversionBox()->isEnabled());
+    bool dataSetNode = false;
+    for (const auto& node : window->explorerNodes()) dataSetNode = dataSetNode || node.text == "Data Set";
+    EXPECT_TRUE(dataSetNode);
+
+    // Edit the background resistivity through the grid.
+    const std::optional<std::size_t> row = FindSettingRow(store.settings, Item::BackgroundResistivity);
+    ASSERT_TRUE(row);
+    questions.queueInput("250");
+    work->grid()->activateRow(static_cast<int>(*row));
+    EXPECT_EQ(settingNumber(store.settings, Item::BackgroundResistivity), 250.0);
+
+    // Save the configuration and read it back.
+    const fs::path configuration = field / "edited.cnfg";
+    dialogs.queue(ui::fromFilePath(configuration));
+    click("cmdSaveConfiguration");
+    std::string text;
+    ASSERT_TRUE(readTextFile(configuration, text));
+    SettingsTable readBack = defaultSettingsTable();
+    MessageLog quiet;
+    ASSERT_EQ(applyConfigurationText(text, readBack, quiet), 0);
+    EXPECT_EQ(settingNumber(readBack, Item::BackgroundResistivity), 250.0);
+
+    // Save the data with and without the configuration; both load again to the same tables.
+    for (bool withConfiguration : {false, true}) {
+        work->includeConfigurationBox()->setChecked(withConfiguration);
+        const fs::path saved = field / (withConfiguration ? "with.data" : "without.data");
+        dialogs.queue(ui::fromFilePath(saved));
+        click("cmdPrintScheduleandData");
+        ProjectStore again;
+        again.type = ProjectType::DataInversion;
+        MessageLog loadLog;
+        ASSERT_EQ(funInputScheduleFile(again, saved, loadLog, questions), 0) << loadLog.plainText();
+        EXPECT_EQ(again.survey.quadrupoles.size(), store.survey.quadrupoles.size());
+        EXPECT_EQ(again.survey.electrodes.size(), store.survey.electrodes.size());
+        EXPECT_NEAR(again.survey.quadrupoles.resistance[7], store.survey.quadrupoles.resistance[7],
+                    1e-5 * std::abs(store.survey.quadrupoles.resistance[7]));
+        EXPECT_EQ(settingNumber(again.settings, Item::BackgroundResistivity), withConfiguration ? 250.0 : 100.0);
+    }
+
+    // Run: 0 IP windows to merge, the proposed name stops at the first dot.
+    work->ipInversionBox()->setChecked(true);
+    questions.queueInput("0");
+    dialogs.queue(ui::fromFilePath(field / "run one"));
+    click("cmdRunInverse");
+    EXPECT_EQ(dialogs.requests().back().title, QStringLiteral("Set inversion project folder"));
+    EXPECT_EQ(ui::toFilePath(dialogs.requests().back().defaultName), field / "sample");
+    const fs::path folder = field / "run one.VXRprj";
+    EXPECT_EQ(vexora::testing::fileNames(folder), (std::vector<std::string>{"DataInput.data", "InvScript.txt"}));
+    EXPECT_EQ(vexora::testing::waitForLaunchRecord(app),
+              (std::vector<std::string>{app.string(), "VexoraRUR64", (folder / "InvScript.txt").string(), "INV"}));
+    EXPECT_EQ(store.ipWindowsToMerge, 0);
+}
+
+TEST_F(InvWorkRoad, RefusalsKeepWhatIsLoaded)
+{
+    EXPECT_NE(work->findChild<QCheckBox*>(QStringLiteral("ChkLOG")), nullptr);
+    // Set defaults without data: the catalogue's values.
+    ASSERT_TRUE(setSettingText(store.settings, Item::GridSizeX, "77"));
+    click("cmdSetDefaults");
+    EXPECT_EQ(settingText(store.settings, Item::GridSizeX), settingText(defaultSettingsTable(), Item::GridSizeX));
+    EXPECT_TRUE(logHas("Default settings "));
+
+    // Missing configuration file.
+    dialogs.queue(ui::fromFilePath(field / "none.cnfg"));
+    click("cmdLoadConfiguration");
+    ASSERT_FALSE(questions.messages().empty());
+    EXPECT_EQ(questions.messages().back().text, (field / "none.cnfg").string() + " not found!");
+
+    // A configuration without tags changes nothing.
+    const SettingsTable before = store.settings;
+    writeFileAtomically(field / "plain.cnfg", "nothing here\r\n");
+    dialogs.queue(ui::fromFilePath(field / "plain.cnfg"));
+    click("cmdLoadConfiguration");
+    EXPECT_TRUE(logHas("Error: No configuration tags found."));
+    EXPECT_EQ(store.settings, before);
+
+    load();
+    const std::size_t quadrupoles = store.survey.quadrupoles.size();
+    const std::size_t asked = dialogs.requests().size();
+    click("cmdInputSchedFile");
+    EXPECT_EQ(questions.messages().back().text, "Close this Project to load a new schedule file!");
+    EXPECT_EQ(dialogs.requests().size(), asked);
+    EXPECT_EQ(store.survey.quadrupoles.size(), quadrupoles);
+
+    // An existing project folder, a cancelled name, a cancelled IP question.
+    fs::create_directories(field / "taken.VXRprj");
+    dialogs.queue(ui::fromFilePath(field / "taken"));
+    click("cmdRunInverse");
+    EXPECT_EQ(questions.messages().back().title, "Create new project folder");
+    EXPECT_EQ(questions.messages().back().text,
+              (field / "taken.VXRprj").string() + " already exists. Please create a new project directory");
+    EXPECT_TRUE(vexora::testing::fileNames(field / "taken.VXRprj").empty());
+    click("cmdRunInverse");  // dialog cancelled
+    work->ipInversionBox()->setChecked(true);
+    click("cmdRunInverse");  // input box cancelled
+    EXPECT_EQ(vexora::testing::fileNames(field),
+              (std::vector<std::string>{"plain.cnfg", "sample.2026.data", "taken.VXRprj"}));
+    EXPECT_FALSE(fs::exists(app / vexora::testing::kLaunchRecord));
+}
+
+TEST_F(InvWorkRoad, SavesAndShowsTheMeshOnceThereIsOne)
+{
+    load();
+    click("cmdPrintMesh");
+    EXPECT_EQ(questions.messages().back().text, "No mesh or model to save!");
+    click("cmdViewMesh");
+    EXPECT_EQ(questions.messages().back().text, "No mesh or model to display!");
+
+    MeshBuildOutcome outcome;
+    ASSERT_EQ(applyMeshSettings(store, log), 0) << log.plainText();
+    ASSERT_EQ(funMakeMesh(store, log, outcome), 0) << log.plainText();
+    const fs::path mesh = field / "mesh.vwer";
+    dialogs.queue(ui::fromFilePath(mesh));
+    click("cmdPrintMesh");
+    EXPECT_TRUE(logHas(" Inversion results file " + mesh.string() + " saved"));
+    EXPECT_EQ(vexora::testing::fileText(mesh).rfind("# version_info", 0), 0u);
+
+    const fs::path viewer = ui::toFilePath(temporary.filePath("viewer"));
+    fs::create_directories(viewer);
+    vexora::testing::writeStandInProgram(viewer / "VexoraViewer.exe");
+    settings.setValue("Paths", "VexoraViewer.exe", viewer.string() + "/");
+    click("cmdViewMesh");
+    EXPECT_TRUE(fs::exists(app / "ViewMesh.vwer"));
+    const std::vector<std::string> record = vexora::testing::waitForLaunchRecord(viewer);
+    ASSERT_EQ(record.size(), 2u) << log.plainText();
+    EXPECT_EQ(record[1], "EV_Temp.ohm");
+    EXPECT_NE(vexora::testing::fileText(viewer / "EV_Temp.ohm").find("ViewMesh.vwer"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QTemporaryDir>
+
+#include "GuiTestSupport.h"
+#include "core/JobTestSupport.h"
+#include "io/TextFile.h"
+#include "log/MessageLog.h"
+#include "platform/FileSystemRoots.h"
+#include "platform/ScriptedProcessLauncher.h"
+#include "platform/ScriptedQuestions.h"
+#include "platform/UserSettings.h"
+#include "project/ProjectStore.h"
+#include "ui/jobs/InversionRuns.h"
+#include "ui/platform/TextConversion.h"
+#include "ui/shell/MainWindow.h"
+
+namespace {
+
+using namespace vexora;
+namespace fs = std::filesystem;
+
+struct InversionRuns : ::testing::Test {
+    QTemporaryDir temporary;
+    fs::path app = ui::toFilePath(temporary.filePath("app"));
+    fs::path data = ui::toFilePath(temporary.filePath("field"));
+    ProjectStore store;
+    MessageLog log;
+    ScriptedQuestions questions;
+    MemoryUserSettings settings;
+    test::ScriptedFileDialogs dialogs;
+    ScriptedProcessLauncher launcher;
+    FixedFileSystemRoots roots{{app}};
+    std::unique_ptr<ui::MDIStart> window;
+
+    void SetUp() override
+    {
+        fs::create_directories(app);
+        fs::create_directories(data);
+        vexora::testing::writeStandInProgram(app / "VORozurire.exe");  // never run: the launcher is scripted
+        fs::copy_file(fs::path(VEXORA_SAMPLES_DIR) / "sample_survey.data", data / "survey.data");
+        window = std::make_unique<ui::MDIStart>(store, log, questions, settings, dialogs,
+                                                ui::ShellEnvironment{app, app / "user", &launcher, &roots});
+        ui::connectInversionRuns(*window, log, dialogs);
+    }
+
+    void trigger(const char* name) { window->findChild<QAction*>(QString::fromLatin1(name))->trigger(); }
+    std::string logText() const { return log.plainText(); }
+};
+
+TEST_F(InversionRuns, ConsoleRunInvertsTheChosenFileWithoutTouchingTheProject)
+{
+    dialogs.queue(ui::fromFilePath(data / "survey.data"));
+    trigger("mnuConsoleInversion");
+    ASSERT_EQ(launcher.requests().size(), 1u) << logText();
+    EXPECT_EQ(launcher.requests()[0].arguments.back(), "INV");
+    EXPECT_TRUE(fs::exists(data / "survey.VXRprj" / "InvScript.txt"));
+    EXPECT_NE(logText().find("started in " + (data / "survey.VXRprj").string()), std::string::npos) << logText();
+    EXPECT_FALSE(store.survey.dataLoaded);
+    EXPECT_TRUE(questions.questions().empty());
+    EXPECT_TRUE(questions.messages().empty());
+
+    // Cancel does nothing.
+    trigger("mnuConsoleInversion");
+    EXPECT_EQ(launcher.requests().size(), 1u);
+}
+
+TEST_F(InversionRuns, BatchGoesOnAfterAFailedFileAndCounts)
+{
+    writeFileAtomically(data / "bad.data", "no tags\r\n");
+    for (const char* name : {"bad.data", "survey.data", "missing.data"}) dialogs.queue(ui::fromFilePath(data / name));
+    trigger("mnuBatch");
+    EXPECT_EQ(dialogs.requests().size(), 4u);
+    EXPECT_EQ(launcher.requests().size(), 1u) << logText();
+    EXPECT_NE(logText().find("Inversion of " + (data / "bad.data").string() + " failed"), std::string::npos);
+    EXPECT_NE(logText().find("Batch processing: 1 of 3 data files inverted"), std::string::npos) << logText();
+    EXPECT_FALSE(store.survey.dataLoaded);
+}
+
+}  // namespace
