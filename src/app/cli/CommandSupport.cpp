@@ -25,6 +25,13 @@ void printLog(const MessageLog& log, std::ostream& err)
     err << text;
 }
 
+std::filesystem::path programFolder()
+{
+    std::error_code ec;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::filesystem::current_path(ec) : self.parent_path();
+}
+
 int loadDataFile(ProjectStore& store, const std::string& path, MessageLog& log, LoadAnswers answers)
 {
     ScriptedQuestions questions;

@@ -2,6 +2,7 @@
 // What the commands share: usage lines, the log on stderr, and loading a data
 // file with the command line's documented answers.
 
+#include <filesystem>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -24,6 +25,10 @@ struct LoadAnswers {
     bool useZ = true;
     bool synthetic = false;
 };
+
+// The folder of the running program: the companion programs (the core's
+// manager, the converters) live beside it.
+std::filesystem::path programFolder();
 
 // Loads the data file as a Data Inversion project does.
 int loadDataFile(ProjectStore& store, const std::string& path, MessageLog& log, LoadAnswers answers = {});

@@ -61,13 +61,6 @@ int numberingStartOf(const std::string& start)
     return 1;
 }
 
-fs::path ownFolder()
-{
-    std::error_code ec;
-    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    return ec ? fs::current_path(ec) : self.parent_path();
-}
-
 }  // namespace
 
 int runImport(const Arguments& args, std::ostream& out, std::ostream& err)
@@ -90,7 +83,7 @@ int runImport(const Arguments& args, std::ostream& out, std::ostream& err)
         if (o.paths.size() != 1) return printCommandUsage(err, "import");
         PosixProcessLauncher launcher;
         const int status = startImportConverter(
-            *format, o.applicationFolder.empty() ? ownFolder() : fs::absolute(o.applicationFolder), launcher, log);
+            *format, o.applicationFolder.empty() ? programFolder() : fs::absolute(o.applicationFolder), launcher, log);
         printLog(log, err);
         return status == kStatusOk ? kExitOk : kExitError;
     }

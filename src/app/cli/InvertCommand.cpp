@@ -39,14 +39,6 @@ InvertOptions parseOptions(const Arguments& args)
     return options;
 }
 
-// The folder of the running program: the manager program lives beside it.
-fs::path ownFolder()
-{
-    std::error_code ec;
-    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    return ec ? fs::current_path(ec) : self.parent_path();
-}
-
 }  // namespace
 
 int runInvert(const Arguments& args, std::ostream& out, std::ostream& err)
@@ -60,7 +52,7 @@ int runInvert(const Arguments& args, std::ostream& out, std::ostream& err)
         }
     }
     options.run.applicationFolder = options.run.applicationFolder.empty()
-                                        ? ownFolder()
+                                        ? programFolder()
                                         : fs::absolute(options.run.applicationFolder);
 
     PosixProcessLauncher launcher;

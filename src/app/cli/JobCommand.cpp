@@ -54,14 +54,6 @@ JobOptions parseOptions(const Arguments& args)
     return options;
 }
 
-// The folder of the running program: the companion programs live beside it.
-fs::path ownFolder()
-{
-    std::error_code ec;
-    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    return ec ? fs::current_path(ec) : self.parent_path();
-}
-
 }  // namespace
 
 int runJob(const Arguments& args, std::ostream& out, std::ostream& err)
@@ -93,7 +85,7 @@ int runJob(const Arguments& args, std::ostream& out, std::ostream& err)
     if (status == kStatusOk && options.start) {
         PosixProcessLauncher launcher;
         const fs::path applicationFolder =
-            options.applicationFolder.empty() ? ownFolder() : fs::absolute(options.applicationFolder);
+            options.applicationFolder.empty() ? programFolder() : fs::absolute(options.applicationFolder);
         status = startRurJob(applicationFolder, script, jobType(options.kind), launcher, log);
     }
     printLog(log, err);

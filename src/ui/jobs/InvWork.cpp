@@ -204,17 +204,21 @@ QString InvWork::chooseSaveFile(const QString& title, const char* filters, const
     return chosen;
 }
 
+fs::path InvWork::chooseExistingFile(const QString& caption, std::string_view filter)
+{
+    const QString chosen = fileDialogs_.openFileName(this, caption, toQtFilters(filter));
+    if (chosen.isEmpty()) return {};
+    const fs::path path = toFilePath(chosen);
+    if (fs::exists(path)) return path;
+    questions_.showMessage(std::string(kApplicationTitle) + " - Error", path.string() + " not found!",
+                           MessageIcon::Critical);
+    return {};
+}
+
 void InvWork::cmdLoadConfiguration_Click()
 {
-    const QString chosen = fileDialogs_.openFileName(this, tr("Load configuration"), toQtFilters(kConfigurationFilter));
-    if (chosen.isEmpty()) return;
-    const fs::path path = toFilePath(chosen);
-    if (!fs::exists(path)) {
-        questions_.showMessage(std::string(kApplicationTitle) + " - Error", path.string() + " not found!",
-                               MessageIcon::Critical);
-        return;
-    }
-    if (loadConfigurationFile(store_, path, log_) == kStatusOk) refreshSettings();
+    const fs::path path = chooseExistingFile(tr("Load configuration"), kConfigurationFilter);
+    if (!path.empty() && loadConfigurationFile(store_, path, log_) == kStatusOk) refreshSettings();
 }
 
 void InvWork::cmdInputScheduleFile_Click()
@@ -250,15 +254,8 @@ void InvWork::cmdInputScheduleFile_Click()
 
 void InvWork::cmdInputTop_Click()
 {
-    const QString chosen = fileDialogs_.openFileName(this, tr("Load topography"), toQtFilters(kTopographyFilter));
-    if (chosen.isEmpty()) return;
-    const fs::path path = toFilePath(chosen);
-    if (!fs::exists(path)) {
-        questions_.showMessage(std::string(kApplicationTitle) + " - Error", path.string() + " not found!",
-                               MessageIcon::Critical);
-        return;
-    }
-    if (loadTopographyFile(store_, path, log_) == kStatusOk) refreshSettings();
+    const fs::path path = chooseExistingFile(tr("Load topography"), kTopographyFilter);
+    if (!path.empty() && loadTopographyFile(store_, path, log_) == kStatusOk) refreshSettings();
 }
 
 void InvWork::cmdViewData_Click() { mainWindow_.LinkMenusToTreeView("Data Set"); }

@@ -4,6 +4,9 @@
 // data file, save the configuration and the data, and start an inversion in
 // a new project folder. Everything it computes is done by the core.
 
+#include <filesystem>
+#include <string_view>
+
 #include <QPointer>
 #include <QWidget>
 
@@ -36,6 +39,9 @@ public:
     QCheckBox* ipInversionBox() const { return chkIPInv_; }
     QCheckBox* includeConfigurationBox() const { return chkIncludeCfg_; }
 
+    // The chosen file, or an empty path when cancelled or missing (after the
+    // " not found!" message).
+    std::filesystem::path chooseExistingFile(const QString& caption, std::string_view filter);
     void cmdLoadConfiguration_Click();
     void cmdInputScheduleFile_Click();
     void cmdInputTop_Click();
