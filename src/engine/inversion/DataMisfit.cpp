@@ -1,0 +1,56 @@
+#include "inversion/DataMisfit.h"
+
+#include <cmath>
+
+namespace vexora {
+
+std::vector<double> relativeErrors(std::span<const double> resistances, std::span<const double> standardDeviations,
+                                   const ErrorModel& model, std::size_t& fallbacks)
+{
+    fallbacks = 0;
+    std::vector<double> errors(resistances.size());
+    for (std::size_t i = 0; i < resistances.size(); ++i) {
+        const double magnitude = std::abs(resistances[i]);
+        if (!standardDeviations.empty()) {
+            if (standardDeviations[i] > 0 && magnitude > 0) {
+                errors[i] = standardDeviations[i] / magnitude;
+                continue;
+            }
+            ++fallbacks;
+        }
+        errors[i] = model.percent / 100.0 + (magnitude > 0 ? model.constant / magnitude : 1.0);
+    }
+    return errors;
+}
+
+std::vector<double> robustFactors(std::span<const double> residuals, std::span<const double> errors,
+                                  double threshold)
+{
+    std::vector<double> factors(residuals.size(), 1.0);
+    for (std::size_t i = 0; i < residuals.size(); ++i) {
+        const double normalised = std::abs(residuals[i]) / errors[i];
+        if (normalised > threshold) factors[i] = threshold / normalised;
+    }
+    return factors;
+}
+
+double chiSquared(std::span<const double> residuals, std::span<const double> weights)
+{
+    if (residuals.empty()) return 0;
+    double sum = 0;
+    for (std::size_t i = 0; i < residuals.size(); ++i) {
+        const double e = weights[i] * residuals[i];
+        sum += e * e;
+    }
+    return sum / static_cast<double>(residuals.size());
+}
+
+double rmsPercent(std::span<const double> residuals)
+{
+    if (residuals.empty()) return 0;
+    double sum = 0;
+    for (double r : residuals) sum += r * r;
+    return 100.0 * std::sqrt(sum / static_cast<double>(residuals.size()));
+}
+
+}  // namespace vexora

@@ -1,0 +1,36 @@
+#pragma once
+// Data, errors and misfit of the inversion. The data are the logarithms of
+// the measured |V/I|, so a residual is a relative difference and the
+// geometric factor cancels; the error of a datum is its relative error.
+//
+//   chi^2 = (1/N) sum_i (w_i r_i)^2,   w_i = robust_i / e_i
+//   RMS   = 100 sqrt((1/N) sum_i r_i^2)   (percent)
+
+#include <cstddef>
+#include <span>
+#include <vector>
+
+namespace vexora {
+
+struct ErrorModel {
+    double percent = 5;       // % of |V/I|
+    double constant = 0.0001; // ohm
+};
+
+// Relative error of each datum: the standard deviation column when it holds
+// a positive value for the datum (`standardDeviations` may be empty),
+// otherwise percent/100 + constant / |V/I|. `fallbacks` counts the data that
+// had a standard deviation column value of 0 or less.
+std::vector<double> relativeErrors(std::span<const double> resistances, std::span<const double> standardDeviations,
+                                   const ErrorModel& model, std::size_t& fallbacks);
+
+// Robust (Huber) factors: 1 where the weighted residual |r_i| / e_i is at
+// most `threshold`, threshold / |r_i / e_i| beyond. An outlier then counts
+// like its absolute value (an L1 misfit) instead of its square.
+std::vector<double> robustFactors(std::span<const double> residuals, std::span<const double> errors,
+                                  double threshold = 2.0);
+
+double chiSquared(std::span<const double> residuals, std::span<const double> weights);
+double rmsPercent(std::span<const double> residuals);
+
+}  // namespace vexora

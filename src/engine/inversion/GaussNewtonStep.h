@@ -1,0 +1,52 @@
+#pragma once
+// One model update of the smoothness-constrained Gauss-Newton inversion.
+// With data weights w (1 / error, times the robust factor), residuals
+// r = d - f(m), roughness R and roughness factor lambda, the update dm solves
+//
+//   (J^T W^2 J + lambda R^T R + lambda a I) dm
+//       = J^T W^2 r - lambda R^T R m [when the model's roughness is
+//         constrained] - lambda a (m - m_ref)
+//
+// where a is the reference-model weight (0: no reference constraint). With
+// the model's roughness constrained ("dm and m") the updated model m + dm is
+// smooth; otherwise ("dm-only") only the update is. The system is solved by
+// conjugate gradients preconditioned by its diagonal, never forming J^T J.
+
+#include <span>
+
+#include "inversion/ConjugateGradient.h"
+#include "inversion/Jacobian.h"
+#include "inversion/Roughness.h"
+
+namespace vexora {
+
+struct Regularisation {
+    RoughnessWeights weights;
+    bool constrainModelRoughness = true;  // "dm and m"; false: "dm-only"
+    double referenceWeight = 0;           // a; 0 without a reference model
+};
+
+struct UpdateLimits {
+    int maxIterations = 15;
+    double tolerance = 1e-3;  // relative to the right-hand side
+};
+
+class GaussNewtonStep {
+public:
+    GaussNewtonStep(const Jacobian& jacobian, std::span<const double> dataWeights, const BlockGrid& grid,
+                    const Regularisation& regularisation);
+
+    // dm for one roughness factor, about the model m with residuals r.
+    CgOutcome solve(double lambda, std::span<const double> residuals, std::span<const double> model,
+                    std::span<const double> reference, const UpdateLimits& limits, std::span<double> update) const;
+
+private:
+    const Jacobian& jacobian_;
+    std::span<const double> weights_;
+    BlockGrid grid_;
+    Regularisation regularisation_;
+    std::vector<double> dataDiagonal_;       // diag(J^T W^2 J)
+    std::vector<double> roughnessDiagonal_;  // diag(R^T R)
+};
+
+}  // namespace vexora

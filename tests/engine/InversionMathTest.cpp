@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "inversion/DataMisfit.h"
+#include "inversion/GaussNewtonStep.h"
+#include "inversion/RoughnessTrials.h"
+
+namespace vexora {
+namespace {
+
+std::vector<double> randomVector(std::size_t n, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    std::normal_distribution<double> normal;
+    std::vector<double> v(n);
+    for (double& x : v) x = normal(rng);
+    return v;
+}
+
+TEST(Roughness, NormalOperatorMatchesTheNormAndVanishesOnConstants)
+{
+    const BlockGrid grid{4, 3, 5};
+    const RoughnessWeights weights{1.0, 0.5, 0.1};
+    const std::vector<double> m = randomVector(grid.size(), 1);
+    std::vector<double> rtr(grid.size());
+    applyRoughnessNormal(grid, weights, m, rtr);
+    double quadratic = 0;
+    for (std::size_t i = 0; i < m.size(); ++i) quadratic += m[i] * rtr[i];
+    EXPECT_NEAR(quadratic, roughnessNorm(grid, weights, m), 1e-10);
+
+    // Pairs: x 3*3*5, y 4*2*5, z 4*3*4; the norm of a unit ramp along z counts only z pairs.
+    std::vector<double> ramp(grid.size());
+    for (std::size_t iz = 0; iz < grid.nz; ++iz)
+        for (std::size_t iy = 0; iy < grid.ny; ++iy)
+            for (std::size_t ix = 0; ix < grid.nx; ++ix) ramp[grid.index(ix, iy, iz)] = static_cast<double>(iz);
+    EXPECT_NEAR(roughnessNorm(grid, weights, ramp), 0.1 * 4 * 3 * 4, 1e-12);
+
+    const std::vector<double> constant(grid.size(), 3.7);
+    applyRoughnessNormal(grid, weights, constant, rtr);
+    for (double v : rtr) EXPECT_NEAR(v, 0.0, 1e-12);
+}
+
+// Solves the small dense system by Gaussian elimination, independently of CG.
+std::vector<double> solveDense(std::vector<std::vector<double>> a, std::vector<double> b)
+{
+    const std::size_t n = b.size();
+    for (std::size_t k = 0; k < n; ++k)
+        for (std::size_t i = k + 1; i < n; ++i) {
+            const double f = a[i][k] / a[k][k];
+            for (std::size_t j = k; j < n; ++j) a[i][j] -= f * a[k][j];
+            b[i] -= f * b[k];
+        }
+    std::vector<double> x(n);
+    for (std::size_t k = n; k-- > 0;) {
+        double s = b[k];
+        for (std::size_t j = k + 1; j < n; ++j) s -= a[k][j] * x[j];
+        x[k] = s / a[k][k];
+    }
+    return x;
+}
+
+struct StepCase {
+    const char* name;
+    bool constrainModel;
+    double referenceWeight;
+    double lambda;
+};
+
+TEST(GaussNewtonStep, SolvesTheRegularisedNormalEquations)
+{
+    const BlockGrid grid{3, 2, 2};
+    const std::size_t n = grid.size(), data = 20;
+    Jacobian j{data, n, {}};
+    const std::vector<double> jv = randomVector(data * n, 2);
+    j.values.assign(jv.begin(), jv.end());
+    const std::vector<double> w = [&] {
+        std::vector<double> v = randomVector(data, 3);
+        for (double& x : v) x = 1.0 + std::abs(x);
+        return v;
+    }();
+    const std::vector<double> r = randomVector(data, 4), m = randomVector(n, 5), ref = randomVector(n, 6);
+    const RoughnessWeights weights{1.0, 1.0, 0.1};
+
+    for (const StepCase& c : {StepCase{"dm and m", true, 0.0, 10.0}, StepCase{"dm only", false, 0.0, 1.0},
+                              StepCase{"reference", true, 0.05, 3.0}}) {
+        SCOPED_TRACE(c.name);
+        // A = J^T W^2 J + lambda (R^T R + a I), built column by column.
+        std::vector<std::vector<double>> a(n, std::vector<double>(n));
+        for (std::size_t col = 0; col < n; ++col) {
+            std::vector<double> e(n, 0.0), rtr(n);
+            e[col] = 1;
+            applyRoughnessNormal(grid, weights, e, rtr);
+            for (std::size_t row = 0; row < n; ++row) {
+                double s = 0;
+                for (std::size_t i = 0; i < data; ++i)
+                    s += j.values[i * n + row] * w[i] * w[i] * j.values[i * n + col];
+                a[row][col] = s + c.lambda * (rtr[row] + (row == col ? c.referenceWeight : 0.0));
+            }
+        }
+        std::vector<double> b(n, 0.0), rtrm(n);
+        applyRoughnessNormal(grid, weights, m, rtrm);
+        for (std::size_t row = 0; row < n; ++row) {
+            for (std::size_t i = 0; i < data; ++i) b[row] += j.values[i * n + row] * w[i] * w[i] * r[i];
+            if (c.constrainModel) b[row] -= c.lambda * rtrm[row];
+            b[row] -= c.lambda * c.referenceWeight * (m[row] - ref[row]);
+        }
+        const std::vector<double> expected = solveDense(a, b);
+
+        const GaussNewtonStep step(j, w, grid, Regularisation{weights, c.constrainModel, c.referenceWeight});
+        std::vector<double> dm(n);
+        const CgOutcome outcome = step.solve(c.lambda, r, m, ref, UpdateLimits{200, 1e-12}, dm);
+        EXPECT_TRUE(outcome.converged);
+        for (std::size_t k = 0; k < n; ++k) EXPECT_NEAR(dm[k], expected[k], 1e-6 * (1 + std::abs(expected[k])));
+    }
+}
+
+TEST(GaussNewtonStep, StopsAtTheIterationLimit)
+{
+    const BlockGrid grid{10, 10, 4};
+    Jacobian j{50, grid.size(), {}};
+    const std::vector<double> jv = randomVector(50 * grid.size(), 7);
+    j.values.assign(jv.begin(), jv.end());
+    const std::vector<double> w(50, 1.0), r = randomVector(50, 8), m(grid.size(), 0.0);
+    const GaussNewtonStep step(j, w, grid, Regularisation{});
+    std::vector<double> dm(grid.size());
+    const CgOutcome outcome = step.solve(1e-3, r, m, m, UpdateLimits{3, 1e-12}, dm);
+    EXPECT_EQ(outcome.iterations, 3);
+    EXPECT_FALSE(outcome.converged);
+}
+
+struct TrialCase {
+    const char* name;
+    std::vector<double> chiSquared;  // for lambda 100, 10, 1, 0.1
+    double current;
+    std::size_t chosen;
+};
+
+TEST(RoughnessTrials, ChoosesTheSmoothestAcceptableTrial)
+{
+    const std::vector<double> lambdas = roughnessTrialFactors(100, 10, 4);
+    ASSERT_EQ(lambdas, (std::vector<double>{100, 10, 1, 0.1}));
+    const TrialCase cases[] = {
+        {"noise level reached by two: the smoother one", {5.0, 0.95, 0.7, 0.6}, 10.0, 1},
+        {"no trial fits: the smoothest lowering chi2 by 10%", {9.5, 8.9, 4.0, 3.0}, 10.0, 1},
+        {"none lowers by 10%: the smallest misfit", {12.0, 11.0, 9.5, 9.8}, 10.0, 2},
+        {"all worse than now: still the smallest", {30.0, 20.0, 15.0, 18.0}, 10.0, 2},
+    };
+    for (const TrialCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<RoughnessTrial> trials;
+        for (std::size_t t = 0; t < lambdas.size(); ++t) trials.push_back({lambdas[t], c.chiSquared[t]});
+        EXPECT_EQ(chooseRoughnessTrial(trials, c.current, 0.9), c.chosen);
+    }
+}
+
+TEST(DataMisfit, ErrorsWeightsAndStatistics)
+{
+    const std::vector<double> resistance{2.0, -0.5, 10.0, 0.0};
+    std::size_t fallbacks = 0;
+    const std::vector<double> fromModel = relativeErrors(resistance, {}, ErrorModel{5, 0.01}, fallbacks);
+    EXPECT_NEAR(fromModel[0], 0.055, 1e-12);
+    EXPECT_NEAR(fromModel[1], 0.07, 1e-12);
+    EXPECT_NEAR(fromModel[2], 0.051, 1e-12);
+    EXPECT_NEAR(fromModel[3], 1.05, 1e-12);  // no reading: an error that gives it no weight to speak of
+    EXPECT_EQ(fallbacks, 0u);
+
+    const std::vector<double> std{0.2, 0.0, -1.0, 0.1};
+    const std::vector<double> mixed = relativeErrors(resistance, std, ErrorModel{5, 0.01}, fallbacks);
+    EXPECT_NEAR(mixed[0], 0.1, 1e-12);
+    EXPECT_NEAR(mixed[1], 0.07, 1e-12);
+    EXPECT_NEAR(mixed[2], 0.051, 1e-12);
+    EXPECT_EQ(fallbacks, 3u);
+
+    const std::vector<double> residuals{0.01, -0.5, 0.03}, errors{0.05, 0.05, 0.05};
+    const std::vector<double> factors = robustFactors(residuals, errors);
+    EXPECT_DOUBLE_EQ(factors[0], 1.0);
+    EXPECT_NEAR(factors[1], 2.0 / 10.0, 1e-12);
+    EXPECT_DOUBLE_EQ(factors[2], 1.0);
+
+    const std::vector<double> w{20, 20, 20};
+    EXPECT_NEAR(chiSquared(residuals, w), (0.04 + 100.0 + 0.36) / 3, 1e-9);
+    EXPECT_NEAR(rmsPercent(residuals), 100 * std::sqrt((1e-4 + 0.25 + 9e-4) / 3), 1e-9);
+}
+
+}  // namespace
+}  // namespace vexora
