@@ -39,6 +39,23 @@ TEST(InversionWorkspace, ConfigurationPartEndsAtTheFirstBlockInAnyCase)
     for (const auto& [text, part] : texts) EXPECT_EQ(configurationPart(text), part) << text;
 }
 
+TEST(InversionWorkspace, SeveralFilesOrAnInstrumentSequenceAreForTheDataMerge)
+{
+    struct Case {
+        std::vector<fs::path> files;
+        std::string firstText, message;
+    };
+    const std::vector<Case> cases = {
+        {{"/d/site.data"}, "#elec_start\r\n", ""},
+        {{"/d/site.data"}, "#Vexora+\r\n#ITitle= Line 1\r\n",
+         "Data merge is not available yet: /d/site.data; load one data file."},
+        {{"/d/a.data", "/d/b b.data", "/e/c.txt"}, "#elec_start\r\n",
+         "Data merge is not available yet: /d/a.data, /d/b b.data, /e/c.txt; load one data file."},
+        {{"/d/site.data"}, "#ititle in lower case is no sequence\r\n", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(dataMergeRefusal(c.files, c.firstText), c.message) << c.firstText;
+}
+
 TEST(InversionWorkspace, ViewerSectionsCrossTheMiddleOfTheMeshTop)
 {
     MeshLines lines{{-10, 0, 30}, {5, 6, 7, 9}, {2, 0, -8}};

@@ -2,6 +2,7 @@
 // Helpers of the window tests: scripted file dialogs and file reading.
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include <QFile>
@@ -24,10 +25,14 @@ public:
     // Answers of the colour dialog; an exhausted script cancels.
     void queueColour(QColor colour) { colours_.push_back(colour); }
     const std::vector<Request>& requests() const { return requests_; }
+    // Called at every save or open request, to look at the windows while a
+    // dialog would be up.
+    std::function<void()> onRequest;
 
     QString saveFileName(QWidget*, const QString& title, const QString& defaultName, const QString& filters) override
     {
         requests_.push_back({title, defaultName, filters});
+        if (onRequest) onRequest();
         if (answers_.empty()) return {};
         QString answer = answers_.front();
         answers_.pop_front();
@@ -37,6 +42,13 @@ public:
     QString openFileName(QWidget* parent, const QString& title, const QString& filters) override
     {
         return saveFileName(parent, title, QString(), filters);
+    }
+
+    // Several files are queued as one answer, separated by new lines.
+    QStringList openFileNames(QWidget* parent, const QString& title, const QString& filters) override
+    {
+        const QString answer = openFileName(parent, title, filters);
+        return answer.isEmpty() ? QStringList() : answer.split(QLatin1Char('\n'));
     }
 
     std::optional<QColor> chooseColour(QWidget*, const QColor&) override

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -213,6 +214,122 @@ TEST_F(InvWorkRoad, SavesAndShowsTheMeshOnceThereIsOne)
     ASSERT_EQ(record.size(), 2u) << log.plainText();
     EXPECT_EQ(record[1], "EV_Temp.ohm");
     EXPECT_NE(vexora::testing::fileText(viewer / "EV_Temp.ohm").find("ViewMesh.vwer"), std::string::npos);
+}
+
+TEST_F(InvWorkRoad, SeveralFilesOrASequenceFileAreLeftForTheDataMerge)
+{
+    const SettingsTable settingsBefore = store.settings;
+    writeFileAtomically(field / "line.txt", "#ITitle= Line 1\r\n");
+    struct Case {
+        QStringList chosen;
+        std::string names;
+    };
+    const std::vector<Case> cases = {
+        {{ui::fromFilePath(sample), ui::fromFilePath(field / "line.txt")},
+         sample.string() + ", " + (field / "line.txt").string()},
+        {{ui::fromFilePath(field / "line.txt")}, (field / "line.txt").string()},
+    };
+    for (const Case& c : cases) {
+        dialogs.queue(c.chosen.join(QLatin1Char('\n')));
+        click("cmdInputSchedFile");
+        EXPECT_TRUE(logHas("Warning: cmdInputScheduleFile: Data merge is not available yet: " + c.names +
+                           "; load one data file."))
+            << log.plainText();
+        EXPECT_FALSE(store.survey.dataLoaded);
+        EXPECT_TRUE(store.survey.electrodes.empty());
+        EXPECT_EQ(store.settings, settingsBefore);
+    }
+    EXPECT_EQ(dialogs.requests().back().title, QStringLiteral("Load multiple data files"));
+    EXPECT_TRUE(questions.questions().empty());
+    EXPECT_FALSE(enabled("cmdRunInverse"));
+}
+
+TEST_F(InvWorkRoad, AFileNamedAtStartIsLoadedInTheWorkspace)
+{
+    window->loadDataFile(ui::fromFilePath(sample));
+    ASSERT_TRUE(store.survey.dataLoaded) << log.plainText();
+    EXPECT_TRUE(logHas("Schedule file " + sample.string() + " loaded"));
+    EXPECT_TRUE(enabled("cmdRunInverse"));
+    // The completion derived the foreground from the electrodes; the file's own grid size won.
+    double xMax = store.survey.electrodes.front().x;
+    for (const Electrode& electrode : store.survey.electrodes) xMax = std::max(xMax, electrode.x);
+    EXPECT_NEAR(settingNumber(store.settings, Item::ForegroundXMax), xMax, 1e-3);
+    EXPECT_EQ(settingText(store.settings, Item::GridSizeX), "1.0");
+    dialogs.queue(QString());  // the folder dialog proposes the loaded file's name
+    click("cmdRunInverse");
+    EXPECT_EQ(ui::toFilePath(dialogs.requests().back().defaultName), field / "sample");
+}
+
+TEST_F(InvWorkRoad, QuittingAsksAndYesEmptiesTheProject)
+{
+    window->taskWindows().registerWindow(TaskWindow::FieldData, [] { return new QWidget; });
+    // The workspace's close box, then the main window's Close Project.
+    for (const bool closeBox : {true, false}) {
+        if (!closeBox) {
+            window->mnuNewProject_Click(ProjectType::DataInversion);
+            window->LinkMenusToTreeView("DI workspace");
+            work = qobject_cast<ui::InvWork*>(window->taskWindows().window(TaskWindow::InvWork));
+            ASSERT_NE(work, nullptr);
+        }
+        load();
+        store.ipScale = 10;
+        window->LinkMenusToTreeView("Data Set");
+        ASSERT_NE(window->taskWindows().window(TaskWindow::FieldData), nullptr);
+        auto* frame = qobject_cast<QMdiSubWindow*>(work->parentWidget());
+        ASSERT_NE(frame, nullptr);
+        const auto quit = [&] { return closeBox ? frame->close() : window->mnuCloseProject_Click(); };
+
+        const std::size_t quadrupoles = store.survey.quadrupoles.size();
+        const std::size_t asked = questions.questions().size();
+        questions.setDefaultAnswer(false);
+        EXPECT_FALSE(quit());
+        ASSERT_EQ(questions.questions().size(), asked + 1);
+        EXPECT_EQ(questions.questions().back().title, "Vexora64 - Quit Project?");
+        EXPECT_EQ(questions.questions().back().text, "Do you really want to quit this Data Inversion project?");
+        EXPECT_EQ(window->taskWindows().window(TaskWindow::InvWork), work);
+        EXPECT_NE(window->taskWindows().window(TaskWindow::FieldData), nullptr);
+        EXPECT_NE(window->explorer(), nullptr);
+        EXPECT_EQ(store.survey.quadrupoles.size(), quadrupoles);
+        EXPECT_EQ(store.ipScale, 10.0);
+
+        questions.setDefaultAnswer(true);
+        EXPECT_TRUE(quit()) << closeBox;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(questions.questions().size(), asked + 2);
+        EXPECT_EQ(window->taskWindows().window(TaskWindow::InvWork), nullptr);
+        EXPECT_EQ(window->taskWindows().window(TaskWindow::FieldData), nullptr);
+        EXPECT_EQ(window->explorer(), nullptr);
+        EXPECT_TRUE(window->explorerNodes().empty());
+        EXPECT_EQ(window->projectType(), ProjectType::None);
+        EXPECT_FALSE(store.survey.dataLoaded);
+        EXPECT_FALSE(store.survey.electrodesLoaded);
+        EXPECT_TRUE(store.survey.quadrupoles.rows.empty());
+        EXPECT_EQ(store.survey.present, PresenceFlags{});
+        EXPECT_EQ(store.ipScale, 1000.0);
+    }
+}
+
+TEST_F(InvWorkRoad, BatchModeLoadsNothingAndRunsWithoutAsking)
+{
+    load();
+    work->setBatchMode(true);
+    EXPECT_EQ(work->windowTitle(), QStringLiteral("Inversion workspace - BATCH PROCESSING"));
+    const std::size_t requests = dialogs.requests().size();
+    const std::size_t asked = questions.questions().size();
+    work->cmdInputScheduleFile_Click();
+    EXPECT_TRUE(questions.messages().empty());  // not even the "Close this Project" refusal
+
+    work->ipInversionBox()->setChecked(true);
+    click("cmdRunInverse");
+    EXPECT_EQ(dialogs.requests().size(), requests);
+    EXPECT_EQ(questions.questions().size(), asked);
+    const fs::path folder = field / "sample.VXRprj";
+    EXPECT_EQ(vexora::testing::fileNames(folder), (std::vector<std::string>{"DataInput.data", "InvScript.txt"}));
+    EXPECT_EQ(vexora::testing::waitForLaunchRecord(app).back(), "INV");
+    EXPECT_TRUE(logHas("Inversion of " + sample.string() + " started in " + folder.string())) << log.plainText();
+
+    work->setBatchMode(false);
+    EXPECT_EQ(work->windowTitle(), QStringLiteral("Inversion workspace"));
 }
 
 }  // namespace

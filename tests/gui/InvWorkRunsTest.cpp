@@ -12,6 +12,7 @@
 #include "platform/ScriptedQuestions.h"
 #include "platform/UserSettings.h"
 #include "project/ProjectStore.h"
+#include "ui/jobs/InvWork.h"
 #include "ui/jobs/InversionRuns.h"
 #include "ui/platform/TextConversion.h"
 #include "ui/shell/MainWindow.h"
@@ -75,6 +76,24 @@ TEST_F(InversionRuns, BatchGoesOnAfterAFailedFileAndCounts)
     EXPECT_EQ(launcher.requests().size(), 1u) << logText();
     EXPECT_NE(logText().find("Inversion of " + (data / "bad.data").string() + " failed"), std::string::npos);
     EXPECT_NE(logText().find("Batch processing: 1 of 3 data files inverted"), std::string::npos) << logText();
+    EXPECT_FALSE(store.survey.dataLoaded);
+}
+
+TEST_F(InversionRuns, TheOpenWorkspaceShowsBatchModeWhileTheBatchRuns)
+{
+    ui::registerInvWork(*window, store, log, questions, settings, dialogs);
+    window->mnuNewProject_Click(ProjectType::DataInversion);
+    window->LinkMenusToTreeView("DI workspace");
+    auto* work = qobject_cast<ui::InvWork*>(window->taskWindows().window(TaskWindow::InvWork));
+    ASSERT_NE(work, nullptr);
+    std::vector<QString> titles;
+    dialogs.onRequest = [&] { titles.push_back(work->windowTitle()); };
+    dialogs.queue(ui::fromFilePath(data / "survey.data"));
+    trigger("mnuBatch");
+    EXPECT_EQ(titles, std::vector<QString>(2, QStringLiteral("Inversion workspace - BATCH PROCESSING")));
+    EXPECT_EQ(launcher.requests().size(), 1u) << logText();
+    EXPECT_EQ(work->windowTitle(), QStringLiteral("Inversion workspace"));
+    EXPECT_FALSE(work->batchMode());
     EXPECT_FALSE(store.survey.dataLoaded);
 }
 

@@ -163,6 +163,14 @@ std::optional<int> ipWindowsToMergeAnswer(std::string_view answer, int windows)
     return static_cast<int>(value);
 }
 
+std::string dataMergeRefusal(const std::vector<fs::path>& files, std::string_view firstText)
+{
+    if (files.size() == 1 && firstText.find("#ITitle") == std::string_view::npos) return {};
+    std::string names;
+    for (const fs::path& file : files) names += (names.empty() ? "" : ", ") + file.string();
+    return "Data merge is not available yet: " + names + "; load one data file.";
+}
+
 std::vector<Item> missingModelledDataColumns(const ProjectStore& store)
 {
     std::vector<Item> items;

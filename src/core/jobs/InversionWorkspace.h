@@ -49,6 +49,12 @@ std::string_view configurationPart(std::string_view text);
 // refused (logged as above).
 int completeInversionLoad(ProjectStore& store, std::string_view configuration, MessageLog& log);
 
+// Several data files, or one whose text holds "#ITitle" (an instrument
+// sequence file), are for the data merge window, which this release does not
+// have: the message that says so, naming the files; "" for an ordinary load
+// of one file. `firstText` is the text of the first file.
+std::string dataMergeRefusal(const std::vector<std::filesystem::path>& files, std::string_view firstText);
+
 // IpWindowsToMerge from the answer of the input box: nothing for an empty
 // answer (cancel); answers above `windows` or below 0, and answers that are
 // no number, become `windows`.

@@ -1,6 +1,7 @@
 #include "ui/jobs/InvWork.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include "datafile/ScheduleLoader.h"
 #include "datafile/ScheduleWriter.h"
 #include "io/TextFile.h"
+#include "jobs/ConsoleInversion.h"
 #include "jobs/InversionWorkspace.h"
 #include "jobs/ProjectFolder.h"
 #include "jobs/RurVexora.h"
@@ -21,11 +23,14 @@
 #include "mesh/MeshDimensions.h"
 #include "mesh/MeshFileFormat.h"
 #include "platform/Application.h"
+#include "project/ProjectReset.h"
 #include "settings/Configuration.h"
 #include "settings/EditSettingItem.h"
 #include "settings/SettingsTable.h"
+#include "shell/ExplorerTree.h"
 #include "shell/ExternalPrograms.h"
 #include "shell/ViewerScript.h"
+#include "ui/jobs/InversionRuns.h"
 #include "ui/log/MessageLogPanel.h"
 #include "ui/platform/FileDialogs.h"
 #include "ui/platform/RunHandler.h"
@@ -168,6 +173,28 @@ void InvWork::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
 }
 
+void InvWork::closeEvent(QCloseEvent* event)
+{
+    bool quit = false;
+    runHandler(log_, "Form_QueryUnload", [&] {
+        quit = questions_.askYesNo(std::string(kApplicationTitle) + " - Quit Project?",
+                                   "Do you really want to quit this " +
+                                       std::string(projectTypeCaption(mainWindow_.projectType())) + " project?",
+                                   MessageIcon::Question);
+        if (!quit) return;
+        resetProjectData(store_);
+        mainWindow_.closeProjectWindows(TaskWindow::InvWork);
+    });
+    if (quit) event->accept();
+    else event->ignore();
+}
+
+void InvWork::setBatchMode(bool on)
+{
+    batchMode_ = on;
+    setWindowTitle(on ? tr("Inversion workspace - BATCH PROCESSING") : tr("Inversion workspace"));
+}
+
 void InvWork::refreshSettings()
 {
     grid_->refresh();
@@ -223,29 +250,39 @@ void InvWork::cmdLoadConfiguration_Click()
 
 void InvWork::cmdInputScheduleFile_Click()
 {
+    if (batchMode_) return;  // the batch run loads its files itself
     if (cmdRunInverse_->isEnabled()) {
         questions_.showMessage(std::string(kApplicationTitle) + " - Error",
                                "Close this Project to load a new schedule file!", MessageIcon::Critical);
         return;
     }
-    const QString chosen = fileDialogs_.openFileName(this, tr("Load multiple data files"), toQtFilters(kDataFilter));
-    if (chosen.isEmpty()) return;
-    const fs::path path = toFilePath(chosen);
-    // One read serves the sequence check and the completion; the loader
-    // reads the file itself.
-    std::string text;
-    if (!readTextFile(path, text)) text.clear();
-    if (text.find("#ITitle") != std::string::npos) {
-        // Instrument sequences go to the data merge window, which this
-        // release does not have.
-        log_.warning("cmdInputScheduleFile", path.string() + ": instrument sequence files need the data merge, "
-                                                             "which is not available.");
-        return;
+    const QStringList chosen =
+        fileDialogs_.openFileNames(this, tr("Load multiple data files"), toQtFilters(kDataFilter));
+    if (!chosen.isEmpty()) loadScheduleFiles(chosen);
+}
+
+void InvWork::loadScheduleFiles(const QStringList& chosen)
+{
+    std::vector<fs::path> files;
+    for (const QString& file : chosen) files.push_back(toFilePath(file));
+    // One read serves the sequence check and the completion. Only the
+    // configuration part is kept: the loader reads the file again, and a
+    // large survey's text must not be held twice.
+    std::string configuration;
+    {
+        std::string text;
+        if (!readTextFile(files.front(), text)) text.clear();
+        if (const std::string refusal = dataMergeRefusal(files, text); !refusal.empty()) {
+            log_.warning("cmdInputScheduleFile", refusal);
+            return;
+        }
+        configuration = configurationPart(text);
     }
+    const fs::path& path = files.front();
     store_.type = ProjectType::DataInversion;
     if (funInputScheduleFile(store_, path, log_, questions_) != kStatusOk) return;
-    completeInversionLoad(store_, configurationPart(text), log_);
-    dataFile_ = chosen;
+    completeInversionLoad(store_, configuration, log_);
+    dataFile_ = chosen.front();
     refreshSettings();
     updateStates();
     mainWindow_.addDataSetNode();
@@ -343,6 +380,15 @@ void InvWork::cmdViewMesh_Click()
 
 void InvWork::cmdRunInverse_Click()
 {
+    if (batchMode_) {
+        // Unattended: no question and no dialog, a new folder beside the data file.
+        ConsoleRunOptions options;
+        options.applicationFolder = mainWindow_.environment().applicationFolder;
+        logInversionOutcomes({invertLoadedSurvey(store_, toFilePath(dataFile_), options,
+                                                 *mainWindow_.environment().launcher, log_)},
+                             log_);
+        return;
+    }
     const int windows = static_cast<int>(store_.survey.quadrupoles.ipWindows());
     int merge = 0;
     if (chkIPInv_->isChecked() && windows >= 2) {
@@ -381,6 +427,14 @@ void registerInvWork(MDIStart& mainWindow, ProjectStore& store, MessageLog& log,
 {
     mainWindow.taskWindows().registerWindow(TaskWindow::InvWork, [&] {
         return new InvWork(store, log, questions, userSettings, fileDialogs, mainWindow);
+    });
+    // A data file named at start is loaded in the workspace, when the
+    // project has one.
+    mainWindow.setDataFileLoader([&mainWindow](const QString& path) {
+        mainWindow.LinkMenusToTreeView("DI workspace");
+        auto* work = qobject_cast<InvWork*>(mainWindow.taskWindows().window(TaskWindow::InvWork));
+        if (work) work->loadScheduleFiles({path});
+        return work != nullptr;
     });
 }
 

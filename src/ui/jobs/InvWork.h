@@ -39,6 +39,16 @@ public:
     QCheckBox* ipInversionBox() const { return chkIPInv_; }
     QCheckBox* includeConfigurationBox() const { return chkIncludeCfg_; }
 
+    // Batch mode, while the main window's batch run goes on: the title says
+    // so, the load command does nothing and the run asks nothing.
+    void setBatchMode(bool on);
+    bool batchMode() const { return batchMode_; }
+
+    // The load behind "Load data file", also for a file named at start:
+    // several files or an instrument sequence file are refused (the data
+    // merge is not available), one data file is loaded and completed.
+    void loadScheduleFiles(const QStringList& chosen);
+
     // The chosen file, or an empty path when cancelled or missing (after the
     // " not found!" message).
     std::filesystem::path chooseExistingFile(const QString& caption, std::string_view filter);
@@ -55,6 +65,9 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Quitting the window quits the project: asked first, then the
+    // project's data are emptied and its other windows closed.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     QPushButton* addCommand(QGridLayout* layout, int row, const char* name, const QString& caption,
@@ -71,6 +84,7 @@ private:
     FileDialogs& fileDialogs_;
     MDIStart& mainWindow_;
     QString dataFile_;
+    bool batchMode_ = false;
 
     QListWidget* lstConfig_;
     flexgridInputData* grid_;
@@ -82,7 +96,8 @@ private:
     QPushButton* cmdRunInverse_ = nullptr;
 };
 
-// The window the explorer's "DI workspace" node opens.
+// The window the explorer's "DI workspace" node opens; it also loads the
+// data file named at start.
 void registerInvWork(MDIStart& mainWindow, ProjectStore& store, MessageLog& log, Questions& questions,
                      UserSettings& userSettings, FileDialogs& fileDialogs);
 

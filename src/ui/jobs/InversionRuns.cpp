@@ -2,8 +2,11 @@
 
 #include <algorithm>
 
+#include <QPointer>
+
 #include "jobs/ConsoleInversion.h"
 #include "log/MessageLog.h"
+#include "ui/jobs/InvWork.h"
 #include "ui/platform/FileDialogs.h"
 #include "ui/platform/RunHandler.h"
 #include "ui/platform/TextConversion.h"
@@ -17,15 +20,25 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kDataFilter = "Data file (*.data)|*.data";
 
-void logOutcomes(const std::vector<ConsoleRunOutcome>& outcomes, MessageLog& log)
-{
-    for (const ConsoleRunOutcome& outcome : outcomes) {
-        if (outcome.status == kStatusOk)
-            log.subWriteToTextBox("Inversion of " + outcome.dataFile.string() + " started in " +
-                                  outcome.folder.string() + kLineBreak);
-        else log.subWriteToTextBox("Inversion of " + outcome.dataFile.string() + " failed" + kLineBreak);
+// The open inversion workspace shows batch mode while a batch goes on,
+// however it ends.
+class BatchModeScope {
+public:
+    explicit BatchModeScope(MDIStart& window)
+        : work_(qobject_cast<InvWork*>(window.taskWindows().window(TaskWindow::InvWork)))
+    {
+        if (work_) work_->setBatchMode(true);
     }
-}
+    ~BatchModeScope()
+    {
+        if (work_) work_->setBatchMode(false);
+    }
+    BatchModeScope(const BatchModeScope&) = delete;
+    BatchModeScope& operator=(const BatchModeScope&) = delete;
+
+private:
+    QPointer<InvWork> work_;
+};
 
 std::vector<ConsoleRunOutcome> invert(MDIStart& window, const std::vector<fs::path>& files, MessageLog& log)
 {
@@ -37,15 +50,27 @@ std::vector<ConsoleRunOutcome> invert(MDIStart& window, const std::vector<fs::pa
 
 }  // namespace
 
+void logInversionOutcomes(const std::vector<ConsoleRunOutcome>& outcomes, MessageLog& log)
+{
+    for (const ConsoleRunOutcome& outcome : outcomes) {
+        if (outcome.status == kStatusOk)
+            log.subWriteToTextBox("Inversion of " + outcome.dataFile.string() + " started in " +
+                                  outcome.folder.string() + kLineBreak);
+        else log.subWriteToTextBox("Inversion of " + outcome.dataFile.string() + " failed" + kLineBreak);
+    }
+}
+
 void connectInversionRuns(MDIStart& window, MessageLog& log, FileDialogs& fileDialogs)
 {
     window.setConsoleInversion([&window, &log](const QString& dataFile) {
-        runHandler(log, "mnuRunConsoleInversion", [&] { logOutcomes(invert(window, {toFilePath(dataFile)}, log), log); });
+        runHandler(log, "mnuRunConsoleInversion",
+                   [&] { logInversionOutcomes(invert(window, {toFilePath(dataFile)}, log), log); });
     });
     // The open dialog takes one file at a time: it is asked again until
     // cancelled, then the chosen files are inverted in the order chosen.
     window.setBatchProcessing([&window, &log, &fileDialogs] {
         runHandler(log, "mnuBatch", [&] {
+            const BatchModeScope batchMode(window);
             std::vector<fs::path> files;
             for (;;) {
                 const QString chosen = fileDialogs.openFileName(
@@ -57,7 +82,7 @@ void connectInversionRuns(MDIStart& window, MessageLog& log, FileDialogs& fileDi
             }
             if (files.empty()) return;
             const std::vector<ConsoleRunOutcome> outcomes = invert(window, files, log);
-            logOutcomes(outcomes, log);
+            logInversionOutcomes(outcomes, log);
             const auto failed = std::count_if(outcomes.begin(), outcomes.end(),
                                               [](const ConsoleRunOutcome& o) { return o.status != kStatusOk; });
             log.subWriteToTextBox("Batch processing: " + std::to_string(outcomes.size() - failed) + " of " +

@@ -4,9 +4,9 @@
 // in a new project folder beside its data file. They use a store of their
 // own, so the open project is never touched.
 
-namespace vexora {
-class MessageLog;
-}
+#include <vector>
+
+#include "jobs/ConsoleInversion.h"
 
 namespace vexora::ui {
 
@@ -14,5 +14,8 @@ class FileDialogs;
 class MDIStart;
 
 void connectInversionRuns(MDIStart& window, MessageLog& log, FileDialogs& fileDialogs);
+
+// One log line per run: where it started, or that it failed.
+void logInversionOutcomes(const std::vector<ConsoleRunOutcome>& outcomes, MessageLog& log);
 
 }  // namespace vexora::ui

@@ -26,6 +26,13 @@ QString QtFileDialogs::openFileName(QWidget* parent, const QString& title, const
     return chosen;
 }
 
+QStringList QtFileDialogs::openFileNames(QWidget* parent, const QString& title, const QString& filters)
+{
+    QStringList chosen = QFileDialog::getOpenFileNames(parent, title, startFolder_, filters);
+    if (!chosen.isEmpty()) startFolder_ = QFileInfo(chosen.front()).absolutePath();
+    return chosen;
+}
+
 std::optional<QColor> QtFileDialogs::chooseColour(QWidget* parent, const QColor& initial)
 {
     const QColor chosen = QColorDialog::getColor(initial, parent);

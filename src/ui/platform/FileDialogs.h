@@ -7,6 +7,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -24,6 +25,9 @@ public:
 
     // Open dialog for one existing file; empty when cancelled.
     virtual QString openFileName(QWidget* parent, const QString& title, const QString& filters) = 0;
+
+    // Open dialog for one or more existing files; empty when cancelled.
+    virtual QStringList openFileNames(QWidget* parent, const QString& title, const QString& filters) = 0;
 
     // Colour dialog; nothing when cancelled.
     virtual std::optional<QColor> chooseColour(QWidget* parent, const QColor& initial) = 0;
@@ -43,6 +47,7 @@ public:
     QString saveFileName(QWidget* parent, const QString& title, const QString& defaultName,
                          const QString& filters) override;
     QString openFileName(QWidget* parent, const QString& title, const QString& filters) override;
+    QStringList openFileNames(QWidget* parent, const QString& title, const QString& filters) override;
     std::optional<QColor> chooseColour(QWidget* parent, const QColor& initial) override;
 
 private:

@@ -241,6 +241,7 @@ void MDIStart::loadDataFile(const QString& path)
 {
     if (projectType() == ProjectType::None) mnuNewProject_Click(ProjectType::DataInversion);
     runHandler(log_, "cmdInputScheduleFile", [&] {
+        if (dataFileLoader_ && dataFileLoader_(path)) return;
         QApplication::setOverrideCursor(Qt::WaitCursor);
         store_.type = ProjectType::DataInversion;
         const int status = funInputScheduleFile(store_, toFilePath(path), log_, questions_);

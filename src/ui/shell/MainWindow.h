@@ -57,14 +57,22 @@ public:
 
     // Loads a data file into the store as a Data Inversion load does (the
     // file named on the command line), opening a Data Inversion project
-    // first when none is open; the log tells the outcome.
+    // first when none is open; the log tells the outcome. The registered
+    // loader does it when it takes the file, so that a file named at start
+    // takes the same road as one loaded in the workspace.
     void loadDataFile(const QString& path);
+    // The loader returns false when it did not take the file.
+    void setDataFileLoader(std::function<bool(const QString& path)> load) { dataFileLoader_ = std::move(load); }
 
     // Projects.
     void mnuNewProject_Click(ProjectType type);
     // Closes the open project; false when its workspace refused to close.
     bool mnuCloseProject_Click();
     ProjectType projectType() const;
+    // The end of a project whose workspace has agreed to quit: every other
+    // task window, the explorer and its node list go. False when a window
+    // refused to close.
+    bool closeProjectWindows(TaskWindow workspace);
 
     // Explorer.
     Explorer* explorer() const { return explorer_; }
@@ -143,6 +151,7 @@ private:
     std::map<NodeOperation, std::function<void()>> nodeOperations_;
     std::function<void(const QString&)> consoleInversion_;
     std::function<void()> batchProcessing_;
+    std::function<bool(const QString&)> dataFileLoader_;
 };
 
 }  // namespace vexora::ui

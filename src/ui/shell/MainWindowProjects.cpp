@@ -6,6 +6,7 @@
 #include <QStyle>
 
 #include "log/MessageLog.h"
+#include "project/ProjectReset.h"
 #include "project/ProjectStore.h"
 #include "shell/ProjectBanner.h"
 #include "ui/platform/RunHandler.h"
@@ -57,16 +58,23 @@ bool MDIStart::mnuCloseProject_Click()
 {
     bool closed = false;
     runHandler(log_, "mnuCloseProject_Click", [&] {
-        if (!taskWindows_.close(workspaceOf(projectType()))) return;
-        if (!taskWindows_.closeAll()) return;
-        if (explorerFrame_) delete explorerFrame_.data();
-        nodes_.clear();
-        projectCaption_.clear();
-        // What the workspace would have emptied when it closed, had it been open.
-        store_ = ProjectStore{};
+        const TaskWindow workspace = workspaceOf(projectType());
+        if (!taskWindows_.close(workspace)) return;
+        if (!closeProjectWindows(workspace)) return;
+        // What the workspace empties when it quits, had it not been open.
+        resetProjectData(store_);
         closed = true;
     });
     return closed;
+}
+
+bool MDIStart::closeProjectWindows(TaskWindow workspace)
+{
+    if (!taskWindows_.closeAllExcept(workspace)) return false;
+    if (explorerFrame_) delete explorerFrame_.data();
+    nodes_.clear();
+    projectCaption_.clear();
+    return true;
 }
 
 QRect MDIStart::taskPlacement() const

@@ -76,11 +76,12 @@ bool TaskWindows::close(TaskWindow kind)
     return true;
 }
 
-bool TaskWindows::closeAll(TaskWindow first)
+bool TaskWindows::closeAll(TaskWindow first) { return close(first) && closeAllExcept(first); }
+
+bool TaskWindows::closeAllExcept(TaskWindow kept)
 {
-    if (!close(first)) return false;
     for (std::size_t i = 0; i < entries_.size(); ++i)
-        if (!close(static_cast<TaskWindow>(i))) return false;
+        if (static_cast<TaskWindow>(i) != kept && !close(static_cast<TaskWindow>(i))) return false;
     return true;
 }
 

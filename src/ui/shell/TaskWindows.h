@@ -48,6 +48,8 @@ public:
     // Asks every open window to close, the given one first; false when one
     // refused (the later ones are then left open).
     bool closeAll(TaskWindow first = TaskWindow::InvWork);
+    // Asks every open window but `kept` to close; false when one refused.
+    bool closeAllExcept(TaskWindow kept);
 
     // Background of every task window, now and when created later.
     void setBackground(const QColor& colour);

@@ -1,0 +1,139 @@
+// What the inversion workspace window adds to the load of the generated
+// 1,000,000-quadrupole survey: the "Load data file" command runs the core
+// load, then refreshes the settings grid, derives the default mesh
+// settings, sets the dimension labels and adds the explorer's "Data Set"
+// entry. The core load alone, on a store of its own, is the baseline; the
+// counters give both and the seconds the window adds. Runs on Qt's
+// offscreen platform unless another is named.
+
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include <QApplication>
+#include <QPushButton>
+
+#include "../../tests/gui/GuiTestSupport.h"
+#include "../../tests/support/SurveyGenerator.h"
+#include "datafile/ScheduleLoader.h"
+#include "io/TextFile.h"
+#include "log/MessageLog.h"
+#include "platform/FileSystemRoots.h"
+#include "platform/ScriptedProcessLauncher.h"
+#include "platform/ScriptedQuestions.h"
+#include "platform/UserSettings.h"
+#include "project/ProjectStore.h"
+#include "ui/jobs/InvWork.h"
+#include "ui/platform/TextConversion.h"
+#include "ui/shell/MainWindow.h"
+
+namespace {
+
+using namespace vexora;
+namespace fs = std::filesystem;
+
+const fs::path& millionSurvey()
+{
+    static const fs::path file = [] {
+        vexora::testing::GeneratedSurveyOptions options;
+        options.quadrupoles = 1000000;
+        const fs::path path = fs::temp_directory_path() / "vexora_invwork_window_bench.data";
+        writeFileAtomically(path, vexora::testing::generateSurveyText(options));
+        return path;
+    }();
+    return file;
+}
+
+double secondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+double peakResidentMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+void answerLoadQuestions(ScriptedQuestions& questions)
+{
+    questions.answer("geometric factors using z coordinates", true);
+    questions.answer("invert the synthetic data-set", false);
+}
+
+void BM_InvWorkWindowLoadOfAMillionQuadrupoles(benchmark::State& state)
+{
+    const fs::path& file = millionSurvey();
+    const fs::path folder = fs::temp_directory_path() / "vexora_invwork_window_bench";
+    fs::create_directories(folder);
+    double core = 0, window = 0;  // seconds, summed over the iterations
+    // Peak resident sizes after the first core load and the first window
+    // load: later iterations cannot go above what the process already had.
+    double corePeak = 0, windowPeak = 0;
+    for (auto _ : state) {
+        {
+            ProjectStore store;
+            store.type = ProjectType::DataInversion;
+            MessageLog log;
+            ScriptedQuestions questions;
+            answerLoadQuestions(questions);
+            const auto start = std::chrono::steady_clock::now();
+            if (funInputScheduleFile(store, file, log, questions) != kStatusOk) state.SkipWithError("core load failed");
+            core += secondsSince(start);
+            if (corePeak == 0) corePeak = peakResidentMegabytes();
+        }
+
+        ProjectStore store;
+        MessageLog log;
+        ScriptedQuestions questions;
+        answerLoadQuestions(questions);
+        MemoryUserSettings settings;
+        vexora::test::ScriptedFileDialogs dialogs;
+        ScriptedProcessLauncher launcher;
+        FixedFileSystemRoots roots{{folder}};
+        ui::MDIStart main(store, log, questions, settings, dialogs,
+                          ui::ShellEnvironment{folder, folder / "user", &launcher, &roots});
+        ui::registerInvWork(main, store, log, questions, settings, dialogs);
+        main.show();
+        main.mnuNewProject_Click(ProjectType::DataInversion);
+        main.LinkMenusToTreeView("DI workspace");
+        auto* work = qobject_cast<ui::InvWork*>(main.taskWindows().window(TaskWindow::InvWork));
+        QApplication::processEvents();
+        dialogs.queue(ui::fromFilePath(file));
+
+        const auto start = std::chrono::steady_clock::now();
+        work->findChild<QPushButton*>(QStringLiteral("cmdInputSchedFile"))->click();
+        QApplication::processEvents();  // the grid and labels painted
+        const double seconds = secondsSince(start);
+        window += seconds;
+        if (windowPeak == 0) windowPeak = peakResidentMegabytes();
+        if (!store.survey.dataLoaded) state.SkipWithError("window load failed");
+        state.SetIterationTime(seconds);
+    }
+    using benchmark::Counter;
+    state.counters["core_load_s"] = Counter(core, Counter::kAvgIterations);
+    state.counters["window_load_s"] = Counter(window, Counter::kAvgIterations);
+    state.counters["window_added_s"] = Counter(window - core, Counter::kAvgIterations);
+    state.counters["window_over_core"] = window / core;
+    // Equal peaks: the window held no second copy of the survey's tables.
+    state.counters["core_peak_MB"] = corePeak;
+    state.counters["window_peak_MB"] = windowPeak;
+    fs::remove_all(folder);
+}
+BENCHMARK(BM_InvWorkWindowLoadOfAMillionQuadrupoles)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
