@@ -10,6 +10,7 @@ vexora_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
   libcgal-dev
+  libsuitesparse-dev libopenblas0-pthread
   clang libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core
 )

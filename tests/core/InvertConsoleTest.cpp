@@ -54,6 +54,10 @@ TEST(ConsoleInversion, InvertsBesideTheDataFileAndNeverReusesAFolder)
     EXPECT_EQ(first.folder, f.root / "site.VXRprj");
     EXPECT_EQ(fileNames(first.folder), (std::vector<std::string>{"DataInput.data", "InvScript.txt"}));
     EXPECT_EQ(store.survey.quadrupoles.size(), 4u);
+    // The mesh box follows the electrodes (x 0 to 6 m), not the default 0 to 10 m.
+    const double xMax = settingNumber(store.settings, Item::ForegroundXMax);
+    EXPECT_GE(xMax, 6.0);
+    EXPECT_LT(xMax, 10.0);
     ASSERT_EQ(f.launcher.requests().size(), 1u);
     EXPECT_EQ(f.launcher.requests()[0].workingFolder, f.app);
     EXPECT_EQ(f.launcher.requests()[0].arguments,

@@ -24,6 +24,7 @@ int runMeshImport(const Arguments& args, std::ostream& out, std::ostream& err);
 int runXyz(const Arguments& args, std::ostream& out, std::ostream& err);
 int runViewerModel(const Arguments& args, std::ostream& out, std::ostream& err);
 int runJob(const Arguments& args, std::ostream& out, std::ostream& err);
+int runForward(const Arguments& args, std::ostream& out, std::ostream& err);
 int runInvert(const Arguments& args, std::ostream& out, std::ostream& err);
 int runImport(const Arguments& args, std::ostream& out, std::ostream& err);
 int runReciprocal(const Arguments& args, std::ostream& out, std::ostream& err);

@@ -35,8 +35,8 @@ namespace {
 
 int meshUsage(std::ostream& err) { return printCommandUsage(err, "mesh"); }
 
-// The configuration's settings over the loaded ones; the data file's column
-// layouts stay, the configuration's go to records of their own.
+}  // namespace
+
 bool applyConfiguration(ProjectStore& store, const std::string& path, MessageLog& log, std::ostream& err,
                         const char* command)
 {
@@ -49,8 +49,6 @@ bool applyConfiguration(ProjectStore& store, const std::string& path, MessageLog
     if (read == kNoConfigurationTags) log.error(std::string("vexora ") + command, "Error: No configuration tags found.");
     return read == kStatusOk;
 }
-
-}  // namespace
 
 bool loadForMesh(ProjectStore& store, const std::string& input, const std::optional<std::string>& config,
                  MessageLog& log, std::ostream& err, const char* command)

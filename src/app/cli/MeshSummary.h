@@ -12,6 +12,12 @@
 
 namespace vexora::cli {
 
+// The configuration file's settings over the loaded ones; the data file's
+// column layouts stay, the configuration's go to records of their own. False
+// when it cannot be read (said on `err`) or holds no tags (logged).
+bool applyConfiguration(ProjectStore& store, const std::string& path, MessageLog& log, std::ostream& err,
+                        const char* command);
+
 // Loads the data file, derives the default mesh settings from its
 // electrodes and applies the configuration when one is given. False when a
 // step failed (logged, or a configuration that cannot be read said on `err`).

@@ -1,6 +1,8 @@
 #include "jobs/ConsoleInversion.h"
 
 #include "datafile/ScheduleLoader.h"
+#include "io/TextFile.h"
+#include "jobs/InversionWorkspace.h"
 #include "jobs/ProjectFolder.h"
 #include "jobs/RurVexora.h"
 #include "platform/ScriptedQuestions.h"
@@ -90,7 +92,11 @@ ConsoleRunOutcome runConsoleInversion(ProjectStore& store, const fs::path& dataF
     questions.answer("invert the synthetic data-set", false);
     const ProjectType previousType = store.type;
     store.type = ProjectType::DataInversion;
-    if (funInputScheduleFile(store, dataFile, log, questions) != kStatusOk) {
+    // The completion asks nothing, so unattended runs take it too: without
+    // it the core would mesh the default box instead of the survey.
+    std::string text;
+    if (funInputScheduleFile(store, dataFile, log, questions) != kStatusOk || !readTextFile(dataFile, text) ||
+        completeInversionLoad(store, configurationPart(text), log) != kStatusOk) {
         store.type = previousType;
         return {dataFile, {}, kStatusError};
     }

@@ -1,0 +1,57 @@
+// vexora forward IN.data [--config C.cnfg] [-o OUT.data]: the forward job of
+// the numerical core in this process. Loads the data file as the core's
+// LOADCONFIGURATION does, applies the configuration file when one is given,
+// generates the mesh, runs the forward model and writes the data file with
+// the calculated columns beside the measured ones (SAVECONFIGURATION V1).
+// OUT defaults to IN with "_fwd" before its extension. The log goes to
+// standard error.
+//
+// Exit status: 0 written, 1 failed (the log says why), 2 misuse.
+
+#include <optional>
+#include <ostream>
+
+#include "app/cli/Cli.h"
+#include "app/cli/CommandSupport.h"
+#include "app/cli/Commands.h"
+#include "app/cli/MeshSummary.h"
+#include "forward/ForwardModel.h"
+#include "script/JobSteps.h"
+#include "forward/ForwardMemory.h"
+
+namespace vexora::cli {
+
+namespace fs = std::filesystem;
+
+int runForward(const Arguments& args, std::ostream& out, std::ostream& err)
+{
+    std::optional<std::string> input, config, output;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        std::optional<std::string>* valued = a == "--config" ? &config : a == "-o" ? &output : nullptr;
+        if (valued) {
+            if (*valued || i + 1 >= args.size()) return printCommandUsage(err, "forward");
+            *valued = args[++i];
+        }
+        else if ((a.size() > 1 && a[0] == '-') || input) return printCommandUsage(err, "forward");
+        else input = a;
+    }
+    if (!input) return printCommandUsage(err, "forward");
+    const fs::path in(*input);
+    const fs::path target =
+        output ? fs::path(*output) : in.parent_path() / (in.stem().string() + "_fwd" + in.extension().string());
+
+    ProjectStore store;
+    MessageLog log;
+    const bool done = loadJobDataFile(store, in, log) == kStatusOk &&
+                      (!config || applyConfiguration(store, *config, log, err, "forward")) &&
+                      generateJobMesh(store, availableMemoryBytes(), log) == kStatusOk &&
+                      runForwardModel(store, log) == kStatusOk &&
+                      saveJobDataFile(store, target, true, log) == kStatusOk;
+    printLog(log, err);
+    if (!done) return kExitError;
+    out << target.string() << "\n";
+    return kExitOk;
+}
+
+}  // namespace vexora::cli

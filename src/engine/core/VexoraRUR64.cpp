@@ -1,0 +1,22 @@
+// VexoraRUR64, the numerical core: runs a script of core commands.
+//   VexoraRUR64 RUNSCRIPT SCRIPT
+// Every log line goes to the job's log file and to standard error. Exit
+// status: 0 completed, 1 stopped on an error, 2 misuse, 3 aborted.
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "script/ProgramArguments.h"
+#include "script/ScriptRunner.h"
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const auto script = vexora::coreScriptArgument(args);
+    if (!script) {
+        std::cerr << vexora::kCoreUsage << "\n";
+        return 2;
+    }
+    return vexora::runCoreScript(*script, &std::cerr);
+}

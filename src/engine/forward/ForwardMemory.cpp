@@ -1,0 +1,31 @@
+#include "forward/ForwardMemory.h"
+
+#include <fstream>
+#include <string>
+
+#include "solver/StencilMatrix.h"
+
+namespace vexora {
+
+std::uint64_t availableMemoryBytes()
+{
+    std::ifstream in("/proc/meminfo");
+    std::string key, unit;
+    std::uint64_t value = 0;
+    while (in >> key >> value >> unit)
+        if (key == "MemAvailable:") return value * 1024;
+    return 0;
+}
+
+std::uint64_t forwardMemoryEstimate(std::int64_t gridPoints, int batch, int threads, std::int64_t sources,
+                                    std::int64_t electrodes)
+{
+    const std::uint64_t n = static_cast<std::uint64_t>(gridPoints);
+    const std::uint64_t perPoint = 3 * kStencilSlots * sizeof(double) + 1 +
+                                   3 * sizeof(double) * static_cast<std::uint64_t>(batch) +
+                                   4 * sizeof(double) * static_cast<std::uint64_t>(threads);
+    return n * perPoint +
+           2 * sizeof(double) * static_cast<std::uint64_t>(sources) * static_cast<std::uint64_t>(electrodes);
+}
+
+}  // namespace vexora

@@ -1,0 +1,18 @@
+#pragma once
+// What the forward model will need in memory, known before it allocates, and
+// what the machine has.
+
+#include <cstdint>
+
+namespace vexora {
+
+// MemAvailable of /proc/meminfo in bytes; 0 when it cannot be read.
+std::uint64_t availableMemoryBytes();
+
+// Bytes for the three stencil matrices, the Dirichlet marks, `batch` sets of
+// source vectors (primary, right-hand side, solution), the iteration vectors
+// of `threads` solves and the electrode potential table.
+std::uint64_t forwardMemoryEstimate(std::int64_t gridPoints, int batch, int threads, std::int64_t sources,
+                                    std::int64_t electrodes);
+
+}  // namespace vexora

@@ -1,0 +1,164 @@
+#include "forward/PoleFields.h"
+
+#include <algorithm>
+#include <cmath>
+#include <thread>
+
+namespace vexora {
+
+PoleSource poleSourceAt(const MeshPoint& at, std::span<const double> conductivity)
+{
+    return {at.position, at.surfaceZ, conductivity[static_cast<std::size_t>(at.block)]};
+}
+
+void primaryPotential(const Mesh& mesh, const PoleSource& source, const MeshPoint& at, std::span<double> up)
+{
+    std::fill(up.begin(), up.end(), 0.0);
+    const ElementCorners3 c = blockCorners(mesh, at.block);
+    const double shortest = std::min({std::abs(c[1].x - c[0].x), std::abs(c[2].y - c[0].y), std::abs(c[4].z - c[0].z)});
+    const double singular = 1e-9 * shortest;
+    const NodePoint& s = source.position;
+    const double nearValue = halfSpacePotential(source, {s.x + shortest / 4, s.y, s.z});
+    const std::int64_t strideY = mesh.nx + 2, strideZ = strideY * (mesh.ny + 2);
+    for (std::int64_t iz = 1; iz <= mesh.nz; ++iz)
+        for (std::int64_t iy = 1; iy <= mesh.ny; ++iy)
+            for (std::int64_t ix = 1; ix <= mesh.nx; ++ix) {
+                const std::int64_t k = iz * strideZ + iy * strideY + ix;
+                const NodePoint& p = mesh.nodeGrid[static_cast<std::size_t>(k)];
+                const double d = std::abs(p.x - s.x) + std::abs(p.y - s.y) + std::abs(p.z - s.z);
+                up[static_cast<std::size_t>(k)] = d < singular ? nearValue : halfSpacePotential(source, p);
+            }
+}
+
+namespace {
+
+// Near the source u_p changes faster than the nodes can follow: there the
+// blocks of another conductivity take -(sigma_e - sigma0) times the exact
+// integral of grad u_p . grad N_a instead of K_e u_p.
+void correctNearSource(const Mesh& mesh, std::span<const double> conductivity, const PoleSource& source,
+                       const MeshPoint& at, std::span<const double> up, std::span<double> b)
+{
+    constexpr std::int64_t reach = 2;
+    const std::int64_t bx = mesh.nx - 1, by = mesh.ny - 1, bz = mesh.nz - 1;
+    const std::int64_t sx = at.block % bx, sy = at.block / bx % by, sz = at.block / (bx * by);
+    const auto gradient = [&](const NodePoint& p) { return halfSpaceGradient(source, p); };
+    ElementMatrix k;
+    std::array<double, 8> exact;
+    for (std::int64_t iz = std::max<std::int64_t>(0, sz - reach); iz <= std::min(bz - 1, sz + reach); ++iz)
+        for (std::int64_t iy = std::max<std::int64_t>(0, sy - reach); iy <= std::min(by - 1, sy + reach); ++iy)
+            for (std::int64_t ix = std::max<std::int64_t>(0, sx - reach); ix <= std::min(bx - 1, sx + reach); ++ix) {
+                const std::int64_t e = (iz * by + iy) * bx + ix;
+                const double contrast = conductivity[static_cast<std::size_t>(e)] - source.conductivity;
+                if (contrast == 0.0) continue;
+                const ElementCorners3 corners = blockCorners(mesh, e);
+                unitStiffness(corners, k);
+                gradientLoad(corners, gradient, exact);
+                const ElementCorners& node = mesh.elementNodes[static_cast<std::size_t>(e)];
+                for (std::size_t a = 0; a < 8; ++a) {
+                    double nodal = 0.0;
+                    for (std::size_t c = 0; c < 8; ++c)
+                        nodal += k[a * 8 + c] * up[static_cast<std::size_t>(node[c] - 1)];
+                    b[static_cast<std::size_t>(node[a] - 1)] -= contrast * (exact[a] - nodal);
+                }
+            }
+}
+
+}  // namespace
+
+void secondaryRightHandSide(const Mesh& mesh, const ForwardSystem& s, std::span<const double> conductivity,
+                            const PoleSource& source, const MeshPoint& at, std::span<const double> up,
+                            std::span<double> b)
+{
+    // b = -(K_sigma - sigma0 K_1) u_p, both matrices in one pass.
+    const StencilMatrix& ks = s.conductivityStiffness;
+    const StencilMatrix& k1 = s.unitStiffness;
+    const double sigma0 = source.conductivity;
+    std::fill(b.begin(), b.end(), 0.0);
+    // Where sigma = sigma0 the two products cancel; what is left of them
+    // below this share of their size is rounding, not a source.
+    double cancelled = 0.0, left = 0.0;
+    forEachRealNode(ks, 1, ks.nz + 1, [&](std::int64_t k) {
+        const double* rs = ks.row(k);
+        const double* r1 = k1.row(k);
+        double sum = (rs[0] - sigma0 * r1[0]) * up[static_cast<std::size_t>(k)];
+        for (int slot = 1; slot <= kUpperNeighbours; ++slot) {
+            const std::int64_t o = ks.upperOffset[static_cast<std::size_t>(slot - 1)];
+            sum += (rs[slot] - sigma0 * r1[slot]) * up[static_cast<std::size_t>(k + o)] +
+                   (ks.row(k - o)[slot] - sigma0 * k1.row(k - o)[slot]) * up[static_cast<std::size_t>(k - o)];
+        }
+        b[static_cast<std::size_t>(k)] = -sum;
+        cancelled = std::max(cancelled, std::abs(rs[0] * up[static_cast<std::size_t>(k)]));
+        left = std::max(left, std::abs(sum));
+    });
+    if (left <= 1e-12 * cancelled) std::fill(b.begin(), b.end(), 0.0);
+    correctNearSource(mesh, conductivity, source, at, up, b);
+    // Flux of the primary field through a terrain surface: -sigma0 du_p/dn.
+    if (mesh.followsTerrain)
+        forEachFaceQuad(mesh, MeshFace::Top, [&](const FaceQuad& q) {
+            FaceCorners c;
+            NodePoint inside;
+            for (std::size_t i = 0; i < 4; ++i) c[i] = mesh.nodeGrid[static_cast<std::size_t>(q.node[i])];
+            for (const NodePoint& p : blockCorners(mesh, q.block))
+                inside.x += p.x / 8, inside.y += p.y / 8, inside.z += p.z / 8;
+            forEachFaceGaussPoint(
+                c, inside, [&](const NodePoint& p, const NodePoint& n, double dA, const std::array<double, 4>& w) {
+                    const std::array<double, 3> g = halfSpaceGradient(source, p);
+                    const double flux = sigma0 * (g[0] * n.x + g[1] * n.y + g[2] * n.z) * dA;
+                    for (std::size_t i = 0; i < 4; ++i) b[static_cast<std::size_t>(q.node[i])] -= flux * w[i];
+                });
+        });
+    for (std::size_t k = 0; k < b.size(); ++k)
+        if (s.dirichlet[k]) b[k] = 0.0;
+}
+
+double totalPotential(const PoleSource& source, std::span<const double> us, const MeshPoint& at)
+{
+    double u = halfSpacePotential(source, at.position);
+    for (std::size_t s = 0; s < 8; ++s) u += at.weight[s] * us[static_cast<std::size_t>(at.node[s])];
+    return u;
+}
+
+PoleRun solvePoleFields(const Mesh& mesh, const ForwardSystem& s, const LinearSolver& solver,
+                        std::span<const MeshPoint> sources, std::span<const double> conductivity, int threads,
+                        const std::function<void(std::size_t, const PoleSource&, std::span<const double> us)>& onField,
+                        const std::function<bool()>& aborted, const std::function<void(int done)>& progress)
+{
+    const std::size_t n = static_cast<std::size_t>(s.system.gridPoints());
+    const std::size_t batch = std::clamp<std::size_t>(static_cast<std::size_t>(solver.preferredBatch()), 1,
+                                                      std::max<std::size_t>(sources.size(), 1));
+    std::vector<double> up(batch * n), b(batch * n), us(batch * n);
+    std::vector<PoleSource> pole(batch);
+    PoleRun run;
+    for (std::size_t first = 0; first < sources.size(); first += batch) {
+        if (aborted && aborted()) {
+            run.aborted = true;
+            return run;
+        }
+        const std::size_t count = std::min(batch, sources.size() - first);
+        auto build = [&](std::size_t j) {
+            const std::span<double> upj(up.data() + j * n, n), bj(b.data() + j * n, n);
+            pole[j] = poleSourceAt(sources[first + j], conductivity);
+            primaryPotential(mesh, pole[j], sources[first + j], upj);
+            secondaryRightHandSide(mesh, s, conductivity, pole[j], sources[first + j], upj, bj);
+        };
+        {
+            const std::size_t parallel = std::clamp<std::size_t>(static_cast<std::size_t>(threads), 1, count);
+            std::vector<std::jthread> workers;
+            for (std::size_t t = 1; t < parallel; ++t)
+                workers.emplace_back([&, t] {
+                    for (std::size_t j = t; j < count; j += parallel) build(j);
+                });
+            for (std::size_t j = 0; j < count; j += parallel) build(j);
+        }
+        const SolveReport report = solver.solve({b.data(), count * n}, {us.data(), count * n}, static_cast<int>(count));
+        run.worst.converged = run.worst.converged && report.converged;
+        run.worst.iterations = std::max(run.worst.iterations, report.iterations);
+        run.worst.relativeResidual = std::max(run.worst.relativeResidual, report.relativeResidual);
+        for (std::size_t j = 0; j < count; ++j) onField(first + j, pole[j], {us.data() + j * n, n});
+        run.solved += static_cast<int>(count);
+        if (progress) progress(run.solved);
+    }
+    return run;
+}
+
+}  // namespace vexora

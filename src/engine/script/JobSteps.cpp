@@ -1,0 +1,125 @@
+#include "script/JobSteps.h"
+
+#include "datafile/FormatChecks.h"
+#include "datafile/ScheduleLoader.h"
+#include "datafile/ScheduleWriter.h"
+#include "io/TextFile.h"
+#include "jobs/InversionWorkspace.h"
+#include "mesh/DefaultMeshSettings.h"
+#include "mesh/MeshBuild.h"
+#include "mesh/MeshFileFormat.h"
+#include "mesh/MeshFileImport.h"
+#include "mesh/MeshSettings.h"
+#include "mesh/ViewerModelFile.h"
+#include "platform/ScriptedQuestions.h"
+#include "script/MeshMemory.h"
+#include "settings/Configuration.h"
+
+namespace vexora {
+
+namespace fs = std::filesystem;
+
+int loadJobDataFile(ProjectStore& store, const fs::path& path, MessageLog& log)
+{
+    constexpr std::string_view source = "LOADCONFIGURATION";
+    std::string text, why;
+    if (!readTextFile(path, text, &why)) return log.error(source, path.string() + ": " + why);
+    ScriptedQuestions questions;
+    questions.answer("geometric factors using z coordinates", true);
+    // A design survey: measured and calculated columns load as they are.
+    ProjectStore next;
+    next.type = ProjectType::SurveyDesign;
+    if (loadScheduleText(next, text, path.string(), log, questions) != kStatusOk)
+        return log.error(source, path.string() + " not loaded.");
+    SetDefaultMeshSettings(next.survey, next.settings, next.mesh.lines, log);
+    normaliseLoneCarriageReturns(text);
+    if (applyConfigurationText(std::string(configurationPart(text)), next.settings, log) != kStatusOk)
+        return log.error(source, path.string() + ": configuration not applied.");
+    store = std::move(next);
+    return kStatusOk;
+}
+
+int generateJobMesh(ProjectStore& store, std::uint64_t available, MessageLog& log)
+{
+    constexpr std::string_view source = "GENERATEMESH";
+    if (applyMeshSettings(store, log) != kStatusOk) return log.error(source, "no mesh lines.");
+    const MeshLines& lines = store.mesh.lines;
+    if (const auto refusal = meshMemoryRefusal(static_cast<std::int64_t>(lines.x.size()),
+                                               static_cast<std::int64_t>(lines.y.size()),
+                                               static_cast<std::int64_t>(lines.z.size()), available)) {
+        store.mesh.lines.clear();
+        return log.error(source, "mesh refused: " + *refusal + ".");
+    }
+    // The starting model follows "Model IP Data" as last configured.
+    store.models.ipModelling = settingInteger(store.settings, Item::ModelIp) == 1;
+    MeshBuildOutcome outcome;
+    if (funMakeMesh(store, log, outcome) != kStatusOk) return log.error(source, "mesh not generated.");
+    return kStatusOk;
+}
+
+int loadJobMesh(ProjectStore& store, const fs::path& path, MessageLog& log)
+{
+    constexpr std::string_view source = "LOADMESH";
+    MeshLines expected;
+    ForegroundBox box;
+    const int made = MakeMeshXYZ(store.settings, expected, box);
+    if (made != kMeshLinesMade)
+        return log.error(source, "the configuration makes no mesh lines: " + std::string(meshLinesMessage(made)));
+    ProjectStore next = store;
+    if (funImportMesh(path, next, log) != kMeshFileRead) return log.error(source, path.string() + " not loaded.");
+    const auto counts = [](std::size_t x, std::size_t y, std::size_t z) {
+        return std::to_string(x) + " x " + std::to_string(y) + " x " + std::to_string(z);
+    };
+    const Mesh& m = next.mesh;
+    if (static_cast<std::size_t>(m.nx) != expected.x.size() || static_cast<std::size_t>(m.ny) != expected.y.size() ||
+        static_cast<std::size_t>(m.nz) != expected.z.size())
+        return log.error(source, path.string() + " has " + counts(static_cast<std::size_t>(m.nx),
+                                                                   static_cast<std::size_t>(m.ny),
+                                                                   static_cast<std::size_t>(m.nz)) +
+                                     " mesh lines, the configuration makes " +
+                                     counts(expected.x.size(), expected.y.size(), expected.z.size()) + ".");
+    store = std::move(next);
+    return kStatusOk;
+}
+
+int saveJobMesh(const ProjectStore& store, const fs::path& path, MeshOutput output, MessageLog& log)
+{
+    const bool written = output == MeshOutput::BoundsBinary
+                             ? modBinOutput(path, "RHO", store, log) == kViewerFileWritten
+                             : OutputGlobalMesh(path, false, store, log) == kStatusOk;
+    return written ? kStatusOk : log.error("SAVEMESH", path.string() + " not written.");
+}
+
+void placeCalculatedColumns(ProjectStore& store)
+{
+    MessageLog scratch;  // the save's own layout check reports problems
+    ScheduleLayouts layouts;
+    if (funCheckFormatCfgForInput(store.settings, layouts.electrodes, layouts.data, layouts.topography, scratch) !=
+        kStatusOk)
+        return;
+    Column next = static_cast<Column>(requiredColumns(layouts.data) + 1);
+    const std::pair<bool, Item> calculated[] = {{store.survey.present.calcResistance, Item::CalcResistanceColumn},
+                                                {store.survey.present.calcIp, Item::CalcIpColumn}};
+    for (const auto& [present, item] : calculated)
+        if (present && settingInteger(store.settings, item) == kNotUsed)
+            setSettingText(store.settings, item, std::to_string(next++));
+}
+
+int saveJobDataFile(ProjectStore& store, const fs::path& path, bool besideMeasured, MessageLog& log,
+                    std::string_view date)
+{
+    constexpr std::string_view source = "SAVECONFIGURATION";
+    if (besideMeasured) placeCalculatedColumns(store);
+    ScheduleLayouts layouts;
+    if (funCheckFormatCfgForOutput(store.settings, store.survey.present, store.survey.quadrupoles.ipWindows(),
+                                   layouts.electrodes, layouts.data, layouts.topography, log) != kStatusOk)
+        return log.error(source, "Error: invalid configuration parameters");
+    const int merge = mergedIpWindows(store.survey, store.ipWindowsToMerge, log);
+    std::string text = configurationText(store.settings, date.empty() ? currentDateText() : std::string(date));
+    appendScheduleBlocks(text, store.survey, layouts, merge, false);
+    std::string why;
+    if (!writeFileAtomically(path, text, &why)) return log.error(source, path.string() + " not written: " + why);
+    return kStatusOk;
+}
+
+}  // namespace vexora

@@ -1,0 +1,47 @@
+#pragma once
+// The steps of a core job over a project store, shared by the script
+// commands and `vexora forward`. Each returns 0, or 1 with the reason
+// logged; a failed step leaves files as they were.
+
+#include <cstdint>
+#include <filesystem>
+#include <string_view>
+
+#include "log/MessageLog.h"
+#include "project/ProjectStore.h"
+#include "script/ScriptParser.h"
+
+namespace vexora {
+
+// LOADCONFIGURATION: loads a data file as the inversion workspace does, with
+// the command line's answers (geometric factors with z, calculated values
+// kept as calculated): its configuration and blocks, then the mesh settings
+// derived from the electrodes with the file's own settings over them, so a
+// file with the full configuration is taken as written and a short one
+// gets the workspace's defaults.
+int loadJobDataFile(ProjectStore& store, const std::filesystem::path& path, MessageLog& log);
+
+// GENERATEMESH: the lines of the settings, the memory check against
+// `available` bytes (0 skips it), then the mesh workspace's chain.
+int generateJobMesh(ProjectStore& store, std::uint64_t available, MessageLog& log);
+
+// LOADMESH: a mesh-and-model text file whose line counts must be those the
+// configuration makes.
+int loadJobMesh(ProjectStore& store, const std::filesystem::path& path, MessageLog& log);
+
+// SAVEMESH: the viewer's binary model of the plotted region (resistivity)
+// or the mesh-and-model text file of the whole mesh.
+int saveJobMesh(const ProjectStore& store, const std::filesystem::path& path, MeshOutput output, MessageLog& log);
+
+// V1: every calculated quantity the survey holds whose column is -1 gets the
+// next free column of the data block (calculated V/I first, then calculated
+// IP), so it is written beside the measured values instead of being dropped.
+void placeCalculatedColumns(ProjectStore& store);
+
+// SAVECONFIGURATION: the full configuration followed by the electrode, data
+// and topography blocks, written at once; with `besideMeasured` (V1) after
+// placeCalculatedColumns. `date` follows "#date= " (empty: today).
+int saveJobDataFile(ProjectStore& store, const std::filesystem::path& path, bool besideMeasured, MessageLog& log,
+                    std::string_view date = {});
+
+}  // namespace vexora

@@ -1,0 +1,187 @@
+#include "script/ScriptRunner.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+
+#include "forward/ForwardModel.h"
+#include "io/TextFile.h"
+#include "log/MessageLog.h"
+#include "script/JobFiles.h"
+#include "script/JobSteps.h"
+#include "forward/ForwardMemory.h"
+#include "script/ScriptParser.h"
+
+namespace vexora {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string_view stageName(ScriptVerb verb)
+{
+    switch (verb) {
+    case ScriptVerb::SetMessagePath: return "Starting";
+    case ScriptVerb::LoadConfiguration: return "Loading configuration";
+    case ScriptVerb::LoadMesh: return "Loading mesh";
+    case ScriptVerb::GenerateMesh: return "Generating mesh";
+    case ScriptVerb::RunForwardModel: return "Forward modelling";
+    case ScriptVerb::RunInversion: return "Inversion";
+    case ScriptVerb::GenerateSensitivity: return "Sensitivity";
+    case ScriptVerb::SaveMesh: return "Saving mesh";
+    case ScriptVerb::SaveConfiguration: return "Saving data";
+    }
+    return {};
+}
+
+std::string where(std::size_t line, std::string_view text)
+{
+    return "line " + std::to_string(line) + " (" + std::string(text) + ")";
+}
+
+// One script run: the store its commands work on and the job's files.
+struct ScriptRun {
+    JobLogWriter writer;
+    JobFiles files;
+    std::optional<ProgressState> progress;  // last written
+    std::string firstError;                 // the first error entry of the running command
+    bool configured = false;
+
+    void reportProgress(int percent, std::string_view stage)
+    {
+        ProgressState state{percent, std::string(stage)};
+        if (files.progress.empty() || progress == state) return;
+        progress = state;
+        std::string why;
+        if (!appendToFile(files.progress, progressLine(state), &why))
+            writeJobLogLine(writer, "Progress file " + files.progress.string() + " not written: " + why);
+    }
+};
+
+// Starts fresh log and progress files, so a watcher never mixes two runs.
+int setMessagePaths(ScriptRun& run, const ScriptCommand& command, MessageLog& log)
+{
+    run.files = {command.paths[0], command.paths[1], command.paths[2]};
+    for (const fs::path& file : {run.files.log, run.files.progress}) {
+        std::string why;
+        if (!writeFileAtomically(file, "", &why)) return log.error("SETMESSAGEPATH", file.string() + ": " + why);
+    }
+    run.writer.file = run.files.log;
+    run.writer.failed = false;
+    return kStatusOk;
+}
+
+int runCommand(ScriptRun& run, ProjectStore& store, const ScriptCommand& command, int from, int span,
+               MessageLog& log)
+{
+    const std::string_view word = scriptVerbWord(command.verb);
+    const bool needsConfiguration = command.verb != ScriptVerb::SetMessagePath &&
+                                    command.verb != ScriptVerb::LoadConfiguration;
+    if (needsConfiguration && !run.configured)
+        return log.error(word, "no configuration loaded: LOADCONFIGURATION must come first.");
+    if (command.verb == ScriptVerb::RunForwardModel && !store.mesh.present)
+        return log.error(word, "no mesh: GENERATEMESH or LOADMESH must come first.");
+
+    switch (command.verb) {
+    case ScriptVerb::SetMessagePath: return setMessagePaths(run, command, log);
+    case ScriptVerb::LoadConfiguration:
+        if (loadJobDataFile(store, command.paths[0], log) != kStatusOk) return kStatusError;
+        run.configured = true;
+        return kStatusOk;
+    case ScriptVerb::LoadMesh: return loadJobMesh(store, command.paths[0], log);
+    case ScriptVerb::GenerateMesh: return generateJobMesh(store, availableMemoryBytes(), log);
+    case ScriptVerb::RunForwardModel: {
+        ComputeControl control;
+        control.progress = [&](int percent, std::string_view stage) {
+            run.reportProgress(from + span * std::clamp(percent, 0, 100) / 100,
+                               std::string(stageName(command.verb)) + ": " + std::string(stage));
+        };
+        control.abortRequested = [&] { return abortFilePresent(run.files.abort); };
+        return runForwardModel(store, log, control);
+    }
+    case ScriptVerb::RunInversion:
+    case ScriptVerb::GenerateSensitivity:
+        return log.error(word, "not available in this version of the numerical core.");
+    case ScriptVerb::SaveMesh:
+        // The main window's conversion scripts are LOADCONFIGURATION and
+        // SAVEMESH alone: they save the mesh the configuration makes.
+        if (!store.mesh.present) {
+            log.subWriteToTextBox(std::string("No mesh yet: generating the mesh of the configuration.") + kLineBreak);
+            if (generateJobMesh(store, availableMemoryBytes(), log) != kStatusOk) return kStatusError;
+        }
+        return saveJobMesh(store, command.paths[0], command.meshOutput, log);
+    case ScriptVerb::SaveConfiguration:
+        return saveJobDataFile(store, command.paths[0], command.besideMeasured, log);
+    }
+    return kStatusError;
+}
+
+}  // namespace
+
+int runCoreScript(const fs::path& scriptFile, std::ostream* console)
+{
+    ScriptRun run;
+    run.writer.console = console;
+    std::string text, why;
+    if (!readTextFile(scriptFile, text, &why)) {
+        writeJobLogLine(run.writer, "Script " + scriptFile.string() + " not read: " + why + ".");
+        return kScriptStopped;
+    }
+    const ParsedScript script = parseCoreScript(text);
+    if (script.error) {
+        // The log named before the mistake, if any, hears of it.
+        if (const ScriptCommand* paths = messagePathCommand(script)) run.writer.file = paths->paths[0];
+        const ScriptError& e = *script.error;
+        writeJobLogLine(run.writer, "Script stopped at " + where(e.line, e.text) + ": " + e.reason + ".");
+        return kScriptStopped;
+    }
+
+    // Error entries come without their own date line: every log line has one.
+    MessageLog log([] { return std::string(); });
+    log.setListener([&](const LogRun& entry) {
+        writeJobLogText(run.writer, entry.text);
+        if (!entry.red) return;
+        const std::size_t first = entry.text.find_first_not_of("\r\n");
+        const std::size_t last = entry.text.find_last_not_of("\r\n");
+        if (first != std::string::npos && run.firstError.empty())
+            run.firstError = entry.text.substr(first, last - first + 1);
+    });
+
+    ProjectStore store;
+    const std::size_t total = script.commands.size();
+    for (std::size_t i = 0; i < total; ++i) {
+        const ScriptCommand& command = script.commands[i];
+        if (abortFilePresent(run.files.abort)) {
+            writeJobLogLine(run.writer, "Script aborted before " + where(command.line, command.text) +
+                                            ": abort file " + run.files.abort.string() + " found.");
+            return kScriptAborted;
+        }
+        const int from = static_cast<int>(100 * i / total);
+        const int span = static_cast<int>(100 * (i + 1) / total) - from;
+        // SETMESSAGEPATH's own line opens the log it names.
+        const std::string started = "Line " + std::to_string(command.line) + ": " + command.text;
+        if (command.verb != ScriptVerb::SetMessagePath) {
+            writeJobLogLine(run.writer, started);
+            run.reportProgress(from, stageName(command.verb));
+        }
+        run.firstError.clear();
+        const int status = runCommand(run, store, command, from, span, log);
+        if (command.verb == ScriptVerb::SetMessagePath) writeJobLogLine(run.writer, started);
+        if (status != kStatusOk) {
+            if (abortFilePresent(run.files.abort)) {
+                writeJobLogLine(run.writer, "Script aborted at " + where(command.line, command.text) +
+                                                ": abort file " + run.files.abort.string() + " found.");
+                return kScriptAborted;
+            }
+            writeJobLogLine(run.writer, "Script stopped at " + where(command.line, command.text) + ": " +
+                                            (run.firstError.empty() ? std::string("the command failed.")
+                                                                    : run.firstError));
+            return kScriptStopped;
+        }
+    }
+    run.reportProgress(100, "Script completed");
+    writeJobLogLine(run.writer, "Script completed.");
+    return kScriptCompleted;
+}
+
+}  // namespace vexora

@@ -1,0 +1,23 @@
+#pragma once
+// The direct path: a sparse Cholesky factorisation of the system (SuiteSparse
+// CHOLMOD, supernodal, fill-reducing ordering), made once and reused for
+// every right-hand side. Built only when SuiteSparse is found.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "solver/LinearSolver.h"
+
+namespace vexora {
+
+// True when the direct path is built in.
+bool directSolverAvailable();
+
+// Analyses the matrix; when the factor's estimated size fits in
+// `budgetBytes`, factorises it. Otherwise, or on failure, nothing, with `why`
+// saying so.
+std::unique_ptr<LinearSolver> makeCholmodSolver(const StencilMatrix& a, int threads, std::uint64_t budgetBytes,
+                                                std::string& why);
+
+}  // namespace vexora

@@ -1,0 +1,29 @@
+#include "solver/SolverChoice.h"
+
+#include "solver/CholmodSolver.h"
+#include "solver/SsorPcg.h"
+
+namespace vexora {
+
+std::unique_ptr<LinearSolver> makeLinearSolver(const StencilMatrix& a, const IterationSettings& settings, int threads,
+                                               std::uint64_t availableBytes, std::int64_t rightHandSides,
+                                               SolverKind kind, std::string& why)
+{
+    const std::int64_t nodes = static_cast<std::int64_t>(a.nx) * a.ny * a.nz;
+    std::string direct;
+    const bool worthIt = nodes <= kDirectNodeLimit && rightHandSides >= kDirectMinimumSources;
+    if (kind == SolverKind::Direct || (kind == SolverKind::Automatic && worthIt && directSolverAvailable())) {
+        if (auto solver = makeCholmodSolver(a, threads, availableBytes / 2, direct)) {
+            why = direct;
+            return solver;
+        }
+        if (kind == SolverKind::Direct) {
+            why = direct;
+            return nullptr;
+        }
+    }
+    why = "SSOR-PCG" + (direct.empty() ? std::string() : " (" + direct + ")");
+    return std::make_unique<SsorPcgSolver>(a, settings, threads);
+}
+
+}  // namespace vexora

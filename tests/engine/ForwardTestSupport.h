@@ -1,0 +1,117 @@
+#pragma once
+// Surveys on a line of surface electrodes for the forward-model tests: the
+// store with its default mesh built, quadrupoles of the classic arrays, and
+// the closed forms the results are checked against.
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "datafile/SurveyChecks.h"
+#include "forward/ForwardModel.h"
+#include "mesh/DefaultMeshSettings.h"
+#include "mesh/MeshBuild.h"
+
+namespace vexora::testing {
+
+// Electrode numbers of A, B, M, N on cable 1; 0 is an absent pole.
+using Quad = std::array<int, 4>;
+
+// Electrodes 1..count every `spacing` metres along X at z = slope * x; with a
+// slope, the topography follows the same plane and the mesh follows it.
+inline ProjectStore lineSurvey(int count, double spacing, const std::vector<Quad>& quads, double slope = 0.0)
+{
+    ProjectStore store;
+    Survey& s = store.survey;
+    s.cableNames = {"L"};
+    for (int i = 0; i < count; ++i) {
+        Electrode e;
+        e.cable = 1, e.number = i + 1, e.x = i * spacing, e.z = slope * e.x, e.elevation = e.z, e.type = 2;
+        s.electrodes.push_back(e);
+    }
+    if (slope != 0.0) {
+        const double far = 4 * count * spacing;
+        for (double x = -far; x <= far; x += count * spacing / 4)
+            for (double y = -far; y <= far; y += count * spacing / 4) s.topography.push_back({x, y, slope * x});
+    }
+    MessageLog log;
+    funCreateElecTable(s, log);
+    for (std::size_t k = 0; k < quads.size(); ++k) {
+        Quadrupole q;
+        q.id = static_cast<int>(k + 1);
+        for (int p = 0; p < 4; ++p)
+            q.pole[p] = quads[k][static_cast<std::size_t>(p)] ? ElectrodeRef{1, quads[k][static_cast<std::size_t>(p)]}
+                                                              : ElectrodeRef{};
+        s.quadrupoles.rows.push_back(q);
+    }
+    s.quadrupoles.resistance.assign(quads.size(), 1.0);
+    s.quadrupoles.skip.assign(quads.size(), 0);
+    s.quadrupoles.current.assign(quads.size(), 1000.0);
+    s.present.resistance = true;
+    s.electrodesLoaded = s.dataLoaded = true;
+    SetDefaultMeshSettings(s, store.settings, store.mesh.lines, log);
+    // A sloping mesh keeps its depth under the terrain everywhere.
+    if (slope != 0.0) setSettingText(store.settings, Item::FlatZBottom, "2");
+    return store;
+}
+
+inline int buildMesh(ProjectStore& store, MessageLog& log)
+{
+    MeshBuildOutcome outcome;
+    if (applyMeshSettings(store, log) != kStatusOk) return kStatusError;
+    return funMakeMesh(store, log, outcome);
+}
+
+// The arrays on electrodes 1..count, electrode spacing a = 1 unit.
+inline std::vector<Quad> wenner(int count)
+{
+    std::vector<Quad> q;
+    for (int a = 1; 3 * a < count; ++a)
+        for (int i = 1; i + 3 * a <= count; i += a) q.push_back({i, i + 3 * a, i + a, i + 2 * a});
+    return q;
+}
+inline std::vector<Quad> schlumberger(int count)
+{
+    std::vector<Quad> q;
+    for (int n = 1; 2 * n + 1 < count; ++n)
+        for (int i = 1; i + 2 * n + 1 <= count; i += 2) q.push_back({i, i + 2 * n + 1, i + n, i + n + 1});
+    return q;
+}
+inline std::vector<Quad> dipoleDipole(int count)
+{
+    std::vector<Quad> q;
+    for (int n = 1; n <= 6; ++n)
+        for (int i = 1; i + n + 2 <= count; ++i) q.push_back({i, i + 1, i + n + 1, i + n + 2});
+    return q;
+}
+inline std::vector<Quad> poleDipole(int count)
+{
+    std::vector<Quad> q;
+    for (int n = 1; n <= 6; ++n)
+        for (int i = 1; i + n + 1 <= count; ++i) q.push_back({i, 0, i + n, i + n + 1});
+    return q;
+}
+
+// Potential at horizontal distance r from a unit current on the surface of
+// rho1 over rho2 at depth h, by images:
+//   u = rho1 / (2 pi) (1 / r + 2 sum_n k^n / sqrt(r^2 + (2 n h)^2)).
+inline double twoLayerPotential(double r, double rho1, double rho2, double h)
+{
+    const double k = (rho2 - rho1) / (rho2 + rho1);
+    double sum = 1 / r, kn = 1;
+    for (int n = 1; n < 4000 && std::abs(kn) > 1e-14; ++n) {
+        kn *= k;
+        sum += 2 * kn / std::sqrt(r * r + 4.0 * n * n * h * h);
+    }
+    return rho1 / (2 * std::numbers::pi) * sum;
+}
+
+inline double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : (v[(v.size() - 1) / 2] + v[v.size() / 2]) / 2;
+}
+
+}  // namespace vexora::testing

@@ -1,0 +1,63 @@
+#pragma once
+// Runs a built program as a user without a display would: DISPLAY,
+// WAYLAND_DISPLAY and QT_QPA_PLATFORM removed from its environment, its
+// standard output kept, its standard error discarded.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace vexora::testing {
+
+struct ProgramRun {
+    int status = -1;  // exit status, -1 when it did not exit normally
+    std::string out;
+};
+
+inline ProgramRun runHeadless(const std::filesystem::path& program, const std::vector<std::string>& args)
+{
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        const std::string_view v(*e);
+        if (!v.starts_with("DISPLAY=") && !v.starts_with("WAYLAND_DISPLAY=") && !v.starts_with("QT_QPA_PLATFORM="))
+            env.emplace_back(v);
+    }
+    std::vector<std::string> argvText{program.string()};
+    argvText.insert(argvText.end(), args.begin(), args.end());
+    std::vector<char*> argv, envp;
+    for (std::string& a : argvText) argv.push_back(a.data());
+    for (std::string& e : env) envp.push_back(e.data());
+    argv.push_back(nullptr);
+    envp.push_back(nullptr);
+
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0) return {};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(pipeEnds[1]);
+    ProgramRun run;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;) run.out.append(buffer, static_cast<std::size_t>(n));
+    ::close(pipeEnds[0]);
+    if (spawned != 0) return run;
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+}  // namespace vexora::testing

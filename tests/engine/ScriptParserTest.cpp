@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include "jobs/CoreScript.h"
+#include "script/ProgramArguments.h"
+#include "script/ScriptParser.h"
+
+namespace vexora {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(ScriptParser, ReadsEveryLineEndAndNumbersLinesAsWritten)
+{
+    for (const char* end : {"\r\n", "\n", "\r"}) {
+        const std::string e = end;
+        const ParsedScript s = parseCoreScript("LOADCONFIGURATION in.data" + e + e + "  GENERATEMESH  " + e +
+                                               "savemesh \"m.vwer\" full txt");
+        ASSERT_FALSE(s.error) << s.error->reason;
+        ASSERT_EQ(s.commands.size(), 3u);
+        EXPECT_EQ(s.commands[0].paths, std::vector<fs::path>{"in.data"});
+        EXPECT_EQ(s.commands[1].verb, ScriptVerb::GenerateMesh);
+        EXPECT_EQ(s.commands[1].line, 3u);
+        EXPECT_EQ(s.commands[2].line, 4u);
+        EXPECT_EQ(s.commands[2].meshOutput, MeshOutput::FullText);
+    }
+}
+
+TEST(ScriptParser, ReadsBackEveryPathTheScriptWriterQuotes)
+{
+    for (const fs::path& path : {fs::path("/data/site A/DataInput.data"), fs::path("/d/say \"hi\"/x.data"),
+                                fs::path("/d/\"\"/\t.data"), fs::path("/d/ä\xE9.data")}) {
+        const ParsedScript s = parseCoreScript("SAVECONFIGURATION " + quotedScriptPath(path) + " V1\r\n");
+        ASSERT_FALSE(s.error) << path << ": " << s.error->reason;
+        EXPECT_EQ(s.commands.at(0).paths.at(0), path);
+        EXPECT_TRUE(s.commands[0].besideMeasured);
+    }
+    const ParsedScript bare = parseCoreScript("SETMESSAGEPATH /a/log.prg\t\"/b c/p.txt\" /a/abort.txt");
+    ASSERT_FALSE(bare.error);
+    EXPECT_EQ(bare.commands[0].paths, (std::vector<fs::path>{"/a/log.prg", "/b c/p.txt", "/a/abort.txt"}));
+}
+
+TEST(ScriptParser, RefusesAMistakeNamingItsLine)
+{
+    const struct {
+        std::string line;
+        std::string reason;
+    } cases[] = {
+        {"RUNFORWARD", "unknown command \"RUNFORWARD\""},
+        {"LOADCONFIGURATION", "a path is missing"},
+        {"LOADCONFIGURATION \"\"", "path 1 is empty"},
+        {"LOADCONFIGURATION /my data/in.data", "found 2 words (a path with blanks must be in double quotes)"},
+        {"SAVEMESH /my data/m.vwer BOUNDS BIN", "a path with blanks must be in double quotes"},
+        {"SAVEMESH m.vwer BOUNDS TXT", "BOUNDS BIN or FULL TXT"},
+        {"SAVECONFIGURATION out.data V2", "optionally V1"},
+        {"GENERATEMESH now", "GENERATEMESH takes no arguments"},
+        {"LOADMESH \"/a/m.vwer", "quote opened at column 10 is not closed"},
+        {"LOADMESH \"/a/m\".vwer", "text follows the closing quote"},
+    };
+    for (const auto& c : cases) {
+        const ParsedScript s = parseCoreScript("SETMESSAGEPATH l p a\r\nGENERATEMESH\r\n" + c.line + "\r\nRUNFORWARDMODEL\r\n");
+        ASSERT_TRUE(s.error) << c.line;
+        EXPECT_EQ(s.error->line, 3u) << c.line;
+        EXPECT_EQ(s.error->text, c.line);
+        EXPECT_NE(s.error->reason.find(c.reason), std::string::npos) << c.line << ": " << s.error->reason;
+        // What came before stays known, so the error reaches the named log.
+        ASSERT_NE(messagePathCommand(s), nullptr);
+        EXPECT_EQ(messagePathCommand(s)->paths[0], "l");
+    }
+}
+
+TEST(ProgramArguments, AcceptExactlyTheDocumentedCommandLines)
+{
+    EXPECT_EQ(coreScriptArgument({"RUNSCRIPT", "/p/FWScript.txt"}), fs::path("/p/FWScript.txt"));
+    EXPECT_EQ(coreScriptArgument({"RUNSCRIPT", "\"/p q/say \"\"x\"\".txt\""}), fs::path("/p q/say \"x\".txt"));
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {}, {"/p/s.txt"}, {"RUNSCRIPT"}, {"RUNSCRIPT", ""}, {"RUNSCRIPT", "a", "b"}, {"runscript", "a"}})
+        EXPECT_FALSE(coreScriptArgument(bad)) << bad.size();
+
+    const auto manager = managerArguments({"VexoraRUR64", "/p q/FWScript.txt", "FWM"});
+    ASSERT_TRUE(manager);
+    EXPECT_EQ(manager->script, fs::path("/p q/FWScript.txt"));
+    EXPECT_EQ(manager->kind, "FWM");
+    for (const char* kind : {"INV", "SENS"}) EXPECT_TRUE(managerArguments({"VexoraRUR64.exe", "s.txt", kind}));
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"VexoraRUR64", "s.txt"}, {"VexoraRUR64", "s.txt", "fwm"}, {"Other", "s.txt", "INV"},
+             {"VexoraRUR64", "s.txt", "71"}, {"VexoraRUR64", "s.txt", "FWM", "x"}})
+        EXPECT_FALSE(managerArguments(bad)) << bad.size();
+}
+
+}  // namespace
+}  // namespace vexora
