@@ -14,6 +14,7 @@ struct ArrayCase {
     const char* name;
     std::vector<Quad> (*quads)(int);
 };
+void PrintTo(const ArrayCase& c, std::ostream* os) { *os << c.name; }
 
 class HomogeneousHalfSpace : public ::testing::TestWithParam<ArrayCase> {};
 

@@ -31,6 +31,7 @@ struct BadInput {
     std::function<void(ProjectStore&, ComputeControl&)> spoil;
     const char* message;
 };
+void PrintTo(const BadInput& c, std::ostream* os) { *os << c.name; }
 
 class ForwardModelRefuses : public ::testing::TestWithParam<BadInput> {};
 

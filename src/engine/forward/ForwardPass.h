@@ -1,0 +1,52 @@
+#pragma once
+// The steps a forward computation shares with the sensitivity and the
+// inversion: checking the mesh and models, planning the quadrupoles,
+// locating the electrodes, the memory check; then, per model, assembling
+// the system and solving the pole fields of a set of electrodes.
+
+#include <functional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "forward/ForwardModel.h"
+#include "forward/ForwardSettings.h"
+#include "forward/ForwardSystem.h"
+#include "forward/MeshLocation.h"
+#include "forward/PoleFields.h"
+#include "forward/QuadrupolePlan.h"
+
+namespace vexora {
+
+struct ForwardSetup {
+    ForwardSettings settings;
+    QuadrupolePlan plan;
+    std::vector<MeshPoint> at;  // per plan electrode
+    NodePoint centre;           // of the mixed outer conditions
+    std::uint64_t availableBytes = 0;
+};
+
+// With `everyElectrodeASource` every electrode of the plan gets a pole
+// solution (reciprocity needs the fields of the measuring electrodes too),
+// otherwise only the current electrodes. Returns 0, or 1 with the reason
+// logged under `source`.
+int prepareForward(const ProjectStore& store, const ComputeControl& control, bool everyElectrodeASource,
+                   std::string_view source, MessageLog& log, ForwardSetup& setup);
+
+using PoleFieldSink = std::function<void(std::size_t source, const PoleSource& pole, std::span<const double> us)>;
+
+// One model: assembles the system and solves every source of the plan,
+// handing each secondary field to `onField` (source = row of plan.sources).
+// Progress runs from `from` to `to` percent under `label`. Returns 0, or 1
+// with the reason logged (solver set-up, no convergence, abort).
+int solveModel(const Mesh& mesh, const ForwardSetup& setup, std::span<const double> conductivity,
+               const ComputeControl& control, int from, int to, std::string_view label, std::string_view source,
+               MessageLog& log, ForwardSystem& system, const PoleFieldSink& onField);
+
+// One model's V/I per quadrupole (the plan's `missing` value where it cannot
+// be computed): solveModel with the potentials read at the electrodes.
+int modelResistances(const Mesh& mesh, const ForwardSetup& setup, std::span<const double> conductivity,
+                     const ComputeControl& control, int from, int to, std::string_view label, std::string_view source,
+                     MessageLog& log, ForwardSystem& system, std::vector<double>& resistance);
+
+}  // namespace vexora
