@@ -82,10 +82,12 @@ int loadJobMesh(ProjectStore& store, const fs::path& path, MessageLog& log)
     return kStatusOk;
 }
 
-int saveJobMesh(const ProjectStore& store, const fs::path& path, MeshOutput output, MessageLog& log)
+int saveJobMesh(const ProjectStore& store, const fs::path& path, MeshOutput output, MessageLog& log,
+                const std::vector<double>* sensitivity)
 {
     const bool written = output == MeshOutput::BoundsBinary
-                             ? modBinOutput(path, "RHO", store, log) == kViewerFileWritten
+                             ? modBinOutput(path, sensitivity ? "Sensitivity" : "RHO", store, log, sensitivity) ==
+                                   kViewerFileWritten
                              : OutputGlobalMesh(path, false, store, log) == kStatusOk;
     return written ? kStatusOk : log.error("SAVEMESH", path.string() + " not written.");
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string_view>
+#include <vector>
 
 #include "log/MessageLog.h"
 #include "project/ProjectStore.h"
@@ -31,7 +32,10 @@ int loadJobMesh(ProjectStore& store, const std::filesystem::path& path, MessageL
 
 // SAVEMESH: the viewer's binary model of the plotted region (resistivity)
 // or the mesh-and-model text file of the whole mesh.
-int saveJobMesh(const ProjectStore& store, const std::filesystem::path& path, MeshOutput output, MessageLog& log);
+// With `sensitivity` (one value per block), the binary viewer model holds
+// the quantity "Sensitivity" instead of the resistivity model.
+int saveJobMesh(const ProjectStore& store, const std::filesystem::path& path, MeshOutput output, MessageLog& log,
+                const std::vector<double>* sensitivity = nullptr);
 
 // V1: every calculated quantity the survey holds whose column is -1 gets the
 // next free column of the data block (calculated V/I first, then calculated

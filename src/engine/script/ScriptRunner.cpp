@@ -5,6 +5,7 @@
 #include <string>
 
 #include "forward/ForwardModel.h"
+#include "inversion/SensitivityJob.h"
 #include "io/TextFile.h"
 #include "log/MessageLog.h"
 #include "script/JobFiles.h"
@@ -46,6 +47,7 @@ struct ScriptRun {
     std::optional<ProgressState> progress;  // last written
     std::string firstError;                 // the first error entry of the running command
     bool configured = false;
+    std::vector<double> sensitivity;  // per block, after GENERATESENSITIVITY
 
     void reportProgress(int percent, std::string_view stage)
     {
@@ -71,6 +73,19 @@ int setMessagePaths(ScriptRun& run, const ScriptCommand& command, MessageLog& lo
     return kStatusOk;
 }
 
+// Progress of a long command within its share of the script; the abort
+// file checked between its steps.
+ComputeControl computeControl(ScriptRun& run, const ScriptCommand& command, int from, int span)
+{
+    ComputeControl control;
+    control.progress = [&run, &command, from, span](int percent, std::string_view stage) {
+        run.reportProgress(from + span * std::clamp(percent, 0, 100) / 100,
+                           std::string(stageName(command.verb)) + ": " + std::string(stage));
+    };
+    control.abortRequested = [&run] { return abortFilePresent(run.files.abort); };
+    return control;
+}
+
 int runCommand(ScriptRun& run, ProjectStore& store, const ScriptCommand& command, int from, int span,
                MessageLog& log)
 {
@@ -90,18 +105,13 @@ int runCommand(ScriptRun& run, ProjectStore& store, const ScriptCommand& command
         return kStatusOk;
     case ScriptVerb::LoadMesh: return loadJobMesh(store, command.paths[0], log);
     case ScriptVerb::GenerateMesh: return generateJobMesh(store, availableMemoryBytes(), log);
-    case ScriptVerb::RunForwardModel: {
-        ComputeControl control;
-        control.progress = [&](int percent, std::string_view stage) {
-            run.reportProgress(from + span * std::clamp(percent, 0, 100) / 100,
-                               std::string(stageName(command.verb)) + ": " + std::string(stage));
-        };
-        control.abortRequested = [&] { return abortFilePresent(run.files.abort); };
-        return runForwardModel(store, log, control);
+    case ScriptVerb::RunForwardModel: return runForwardModel(store, log, computeControl(run, command, from, span));
+    case ScriptVerb::RunInversion: return log.error(word, "not available in this version of the numerical core.");
+    case ScriptVerb::GenerateSensitivity: {
+        SensitivityRequest request;
+        if (readSensitivityInfo(command.paths[0], request, log) != kStatusOk) return kStatusError;
+        return generateSensitivity(store, request, log, computeControl(run, command, from, span), run.sensitivity);
     }
-    case ScriptVerb::RunInversion:
-    case ScriptVerb::GenerateSensitivity:
-        return log.error(word, "not available in this version of the numerical core.");
     case ScriptVerb::SaveMesh:
         // The main window's conversion scripts are LOADCONFIGURATION and
         // SAVEMESH alone: they save the mesh the configuration makes.
@@ -109,7 +119,8 @@ int runCommand(ScriptRun& run, ProjectStore& store, const ScriptCommand& command
             log.subWriteToTextBox(std::string("No mesh yet: generating the mesh of the configuration.") + kLineBreak);
             if (generateJobMesh(store, availableMemoryBytes(), log) != kStatusOk) return kStatusError;
         }
-        return saveJobMesh(store, command.paths[0], command.meshOutput, log);
+        return saveJobMesh(store, command.paths[0], command.meshOutput, log,
+                           run.sensitivity.empty() ? nullptr : &run.sensitivity);
     case ScriptVerb::SaveConfiguration:
         return saveJobDataFile(store, command.paths[0], command.besideMeasured, log);
     }

@@ -1,0 +1,107 @@
+#include "inversion/SensitivityJob.h"
+
+#include <algorithm>
+#include <cmath>
+#include <nlohmann/json.hpp>
+
+#include "import/GeometricFactor.h"
+#include "inversion/Sensitivity.h"
+#include "io/TextFile.h"
+
+namespace vexora {
+
+namespace {
+constexpr const char* kSource = "GENERATESENSITIVITY";
+// Rows of J assembled at a time for the cumulative sensitivity: J itself
+// is never held whole.
+constexpr std::size_t kRowChunk = 64;
+}  // namespace
+
+int readSensitivityInfo(const std::filesystem::path& file, SensitivityRequest& request, MessageLog& log)
+{
+    std::string text, why;
+    if (!readTextFile(file, text, &why)) return log.error(kSource, file.string() + " not read: " + why);
+    const nlohmann::json info = nlohmann::json::parse(text, nullptr, false);
+    if (info.is_discarded() || !info.is_object())
+        return log.error(kSource, file.string() + " is not a JSON object.");
+    const auto id = info.find("Sensitivity_Quad_ID");
+    const auto absolute = info.find("Sensitivity_Abs");
+    const bool idOk = id != info.end() && ((id->is_array() && id->size() == 1 && (*id)[0].is_number_integer()) ||
+                                           id->is_number_integer());
+    if (!idOk || absolute == info.end() || !absolute->is_boolean())
+        return log.error(kSource, file.string() +
+                                      " needs \"Sensitivity_Quad_ID\": [id] and \"Sensitivity_Abs\": true or false.");
+    request.quadrupoleId = id->is_array() ? (*id)[0].get<long long>() : id->get<long long>();
+    request.absolute = absolute->get<bool>();
+    return kStatusOk;
+}
+
+int generateSensitivity(ProjectStore& store, const SensitivityRequest& request, MessageLog& log,
+                        const ComputeControl& control, std::vector<double>& sensitivity)
+{
+    ForwardSetup setup;
+    if (prepareForward(store, control, true, kSource, log, setup) != kStatusOk) return kStatusError;
+    const QuadrupolePlan& plan = setup.plan;
+    const QuadrupoleTable& table = store.survey.quadrupoles;
+
+    std::vector<std::size_t> rows;
+    for (std::size_t k = 0; k < table.size(); ++k)
+        if (plan.computed[k] && (request.quadrupoleId == 0 || table.rows[k].id == request.quadrupoleId))
+            rows.push_back(k);
+    if (rows.empty())
+        return log.error(kSource, request.quadrupoleId == 0
+                                      ? std::string("No quadrupole to compute.")
+                                      : "Quadrupole " + std::to_string(request.quadrupoleId) +
+                                            " is not in the data set (or is skipped).");
+
+    ForwardSystem system;
+    ElectrodeFields fields;
+    std::vector<double> resistance;
+    if (modelFieldsAndResistances(store.mesh, setup, store.models.conductivity, control, 0, 80, "Pole fields", kSource,
+                                  log, system, fields, resistance) != kStatusOk)
+        return kStatusError;
+    std::erase_if(rows, [&](std::size_t k) { return resistance[k] == kCannotCompute || resistance[k] == 0; });
+    if (rows.empty()) return log.error(kSource, "The requested quadrupoles have no computable V/I.");
+
+    if (control.progress) control.progress(80, "Sensitivities");
+    const std::vector<float> stiffness = blockStiffnesses(store.mesh);
+    const std::size_t blocks = static_cast<std::size_t>(blockCount(store.mesh));
+    std::vector<double> values(blocks, 0.0);
+    Jacobian j;
+    if (request.quadrupoleId != 0) {
+        assembleJacobian(store.mesh, store.models.conductivity, plan, fields, stiffness,
+                         std::span<const std::size_t>(rows.data(), 1), resistance, setup.settings.threads, j);
+        for (std::size_t b = 0; b < blocks; ++b) values[b] = -static_cast<double>(j.row(0)[b]);
+    } else {
+        for (std::size_t first = 0; first < rows.size(); first += kRowChunk) {
+            const std::size_t count = std::min(kRowChunk, rows.size() - first);
+            assembleJacobian(store.mesh, store.models.conductivity, plan, fields, stiffness,
+                             std::span<const std::size_t>(rows.data() + first, count), resistance,
+                             setup.settings.threads, j);
+            for (std::size_t r = 0; r < count; ++r)
+                for (std::size_t b = 0; b < blocks; ++b) values[b] += std::abs(static_cast<double>(j.row(r)[b]));
+        }
+        const std::vector<double> volume = blockVolumes(store.mesh);
+        for (std::size_t b = 0; b < blocks; ++b) values[b] /= volume[b] > 0 ? volume[b] : 1.0;
+    }
+    if (!request.absolute) {
+        double largest = 0;
+        for (double v : values) largest = std::max(largest, std::abs(v));
+        if (largest > 0)
+            for (double& v : values) v /= largest;
+    }
+    for (double v : values)
+        if (!std::isfinite(v)) return log.error(kSource, "The sensitivities are not finite; nothing is written.");
+
+    sensitivity = std::move(values);
+    store.survey.quadrupoles.calcResistance = std::move(resistance);
+    store.survey.present.calcResistance = true;
+    if (control.progress) control.progress(100, "Sensitivities done");
+    log.subWriteToTextBox((request.quadrupoleId == 0
+                               ? "Cumulative sensitivity of " + std::to_string(rows.size()) + " quadrupoles computed."
+                               : "Sensitivity of quadrupole " + std::to_string(request.quadrupoleId) + " computed.") +
+                          kLineBreak);
+    return kStatusOk;
+}
+
+}  // namespace vexora

@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "ScriptTestSupport.h"
+#include "script/ScriptRunner.h"
+#include "support/SmallSurvey.h"
+
+namespace vexora {
+namespace {
+
+using namespace vexora::testing;
+
+// A sensitivity job on the small survey, prepared as the workbench prepares it.
+fs::path prepareSensitivityJob(const std::string& name, const std::string& kind)
+{
+    const fs::path root = freshFolder(name);
+    const fs::path data = root / "small.data";
+    EXPECT_TRUE(writeFileAtomically(data, smallSurvey()));
+    const CliRun run = runVexora({"job", kind, data.string(), (root / "sens").string(), "--no-start"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    return root / "sens.VXRprj";
+}
+
+TEST(SensitivityJob, WritesTheSensitivityModelAndTheModelledData)
+{
+    for (const std::string kind : {"sens:21", "sens"}) {
+        SCOPED_TRACE(kind);
+        const fs::path folder = prepareSensitivityJob("sens_job_" + kind.substr(kind.size() - 2), kind);
+        EXPECT_EQ(runCoreScript(folder / "SensScript.txt", nullptr), kScriptCompleted)
+            << fileText(folder / "SensLog.prg");
+        EXPECT_EQ(lastLogLine(folder / "SensLog.prg").substr(20), "Script completed.");
+        const std::string model = fileText(folder / "SensModelOutput.vwer");
+        EXPECT_NE(model.find("Sensitivity"), std::string::npos);
+        EXPECT_EQ(model.find("Resistivity"), std::string::npos);
+        // The data file loads again with its calculated V/I.
+        const CliRun check = runVexora({"check", (folder / "SensDataOutput.data").string()});
+        EXPECT_EQ(check.code, 0) << check.err;
+        EXPECT_NE(fileText(folder / "SensDataOutput.data").find("#data_calc_res_col= "), std::string::npos);
+    }
+}
+
+TEST(SensitivityJob, ABadRequestOrAnUnknownQuadrupoleStopsTheScript)
+{
+    const fs::path folder = prepareSensitivityJob("sens_job_bad", "sens:91");
+    EXPECT_EQ(runCoreScript(folder / "SensScript.txt", nullptr), kScriptStopped);
+    EXPECT_NE(lastLogLine(folder / "SensLog.prg").find("Quadrupole 9 is not in the data set"), std::string::npos)
+        << lastLogLine(folder / "SensLog.prg");
+
+    ASSERT_TRUE(writeFileAtomically(folder / "SensInfo.json", "{\"Sensitivity_Quad_ID\": \"x\"}\r\n"));
+    EXPECT_EQ(runCoreScript(folder / "SensScript.txt", nullptr), kScriptStopped);
+    EXPECT_NE(lastLogLine(folder / "SensLog.prg").find("needs \"Sensitivity_Quad_ID\": [id]"), std::string::npos);
+    EXPECT_FALSE(fs::exists(folder / "SensModelOutput.vwer"));
+}
+
+}  // namespace
+}  // namespace vexora
