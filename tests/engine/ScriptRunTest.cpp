@@ -113,10 +113,6 @@ TEST(ScriptRun, ABadScriptStopsWithALineSayingWhatAndWhereAndLeavesNoResult)
          kScriptStopped, "): Error: LOADMESH: {F}/FineX.vwer has ", ProgressState{50, "Loading mesh"}},
         {"mesh too large", kMessagePaths + "LOADCONFIGURATION \"" + tiny.string() + "\"\r\nGENERATEMESH\r\n" + save,
          kScriptStopped, "): Error: GENERATEMESH: mesh refused: a mesh of ", ProgressState{50, "Generating mesh"}},
-        {"inversion", kMessagePaths + kLoad + "GENERATEMESH\r\nRUNINVERSION\r\n" + save, kScriptStopped,
-         "Script stopped at line 4 (RUNINVERSION): Error: RUNINVERSION: not available in this version of the "
-         "numerical core.",
-         ProgressState{60, "Inversion"}},
         // The script itself creates the abort file mid-run.
         {"abort file created mid-run",
          "SETMESSAGEPATH \"{F}/FWMLog.prg\" \"{F}/Progress.txt\" \"{F}/Stop.vwer\"\r\n" + kLoad +

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "forward/ForwardModel.h"
+#include "inversion/Inversion.h"
 #include "inversion/SensitivityJob.h"
 #include "io/TextFile.h"
 #include "log/MessageLog.h"
@@ -48,6 +49,9 @@ struct ScriptRun {
     std::string firstError;                 // the first error entry of the running command
     bool configured = false;
     std::vector<double> sensitivity;  // per block, after GENERATESENSITIVITY
+    // Set when the abort request stopped the inversion: its best model is
+    // still saved by the script's save commands, then the script ends.
+    std::optional<std::size_t> inversionAbortedAtLine;
 
     void reportProgress(int percent, std::string_view stage)
     {
@@ -106,7 +110,26 @@ int runCommand(ScriptRun& run, ProjectStore& store, const ScriptCommand& command
     case ScriptVerb::LoadMesh: return loadJobMesh(store, command.paths[0], log);
     case ScriptVerb::GenerateMesh: return generateJobMesh(store, availableMemoryBytes(), log);
     case ScriptVerb::RunForwardModel: return runForwardModel(store, log, computeControl(run, command, from, span));
-    case ScriptVerb::RunInversion: return log.error(word, "not available in this version of the numerical core.");
+    case ScriptVerb::RunInversion: {
+        // Every iteration's model beside the job's log (without one, in the
+        // current folder), numbered.
+        const fs::path folder = run.files.log.parent_path();
+        const IterationSaver save = [&](const ProjectStore& current, int iteration) {
+            const std::string n = std::to_string(iteration);
+            if (saveJobMesh(current, folder / ("InvModelOutput_iter" + n + ".vwer"), MeshOutput::BoundsBinary, log) !=
+                kStatusOk)
+                return kStatusError;
+            if (settingInteger(current.settings, Item::SaveFullMesh) != 1) return kStatusOk;
+            return saveJobMesh(current, folder / ("InvFullMeshOutput_iter" + n + ".vwer"), MeshOutput::FullText, log);
+        };
+        InversionOutcome outcome;
+        const int status = runInversion(store, log, computeControl(run, command, from, span), save, outcome);
+        if (status == kInversionAborted) {
+            run.inversionAbortedAtLine = command.line;
+            return kStatusOk;
+        }
+        return status;
+    }
     case ScriptVerb::GenerateSensitivity: {
         SensitivityRequest request;
         if (readSensitivityInfo(command.paths[0], request, log) != kStatusOk) return kStatusError;
@@ -162,7 +185,9 @@ int runCoreScript(const fs::path& scriptFile, std::ostream* console)
     const std::size_t total = script.commands.size();
     for (std::size_t i = 0; i < total; ++i) {
         const ScriptCommand& command = script.commands[i];
-        if (abortFilePresent(run.files.abort)) {
+        if (run.inversionAbortedAtLine) {
+            if (command.verb != ScriptVerb::SaveMesh && command.verb != ScriptVerb::SaveConfiguration) continue;
+        } else if (abortFilePresent(run.files.abort)) {
             writeJobLogLine(run.writer, "Script aborted before " + where(command.line, command.text) +
                                             ": abort file " + run.files.abort.string() + " found.");
             return kScriptAborted;
@@ -189,6 +214,12 @@ int runCoreScript(const fs::path& scriptFile, std::ostream* console)
                                                                     : run.firstError));
             return kScriptStopped;
         }
+    }
+    if (run.inversionAbortedAtLine) {
+        writeJobLogLine(run.writer, "Script aborted at line " + std::to_string(*run.inversionAbortedAtLine) +
+                                        " (RUNINVERSION): abort file " + run.files.abort.string() +
+                                        " found; the best model so far was saved.");
+        return kScriptAborted;
     }
     run.reportProgress(100, "Script completed");
     writeJobLogLine(run.writer, "Script completed.");

@@ -1,0 +1,343 @@
+#include "inversion/Inversion.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "import/GeometricFactor.h"
+#include "inversion/BlockGrid.h"
+#include "inversion/InversionSettings.h"
+#include "inversion/RoughnessTrials.h"
+#include "inversion/Sensitivity.h"
+
+namespace vexora {
+
+namespace {
+
+constexpr const char* kSource = "RUNINVERSION";
+// Log conductivity stays within 1e-6 .. 1e4 S/m (resistivity 1e-4 .. 1e6 ohm m).
+constexpr double kLowestLogSigma = -13.815510557964274;
+constexpr double kHighestLogSigma = 9.210340371976184;
+// An iteration that lowers chi^2 by less than this fraction ends the inversion.
+constexpr double kLeastImprovement = 0.01;
+constexpr int kStepHalvings = 2;
+
+using Clock = std::chrono::steady_clock;
+double secondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+std::string format(const char* pattern, double a, double b = 0, double c = 0, double d = 0)
+{
+    char text[256];
+    std::snprintf(text, sizeof text, pattern, a, b, c, d);
+    return text;
+}
+
+class ResistivityInversion {
+public:
+    ResistivityInversion(ProjectStore& store, MessageLog& log, const ComputeControl& control,
+                         const IterationSaver& save)
+        : store_(store), log_(log), control_(control), save_(save)
+    {
+    }
+
+    int run(InversionOutcome& outcome);
+
+private:
+    int setup();
+    // The model's V/I and the electrodes' fields; residuals of the data rows.
+    int model(const std::vector<double>& logSigma, ElectrodeFields& fields, std::vector<double>& resistance,
+              int percent);
+    std::vector<double> residuals(const std::vector<double>& resistance) const;
+    std::vector<double> weights() const;
+    void report(int percent, const std::string& stage) const
+    {
+        if (control_.progress) control_.progress(percent, stage);
+    }
+    std::vector<double> conductivity(const std::vector<double>& logSigma) const
+    {
+        std::vector<double> sigma(logSigma.size());
+        for (std::size_t j = 0; j < sigma.size(); ++j) sigma[j] = std::exp(logSigma[j]);
+        return sigma;
+    }
+    int percentAt(int iteration) const { return std::min(99, 100 * iteration / (settings_.rho.maxIterations + 1)); }
+
+    ProjectStore& store_;
+    MessageLog& log_;
+    const ComputeControl& control_;
+    const IterationSaver& save_;
+
+    InversionSettings settings_;
+    ForwardSetup setup_;
+    ForwardSystem system_;
+    BlockGrid grid_;
+    std::vector<float> stiffness_;
+    std::vector<std::size_t> rows_;   // quadrupoles inverted
+    std::vector<double> data_;        // ln |V/I| measured, per row
+    std::vector<double> sign_;        // sign of the measured V/I
+    std::vector<double> errors_;      // relative, per row
+    std::vector<double> robust_;      // robust factors, per row
+    std::vector<std::uint8_t> usable_;  // the modelled V/I has the measured sign
+    double forwardSeconds_ = 0;
+};
+
+int ResistivityInversion::setup()
+{
+    if (readInversionSettings(store_.settings, settings_, log_) != kStatusOk) return kStatusError;
+    if (prepareForward(store_, control_, true, kSource, log_, setup_) != kStatusOk) return kStatusError;
+    const QuadrupoleTable& table = store_.survey.quadrupoles;
+    if (!store_.survey.present.resistance || table.resistance.size() != table.size())
+        return log_.error(kSource, "No measured data to invert.");
+    std::size_t unusable = 0;
+    for (std::size_t k = 0; k < table.size(); ++k) {
+        if (!setup_.plan.computed[k]) continue;
+        const double v = table.resistance[k];
+        if (!std::isfinite(v) || v == 0 || v == kCannotCompute) {
+            ++unusable;
+            continue;
+        }
+        rows_.push_back(k);
+        data_.push_back(std::log(std::abs(v)));
+        sign_.push_back(v > 0 ? 1.0 : -1.0);
+    }
+    if (rows_.empty()) return log_.error(kSource, "No data to invert: every quadrupole is skipped or has no reading.");
+    if (unusable > 0)
+        log_.warning(kSource, "Warning: " + std::to_string(unusable) +
+                                  " quadrupoles without a usable reading (0 or none) are left out.");
+
+    std::vector<double> measured(rows_.size()), deviation;
+    for (std::size_t r = 0; r < rows_.size(); ++r) measured[r] = table.resistance[rows_[r]];
+    if (store_.survey.present.resistanceStd && table.resistanceStd.size() == table.size()) {
+        deviation.resize(rows_.size());
+        for (std::size_t r = 0; r < rows_.size(); ++r) deviation[r] = table.resistanceStd[rows_[r]];
+    }
+    std::size_t fallbacks = 0;
+    errors_ = relativeErrors(measured, deviation, settings_.rho.errors, fallbacks);
+    if (fallbacks > 0)
+        log_.warning(kSource, "Warning: " + std::to_string(fallbacks) +
+                                  " data have a zero or missing standard deviation; the error model (" +
+                                  format("%g %% + %g", settings_.rho.errors.percent, settings_.rho.errors.constant) +
+                                  ") is used for them.");
+    robust_.assign(rows_.size(), 1.0);
+    usable_.assign(rows_.size(), 1);
+
+    grid_ = blockGrid(store_.mesh);
+    const std::uint64_t jacobianBytes = static_cast<std::uint64_t>(rows_.size()) * grid_.size() * sizeof(float);
+    if (setup_.availableBytes > 0 && jacobianBytes > setup_.availableBytes / 2)
+        return log_.error(kSource, "The sensitivity matrix of " + std::to_string(rows_.size()) + " data and " +
+                                       std::to_string(grid_.size()) + " blocks needs about " +
+                                       std::to_string(jacobianBytes >> 20) + " MB; " +
+                                       std::to_string(setup_.availableBytes >> 20) + " MB are available.");
+    stiffness_ = blockStiffnesses(store_.mesh);
+    log_.subWriteToTextBox("Inversion: " + std::to_string(rows_.size()) + " data, " + std::to_string(grid_.size()) +
+                           " blocks, " + std::to_string(settings_.roughnessTrials) + " roughness trials" +
+                           (settings_.linearisedTrials ? " (linearised)" : " (each modelled)") +
+                           (settings_.robust ? ", robust" : "") + kLineBreak);
+    return kStatusOk;
+}
+
+int ResistivityInversion::model(const std::vector<double>& logSigma, ElectrodeFields& fields,
+                                std::vector<double>& resistance, int percent)
+{
+    const auto start = Clock::now();
+    // The abort request is honoured between iterations, not inside a model.
+    const ComputeControl inner{{}, {}, control_.memoryLimitBytes};
+    report(percent, "forward model");
+    const int status = modelFieldsAndResistances(store_.mesh, setup_, conductivity(logSigma), inner, percent, percent,
+                                                 "Forward model", kSource, log_, system_, fields, resistance);
+    forwardSeconds_ += secondsSince(start);
+    return status;
+}
+
+std::vector<double> ResistivityInversion::residuals(const std::vector<double>& resistance) const
+{
+    std::vector<double> r(rows_.size(), 0.0);
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        const double v = resistance[rows_[i]];
+        if (v == kCannotCompute || !(v * sign_[i] > 0)) continue;  // unusable: weight 0
+        r[i] = data_[i] - std::log(std::abs(v));
+    }
+    return r;
+}
+
+std::vector<double> ResistivityInversion::weights() const
+{
+    std::vector<double> w(rows_.size());
+    for (std::size_t i = 0; i < rows_.size(); ++i) w[i] = usable_[i] ? robust_[i] / errors_[i] : 0.0;
+    return w;
+}
+
+int ResistivityInversion::run(InversionOutcome& outcome)
+{
+    const auto start = Clock::now();
+    if (setup() != kStatusOk) return kStatusError;
+    const std::size_t blocks = grid_.size();
+    std::vector<double> m(blocks), reference(blocks);
+    for (std::size_t j = 0; j < blocks; ++j)
+        m[j] = reference[j] = std::clamp(std::log(store_.models.conductivity[j]), kLowestLogSigma, kHighestLogSigma);
+
+    ElectrodeFields fields, trialFields;
+    std::vector<double> resistance, trialResistance;
+    if (model(m, fields, resistance, 0) != kStatusOk) return kStatusError;
+    auto markUsable = [&](const std::vector<double>& v) {
+        std::size_t dropped = 0;
+        for (std::size_t i = 0; i < rows_.size(); ++i) {
+            const double value = v[rows_[i]];
+            usable_[i] = value != kCannotCompute && value * sign_[i] > 0;
+            dropped += !usable_[i];
+        }
+        return dropped;
+    };
+    if (const std::size_t dropped = markUsable(resistance); dropped > 0)
+        log_.warning(kSource, "Warning: " + std::to_string(dropped) +
+                                  " data whose modelled V/I has the other sign (or none) get no weight.");
+    if (std::count(usable_.begin(), usable_.end(), 1) == 0)
+        return log_.error(kSource, "No datum can be compared with the model: nothing to invert.");
+
+    std::vector<double> r = residuals(resistance);
+    double chi2 = chiSquared(r, weights());
+    log_.subWriteToTextBox("Iteration 0: " + format("RMS %.2f %%, chi2 %.3f", rmsPercent(r), chi2) + kLineBreak);
+
+    double lambda = settings_.rho.initialRoughness;
+    bool aborted = false;
+    int iteration = 0;
+    std::string ending;
+    Jacobian j;
+    std::vector<double> dm(blocks), predicted(rows_.size());
+    while (iteration < settings_.rho.maxIterations) {
+        if (chi2 <= 1.0) break;
+        if (control_.abortRequested && control_.abortRequested()) {
+            aborted = true;
+            break;
+        }
+        const auto iterationStart = Clock::now();
+        forwardSeconds_ = 0;
+        const int percent = percentAt(iteration + 1);
+        // Robust data weights follow the residuals of the current model.
+        if (settings_.robust && iteration < settings_.rho.reweightIterations) {
+            robust_ = robustFactors(r, errors_);
+            chi2 = chiSquared(r, weights());
+        }
+        const std::vector<double> w = weights();
+
+        report(percent, "Iteration " + std::to_string(iteration + 1) + ": sensitivities");
+        const auto sensitivityStart = Clock::now();
+        assembleJacobian(store_.mesh, conductivity(m), setup_.plan, fields, stiffness_, rows_, resistance,
+                         setup_.settings.threads, j);
+        const double sensitivitySeconds = secondsSince(sensitivityStart);
+
+        // The roughness trials.
+        report(percent, "Iteration " + std::to_string(iteration + 1) + ": model update");
+        const auto updateStart = Clock::now();
+        const GaussNewtonStep step(j, w, grid_, settings_.regularisation);
+        const std::vector<double> lambdas =
+            roughnessTrialFactors(lambda, settings_.rho.multiplier, settings_.roughnessTrials);
+        std::vector<RoughnessTrial> trials;
+        std::vector<std::vector<double>> updates;
+        for (double trialLambda : lambdas) {
+            step.solve(trialLambda, r, m, reference, settings_.rho.update, dm);
+            double trialChi2 = 0;
+            if (settings_.linearisedTrials) {
+                multiply(j, dm, predicted);
+                std::vector<double> rest(rows_.size());
+                for (std::size_t i = 0; i < rows_.size(); ++i) rest[i] = r[i] - predicted[i];
+                trialChi2 = chiSquared(rest, w);
+            } else {
+                std::vector<double> next(blocks);
+                for (std::size_t b = 0; b < blocks; ++b)
+                    next[b] = std::clamp(m[b] + dm[b], kLowestLogSigma, kHighestLogSigma);
+                if (model(next, trialFields, trialResistance, percent) != kStatusOk) return kStatusError;
+                trialChi2 = chiSquared(residuals(trialResistance), w);
+            }
+            trials.push_back({trialLambda, trialChi2});
+            updates.push_back(dm);
+        }
+        const double updateSeconds = secondsSince(updateStart) - (settings_.linearisedTrials ? 0 : forwardSeconds_);
+        const std::size_t chosen = chooseRoughnessTrial(trials, chi2, settings_.rho.optimalFactor);
+        lambda = trials[chosen].lambda;
+        std::vector<double>& update = updates[chosen];
+        if (!std::all_of(update.begin(), update.end(), [](double v) { return std::isfinite(v); })) {
+            ending = "The model update of iteration " + std::to_string(iteration + 1) +
+                     " is not a number; the model of iteration " + std::to_string(iteration) + " is kept.";
+            break;
+        }
+
+        // Accept the step after one forward solve; halve it while the misfit rose.
+        double scale = 1.0, nextChi2 = 0;
+        std::vector<double> next(blocks);
+        bool accepted = false;
+        for (int halving = 0; halving <= kStepHalvings; ++halving, scale /= 2) {
+            for (std::size_t b = 0; b < blocks; ++b)
+                next[b] = std::clamp(m[b] + scale * update[b], kLowestLogSigma, kHighestLogSigma);
+            if (model(next, trialFields, trialResistance, percent) != kStatusOk) return kStatusError;
+            nextChi2 = chiSquared(residuals(trialResistance), w);
+            if (nextChi2 < chi2) {
+                accepted = true;
+                break;
+            }
+        }
+        if (!accepted) {
+            ending = "The misfit increased for every trial of iteration " + std::to_string(iteration + 1) +
+                     "; the model of iteration " + std::to_string(iteration) + " is kept.";
+            break;
+        }
+        ++iteration;
+        const double previousChi2 = chi2;
+        m = next;
+        std::swap(fields, trialFields);
+        std::swap(resistance, trialResistance);
+        markUsable(resistance);
+        r = residuals(resistance);
+        chi2 = chiSquared(r, weights());
+        log_.subWriteToTextBox("Iteration " + std::to_string(iteration) + ": " +
+                               format("roughness %g, RMS %.2f %%, chi2 %.3f, ", lambda, rmsPercent(r), chi2) +
+                               std::to_string(std::count(usable_.begin(), usable_.end(), 1)) + " data, " +
+                               format("%.1f s (forward %.1f s, sensitivity %.1f s, update %.1f s)",
+                                      secondsSince(iterationStart), forwardSeconds_, sensitivitySeconds,
+                                      updateSeconds) +
+                               kLineBreak);
+        report(percentAt(iteration + 1), "Iteration " + std::to_string(iteration) + format(": chi2 %.3f", chi2));
+
+        if (save_ && settings_.saveIterations) {
+            Models previous = store_.models;
+            store_.models.conductivity = conductivity(m);
+            const int saved = save_(store_, iteration);
+            store_.models = std::move(previous);
+            if (saved != kStatusOk) return kStatusError;
+        }
+        if (chi2 > 1.0 && (previousChi2 - chi2) < kLeastImprovement * previousChi2) {
+            ending = "The misfit stopped improving (chi2 " + format("%.3f", chi2) + ").";
+            break;
+        }
+    }
+
+    if (ending.empty() && !aborted) {
+        ending = chi2 <= 1.0 ? "The misfit reached the noise level (chi2 " + format("%.3f", chi2) + ")."
+                             : "The misfit could not reach the noise level: chi2 " + format("%.3f", chi2) +
+                                   " after " + std::to_string(iteration) + " iterations.";
+    }
+    if (aborted)
+        ending = "Inversion aborted after iteration " + std::to_string(iteration) + "; the best model so far is kept.";
+    log_.subWriteToTextBox(ending + format(" Total time %.1f s.", secondsSince(start)) + kLineBreak);
+
+    store_.models.conductivity = conductivity(m);
+    store_.survey.quadrupoles.calcResistance = std::move(resistance);
+    store_.survey.present.calcResistance = true;
+    outcome = {iteration, chi2, rmsPercent(r), chi2 <= 1.0};
+    return aborted ? kInversionAborted : kStatusOk;
+}
+
+}  // namespace
+
+int runInversion(ProjectStore& store, MessageLog& log, const ComputeControl& control,
+                 const IterationSaver& saveIteration, InversionOutcome& outcome)
+{
+    ResistivityInversion inversion(store, log, control, saveIteration);
+    return inversion.run(outcome);
+}
+
+}  // namespace vexora

@@ -1,0 +1,39 @@
+#pragma once
+// The inversion's settings, read once from the settings table: for the
+// resistivity and for the IP inversion each.
+
+#include "inversion/DataMisfit.h"
+#include "inversion/GaussNewtonStep.h"
+#include "log/MessageLog.h"
+#include "settings/SettingsTable.h"
+
+namespace vexora {
+
+struct InversionControls {
+    int maxIterations = 15;
+    UpdateLimits update;           // PCG iterations and tolerance of each model update
+    double optimalFactor = 0.9;    // a trial must lower chi^2 to this fraction of the current one
+    double multiplier = 10;        // between roughness trials
+    double initialRoughness = 10;  // lambda of the first iteration
+    ErrorModel errors;
+    int reweightIterations = 3;    // iterations whose data weights follow the residuals (robust)
+};
+
+struct InversionSettings {
+    int roughnessTrials = 4;
+    bool linearisedTrials = true;  // "simple inversion": trials judged on J dm, one forward per iteration
+    Regularisation regularisation;
+    bool robust = true;
+    InversionControls rho, ip;
+    bool saveIterations = true;
+    bool saveFullMeshIterations = false;
+};
+
+// Weight of the reference-model term relative to the roughness factor,
+// when "Constrain to reference model" is on.
+inline constexpr double kReferenceWeight = 0.01;
+
+// Returns 0, or 1 with the item logged when a value is out of range.
+int readInversionSettings(const SettingsTable& table, InversionSettings& settings, MessageLog& log);
+
+}  // namespace vexora
