@@ -109,11 +109,14 @@ TEST(GaussNewtonStep, SolvesTheRegularisedNormalEquations)
         }
         const std::vector<double> expected = solveDense(a, b);
 
-        const GaussNewtonStep step(j, w, grid, Regularisation{weights, c.constrainModel, c.referenceWeight});
-        std::vector<double> dm(n);
-        const CgOutcome outcome = step.solve(c.lambda, r, m, ref, UpdateLimits{200, 1e-12}, dm);
-        EXPECT_TRUE(outcome.converged);
-        for (std::size_t k = 0; k < n; ++k) EXPECT_NEAR(dm[k], expected[k], 1e-6 * (1 + std::abs(expected[k])));
+        // Solved beside a trial of another roughness factor, as the inversion does.
+        const GaussNewtonStep step(j, w, grid, Regularisation{weights, c.constrainModel, c.referenceWeight}, 2);
+        std::vector<std::vector<double>> dm;
+        const std::vector<double> lambdas{c.lambda * 10, c.lambda};
+        const std::vector<CgOutcome> outcome = step.solve(lambdas, r, m, ref, UpdateLimits{200, 1e-12}, dm);
+        EXPECT_TRUE(outcome[0].converged && outcome[1].converged);
+        for (std::size_t k = 0; k < n; ++k)
+            EXPECT_NEAR(dm[1][k], expected[k], 1e-6 * (1 + std::abs(expected[k])));
     }
 }
 
@@ -125,10 +128,11 @@ TEST(GaussNewtonStep, StopsAtTheIterationLimit)
     j.values.assign(jv.begin(), jv.end());
     const std::vector<double> w(50, 1.0), r = randomVector(50, 8), m(grid.size(), 0.0);
     const GaussNewtonStep step(j, w, grid, Regularisation{});
-    std::vector<double> dm(grid.size());
-    const CgOutcome outcome = step.solve(1e-3, r, m, m, UpdateLimits{3, 1e-12}, dm);
-    EXPECT_EQ(outcome.iterations, 3);
-    EXPECT_FALSE(outcome.converged);
+    std::vector<std::vector<double>> dm;
+    const std::vector<double> lambdas{1e-3};
+    const std::vector<CgOutcome> outcome = step.solve(lambdas, r, m, m, UpdateLimits{3, 1e-12}, dm);
+    EXPECT_EQ(outcome[0].iterations, 3);
+    EXPECT_FALSE(outcome[0].converged);
 }
 
 struct TrialCase {

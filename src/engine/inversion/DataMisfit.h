@@ -24,9 +24,12 @@ struct ErrorModel {
 std::vector<double> relativeErrors(std::span<const double> resistances, std::span<const double> standardDeviations,
                                    const ErrorModel& model, std::size_t& fallbacks);
 
-// Robust (Huber) factors: 1 where the weighted residual |r_i| / e_i is at
-// most `threshold`, threshold / |r_i / e_i| beyond. An outlier then counts
-// like its absolute value (an L1 misfit) instead of its square.
+// Robust (Huber) factors: 1 where the normalised residual |r_i| / (e_i s)
+// is at most `threshold`, threshold / that beyond. An outlier then counts
+// like its absolute value (an L1 misfit) instead of its square. The scale
+// s = max(1, 1.4826 median |r_i / e_i|) is the typical misfit, which a few
+// outliers do not move: far from the noise level, when every residual is
+// large, no datum is singled out.
 std::vector<double> robustFactors(std::span<const double> residuals, std::span<const double> errors,
                                   double threshold = 2.0);
 

@@ -10,11 +10,13 @@
 // where a is the reference-model weight (0: no reference constraint). With
 // the model's roughness constrained ("dm and m") the updated model m + dm is
 // smooth; otherwise ("dm-only") only the update is. The system is solved by
-// conjugate gradients preconditioned by its diagonal, never forming J^T J.
+// conjugate gradients preconditioned by its diagonal, never forming J^T J;
+// the systems of several roughness factors advance in lockstep, so that
+// each pass over J serves all of them.
 
 #include <span>
+#include <vector>
 
-#include "inversion/ConjugateGradient.h"
 #include "inversion/Jacobian.h"
 #include "inversion/Roughness.h"
 
@@ -26,6 +28,12 @@ struct Regularisation {
     double referenceWeight = 0;           // a; 0 without a reference model
 };
 
+struct CgOutcome {
+    int iterations = 0;
+    double relativeResidual = 0;  // |b - A x| / |b|
+    bool converged = false;
+};
+
 struct UpdateLimits {
     int maxIterations = 15;
     double tolerance = 1e-3;  // relative to the right-hand side
@@ -34,17 +42,19 @@ struct UpdateLimits {
 class GaussNewtonStep {
 public:
     GaussNewtonStep(const Jacobian& jacobian, std::span<const double> dataWeights, const BlockGrid& grid,
-                    const Regularisation& regularisation);
+                    const Regularisation& regularisation, int threads = 1);
 
-    // dm for one roughness factor, about the model m with residuals r.
-    CgOutcome solve(double lambda, std::span<const double> residuals, std::span<const double> model,
-                    std::span<const double> reference, const UpdateLimits& limits, std::span<double> update) const;
+    // dm for each roughness factor, about the model m with residuals r.
+    std::vector<CgOutcome> solve(std::span<const double> lambdas, std::span<const double> residuals,
+                                 std::span<const double> model, std::span<const double> reference,
+                                 const UpdateLimits& limits, std::vector<std::vector<double>>& updates) const;
 
 private:
     const Jacobian& jacobian_;
     std::span<const double> weights_;
     BlockGrid grid_;
     Regularisation regularisation_;
+    int threads_;
     std::vector<double> dataDiagonal_;       // diag(J^T W^2 J)
     std::vector<double> roughnessDiagonal_;  // diag(R^T R)
 };

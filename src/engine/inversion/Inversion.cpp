@@ -207,7 +207,7 @@ int ResistivityInversion::run(InversionOutcome& outcome)
     int iteration = 0;
     std::string ending;
     Jacobian j;
-    std::vector<double> dm(blocks), predicted(rows_.size());
+    std::vector<double> predicted(rows_.size());
     while (iteration < settings_.rho.maxIterations) {
         if (chi2 <= 1.0) break;
         if (control_.abortRequested && control_.abortRequested()) {
@@ -233,28 +233,27 @@ int ResistivityInversion::run(InversionOutcome& outcome)
         // The roughness trials.
         report(percent, "Iteration " + std::to_string(iteration + 1) + ": model update");
         const auto updateStart = Clock::now();
-        const GaussNewtonStep step(j, w, grid_, settings_.regularisation);
+        const GaussNewtonStep step(j, w, grid_, settings_.regularisation, setup_.settings.threads);
         const std::vector<double> lambdas =
             roughnessTrialFactors(lambda, settings_.rho.multiplier, settings_.roughnessTrials);
-        std::vector<RoughnessTrial> trials;
         std::vector<std::vector<double>> updates;
-        for (double trialLambda : lambdas) {
-            step.solve(trialLambda, r, m, reference, settings_.rho.update, dm);
+        step.solve(lambdas, r, m, reference, settings_.rho.update, updates);
+        std::vector<RoughnessTrial> trials;
+        for (std::size_t t = 0; t < lambdas.size(); ++t) {
             double trialChi2 = 0;
             if (settings_.linearisedTrials) {
-                multiply(j, dm, predicted);
+                multiply(j, updates[t], predicted, 1, setup_.settings.threads);
                 std::vector<double> rest(rows_.size());
                 for (std::size_t i = 0; i < rows_.size(); ++i) rest[i] = r[i] - predicted[i];
                 trialChi2 = chiSquared(rest, w);
             } else {
                 std::vector<double> next(blocks);
                 for (std::size_t b = 0; b < blocks; ++b)
-                    next[b] = std::clamp(m[b] + dm[b], kLowestLogSigma, kHighestLogSigma);
+                    next[b] = std::clamp(m[b] + updates[t][b], kLowestLogSigma, kHighestLogSigma);
                 if (model(next, trialFields, trialResistance, percent) != kStatusOk) return kStatusError;
                 trialChi2 = chiSquared(residuals(trialResistance), w);
             }
-            trials.push_back({trialLambda, trialChi2});
-            updates.push_back(dm);
+            trials.push_back({lambdas[t], trialChi2});
         }
         const double updateSeconds = secondsSince(updateStart) - (settings_.linearisedTrials ? 0 : forwardSeconds_);
         const std::size_t chosen = chooseRoughnessTrial(trials, chi2, settings_.rho.optimalFactor);
@@ -310,19 +309,18 @@ int ResistivityInversion::run(InversionOutcome& outcome)
             if (saved != kStatusOk) return kStatusError;
         }
         if (chi2 > 1.0 && (previousChi2 - chi2) < kLeastImprovement * previousChi2) {
-            ending = "The misfit stopped improving (chi2 " + format("%.3f", chi2) + ").";
+            ending = "The misfit stopped improving.";
             break;
         }
     }
 
-    if (ending.empty() && !aborted) {
-        ending = chi2 <= 1.0 ? "The misfit reached the noise level (chi2 " + format("%.3f", chi2) + ")."
-                             : "The misfit could not reach the noise level: chi2 " + format("%.3f", chi2) +
-                                   " after " + std::to_string(iteration) + " iterations.";
-    }
     if (aborted)
         ending = "Inversion aborted after iteration " + std::to_string(iteration) + "; the best model so far is kept.";
-    log_.subWriteToTextBox(ending + format(" Total time %.1f s.", secondsSince(start)) + kLineBreak);
+    if (!ending.empty()) log_.subWriteToTextBox(ending + kLineBreak);
+    log_.subWriteToTextBox((chi2 <= 1.0 ? "The misfit reached the noise level (chi2 " + format("%.3f", chi2) + ")."
+                                        : "The misfit could not reach the noise level: chi2 " + format("%.3f", chi2) +
+                                              " after " + std::to_string(iteration) + " iterations.") +
+                           format(" Total time %.1f s.", secondsSince(start)) + kLineBreak);
 
     store_.models.conductivity = conductivity(m);
     store_.survey.quadrupoles.calcResistance = std::move(resistance);

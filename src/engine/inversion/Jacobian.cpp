@@ -2,29 +2,56 @@
 
 #include <algorithm>
 #include <cassert>
+#include <thread>
 
 namespace vexora {
 
-void multiply(const Jacobian& j, std::span<const double> x, std::span<double> y)
+namespace {
+
+// Runs work(first, last) over [0, n) split among up to `threads` threads.
+template <class Work>
+void shareOut(std::size_t n, int threads, Work&& work)
 {
-    assert(x.size() == j.cols && y.size() == j.rows);
-    for (std::size_t i = 0; i < j.rows; ++i) {
-        const std::span<const float> r = j.row(i);
-        double sum = 0;
-        for (std::size_t c = 0; c < j.cols; ++c) sum += r[c] * x[c];
-        y[i] = sum;
-    }
+    const std::size_t count = std::clamp<std::size_t>(static_cast<std::size_t>(std::max(threads, 1)), 1, std::max<std::size_t>(n, 1));
+    std::vector<std::thread> pool;
+    for (std::size_t t = 1; t < count; ++t) pool.emplace_back(work, n * t / count, n * (t + 1) / count);
+    work(std::size_t{0}, n / count);
+    for (std::thread& th : pool) th.join();
 }
 
-void multiplyTransposed(const Jacobian& j, std::span<const double> y, std::span<double> x)
+}  // namespace
+
+void multiply(const Jacobian& j, std::span<const double> x, std::span<double> y, std::size_t k, int threads)
 {
-    assert(x.size() == j.cols && y.size() == j.rows);
-    std::fill(x.begin(), x.end(), 0.0);
-    for (std::size_t i = 0; i < j.rows; ++i) {
-        const std::span<const float> r = j.row(i);
-        const double yi = y[i];
-        for (std::size_t c = 0; c < j.cols; ++c) x[c] += r[c] * yi;
-    }
+    assert(x.size() == j.cols * k && y.size() == j.rows * k);
+    shareOut(j.rows, threads, [&](std::size_t first, std::size_t last) {
+        for (std::size_t i = first; i < last; ++i) {
+            const float* r = j.values.data() + i * j.cols;
+            for (std::size_t t = 0; t < k; ++t) {
+                const double* xt = x.data() + t * j.cols;
+                double sum = 0;
+                for (std::size_t c = 0; c < j.cols; ++c) sum += r[c] * xt[c];
+                y[t * j.rows + i] = sum;
+            }
+        }
+    });
+}
+
+void multiplyTransposed(const Jacobian& j, std::span<const double> y, std::span<double> x, std::size_t k, int threads)
+{
+    assert(x.size() == j.cols * k && y.size() == j.rows * k);
+    // Each thread owns a range of columns, so the sums need no locks.
+    shareOut(j.cols, threads, [&](std::size_t first, std::size_t last) {
+        for (std::size_t t = 0; t < k; ++t) std::fill(x.begin() + t * j.cols + first, x.begin() + t * j.cols + last, 0.0);
+        for (std::size_t i = 0; i < j.rows; ++i) {
+            const float* r = j.values.data() + i * j.cols;
+            for (std::size_t t = 0; t < k; ++t) {
+                const double yi = y[t * j.rows + i];
+                double* xt = x.data() + t * j.cols;
+                for (std::size_t c = first; c < last; ++c) xt[c] += r[c] * yi;
+            }
+        }
+    });
 }
 
 }  // namespace vexora

@@ -2,6 +2,10 @@
 // The sensitivity matrix J (data x model parameters), J_ij = d f_i / d m_j,
 // stored row by row in single precision: it is the largest object of an
 // inversion, and its entries carry far less accuracy than a float holds.
+//
+// The products take k vectors at once, one after the other (element c of
+// vector t at t * n + c): each row of J is brought from memory once for all
+// of them, and passes over J are what an inversion's update costs.
 
 #include <cstddef>
 #include <span>
@@ -17,9 +21,10 @@ struct Jacobian {
     std::span<const float> row(std::size_t i) const { return {values.data() + i * cols, cols}; }
 };
 
-// y = J x.
-void multiply(const Jacobian& j, std::span<const double> x, std::span<double> y);
-// x = J^T y.
-void multiplyTransposed(const Jacobian& j, std::span<const double> y, std::span<double> x);
+// Y = J X for k vectors (X: k * cols, Y: k * rows).
+void multiply(const Jacobian& j, std::span<const double> x, std::span<double> y, std::size_t k = 1, int threads = 1);
+// X = J^T Y for k vectors.
+void multiplyTransposed(const Jacobian& j, std::span<const double> y, std::span<double> x, std::size_t k = 1,
+                        int threads = 1);
 
 }  // namespace vexora

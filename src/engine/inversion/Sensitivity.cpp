@@ -104,33 +104,54 @@ void assembleJacobian(const Mesh& mesh, std::span<const double> conductivity, co
     jacobian.cols = blocks;
     jacobian.values.assign(rows.size() * blocks, 0.0f);
 
-    auto work = [&](std::size_t first, std::size_t last) {
+    // Rows sharing their current electrodes share -sigma_j K_j (u_A - u_B):
+    // computed once per pair and block, each row then costs a dot product
+    // of eight per block.
+    std::vector<std::size_t> order(rows.size());
+    for (std::size_t r = 0; r < order.size(); ++r) order[r] = r;
+    auto pair = [&](std::size_t r) {
+        const auto& pole = plan.pole[rows[r]];
+        return std::pair(pole[A], pole[B]);
+    };
+    std::sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) { return pair(x) < pair(y); });
+    std::vector<std::size_t> groupStart;
+    for (std::size_t g = 0; g < order.size(); ++g)
+        if (g == 0 || pair(order[g]) != pair(order[g - 1])) groupStart.push_back(g);
+    groupStart.push_back(order.size());
+
+    auto work = [&](std::size_t firstGroup, std::size_t lastGroup) {
+        std::vector<double> ka(blocks * 8);
         double a[8], b[8];
-        for (std::size_t r = first; r < last; ++r) {
-            const std::size_t k = rows[r];
-            const auto& pole = plan.pole[k];
-            const double inverseV = 1.0 / resistance[k];
-            const std::span<float> row = jacobian.row(r);
+        for (std::size_t g = firstGroup; g < lastGroup; ++g) {
+            const auto& current = plan.pole[rows[order[groupStart[g]]]];
             for (std::size_t j = 0; j < blocks; ++j) {
-                const ElementCorners& corner = mesh.elementNodes[j];
-                cornerDifference(fields, pole[A], pole[B], corner, a);
-                cornerDifference(fields, pole[M], pole[N], corner, b);
+                cornerDifference(fields, current[A], current[B], mesh.elementNodes[j], a);
                 const float* kj = stiffness.data() + j * 64;
-                double product = 0;  // b^T K_j a
                 for (int s = 0; s < 8; ++s) {
-                    double ka = 0;
-                    for (int t = 0; t < 8; ++t) ka += kj[s * 8 + t] * a[t];
-                    product += b[s] * ka;
+                    double sum = 0;
+                    for (int t = 0; t < 8; ++t) sum += kj[s * 8 + t] * a[t];
+                    ka[j * 8 + static_cast<std::size_t>(s)] = -conductivity[j] * sum;
                 }
-                row[j] = static_cast<float>(-conductivity[j] * product * inverseV);
+            }
+            for (std::size_t o = groupStart[g]; o < groupStart[g + 1]; ++o) {
+                const std::size_t r = order[o];
+                const auto& pole = plan.pole[rows[r]];
+                const double inverseV = 1.0 / resistance[rows[r]];
+                const std::span<float> row = jacobian.row(r);
+                for (std::size_t j = 0; j < blocks; ++j) {
+                    cornerDifference(fields, pole[M], pole[N], mesh.elementNodes[j], b);
+                    double product = 0;  // b^T (-sigma_j K_j a)
+                    for (int s = 0; s < 8; ++s) product += b[s] * ka[j * 8 + static_cast<std::size_t>(s)];
+                    row[j] = static_cast<float>(product * inverseV);
+                }
             }
         }
     };
-    const std::size_t count = std::max<std::size_t>(1, std::min<std::size_t>(static_cast<std::size_t>(threads), rows.size()));
+    const std::size_t groups = groupStart.size() - 1;
+    const std::size_t count = std::clamp<std::size_t>(static_cast<std::size_t>(std::max(threads, 1)), 1, std::max<std::size_t>(groups, 1));
     std::vector<std::thread> pool;
-    for (std::size_t t = 1; t < count; ++t)
-        pool.emplace_back(work, rows.size() * t / count, rows.size() * (t + 1) / count);
-    work(0, rows.size() / count);
+    for (std::size_t t = 1; t < count; ++t) pool.emplace_back(work, groups * t / count, groups * (t + 1) / count);
+    work(0, groups / count);
     for (std::thread& th : pool) th.join();
 }
 

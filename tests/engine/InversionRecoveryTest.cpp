@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "ForwardTestSupport.h"
+#include "inversion/Inversion.h"
+
+namespace vexora {
+namespace {
+
+using namespace vexora::testing;
+
+// Electrodes on a 7 x 7 grid 1 m apart (cable per row), dipole-dipole
+// quadrupoles along the rows and along the columns, n = 1..4.
+ProjectStore gridSurvey()
+{
+    constexpr int side = 7;
+    ProjectStore store = lineSurvey(side * side, 1.0, {});
+    Survey& s = store.survey;
+    for (int i = 0; i < side * side; ++i) {
+        s.electrodes[static_cast<std::size_t>(i)].x = i % side;
+        s.electrodes[static_cast<std::size_t>(i)].y = i / side;
+    }
+    auto number = [](int x, int y) { return y * side + x + 1; };
+    std::vector<Quad> quads;
+    for (int line = 0; line < side; ++line)
+        for (int n = 1; n <= 4; ++n)
+            for (int i = 0; i + n + 2 < side; ++i) {
+                quads.push_back({number(i, line), number(i + 1, line), number(i + n + 1, line), number(i + n + 2, line)});
+                quads.push_back({number(line, i), number(line, i + 1), number(line, i + n + 1), number(line, i + n + 2)});
+            }
+    ProjectStore survey = lineSurvey(side * side, 1.0, quads);
+    for (std::size_t i = 0; i < survey.survey.electrodes.size(); ++i) survey.survey.electrodes[i] = s.electrodes[i];
+    MessageLog log;
+    funCreateElecTable(survey.survey, log);
+    SetDefaultMeshSettings(survey.survey, survey.settings, survey.mesh.lines, log);
+    return survey;
+}
+
+NodePoint blockCentre(const Mesh& mesh, std::size_t block)
+{
+    NodePoint c;
+    for (std::int32_t n : mesh.elementNodes[block]) {
+        const NodePoint& p = mesh.nodeGrid[static_cast<std::size_t>(n - 1)];
+        c.x += p.x / 8, c.y += p.y / 8, c.z += p.z / 8;
+    }
+    return c;
+}
+
+bool inConductor(const NodePoint& c) { return c.x > 2 && c.x < 4 && c.y > 2 && c.y < 4 && c.z < -0.5 && c.z > -1.5; }
+bool inForeground(const NodePoint& c) { return c.x > 0 && c.x < 6 && c.y > 0 && c.y < 6 && c.z > -1.0; }
+
+struct Synthetic {
+    ProjectStore store;
+    std::size_t data = 0;
+};
+
+// The data of a 10 ohm m block in 100 ohm m with 3 % Gaussian noise; the
+// model reset to the 100 ohm m starting model.
+Synthetic synthetic(double outlierFraction)
+{
+    Synthetic s{gridSurvey()};
+    ProjectStore& store = s.store;
+    setSettingText(store.settings, Item::ResNoisePercent, "3");
+    setSettingText(store.settings, Item::ResNoiseConstant, "0");
+    setSettingText(store.settings, Item::CpuThreads, "2");
+    setSettingText(store.settings, Item::SaveIterations, "2");
+    MessageLog log;
+    EXPECT_EQ(buildMesh(store, log), kStatusOk) << log.plainText();
+    const std::vector<double> start = store.models.conductivity;
+    for (std::size_t b = 0; b < start.size(); ++b)
+        if (inConductor(blockCentre(store.mesh, b))) store.models.conductivity[b] = 0.1;
+    EXPECT_EQ(runForwardModel(store, log), kStatusOk) << log.plainText();
+    std::mt19937 rng(7);
+    std::normal_distribution<double> noise(0.0, 0.03);
+    std::uniform_real_distribution<double> uniform;
+    auto& q = store.survey.quadrupoles;
+    for (std::size_t k = 0; k < q.size(); ++k) {
+        q.resistance[k] = q.calcResistance[k] * (1 + noise(rng));
+        if (uniform(rng) < outlierFraction) q.resistance[k] *= 3;
+    }
+    s.data = q.size();
+    q.calcResistance.clear();
+    store.survey.present.calcResistance = false;
+    store.models.conductivity = start;
+    return s;
+}
+
+double meanResistivity(const ProjectStore& store, bool (*inside)(const NodePoint&), bool (*exclude)(const NodePoint&))
+{
+    double sum = 0;
+    int count = 0;
+    for (std::size_t b = 0; b < store.models.conductivity.size(); ++b) {
+        const NodePoint c = blockCentre(store.mesh, b);
+        if (!inside(c) || (exclude && exclude(c))) continue;
+        sum += 1 / store.models.conductivity[b];
+        ++count;
+    }
+    return count ? sum / count : 0.0;
+}
+
+TEST(InversionRecovery, FindsTheConductorAndFitsTheNoise)
+{
+    Synthetic s = synthetic(0.0);
+    MessageLog log;
+    InversionOutcome outcome;
+    ASSERT_EQ(runInversion(s.store, log, {}, {}, outcome), kStatusOk) << log.plainText();
+    EXPECT_GE(outcome.chiSquared, 0.5);
+    EXPECT_LE(outcome.chiSquared, 1.5);
+    const double conductor = meanResistivity(s.store, inConductor, nullptr);
+    const double background = meanResistivity(s.store, inForeground, [](const NodePoint& c) {
+        return c.x > 1 && c.x < 5 && c.y > 1 && c.y < 5;  // away from the conductor
+    });
+    std::printf("conductor %.1f ohm m, background %.1f ohm m\n", conductor, background);
+    EXPECT_LT(conductor, 50.0);
+    EXPECT_NEAR(background, 100.0, 20.0);
+    EXPECT_EQ(s.store.survey.quadrupoles.calcResistance.size(), s.data);
+    EXPECT_NE(log.plainText().find("Iteration 1: roughness"), std::string::npos);
+}
+
+TEST(InversionRecovery, RobustWeightsResistOutliers)
+{
+    for (const bool robust : {true, false}) {
+        SCOPED_TRACE(robust ? "robust" : "plain");
+        Synthetic s = synthetic(0.05);
+        setSettingText(s.store.settings, Item::UseRobustInversion, robust ? "1" : "2");
+        MessageLog log;
+        InversionOutcome outcome;
+        ASSERT_EQ(runInversion(s.store, log, {}, {}, outcome), kStatusOk) << log.plainText();
+        const double background = meanResistivity(s.store, inForeground, [](const NodePoint& c) {
+            return c.x > 1 && c.x < 5 && c.y > 1 && c.y < 5;
+        });
+        std::printf("%s: chi2 %.2f, background %.1f ohm m\n", robust ? "robust" : "plain", outcome.chiSquared,
+                    background);
+        if (robust) EXPECT_NEAR(background, 100.0, 25.0);
+        else EXPECT_NE(log.plainText().find("could not reach the noise level"), std::string::npos) << log.plainText();
+    }
+}
+
+}  // namespace
+}  // namespace vexora
