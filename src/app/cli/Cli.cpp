@@ -35,8 +35,9 @@ const std::vector<Command>& commands()
         {"forward", "forward IN.data [--config C.cnfg] [-o OUT.data]\n"
                     "                                  run the forward model, write the data with calculated columns",
          runForward},
-        {"invert", "invert IN.data... [--name NAME] [--no-start] [--app-folder DIR]\n"
-                   "                                  invert each data file in a new project folder beside it",
+        {"invert", "invert IN.data... [--name NAME] [--no-start | --run] [--app-folder DIR]\n"
+                   "                                  invert each data file in a new project folder beside it\n"
+                   "                                  (--run: in this process, without the manager)",
          runInvert},
         {"import", "import FORMAT IN [--sequence SEQ | --conversion TABLE | --renumber profile|grid\n"
                    "                                  [--start xmin|xmax|ymin|ymax] [--snake]] [--cable NAME] -o OUT.data\n"

@@ -8,7 +8,9 @@
 #include "app/cli/CommandSupport.h"
 #include "app/cli/Commands.h"
 #include "jobs/ConsoleInversion.h"
+#include "jobs/RurVexora.h"
 #include "platform/PosixProcessLauncher.h"
+#include "script/ScriptRunner.h"
 
 namespace vexora::cli {
 
@@ -20,6 +22,7 @@ struct InvertOptions {
     std::vector<fs::path> files;
     ConsoleRunOptions run;
     bool named = false;
+    bool inProcess = false;  // --run: the core's script runs here, no manager
     bool valid = true;
 };
 
@@ -29,6 +32,7 @@ InvertOptions parseOptions(const Arguments& args)
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--no-start") options.run.start = false;
+        else if (a == "--run") options.inProcess = true;
         else if (a == "--name" && i + 1 < args.size()) options.run.name = args[++i], options.named = true;
         else if (a == "--app-folder" && i + 1 < args.size()) options.run.applicationFolder = args[++i];
         else if (a.size() > 1 && a[0] == '-') options.valid = false;
@@ -36,6 +40,8 @@ InvertOptions parseOptions(const Arguments& args)
     }
     // One name cannot serve several folders.
     if (options.files.empty() || (options.named && options.files.size() != 1)) options.valid = false;
+    if (options.inProcess && !options.run.start) options.valid = false;
+    if (options.inProcess) options.run.start = false;  // prepared here, then run here
     return options;
 }
 
@@ -63,7 +69,10 @@ int runInvert(const Arguments& args, std::ostream& out, std::ostream& err)
         MessageLog log;
         const ConsoleRunOutcome outcome = runConsoleInversion(store, file, options.run, launcher, log);
         printLog(log, err);
-        if (outcome.status == kStatusOk) {
+        const bool ran = outcome.status == kStatusOk &&
+                         (!options.inProcess ||
+                          runCoreScript(outcome.folder / kInvScriptFile, &err) == kScriptCompleted);
+        if (ran) {
             out << "ok\t" << file.string() << "\t" << outcome.folder.string() << "\n";
         } else {
             anyFailed = true;
