@@ -98,7 +98,9 @@ int runCommand(ScriptRun& run, ProjectStore& store, const ScriptCommand& command
                                     command.verb != ScriptVerb::LoadConfiguration;
     if (needsConfiguration && !run.configured)
         return log.error(word, "no configuration loaded: LOADCONFIGURATION must come first.");
-    if (command.verb == ScriptVerb::RunForwardModel && !store.mesh.present)
+    const bool needsMesh = command.verb == ScriptVerb::RunForwardModel || command.verb == ScriptVerb::RunInversion ||
+                           command.verb == ScriptVerb::GenerateSensitivity;
+    if (needsMesh && !store.mesh.present)
         return log.error(word, "no mesh: GENERATEMESH or LOADMESH must come first.");
 
     switch (command.verb) {
