@@ -138,5 +138,48 @@ TEST(InversionRecovery, RobustWeightsResistOutliers)
     }
 }
 
+TEST(InversionRecovery, FindsTheChargeableBlock)
+{
+    Synthetic s{gridSurvey()};
+    ProjectStore& store = s.store;
+    setSettingText(store.settings, Item::ResNoisePercent, "3");
+    setSettingText(store.settings, Item::CpuThreads, "2");
+    setSettingText(store.settings, Item::SaveIterations, "2");
+    setSettingText(store.settings, Item::ModelIp, "1");
+    store.models.ipModelling = true;
+    MessageLog log;
+    ASSERT_EQ(buildMesh(store, log), kStatusOk) << log.plainText();
+    ASSERT_EQ(store.models.ip.size(), store.models.conductivity.size());
+    const Models start = store.models;
+    // eta 0.1 in the block, 0.01 around it, over 100 ohm m.
+    for (std::size_t b = 0; b < start.conductivity.size(); ++b) {
+        store.models.conductivity[b] = 0.01;
+        store.models.ip[b] = inConductor(blockCentre(store.mesh, b)) ? 0.1 : 0.01;
+    }
+    ASSERT_EQ(runForwardModel(store, log), kStatusOk) << log.plainText();
+    auto& q = store.survey.quadrupoles;
+    q.resistance = q.calcResistance;
+    q.ip.assign(1, q.calcIp);
+    store.survey.present.ip = true;
+    q.calcResistance.clear();
+    q.calcIp.clear();
+    store.survey.present.calcResistance = store.survey.present.calcIp = false;
+    store.models = start;
+
+    InversionOutcome outcome;
+    ASSERT_EQ(runInversion(store, log, {}, {}, outcome), kStatusOk) << log.plainText();
+    double inside = 0, outside = 0;
+    int in = 0, out = 0;
+    for (std::size_t b = 0; b < store.models.ip.size(); ++b) {
+        const NodePoint c = blockCentre(store.mesh, b);
+        if (inConductor(c)) inside += store.models.ip[b], ++in;
+        else if (inForeground(c) && !(c.x > 1 && c.x < 5 && c.y > 1 && c.y < 5)) outside += store.models.ip[b], ++out;
+    }
+    std::printf("chargeability inside %.4f, around %.4f\n", inside / in, outside / out);
+    EXPECT_GE(inside / in, 3 * outside / out) << log.plainText();
+    EXPECT_EQ(q.calcIp.size(), q.size());
+    EXPECT_TRUE(store.survey.present.calcIp);
+}
+
 }  // namespace
 }  // namespace vexora

@@ -8,6 +8,7 @@
 
 #include "import/GeometricFactor.h"
 #include "inversion/BlockGrid.h"
+#include "inversion/ChargeabilityInversion.h"
 #include "inversion/InversionSettings.h"
 #include "inversion/RoughnessTrials.h"
 #include "inversion/Sensitivity.h"
@@ -321,6 +322,18 @@ int ResistivityInversion::run(InversionOutcome& outcome)
                                         : "The misfit could not reach the noise level: chi2 " + format("%.3f", chi2) +
                                               " after " + std::to_string(iteration) + " iterations.") +
                            format(" Total time %.1f s.", secondsSince(start)) + kLineBreak);
+
+    // "Model IP Data": the chargeability follows, linearised about the final model.
+    if (!aborted && setup_.settings.modelIp) {
+        std::vector<std::size_t> ipRows;
+        for (std::size_t i = 0; i < rows_.size(); ++i)
+            if (usable_[i]) ipRows.push_back(rows_[i]);
+        report(99, "IP inversion");
+        assembleJacobian(store_.mesh, conductivity(m), setup_.plan, fields, stiffness_, ipRows, resistance,
+                         setup_.settings.threads, j);
+        if (invertChargeability(store_, settings_, j, ipRows, setup_.settings.threads, log_) != kStatusOk)
+            return kStatusError;
+    }
 
     store_.models.conductivity = conductivity(m);
     store_.survey.quadrupoles.calcResistance = std::move(resistance);
