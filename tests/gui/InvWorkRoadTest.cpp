@@ -138,6 +138,8 @@ TEST_F(InvWorkRoad, LoadEditSaveAndRunInANewProjectFolder)
     EXPECT_EQ(vexora::testing::waitForLaunchRecord(app),
               (std::vector<std::string>{app.string(), "VexoraRUR64", (folder / "InvScript.txt").string(), "INV"}));
     EXPECT_EQ(store.ipWindowsToMerge, 0);
+    // "Invert IP data" makes the job model IP, which the core's inversion follows.
+    EXPECT_NE(vexora::testing::fileText(folder / "DataInput.data").find("#model_ip= 1"), std::string::npos);
 }
 
 TEST_F(InvWorkRoad, RefusalsKeepWhatIsLoaded)

@@ -417,6 +417,11 @@ void InvWork::cmdRunInverse_Click()
         return;
     }
     store_.ipWindowsToMerge = merge;
+    // The core inverts the chargeability when the job models IP.
+    if (chkIPInv_->isEnabled()) {
+        setSettingText(store_.settings, Item::ModelIp, chkIPInv_->isChecked() ? "1" : "2");
+        grid_->refresh();
+    }
     funRunRurJob(store_, folder, "INV", mainWindow_.environment().applicationFolder,
                  *mainWindow_.environment().launcher, log_);
     store_.ipWindowsToMerge = 0;
