@@ -14,7 +14,7 @@
 #include "jobs/InversionWorkspace.h"
 #include "mesh/MeshDimensions.h"
 #include "platform/ScriptedQuestions.h"
-#include "../tests/support/SurveyGenerator.h"
+#include "BenchSupport.h"
 
 namespace {
 
@@ -23,20 +23,10 @@ namespace fs = std::filesystem;
 
 const fs::path& millionSurvey()
 {
-    static const fs::path file = [] {
-        vexora::testing::GeneratedSurveyOptions options;
-        options.quadrupoles = 1000000;
-        const fs::path path = fs::temp_directory_path() / "vexora_invwork_bench.data";
-        writeFileAtomically(path, vexora::testing::generateSurveyText(options));
-        return path;
-    }();
+    static const fs::path file = bench::generatedSurveyFile("vexora_invwork_bench.data", 1000000);
     return file;
 }
 
-double seconds(std::chrono::steady_clock::time_point start)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 void BM_InvWorkLoadOfAMillionQuadrupoles(benchmark::State& state)
 {
@@ -49,7 +39,7 @@ void BM_InvWorkLoadOfAMillionQuadrupoles(benchmark::State& state)
         ScriptedQuestions questions;
         auto start = std::chrono::steady_clock::now();
         if (funInputScheduleFile(store, file, log, questions) != 0) state.SkipWithError("load failed");
-        core = seconds(start);
+        core = bench::secondsSince(start);
 
         start = std::chrono::steady_clock::now();
         std::string text;
@@ -59,7 +49,7 @@ void BM_InvWorkLoadOfAMillionQuadrupoles(benchmark::State& state)
         MeshDimensions dimensions;
         CalculateMeshDimensions(store.settings, dimensions, log);
         benchmark::DoNotOptimize(meshDimensionLabels(dimensions));
-        added = seconds(start);
+        added = bench::secondsSince(start);
         state.SetIterationTime(core + added);
     }
     state.counters["core_load_s"] = core;

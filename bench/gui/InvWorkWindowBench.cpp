@@ -16,12 +16,12 @@
 #include <QPushButton>
 
 #include "../../tests/gui/GuiTestSupport.h"
-#include "../../tests/support/SurveyGenerator.h"
 #include "datafile/ScheduleLoader.h"
 #include "io/TextFile.h"
 #include "log/MessageLog.h"
 #include "platform/FileSystemRoots.h"
 #include "platform/ScriptedProcessLauncher.h"
+#include "../BenchSupport.h"
 #include "platform/ScriptedQuestions.h"
 #include "platform/UserSettings.h"
 #include "project/ProjectStore.h"
@@ -36,20 +36,10 @@ namespace fs = std::filesystem;
 
 const fs::path& millionSurvey()
 {
-    static const fs::path file = [] {
-        vexora::testing::GeneratedSurveyOptions options;
-        options.quadrupoles = 1000000;
-        const fs::path path = fs::temp_directory_path() / "vexora_invwork_window_bench.data";
-        writeFileAtomically(path, vexora::testing::generateSurveyText(options));
-        return path;
-    }();
+    static const fs::path file = bench::generatedSurveyFile("vexora_invwork_window_bench.data", 1000000);
     return file;
 }
 
-double secondsSince(std::chrono::steady_clock::time_point start)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 double peakResidentMegabytes()
 {
@@ -82,7 +72,7 @@ void BM_InvWorkWindowLoadOfAMillionQuadrupoles(benchmark::State& state)
             answerLoadQuestions(questions);
             const auto start = std::chrono::steady_clock::now();
             if (funInputScheduleFile(store, file, log, questions) != kStatusOk) state.SkipWithError("core load failed");
-            core += secondsSince(start);
+            core += bench::secondsSince(start);
             if (corePeak == 0) corePeak = peakResidentMegabytes();
         }
 
@@ -107,7 +97,7 @@ void BM_InvWorkWindowLoadOfAMillionQuadrupoles(benchmark::State& state)
         const auto start = std::chrono::steady_clock::now();
         work->findChild<QPushButton*>(QStringLiteral("cmdInputSchedFile"))->click();
         QApplication::processEvents();  // the grid and labels painted
-        const double seconds = secondsSince(start);
+        const double seconds = bench::secondsSince(start);
         window += seconds;
         if (windowPeak == 0) windowPeak = peakResidentMegabytes();
         if (!store.survey.dataLoaded) state.SkipWithError("window load failed");

@@ -219,7 +219,8 @@ int ResistivityInversion::run(InversionOutcome& outcome)
         forwardSeconds_ = 0;
         const int percent = percentAt(iteration + 1);
         // Robust data weights follow the residuals of the current model.
-        if (settings_.robust && iteration < settings_.rho.reweightIterations) {
+        const bool reweighted = settings_.robust && iteration < settings_.rho.reweightIterations;
+        if (reweighted) {
             robust_ = robustFactors(r, errors_);
             chi2 = chiSquared(r, weights());
         }
@@ -294,7 +295,8 @@ int ResistivityInversion::run(InversionOutcome& outcome)
         r = residuals(resistance);
         chi2 = chiSquared(r, weights());
         log_.subWriteToTextBox("Iteration " + std::to_string(iteration) + ": " +
-                               format("roughness %g, RMS %.2f %%, chi2 %.3f, ", lambda, rmsPercent(r), chi2) +
+                               format("roughness %g, RMS %.2f %%, chi2 %.3f", lambda, rmsPercent(r), chi2) +
+                               (reweighted ? " (data reweighted), " : ", ") +
                                std::to_string(std::count(usable_.begin(), usable_.end(), 1)) + " data, " +
                                format("%.1f s (forward %.1f s, sensitivity %.1f s, update %.1f s)",
                                       secondsSince(iterationStart), forwardSeconds_, sensitivitySeconds,
