@@ -71,7 +71,7 @@ std::string locateElectrodes(const Survey& survey, const Mesh& mesh, const Quadr
     if (raised > 0) {
         char text[160];
         std::snprintf(text, sizeof text,
-                      "Warning: %d electrodes above the mesh surface (up to %.3f m) are modelled on it.", raised,
+                      "%d electrodes above the mesh surface (up to %.3f m) are modelled on it.", raised,
                       highest);
         log.warning(source, text);
     }

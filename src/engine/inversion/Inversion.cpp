@@ -107,7 +107,7 @@ int ResistivityInversion::setup()
     }
     if (rows_.empty()) return log_.error(kSource, "No data to invert: every quadrupole is skipped or has no reading.");
     if (unusable > 0)
-        log_.warning(kSource, "Warning: " + std::to_string(unusable) +
+        log_.warning(kSource, std::to_string(unusable) +
                                   " quadrupoles without a usable reading (0 or none) are left out.");
 
     std::vector<double> measured(rows_.size()), deviation;
@@ -119,7 +119,7 @@ int ResistivityInversion::setup()
     std::size_t fallbacks = 0;
     errors_ = relativeErrors(measured, deviation, settings_.rho.errors, fallbacks);
     if (fallbacks > 0)
-        log_.warning(kSource, "Warning: " + std::to_string(fallbacks) +
+        log_.warning(kSource, std::to_string(fallbacks) +
                                   " data have a zero or missing standard deviation; the error model (" +
                                   format("%g %% + %g", settings_.rho.errors.percent, settings_.rho.errors.constant) +
                                   ") is used for them.");
@@ -194,7 +194,7 @@ int ResistivityInversion::run(InversionOutcome& outcome)
         return dropped;
     };
     if (const std::size_t dropped = markUsable(resistance); dropped > 0)
-        log_.warning(kSource, "Warning: " + std::to_string(dropped) +
+        log_.warning(kSource, std::to_string(dropped) +
                                   " data whose modelled V/I has the other sign (or none) get no weight.");
     if (std::count(usable_.begin(), usable_.end(), 1) == 0)
         return log_.error(kSource, "No datum can be compared with the model: nothing to invert.");
@@ -317,6 +317,9 @@ int ResistivityInversion::run(InversionOutcome& outcome)
         }
     }
 
+    // A request that came during the last iteration still counts: the job
+    // then ends as aborted, with this model saved.
+    if (!aborted && control_.abortRequested && control_.abortRequested()) aborted = true;
     if (aborted)
         ending = "Inversion aborted after iteration " + std::to_string(iteration) + "; the best model so far is kept.";
     if (!ending.empty()) log_.subWriteToTextBox(ending + kLineBreak);

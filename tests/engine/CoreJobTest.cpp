@@ -53,5 +53,27 @@ TEST(SensitivityJob, ABadRequestOrAnUnknownQuadrupoleStopsTheScript)
     EXPECT_FALSE(fs::exists(folder / "SensModelOutput.vwer"));
 }
 
+// The abort file is the first iteration's model: it appears once that
+// iteration is saved, so the abort comes in the middle of the inversion.
+TEST(InversionJob, AnAbortSavesTheBestModelAndEndsTheJobAsAborted)
+{
+    const fs::path root = freshFolder("inv_abort");
+    ASSERT_TRUE(writeFileAtomically(root / "small.data", smallSurvey()));
+    ASSERT_EQ(runVexora({"job", "inv", (root / "small.data").string(), (root / "inv").string(), "--no-start"}).code, 0);
+    const fs::path folder = root / "inv.VXRprj";
+    std::string script = fileText(folder / "InvScript.txt");
+    const std::string abortFile = (folder / "Abort.txt").string();
+    script.replace(script.find(abortFile), abortFile.size(), (folder / "InvModelOutput_iter1.vwer").string());
+    ASSERT_TRUE(writeFileAtomically(folder / "InvScript.txt", script));
+
+    EXPECT_EQ(runCoreScript(folder / "InvScript.txt", nullptr), kScriptAborted);
+    const std::string log = fileText(folder / "InvLog.prg");
+    EXPECT_NE(log.find("Inversion aborted after iteration 1; the best model so far is kept."), std::string::npos) << log;
+    EXPECT_NE(lastLogLine(folder / "InvLog.prg").find("Script aborted at line 4 (RUNINVERSION)"), std::string::npos);
+    for (const char* result : {"InvModelOutput.vwer", "InvFullMeshOutput.vwer", "InvDataOutput.data"})
+        EXPECT_TRUE(fs::exists(folder / result)) << result;
+    EXPECT_FALSE(fs::exists(folder / "InvModelOutput_iter2.vwer"));
+}
+
 }  // namespace
 }  // namespace vexora
