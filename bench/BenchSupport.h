@@ -1,6 +1,8 @@
 #pragma once
 // What the benchmarks share: generated survey files written once per run,
-// and wall-clock seconds.
+// wall-clock seconds and peak memory.
+
+#include <sys/resource.h>
 
 #include <chrono>
 #include <cstddef>
@@ -28,6 +30,14 @@ inline std::filesystem::path generatedSurveyFile(const std::string& name, std::s
 inline double secondsSince(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The process's peak resident memory so far.
+inline double peakResidentMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
 }  // namespace vexora::bench

@@ -7,7 +7,6 @@
 // offscreen platform unless another is named.
 
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <chrono>
 #include <filesystem>
@@ -41,13 +40,6 @@ const fs::path& millionSurvey()
 }
 
 
-double peakResidentMegabytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
-
 void answerLoadQuestions(ScriptedQuestions& questions)
 {
     questions.answer("geometric factors using z coordinates", true);
@@ -73,7 +65,7 @@ void BM_InvWorkWindowLoadOfAMillionQuadrupoles(benchmark::State& state)
             const auto start = std::chrono::steady_clock::now();
             if (funInputScheduleFile(store, file, log, questions) != kStatusOk) state.SkipWithError("core load failed");
             core += bench::secondsSince(start);
-            if (corePeak == 0) corePeak = peakResidentMegabytes();
+            if (corePeak == 0) corePeak = bench::peakResidentMegabytes();
         }
 
         ProjectStore store;
@@ -99,7 +91,7 @@ void BM_InvWorkWindowLoadOfAMillionQuadrupoles(benchmark::State& state)
         QApplication::processEvents();  // the grid and labels painted
         const double seconds = bench::secondsSince(start);
         window += seconds;
-        if (windowPeak == 0) windowPeak = peakResidentMegabytes();
+        if (windowPeak == 0) windowPeak = bench::peakResidentMegabytes();
         if (!store.survey.dataLoaded) state.SkipWithError("window load failed");
         state.SetIterationTime(seconds);
     }

@@ -1,0 +1,122 @@
+// The inversion on the sample survey's layout: synthetic data of a 10 ohm m
+// and a 1000 ohm m block in 100 ohm m ground with 3 % Gaussian noise,
+// inverted with the default settings. Counters: the final chi^2, the mean
+// recovered resistivity inside each block and in the foreground away from
+// them, the iterations, the seconds per iteration and the peak memory.
+// The iteration lines of the log (with their forward / sensitivity /
+// update split) are printed to stderr.
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <iostream>
+#include <random>
+
+#include "BenchSupport.h"
+#include "forward/HexElement.h"
+#include "forward/ForwardSystem.h"
+#include "inversion/Inversion.h"
+#include "script/JobSteps.h"
+#include "forward/ForwardMemory.h"
+
+namespace {
+
+using namespace vexora;
+
+struct Region {
+    double xMin, xMax, yMin, yMax, depthMin, depthMax;
+    bool holds(double x, double y, double depth) const
+    {
+        return x > xMin && x < xMax && y > yMin && y < yMax && depth > depthMin && depth < depthMax;
+    }
+};
+constexpr Region kConductor{12, 18, 2, 10, 1.5, 4.5};
+constexpr Region kResistor{28, 34, 2, 10, 1.5, 4.5};
+constexpr Region kForeground{2, 44, 1, 11, 0, 3};
+
+// Centre of each block and its depth below the surface of its column.
+struct BlockPlace {
+    double x, y, depth;
+};
+std::vector<BlockPlace> blockPlaces(const Mesh& mesh)
+{
+    const std::size_t nx = static_cast<std::size_t>(mesh.nx - 1), ny = static_cast<std::size_t>(mesh.ny - 1);
+    std::vector<BlockPlace> places(static_cast<std::size_t>(blockCount(mesh)));
+    for (std::size_t b = 0; b < places.size(); ++b) {
+        const ElementCorners3 c = blockCorners(mesh, static_cast<std::int64_t>(b));
+        const ElementCorners3 top = blockCorners(mesh, static_cast<std::int64_t>(b % (nx * ny)));
+        double x = 0, y = 0, z = 0, surface = 0;
+        for (int s = 0; s < 8; ++s) x += c[s].x / 8, y += c[s].y / 8, z += c[s].z / 8;
+        for (int s = 0; s < 4; ++s) surface += top[s].z / 4;
+        places[b] = {x, y, surface - z};
+    }
+    return places;
+}
+
+void BM_InversionOfTheSampleLayout(benchmark::State& state)
+{
+    for (auto _ : state) {
+        ProjectStore store;
+        MessageLog log;
+        if (loadJobDataFile(store, std::string(VEXORA_SAMPLES_DIR) + "/sample_survey.data", log) != kStatusOk ||
+            generateJobMesh(store, availableMemoryBytes(), log) != kStatusOk) {
+            state.SkipWithError(log.plainText().c_str());
+            return;
+        }
+        const std::vector<BlockPlace> places = blockPlaces(store.mesh);
+        const std::vector<double> start = store.models.conductivity;
+        for (std::size_t b = 0; b < places.size(); ++b) {
+            const BlockPlace& p = places[b];
+            if (kConductor.holds(p.x, p.y, p.depth)) store.models.conductivity[b] = 0.1;
+            if (kResistor.holds(p.x, p.y, p.depth)) store.models.conductivity[b] = 0.001;
+        }
+        if (runForwardModel(store, log) != kStatusOk) {
+            state.SkipWithError("forward model failed");
+            return;
+        }
+        std::mt19937 rng(11);
+        std::normal_distribution<double> noise(0.0, 0.03);
+        auto& q = store.survey.quadrupoles;
+        for (std::size_t k = 0; k < q.size(); ++k) q.resistance[k] = q.calcResistance[k] * (1 + noise(rng));
+        store.survey.present.resistanceStd = false;
+        store.survey.present.calcResistance = false;
+        q.calcResistance.clear();
+        setSettingText(store.settings, Item::ResNoisePercent, "3");
+        setSettingText(store.settings, Item::ResNoiseConstant, "0");
+        setSettingText(store.settings, Item::SaveIterations, "2");
+        store.models.conductivity = start;
+
+        log.clear();
+        const auto begin = std::chrono::steady_clock::now();
+        InversionOutcome outcome;
+        const int status = runInversion(store, log, {}, {}, outcome);
+        const double seconds = bench::secondsSince(begin);
+        std::cerr << log.plainText();
+        if (status != kStatusOk) {
+            state.SkipWithError("inversion failed");
+            return;
+        }
+        double sum[3] = {0, 0, 0};
+        int count[3] = {0, 0, 0};
+        for (std::size_t b = 0; b < places.size(); ++b) {
+            const BlockPlace& p = places[b];
+            const double rho = 1 / store.models.conductivity[b];
+            const bool inConductor = kConductor.holds(p.x, p.y, p.depth), inResistor = kResistor.holds(p.x, p.y, p.depth);
+            const int which = inConductor ? 0 : inResistor ? 1 : -1;
+            if (which >= 0) sum[which] += rho, ++count[which];
+            // The background: foreground blocks at least 3 m from either block.
+            const bool near = (p.x > 9 && p.x < 21) || (p.x > 25 && p.x < 37);
+            if (which < 0 && !near && kForeground.holds(p.x, p.y, p.depth)) sum[2] += rho, ++count[2];
+        }
+        state.counters["chi2"] = outcome.chiSquared;
+        state.counters["iterations"] = outcome.iterations;
+        state.counters["s_per_iteration"] = seconds / std::max(outcome.iterations, 1);
+        state.counters["conductor_ohm_m"] = sum[0] / std::max(count[0], 1);
+        state.counters["resistor_ohm_m"] = sum[1] / std::max(count[1], 1);
+        state.counters["background_ohm_m"] = sum[2] / std::max(count[2], 1);
+        state.counters["peak_MB"] = bench::peakResidentMegabytes();
+    }
+}
+BENCHMARK(BM_InversionOfTheSampleLayout)->Iterations(1)->Unit(benchmark::kSecond);
+
+}  // namespace
