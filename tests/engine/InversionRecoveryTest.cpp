@@ -51,6 +51,23 @@ NodePoint blockCentre(const Mesh& mesh, std::size_t block)
 bool inConductor(const NodePoint& c) { return c.x > 2 && c.x < 4 && c.y > 2 && c.y < 4 && c.z < -0.5 && c.z > -1.5; }
 bool inForeground(const NodePoint& c) { return c.x > 0 && c.x < 6 && c.y > 0 && c.y < 6 && c.z > -1.0; }
 
+// The grid survey with its mesh, errors of 3 % and two threads.
+ProjectStore meshedGridSurvey(bool modelIp)
+{
+    ProjectStore store = gridSurvey();
+    setSettingText(store.settings, Item::ResNoisePercent, "3");
+    setSettingText(store.settings, Item::ResNoiseConstant, "0");
+    setSettingText(store.settings, Item::CpuThreads, "2");
+    setSettingText(store.settings, Item::SaveIterations, "2");
+    if (modelIp) {
+        setSettingText(store.settings, Item::ModelIp, "1");
+        store.models.ipModelling = true;
+    }
+    MessageLog log;
+    EXPECT_EQ(buildMesh(store, log), kStatusOk) << log.plainText();
+    return store;
+}
+
 struct Synthetic {
     ProjectStore store;
     std::size_t data = 0;
@@ -60,14 +77,9 @@ struct Synthetic {
 // model reset to the 100 ohm m starting model.
 Synthetic synthetic(double outlierFraction)
 {
-    Synthetic s{gridSurvey()};
+    Synthetic s{meshedGridSurvey(false)};
     ProjectStore& store = s.store;
-    setSettingText(store.settings, Item::ResNoisePercent, "3");
-    setSettingText(store.settings, Item::ResNoiseConstant, "0");
-    setSettingText(store.settings, Item::CpuThreads, "2");
-    setSettingText(store.settings, Item::SaveIterations, "2");
     MessageLog log;
-    EXPECT_EQ(buildMesh(store, log), kStatusOk) << log.plainText();
     const std::vector<double> start = store.models.conductivity;
     for (std::size_t b = 0; b < start.size(); ++b)
         if (inConductor(blockCentre(store.mesh, b))) store.models.conductivity[b] = 0.1;
@@ -140,15 +152,8 @@ TEST(InversionRecovery, RobustWeightsResistOutliers)
 
 TEST(InversionRecovery, FindsTheChargeableBlock)
 {
-    Synthetic s{gridSurvey()};
-    ProjectStore& store = s.store;
-    setSettingText(store.settings, Item::ResNoisePercent, "3");
-    setSettingText(store.settings, Item::CpuThreads, "2");
-    setSettingText(store.settings, Item::SaveIterations, "2");
-    setSettingText(store.settings, Item::ModelIp, "1");
-    store.models.ipModelling = true;
+    ProjectStore store = meshedGridSurvey(true);
     MessageLog log;
-    ASSERT_EQ(buildMesh(store, log), kStatusOk) << log.plainText();
     ASSERT_EQ(store.models.ip.size(), store.models.conductivity.size());
     const Models start = store.models;
     // eta 0.1 in the block, 0.01 around it, over 100 ohm m.
