@@ -26,7 +26,8 @@ std::vector<CgOutcome> GaussNewtonStep::solve(std::span<const double> lambdas, s
 {
     const std::size_t n = jacobian_.cols, data = jacobian_.rows, k = lambdas.size();
     const double a = regularisation_.referenceWeight;
-    std::vector<double> dataSpace(data * k), roughness(n);
+    std::vector<double> squaredWeights(data), roughness(n);
+    for (std::size_t i = 0; i < data; ++i) squaredWeights[i] = weights_[i] * weights_[i];
 
     // b_t = J^T W^2 r - lambda_t R^T R m [dm and m] - lambda_t a (m - m_ref)
     std::vector<double> common(n), weighted(data);
@@ -44,10 +45,7 @@ std::vector<CgOutcome> GaussNewtonStep::solve(std::span<const double> lambdas, s
 
     // q_t = (J^T W^2 J + lambda_t (R^T R + a I)) p_t for all t.
     auto apply = [&](const std::vector<double>& p, std::vector<double>& q) {
-        multiply(jacobian_, p, dataSpace, k, threads_);
-        for (std::size_t t = 0; t < k; ++t)
-            for (std::size_t i = 0; i < data; ++i) dataSpace[t * data + i] *= weights_[i] * weights_[i];
-        multiplyTransposed(jacobian_, dataSpace, q, k, threads_);
+        multiplyNormal(jacobian_, squaredWeights, p, q, k, threads_);
         for (std::size_t t = 0; t < k; ++t) {
             const std::span<const double> pt(p.data() + t * n, n);
             applyRoughnessNormal(grid_, regularisation_.weights, pt, roughness);

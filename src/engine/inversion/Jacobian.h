@@ -26,5 +26,9 @@ void multiply(const Jacobian& j, std::span<const double> x, std::span<double> y,
 // X = J^T Y for k vectors.
 void multiplyTransposed(const Jacobian& j, std::span<const double> y, std::span<double> x, std::size_t k = 1,
                         int threads = 1);
+// Y = J^T D J X for k vectors, D = diag(d): each row of J is read once for
+// both products, which halves the passes over J of an update.
+void multiplyNormal(const Jacobian& j, std::span<const double> d, std::span<const double> x, std::span<double> y,
+                    std::size_t k = 1, int threads = 1);
 
 }  // namespace vexora
