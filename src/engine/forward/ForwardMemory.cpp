@@ -17,13 +17,19 @@ std::uint64_t availableMemoryBytes()
     return 0;
 }
 
+namespace {
+// A thread's lockstep batch of eight iterative solves: five vectors per
+// system and three shared ones, per grid point.
+constexpr std::uint64_t kIterationDoublesPerThread = 5 * 8 + 3;
+}  // namespace
+
 std::uint64_t forwardMemoryEstimate(std::int64_t gridPoints, int batch, int threads, std::int64_t sources,
                                     std::int64_t electrodes)
 {
     const std::uint64_t n = static_cast<std::uint64_t>(gridPoints);
     const std::uint64_t perPoint = 3 * kStencilSlots * sizeof(double) + 1 +
                                    3 * sizeof(double) * static_cast<std::uint64_t>(batch) +
-                                   4 * sizeof(double) * static_cast<std::uint64_t>(threads);
+                                   kIterationDoublesPerThread * sizeof(double) * static_cast<std::uint64_t>(threads);
     return n * perPoint +
            2 * sizeof(double) * static_cast<std::uint64_t>(sources) * static_cast<std::uint64_t>(electrodes);
 }

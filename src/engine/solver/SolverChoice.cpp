@@ -22,7 +22,8 @@ std::unique_ptr<LinearSolver> makeLinearSolver(const StencilMatrix& a, const Ite
             return nullptr;
         }
     }
-    why = "SSOR-PCG" + (direct.empty() ? std::string() : " (" + direct + ")");
+    why = "SSOR-PCG in lockstep batches of " + std::to_string(kSsorBatchWidth) +
+          (direct.empty() ? std::string() : " (" + direct + ")");
     return std::make_unique<SsorPcgSolver>(a, settings, threads);
 }
 
