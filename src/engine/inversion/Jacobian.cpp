@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cassert>
+#include <functional>
 #include <thread>
+
+#include "VectorClones.h"
 
 namespace vexora {
 
@@ -54,6 +57,28 @@ void multiplyTransposed(const Jacobian& j, std::span<const double> y, std::span<
     });
 }
 
+namespace {
+
+// out += J_rows^T D J_rows X over rows [first, last).
+VEXORA_VECTOR_CLONES
+void addNormalRows(const Jacobian& j, const double* d, const double* x, double* out, std::size_t k, std::size_t first,
+                   std::size_t last)
+{
+    for (std::size_t i = first; i < last; ++i) {
+        const float* r = j.values.data() + i * j.cols;
+        for (std::size_t t = 0; t < k; ++t) {
+            const double* xt = x + t * j.cols;
+            double dot = 0;
+            for (std::size_t c = 0; c < j.cols; ++c) dot += r[c] * xt[c];
+            const double scaled = d[i] * dot;
+            double* yt = out + t * j.cols;
+            for (std::size_t c = 0; c < j.cols; ++c) yt[c] += r[c] * scaled;
+        }
+    }
+}
+
+}  // namespace
+
 void multiplyNormal(const Jacobian& j, std::span<const double> d, std::span<const double> x, std::span<double> y,
                     std::size_t k, int threads)
 {
@@ -61,25 +86,13 @@ void multiplyNormal(const Jacobian& j, std::span<const double> d, std::span<cons
     // Each thread sums its rows' contributions into its own copy of Y.
     const std::size_t count = std::clamp<std::size_t>(static_cast<std::size_t>(std::max(threads, 1)), 1,
                                                       std::max<std::size_t>(j.rows, 1));
-    std::vector<std::vector<double>> partial(count - 1, std::vector<double>(y.size()));
-    auto work = [&](std::size_t part, std::size_t first, std::size_t last) {
-        double* out = part == 0 ? y.data() : partial[part - 1].data();
-        std::fill(out, out + y.size(), 0.0);
-        for (std::size_t i = first; i < last; ++i) {
-            const float* r = j.values.data() + i * j.cols;
-            for (std::size_t t = 0; t < k; ++t) {
-                const double* xt = x.data() + t * j.cols;
-                double dot = 0;
-                for (std::size_t c = 0; c < j.cols; ++c) dot += r[c] * xt[c];
-                const double scaled = d[i] * dot;
-                double* yt = out + t * j.cols;
-                for (std::size_t c = 0; c < j.cols; ++c) yt[c] += r[c] * scaled;
-            }
-        }
-    };
+    std::vector<std::vector<double>> partial(count - 1, std::vector<double>(y.size(), 0.0));
+    std::fill(y.begin(), y.end(), 0.0);
     std::vector<std::thread> pool;
-    for (std::size_t t = 1; t < count; ++t) pool.emplace_back(work, t, j.rows * t / count, j.rows * (t + 1) / count);
-    work(0, 0, j.rows / count);
+    for (std::size_t t = 1; t < count; ++t)
+        pool.emplace_back(addNormalRows, std::cref(j), d.data(), x.data(), partial[t - 1].data(), k,
+                          j.rows * t / count, j.rows * (t + 1) / count);
+    addNormalRows(j, d.data(), x.data(), y.data(), k, 0, j.rows / count);
     for (std::thread& th : pool) th.join();
     for (const std::vector<double>& p : partial)
         for (std::size_t c = 0; c < y.size(); ++c) y[c] += p[c];

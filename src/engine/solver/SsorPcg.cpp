@@ -1,5 +1,7 @@
 #include "solver/SsorPcg.h"
 
+#include "VectorClones.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -8,14 +10,6 @@
 
 namespace vexora {
 
-// The sweeps' inner loops over a batch are what the vector units take: where
-// the processor has AVX2 and FMA, a clone of the solvers built for them is
-// picked at load time.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define VEXORA_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v3", "default")))
-#else
-#define VEXORA_VECTOR_CLONES
-#endif
 
 namespace {
 
