@@ -119,4 +119,56 @@ void BM_InversionOfTheSampleLayout(benchmark::State& state)
 }
 BENCHMARK(BM_InversionOfTheSampleLayout)->Iterations(1)->Unit(benchmark::kSecond);
 
+// Two iterations on a generated survey of 5,000 quadrupoles (8 cables of 64
+// electrodes) on its default mesh, two threads, over a homogeneous model
+// with one conductive block: the cost of an iteration at that size.
+void BM_InversionOf5000Quadrupoles(benchmark::State& state)
+{
+    for (auto _ : state) {
+        ProjectStore store;
+        MessageLog log;
+        if (loadJobDataFile(store, bench::generatedSurveyFile("vexora_inversion_5000.data", 5000), log) != kStatusOk ||
+            generateJobMesh(store, availableMemoryBytes(), log) != kStatusOk) {
+            state.SkipWithError(log.plainText().c_str());
+            return;
+        }
+        setSettingText(store.settings, Item::CpuThreads, "2");
+        setSettingText(store.settings, Item::MaxIterationsRho, "2");
+        setSettingText(store.settings, Item::SaveIterations, "2");
+        setSettingText(store.settings, Item::SkipTxWithoutRx, "2");
+        const std::vector<BlockPlace> places = blockPlaces(store.mesh);
+        const std::vector<double> start = store.models.conductivity;
+        for (std::size_t b = 0; b < places.size(); ++b)
+            if (Region{40, 60, 10, 25, 2, 8}.holds(places[b].x, places[b].y, places[b].depth))
+                store.models.conductivity[b] = 0.1;
+        if (runForwardModel(store, log) != kStatusOk) {
+            state.SkipWithError("forward model failed");
+            return;
+        }
+        auto& q = store.survey.quadrupoles;
+        q.resistance = q.calcResistance;
+        store.survey.present.resistanceStd = false;
+        store.survey.present.calcResistance = false;
+        q.calcResistance.clear();
+        store.models.conductivity = start;
+
+        log.clear();
+        const auto begin = std::chrono::steady_clock::now();
+        InversionOutcome outcome;
+        const int status = runInversion(store, log, {}, {}, outcome);
+        const double seconds = bench::secondsSince(begin);
+        std::cerr << log.plainText();
+        if (status != kStatusOk) {
+            state.SkipWithError("inversion failed");
+            return;
+        }
+        state.counters["blocks"] = static_cast<double>(places.size());
+        state.counters["data"] = static_cast<double>(q.size());
+        state.counters["iterations"] = outcome.iterations;
+        state.counters["s_per_iteration"] = seconds / std::max(outcome.iterations, 1);
+        state.counters["peak_MB"] = bench::peakResidentMegabytes();
+    }
+}
+BENCHMARK(BM_InversionOf5000Quadrupoles)->Iterations(1)->Unit(benchmark::kSecond);
+
 }  // namespace
