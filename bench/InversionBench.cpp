@@ -53,6 +53,32 @@ std::vector<BlockPlace> blockPlaces(const Mesh& mesh)
     return places;
 }
 
+// The measured V/I become the modelled ones of the store's model, times
+// 1 + Gaussian noise of `noise`; the model goes back to `start`.
+bool modelledData(ProjectStore& store, MessageLog& log, double noise, const std::vector<double>& start)
+{
+    if (runForwardModel(store, log) != kStatusOk) return false;
+    std::mt19937 rng(11);
+    std::normal_distribution<double> relative(0.0, noise);
+    auto& q = store.survey.quadrupoles;
+    for (std::size_t k = 0; k < q.size(); ++k) q.resistance[k] = q.calcResistance[k] * (1 + relative(rng));
+    store.survey.present.resistanceStd = false;
+    store.survey.present.calcResistance = false;
+    q.calcResistance.clear();
+    store.models.conductivity = start;
+    return true;
+}
+
+// Runs the inversion, its log to stderr; the seconds it took, or -1 after a failure.
+double timedInversion(ProjectStore& store, InversionOutcome& outcome)
+{
+    MessageLog log;
+    const auto begin = std::chrono::steady_clock::now();
+    const int status = runInversion(store, log, {}, {}, outcome);
+    std::cerr << log.plainText();
+    return status == kStatusOk ? bench::secondsSince(begin) : -1;
+}
+
 void BM_InversionOfTheSampleLayout(benchmark::State& state)
 {
     for (auto _ : state) {
@@ -70,29 +96,16 @@ void BM_InversionOfTheSampleLayout(benchmark::State& state)
             if (kConductor.holds(p.x, p.y, p.depth)) store.models.conductivity[b] = 0.1;
             if (kResistor.holds(p.x, p.y, p.depth)) store.models.conductivity[b] = 0.001;
         }
-        if (runForwardModel(store, log) != kStatusOk) {
-            state.SkipWithError("forward model failed");
-            return;
-        }
-        std::mt19937 rng(11);
-        std::normal_distribution<double> noise(0.0, 0.03);
-        auto& q = store.survey.quadrupoles;
-        for (std::size_t k = 0; k < q.size(); ++k) q.resistance[k] = q.calcResistance[k] * (1 + noise(rng));
-        store.survey.present.resistanceStd = false;
-        store.survey.present.calcResistance = false;
-        q.calcResistance.clear();
         setSettingText(store.settings, Item::ResNoisePercent, "3");
         setSettingText(store.settings, Item::ResNoiseConstant, "0");
         setSettingText(store.settings, Item::SaveIterations, "2");
-        store.models.conductivity = start;
-
-        log.clear();
-        const auto begin = std::chrono::steady_clock::now();
+        if (!modelledData(store, log, 0.03, start)) {
+            state.SkipWithError("forward model failed");
+            return;
+        }
         InversionOutcome outcome;
-        const int status = runInversion(store, log, {}, {}, outcome);
-        const double seconds = bench::secondsSince(begin);
-        std::cerr << log.plainText();
-        if (status != kStatusOk) {
+        const double seconds = timedInversion(store, outcome);
+        if (seconds < 0) {
             state.SkipWithError("inversion failed");
             return;
         }
@@ -141,29 +154,18 @@ void BM_InversionOf5000Quadrupoles(benchmark::State& state)
         for (std::size_t b = 0; b < places.size(); ++b)
             if (Region{40, 60, 10, 25, 2, 8}.holds(places[b].x, places[b].y, places[b].depth))
                 store.models.conductivity[b] = 0.1;
-        if (runForwardModel(store, log) != kStatusOk) {
+        if (!modelledData(store, log, 0.0, start)) {
             state.SkipWithError("forward model failed");
             return;
         }
-        auto& q = store.survey.quadrupoles;
-        q.resistance = q.calcResistance;
-        store.survey.present.resistanceStd = false;
-        store.survey.present.calcResistance = false;
-        q.calcResistance.clear();
-        store.models.conductivity = start;
-
-        log.clear();
-        const auto begin = std::chrono::steady_clock::now();
         InversionOutcome outcome;
-        const int status = runInversion(store, log, {}, {}, outcome);
-        const double seconds = bench::secondsSince(begin);
-        std::cerr << log.plainText();
-        if (status != kStatusOk) {
+        const double seconds = timedInversion(store, outcome);
+        if (seconds < 0) {
             state.SkipWithError("inversion failed");
             return;
         }
         state.counters["blocks"] = static_cast<double>(places.size());
-        state.counters["data"] = static_cast<double>(q.size());
+        state.counters["data"] = static_cast<double>(store.survey.quadrupoles.size());
         state.counters["iterations"] = outcome.iterations;
         state.counters["s_per_iteration"] = seconds / std::max(outcome.iterations, 1);
         state.counters["peak_MB"] = bench::peakResidentMegabytes();
