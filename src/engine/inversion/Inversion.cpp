@@ -258,6 +258,9 @@ int ResistivityInversion::run(InversionOutcome& outcome)
             trials.push_back({lambdas[t], trialChi2});
         }
         const double updateSeconds = secondsSince(updateStart) - (settings_.linearisedTrials ? 0 : forwardSeconds_);
+        // J is the largest object of the inversion: let it go before the
+        // forward solve (and its factor) below takes its own memory.
+        std::vector<float>().swap(j.values);
         const std::size_t chosen = chooseRoughnessTrial(trials, chi2, settings_.rho.optimalFactor);
         lambda = trials[chosen].lambda;
         std::vector<double>& update = updates[chosen];
