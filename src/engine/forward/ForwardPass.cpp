@@ -199,7 +199,8 @@ int solveModel(const Mesh& mesh, const ForwardSetup& setup, std::span<const doub
 
 int modelResistances(const Mesh& mesh, const ForwardSetup& setup, std::span<const double> conductivity,
                      const ComputeControl& control, int from, int to, std::string_view label, std::string_view source,
-                     MessageLog& log, ForwardSystem& system, std::vector<double>& resistance)
+                     MessageLog& log, ForwardSystem& system, std::vector<double>& resistance,
+                     const PoleFieldSink& alsoOnField)
 {
     const std::size_t electrodes = setup.plan.electrodes.size();
     std::vector<double> potential(setup.plan.sources.size() * electrodes, 0.0);
@@ -207,6 +208,7 @@ int modelResistances(const Mesh& mesh, const ForwardSetup& setup, std::span<cons
                                   [&](std::size_t s, const PoleSource& pole, std::span<const double> us) {
                                       for (std::size_t e = 0; e < electrodes; ++e)
                                           potential[s * electrodes + e] = totalPotential(pole, us, setup.at[e]);
+                                      if (alsoOnField) alsoOnField(s, pole, us);
                                   });
     if (status != kStatusOk) return status;
     resistance = superpose(setup.plan, potential, kCannotCompute);

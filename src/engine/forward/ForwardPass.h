@@ -45,8 +45,10 @@ int solveModel(const Mesh& mesh, const ForwardSetup& setup, std::span<const doub
 
 // One model's V/I per quadrupole (the plan's `missing` value where it cannot
 // be computed): solveModel with the potentials read at the electrodes.
+// `alsoOnField`, when given, sees every secondary field too.
 int modelResistances(const Mesh& mesh, const ForwardSetup& setup, std::span<const double> conductivity,
                      const ComputeControl& control, int from, int to, std::string_view label, std::string_view source,
-                     MessageLog& log, ForwardSystem& system, std::vector<double>& resistance);
+                     MessageLog& log, ForwardSystem& system, std::vector<double>& resistance,
+                     const PoleFieldSink& alsoOnField = {});
 
 }  // namespace vexora

@@ -25,6 +25,13 @@ constexpr double kHighestLogSigma = 9.210340371976184;
 constexpr double kLeastImprovement = 0.01;
 constexpr int kStepHalvings = 2;
 
+// A modelled V/I can be compared with the measured one on a log scale: it
+// exists and has the measured sign.
+bool comparable(double modelled, double measuredSign)
+{
+    return modelled != kCannotCompute && modelled * measuredSign > 0;
+}
+
 using Clock = std::chrono::steady_clock;
 double secondsSince(Clock::time_point start)
 {
@@ -159,8 +166,7 @@ std::vector<double> ResistivityInversion::residuals(const std::vector<double>& r
     std::vector<double> r(rows_.size(), 0.0);
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         const double v = resistance[rows_[i]];
-        if (v == kCannotCompute || !(v * sign_[i] > 0)) continue;  // unusable: weight 0
-        r[i] = data_[i] - std::log(std::abs(v));
+        if (comparable(v, sign_[i])) r[i] = data_[i] - std::log(std::abs(v));  // otherwise weight 0
     }
     return r;
 }
@@ -187,8 +193,7 @@ int ResistivityInversion::run(InversionOutcome& outcome)
     auto markUsable = [&](const std::vector<double>& v) {
         std::size_t dropped = 0;
         for (std::size_t i = 0; i < rows_.size(); ++i) {
-            const double value = v[rows_[i]];
-            usable_[i] = value != kCannotCompute && value * sign_[i] > 0;
+            usable_[i] = comparable(v[rows_[i]], sign_[i]);
             dropped += !usable_[i];
         }
         return dropped;

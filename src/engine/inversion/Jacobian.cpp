@@ -2,10 +2,9 @@
 
 #include <algorithm>
 #include <cassert>
-#include <functional>
-#include <thread>
 
 #include "VectorClones.h"
+#include "inversion/ShareOut.h"
 
 namespace vexora {
 
@@ -24,23 +23,12 @@ inline double rowDot(const float* r, const double* x, std::size_t n)
     return sum;
 }
 
-// Runs work(first, last) over [0, n) split among up to `threads` threads.
-template <class Work>
-void shareOut(std::size_t n, int threads, Work&& work)
-{
-    const std::size_t count = std::clamp<std::size_t>(static_cast<std::size_t>(std::max(threads, 1)), 1, std::max<std::size_t>(n, 1));
-    std::vector<std::thread> pool;
-    for (std::size_t t = 1; t < count; ++t) pool.emplace_back(work, n * t / count, n * (t + 1) / count);
-    work(std::size_t{0}, n / count);
-    for (std::thread& th : pool) th.join();
-}
-
 }  // namespace
 
 void multiply(const Jacobian& j, std::span<const double> x, std::span<double> y, std::size_t k, int threads)
 {
     assert(x.size() == j.cols * k && y.size() == j.rows * k);
-    shareOut(j.rows, threads, [&](std::size_t first, std::size_t last) {
+    shareOut(j.rows, threads, [&](std::size_t, std::size_t first, std::size_t last) {
         for (std::size_t i = first; i < last; ++i) {
             const float* r = j.values.data() + i * j.cols;
             for (std::size_t t = 0; t < k; ++t) y[t * j.rows + i] = rowDot(r, x.data() + t * j.cols, j.cols);
@@ -52,7 +40,7 @@ void multiplyTransposed(const Jacobian& j, std::span<const double> y, std::span<
 {
     assert(x.size() == j.cols * k && y.size() == j.rows * k);
     // Each thread owns a range of columns, so the sums need no locks.
-    shareOut(j.cols, threads, [&](std::size_t first, std::size_t last) {
+    shareOut(j.cols, threads, [&](std::size_t, std::size_t first, std::size_t last) {
         for (std::size_t t = 0; t < k; ++t) std::fill(x.begin() + t * j.cols + first, x.begin() + t * j.cols + last, 0.0);
         for (std::size_t i = 0; i < j.rows; ++i) {
             const float* r = j.values.data() + i * j.cols;
@@ -89,16 +77,11 @@ void multiplyNormal(const Jacobian& j, std::span<const double> d, std::span<cons
 {
     assert(x.size() == j.cols * k && y.size() == j.cols * k && d.size() == j.rows);
     // Each thread sums its rows' contributions into its own copy of Y.
-    const std::size_t count = std::clamp<std::size_t>(static_cast<std::size_t>(std::max(threads, 1)), 1,
-                                                      std::max<std::size_t>(j.rows, 1));
-    std::vector<std::vector<double>> partial(count - 1, std::vector<double>(y.size(), 0.0));
+    std::vector<std::vector<double>> partial(shareCount(j.rows, threads) - 1, std::vector<double>(y.size(), 0.0));
     std::fill(y.begin(), y.end(), 0.0);
-    std::vector<std::thread> pool;
-    for (std::size_t t = 1; t < count; ++t)
-        pool.emplace_back(addNormalRows, std::cref(j), d.data(), x.data(), partial[t - 1].data(), k,
-                          j.rows * t / count, j.rows * (t + 1) / count);
-    addNormalRows(j, d.data(), x.data(), y.data(), k, 0, j.rows / count);
-    for (std::thread& th : pool) th.join();
+    shareOut(j.rows, threads, [&](std::size_t part, std::size_t first, std::size_t last) {
+        addNormalRows(j, d.data(), x.data(), part == 0 ? y.data() : partial[part - 1].data(), k, first, last);
+    });
     for (const std::vector<double>& p : partial)
         for (std::size_t c = 0; c < y.size(); ++c) y[c] += p[c];
 }

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <thread>
 
 #include "forward/HexElement.h"
+#include "inversion/ShareOut.h"
 
 namespace vexora {
 
@@ -14,23 +14,18 @@ int modelFieldsAndResistances(const Mesh& mesh, const ForwardSetup& setup, std::
                               std::string_view source, MessageLog& log, ForwardSystem& system, ElectrodeFields& fields,
                               std::vector<double>& resistance)
 {
-    const std::size_t electrodes = setup.plan.electrodes.size();
     fields.gridPoints = mesh.nodeGrid.size();
-    fields.values.assign(electrodes * fields.gridPoints, 0.0f);
-    std::vector<double> potential(setup.plan.sources.size() * electrodes, 0.0);
-    const int status = solveModel(
-        mesh, setup, conductivity, control, from, to, label, source, log, system,
-        [&](std::size_t s, const PoleSource& pole, std::span<const double> us) {
-            for (std::size_t e = 0; e < electrodes; ++e) potential[s * electrodes + e] = totalPotential(pole, us, setup.at[e]);
-            // The sources are the electrodes themselves (everyElectrodeASource).
-            std::vector<double> up(fields.gridPoints, 0.0);
-            primaryPotential(mesh, pole, setup.at[static_cast<std::size_t>(setup.plan.sources[s])], up);
-            float* field = fields.values.data() + static_cast<std::size_t>(setup.plan.sources[s]) * fields.gridPoints;
-            for (std::size_t k = 0; k < fields.gridPoints; ++k) field[k] = static_cast<float>(up[k] + us[k]);
-        });
-    if (status != kStatusOk) return status;
-    resistance = superpose(setup.plan, potential, kCannotCompute);
-    return kStatusOk;
+    fields.values.assign(setup.plan.electrodes.size() * fields.gridPoints, 0.0f);
+    // The sources are the electrodes themselves (everyElectrodeASource).
+    return modelResistances(mesh, setup, conductivity, control, from, to, label, source, log, system, resistance,
+                            [&](std::size_t s, const PoleSource& pole, std::span<const double> us) {
+                                const std::size_t electrode = static_cast<std::size_t>(setup.plan.sources[s]);
+                                std::vector<double> up(fields.gridPoints, 0.0);
+                                primaryPotential(mesh, pole, setup.at[electrode], up);
+                                float* field = fields.values.data() + electrode * fields.gridPoints;
+                                for (std::size_t k = 0; k < fields.gridPoints; ++k)
+                                    field[k] = static_cast<float>(up[k] + us[k]);
+                            });
 }
 
 std::vector<float> blockStiffnesses(const Mesh& mesh)
@@ -147,12 +142,8 @@ void assembleJacobian(const Mesh& mesh, std::span<const double> conductivity, co
             }
         }
     };
-    const std::size_t groups = groupStart.size() - 1;
-    const std::size_t count = std::clamp<std::size_t>(static_cast<std::size_t>(std::max(threads, 1)), 1, std::max<std::size_t>(groups, 1));
-    std::vector<std::thread> pool;
-    for (std::size_t t = 1; t < count; ++t) pool.emplace_back(work, groups * t / count, groups * (t + 1) / count);
-    work(0, groups / count);
-    for (std::thread& th : pool) th.join();
+    shareOut(groupStart.size() - 1, threads,
+             [&](std::size_t, std::size_t firstGroup, std::size_t lastGroup) { work(firstGroup, lastGroup); });
 }
 
 }  // namespace vexora
