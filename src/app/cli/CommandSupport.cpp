@@ -6,6 +6,7 @@
 #include "app/cli/Cli.h"
 #include "app/cli/Commands.h"
 #include "datafile/ScheduleLoader.h"
+#include "jobs/InversionWorkspace.h"
 #include "platform/ScriptedQuestions.h"
 
 namespace vexora::cli {
@@ -32,13 +33,30 @@ std::filesystem::path programFolder()
     return ec ? std::filesystem::current_path(ec) : self.parent_path();
 }
 
-int loadDataFile(ProjectStore& store, const std::string& path, MessageLog& log, LoadAnswers answers)
+namespace {
+
+ScriptedQuestions loadQuestions(LoadAnswers answers)
 {
     ScriptedQuestions questions;
     questions.answer("geometric factors using z coordinates", answers.useZ);
     questions.answer("invert the synthetic data-set", answers.synthetic);
+    return questions;
+}
+
+}  // namespace
+
+int loadDataFile(ProjectStore& store, const std::string& path, MessageLog& log, LoadAnswers answers)
+{
+    ScriptedQuestions questions = loadQuestions(answers);
     store.type = ProjectType::DataInversion;
     return funInputScheduleFile(store, path, log, questions);
+}
+
+int loadInversionFile(ProjectStore& store, const std::string& path, MessageLog& log)
+{
+    ScriptedQuestions questions = loadQuestions({});
+    store.type = ProjectType::DataInversion;
+    return loadInversionDataFile(store, path, log, questions);
 }
 
 }  // namespace vexora::cli

@@ -7,9 +7,6 @@
 #include "app/cli/Cli.h"
 #include "app/cli/CommandSupport.h"
 #include "app/cli/Commands.h"
-#include "datafile/ScheduleLoader.h"
-#include "io/TextFile.h"
-#include "jobs/InversionWorkspace.h"
 #include "jobs/ProjectFolder.h"
 #include "jobs/RurVexora.h"
 #include "platform/PosixProcessLauncher.h"
@@ -70,9 +67,7 @@ int runJob(const Arguments& args, std::ostream& out, std::ostream& err)
     // Loaded as the workspace loads: the mesh settings derived from the
     // electrodes, the file's own settings over them, so the core gets a mesh
     // around the survey.
-    std::string text;
-    if (loadDataFile(store, options.paths[1], log) != kStatusOk || !readTextFile(options.paths[1], text) ||
-        completeInversionLoad(store, configurationPart(text), log) != kStatusOk) {
+    if (loadInversionFile(store, options.paths[1], log) != kStatusOk) {
         printLog(log, err);
         return kExitError;
     }

@@ -193,15 +193,20 @@ int loadScheduleText(ProjectStore& store, std::string text, const std::string& n
     return kStatusOk;
 }
 
+int readScheduleFile(const std::filesystem::path& path, std::string& text, MessageLog& log)
+{
+    std::string why;
+    if (readTextFile(path, text, &why)) return kStatusOk;
+    const std::string message = why == "not found" ? path.string() + " not found!" : path.string() + ": " + why;
+    log.error(kSource, message);
+    log.subWriteToTextBox(path.string() + " not loaded" + kLineBreak);
+    return kStatusError;
+}
+
 int funInputScheduleFile(ProjectStore& store, const std::filesystem::path& path, MessageLog& log, Questions& questions)
 {
-    std::string text, why;
-    if (!readTextFile(path, text, &why)) {
-        const std::string message = why == "not found" ? path.string() + " not found!" : path.string() + ": " + why;
-        log.error(kSource, message);
-        log.subWriteToTextBox(path.string() + " not loaded" + kLineBreak);
-        return kStatusError;
-    }
+    std::string text;
+    if (readScheduleFile(path, text, log) != kStatusOk) return kStatusError;
     return loadScheduleText(store, std::move(text), path.string(), log, questions);
 }
 

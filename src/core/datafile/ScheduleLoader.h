@@ -16,6 +16,10 @@ namespace vexora {
 int funInputScheduleFile(ProjectStore& store, const std::filesystem::path& path, MessageLog& log,
                          Questions& questions);
 
+// The reading step of funInputScheduleFile: the whole file, or 1 with its
+// messages logged (name + " not found!" for a missing file).
+int readScheduleFile(const std::filesystem::path& path, std::string& text, MessageLog& log);
+
 // The same on text already in memory; `name` is used in messages.
 int loadScheduleText(ProjectStore& store, std::string text, const std::string& name, MessageLog& log,
                      Questions& questions);

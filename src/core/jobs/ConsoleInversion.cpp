@@ -1,7 +1,5 @@
 #include "jobs/ConsoleInversion.h"
 
-#include "datafile/ScheduleLoader.h"
-#include "io/TextFile.h"
 #include "jobs/InversionWorkspace.h"
 #include "jobs/ProjectFolder.h"
 #include "jobs/RurVexora.h"
@@ -94,9 +92,7 @@ ConsoleRunOutcome runConsoleInversion(ProjectStore& store, const fs::path& dataF
     store.type = ProjectType::DataInversion;
     // The completion asks nothing, so unattended runs take it too: without
     // it the core would mesh the default box instead of the survey.
-    std::string text;
-    if (funInputScheduleFile(store, dataFile, log, questions) != kStatusOk || !readTextFile(dataFile, text) ||
-        completeInversionLoad(store, configurationPart(text), log) != kStatusOk) {
+    if (loadInversionDataFile(store, dataFile, log, questions) != kStatusOk) {
         store.type = previousType;
         return {dataFile, {}, kStatusError};
     }

@@ -6,6 +6,7 @@
 
 #include "datafile/BlockReaders.h"
 #include "datafile/FormatChecks.h"
+#include "datafile/ScheduleLoader.h"
 #include "io/TextFile.h"
 #include "mesh/DefaultMeshSettings.h"
 #include "mesh/MeshFileImport.h"
@@ -150,6 +151,16 @@ int completeInversionLoad(ProjectStore& store, std::string_view configuration, M
         FillResistivityAndIPBlocks(store.settings, store.mesh, store.models, log) == kStatusOk)
         log.subWriteToTextBox("Model imported from file " + name + kLineBreak);
     return kStatusOk;
+}
+
+int loadInversionDataFile(ProjectStore& store, const fs::path& path, MessageLog& log, Questions& questions)
+{
+    std::string text;
+    if (readScheduleFile(path, text, log) != kStatusOk) return kStatusError;
+    // Only the configuration part is kept beside the loaded survey.
+    const std::string configuration(configurationPart(text));
+    if (loadScheduleText(store, std::move(text), path.string(), log, questions) != kStatusOk) return kStatusError;
+    return completeInversionLoad(store, configuration, log);
 }
 
 std::optional<int> ipWindowsToMergeAnswer(std::string_view answer, int windows)

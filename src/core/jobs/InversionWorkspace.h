@@ -12,6 +12,7 @@
 
 #include "log/MessageLog.h"
 #include "mesh/Mesh.h"
+#include "platform/Questions.h"
 #include "project/ProjectStore.h"
 #include "settings/ItemCatalogue.h"
 #include "shell/ViewerScript.h"
@@ -48,6 +49,12 @@ std::string_view configurationPart(std::string_view text);
 // imported from file " + NAME). Returns 1 when the configuration was
 // refused (logged as above).
 int completeInversionLoad(ProjectStore& store, std::string_view configuration, MessageLog& log);
+
+// A data file loaded as the workspace loads it, without its windows:
+// funInputScheduleFile, then completeInversionLoad with the file's
+// configuration, the file read once. Returns 0, or 1 (logged).
+int loadInversionDataFile(ProjectStore& store, const std::filesystem::path& path, MessageLog& log,
+                          Questions& questions);
 
 // Several data files, or one whose text holds "#ITitle" (an instrument
 // sequence file), are for the data merge window, which this release does not
