@@ -23,6 +23,7 @@
 #include "forward/PoleFields.h"
 #include "mesh/DefaultMeshSettings.h"
 #include "mesh/MeshBuild.h"
+#include "solver/MultigridPcg.h"
 #include "solver/SolverChoice.h"
 #include "solver/SsorPcg.h"
 
@@ -122,24 +123,29 @@ std::vector<double> sourceRightHandSide(const Problem& p, std::size_t j)
 
 // Paths of range(1): 0 plain (textbook) SSOR-PCG one source at a time,
 // 1 Eisenstat's form one source at a time, 2 Eisenstat's form in lockstep
-// batches, 3 CHOLMOD, 4 the automatic choice.
-constexpr int kPlain = 0, kEisenstat = 1, kBatched = 2, kDirect = 3, kChosen = 4;
+// batches, 3 CHOLMOD, 4 multigrid PCG in lockstep batches, 5 the automatic
+// choice.
+constexpr int kPlain = 0, kEisenstat = 1, kBatched = 2, kDirect = 3, kMultigrid = 4, kChosen = 5;
 
 void SsorPcgSource(benchmark::State& state)
 {
     Problem& p = problem(static_cast<int>(state.range(0)));
     const int path = static_cast<int>(state.range(1));
     const std::size_t n = static_cast<std::size_t>(p.system.system.gridPoints());
-    const std::size_t width = path == kBatched ? kSsorBatchWidth : 1;
+    const std::size_t width = path == kBatched || path == kMultigrid ? kSsorBatchWidth : 1;
     std::vector<double> b, x(width * n);
     for (std::size_t j = 0; j < width; ++j) {
         const std::vector<double> bj = sourceRightHandSide(p, 17 + j);
         b.insert(b.end(), bj.begin(), bj.end());
     }
     std::vector<SolveReport> reports(width);
+    const MultigridHierarchy hierarchy =
+        path == kMultigrid ? makeMultigridHierarchy(p.system.system, 2) : MultigridHierarchy{};
     for (auto _ : state) {
         if (path == kPlain)
             reports[0] = plainSsorPcg(p.system.system, IterationSettings{}, b, x);
+        else if (path == kMultigrid)
+            multigridPcgBatch(hierarchy, IterationSettings{}, b, x, reports);
         else
             ssorPcgBatch(p.system.system, IterationSettings{}, b, x, reports);
     }
@@ -195,9 +201,10 @@ std::unique_ptr<LinearSolver> makePath(const Problem& p, int path, int threads, 
     if (path == kPlain) return std::make_unique<PlainSsorPcgSolver>(a, threads);
     if (path == kEisenstat) return std::make_unique<SsorPcgSolver>(a, IterationSettings{}, threads, 1);
     // The direct path may take a factor of up to 4 GB.
-    const SolverKind kind = path == kBatched ? SolverKind::SsorPcg
-                            : path == kDirect ? SolverKind::Direct
-                                              : SolverKind::Automatic;
+    const SolverKind kind = path == kBatched     ? SolverKind::SsorPcg
+                            : path == kDirect    ? SolverKind::Direct
+                            : path == kMultigrid ? SolverKind::Multigrid
+                                                 : SolverKind::Automatic;
     return makeLinearSolver(a, IterationSettings{}, threads, 8ull << 30, 48, kind, why);
 }
 
@@ -238,13 +245,13 @@ void AllSources(benchmark::State& state)
 
 BENCHMARK(StencilSweep)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(SsorPcgSource)
-    ->ArgsProduct({{0, 1}, {kPlain, kEisenstat, kBatched}})
+    ->ArgsProduct({{0, 1}, {kPlain, kEisenstat, kBatched, kMultigrid}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(1);
 BENCHMARK(AllSources)
-    ->ArgsProduct({{0}, {kPlain, kEisenstat, kBatched, kDirect, kChosen}, {1, 2}})
-    ->ArgsProduct({{1}, {kPlain, kEisenstat, kBatched, kChosen}, {1, 2}})
+    ->ArgsProduct({{0}, {kPlain, kEisenstat, kBatched, kDirect, kMultigrid, kChosen}, {1, 2}})
+    ->ArgsProduct({{1}, {kPlain, kEisenstat, kBatched, kMultigrid, kChosen}, {1, 2}})
     ->Unit(benchmark::kSecond)
     ->UseRealTime()
     ->Iterations(1);

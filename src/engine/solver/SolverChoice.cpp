@@ -1,6 +1,7 @@
 #include "solver/SolverChoice.h"
 
 #include "solver/CholmodSolver.h"
+#include "solver/MultigridPcg.h"
 #include "solver/SsorPcg.h"
 
 namespace vexora {
@@ -22,9 +23,13 @@ std::unique_ptr<LinearSolver> makeLinearSolver(const StencilMatrix& a, const Ite
             return nullptr;
         }
     }
-    why = "SSOR-PCG in lockstep batches of " + std::to_string(kSsorBatchWidth) +
-          (direct.empty() ? std::string() : " (" + direct + ")");
-    return std::make_unique<SsorPcgSolver>(a, settings, threads);
+    const std::string refused = direct.empty() ? std::string() : " (" + direct + ")";
+    if (kind == SolverKind::SsorPcg) {
+        why = "SSOR-PCG in lockstep batches of " + std::to_string(kSsorBatchWidth) + refused;
+        return std::make_unique<SsorPcgSolver>(a, settings, threads);
+    }
+    why = "multigrid PCG in lockstep batches of " + std::to_string(kMultigridBatchWidth) + refused;
+    return std::make_unique<MultigridPcgSolver>(a, settings, threads);
 }
 
 }  // namespace vexora

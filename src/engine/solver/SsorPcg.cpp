@@ -1,6 +1,7 @@
 #include "solver/SsorPcg.h"
 
 #include "VectorClones.h"
+#include "solver/Batches.h"
 
 #include <algorithm>
 #include <array>
@@ -300,33 +301,10 @@ SsorPcgSolver::SsorPcgSolver(const StencilMatrix& a, IterationSettings settings,
 SolveReport SsorPcgSolver::solve(std::span<const double> b, std::span<double> x, int count) const
 {
     const std::size_t n = static_cast<std::size_t>(a_.gridPoints());
-    std::vector<SolveReport> reports(static_cast<std::size_t>(count));
-    // Batch i holds the systems width i .. width (i + 1) - 1, narrower than
-    // width_ when that leaves a thread idle; the threads take batches in turn.
-    const int width = std::max(1, std::min(width_, (count + threads_ - 1) / threads_));
-    const int batches = (count + width - 1) / width;
-    auto run = [&](int i) {
-        const std::size_t first = static_cast<std::size_t>(i * width);
-        const std::size_t size = static_cast<std::size_t>(std::min(width, count - i * width));
-        ssorPcgBatch(a_, settings_, b.subspan(first * n, size * n), x.subspan(first * n, size * n),
-                     {reports.data() + first, size});
-    };
-    {
-        std::vector<std::jthread> workers;
-        const int parallel = std::min(threads_, batches);
-        for (int t = 1; t < parallel; ++t)
-            workers.emplace_back([&, t] {
-                for (int i = t; i < batches; i += parallel) run(i);
-            });
-        for (int i = 0; i < batches; i += std::max(parallel, 1)) run(i);
-    }
-    SolveReport worst;
-    for (const SolveReport& r : reports) {
-        worst.converged = worst.converged && r.converged;
-        worst.iterations = std::max(worst.iterations, r.iterations);
-        worst.relativeResidual = std::max(worst.relativeResidual, r.relativeResidual);
-    }
-    return worst;
+    return solveInBatches(count, threads_, width_, [&](std::size_t first, std::span<SolveReport> reports) {
+        ssorPcgBatch(a_, settings_, b.subspan(first * n, reports.size() * n), x.subspan(first * n, reports.size() * n),
+                     reports);
+    });
 }
 
 }  // namespace vexora
