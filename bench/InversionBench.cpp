@@ -8,7 +8,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <iostream>
 #include <random>
 
@@ -18,6 +20,9 @@
 #include "inversion/Inversion.h"
 #include "script/JobSteps.h"
 #include "forward/ForwardMemory.h"
+#include "forward/QuadrupolePlan.h"
+#include "inversion/ShareOut.h"
+#include "inversion/Sensitivity.h"
 
 namespace {
 
@@ -131,6 +136,121 @@ void BM_InversionOfTheSampleLayout(benchmark::State& state)
     }
 }
 BENCHMARK(BM_InversionOfTheSampleLayout)->Iterations(1)->Unit(benchmark::kSecond);
+
+// The update's products on a J of 1,000 rows and 295,000 columns (the
+// default mesh of a large survey), k = 4 for the four trials in lockstep;
+// argument: threads. Each case also times one plain pass reading J with as
+// many threads, the least any product can cost, and reports its time in
+// such passes (`J_passes`). J is made per case and let go after it, so the
+// peak memory of the cases that follow is their own.
+constexpr std::size_t kProductRows = 1000, kProductCols = 295000;
+
+Jacobian productJacobian()
+{
+    Jacobian m{kProductRows, kProductCols, {}};
+    m.values.resize(m.rows * m.cols);
+    std::uint32_t state = 12345;
+    for (float& v : m.values) {
+        state = state * 1664525u + 1013904223u;
+        v = static_cast<float>(state >> 8) / 16777216.0f - 0.5f;
+    }
+    return m;
+}
+
+// One pass reading J, as its bits: nothing to compute, only memory.
+double streamPassSeconds(const Jacobian& j, int threads)
+{
+    std::vector<std::uint32_t> sums(static_cast<std::size_t>(std::max(threads, 1)), 0);
+    const auto begin = std::chrono::steady_clock::now();
+    shareOut(j.values.size(), threads, [&](std::size_t part, std::size_t first, std::size_t last) {
+        std::uint32_t bits = 0;
+        for (std::size_t c = first; c < last; ++c) bits ^= std::bit_cast<std::uint32_t>(j.values[c]);
+        sums[part] = bits;
+    });
+    const double seconds = bench::secondsSince(begin);
+    benchmark::DoNotOptimize(sums);
+    return seconds;
+}
+
+template <class Product>
+void timeProduct(benchmark::State& state, Product&& product)
+{
+    const Jacobian j = productJacobian();
+    const int threads = static_cast<int>(state.range(0));
+    const double stream = streamPassSeconds(j, threads);
+    double total = 0;
+    for (auto _ : state) {
+        const auto begin = std::chrono::steady_clock::now();
+        product(j, threads);
+        total += bench::secondsSince(begin);
+    }
+    state.counters["stream_pass_s"] = stream;
+    state.counters["J_passes"] = total / static_cast<double>(state.iterations()) / stream;
+}
+
+void BM_JacobianNormalProduct(benchmark::State& state)
+{
+    const std::size_t k = 4;
+    std::vector<double> x(kProductCols * k, 0.01), y(x.size()), d(kProductRows, 2.0);
+    timeProduct(state, [&](const Jacobian& j, int threads) { multiplyNormal(j, d, x, y, k, threads); });
+}
+BENCHMARK(BM_JacobianNormalProduct)->Arg(1)->Arg(2)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+void BM_JacobianProduct(benchmark::State& state)
+{
+    const std::size_t k = 4;
+    std::vector<double> x(kProductCols * k, 0.01), y(kProductRows * k);
+    timeProduct(state, [&](const Jacobian& j, int threads) { multiply(j, x, y, k, threads); });
+}
+BENCHMARK(BM_JacobianProduct)->Arg(1)->Arg(2)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+void BM_JacobianTransposedProduct(benchmark::State& state)
+{
+    std::vector<double> x(kProductCols), y(kProductRows, 0.01);
+    timeProduct(state, [&](const Jacobian& j, int threads) { multiplyTransposed(j, y, x, 1, threads); });
+}
+BENCHMARK(BM_JacobianTransposedProduct)->Arg(1)->Arg(2)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// The sensitivities of the first cable's 625 quadrupoles of the generated
+// 5,000 (about ten to a current pair, as in the whole survey) on its default
+// mesh (295,260 blocks), with made-up electrode fields (the cost does not
+// depend on their values); argument: threads. Counters: the time per row,
+// and `J_writes`, the time in plain fills of J.
+void BM_SensitivityAssembly(benchmark::State& state)
+{
+    ProjectStore store;
+    MessageLog log;
+    if (loadJobDataFile(store, bench::generatedSurveyFile("vexora_inversion_5000.data", 5000), log) != kStatusOk ||
+        generateJobMesh(store, availableMemoryBytes(), log) != kStatusOk) {
+        state.SkipWithError(log.plainText().c_str());
+        return;
+    }
+    const QuadrupolePlan plan = planQuadrupoles(store.survey, false);
+    ElectrodeFields fields;
+    fields.gridPoints = store.mesh.nodeGrid.size();
+    fields.values.resize(plan.electrodes.size() * fields.gridPoints);
+    for (std::size_t v = 0; v < fields.values.size(); ++v) fields.values[v] = static_cast<float>(1.0 / (1.0 + v % 977));
+    const std::vector<float> stiffness = blockStiffnesses(store.mesh);
+    std::vector<std::size_t> rows;
+    for (std::size_t q = 0; q < plan.pole.size(); q += 8) rows.push_back(q);
+    const std::vector<double> resistance(plan.pole.size(), 1.0);
+    const int threads = static_cast<int>(state.range(0));
+    Jacobian j;
+    double total = 0, fill = 0;
+    for (auto _ : state) {
+        auto begin = std::chrono::steady_clock::now();
+        assembleJacobian(store.mesh, store.models.conductivity, plan, fields, stiffness, rows, resistance, threads, j);
+        total += bench::secondsSince(begin);
+        begin = std::chrono::steady_clock::now();
+        j.values.assign(j.values.size(), 1.0f);
+        fill += bench::secondsSince(begin);
+        benchmark::DoNotOptimize(j.values.data());
+    }
+    state.counters["blocks"] = static_cast<double>(j.cols);
+    state.counters["ms_per_row"] = 1e3 * total / static_cast<double>(state.iterations() * rows.size());
+    state.counters["J_writes"] = total / fill;
+}
+BENCHMARK(BM_SensitivityAssembly)->Arg(1)->Arg(2)->Iterations(2)->Unit(benchmark::kMillisecond);
 
 // Two iterations on a generated survey of 5,000 quadrupoles (8 cables of 64
 // electrodes) on its default mesh, two threads, over a homogeneous model

@@ -135,6 +135,60 @@ TEST(GaussNewtonStep, StopsAtTheIterationLimit)
     EXPECT_FALSE(outcome[0].converged);
 }
 
+struct ProductCase {
+    std::size_t rows, cols;  // odd, and wider than a column tile
+};
+
+// The products against plain double loops, for every k and thread count;
+// two threads must give the very same numbers as one.
+TEST(Jacobian, ProductsMatchPlainLoops)
+{
+    for (const ProductCase c : {ProductCase{1, 3}, ProductCase{7, 33001}, ProductCase{13, 8197}}) {
+        Jacobian j{c.rows, c.cols, {}};
+        const std::vector<double> jv = randomVector(c.rows * c.cols, 9);
+        j.values.assign(jv.begin(), jv.end());
+        const std::vector<double> d = randomVector(c.rows, 10);
+        std::vector<double> squares(c.cols);
+        for (std::size_t col = 0; col < c.cols; ++col)
+            for (std::size_t i = 0; i < c.rows; ++i) squares[col] += d[i] * j.values[i * c.cols + col] * j.values[i * c.cols + col];
+        for (std::size_t k = 1; k <= 5; ++k) {
+            const std::vector<double> x = randomVector(c.cols * k, 11), y = randomVector(c.rows * k, 12);
+            std::vector<double> jx(c.rows * k, 0.0), jty(c.cols * k, 0.0), normal(c.cols * k, 0.0);
+            for (std::size_t t = 0; t < k; ++t)
+                for (std::size_t i = 0; i < c.rows; ++i)
+                    for (std::size_t col = 0; col < c.cols; ++col) {
+                        const double e = j.values[i * c.cols + col];
+                        jx[t * c.rows + i] += e * x[t * c.cols + col];
+                        jty[t * c.cols + col] += e * y[t * c.rows + i];
+                    }
+            for (std::size_t t = 0; t < k; ++t)
+                for (std::size_t i = 0; i < c.rows; ++i)
+                    for (std::size_t col = 0; col < c.cols; ++col)
+                        normal[t * c.cols + col] += j.values[i * c.cols + col] * d[i] * jx[t * c.rows + i];
+            auto expectNear = [](const std::vector<double>& got, const std::vector<double>& want, double scale) {
+                ASSERT_EQ(got.size(), want.size());
+                for (std::size_t e = 0; e < got.size(); ++e) ASSERT_NEAR(got[e], want[e], 1e-11 * scale) << e;
+            };
+            std::vector<std::vector<double>> results;
+            for (int threads : {1, 2}) {
+                SCOPED_TRACE(::testing::Message() << c.rows << " x " << c.cols << ", k " << k << ", threads " << threads);
+                std::vector<double> gotJx(jx.size()), gotJty(jty.size()), gotNormal(normal.size()), gotSquares(c.cols);
+                multiply(j, x, gotJx, k, threads);
+                multiplyTransposed(j, y, gotJty, k, threads);
+                multiplyNormal(j, d, x, gotNormal, k, threads);
+                weightedColumnSquares(j, d, gotSquares, threads);
+                expectNear(gotJx, jx, std::sqrt(static_cast<double>(c.cols)));
+                expectNear(gotJty, jty, std::sqrt(static_cast<double>(c.rows)));
+                expectNear(gotNormal, normal, static_cast<double>(c.rows * c.cols));
+                expectNear(gotSquares, squares, static_cast<double>(c.rows));
+                results.push_back(gotNormal);
+                results.back().insert(results.back().end(), gotJx.begin(), gotJx.end());
+            }
+            EXPECT_EQ(results[0], results[1]);
+        }
+    }
+}
+
 struct TrialCase {
     const char* name;
     std::vector<double> chiSquared;  // for lambda 100, 10, 1, 0.1

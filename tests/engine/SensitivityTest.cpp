@@ -2,8 +2,10 @@
 
 #include <cmath>
 #include <numeric>
+#include <random>
 
 #include "ForwardTestSupport.h"
+#include "forward/QuadrupolePlan.h"
 #include "inversion/BlockGrid.h"
 #include "inversion/Sensitivity.h"
 
@@ -114,6 +116,56 @@ TEST(Sensitivity, WennerPatternIsSymmetricAndFadesWithDepth)
             }
         EXPECT_LT(layer, previous) << "layer " << iz;
         previous = layer;
+    }
+}
+
+// The assembly against the formula evaluated block by block, on made-up
+// fields over a mesh of several tiles of blocks: rows of shared and of
+// different current pairs, absent poles, rows asked for out of order.
+TEST(Sensitivity, AssemblyMatchesTheFormulaBlockByBlock)
+{
+    ProjectStore store = lineSurvey(13, 1.0, {{3, 9, 5, 7}, {1, 2, 4, 0}, {3, 9, 4, 6}, {1, 0, 4, 5}, {3, 9, 10, 11}});
+    MessageLog log;
+    ASSERT_EQ(buildMesh(store, log), kStatusOk) << log.plainText();
+    const Mesh& mesh = store.mesh;
+    const QuadrupolePlan plan = planQuadrupoles(store.survey, false);
+    const std::size_t blocks = static_cast<std::size_t>(blockCount(mesh));
+    ElectrodeFields fields;
+    fields.gridPoints = mesh.nodeGrid.size();
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> uniform(0.5, 1.5);
+    for (std::size_t v = 0; v < plan.electrodes.size() * fields.gridPoints; ++v)
+        fields.values.push_back(static_cast<float>(uniform(rng)));
+    std::vector<double> sigma(blocks), resistance(plan.pole.size());
+    for (double& v : sigma) v = uniform(rng);
+    for (double& v : resistance) v = uniform(rng);
+    const std::vector<float> stiffness = blockStiffnesses(mesh);
+    const std::vector<std::size_t> rows{4, 0, 1, 2, 3};
+
+    Jacobian expected{rows.size(), blocks, Jacobian::Values(rows.size() * blocks, 0.0f)};
+    auto u = [&](std::int32_t pole, std::int32_t corner) {
+        return pole < 0 ? 0.0 : fields.values[static_cast<std::size_t>(pole) * fields.gridPoints + static_cast<std::size_t>(corner - 1)];
+    };
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const auto& p = plan.pole[rows[r]];
+        for (std::size_t j = 0; j < blocks; ++j) {
+            double sum = 0;
+            for (std::size_t s = 0; s < 8; ++s)
+                for (std::size_t t = 0; t < 8; ++t) {
+                    const auto& c = mesh.elementNodes[j];
+                    sum += (u(p[M], c[s]) - u(p[N], c[s])) * stiffness[j * 64 + s * 8 + t] * (u(p[A], c[t]) - u(p[B], c[t]));
+                }
+            expected.row(r)[j] = static_cast<float>(-sigma[j] * sum / resistance[rows[r]]);
+        }
+    }
+    ASSERT_GT(blocks, 5000u);
+    for (int threads : {1, 2}) {
+        Jacobian j;
+        assembleJacobian(mesh, sigma, plan, fields, stiffness, rows, resistance, threads, j);
+        ASSERT_EQ(j.rows, rows.size());
+        ASSERT_EQ(j.cols, blocks);
+        for (std::size_t e = 0; e < j.values.size(); ++e)
+            ASSERT_NEAR(j.values[e], expected.values[e], 1e-5 * (1 + std::abs(expected.values[e]))) << threads << " " << e;
     }
 }
 

@@ -11,11 +11,9 @@ GaussNewtonStep::GaussNewtonStep(const Jacobian& jacobian, std::span<const doubl
       dataDiagonal_(jacobian.cols, 0.0), roughnessDiagonal_(jacobian.cols, 0.0)
 {
     assert(dataWeights.size() == jacobian.rows && grid.size() == jacobian.cols);
-    for (std::size_t i = 0; i < jacobian.rows; ++i) {
-        const std::span<const float> row = jacobian.row(i);
-        const double w2 = weights_[i] * weights_[i];
-        for (std::size_t c = 0; c < jacobian.cols; ++c) dataDiagonal_[c] += w2 * row[c] * row[c];
-    }
+    std::vector<double> squaredWeights(jacobian.rows);
+    for (std::size_t i = 0; i < jacobian.rows; ++i) squaredWeights[i] = weights_[i] * weights_[i];
+    weightedColumnSquares(jacobian, squaredWeights, dataDiagonal_, threads);
     roughnessNormalDiagonal(grid_, regularisation_.weights, roughnessDiagonal_);
 }
 

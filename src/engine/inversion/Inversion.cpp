@@ -246,12 +246,19 @@ int ResistivityInversion::run(InversionOutcome& outcome)
         std::vector<std::vector<double>> updates;
         step.solve(lambdas, r, m, reference, settings_.rho.update, updates);
         std::vector<RoughnessTrial> trials;
+        if (settings_.linearisedTrials) {
+            // All trials' J dm in one pass over J.
+            std::vector<double> stacked(blocks * lambdas.size());
+            for (std::size_t t = 0; t < lambdas.size(); ++t)
+                std::copy(updates[t].begin(), updates[t].end(), stacked.begin() + t * blocks);
+            predicted.resize(rows_.size() * lambdas.size());
+            multiply(j, stacked, predicted, lambdas.size(), setup_.settings.threads);
+        }
         for (std::size_t t = 0; t < lambdas.size(); ++t) {
             double trialChi2 = 0;
             if (settings_.linearisedTrials) {
-                multiply(j, updates[t], predicted, 1, setup_.settings.threads);
                 std::vector<double> rest(rows_.size());
-                for (std::size_t i = 0; i < rows_.size(); ++i) rest[i] = r[i] - predicted[i];
+                for (std::size_t i = 0; i < rows_.size(); ++i) rest[i] = r[i] - predicted[t * rows_.size() + i];
                 trialChi2 = chiSquared(rest, w);
             } else {
                 std::vector<double> next(blocks);
@@ -265,7 +272,7 @@ int ResistivityInversion::run(InversionOutcome& outcome)
         const double updateSeconds = secondsSince(updateStart) - (settings_.linearisedTrials ? 0 : forwardSeconds_);
         // J is the largest object of the inversion: let it go before the
         // forward solve (and its factor) below takes its own memory.
-        std::vector<float>().swap(j.values);
+        Jacobian::Values().swap(j.values);
         const std::size_t chosen = chooseRoughnessTrial(trials, chi2, settings_.rho.optimalFactor);
         lambda = trials[chosen].lambda;
         std::vector<double>& update = updates[chosen];

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 
+#include "VectorClones.h"
 #include "forward/HexElement.h"
 #include "inversion/ShareOut.h"
 
@@ -74,16 +76,58 @@ std::vector<double> blockVolumes(const Mesh& mesh)
 
 namespace {
 
-// The eight corner values of (u_P - u_Q) for block corners, absent poles 0.
-inline void cornerDifference(const ElectrodeFields& fields, std::int32_t p, std::int32_t q, const ElementCorners& corner,
-                             double out[8])
+// The field of a pole over the grid, or nothing for an absent pole.
+inline const float* poleField(const ElectrodeFields& fields, std::int32_t pole)
 {
-    for (int s = 0; s < 8; ++s) {
-        const std::size_t node = static_cast<std::size_t>(corner[static_cast<std::size_t>(s)] - 1);
-        double v = 0;
-        if (p >= 0) v += fields.values[static_cast<std::size_t>(p) * fields.gridPoints + node];
-        if (q >= 0) v -= fields.values[static_cast<std::size_t>(q) * fields.gridPoints + node];
-        out[s] = v;
+    return pole >= 0 ? fields.values.data() + static_cast<std::size_t>(pole) * fields.gridPoints : nullptr;
+}
+
+// Blocks per tile: the measuring electrodes' terms (8 bytes a block each),
+// corner lists and the fields at their nodes stay in L2 while the rows of a
+// current pair pass over them.
+constexpr std::size_t kTileBlocks = 1024;
+
+// The vector values below never leave the kernel they are inlined into, so
+// the calling convention the compiler warns about never applies.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+using Lanes = double __attribute__((vector_size(32)));
+using FloatLanes = float __attribute__((vector_size(16)));
+
+__attribute__((always_inline)) inline Lanes loadFloats(const float* p)
+{
+    FloatLanes f;
+    std::memcpy(&f, p, sizeof f);
+    return __builtin_convertvector(f, Lanes);
+}
+
+// terms[e * kTileBlocks + j - j0] = u_e^T (-sigma_j K_j (u_A - u_B)) for the
+// measuring electrodes e and blocks [j0, j1). K_j is symmetric, so K_j a
+// is the sum of its rows times a_t, which the vector units take whole.
+VEXORA_VECTOR_CLONES
+void pairTerms(const Mesh& mesh, const double* conductivity, const float* stiffness, const float* fa, const float* fb,
+               const float* const* measuring, std::size_t count, std::size_t j0, std::size_t j1, double* terms)
+{
+    for (std::size_t j = j0; j < j1; ++j) {
+        const ElementCorners& corner = mesh.elementNodes[j];
+        std::size_t node[8];
+        for (std::size_t s = 0; s < 8; ++s) node[s] = static_cast<std::size_t>(corner[s] - 1);
+        const float* kj = stiffness + j * 64;
+        Lanes low{}, high{};
+        for (std::size_t t = 0; t < 8; ++t) {
+            const double a = (fa ? static_cast<double>(fa[node[t]]) : 0.0) - (fb ? static_cast<double>(fb[node[t]]) : 0.0);
+            low += loadFloats(kj + t * 8) * a;
+            high += loadFloats(kj + t * 8 + 4) * a;
+        }
+        low *= -conductivity[j];
+        high *= -conductivity[j];
+        for (std::size_t e = 0; e < count; ++e) {
+            const float* u = measuring[e];
+            const Lanes ul{u[node[0]], u[node[1]], u[node[2]], u[node[3]]};
+            const Lanes uh{u[node[4]], u[node[5]], u[node[6]], u[node[7]]};
+            const Lanes p = ul * low + uh * high;
+            terms[e * kTileBlocks + (j - j0)] = (p[0] + p[1]) + (p[2] + p[3]);
+        }
     }
 }
 
@@ -97,11 +141,13 @@ void assembleJacobian(const Mesh& mesh, std::span<const double> conductivity, co
     const std::size_t blocks = static_cast<std::size_t>(blockCount(mesh));
     jacobian.rows = rows.size();
     jacobian.cols = blocks;
-    jacobian.values.assign(rows.size() * blocks, 0.0f);
+    jacobian.values.resize(rows.size() * blocks);  // every entry is written below
 
     // Rows sharing their current electrodes share -sigma_j K_j (u_A - u_B):
-    // computed once per pair and block, each row then costs a dot product
-    // of eight per block.
+    // computed once per pair and block. The row of M, N is then
+    // (u_M - u_N)^T of it, and as the rows of a pair share their measuring
+    // electrodes too, u_e^T of it is formed once per electrode and each row
+    // is a difference of two such terms.
     std::vector<std::size_t> order(rows.size());
     for (std::size_t r = 0; r < order.size(); ++r) order[r] = r;
     auto pair = [&](std::size_t r) {
@@ -114,36 +160,51 @@ void assembleJacobian(const Mesh& mesh, std::span<const double> conductivity, co
         if (g == 0 || pair(order[g]) != pair(order[g - 1])) groupStart.push_back(g);
     groupStart.push_back(order.size());
 
-    auto work = [&](std::size_t firstGroup, std::size_t lastGroup) {
-        std::vector<double> ka(blocks * 8);
-        double a[8], b[8];
-        for (std::size_t g = firstGroup; g < lastGroup; ++g) {
+    // A pair's values for the whole mesh are far larger than a cache, so
+    // they are made and used a tile of blocks at a time. Threads own whole
+    // tiles of every row: the work is even and no row is shared.
+    const std::size_t tiles = (blocks + kTileBlocks - 1) / kTileBlocks;
+    auto work = [&](std::size_t firstTile, std::size_t lastTile) {
+        std::vector<double> terms;
+        std::vector<std::int32_t> measuring;
+        std::vector<const float*> measuringFields;
+        for (std::size_t g = 0; g + 1 < groupStart.size(); ++g) {
             const auto& current = plan.pole[rows[order[groupStart[g]]]];
-            for (std::size_t j = 0; j < blocks; ++j) {
-                cornerDifference(fields, current[A], current[B], mesh.elementNodes[j], a);
-                const float* kj = stiffness.data() + j * 64;
-                for (int s = 0; s < 8; ++s) {
-                    double sum = 0;
-                    for (int t = 0; t < 8; ++t) sum += kj[s * 8 + t] * a[t];
-                    ka[j * 8 + static_cast<std::size_t>(s)] = -conductivity[j] * sum;
-                }
-            }
-            for (std::size_t o = groupStart[g]; o < groupStart[g + 1]; ++o) {
-                const std::size_t r = order[o];
-                const auto& pole = plan.pole[rows[r]];
-                const double inverseV = 1.0 / resistance[rows[r]];
-                const std::span<float> row = jacobian.row(r);
-                for (std::size_t j = 0; j < blocks; ++j) {
-                    cornerDifference(fields, pole[M], pole[N], mesh.elementNodes[j], b);
-                    double product = 0;  // b^T (-sigma_j K_j a)
-                    for (int s = 0; s < 8; ++s) product += b[s] * ka[j * 8 + static_cast<std::size_t>(s)];
-                    row[j] = static_cast<float>(product * inverseV);
+            const float* fa = poleField(fields, current[A]);
+            const float* fb = poleField(fields, current[B]);
+            measuring.clear();
+            for (std::size_t o = groupStart[g]; o < groupStart[g + 1]; ++o)
+                for (int p : {M, N})
+                    if (plan.pole[rows[order[o]]][p] >= 0) measuring.push_back(plan.pole[rows[order[o]]][p]);
+            std::sort(measuring.begin(), measuring.end());
+            measuring.erase(std::unique(measuring.begin(), measuring.end()), measuring.end());
+            terms.resize(measuring.size() * kTileBlocks);
+            // Electrode e's terms over the tile, or nothing for an absent pole.
+            auto termsOf = [&](std::int32_t e) -> const double* {
+                if (e < 0) return nullptr;
+                const auto at = std::lower_bound(measuring.begin(), measuring.end(), e) - measuring.begin();
+                return terms.data() + static_cast<std::size_t>(at) * kTileBlocks;
+            };
+            measuringFields.clear();
+            for (std::int32_t e : measuring) measuringFields.push_back(poleField(fields, e));
+            for (std::size_t tile = firstTile; tile < lastTile; ++tile) {
+                const std::size_t j0 = tile * kTileBlocks, j1 = std::min(blocks, j0 + kTileBlocks);
+                pairTerms(mesh, conductivity.data(), stiffness.data(), fa, fb, measuringFields.data(),
+                          measuringFields.size(), j0, j1, terms.data());
+                for (std::size_t o = groupStart[g]; o < groupStart[g + 1]; ++o) {
+                    const std::size_t r = order[o];
+                    const auto& pole = plan.pole[rows[r]];
+                    const double* tm = termsOf(pole[M]);
+                    const double* tn = termsOf(pole[N]);
+                    const double inverseV = 1.0 / resistance[rows[r]];
+                    float* row = jacobian.values.data() + r * blocks;
+                    for (std::size_t b = 0; b < j1 - j0; ++b)
+                        row[j0 + b] = static_cast<float>(((tm ? tm[b] : 0.0) - (tn ? tn[b] : 0.0)) * inverseV);
                 }
             }
         }
     };
-    shareOut(groupStart.size() - 1, threads,
-             [&](std::size_t, std::size_t firstGroup, std::size_t lastGroup) { work(firstGroup, lastGroup); });
+    shareOut(tiles, threads, [&](std::size_t, std::size_t firstTile, std::size_t lastTile) { work(firstTile, lastTile); });
 }
 
 }  // namespace vexora

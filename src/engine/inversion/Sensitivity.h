@@ -42,7 +42,8 @@ std::vector<float> blockStiffnesses(const Mesh& mesh);
 std::vector<double> blockVolumes(const Mesh& mesh);
 
 // J for the quadrupoles `rows` (plan indices) over every block; `resistance`
-// holds the V/I of the plan's quadrupoles. Rows are shared out to `threads`.
+// holds the V/I of the plan's quadrupoles, `stiffness` is blockStiffnesses'
+// (symmetric, as a stiffness is). Tiles of blocks are shared out to `threads`.
 void assembleJacobian(const Mesh& mesh, std::span<const double> conductivity, const QuadrupolePlan& plan,
                       const ElectrodeFields& fields, std::span<const float> stiffness,
                       std::span<const std::size_t> rows, std::span<const double> resistance, int threads,
