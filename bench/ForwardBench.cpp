@@ -4,7 +4,9 @@
 //   StencilSweep    one product with the 27-point stencil matrix (the
 //                   memory-bandwidth bound of an iteration);
 //   SsorPcgSource   one source by plain or Eisenstat SSOR-PCG, or a lockstep
-//                   batch of 8: iterations, time per iteration (per source);
+//                   batch of 8 by SSOR-PCG or multigrid PCG: iterations,
+//                   time per iteration (per source), and for multigrid the
+//                   levels and the time to build them on one thread;
 //   AllSources      every source by one solution path (see kPlain below) and
 //                   thread count; at 1,000,000 nodes the paths that solve one
 //                   source at a time run 4 sources, secondsFor48 pro rata.
@@ -139,8 +141,14 @@ void SsorPcgSource(benchmark::State& state)
         b.insert(b.end(), bj.begin(), bj.end());
     }
     std::vector<SolveReport> reports(width);
+    const auto built = std::chrono::steady_clock::now();
     const MultigridHierarchy hierarchy =
-        path == kMultigrid ? makeMultigridHierarchy(p.system.system, 2) : MultigridHierarchy{};
+        path == kMultigrid ? makeMultigridHierarchy(p.system.system, 1) : MultigridHierarchy{};
+    if (path == kMultigrid) {
+        state.counters["levels"] = static_cast<double>(hierarchy.levels.size());
+        state.counters["hierarchySeconds"] =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - built).count();
+    }
     for (auto _ : state) {
         if (path == kPlain)
             reports[0] = plainSsorPcg(p.system.system, IterationSettings{}, b, x);
