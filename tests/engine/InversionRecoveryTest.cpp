@@ -118,7 +118,9 @@ TEST(InversionRecovery, FindsTheConductorAndFitsTheNoise)
     MessageLog log;
     InversionOutcome outcome;
     ASSERT_EQ(runInversion(s.store, log, {}, {}, outcome), kStatusOk) << log.plainText();
-    EXPECT_GE(outcome.chiSquared, 0.5);
+    // The default errors are 5 %, the noise 3 %: the true model itself has
+    // chi^2 near 0.36, so far below that the noise would be fitted.
+    EXPECT_GE(outcome.chiSquared, 0.3);
     EXPECT_LE(outcome.chiSquared, 1.5);
     const double conductor = meanResistivity(s.store, inConductor, nullptr);
     const double background = meanResistivity(s.store, inForeground, [](const NodePoint& c) {

@@ -65,7 +65,7 @@ int invertChargeability(ProjectStore& store, const InversionSettings& settings, 
     double lambda = settings.ip.initialRoughness;
     int iteration = 0;
     while (iteration < settings.ip.maxIterations && chi2 > 1.0) {
-        if (settings.robust && iteration < settings.ip.reweightIterations) {
+        if (settings.robust && reweightsAt(iteration, settings.ip.reweightIterations)) {
             robust = robustFactors(residual, errors);
             currentWeights();
             chi2 = chiSquared(residual, weights);

@@ -24,6 +24,16 @@ struct ErrorModel {
 std::vector<double> relativeErrors(std::span<const double> resistances, std::span<const double> standardDeviations,
                                    const ErrorModel& model, std::size_t& fallbacks);
 
+// Whether iteration `iteration` (0 for the first) takes new robust factors
+// when `reweightIterations` of them do. The first never does: from the
+// starting model the data of every body the model does not hold yet would
+// look like outliers and be set aside before the update could fit them.
+// The next `reweightIterations` iterations follow the residuals.
+inline bool reweightsAt(int iteration, int reweightIterations)
+{
+    return iteration >= 1 && iteration <= reweightIterations;
+}
+
 // Robust (Huber) factors: 1 where the normalised residual |r_i| / (e_i s)
 // is at most `threshold`, threshold / that beyond. An outlier then counts
 // like its absolute value (an L1 misfit) instead of its square. The scale

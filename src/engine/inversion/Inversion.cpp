@@ -224,7 +224,7 @@ int ResistivityInversion::run(InversionOutcome& outcome)
         forwardSeconds_ = 0;
         const int percent = percentAt(iteration + 1);
         // Robust data weights follow the residuals of the current model.
-        const bool reweighted = settings_.robust && iteration < settings_.rho.reweightIterations;
+        const bool reweighted = settings_.robust && reweightsAt(iteration, settings_.rho.reweightIterations);
         if (reweighted) {
             robust_ = robustFactors(r, errors_);
             chi2 = chiSquared(r, weights());
