@@ -2,12 +2,48 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstdlib>
 #include <cstring>
+#include <new>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 #include "VectorClones.h"
 #include "inversion/ShareOut.h"
 
 namespace vexora {
+
+namespace {
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+// Below this a buffer takes ordinary pages.
+constexpr std::size_t kLargeBuffer = 16 * kHugePage;
+
+std::size_t largeSize(std::size_t bytes)
+{
+    return (bytes + kHugePage - 1) / kHugePage * kHugePage;
+}
+}  // namespace
+
+void* allocateLarge(std::size_t bytes)
+{
+    if (bytes < kLargeBuffer) {
+        if (void* p = std::malloc(std::max<std::size_t>(bytes, 1))) return p;
+        throw std::bad_alloc();
+    }
+    void* p = std::aligned_alloc(kHugePage, largeSize(bytes));
+    if (!p) throw std::bad_alloc();
+#if defined(__linux__)
+    madvise(p, largeSize(bytes), MADV_HUGEPAGE);  // advice only: ignored where unsupported
+#endif
+    return p;
+}
+
+void freeLarge(void* p, std::size_t)
+{
+    std::free(p);
+}
 
 namespace {
 
