@@ -74,14 +74,23 @@ bool modelledData(ProjectStore& store, MessageLog& log, double noise, const std:
     return true;
 }
 
-// Runs the inversion, its log to stderr; the seconds it took, or -1 after a failure.
-double timedInversion(ProjectStore& store, InversionOutcome& outcome)
+// The data of the store's model with relative Gaussian noise `noise`, then
+// the inversion from `start`, its log to stderr: the seconds the inversion
+// took, or -1 (the benchmark skipped) after a failure.
+double timedInversion(benchmark::State& state, ProjectStore& store, double noise, const std::vector<double>& start,
+                      InversionOutcome& outcome)
 {
     MessageLog log;
+    if (!modelledData(store, log, noise, start)) {
+        state.SkipWithError("forward model failed");
+        return -1;
+    }
     const auto begin = std::chrono::steady_clock::now();
     const int status = runInversion(store, log, {}, {}, outcome);
     std::cerr << log.plainText();
-    return status == kStatusOk ? bench::secondsSince(begin) : -1;
+    if (status == kStatusOk) return bench::secondsSince(begin);
+    state.SkipWithError("inversion failed");
+    return -1;
 }
 
 void BM_InversionOfTheSampleLayout(benchmark::State& state)
@@ -104,16 +113,9 @@ void BM_InversionOfTheSampleLayout(benchmark::State& state)
         setSettingText(store.settings, Item::ResNoisePercent, "3");
         setSettingText(store.settings, Item::ResNoiseConstant, "0");
         setSettingText(store.settings, Item::SaveIterations, "2");
-        if (!modelledData(store, log, 0.03, start)) {
-            state.SkipWithError("forward model failed");
-            return;
-        }
         InversionOutcome outcome;
-        const double seconds = timedInversion(store, outcome);
-        if (seconds < 0) {
-            state.SkipWithError("inversion failed");
-            return;
-        }
+        const double seconds = timedInversion(state, store, 0.03, start, outcome);
+        if (seconds < 0) return;
         double sum[3] = {0, 0, 0};
         int count[3] = {0, 0, 0};
         for (std::size_t b = 0; b < places.size(); ++b) {
@@ -278,16 +280,9 @@ void BM_InversionOf5000Quadrupoles(benchmark::State& state)
         for (std::size_t b = 0; b < places.size(); ++b)
             if (Region{40, 60, 10, 25, 2, 8}.holds(places[b].x, places[b].y, places[b].depth))
                 store.models.conductivity[b] = 0.1;
-        if (!modelledData(store, log, 0.0, start)) {
-            state.SkipWithError("forward model failed");
-            return;
-        }
         InversionOutcome outcome;
-        const double seconds = timedInversion(store, outcome);
-        if (seconds < 0) {
-            state.SkipWithError("inversion failed");
-            return;
-        }
+        const double seconds = timedInversion(state, store, 0.0, start, outcome);
+        if (seconds < 0) return;
         state.counters["blocks"] = static_cast<double>(places.size());
         state.counters["data"] = static_cast<double>(store.survey.quadrupoles.size());
         state.counters["iterations"] = outcome.iterations;

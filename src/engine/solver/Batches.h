@@ -4,11 +4,24 @@
 #include <algorithm>
 #include <span>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 #include "solver/LinearSolver.h"
 
 namespace vexora {
+
+// Calls solve(std::integral_constant<int, K>{}) for the narrowest lockstep
+// width K of 1, 2, 4 and 8 that holds `count` systems: padding systems cost
+// as much as real ones.
+template <class Solve>
+void withBatchWidth(std::size_t count, Solve&& solve)
+{
+    if (count <= 1) return solve(std::integral_constant<int, 1>{});
+    if (count <= 2) return solve(std::integral_constant<int, 2>{});
+    if (count <= 4) return solve(std::integral_constant<int, 4>{});
+    solve(std::integral_constant<int, 8>{});
+}
 
 // Calls solveBatch(first, reports) for consecutive batches of at most
 // `width` systems, first being the batch's first system and reports its

@@ -355,12 +355,8 @@ VEXORA_VECTOR_CLONES void multigridPcg(const MultigridHierarchy& h, const Iterat
 void multigridPcgBatch(const MultigridHierarchy& h, const IterationSettings& settings, std::span<const double> b,
                        std::span<double> x, std::span<SolveReport> reports)
 {
-    const std::size_t count = reports.size();
-    if (count <= 1) return multigridPcg<1>(h, settings, b, x, reports);
-    if (count <= 2) return multigridPcg<2>(h, settings, b, x, reports);
-    if (count <= 4) return multigridPcg<4>(h, settings, b, x, reports);
     static_assert(kMultigridBatchWidth == 8);
-    multigridPcg<8>(h, settings, b, x, reports);
+    withBatchWidth(reports.size(), [&](auto width) { multigridPcg<decltype(width)::value>(h, settings, b, x, reports); });
 }
 
 MultigridPcgSolver::MultigridPcgSolver(const StencilMatrix& a, IterationSettings settings, int threads)

@@ -229,13 +229,8 @@ VEXORA_VECTOR_CLONES void lockstepPcg(const StencilMatrix& a, const IterationSet
 void ssorPcgBatch(const StencilMatrix& a, const IterationSettings& settings, std::span<const double> b,
                   std::span<double> x, std::span<SolveReport> reports)
 {
-    // The narrowest width that holds the batch: padding systems cost as much as real ones.
-    const std::size_t count = reports.size();
-    if (count <= 1) return lockstepPcg<1>(a, settings, b, x, reports);
-    if (count <= 2) return lockstepPcg<2>(a, settings, b, x, reports);
-    if (count <= 4) return lockstepPcg<4>(a, settings, b, x, reports);
     static_assert(kSsorBatchWidth == 8);
-    lockstepPcg<8>(a, settings, b, x, reports);
+    withBatchWidth(reports.size(), [&](auto width) { lockstepPcg<decltype(width)::value>(a, settings, b, x, reports); });
 }
 
 SolveReport ssorPcg(const StencilMatrix& a, const IterationSettings& settings, std::span<const double> b,
