@@ -74,6 +74,18 @@ bool modelledData(ProjectStore& store, MessageLog& log, double noise, const std:
     return true;
 }
 
+// Loads a data file as the core does and builds its mesh and starting
+// model; false (the benchmark skipped with the log) when either fails.
+bool loadedAndMeshed(benchmark::State& state, ProjectStore& store, const std::filesystem::path& path)
+{
+    MessageLog log;
+    if (loadJobDataFile(store, path, log) == kStatusOk &&
+        generateJobMesh(store, availableMemoryBytes(), log) == kStatusOk)
+        return true;
+    state.SkipWithError(log.plainText().c_str());
+    return false;
+}
+
 // The data of the store's model with relative Gaussian noise `noise`, then
 // the inversion from `start`, its log to stderr: the seconds the inversion
 // took, or -1 (the benchmark skipped) after a failure.
@@ -97,12 +109,7 @@ void BM_InversionOfTheSampleLayout(benchmark::State& state)
 {
     for (auto _ : state) {
         ProjectStore store;
-        MessageLog log;
-        if (loadJobDataFile(store, std::string(VEXORA_SAMPLES_DIR) + "/sample_survey.data", log) != kStatusOk ||
-            generateJobMesh(store, availableMemoryBytes(), log) != kStatusOk) {
-            state.SkipWithError(log.plainText().c_str());
-            return;
-        }
+        if (!loadedAndMeshed(state, store, std::string(VEXORA_SAMPLES_DIR) + "/sample_survey.data")) return;
         const std::vector<BlockPlace> places = blockPlaces(store.mesh);
         const std::vector<double> start = store.models.conductivity;
         for (std::size_t b = 0; b < places.size(); ++b) {
@@ -221,12 +228,7 @@ BENCHMARK(BM_JacobianTransposedProduct)->Arg(1)->Arg(2)->Iterations(3)->Unit(ben
 void BM_SensitivityAssembly(benchmark::State& state)
 {
     ProjectStore store;
-    MessageLog log;
-    if (loadJobDataFile(store, bench::generatedSurveyFile("vexora_inversion_5000.data", 5000), log) != kStatusOk ||
-        generateJobMesh(store, availableMemoryBytes(), log) != kStatusOk) {
-        state.SkipWithError(log.plainText().c_str());
-        return;
-    }
+    if (!loadedAndMeshed(state, store, bench::generatedSurveyFile("vexora_inversion_5000.data", 5000))) return;
     const QuadrupolePlan plan = planQuadrupoles(store.survey, false);
     ElectrodeFields fields;
     fields.gridPoints = store.mesh.nodeGrid.size();
@@ -263,12 +265,7 @@ void BM_InversionOf5000Quadrupoles(benchmark::State& state)
 {
     for (auto _ : state) {
         ProjectStore store;
-        MessageLog log;
-        if (loadJobDataFile(store, bench::generatedSurveyFile("vexora_inversion_5000.data", 5000), log) != kStatusOk ||
-            generateJobMesh(store, availableMemoryBytes(), log) != kStatusOk) {
-            state.SkipWithError(log.plainText().c_str());
-            return;
-        }
+        if (!loadedAndMeshed(state, store, bench::generatedSurveyFile("vexora_inversion_5000.data", 5000))) return;
         setSettingText(store.settings, Item::CpuThreads, "2");
         setSettingText(store.settings, Item::MaxIterationsRho, "2");
         setSettingText(store.settings, Item::ResNoisePercent, "1");
