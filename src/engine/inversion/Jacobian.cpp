@@ -10,6 +10,7 @@
 #include <sys/mman.h>
 #endif
 
+#include "Lanes.h"
 #include "VectorClones.h"
 #include "inversion/ShareOut.h"
 
@@ -59,14 +60,6 @@ namespace {
 // Up to four vectors go through a kernel at once, in registers with a few
 // rows together, so each loaded float of J serves every vector and row pair.
 
-// The vector values below never leave the kernels they are inlined into,
-// so the calling convention the compiler warns about (for the whole file, as
-// it speaks at the end of it) never applies.
-#pragma GCC diagnostic ignored "-Wpsabi"
-
-using Lanes = double __attribute__((vector_size(32)));
-using FloatLanes = float __attribute__((vector_size(16)));
-
 constexpr std::size_t kMaxVectors = 4;
 constexpr std::size_t kTileBytes = 256 * 1024;  // of the k vectors' tile: a quarter of L2
 
@@ -74,13 +67,6 @@ constexpr std::size_t kTileBytes = 256 * 1024;  // of the k vectors' tile: a qua
 std::size_t tileColumns(std::size_t kc)
 {
     return std::max<std::size_t>(kTileBytes / (sizeof(double) * kc) / 4 * 4, 64);
-}
-
-__attribute__((always_inline)) inline Lanes loadRow(const float* p)
-{
-    FloatLanes f;
-    std::memcpy(&f, p, sizeof f);
-    return __builtin_convertvector(f, Lanes);
 }
 
 __attribute__((always_inline)) inline Lanes loadVector(const double* p)
@@ -102,7 +88,7 @@ __attribute__((always_inline)) inline void dotTile(const float* const* rows, con
     for (; c + 4 <= c1; c += 4) {
         Lanes xs[K], js[R];
         for (std::size_t t = 0; t < K; ++t) xs[t] = loadVector(x + t * n + c);
-        for (std::size_t r = 0; r < R; ++r) js[r] = loadRow(rows[r] + c);
+        for (std::size_t r = 0; r < R; ++r) js[r] = loadFloats(rows[r] + c);
         for (std::size_t r = 0; r < R; ++r)
             for (std::size_t t = 0; t < K; ++t) acc[r][t] += js[r] * xs[t];
     }
@@ -125,7 +111,7 @@ __attribute__((always_inline)) inline void axpyTile(const float* const* rows, co
     std::size_t c = c0;
     for (; c + 4 <= c1; c += 4) {
         Lanes js[R];
-        for (std::size_t r = 0; r < R; ++r) js[r] = loadRow(rows[r] + c);
+        for (std::size_t r = 0; r < R; ++r) js[r] = loadFloats(rows[r] + c);
         for (std::size_t t = 0; t < K; ++t) {
             Lanes s = loadVector(y + t * n + c);
             for (std::size_t r = 0; r < R; ++r) s += js[r] * a[r][t];

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "Lanes.h"
 #include "VectorClones.h"
 #include "forward/HexElement.h"
 #include "inversion/ShareOut.h"
@@ -87,19 +88,6 @@ inline const float* poleField(const ElectrodeFields& fields, std::int32_t pole)
 // current pair pass over them.
 constexpr std::size_t kTileBlocks = 1024;
 
-// The vector values below never leave the kernel they are inlined into, so
-// the calling convention the compiler warns about never applies.
-#pragma GCC diagnostic ignored "-Wpsabi"
-
-using Lanes = double __attribute__((vector_size(32)));
-using FloatLanes = float __attribute__((vector_size(16)));
-
-__attribute__((always_inline)) inline Lanes loadFloats(const float* p)
-{
-    FloatLanes f;
-    std::memcpy(&f, p, sizeof f);
-    return __builtin_convertvector(f, Lanes);
-}
 
 // terms[e * kTileBlocks + j - j0] = u_e^T (-sigma_j K_j (u_A - u_B)) for the
 // measuring electrodes e and blocks [j0, j1). K_j is symmetric, so K_j a

@@ -17,16 +17,6 @@ namespace {
 // solve, which is cloned for the vector units.
 #define VEXORA_KERNEL [[gnu::always_inline]] inline
 
-template <class F>
-VEXORA_KERNEL void forEachRealNodeBackward(const StencilMatrix& a, F&& f)
-{
-    for (std::int32_t iz = a.nz; iz >= 1; --iz)
-        for (std::int32_t iy = a.ny; iy >= 1; --iy) {
-            const std::int64_t base = a.index(0, iy, iz);
-            for (std::int32_t ix = a.nx; ix >= 1; --ix) f(base + ix);
-        }
-}
-
 // y = A x; returns x^T y per system.
 template <int K>
 VEXORA_KERNEL std::array<double, K> multiplyBatch(const StencilMatrix& a, const double* x, double* y)

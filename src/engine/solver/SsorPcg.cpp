@@ -87,22 +87,17 @@ void forwardSweep(const StencilMatrix& a, const double* scaled, Source&& source,
 template <int K, class Source>
 void backwardSweep(const StencilMatrix& a, const double* scaled, Source&& source, double* t)
 {
-    for (std::int32_t iz = a.nz; iz >= 1; --iz)
-        for (std::int32_t iy = a.ny; iy >= 1; --iy) {
-            const std::int64_t base = a.index(0, iy, iz);
-            for (std::int32_t ix = a.nx; ix >= 1; --ix) {
-                const std::int64_t k = base + ix;
-                const double* row = a.row(k);
-                std::array<double, K> sum;
-                for (int j = 0; j < K; ++j) sum[j] = source(k, j);
-                for (int s = 2; s <= kUpperNeighbours; ++s) {
-                    const double* near = t + (k + a.upperOffset[static_cast<std::size_t>(s - 1)]) * K;
-                    for (int j = 0; j < K; ++j) sum[j] -= row[s] * near[j];
-                }
-                double* out = t + k * K;
-                for (int j = 0; j < K; ++j) out[j] = scaled[k] * (sum[j] - row[1] * out[j + K]);
-            }
+    forEachRealNodeBackward(a, [&](std::int64_t k) {
+        const double* row = a.row(k);
+        std::array<double, K> sum;
+        for (int j = 0; j < K; ++j) sum[j] = source(k, j);
+        for (int s = 2; s <= kUpperNeighbours; ++s) {
+            const double* near = t + (k + a.upperOffset[static_cast<std::size_t>(s - 1)]) * K;
+            for (int j = 0; j < K; ++j) sum[j] -= row[s] * near[j];
         }
+        double* out = t + k * K;
+        for (int j = 0; j < K; ++j) out[j] = scaled[k] * (sum[j] - row[1] * out[j + K]);
+    });
 }
 
 // Conjugate gradients on A' for K systems, each iteration two passes over the

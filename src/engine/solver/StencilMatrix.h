@@ -56,6 +56,17 @@ void forEachRealNode(const StencilMatrix& a, std::int32_t iz0, std::int32_t iz1,
         }
 }
 
+// The same in descending order over every real node.
+template <class F>
+void forEachRealNodeBackward(const StencilMatrix& a, F&& f)
+{
+    for (std::int32_t iz = a.nz; iz >= 1; --iz)
+        for (std::int32_t iy = a.ny; iy >= 1; --iy) {
+            const std::int64_t base = a.index(0, iy, iz);
+            for (std::int32_t ix = a.nx; ix >= 1; --ix) f(base + ix);
+        }
+}
+
 double dot(std::span<const double> a, std::span<const double> b);
 
 }  // namespace vexora
