@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "io/TextFile.h"
+#include "core/io/TextFile.h"
 #include "../tests/support/SurveyGenerator.h"
 
 namespace vexora::bench {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/Configuration.h"
+#include "core/settings/Configuration.h"
 
 namespace {
 

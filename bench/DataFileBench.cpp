@@ -18,11 +18,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "datafile/ScheduleLoader.h"
-#include "datafile/ScheduleWriter.h"
-#include "datafile/FormatChecks.h"
-#include "io/TextFile.h"
-#include "platform/ScriptedQuestions.h"
+#include "core/datafile/ScheduleLoader.h"
+#include "core/datafile/ScheduleWriter.h"
+#include "core/datafile/FormatChecks.h"
+#include "core/io/TextFile.h"
+#include "core/platform/ScriptedQuestions.h"
 #include "../tests/support/SurveyGenerator.h"
 
 namespace {

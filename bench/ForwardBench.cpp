@@ -21,13 +21,13 @@
 #include <string>
 #include <thread>
 
-#include "datafile/SurveyChecks.h"
-#include "forward/PoleFields.h"
-#include "mesh/DefaultMeshSettings.h"
-#include "mesh/MeshBuild.h"
-#include "solver/MultigridPcg.h"
-#include "solver/SolverChoice.h"
-#include "solver/SsorPcg.h"
+#include "core/datafile/SurveyChecks.h"
+#include "engine/forward/PoleFields.h"
+#include "core/mesh/DefaultMeshSettings.h"
+#include "core/mesh/MeshBuild.h"
+#include "engine/solver/MultigridPcg.h"
+#include "engine/solver/SolverChoice.h"
+#include "engine/solver/SsorPcg.h"
 
 using namespace vexora;
 

@@ -11,7 +11,7 @@
 #include <unistd.h>
 
 #include "../tests/core/ImportTestSupport.h"
-#include "import/ImportDriver.h"
+#include "core/import/ImportDriver.h"
 
 namespace {
 

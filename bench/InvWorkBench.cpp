@@ -9,11 +9,11 @@
 #include <chrono>
 #include <filesystem>
 
-#include "datafile/ScheduleLoader.h"
-#include "io/TextFile.h"
-#include "jobs/InversionWorkspace.h"
-#include "mesh/MeshDimensions.h"
-#include "platform/ScriptedQuestions.h"
+#include "core/datafile/ScheduleLoader.h"
+#include "core/io/TextFile.h"
+#include "core/jobs/InversionWorkspace.h"
+#include "core/mesh/MeshDimensions.h"
+#include "core/platform/ScriptedQuestions.h"
 #include "BenchSupport.h"
 
 namespace {

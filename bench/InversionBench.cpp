@@ -15,14 +15,14 @@
 #include <random>
 
 #include "BenchSupport.h"
-#include "forward/HexElement.h"
-#include "forward/ForwardSystem.h"
-#include "inversion/Inversion.h"
-#include "script/JobSteps.h"
-#include "forward/ForwardMemory.h"
-#include "forward/QuadrupolePlan.h"
-#include "inversion/ShareOut.h"
-#include "inversion/Sensitivity.h"
+#include "engine/forward/HexElement.h"
+#include "engine/forward/ForwardSystem.h"
+#include "engine/inversion/Inversion.h"
+#include "engine/script/JobSteps.h"
+#include "engine/forward/ForwardMemory.h"
+#include "engine/forward/QuadrupolePlan.h"
+#include "engine/inversion/ShareOut.h"
+#include "engine/inversion/Sensitivity.h"
 
 namespace {
 

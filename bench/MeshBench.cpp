@@ -19,12 +19,12 @@
 #include <map>
 #include <new>
 
-#include "mesh/AdaptGrid.h"
-#include "mesh/ArrayUtilities.h"
-#include "mesh/DefaultMeshSettings.h"
-#include "mesh/NodeMesh.h"
-#include "mesh/NodeSearch.h"
-#include "mesh/Topography.h"
+#include "core/mesh/AdaptGrid.h"
+#include "core/mesh/ArrayUtilities.h"
+#include "core/mesh/DefaultMeshSettings.h"
+#include "core/mesh/NodeMesh.h"
+#include "core/mesh/NodeSearch.h"
+#include "core/mesh/Topography.h"
 
 namespace {
 std::atomic<long> allocations{0};

@@ -11,11 +11,11 @@
 #include <charconv>
 #include <cmath>
 
-#include "mesh/MeshFileFormat.h"
-#include "mesh/MeshFileImport.h"
-#include "mesh/NodeMesh.h"
-#include "mesh/ViewerModelFile.h"
-#include "mesh/XyzImport.h"
+#include "core/mesh/MeshFileFormat.h"
+#include "core/mesh/MeshFileImport.h"
+#include "core/mesh/NodeMesh.h"
+#include "core/mesh/ViewerModelFile.h"
+#include "core/mesh/XyzImport.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include <random>
 
-#include "datafile/SurveyChecks.h"
-#include "qc/Histogram.h"
-#include "qc/ReciprocalCheck.h"
+#include "core/datafile/SurveyChecks.h"
+#include "core/qc/Histogram.h"
+#include "core/qc/ReciprocalCheck.h"
 
 namespace {
 

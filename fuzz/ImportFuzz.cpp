@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "import/schedule/ScheduleExtraction.h"
-#include "import/syscal/SyscalBinary.h"
-#include "import/tables/ImportFill.h"
-#include "import/text/ImportLines.h"
-#include "import/text/TextInstruments.h"
+#include "core/import/schedule/ScheduleExtraction.h"
+#include "core/import/syscal/SyscalBinary.h"
+#include "core/import/tables/ImportFill.h"
+#include "core/import/text/ImportLines.h"
+#include "core/import/text/TextInstruments.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

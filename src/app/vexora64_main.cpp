@@ -14,10 +14,10 @@
 #include <QStringList>
 #include <QTimer>
 
-#include "log/MessageLog.h"
-#include "platform/Application.h"
-#include "project/ProjectStore.h"
-#include "shell/ShellFolders.h"
+#include "core/log/MessageLog.h"
+#include "core/platform/Application.h"
+#include "core/project/ProjectStore.h"
+#include "core/shell/ShellFolders.h"
 #include "ui/jobs/InvWork.h"
 #include "ui/jobs/InversionRuns.h"
 #include "ui/platform/FileDialogs.h"

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "MeshTestSupport.h"
-#include "mesh/NodeMesh.h"
-#include "mesh/StartingModel.h"
+#include "core/mesh/NodeMesh.h"
+#include "core/mesh/StartingModel.h"
 
 using namespace vexora;
 namespace vt = vexora::testing;

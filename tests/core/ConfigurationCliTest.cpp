@@ -5,8 +5,8 @@
 
 #include "support/CliRun.h"
 #include "app/cli/Cli.h"
-#include "io/TextFile.h"
-#include "settings/Configuration.h"
+#include "core/io/TextFile.h"
+#include "core/settings/Configuration.h"
 
 namespace fs = std::filesystem;
 

@@ -2,8 +2,8 @@
 
 #include <random>
 
-#include "io/TextFile.h"
-#include "settings/Configuration.h"
+#include "core/io/TextFile.h"
+#include "core/settings/Configuration.h"
 
 using namespace vexora;
 

@@ -2,11 +2,11 @@
 
 #include <filesystem>
 
-#include "io/TextFile.h"
-#include "platform/Application.h"
-#include "platform/ScriptedQuestions.h"
-#include "settings/Configuration.h"
-#include "settings/ParseLine.h"
+#include "core/io/TextFile.h"
+#include "core/platform/Application.h"
+#include "core/platform/ScriptedQuestions.h"
+#include "core/settings/Configuration.h"
+#include "core/settings/ParseLine.h"
 
 using namespace vexora;
 namespace fs = std::filesystem;

@@ -2,9 +2,9 @@
 
 #include <random>
 
-#include "datafile/ScheduleLoader.h"
-#include "datafile/ScheduleWriter.h"
-#include "platform/ScriptedQuestions.h"
+#include "core/datafile/ScheduleLoader.h"
+#include "core/datafile/ScheduleWriter.h"
+#include "core/platform/ScriptedQuestions.h"
 #include "support/SmallSurvey.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "datafile/ScheduleLoader.h"
-#include "platform/ScriptedQuestions.h"
+#include "core/datafile/ScheduleLoader.h"
+#include "core/platform/ScriptedQuestions.h"
 #include "support/SmallSurvey.h"
 #include "support/SurveyGenerator.h"
 

@@ -3,10 +3,10 @@
 #include <cmath>
 #include <filesystem>
 
-#include "datafile/ScheduleLoader.h"
-#include "datafile/ScheduleWriter.h"
-#include "io/TextFile.h"
-#include "platform/ScriptedQuestions.h"
+#include "core/datafile/ScheduleLoader.h"
+#include "core/datafile/ScheduleWriter.h"
+#include "core/io/TextFile.h"
+#include "core/platform/ScriptedQuestions.h"
 #include "support/SmallSurvey.h"
 #include "support/SurveyGenerator.h"
 

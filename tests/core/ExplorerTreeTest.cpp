@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "shell/ExplorerTree.h"
-#include "shell/ProjectBanner.h"
+#include "core/shell/ExplorerTree.h"
+#include "core/shell/ProjectBanner.h"
 
 namespace {
 

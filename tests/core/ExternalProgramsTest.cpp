@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "JobTestSupport.h"
-#include "jobs/RurVexora.h"
-#include "platform/FileSystemRoots.h"
-#include "platform/ScriptedProcessLauncher.h"
-#include "platform/ScriptedQuestions.h"
-#include "shell/DataFileConversion.h"
-#include "shell/ExternalPrograms.h"
-#include "shell/ShellFolders.h"
-#include "shell/ViewerScript.h"
+#include "core/jobs/RurVexora.h"
+#include "core/platform/FileSystemRoots.h"
+#include "core/platform/ScriptedProcessLauncher.h"
+#include "core/platform/ScriptedQuestions.h"
+#include "core/shell/DataFileConversion.h"
+#include "core/shell/ExternalPrograms.h"
+#include "core/shell/ShellFolders.h"
+#include "core/shell/ViewerScript.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "datafile/SurveyChecks.h"
-#include "import/GeometricFactor.h"
+#include "core/datafile/SurveyChecks.h"
+#include "core/import/GeometricFactor.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <numeric>
 #include <random>
 
-#include "qc/Histogram.h"
+#include "core/qc/Histogram.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <filesystem>
 
 #include "core/ImportTestSupport.h"
-#include "import/schedule/ScheduleExtraction.h"
-#include "import/schedule/SequenceLinks.h"
-#include "import/syscal/SyscalBinary.h"
-#include "import/tables/ImportFill.h"
+#include "core/import/schedule/ScheduleExtraction.h"
+#include "core/import/schedule/SequenceLinks.h"
+#include "core/import/syscal/SyscalBinary.h"
+#include "core/import/tables/ImportFill.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <span>
 
 #include "core/ImportTestSupport.h"
-#include "import/ImportDriver.h"
-#include "import/schedule/ScheduleExtraction.h"
-#include "import/syscal/SyscalBinary.h"
+#include "core/import/ImportDriver.h"
+#include "core/import/schedule/ScheduleExtraction.h"
+#include "core/import/syscal/SyscalBinary.h"
 
 namespace {
 

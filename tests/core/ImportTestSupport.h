@@ -9,8 +9,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "io/TextFile.h"
-#include "project/SurveyTables.h"
+#include "core/io/TextFile.h"
+#include "core/project/SurveyTables.h"
 
 namespace vexora::testing {
 

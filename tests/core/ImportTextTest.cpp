@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "import/text/ImportLines.h"
-#include "import/text/TextInstruments.h"
+#include "core/import/text/ImportLines.h"
+#include "core/import/text/TextInstruments.h"
 
 namespace {
 

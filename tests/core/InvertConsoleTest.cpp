@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "JobTestSupport.h"
-#include "jobs/ConsoleInversion.h"
-#include "platform/ScriptedProcessLauncher.h"
-#include "settings/SettingsTable.h"
+#include "core/jobs/ConsoleInversion.h"
+#include "core/platform/ScriptedProcessLauncher.h"
+#include "core/settings/SettingsTable.h"
 #include "support/SmallSurvey.h"
 
 namespace {

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "JobTestSupport.h"
-#include "datafile/ScheduleLoader.h"
-#include "jobs/InversionWorkspace.h"
-#include "mesh/MeshBuild.h"
-#include "mesh/MeshFileFormat.h"
-#include "platform/ScriptedQuestions.h"
-#include "settings/SettingsTable.h"
+#include "core/datafile/ScheduleLoader.h"
+#include "core/jobs/InversionWorkspace.h"
+#include "core/mesh/MeshBuild.h"
+#include "core/mesh/MeshFileFormat.h"
+#include "core/platform/ScriptedQuestions.h"
+#include "core/settings/SettingsTable.h"
 #include "support/SmallSurvey.h"
 
 namespace {

@@ -3,13 +3,13 @@
 #include <nlohmann/json.hpp>
 
 #include "JobTestSupport.h"
-#include "datafile/ScheduleLoader.h"
-#include "jobs/ProjectFolder.h"
-#include "jobs/RurVexora.h"
-#include "jobs/SensitivityRequest.h"
-#include "platform/PosixProcessLauncher.h"
-#include "platform/ScriptedProcessLauncher.h"
-#include "platform/ScriptedQuestions.h"
+#include "core/datafile/ScheduleLoader.h"
+#include "core/jobs/ProjectFolder.h"
+#include "core/jobs/RurVexora.h"
+#include "core/jobs/SensitivityRequest.h"
+#include "core/platform/PosixProcessLauncher.h"
+#include "core/platform/ScriptedProcessLauncher.h"
+#include "core/platform/ScriptedQuestions.h"
 #include "support/SmallSurvey.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "io/TextFile.h"
+#include "core/io/TextFile.h"
 
 namespace vexora::testing {
 

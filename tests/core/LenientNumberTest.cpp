@@ -3,8 +3,8 @@
 #include <cmath>
 #include <limits>
 
-#include "settings/LenientNumber.h"
-#include "settings/NumberText.h"
+#include "core/settings/LenientNumber.h"
+#include "core/settings/NumberText.h"
 
 using namespace vexora;
 

@@ -3,9 +3,9 @@
 #include <cstdint>
 
 #include "MeshTestSupport.h"
-#include "mesh/AdaptGrid.h"
-#include "mesh/NodeMesh.h"
-#include "mesh/NodeSearch.h"
+#include "core/mesh/AdaptGrid.h"
+#include "core/mesh/NodeMesh.h"
+#include "core/mesh/NodeSearch.h"
 
 using namespace vexora;
 namespace vt = vexora::testing;

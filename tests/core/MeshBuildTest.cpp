@@ -5,9 +5,9 @@
 
 #include "MeshTestSupport.h"
 #include "app/cli/Cli.h"
-#include "io/TextFile.h"
-#include "mesh/DefaultMeshSettings.h"
-#include "mesh/MeshBuild.h"
+#include "core/io/TextFile.h"
+#include "core/mesh/DefaultMeshSettings.h"
+#include "core/mesh/MeshBuild.h"
 
 using namespace vexora;
 namespace vt = vexora::testing;

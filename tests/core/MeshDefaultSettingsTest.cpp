@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "MeshTestSupport.h"
-#include "mesh/DefaultMeshSettings.h"
-#include "settings/ParseLine.h"
+#include "core/mesh/DefaultMeshSettings.h"
+#include "core/settings/ParseLine.h"
 
 using namespace vexora;
 using vexora::testing::electrode;

@@ -5,7 +5,7 @@
 
 #include "support/CliRun.h"
 #include "app/cli/Cli.h"
-#include "io/TextFile.h"
+#include "core/io/TextFile.h"
 
 namespace {
 

@@ -4,13 +4,13 @@
 #include <filesystem>
 
 #include "MeshTestSupport.h"
-#include "io/TextFile.h"
-#include "mesh/MeshBuild.h"
-#include "mesh/MeshExport.h"
-#include "mesh/MeshFileFormat.h"
-#include "mesh/MeshFileImport.h"
-#include "mesh/NodeMesh.h"
-#include "platform/ScriptedQuestions.h"
+#include "core/io/TextFile.h"
+#include "core/mesh/MeshBuild.h"
+#include "core/mesh/MeshExport.h"
+#include "core/mesh/MeshFileFormat.h"
+#include "core/mesh/MeshFileImport.h"
+#include "core/mesh/NodeMesh.h"
+#include "core/platform/ScriptedQuestions.h"
 
 using namespace vexora;
 namespace vt = vexora::testing;

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "MeshTestSupport.h"
-#include "mesh/ArrayUtilities.h"
-#include "mesh/MeshDimensions.h"
-#include "mesh/MeshSettings.h"
+#include "core/mesh/ArrayUtilities.h"
+#include "core/mesh/MeshDimensions.h"
+#include "core/mesh/MeshSettings.h"
 
 using namespace vexora;
 using vexora::testing::logHas;

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "MeshTestSupport.h"
-#include "mesh/NodeMesh.h"
+#include "core/mesh/NodeMesh.h"
 
 using namespace vexora;
 namespace vt = vexora::testing;

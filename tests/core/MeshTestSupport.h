@@ -6,10 +6,10 @@
 #include <utility>
 #include <vector>
 
-#include "log/MessageLog.h"
-#include "mesh/Mesh.h"
-#include "project/SurveyTables.h"
-#include "settings/SettingsTable.h"
+#include "core/log/MessageLog.h"
+#include "core/mesh/Mesh.h"
+#include "core/project/SurveyTables.h"
+#include "core/settings/SettingsTable.h"
 
 namespace vexora::testing {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "io/TextFile.h"
-#include "log/MessageLog.h"
+#include "core/io/TextFile.h"
+#include "core/log/MessageLog.h"
 
 namespace fs = std::filesystem;
 using namespace vexora;

@@ -4,11 +4,11 @@
 #include <filesystem>
 
 #include "MeshTestSupport.h"
-#include "io/TextFile.h"
-#include "mesh/MeshBuild.h"
-#include "mesh/ModelDescriptionFile.h"
-#include "mesh/XyzImport.h"
-#include "platform/ScriptedQuestions.h"
+#include "core/io/TextFile.h"
+#include "core/mesh/MeshBuild.h"
+#include "core/mesh/ModelDescriptionFile.h"
+#include "core/mesh/XyzImport.h"
+#include "core/platform/ScriptedQuestions.h"
 
 using namespace vexora;
 namespace vt = vexora::testing;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "settings/ParseLine.h"
+#include "core/settings/ParseLine.h"
 
 using vexora::classParseLine;
 

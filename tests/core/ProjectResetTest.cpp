@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "JobTestSupport.h"
-#include "datafile/ScheduleLoader.h"
-#include "io/TextFile.h"
-#include "platform/ScriptedQuestions.h"
-#include "project/ProjectReset.h"
-#include "settings/SettingsTable.h"
+#include "core/datafile/ScheduleLoader.h"
+#include "core/io/TextFile.h"
+#include "core/platform/ScriptedQuestions.h"
+#include "core/project/ProjectReset.h"
+#include "core/settings/SettingsTable.h"
 #include "support/SmallSurvey.h"
 
 namespace {

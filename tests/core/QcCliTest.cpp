@@ -7,7 +7,7 @@
 
 #include "support/CliRun.h"
 #include "app/cli/Cli.h"
-#include "io/TextFile.h"
+#include "core/io/TextFile.h"
 #include "support/SmallSurvey.h"
 
 namespace {

@@ -8,10 +8,10 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "datafile/SurveyChecks.h"
-#include "io/TextFile.h"
-#include "qc/ReciprocalCheck.h"
-#include "qc/ReciprocalFile.h"
+#include "core/datafile/SurveyChecks.h"
+#include "core/io/TextFile.h"
+#include "core/qc/ReciprocalCheck.h"
+#include "core/qc/ReciprocalFile.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "platform/ScriptedQuestions.h"
-#include "settings/EditSettingItem.h"
-#include "settings/SettingValidation.h"
+#include "core/platform/ScriptedQuestions.h"
+#include "core/settings/EditSettingItem.h"
+#include "core/settings/SettingValidation.h"
 
 using namespace vexora;
 

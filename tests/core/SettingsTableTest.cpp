@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "settings/SettingsTable.h"
+#include "core/settings/SettingsTable.h"
 
 using namespace vexora;
 

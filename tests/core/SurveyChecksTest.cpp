@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "datafile/FormatChecks.h"
-#include "datafile/SurveyChecks.h"
-#include "platform/ScriptedQuestions.h"
+#include "core/datafile/FormatChecks.h"
+#include "core/datafile/SurveyChecks.h"
+#include "core/platform/ScriptedQuestions.h"
 
 namespace {
 

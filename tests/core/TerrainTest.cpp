@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "MeshTestSupport.h"
-#include "mesh/Topography.h"
+#include "core/mesh/Topography.h"
 
 using namespace vexora;
 namespace vt = vexora::testing;

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "MeshTestSupport.h"
-#include "mesh/NodeMesh.h"
-#include "mesh/ViewerModelFile.h"
+#include "core/mesh/NodeMesh.h"
+#include "core/mesh/ViewerModelFile.h"
 
 using namespace vexora;
 namespace vt = vexora::testing;

@@ -4,9 +4,9 @@
 #include <random>
 
 #include "ForwardTestSupport.h"
-#include "forward/PoleFields.h"
-#include "solver/MultigridPcg.h"
-#include "solver/SsorPcg.h"
+#include "engine/forward/PoleFields.h"
+#include "engine/solver/MultigridPcg.h"
+#include "engine/solver/SsorPcg.h"
 
 namespace vexora {
 namespace {

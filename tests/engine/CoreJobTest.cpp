@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "ScriptTestSupport.h"
-#include "script/ScriptRunner.h"
+#include "engine/script/ScriptRunner.h"
 #include "support/SmallSurvey.h"
 
 namespace vexora {

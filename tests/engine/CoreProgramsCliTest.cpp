@@ -7,8 +7,8 @@
 
 #include "ProgramRun.h"
 #include "ScriptTestSupport.h"
-#include "import/GeometricFactor.h"
-#include "script/JobSteps.h"
+#include "core/import/GeometricFactor.h"
+#include "engine/script/JobSteps.h"
 #include "support/SmallSurvey.h"
 
 namespace vexora {

@@ -3,7 +3,7 @@
 #include <chrono>
 
 #include "ForwardTestSupport.h"
-#include "import/GeometricFactor.h"
+#include "core/import/GeometricFactor.h"
 
 namespace vexora {
 namespace {

@@ -3,10 +3,10 @@
 #include <cmath>
 
 #include "ForwardTestSupport.h"
-#include "forward/PoleFields.h"
-#include "solver/CholmodSolver.h"
-#include "solver/SolverChoice.h"
-#include "solver/SsorPcg.h"
+#include "engine/forward/PoleFields.h"
+#include "engine/solver/CholmodSolver.h"
+#include "engine/solver/SolverChoice.h"
+#include "engine/solver/SsorPcg.h"
 
 namespace vexora {
 namespace {

@@ -9,10 +9,10 @@
 #include <numbers>
 #include <vector>
 
-#include "datafile/SurveyChecks.h"
-#include "forward/ForwardModel.h"
-#include "mesh/DefaultMeshSettings.h"
-#include "mesh/MeshBuild.h"
+#include "core/datafile/SurveyChecks.h"
+#include "engine/forward/ForwardModel.h"
+#include "core/mesh/DefaultMeshSettings.h"
+#include "core/mesh/MeshBuild.h"
 
 namespace vexora::testing {
 

@@ -4,9 +4,9 @@
 #include <random>
 #include <vector>
 
-#include "inversion/DataMisfit.h"
-#include "inversion/GaussNewtonStep.h"
-#include "inversion/RoughnessTrials.h"
+#include "engine/inversion/DataMisfit.h"
+#include "engine/inversion/GaussNewtonStep.h"
+#include "engine/inversion/RoughnessTrials.h"
 
 namespace vexora {
 namespace {

@@ -4,7 +4,7 @@
 #include <random>
 
 #include "ForwardTestSupport.h"
-#include "inversion/Inversion.h"
+#include "engine/inversion/Inversion.h"
 
 namespace vexora {
 namespace {

@@ -4,9 +4,9 @@
 #include <sstream>
 
 #include "core/JobTestSupport.h"
-#include "io/TextFile.h"
-#include "script/JobFiles.h"
-#include "script/MeshMemory.h"
+#include "core/io/TextFile.h"
+#include "engine/script/JobFiles.h"
+#include "engine/script/MeshMemory.h"
 
 namespace vexora {
 namespace {

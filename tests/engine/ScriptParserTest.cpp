@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "jobs/CoreScript.h"
-#include "script/ProgramArguments.h"
-#include "script/ScriptParser.h"
+#include "core/jobs/CoreScript.h"
+#include "engine/script/ProgramArguments.h"
+#include "engine/script/ScriptParser.h"
 
 namespace vexora {
 namespace {

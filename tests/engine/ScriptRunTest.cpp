@@ -3,8 +3,8 @@
 #include <regex>
 
 #include "ScriptTestSupport.h"
-#include "script/JobSteps.h"
-#include "script/ScriptRunner.h"
+#include "engine/script/JobSteps.h"
+#include "engine/script/ScriptRunner.h"
 
 namespace vexora {
 namespace {

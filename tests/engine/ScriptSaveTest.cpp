@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "ScriptTestSupport.h"
-#include "script/JobSteps.h"
-#include "settings/SettingsTable.h"
+#include "engine/script/JobSteps.h"
+#include "core/settings/SettingsTable.h"
 
 namespace vexora {
 namespace {

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "core/JobTestSupport.h"
-#include "io/TextFile.h"
-#include "script/JobFiles.h"
+#include "core/io/TextFile.h"
+#include "engine/script/JobFiles.h"
 #include "support/CliRun.h"
 
 namespace vexora::testing {

@@ -5,9 +5,9 @@
 #include <random>
 
 #include "ForwardTestSupport.h"
-#include "forward/QuadrupolePlan.h"
-#include "inversion/BlockGrid.h"
-#include "inversion/Sensitivity.h"
+#include "engine/forward/QuadrupolePlan.h"
+#include "engine/inversion/BlockGrid.h"
+#include "engine/inversion/Sensitivity.h"
 
 namespace vexora {
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "ScriptTestSupport.h"
-#include "import/GeometricFactor.h"
-#include "script/JobSteps.h"
+#include "core/import/GeometricFactor.h"
+#include "engine/script/JobSteps.h"
 #include "support/SmallSurvey.h"
 
 namespace vexora {

@@ -6,7 +6,7 @@
 
 #include "../core/ImportTestSupport.h"
 #include "gui/GuiTestSupport.h"
-#include "platform/ScriptedQuestions.h"
+#include "core/platform/ScriptedQuestions.h"
 #include "ui/import/Form_FileOpen.h"
 
 namespace {

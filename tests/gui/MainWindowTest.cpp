@@ -9,10 +9,10 @@
 #include <QTextEdit>
 
 #include "GuiTestSupport.h"
-#include "log/MessageLog.h"
-#include "platform/ScriptedQuestions.h"
-#include "platform/UserSettings.h"
-#include "project/ProjectStore.h"
+#include "core/log/MessageLog.h"
+#include "core/platform/ScriptedQuestions.h"
+#include "core/platform/UserSettings.h"
+#include "core/project/ProjectStore.h"
 #include "ui/log/MessageLogPanel.h"
 #include "ui/shell/MainWindow.h"
 

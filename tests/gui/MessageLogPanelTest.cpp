@@ -7,8 +7,8 @@
 #include <QTextEdit>
 
 #include "GuiTestSupport.h"
-#include "log/MessageLog.h"
-#include "platform/ScriptedQuestions.h"
+#include "core/log/MessageLog.h"
+#include "core/platform/ScriptedQuestions.h"
 #include "ui/log/MessageLogPanel.h"
 
 using namespace vexora;

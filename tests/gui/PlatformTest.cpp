@@ -5,7 +5,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-#include "log/MessageLog.h"
+#include "core/log/MessageLog.h"
 #include "ui/platform/QtUserSettings.h"
 #include "ui/platform/RunHandler.h"
 #include "ui/platform/TextConversion.h"

@@ -15,9 +15,9 @@
 
 #include <random>
 
-#include "datafile/SurveyChecks.h"
+#include "core/datafile/SurveyChecks.h"
 #include "gui/GuiTestSupport.h"
-#include "platform/ScriptedQuestions.h"
+#include "core/platform/ScriptedQuestions.h"
 #include "ui/qc/HistogramView.h"
 #include "ui/qc/ReciprocalTableModel.h"
 #include "ui/qc/Reciprocals.h"

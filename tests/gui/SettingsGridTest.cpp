@@ -2,7 +2,7 @@
 
 #include <QFont>
 
-#include "platform/ScriptedQuestions.h"
+#include "core/platform/ScriptedQuestions.h"
 #include "ui/platform/TextConversion.h"
 #include "ui/settings/flexgridInputData.h"
 

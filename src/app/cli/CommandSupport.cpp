@@ -5,9 +5,9 @@
 
 #include "app/cli/Cli.h"
 #include "app/cli/Commands.h"
-#include "datafile/ScheduleLoader.h"
-#include "jobs/InversionWorkspace.h"
-#include "platform/ScriptedQuestions.h"
+#include "core/datafile/ScheduleLoader.h"
+#include "core/jobs/InversionWorkspace.h"
+#include "core/platform/ScriptedQuestions.h"
 
 namespace vexora::cli {
 

@@ -11,8 +11,8 @@
 #include "app/cli/Cli.h"
 #include "app/cli/CommandSupport.h"
 #include "app/cli/Commands.h"
-#include "io/TextFile.h"
-#include "settings/Configuration.h"
+#include "core/io/TextFile.h"
+#include "core/settings/Configuration.h"
 
 namespace vexora::cli {
 

@@ -15,9 +15,9 @@
 #include "app/cli/CommandSupport.h"
 #include "app/cli/Commands.h"
 #include "app/cli/MeshSummary.h"
-#include "forward/ForwardModel.h"
-#include "script/JobSteps.h"
-#include "forward/ForwardMemory.h"
+#include "engine/forward/ForwardModel.h"
+#include "engine/script/JobSteps.h"
+#include "engine/forward/ForwardMemory.h"
 
 namespace vexora::cli {
 

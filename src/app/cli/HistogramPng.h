@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "qc/Histogram.h"
+#include "core/qc/Histogram.h"
 
 namespace vexora::cli {
 

@@ -7,10 +7,10 @@
 #include "app/cli/Cli.h"
 #include "app/cli/CommandSupport.h"
 #include "app/cli/Commands.h"
-#include "datafile/ScheduleWriter.h"
-#include "import/ImportDriver.h"
-#include "platform/PosixProcessLauncher.h"
-#include "settings/SettingsTable.h"
+#include "core/datafile/ScheduleWriter.h"
+#include "core/import/ImportDriver.h"
+#include "core/platform/PosixProcessLauncher.h"
+#include "core/settings/SettingsTable.h"
 
 namespace vexora::cli {
 

@@ -7,10 +7,10 @@
 #include "app/cli/Cli.h"
 #include "app/cli/CommandSupport.h"
 #include "app/cli/Commands.h"
-#include "jobs/ConsoleInversion.h"
-#include "jobs/RurVexora.h"
-#include "platform/PosixProcessLauncher.h"
-#include "script/ScriptRunner.h"
+#include "core/jobs/ConsoleInversion.h"
+#include "core/jobs/RurVexora.h"
+#include "core/platform/PosixProcessLauncher.h"
+#include "engine/script/ScriptRunner.h"
 
 namespace vexora::cli {
 

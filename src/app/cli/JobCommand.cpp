@@ -7,9 +7,9 @@
 #include "app/cli/Cli.h"
 #include "app/cli/CommandSupport.h"
 #include "app/cli/Commands.h"
-#include "jobs/ProjectFolder.h"
-#include "jobs/RurVexora.h"
-#include "platform/PosixProcessLauncher.h"
+#include "core/jobs/ProjectFolder.h"
+#include "core/jobs/RurVexora.h"
+#include "core/platform/PosixProcessLauncher.h"
 
 namespace vexora::cli {
 

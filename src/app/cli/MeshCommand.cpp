@@ -21,13 +21,13 @@
 #include "app/cli/CommandSupport.h"
 #include "app/cli/Commands.h"
 #include "app/cli/MeshSummary.h"
-#include "datafile/ScheduleLoader.h"
-#include "io/TextFile.h"
-#include "mesh/DefaultMeshSettings.h"
-#include "mesh/MeshBuild.h"
-#include "mesh/MeshFileFormat.h"
-#include "settings/Configuration.h"
-#include "settings/NumberText.h"
+#include "core/datafile/ScheduleLoader.h"
+#include "core/io/TextFile.h"
+#include "core/mesh/DefaultMeshSettings.h"
+#include "core/mesh/MeshBuild.h"
+#include "core/mesh/MeshFileFormat.h"
+#include "core/settings/Configuration.h"
+#include "core/settings/NumberText.h"
 
 namespace vexora::cli {
 

@@ -20,13 +20,13 @@
 #include "app/cli/CommandSupport.h"
 #include "app/cli/Commands.h"
 #include "app/cli/MeshSummary.h"
-#include "mesh/MeshFileFormat.h"
-#include "mesh/MeshFileImport.h"
-#include "mesh/MeshSettings.h"
-#include "mesh/ViewerModelFile.h"
-#include "mesh/XyzImport.h"
-#include "platform/ScriptedQuestions.h"
-#include "settings/NumberText.h"
+#include "core/mesh/MeshFileFormat.h"
+#include "core/mesh/MeshFileImport.h"
+#include "core/mesh/MeshSettings.h"
+#include "core/mesh/ViewerModelFile.h"
+#include "core/mesh/XyzImport.h"
+#include "core/platform/ScriptedQuestions.h"
+#include "core/settings/NumberText.h"
 
 namespace vexora::cli {
 

@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "log/MessageLog.h"
-#include "mesh/MeshBuild.h"
-#include "project/ProjectStore.h"
+#include "core/log/MessageLog.h"
+#include "core/mesh/MeshBuild.h"
+#include "core/project/ProjectStore.h"
 
 namespace vexora::cli {
 

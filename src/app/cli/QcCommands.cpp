@@ -9,11 +9,11 @@
 #include "app/cli/CommandSupport.h"
 #include "app/cli/Commands.h"
 #include "app/cli/HistogramPng.h"
-#include "qc/Histogram.h"
-#include "qc/ReciprocalCheck.h"
-#include "qc/ReciprocalFile.h"
-#include "qc/SurveyValues.h"
-#include "settings/NumberText.h"
+#include "core/qc/Histogram.h"
+#include "core/qc/ReciprocalCheck.h"
+#include "core/qc/ReciprocalFile.h"
+#include "core/qc/SurveyValues.h"
+#include "core/settings/NumberText.h"
 
 namespace vexora::cli {
 

@@ -7,10 +7,10 @@
 #include "app/cli/Cli.h"
 #include "app/cli/CommandSupport.h"
 #include "app/cli/Commands.h"
-#include "datafile/ScheduleLoader.h"
-#include "datafile/ScheduleWriter.h"
-#include "import/GeometricFactor.h"
-#include "settings/NumberText.h"
+#include "core/datafile/ScheduleLoader.h"
+#include "core/datafile/ScheduleWriter.h"
+#include "core/import/GeometricFactor.h"
+#include "core/settings/NumberText.h"
 
 namespace vexora::cli {
 

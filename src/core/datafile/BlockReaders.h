@@ -5,9 +5,9 @@
 
 #include <string_view>
 
-#include "log/MessageLog.h"
-#include "project/SurveyTables.h"
-#include "settings/ColumnLayouts.h"
+#include "core/log/MessageLog.h"
+#include "core/project/SurveyTables.h"
+#include "core/settings/ColumnLayouts.h"
 
 namespace vexora {
 

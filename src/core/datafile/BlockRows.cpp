@@ -1,4 +1,4 @@
-#include "datafile/BlockRows.h"
+#include "core/datafile/BlockRows.h"
 
 #include <algorithm>
 

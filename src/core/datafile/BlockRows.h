@@ -6,10 +6,10 @@
 #include <string>
 #include <string_view>
 
-#include "log/MessageLog.h"
-#include "settings/ColumnLayouts.h"
-#include "settings/LenientNumber.h"
-#include "settings/ParseLine.h"
+#include "core/log/MessageLog.h"
+#include "core/settings/ColumnLayouts.h"
+#include "core/settings/LenientNumber.h"
+#include "core/settings/ParseLine.h"
 
 namespace vexora {
 

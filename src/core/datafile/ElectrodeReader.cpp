@@ -3,9 +3,9 @@
 #include <string>
 #include <unordered_map>
 
-#include "datafile/BlockReaders.h"
-#include "datafile/BlockRows.h"
-#include "settings/LenientNumber.h"
+#include "core/datafile/BlockReaders.h"
+#include "core/datafile/BlockRows.h"
+#include "core/settings/LenientNumber.h"
 
 namespace vexora {
 

@@ -1,10 +1,10 @@
-#include "datafile/FormatChecks.h"
+#include "core/datafile/FormatChecks.h"
 
 #include <string>
 #include <vector>
 
-#include "settings/LenientNumber.h"
-#include "settings/ParseLine.h"
+#include "core/settings/LenientNumber.h"
+#include "core/settings/ParseLine.h"
 
 namespace vexora {
 

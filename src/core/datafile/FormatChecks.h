@@ -2,10 +2,10 @@
 // Column layouts of the data-file blocks, built from the settings table and
 // checked before a data file is read or written.
 
-#include "log/MessageLog.h"
-#include "project/SurveyTables.h"
-#include "settings/ColumnLayouts.h"
-#include "settings/SettingsTable.h"
+#include "core/log/MessageLog.h"
+#include "core/project/SurveyTables.h"
+#include "core/settings/ColumnLayouts.h"
+#include "core/settings/SettingsTable.h"
 
 namespace vexora {
 

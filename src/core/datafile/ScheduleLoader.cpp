@@ -1,14 +1,14 @@
-#include "datafile/ScheduleLoader.h"
+#include "core/datafile/ScheduleLoader.h"
 
 #include <algorithm>
 
-#include "datafile/BlockReaders.h"
-#include "datafile/FormatChecks.h"
-#include "datafile/SurveyChecks.h"
-#include "import/GeometricFactor.h"
-#include "io/TextFile.h"
-#include "platform/Application.h"
-#include "settings/Configuration.h"
+#include "core/datafile/BlockReaders.h"
+#include "core/datafile/FormatChecks.h"
+#include "core/datafile/SurveyChecks.h"
+#include "core/import/GeometricFactor.h"
+#include "core/io/TextFile.h"
+#include "core/platform/Application.h"
+#include "core/settings/Configuration.h"
 
 namespace vexora {
 

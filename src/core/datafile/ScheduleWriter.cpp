@@ -1,12 +1,12 @@
-#include "datafile/ScheduleWriter.h"
+#include "core/datafile/ScheduleWriter.h"
 
 #include <charconv>
 #include <cmath>
 
-#include "datafile/FormatChecks.h"
-#include "import/GeometricFactor.h"
-#include "io/TextFile.h"
-#include "settings/NumberText.h"
+#include "core/datafile/FormatChecks.h"
+#include "core/import/GeometricFactor.h"
+#include "core/io/TextFile.h"
+#include "core/settings/NumberText.h"
 
 namespace vexora {
 

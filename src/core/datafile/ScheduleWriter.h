@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "log/MessageLog.h"
-#include "project/ProjectStore.h"
+#include "core/log/MessageLog.h"
+#include "core/project/ProjectStore.h"
 
 namespace vexora {
 

@@ -1,12 +1,12 @@
-#include "datafile/SurveyChecks.h"
+#include "core/datafile/SurveyChecks.h"
 
 #include <algorithm>
 #include <cmath>
 #include <string>
 #include <unordered_map>
 
-#include "platform/Application.h"
-#include "settings/NumberText.h"
+#include "core/platform/Application.h"
+#include "core/settings/NumberText.h"
 
 namespace vexora {
 

@@ -3,9 +3,9 @@
 
 #include <string_view>
 
-#include "log/MessageLog.h"
-#include "platform/Questions.h"
-#include "project/SurveyTables.h"
+#include "core/log/MessageLog.h"
+#include "core/platform/Questions.h"
+#include "core/project/SurveyTables.h"
 
 namespace vexora {
 

@@ -1,6 +1,6 @@
-#include "datafile/BlockReaders.h"
-#include "datafile/BlockRows.h"
-#include "settings/LenientNumber.h"
+#include "core/datafile/BlockReaders.h"
+#include "core/datafile/BlockRows.h"
+#include "core/settings/LenientNumber.h"
 
 namespace vexora {
 

@@ -1,4 +1,4 @@
-#include "import/GeometricFactor.h"
+#include "core/import/GeometricFactor.h"
 
 #include <cmath>
 

@@ -10,7 +10,7 @@
 
 #include <vector>
 
-#include "project/SurveyTables.h"
+#include "core/project/SurveyTables.h"
 
 namespace vexora {
 

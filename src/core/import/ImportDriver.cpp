@@ -1,12 +1,12 @@
-#include "import/ImportDriver.h"
+#include "core/import/ImportDriver.h"
 
 #include <algorithm>
 #include <cctype>
 
-#include "import/schedule/ScheduleExtraction.h"
-#include "import/schedule/SequenceLinks.h"
-#include "import/syscal/SyscalBinary.h"
-#include "import/text/TextInstruments.h"
+#include "core/import/schedule/ScheduleExtraction.h"
+#include "core/import/schedule/SequenceLinks.h"
+#include "core/import/syscal/SyscalBinary.h"
+#include "core/import/text/TextInstruments.h"
 
 namespace vexora {
 

@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "import/ImportTables.h"
-#include "import/tables/ImportFill.h"
-#include "log/MessageLog.h"
-#include "platform/ProcessLauncher.h"
+#include "core/import/ImportTables.h"
+#include "core/import/tables/ImportFill.h"
+#include "core/log/MessageLog.h"
+#include "core/platform/ProcessLauncher.h"
 
 namespace vexora {
 

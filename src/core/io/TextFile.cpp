@@ -1,4 +1,4 @@
-#include "io/TextFile.h"
+#include "core/io/TextFile.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,9 +1,9 @@
-#include "jobs/ConsoleInversion.h"
+#include "core/jobs/ConsoleInversion.h"
 
-#include "jobs/InversionWorkspace.h"
-#include "jobs/ProjectFolder.h"
-#include "jobs/RurVexora.h"
-#include "platform/ScriptedQuestions.h"
+#include "core/jobs/InversionWorkspace.h"
+#include "core/jobs/ProjectFolder.h"
+#include "core/jobs/RurVexora.h"
+#include "core/platform/ScriptedQuestions.h"
 
 namespace vexora {
 

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "log/MessageLog.h"
-#include "platform/ProcessLauncher.h"
-#include "project/ProjectStore.h"
+#include "core/log/MessageLog.h"
+#include "core/platform/ProcessLauncher.h"
+#include "core/project/ProjectStore.h"
 
 namespace vexora {
 

@@ -1,6 +1,6 @@
-#include "jobs/CoreScript.h"
+#include "core/jobs/CoreScript.h"
 
-#include "io/TextFile.h"
+#include "core/io/TextFile.h"
 
 namespace vexora {
 

@@ -1,20 +1,20 @@
-#include "jobs/InversionWorkspace.h"
+#include "core/jobs/InversionWorkspace.h"
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
 
-#include "datafile/BlockReaders.h"
-#include "datafile/FormatChecks.h"
-#include "datafile/ScheduleLoader.h"
-#include "io/TextFile.h"
-#include "mesh/DefaultMeshSettings.h"
-#include "mesh/MeshFileImport.h"
-#include "mesh/StartingModel.h"
-#include "settings/Configuration.h"
-#include "settings/NumberText.h"
-#include "settings/ParseLine.h"
-#include "settings/SettingsTable.h"
+#include "core/datafile/BlockReaders.h"
+#include "core/datafile/FormatChecks.h"
+#include "core/datafile/ScheduleLoader.h"
+#include "core/io/TextFile.h"
+#include "core/mesh/DefaultMeshSettings.h"
+#include "core/mesh/MeshFileImport.h"
+#include "core/mesh/StartingModel.h"
+#include "core/settings/Configuration.h"
+#include "core/settings/NumberText.h"
+#include "core/settings/ParseLine.h"
+#include "core/settings/SettingsTable.h"
 
 namespace vexora {
 

@@ -10,12 +10,12 @@
 #include <string_view>
 #include <vector>
 
-#include "log/MessageLog.h"
-#include "mesh/Mesh.h"
-#include "platform/Questions.h"
-#include "project/ProjectStore.h"
-#include "settings/ItemCatalogue.h"
-#include "shell/ViewerScript.h"
+#include "core/log/MessageLog.h"
+#include "core/mesh/Mesh.h"
+#include "core/platform/Questions.h"
+#include "core/project/ProjectStore.h"
+#include "core/settings/ItemCatalogue.h"
+#include "core/shell/ViewerScript.h"
 
 namespace vexora {
 

@@ -1,4 +1,4 @@
-#include "jobs/ProjectFolder.h"
+#include "core/jobs/ProjectFolder.h"
 
 namespace vexora {
 

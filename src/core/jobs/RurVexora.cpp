@@ -1,11 +1,11 @@
-#include "jobs/RurVexora.h"
+#include "core/jobs/RurVexora.h"
 
-#include "datafile/FormatChecks.h"
-#include "datafile/ScheduleWriter.h"
-#include "io/TextFile.h"
-#include "jobs/CoreScript.h"
-#include "jobs/SensitivityRequest.h"
-#include "settings/Configuration.h"
+#include "core/datafile/FormatChecks.h"
+#include "core/datafile/ScheduleWriter.h"
+#include "core/io/TextFile.h"
+#include "core/jobs/CoreScript.h"
+#include "core/jobs/SensitivityRequest.h"
+#include "core/settings/Configuration.h"
 
 namespace vexora {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "log/MessageLog.h"
-#include "platform/ProcessLauncher.h"
-#include "project/ProjectStore.h"
+#include "core/log/MessageLog.h"
+#include "core/platform/ProcessLauncher.h"
+#include "core/project/ProjectStore.h"
 
 namespace vexora {
 

@@ -1,11 +1,11 @@
-#include "jobs/SensitivityRequest.h"
+#include "core/jobs/SensitivityRequest.h"
 
 #include <cmath>
 
 #include <nlohmann/json.hpp>
 
-#include "log/MessageLog.h"
-#include "settings/LenientNumber.h"
+#include "core/log/MessageLog.h"
+#include "core/settings/LenientNumber.h"
 
 namespace vexora {
 

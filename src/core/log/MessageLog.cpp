@@ -1,9 +1,9 @@
-#include "log/MessageLog.h"
+#include "core/log/MessageLog.h"
 
 #include <cstdio>
 #include <ctime>
 
-#include "io/TextFile.h"
+#include "core/io/TextFile.h"
 
 namespace vexora {
 

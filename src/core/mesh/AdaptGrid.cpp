@@ -1,11 +1,11 @@
-#include "mesh/AdaptGrid.h"
+#include "core/mesh/AdaptGrid.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numeric>
 
-#include "log/MessageLog.h"
-#include "mesh/NodeSearch.h"
+#include "core/log/MessageLog.h"
+#include "core/mesh/NodeSearch.h"
 
 namespace vexora {
 

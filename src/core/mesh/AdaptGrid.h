@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "mesh/Mesh.h"
-#include "project/SurveyTables.h"
+#include "core/mesh/Mesh.h"
+#include "core/project/SurveyTables.h"
 
 namespace vexora {
 

@@ -1,4 +1,4 @@
-#include "mesh/ArrayUtilities.h"
+#include "core/mesh/ArrayUtilities.h"
 
 #include <cmath>
 #include <iterator>

@@ -2,7 +2,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "mesh/Topography.h"
+#include "core/mesh/Topography.h"
 
 namespace vexora {
 

@@ -1,13 +1,13 @@
-#include "mesh/DefaultMeshSettings.h"
+#include "core/mesh/DefaultMeshSettings.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numeric>
 
-#include "mesh/MeshSettings.h"
-#include "settings/LenientNumber.h"
-#include "settings/NumberText.h"
-#include "settings/ParseLine.h"
+#include "core/mesh/MeshSettings.h"
+#include "core/settings/LenientNumber.h"
+#include "core/settings/NumberText.h"
+#include "core/settings/ParseLine.h"
 
 namespace vexora {
 

@@ -3,10 +3,10 @@
 // electrode spacing, the foreground box around the electrodes, a depth from
 // the layout's extent, and outer pads that reach the remote electrodes.
 
-#include "log/MessageLog.h"
-#include "mesh/Mesh.h"
-#include "project/SurveyTables.h"
-#include "settings/SettingsTable.h"
+#include "core/log/MessageLog.h"
+#include "core/mesh/Mesh.h"
+#include "core/project/SurveyTables.h"
+#include "core/settings/SettingsTable.h"
 
 namespace vexora {
 

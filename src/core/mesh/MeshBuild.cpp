@@ -1,10 +1,10 @@
-#include "mesh/MeshBuild.h"
+#include "core/mesh/MeshBuild.h"
 
-#include "mesh/AdaptGrid.h"
-#include "mesh/MeshSettings.h"
-#include "mesh/NodeMesh.h"
-#include "mesh/StartingModel.h"
-#include "mesh/Topography.h"
+#include "core/mesh/AdaptGrid.h"
+#include "core/mesh/MeshSettings.h"
+#include "core/mesh/NodeMesh.h"
+#include "core/mesh/StartingModel.h"
+#include "core/mesh/Topography.h"
 
 namespace vexora {
 

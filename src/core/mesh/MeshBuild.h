@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "log/MessageLog.h"
-#include "project/ProjectStore.h"
+#include "core/log/MessageLog.h"
+#include "core/project/ProjectStore.h"
 
 namespace vexora {
 

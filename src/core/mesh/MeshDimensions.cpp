@@ -1,8 +1,8 @@
-#include "mesh/MeshDimensions.h"
+#include "core/mesh/MeshDimensions.h"
 
 #include <cmath>
 
-#include "mesh/MeshSettings.h"
+#include "core/mesh/MeshSettings.h"
 
 namespace vexora {
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "log/MessageLog.h"
-#include "settings/SettingsTable.h"
+#include "core/log/MessageLog.h"
+#include "core/settings/SettingsTable.h"
 
 namespace vexora {
 

@@ -1,10 +1,10 @@
-#include "mesh/MeshExport.h"
+#include "core/mesh/MeshExport.h"
 
 #include <system_error>
 
-#include "mesh/MeshFileFormat.h"
-#include "platform/Application.h"
-#include "settings/Configuration.h"
+#include "core/mesh/MeshFileFormat.h"
+#include "core/platform/Application.h"
+#include "core/settings/Configuration.h"
 
 namespace vexora {
 

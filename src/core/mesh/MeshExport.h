@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
-#include "log/MessageLog.h"
-#include "platform/Questions.h"
-#include "project/ProjectStore.h"
+#include "core/log/MessageLog.h"
+#include "core/platform/Questions.h"
+#include "core/project/ProjectStore.h"
 
 namespace vexora {
 

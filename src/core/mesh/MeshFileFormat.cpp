@@ -1,9 +1,9 @@
-#include "mesh/MeshFileFormat.h"
+#include "core/mesh/MeshFileFormat.h"
 
 #include <charconv>
 #include <cstdint>
 
-#include "io/TextFile.h"
+#include "core/io/TextFile.h"
 
 namespace vexora {
 

@@ -1,4 +1,4 @@
-#include "mesh/MeshFileImport.h"
+#include "core/mesh/MeshFileImport.h"
 
 #include <charconv>
 #include <cmath>
@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "io/TextFile.h"
-#include "mesh/NodeMesh.h"
-#include "settings/LenientNumber.h"
+#include "core/io/TextFile.h"
+#include "core/mesh/NodeMesh.h"
+#include "core/settings/LenientNumber.h"
 
 namespace vexora {
 

@@ -1,10 +1,10 @@
-#include "mesh/MeshSettings.h"
+#include "core/mesh/MeshSettings.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "mesh/ArrayUtilities.h"
-#include "settings/ParseLine.h"
+#include "core/mesh/ArrayUtilities.h"
+#include "core/settings/ParseLine.h"
 
 namespace vexora {
 

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "mesh/Mesh.h"
-#include "settings/SettingsTable.h"
+#include "core/mesh/Mesh.h"
+#include "core/settings/SettingsTable.h"
 
 namespace vexora {
 

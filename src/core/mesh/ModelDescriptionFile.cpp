@@ -1,14 +1,14 @@
-#include "mesh/ModelDescriptionFile.h"
+#include "core/mesh/ModelDescriptionFile.h"
 
 #include <cmath>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "io/TextFile.h"
-#include "platform/Application.h"
-#include "settings/LenientNumber.h"
-#include "settings/ParseLine.h"
+#include "core/io/TextFile.h"
+#include "core/platform/Application.h"
+#include "core/settings/LenientNumber.h"
+#include "core/settings/ParseLine.h"
 
 namespace vexora {
 

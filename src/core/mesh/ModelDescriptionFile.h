@@ -15,9 +15,9 @@
 #include <filesystem>
 #include <string_view>
 
-#include "log/MessageLog.h"
-#include "platform/Questions.h"
-#include "settings/SettingsTable.h"
+#include "core/log/MessageLog.h"
+#include "core/platform/Questions.h"
+#include "core/settings/SettingsTable.h"
 
 namespace vexora {
 

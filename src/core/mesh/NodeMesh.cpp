@@ -1,12 +1,12 @@
-#include "mesh/NodeMesh.h"
+#include "core/mesh/NodeMesh.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <new>
 
-#include "mesh/MeshSettings.h"
-#include "settings/NumberText.h"
+#include "core/mesh/MeshSettings.h"
+#include "core/settings/NumberText.h"
 
 namespace vexora {
 

@@ -2,9 +2,9 @@
 // The node mesh: node coordinates (following the terrain when asked), node
 // flags, block corners and block boundary codes from the line lists.
 
-#include "log/MessageLog.h"
-#include "mesh/Mesh.h"
-#include "settings/SettingsTable.h"
+#include "core/log/MessageLog.h"
+#include "core/mesh/Mesh.h"
+#include "core/settings/SettingsTable.h"
 
 namespace vexora {
 

@@ -1,4 +1,4 @@
-#include "mesh/NodeSearch.h"
+#include "core/mesh/NodeSearch.h"
 
 #include <algorithm>
 #include <cmath>

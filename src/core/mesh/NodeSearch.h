@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "mesh/Mesh.h"
+#include "core/mesh/Mesh.h"
 
 namespace vexora {
 

@@ -1,9 +1,9 @@
-#include "mesh/StartingModel.h"
+#include "core/mesh/StartingModel.h"
 
 #include <algorithm>
 
-#include "settings/LenientNumber.h"
-#include "settings/ParseLine.h"
+#include "core/settings/LenientNumber.h"
+#include "core/settings/ParseLine.h"
 
 namespace vexora {
 

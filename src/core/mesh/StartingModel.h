@@ -4,10 +4,10 @@
 
 #include <vector>
 
-#include "log/MessageLog.h"
-#include "mesh/Mesh.h"
-#include "mesh/Models.h"
-#include "settings/SettingsTable.h"
+#include "core/log/MessageLog.h"
+#include "core/mesh/Mesh.h"
+#include "core/mesh/Models.h"
+#include "core/settings/SettingsTable.h"
 
 namespace vexora {
 

@@ -1,5 +1,5 @@
-#include "mesh/NodeSearch.h"
-#include "mesh/Topography.h"
+#include "core/mesh/NodeSearch.h"
+#include "core/mesh/Topography.h"
 
 namespace vexora {
 

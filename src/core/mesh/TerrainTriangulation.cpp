@@ -10,7 +10,7 @@
 #include <exception>
 #include <utility>
 
-#include "mesh/Topography.h"
+#include "core/mesh/Topography.h"
 
 namespace vexora {
 

@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "log/MessageLog.h"
-#include "mesh/Mesh.h"
-#include "project/SurveyTables.h"
+#include "core/log/MessageLog.h"
+#include "core/mesh/Mesh.h"
+#include "core/project/SurveyTables.h"
 
 namespace vexora {
 

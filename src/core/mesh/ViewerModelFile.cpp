@@ -1,11 +1,11 @@
-#include "mesh/ViewerModelFile.h"
+#include "core/mesh/ViewerModelFile.h"
 
 #include <cstring>
 #include <ctime>
 #include <limits>
 
-#include "io/TextFile.h"
-#include "settings/ParseLine.h"
+#include "core/io/TextFile.h"
+#include "core/settings/ParseLine.h"
 
 namespace vexora {
 

@@ -25,8 +25,8 @@
 #include <string_view>
 #include <vector>
 
-#include "log/MessageLog.h"
-#include "project/ProjectStore.h"
+#include "core/log/MessageLog.h"
+#include "core/project/ProjectStore.h"
 
 namespace vexora {
 

@@ -1,18 +1,18 @@
-#include "mesh/XyzImport.h"
+#include "core/mesh/XyzImport.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <unordered_map>
 
-#include "io/TextFile.h"
-#include "mesh/MeshBuild.h"
-#include "mesh/MeshSettings.h"
-#include "mesh/StartingModel.h"
-#include "platform/Application.h"
-#include "settings/LenientNumber.h"
-#include "settings/NumberText.h"
-#include "settings/ParseLine.h"
+#include "core/io/TextFile.h"
+#include "core/mesh/MeshBuild.h"
+#include "core/mesh/MeshSettings.h"
+#include "core/mesh/StartingModel.h"
+#include "core/platform/Application.h"
+#include "core/settings/LenientNumber.h"
+#include "core/settings/NumberText.h"
+#include "core/settings/ParseLine.h"
 
 namespace vexora {
 

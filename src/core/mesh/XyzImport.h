@@ -11,10 +11,10 @@
 #include <string_view>
 #include <vector>
 
-#include "log/MessageLog.h"
-#include "mesh/Mesh.h"
-#include "platform/Questions.h"
-#include "project/ProjectStore.h"
+#include "core/log/MessageLog.h"
+#include "core/mesh/Mesh.h"
+#include "core/platform/Questions.h"
+#include "core/project/ProjectStore.h"
 
 namespace vexora {
 

@@ -1,9 +1,9 @@
-#include "platform/FileSystemRoots.h"
+#include "core/platform/FileSystemRoots.h"
 
 #include <algorithm>
 #include <array>
 
-#include "io/TextFile.h"
+#include "core/io/TextFile.h"
 
 namespace vexora {
 

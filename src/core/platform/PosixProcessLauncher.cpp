@@ -1,4 +1,4 @@
-#include "platform/PosixProcessLauncher.h"
+#include "core/platform/PosixProcessLauncher.h"
 
 #include <cerrno>
 #include <cstring>

@@ -3,7 +3,7 @@
 // runs in a session of its own, detached from the caller, which never waits
 // for it and never leaves a zombie behind.
 
-#include "platform/ProcessLauncher.h"
+#include "core/platform/ProcessLauncher.h"
 
 namespace vexora {
 

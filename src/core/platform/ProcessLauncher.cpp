@@ -1,4 +1,4 @@
-#include "platform/ProcessLauncher.h"
+#include "core/platform/ProcessLauncher.h"
 
 #include <algorithm>
 #include <cctype>

@@ -5,7 +5,7 @@
 
 #include <utility>
 
-#include "platform/ProcessLauncher.h"
+#include "core/platform/ProcessLauncher.h"
 
 namespace vexora {
 

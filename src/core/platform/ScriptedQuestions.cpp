@@ -1,4 +1,4 @@
-#include "platform/ScriptedQuestions.h"
+#include "core/platform/ScriptedQuestions.h"
 
 namespace vexora {
 

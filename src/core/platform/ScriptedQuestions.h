@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/Questions.h"
+#include "core/platform/Questions.h"
 
 namespace vexora {
 

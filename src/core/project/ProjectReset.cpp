@@ -1,4 +1,4 @@
-#include "project/ProjectReset.h"
+#include "core/project/ProjectReset.h"
 
 #include <utility>
 

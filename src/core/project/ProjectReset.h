@@ -1,7 +1,7 @@
 #pragma once
 // What quitting a project leaves behind.
 
-#include "project/ProjectStore.h"
+#include "core/project/ProjectStore.h"
 
 namespace vexora {
 

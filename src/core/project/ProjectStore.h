@@ -2,12 +2,12 @@
 // Everything a project holds: the settings table with its column layouts,
 // and the loaded survey. Owned by the application and passed by reference.
 
-#include "mesh/Mesh.h"
-#include "mesh/Models.h"
-#include "project/SurveyTables.h"
-#include "qc/ReciprocalCheck.h"
-#include "settings/ColumnLayouts.h"
-#include "settings/SettingsTable.h"
+#include "core/mesh/Mesh.h"
+#include "core/mesh/Models.h"
+#include "core/project/SurveyTables.h"
+#include "core/qc/ReciprocalCheck.h"
+#include "core/settings/ColumnLayouts.h"
+#include "core/settings/SettingsTable.h"
 
 namespace vexora {
 

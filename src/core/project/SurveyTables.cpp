@@ -1,4 +1,4 @@
-#include "project/SurveyTables.h"
+#include "core/project/SurveyTables.h"
 
 #include <algorithm>
 

@@ -1,12 +1,12 @@
-#include "qc/Histogram.h"
+#include "core/qc/Histogram.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 
-#include "qc/ReciprocalCheck.h"
-#include "settings/LenientNumber.h"
-#include "settings/NumberText.h"
+#include "core/qc/ReciprocalCheck.h"
+#include "core/settings/LenientNumber.h"
+#include "core/settings/NumberText.h"
 
 namespace vexora {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "log/MessageLog.h"
+#include "core/log/MessageLog.h"
 
 namespace vexora {
 

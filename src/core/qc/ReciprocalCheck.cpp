@@ -1,4 +1,4 @@
-#include "qc/ReciprocalCheck.h"
+#include "core/qc/ReciprocalCheck.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,7 +6,7 @@
 #include <tuple>
 #include <utility>
 
-#include "settings/NumberText.h"
+#include "core/settings/NumberText.h"
 
 namespace vexora {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "import/GeometricFactor.h"  // kCannotCompute
-#include "log/MessageLog.h"
-#include "project/SurveyTables.h"
+#include "core/import/GeometricFactor.h"  // kCannotCompute
+#include "core/log/MessageLog.h"
+#include "core/project/SurveyTables.h"
 
 namespace vexora {
 

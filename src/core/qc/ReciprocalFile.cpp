@@ -1,7 +1,7 @@
-#include "qc/ReciprocalFile.h"
+#include "core/qc/ReciprocalFile.h"
 
-#include "io/TextFile.h"
-#include "settings/NumberText.h"
+#include "core/io/TextFile.h"
+#include "core/settings/NumberText.h"
 
 namespace vexora {
 

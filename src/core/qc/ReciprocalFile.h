@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <string>
 
-#include "log/MessageLog.h"
-#include "qc/ReciprocalCheck.h"
+#include "core/log/MessageLog.h"
+#include "core/qc/ReciprocalCheck.h"
 
 namespace vexora {
 

@@ -1,7 +1,7 @@
-#include "qc/SurveyValues.h"
+#include "core/qc/SurveyValues.h"
 
-#include "import/GeometricFactor.h"
-#include "qc/Histogram.h"
+#include "core/import/GeometricFactor.h"
+#include "core/qc/Histogram.h"
 
 namespace vexora {
 

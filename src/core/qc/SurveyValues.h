@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "log/MessageLog.h"
-#include "project/SurveyTables.h"
+#include "core/log/MessageLog.h"
+#include "core/project/SurveyTables.h"
 
 namespace vexora {
 

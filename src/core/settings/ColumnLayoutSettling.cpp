@@ -8,9 +8,9 @@
 #include <cmath>
 #include <memory>
 
-#include "settings/ConfigurationReading.h"
-#include "settings/LenientNumber.h"
-#include "settings/NumberText.h"
+#include "core/settings/ConfigurationReading.h"
+#include "core/settings/LenientNumber.h"
+#include "core/settings/NumberText.h"
 
 namespace vexora::configuration {
 

@@ -3,9 +3,9 @@
 
 #include <cstring>
 
-#include "settings/Configuration.h"
+#include "core/settings/Configuration.h"
 
-#include "io/TextFile.h"
+#include "core/io/TextFile.h"
 
 namespace vexora {
 

@@ -7,11 +7,11 @@
 #include <string>
 #include <string_view>
 
-#include "log/MessageLog.h"
-#include "platform/Questions.h"
-#include "platform/UserSettings.h"
-#include "settings/ColumnLayouts.h"
-#include "settings/SettingsTable.h"
+#include "core/log/MessageLog.h"
+#include "core/platform/Questions.h"
+#include "core/platform/UserSettings.h"
+#include "core/settings/ColumnLayouts.h"
+#include "core/settings/SettingsTable.h"
 
 namespace vexora {
 

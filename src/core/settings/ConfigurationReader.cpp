@@ -7,9 +7,9 @@
 #include <limits>
 #include <unordered_map>
 
-#include "settings/Configuration.h"
-#include "settings/ConfigurationReading.h"
-#include "settings/LenientNumber.h"
+#include "core/settings/Configuration.h"
+#include "core/settings/ConfigurationReading.h"
+#include "core/settings/LenientNumber.h"
 
 namespace vexora {
 

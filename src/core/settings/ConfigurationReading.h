@@ -12,11 +12,11 @@
 #include <string_view>
 #include <vector>
 
-#include "log/MessageLog.h"
-#include "settings/ColumnLayouts.h"
-#include "settings/ConfigurationTags.h"
-#include "settings/ParseLine.h"
-#include "settings/SettingsTable.h"
+#include "core/log/MessageLog.h"
+#include "core/settings/ColumnLayouts.h"
+#include "core/settings/ConfigurationTags.h"
+#include "core/settings/ParseLine.h"
+#include "core/settings/SettingsTable.h"
 
 namespace vexora::configuration {
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <limits>
 
-#include "settings/ConfigurationReading.h"
-#include "settings/NumberText.h"
+#include "core/settings/ConfigurationReading.h"
+#include "core/settings/NumberText.h"
 
 namespace vexora::configuration {
 

@@ -1,4 +1,4 @@
-#include "settings/ConfigurationTags.h"
+#include "core/settings/ConfigurationTags.h"
 
 #include <cmath>
 #include <unordered_map>

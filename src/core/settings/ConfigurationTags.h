@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/ColumnLayouts.h"
-#include "settings/ItemCatalogue.h"
+#include "core/settings/ColumnLayouts.h"
+#include "core/settings/ItemCatalogue.h"
 
 namespace vexora::configuration {
 

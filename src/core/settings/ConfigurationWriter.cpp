@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "io/TextFile.h"
-#include "settings/Configuration.h"
-#include "settings/LenientNumber.h"
-#include "settings/ParseLine.h"
+#include "core/io/TextFile.h"
+#include "core/settings/Configuration.h"
+#include "core/settings/LenientNumber.h"
+#include "core/settings/ParseLine.h"
 
 namespace vexora {
 

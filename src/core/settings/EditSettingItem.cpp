@@ -1,6 +1,6 @@
-#include "settings/EditSettingItem.h"
+#include "core/settings/EditSettingItem.h"
 
-#include "platform/Application.h"
+#include "core/platform/Application.h"
 
 namespace vexora {
 

@@ -7,9 +7,9 @@
 #include <functional>
 #include <string>
 
-#include "platform/Questions.h"
-#include "project/ProjectStore.h"
-#include "settings/SettingValidation.h"
+#include "core/platform/Questions.h"
+#include "core/project/ProjectStore.h"
+#include "core/settings/SettingValidation.h"
 
 namespace vexora {
 

@@ -1,4 +1,4 @@
-#include "settings/ItemCatalogue.h"
+#include "core/settings/ItemCatalogue.h"
 
 namespace vexora {
 

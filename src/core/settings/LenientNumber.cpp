@@ -1,4 +1,4 @@
-#include "settings/LenientNumber.h"
+#include "core/settings/LenientNumber.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "settings/NumberText.h"
+#include "core/settings/NumberText.h"
 
 #include <charconv>
 

@@ -1,6 +1,6 @@
-#include "settings/ParseLine.h"
+#include "core/settings/ParseLine.h"
 
-#include "settings/LenientNumber.h"
+#include "core/settings/LenientNumber.h"
 
 namespace vexora {
 

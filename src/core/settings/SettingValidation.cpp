@@ -1,11 +1,11 @@
-#include "settings/SettingValidation.h"
+#include "core/settings/SettingValidation.h"
 
 #include <charconv>
 #include <cmath>
 
-#include "settings/LenientNumber.h"
-#include "settings/NumberText.h"
-#include "settings/ParseLine.h"
+#include "core/settings/LenientNumber.h"
+#include "core/settings/NumberText.h"
+#include "core/settings/ParseLine.h"
 
 namespace vexora {
 

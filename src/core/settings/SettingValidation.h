@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "settings/SettingsTable.h"
+#include "core/settings/SettingsTable.h"
 
 namespace vexora {
 

@@ -1,9 +1,9 @@
-#include "settings/SettingsTable.h"
+#include "core/settings/SettingsTable.h"
 
 #include <cmath>
 
-#include "settings/LenientNumber.h"
-#include "settings/NumberText.h"
+#include "core/settings/LenientNumber.h"
+#include "core/settings/NumberText.h"
 
 namespace vexora {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/ItemCatalogue.h"
+#include "core/settings/ItemCatalogue.h"
 
 namespace vexora {
 

@@ -1,9 +1,9 @@
 // The user's start-up configuration, applied when a workspace opens.
 
-#include "datafile/FormatChecks.h"
-#include "io/TextFile.h"
-#include "platform/Application.h"
-#include "settings/Configuration.h"
+#include "core/datafile/FormatChecks.h"
+#include "core/io/TextFile.h"
+#include "core/platform/Application.h"
+#include "core/settings/Configuration.h"
 
 namespace vexora {
 

@@ -1,10 +1,10 @@
-#include "shell/DataFileConversion.h"
+#include "core/shell/DataFileConversion.h"
 
 #include <algorithm>
 
-#include "jobs/CoreScript.h"
-#include "jobs/RurVexora.h"
-#include "shell/ShellFolders.h"
+#include "core/jobs/CoreScript.h"
+#include "core/jobs/RurVexora.h"
+#include "core/shell/ShellFolders.h"
 
 namespace vexora {
 

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <string>
 
-#include "log/MessageLog.h"
-#include "platform/ProcessLauncher.h"
+#include "core/log/MessageLog.h"
+#include "core/platform/ProcessLauncher.h"
 
 namespace vexora {
 

@@ -1,4 +1,4 @@
-#include "shell/ExplorerTree.h"
+#include "core/shell/ExplorerTree.h"
 
 #include <algorithm>
 #include <array>

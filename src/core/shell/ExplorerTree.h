@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "project/ProjectStore.h"
+#include "core/project/ProjectStore.h"
 
 namespace vexora {
 

@@ -1,8 +1,8 @@
-#include "shell/ExternalPrograms.h"
+#include "core/shell/ExternalPrograms.h"
 
-#include "io/TextFile.h"
-#include "platform/Application.h"
-#include "shell/ShellFolders.h"
+#include "core/io/TextFile.h"
+#include "core/platform/Application.h"
+#include "core/shell/ShellFolders.h"
 
 namespace vexora {
 

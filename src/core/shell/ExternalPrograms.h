@@ -8,12 +8,12 @@
 #include <string>
 #include <string_view>
 
-#include "log/MessageLog.h"
-#include "platform/FileSystemRoots.h"
-#include "platform/ProcessLauncher.h"
-#include "platform/Questions.h"
-#include "platform/UserSettings.h"
-#include "shell/ProgramSearch.h"
+#include "core/log/MessageLog.h"
+#include "core/platform/FileSystemRoots.h"
+#include "core/platform/ProcessLauncher.h"
+#include "core/platform/Questions.h"
+#include "core/platform/UserSettings.h"
+#include "core/shell/ProgramSearch.h"
 
 namespace vexora {
 

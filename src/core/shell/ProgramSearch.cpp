@@ -1,9 +1,9 @@
-#include "shell/ProgramSearch.h"
+#include "core/shell/ProgramSearch.h"
 
 #include <algorithm>
 #include <sys/stat.h>
 
-#include "platform/ProcessLauncher.h"
+#include "core/platform/ProcessLauncher.h"
 
 namespace vexora {
 

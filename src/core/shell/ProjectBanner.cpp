@@ -1,7 +1,7 @@
-#include "shell/ProjectBanner.h"
+#include "core/shell/ProjectBanner.h"
 
-#include "log/MessageLog.h"
-#include "platform/Application.h"
+#include "core/log/MessageLog.h"
+#include "core/platform/Application.h"
 
 namespace vexora {
 

@@ -1,4 +1,4 @@
-#include "shell/ShellFolders.h"
+#include "core/shell/ShellFolders.h"
 
 #include <cstdlib>
 #include <fcntl.h>

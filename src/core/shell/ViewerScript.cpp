@@ -1,9 +1,9 @@
-#include "shell/ViewerScript.h"
+#include "core/shell/ViewerScript.h"
 
 #include <cstdio>
 
-#include "io/TextFile.h"
-#include "shell/ShellFolders.h"
+#include "core/io/TextFile.h"
+#include "core/shell/ShellFolders.h"
 
 namespace vexora {
 

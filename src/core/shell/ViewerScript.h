@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "log/MessageLog.h"
+#include "core/log/MessageLog.h"
 
 namespace vexora {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "script/ProgramArguments.h"
-#include "script/ScriptRunner.h"
+#include "engine/script/ProgramArguments.h"
+#include "engine/script/ScriptRunner.h"
 
 int main(int argc, char** argv)
 {

@@ -1,9 +1,9 @@
-#include "forward/ForwardMemory.h"
+#include "engine/forward/ForwardMemory.h"
 
 #include <fstream>
 #include <string>
 
-#include "solver/StencilMatrix.h"
+#include "engine/solver/StencilMatrix.h"
 
 namespace vexora {
 

@@ -1,7 +1,7 @@
-#include "forward/ForwardModel.h"
+#include "engine/forward/ForwardModel.h"
 
-#include "forward/ForwardPass.h"
-#include "import/GeometricFactor.h"
+#include "engine/forward/ForwardPass.h"
+#include "core/import/GeometricFactor.h"
 
 namespace vexora {
 

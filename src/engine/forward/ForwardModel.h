@@ -7,8 +7,8 @@
 #include <functional>
 #include <string_view>
 
-#include "log/MessageLog.h"
-#include "project/ProjectStore.h"
+#include "core/log/MessageLog.h"
+#include "core/project/ProjectStore.h"
 
 namespace vexora {
 

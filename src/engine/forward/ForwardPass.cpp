@@ -1,12 +1,12 @@
-#include "forward/ForwardPass.h"
+#include "engine/forward/ForwardPass.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
 
-#include "forward/ForwardMemory.h"
-#include "solver/SolverChoice.h"
+#include "engine/forward/ForwardMemory.h"
+#include "engine/solver/SolverChoice.h"
 
 namespace vexora {
 

@@ -9,12 +9,12 @@
 #include <string_view>
 #include <vector>
 
-#include "forward/ForwardModel.h"
-#include "forward/ForwardSettings.h"
-#include "forward/ForwardSystem.h"
-#include "forward/MeshLocation.h"
-#include "forward/PoleFields.h"
-#include "forward/QuadrupolePlan.h"
+#include "engine/forward/ForwardModel.h"
+#include "engine/forward/ForwardSettings.h"
+#include "engine/forward/ForwardSystem.h"
+#include "engine/forward/MeshLocation.h"
+#include "engine/forward/PoleFields.h"
+#include "engine/forward/QuadrupolePlan.h"
 
 namespace vexora {
 

@@ -1,9 +1,9 @@
-#include "forward/ForwardSettings.h"
+#include "engine/forward/ForwardSettings.h"
 
 #include <algorithm>
 #include <string>
 
-#include "settings/ParseLine.h"
+#include "core/settings/ParseLine.h"
 
 namespace vexora {
 

@@ -3,9 +3,9 @@
 
 #include <array>
 
-#include "log/MessageLog.h"
-#include "settings/SettingsTable.h"
-#include "solver/LinearSolver.h"
+#include "core/log/MessageLog.h"
+#include "core/settings/SettingsTable.h"
+#include "engine/solver/LinearSolver.h"
 
 namespace vexora {
 

@@ -1,4 +1,4 @@
-#include "forward/ForwardSystem.h"
+#include "engine/forward/ForwardSystem.h"
 
 #include <algorithm>
 #include <cmath>

@@ -16,10 +16,10 @@
 #include <span>
 #include <vector>
 
-#include "forward/ForwardSettings.h"
-#include "forward/HexElement.h"
-#include "mesh/Mesh.h"
-#include "solver/StencilMatrix.h"
+#include "engine/forward/ForwardSettings.h"
+#include "engine/forward/HexElement.h"
+#include "core/mesh/Mesh.h"
+#include "engine/solver/StencilMatrix.h"
 
 namespace vexora {
 

@@ -1,4 +1,4 @@
-#include "forward/HalfSpaceField.h"
+#include "engine/forward/HalfSpaceField.h"
 
 #include <cmath>
 #include <numbers>

@@ -10,7 +10,7 @@
 
 #include <array>
 
-#include "mesh/Mesh.h"
+#include "core/mesh/Mesh.h"
 
 namespace vexora {
 

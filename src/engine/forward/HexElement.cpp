@@ -1,4 +1,4 @@
-#include "forward/HexElement.h"
+#include "engine/forward/HexElement.h"
 
 #include <cmath>
 

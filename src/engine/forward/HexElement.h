@@ -8,7 +8,7 @@
 #include <cmath>
 #include <functional>
 
-#include "mesh/Mesh.h"
+#include "core/mesh/Mesh.h"
 
 namespace vexora {
 

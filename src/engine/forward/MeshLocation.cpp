@@ -1,8 +1,8 @@
-#include "forward/MeshLocation.h"
+#include "engine/forward/MeshLocation.h"
 
 #include <algorithm>
 
-#include "forward/HexElement.h"
+#include "engine/forward/HexElement.h"
 
 namespace vexora {
 

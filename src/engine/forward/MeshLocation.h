@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "mesh/Mesh.h"
+#include "core/mesh/Mesh.h"
 
 namespace vexora {
 

@@ -1,4 +1,4 @@
-#include "forward/PoleFields.h"
+#include "engine/forward/PoleFields.h"
 
 #include <algorithm>
 #include <cmath>

@@ -15,10 +15,10 @@
 #include <span>
 #include <vector>
 
-#include "forward/ForwardSystem.h"
-#include "forward/HalfSpaceField.h"
-#include "forward/MeshLocation.h"
-#include "solver/LinearSolver.h"
+#include "engine/forward/ForwardSystem.h"
+#include "engine/forward/HalfSpaceField.h"
+#include "engine/forward/MeshLocation.h"
+#include "engine/solver/LinearSolver.h"
 
 namespace vexora {
 

@@ -1,4 +1,4 @@
-#include "forward/QuadrupolePlan.h"
+#include "engine/forward/QuadrupolePlan.h"
 
 #include <cmath>
 

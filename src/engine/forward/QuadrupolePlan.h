@@ -11,7 +11,7 @@
 #include <span>
 #include <vector>
 
-#include "project/SurveyTables.h"
+#include "core/project/SurveyTables.h"
 
 namespace vexora {
 

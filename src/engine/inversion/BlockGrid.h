@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "mesh/Mesh.h"
+#include "core/mesh/Mesh.h"
 
 namespace vexora {
 

@@ -1,13 +1,13 @@
-#include "inversion/ChargeabilityInversion.h"
+#include "engine/inversion/ChargeabilityInversion.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
 
-#include "import/GeometricFactor.h"
-#include "inversion/BlockGrid.h"
-#include "inversion/RoughnessTrials.h"
+#include "core/import/GeometricFactor.h"
+#include "engine/inversion/BlockGrid.h"
+#include "engine/inversion/RoughnessTrials.h"
 
 namespace vexora {
 

@@ -11,9 +11,9 @@
 #include <span>
 #include <vector>
 
-#include "inversion/InversionSettings.h"
-#include "inversion/Jacobian.h"
-#include "project/ProjectStore.h"
+#include "engine/inversion/InversionSettings.h"
+#include "engine/inversion/Jacobian.h"
+#include "core/project/ProjectStore.h"
 
 namespace vexora {
 

@@ -1,4 +1,4 @@
-#include "inversion/DataMisfit.h"
+#include "engine/inversion/DataMisfit.h"
 
 #include <algorithm>
 #include <cmath>

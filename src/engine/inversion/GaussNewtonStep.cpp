@@ -1,4 +1,4 @@
-#include "inversion/GaussNewtonStep.h"
+#include "engine/inversion/GaussNewtonStep.h"
 
 #include <cassert>
 #include <cmath>

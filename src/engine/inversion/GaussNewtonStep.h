@@ -17,8 +17,8 @@
 #include <span>
 #include <vector>
 
-#include "inversion/Jacobian.h"
-#include "inversion/Roughness.h"
+#include "engine/inversion/Jacobian.h"
+#include "engine/inversion/Roughness.h"
 
 namespace vexora {
 

@@ -1,4 +1,4 @@
-#include "inversion/Inversion.h"
+#include "engine/inversion/Inversion.h"
 
 #include <algorithm>
 #include <chrono>
@@ -6,12 +6,12 @@
 #include <cstdio>
 #include <string>
 
-#include "import/GeometricFactor.h"
-#include "inversion/BlockGrid.h"
-#include "inversion/ChargeabilityInversion.h"
-#include "inversion/InversionSettings.h"
-#include "inversion/RoughnessTrials.h"
-#include "inversion/Sensitivity.h"
+#include "core/import/GeometricFactor.h"
+#include "engine/inversion/BlockGrid.h"
+#include "engine/inversion/ChargeabilityInversion.h"
+#include "engine/inversion/InversionSettings.h"
+#include "engine/inversion/RoughnessTrials.h"
+#include "engine/inversion/Sensitivity.h"
 
 namespace vexora {
 

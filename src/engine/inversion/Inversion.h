@@ -15,7 +15,7 @@
 
 #include <functional>
 
-#include "forward/ForwardModel.h"
+#include "engine/forward/ForwardModel.h"
 
 namespace vexora {
 

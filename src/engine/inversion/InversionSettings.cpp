@@ -1,8 +1,8 @@
-#include "inversion/InversionSettings.h"
+#include "engine/inversion/InversionSettings.h"
 
 #include <string>
 
-#include "settings/ParseLine.h"
+#include "core/settings/ParseLine.h"
 
 namespace vexora {
 

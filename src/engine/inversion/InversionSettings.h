@@ -2,10 +2,10 @@
 // The inversion's settings, read once from the settings table: for the
 // resistivity and for the IP inversion each.
 
-#include "inversion/DataMisfit.h"
-#include "inversion/GaussNewtonStep.h"
-#include "log/MessageLog.h"
-#include "settings/SettingsTable.h"
+#include "engine/inversion/DataMisfit.h"
+#include "engine/inversion/GaussNewtonStep.h"
+#include "core/log/MessageLog.h"
+#include "core/settings/SettingsTable.h"
 
 namespace vexora {
 

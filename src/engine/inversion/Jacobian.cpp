@@ -1,4 +1,4 @@
-#include "inversion/Jacobian.h"
+#include "engine/inversion/Jacobian.h"
 
 #include <algorithm>
 #include <cassert>
@@ -10,9 +10,9 @@
 #include <sys/mman.h>
 #endif
 
-#include "Lanes.h"
-#include "VectorClones.h"
-#include "inversion/ShareOut.h"
+#include "engine/Lanes.h"
+#include "engine/VectorClones.h"
+#include "engine/inversion/ShareOut.h"
 
 namespace vexora {
 

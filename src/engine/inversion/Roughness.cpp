@@ -1,4 +1,4 @@
-#include "inversion/Roughness.h"
+#include "engine/inversion/Roughness.h"
 
 #include <cassert>
 

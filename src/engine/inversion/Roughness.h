@@ -7,7 +7,7 @@
 
 #include <span>
 
-#include "inversion/BlockGrid.h"
+#include "engine/inversion/BlockGrid.h"
 
 namespace vexora {
 

@@ -1,4 +1,4 @@
-#include "inversion/RoughnessTrials.h"
+#include "engine/inversion/RoughnessTrials.h"
 
 #include <algorithm>
 

@@ -1,14 +1,14 @@
-#include "inversion/Sensitivity.h"
+#include "engine/inversion/Sensitivity.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
 
-#include "Lanes.h"
-#include "VectorClones.h"
-#include "forward/HexElement.h"
-#include "inversion/ShareOut.h"
+#include "engine/Lanes.h"
+#include "engine/VectorClones.h"
+#include "engine/forward/HexElement.h"
+#include "engine/inversion/ShareOut.h"
 
 namespace vexora {
 

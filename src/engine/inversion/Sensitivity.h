@@ -12,8 +12,8 @@
 #include <span>
 #include <vector>
 
-#include "forward/ForwardPass.h"
-#include "inversion/Jacobian.h"
+#include "engine/forward/ForwardPass.h"
+#include "engine/inversion/Jacobian.h"
 
 namespace vexora {
 

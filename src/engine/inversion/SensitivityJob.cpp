@@ -1,12 +1,12 @@
-#include "inversion/SensitivityJob.h"
+#include "engine/inversion/SensitivityJob.h"
 
 #include <algorithm>
 #include <cmath>
 #include <nlohmann/json.hpp>
 
-#include "import/GeometricFactor.h"
-#include "inversion/Sensitivity.h"
-#include "io/TextFile.h"
+#include "core/import/GeometricFactor.h"
+#include "engine/inversion/Sensitivity.h"
+#include "core/io/TextFile.h"
 
 namespace vexora {
 

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "forward/ForwardModel.h"
-#include "jobs/SensitivityRequest.h"
+#include "engine/forward/ForwardModel.h"
+#include "core/jobs/SensitivityRequest.h"
 
 namespace vexora {
 

@@ -1,4 +1,4 @@
-#include "manager/JobWindow.h"
+#include "engine/manager/JobWindow.h"
 
 #include <QCloseEvent>
 #include <QFormLayout>
@@ -9,7 +9,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "script/JobFiles.h"
+#include "engine/script/JobFiles.h"
 
 namespace vexora {
 

@@ -18,11 +18,11 @@
 #include <QProcess>
 #include <QTimer>
 
-#include "io/TextFile.h"
-#include "manager/JobWindow.h"
-#include "platform/ProcessLauncher.h"
-#include "script/JobFiles.h"
-#include "script/ProgramArguments.h"
+#include "core/io/TextFile.h"
+#include "engine/manager/JobWindow.h"
+#include "core/platform/ProcessLauncher.h"
+#include "engine/script/JobFiles.h"
+#include "engine/script/ProgramArguments.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "script/JobFiles.h"
+#include "engine/script/JobFiles.h"
 
 #include <cerrno>
 #include <charconv>
@@ -6,9 +6,9 @@
 #include <cstring>
 #include <ostream>
 
-#include "io/TextFile.h"
-#include "log/MessageLog.h"
-#include "script/ScriptParser.h"
+#include "core/io/TextFile.h"
+#include "core/log/MessageLog.h"
+#include "engine/script/ScriptParser.h"
 
 namespace vexora {
 

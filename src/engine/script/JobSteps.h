@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "log/MessageLog.h"
-#include "project/ProjectStore.h"
-#include "script/ScriptParser.h"
+#include "core/log/MessageLog.h"
+#include "core/project/ProjectStore.h"
+#include "engine/script/ScriptParser.h"
 
 namespace vexora {
 

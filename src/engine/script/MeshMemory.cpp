@@ -1,4 +1,4 @@
-#include "script/MeshMemory.h"
+#include "engine/script/MeshMemory.h"
 
 #include <cmath>
 

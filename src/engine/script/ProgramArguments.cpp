@@ -1,6 +1,6 @@
-#include "script/ProgramArguments.h"
+#include "engine/script/ProgramArguments.h"
 
-#include "jobs/RurVexora.h"
+#include "core/jobs/RurVexora.h"
 
 namespace vexora {
 

@@ -1,4 +1,4 @@
-#include "script/ScriptParser.h"
+#include "engine/script/ScriptParser.h"
 
 #include <algorithm>
 #include <array>

@@ -1,18 +1,18 @@
-#include "script/ScriptRunner.h"
+#include "engine/script/ScriptRunner.h"
 
 #include <algorithm>
 #include <optional>
 #include <string>
 
-#include "forward/ForwardModel.h"
-#include "inversion/Inversion.h"
-#include "inversion/SensitivityJob.h"
-#include "io/TextFile.h"
-#include "log/MessageLog.h"
-#include "script/JobFiles.h"
-#include "script/JobSteps.h"
-#include "forward/ForwardMemory.h"
-#include "script/ScriptParser.h"
+#include "engine/forward/ForwardModel.h"
+#include "engine/inversion/Inversion.h"
+#include "engine/inversion/SensitivityJob.h"
+#include "core/io/TextFile.h"
+#include "core/log/MessageLog.h"
+#include "engine/script/JobFiles.h"
+#include "engine/script/JobSteps.h"
+#include "engine/forward/ForwardMemory.h"
+#include "engine/script/ScriptParser.h"
 
 namespace vexora {
 

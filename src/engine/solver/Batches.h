@@ -7,7 +7,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "solver/LinearSolver.h"
+#include "engine/solver/LinearSolver.h"
 
 namespace vexora {
 

@@ -1,4 +1,4 @@
-#include "solver/CholmodSolver.h"
+#include "engine/solver/CholmodSolver.h"
 
 #ifdef VEXORA_HAVE_CHOLMOD
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "solver/LinearSolver.h"
+#include "engine/solver/LinearSolver.h"
 
 namespace vexora {
 

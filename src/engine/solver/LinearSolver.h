@@ -9,7 +9,7 @@
 #include <span>
 #include <string>
 
-#include "solver/StencilMatrix.h"
+#include "engine/solver/StencilMatrix.h"
 
 namespace vexora {
 

@@ -1,4 +1,4 @@
-#include "solver/Multigrid.h"
+#include "engine/solver/Multigrid.h"
 
 #include <algorithm>
 #include <cmath>

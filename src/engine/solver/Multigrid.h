@@ -15,7 +15,7 @@
 #include <span>
 #include <vector>
 
-#include "solver/StencilMatrix.h"
+#include "engine/solver/StencilMatrix.h"
 
 namespace vexora {
 

@@ -1,12 +1,12 @@
-#include "solver/MultigridPcg.h"
+#include "engine/solver/MultigridPcg.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <vector>
 
-#include "VectorClones.h"
-#include "solver/Batches.h"
+#include "engine/VectorClones.h"
+#include "engine/solver/Batches.h"
 
 namespace vexora {
 

@@ -13,8 +13,8 @@
 // residual |b - A x| <= tolerance |b|, checked in double on the computed x
 // before the solve returns.
 
-#include "solver/LinearSolver.h"
-#include "solver/Multigrid.h"
+#include "engine/solver/LinearSolver.h"
+#include "engine/solver/Multigrid.h"
 
 namespace vexora {
 

@@ -1,8 +1,8 @@
-#include "solver/SolverChoice.h"
+#include "engine/solver/SolverChoice.h"
 
-#include "solver/CholmodSolver.h"
-#include "solver/MultigridPcg.h"
-#include "solver/SsorPcg.h"
+#include "engine/solver/CholmodSolver.h"
+#include "engine/solver/MultigridPcg.h"
+#include "engine/solver/SsorPcg.h"
 
 namespace vexora {
 

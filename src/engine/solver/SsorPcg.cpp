@@ -1,7 +1,7 @@
-#include "solver/SsorPcg.h"
+#include "engine/solver/SsorPcg.h"
 
-#include "VectorClones.h"
-#include "solver/Batches.h"
+#include "engine/VectorClones.h"
+#include "engine/solver/Batches.h"
 
 #include <algorithm>
 #include <array>

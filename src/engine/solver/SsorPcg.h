@@ -17,7 +17,7 @@
 // what the vector units take, so the memory traffic per system falls by
 // about the width. Each system stops on its own residual.
 
-#include "solver/LinearSolver.h"
+#include "engine/solver/LinearSolver.h"
 
 namespace vexora {
 

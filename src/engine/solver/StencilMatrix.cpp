@@ -1,4 +1,4 @@
-#include "solver/StencilMatrix.h"
+#include "engine/solver/StencilMatrix.h"
 
 #include <algorithm>
 #include <numeric>

@@ -11,10 +11,10 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "import/schedule/SequenceLinks.h"
-#include "log/MessageLog.h"
-#include "platform/Application.h"
-#include "platform/Questions.h"
+#include "core/import/schedule/SequenceLinks.h"
+#include "core/log/MessageLog.h"
+#include "core/platform/Application.h"
+#include "core/platform/Questions.h"
 #include "ui/platform/FileDialogs.h"
 #include "ui/platform/TextConversion.h"
 

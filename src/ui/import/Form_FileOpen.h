@@ -6,7 +6,7 @@
 
 #include <QDialog>
 
-#include "import/ImportDriver.h"
+#include "core/import/ImportDriver.h"
 
 class QCheckBox;
 class QLineEdit;

@@ -10,10 +10,10 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "log/MessageLog.h"
-#include "platform/Questions.h"
-#include "platform/UserSettings.h"
-#include "project/ProjectStore.h"
+#include "core/log/MessageLog.h"
+#include "core/platform/Questions.h"
+#include "core/platform/UserSettings.h"
+#include "core/project/ProjectStore.h"
 
 class QCheckBox;
 class QGridLayout;

@@ -4,8 +4,8 @@
 
 #include <QPointer>
 
-#include "jobs/ConsoleInversion.h"
-#include "log/MessageLog.h"
+#include "core/jobs/ConsoleInversion.h"
+#include "core/log/MessageLog.h"
 #include "ui/jobs/InvWork.h"
 #include "ui/platform/FileDialogs.h"
 #include "ui/platform/RunHandler.h"

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "jobs/ConsoleInversion.h"
+#include "core/jobs/ConsoleInversion.h"
 
 namespace vexora::ui {
 

@@ -9,7 +9,7 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-#include "platform/Questions.h"
+#include "core/platform/Questions.h"
 #include "ui/platform/FileDialogs.h"
 #include "ui/platform/RunHandler.h"
 #include "ui/platform/TextConversion.h"

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "log/MessageLog.h"
+#include "core/log/MessageLog.h"
 
 class QCheckBox;
 class QTextEdit;

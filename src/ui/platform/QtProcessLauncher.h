@@ -3,7 +3,7 @@
 // argument vector to the program without a shell and reports a program that
 // could not be run.
 
-#include "platform/ProcessLauncher.h"
+#include "core/platform/ProcessLauncher.h"
 
 namespace vexora::ui {
 

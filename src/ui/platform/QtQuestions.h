@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "platform/Questions.h"
+#include "core/platform/Questions.h"
 
 namespace vexora::ui {
 

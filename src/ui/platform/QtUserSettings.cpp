@@ -2,7 +2,7 @@
 
 #include <QSettings>
 
-#include "platform/Application.h"
+#include "core/platform/Application.h"
 #include "ui/platform/TextConversion.h"
 
 namespace vexora::ui {

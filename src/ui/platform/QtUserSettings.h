@@ -6,7 +6,7 @@
 
 #include <QString>
 
-#include "platform/UserSettings.h"
+#include "core/platform/UserSettings.h"
 
 class QSettings;
 

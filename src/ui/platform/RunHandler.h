@@ -7,7 +7,7 @@
 #include <string_view>
 #include <utility>
 
-#include "log/MessageLog.h"
+#include "core/log/MessageLog.h"
 
 namespace vexora::ui {
 

@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "settings/NumberText.h"
+#include "core/settings/NumberText.h"
 
 namespace vexora::ui {
 

@@ -7,7 +7,7 @@
 #include <QRectF>
 #include <QString>
 
-#include "qc/Histogram.h"
+#include "core/qc/Histogram.h"
 
 class QPainter;
 

@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-#include "qc/Histogram.h"
+#include "core/qc/Histogram.h"
 
 namespace vexora::ui {
 

@@ -1,6 +1,6 @@
 #include "ui/qc/ReciprocalTableModel.h"
 
-#include "settings/NumberText.h"
+#include "core/settings/NumberText.h"
 
 namespace vexora::ui {
 

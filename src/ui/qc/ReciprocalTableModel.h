@@ -6,7 +6,7 @@
 
 #include <QAbstractTableModel>
 
-#include "qc/ReciprocalCheck.h"
+#include "core/qc/ReciprocalCheck.h"
 
 namespace vexora::ui {
 

@@ -15,9 +15,9 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "platform/Application.h"
-#include "qc/ReciprocalFile.h"
-#include "settings/NumberText.h"
+#include "core/platform/Application.h"
+#include "core/qc/ReciprocalFile.h"
+#include "core/settings/NumberText.h"
 #include "ui/platform/FileDialogs.h"
 #include "ui/platform/RunHandler.h"
 #include "ui/platform/TextConversion.h"

@@ -4,10 +4,10 @@
 
 #include <QWidget>
 
-#include "log/MessageLog.h"
-#include "platform/Questions.h"
-#include "project/ProjectStore.h"
-#include "qc/ReciprocalCheck.h"
+#include "core/log/MessageLog.h"
+#include "core/platform/Questions.h"
+#include "core/project/ProjectStore.h"
+#include "core/qc/ReciprocalCheck.h"
 
 class QComboBox;
 class QLabel;

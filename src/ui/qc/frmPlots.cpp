@@ -10,8 +10,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "platform/Application.h"
-#include "settings/LenientNumber.h"
+#include "core/platform/Application.h"
+#include "core/settings/LenientNumber.h"
 #include "ui/platform/RunHandler.h"
 #include "ui/platform/TextConversion.h"
 #include "ui/qc/HistogramPainter.h"

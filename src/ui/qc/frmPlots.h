@@ -8,9 +8,9 @@
 
 #include <QWidget>
 
-#include "log/MessageLog.h"
-#include "platform/Questions.h"
-#include "qc/Histogram.h"
+#include "core/log/MessageLog.h"
+#include "core/platform/Questions.h"
+#include "core/qc/Histogram.h"
 
 class QCheckBox;
 class QLabel;

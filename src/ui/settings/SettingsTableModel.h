@@ -5,7 +5,7 @@
 
 #include <QAbstractTableModel>
 
-#include "settings/SettingsTable.h"
+#include "core/settings/SettingsTable.h"
 
 namespace vexora::ui {
 

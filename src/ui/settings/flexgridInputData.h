@@ -5,10 +5,10 @@
 
 #include <QTableView>
 
-#include "log/MessageLog.h"
-#include "platform/Questions.h"
-#include "project/ProjectStore.h"
-#include "settings/EditSettingItem.h"
+#include "core/log/MessageLog.h"
+#include "core/platform/Questions.h"
+#include "core/project/ProjectStore.h"
+#include "core/settings/EditSettingItem.h"
 
 namespace vexora::ui {
 

@@ -7,7 +7,7 @@
 
 #include <QWidget>
 
-#include "shell/ExplorerTree.h"
+#include "core/shell/ExplorerTree.h"
 
 class QTreeWidget;
 class QTreeWidgetItem;

@@ -12,12 +12,12 @@
 #include <QStyle>
 #include <QToolBar>
 
-#include "datafile/ScheduleLoader.h"
-#include "log/MessageLog.h"
-#include "platform/Application.h"
-#include "platform/FileSystemRoots.h"
-#include "platform/Questions.h"
-#include "project/ProjectStore.h"
+#include "core/datafile/ScheduleLoader.h"
+#include "core/log/MessageLog.h"
+#include "core/platform/Application.h"
+#include "core/platform/FileSystemRoots.h"
+#include "core/platform/Questions.h"
+#include "core/project/ProjectStore.h"
 #include "ui/log/MessageLogPanel.h"
 #include "ui/platform/QtProcessLauncher.h"
 #include "ui/platform/RunHandler.h"

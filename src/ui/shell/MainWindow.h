@@ -15,8 +15,8 @@
 #include <QPointer>
 #include <QString>
 
-#include "shell/ExplorerTree.h"
-#include "shell/ExternalPrograms.h"
+#include "core/shell/ExplorerTree.h"
+#include "core/shell/ExternalPrograms.h"
 #include "ui/shell/Explorer.h"
 #include "ui/shell/ShellEnvironment.h"
 #include "ui/shell/TaskWindows.h"

@@ -5,10 +5,10 @@
 #include <QMdiSubWindow>
 #include <QStyle>
 
-#include "log/MessageLog.h"
-#include "project/ProjectReset.h"
-#include "project/ProjectStore.h"
-#include "shell/ProjectBanner.h"
+#include "core/log/MessageLog.h"
+#include "core/project/ProjectReset.h"
+#include "core/project/ProjectStore.h"
+#include "core/shell/ProjectBanner.h"
 #include "ui/platform/RunHandler.h"
 #include "ui/platform/TextConversion.h"
 #include "ui/shell/Explorer.h"

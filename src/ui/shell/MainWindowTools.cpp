@@ -7,11 +7,11 @@
 #include <QMessageBox>
 #include <QUrl>
 
-#include "log/MessageLog.h"
-#include "platform/Application.h"
-#include "platform/Questions.h"
-#include "shell/DataFileConversion.h"
-#include "shell/ProjectBanner.h"
+#include "core/log/MessageLog.h"
+#include "core/platform/Application.h"
+#include "core/platform/Questions.h"
+#include "core/shell/DataFileConversion.h"
+#include "core/shell/ProjectBanner.h"
 #include "ui/platform/FileDialogs.h"
 #include "ui/platform/TextConversion.h"
 #include "ui/shell/MainWindow.h"

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QProgressDialog>
 
-#include "platform/Application.h"
+#include "core/platform/Application.h"
 #include "ui/platform/TextConversion.h"
 
 namespace vexora::ui {

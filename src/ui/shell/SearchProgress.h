@@ -8,7 +8,7 @@
 #include <QPointer>
 #include <QString>
 
-#include "shell/ProgramSearch.h"
+#include "core/shell/ProgramSearch.h"
 
 class QProgressDialog;
 class QWidget;

@@ -13,7 +13,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "shell/ExplorerTree.h"
+#include "core/shell/ExplorerTree.h"
 
 class QMdiArea;
 class QMdiSubWindow;

@@ -10,12 +10,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "platform/Application.h"
-#include "platform/Questions.h"
-#include "platform/UserSettings.h"
-#include "settings/Configuration.h"
-#include "shell/ExternalPrograms.h"
-#include "shell/ShellFolders.h"
+#include "core/platform/Application.h"
+#include "core/platform/Questions.h"
+#include "core/platform/UserSettings.h"
+#include "core/settings/Configuration.h"
+#include "core/shell/ExternalPrograms.h"
+#include "core/shell/ShellFolders.h"
 #include "ui/platform/FileDialogs.h"
 #include "ui/platform/TextConversion.h"
 

@@ -1,11 +1,11 @@
-#include "import/schedule/ScheduleExtraction.h"
+#include "core/import/schedule/ScheduleExtraction.h"
 
 #include <bit>
 #include <cmath>
 #include <string>
 #include <unordered_map>
 
-#include "import/syscal/SyscalBinary.h"
+#include "core/import/syscal/SyscalBinary.h"
 
 namespace vexora {
 

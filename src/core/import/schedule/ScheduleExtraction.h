@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "import/ImportTables.h"
-#include "import/syscal/SyscalRecordsFwd.h"
-#include "log/MessageLog.h"
+#include "core/import/ImportTables.h"
+#include "core/import/syscal/SyscalRecordsFwd.h"
+#include "core/log/MessageLog.h"
 
 namespace vexora {
 

@@ -1,12 +1,12 @@
-#include "import/schedule/SequenceLinks.h"
+#include "core/import/schedule/SequenceLinks.h"
 
 #include <bit>
 #include <unordered_map>
 
-#include "import/text/ImportLines.h"
-#include "settings/LenientNumber.h"
-#include "settings/NumberText.h"
-#include "settings/ParseLine.h"
+#include "core/import/text/ImportLines.h"
+#include "core/settings/LenientNumber.h"
+#include "core/settings/NumberText.h"
+#include "core/settings/ParseLine.h"
 
 namespace vexora {
 

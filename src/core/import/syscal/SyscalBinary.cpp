@@ -1,4 +1,4 @@
-#include "import/syscal/SyscalBinary.h"
+#include "core/import/syscal/SyscalBinary.h"
 
 #include <bit>
 #include <cmath>
@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "import/ImportTables.h"
+#include "core/import/ImportTables.h"
 
 namespace vexora {
 

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "log/MessageLog.h"
+#include "core/log/MessageLog.h"
 
 namespace vexora {
 

@@ -1,11 +1,11 @@
-#include "import/tables/ImportFill.h"
+#include "core/import/tables/ImportFill.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <unordered_map>
 
-#include "import/GeometricFactor.h"
+#include "core/import/GeometricFactor.h"
 
 namespace vexora {
 

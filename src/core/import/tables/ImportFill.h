@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "import/ImportTables.h"
-#include "log/MessageLog.h"
-#include "project/SurveyTables.h"
+#include "core/import/ImportTables.h"
+#include "core/log/MessageLog.h"
+#include "core/project/SurveyTables.h"
 
 namespace vexora {
 

@@ -1,7 +1,7 @@
-#include "import/text/ImportLines.h"
+#include "core/import/text/ImportLines.h"
 
-#include "import/ImportTables.h"
-#include "io/TextFile.h"
+#include "core/import/ImportTables.h"
+#include "core/io/TextFile.h"
 
 namespace vexora {
 

@@ -1,14 +1,14 @@
-#include "import/text/TextInstruments.h"
+#include "core/import/text/TextInstruments.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
 #include <unordered_map>
 
-#include "import/schedule/ScheduleExtraction.h"
-#include "import/text/ImportLines.h"
-#include "settings/LenientNumber.h"
-#include "settings/ParseLine.h"
+#include "core/import/schedule/ScheduleExtraction.h"
+#include "core/import/text/ImportLines.h"
+#include "core/settings/LenientNumber.h"
+#include "core/settings/ParseLine.h"
 
 namespace vexora {
 

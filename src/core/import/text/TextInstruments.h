@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "import/ImportTables.h"
-#include "log/MessageLog.h"
+#include "core/import/ImportTables.h"
+#include "core/log/MessageLog.h"
 
 namespace vexora {
 
