@@ -69,7 +69,7 @@ int loadSurvey(ProjectStore& store, const fs::path& path)
     ScriptedQuestions answers;
     answers.setDefaultAnswer(true);
     store.type = ProjectType::DataInversion;
-    return funInputScheduleFile(store, path, log, answers);
+    return static_cast<int>(funInputScheduleFile(store, {path, store.type}, log, answers));
 }
 
 double parseEveryNumber(const std::string& text)

@@ -26,7 +26,7 @@ TEST(DataFileFuzz, DamagedFilesNeverCorruptTheSurvey)
     ScriptedQuestions questions;
     questions.setDefaultAnswer(true);
     store.type = ProjectType::DataInversion;
-    ASSERT_EQ(loadScheduleText(store, original, "good.data", log, questions), 0);
+    ASSERT_EQ(loadScheduleText(store, original, {"good.data", store.type}, log, questions), LoadStatus::Loaded);
 
     for (int trial = 0; trial < 3000; ++trial) {
         std::string text = original;
@@ -45,7 +45,7 @@ TEST(DataFileFuzz, DamagedFilesNeverCorruptTheSurvey)
         }
         const ProjectStore before = store;
         log.clear();
-        const int status = loadScheduleText(store, text, "damaged.data", log, questions);
+        const int status = static_cast<int>(loadScheduleText(store, text, {"damaged.data", store.type}, log, questions));
         if (status != 0) {
             ASSERT_EQ(store.survey.electrodes, before.survey.electrodes) << text;
             ASSERT_EQ(store.survey.quadrupoles, before.survey.quadrupoles) << text;

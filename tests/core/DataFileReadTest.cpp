@@ -22,7 +22,7 @@ struct Loaded {
     explicit Loaded(ProjectType type = ProjectType::DataInversion) { store.type = type; }
     int load(const std::string& text)
     {
-        status = loadScheduleText(store, text, "test.data", log, questions);
+        status = static_cast<int>(loadScheduleText(store, text, {"test.data", store.type}, log, questions));
         return status;
     }
     std::string text() const { return log.plainText(); }
@@ -255,7 +255,8 @@ TEST(DataFileRead, SyntheticDataSetQuestion)
     const std::string full = replaceAll(text, smallDataRows(), rows);
     for (bool yes : {false, true}) {
         Loaded l;
-        l.questions.answer("invert the synthetic data-set", yes);
+        l.questions.answer(QuestionId::InvertSyntheticResistance, yes);
+        l.questions.answer(QuestionId::InvertSyntheticIp, yes);
         ASSERT_EQ(l.load(full), 0) << l.text();
         EXPECT_EQ(l.questions.questions()[0].text,
                   "Calculated V/I or App. Res. detected. Do you want to invert the synthetic data-set?");
@@ -293,7 +294,7 @@ TEST(DataFileRead, FileProblems)
         ProjectStore store;
         MessageLog log;
         ScriptedQuestions q;
-        EXPECT_EQ(funInputScheduleFile(store, c.path, log, q), 1);
+        EXPECT_EQ(funInputScheduleFile(store, {c.path, store.type}, log, q), LoadStatus::NotLoaded);
         EXPECT_NE(log.plainText().find(c.message), std::string::npos) << log.plainText();
         EXPECT_FALSE(store.survey.dataLoaded);
     }

@@ -31,9 +31,9 @@ protected:
     int load(ProjectStore& store, const std::string& text, bool useZ = true)
     {
         ScriptedQuestions q;
-        q.answer("z coordinates", useZ);
+        q.answer(QuestionId::GeometricFactorsWithZ, useZ);
         store.type = ProjectType::DataInversion;
-        return loadScheduleText(store, text, "in.data", log_, q);
+        return static_cast<int>(loadScheduleText(store, text, {"in.data", store.type}, log_, q));
     }
     int loadFile(ProjectStore& store, const fs::path& path)
     {

@@ -2,6 +2,7 @@
 
 #include "JobTestSupport.h"
 #include "core/datafile/ScheduleLoader.h"
+#include "core/datafile/LoadCompletion.h"
 #include "core/jobs/InversionWorkspace.h"
 #include "core/mesh/MeshBuild.h"
 #include "core/mesh/MeshFileFormat.h"
@@ -176,7 +177,7 @@ ProjectStore loadedSmallSurvey()
     store.type = ProjectType::DataInversion;
     MessageLog log;
     ScriptedQuestions questions;
-    EXPECT_EQ(loadScheduleText(store, vexora::testing::smallSurvey(), "small.data", log, questions), 0);
+    EXPECT_EQ(loadScheduleText(store, vexora::testing::smallSurvey(), {"small.data", store.type}, log, questions), LoadStatus::Loaded);
     return store;
 }
 
@@ -196,7 +197,7 @@ TEST(InversionWorkspace, AnImportedMeshNamedInTheDataFileIsImportedAgain)
         ProjectStore store = loadedSmallSurvey();
         MessageLog log;
         const std::string header = vexora::testing::smallHeader("#mesh_type= 2-Imported(" + named.string() + ")\r\n");
-        EXPECT_EQ(completeInversionLoad(store, configurationPart(header), log), 0) << log.plainText();
+        EXPECT_EQ(completeDataLoad(store, configurationPart(header), true, log), 0) << log.plainText();
         const bool found = named == meshFile;
         EXPECT_EQ(store.mesh.present, found);
         EXPECT_NE(log.plainText().find(found ? "Mesh imported from file " + named.string()

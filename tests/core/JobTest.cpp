@@ -25,7 +25,7 @@ ProjectStore smallProject()
     MessageLog log;
     ScriptedQuestions questions;
     store.type = ProjectType::DataInversion;
-    EXPECT_EQ(loadScheduleText(store, vexora::testing::smallSurvey(), "small.data", log, questions), 0)
+    EXPECT_EQ(loadScheduleText(store, vexora::testing::smallSurvey(), {"small.data", store.type}, log, questions), LoadStatus::Loaded)
         << log.plainText();
     return store;
 }
@@ -135,7 +135,7 @@ TEST(RurVexora, DataInputHoldsTheFullConfigurationAndOnlyTheQuadrupolesNotSkippe
     ProjectStore back;
     ScriptedQuestions questions;
     MessageLog readLog;
-    ASSERT_EQ(loadScheduleText(back, text, "DataInput.data", readLog, questions), 0) << readLog.plainText();
+    ASSERT_EQ(loadScheduleText(back, text, {"DataInput.data", back.type}, readLog, questions), LoadStatus::Loaded) << readLog.plainText();
     EXPECT_EQ(back.survey.quadrupoles.resistance, (std::vector<double>{0.5, 0.25, 0.125}));
     EXPECT_EQ(back.survey.quadrupoles.skip, (std::vector<std::int16_t>{0, 0, 0}));
     EXPECT_EQ(back.survey.electrodes, store.survey.electrodes);

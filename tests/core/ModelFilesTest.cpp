@@ -145,7 +145,9 @@ TEST(XyzImport, RefusalsLeaveTheProjectUntouched)
         const std::vector<NodePoint> nodes = store.mesh.nodeGrid;
         const std::vector<double> conductivity = store.models.conductivity;
         ScriptedQuestions q;
-        for (const std::string& a : c.answers) q.queueInput(a);
+        // The grid size is asked first, then the columns.
+        for (std::size_t i = 0; i < c.answers.size(); ++i)
+            q.queueInput(i == 0 ? QuestionId::XyzGridSize : QuestionId::XyzColumns, c.answers[i]);
         MessageLog log;
         EXPECT_EQ(subImportXYZ(c.path, 1, store, q, log), 1);
         ASSERT_EQ(q.messages().size(), 1u) << c.message;
@@ -165,8 +167,8 @@ TEST(XyzImport, BuildsTheMeshAndTakesThePointValues)
     const fs::path path = writeTemp("vexora_model.xyz", "0.25 0.25 -0.25 40 12\r\n0.26 0.24 -0.26 20 6\r\n"
                                                         "99 99 -0.25 10 1\r\n");
     ScriptedQuestions q;
-    q.queueInput("0.5 0.5 0.5");
-    q.queueInput(" 1 2 3 4 5");
+    q.queueInput(QuestionId::XyzGridSize, "0.5 0.5 0.5");
+    q.queueInput(QuestionId::XyzColumns, " 1 2 3 4 5");
     MessageLog log;
     ASSERT_EQ(subImportXYZ(path, 2, store, q, log), 0) << log.plainText();
     EXPECT_EQ(q.questions()[0].text, "Insert average of x, y, z grid size for xyz file.");

@@ -21,7 +21,7 @@ TEST(ProjectReset, QuittingEmptiesTheSurveyAndKeepsTheSettings)
     store.type = ProjectType::DataInversion;
     ScriptedQuestions questions;
     MessageLog log;
-    ASSERT_EQ(funInputScheduleFile(store, folder / "small.data", log, questions), 0) << log.plainText();
+    ASSERT_EQ(funInputScheduleFile(store, {folder / "small.data", store.type}, log, questions), LoadStatus::Loaded) << log.plainText();
     ASSERT_TRUE(store.survey.dataLoaded && store.survey.present.ip);
     ASSERT_TRUE(setSettingText(store.settings, Item::BackgroundResistivity, "250"));
     store.ipWindowsToMerge = 2;

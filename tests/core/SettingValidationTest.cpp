@@ -214,7 +214,7 @@ TEST(EditSettingItem, PromptsRejectsAndAsks)
     const std::size_t x = rowOf(store.settings, Item::XColumn);
     const SettingsTable before = store.settings;
 
-    q.queueInput("0");
+    q.queueInput(QuestionId::SettingValue, "0");
     EXPECT_EQ(EditSettingItem(store, x, q), 1);
     EXPECT_EQ(store.settings, before);
     ASSERT_EQ(q.messages().size(), 1u);
@@ -223,14 +223,14 @@ TEST(EditSettingItem, PromptsRejectsAndAsks)
     EXPECT_EQ(q.questions()[0].title, "Vexora64 - Configuration settings");
     EXPECT_EQ(q.questions()[0].text, "X column");
 
-    q.queueInput("   ");  // cleared: nothing changes, nothing shown
+    q.queueInput(QuestionId::SettingValue, "   ");  // cleared: nothing changes, nothing shown
     EXPECT_EQ(EditSettingItem(store, x, q), 1);
     EXPECT_EQ(EditSettingItem(store, x, q), 1);  // cancelled
     EXPECT_EQ(store.settings, before);
     EXPECT_EQ(q.messages().size(), 1u);
     EXPECT_EQ(EditSettingItem(store, rowOf(store.settings, Item::MeshSection), q), 1);
 
-    q.queueInput("6");
+    q.queueInput(QuestionId::SettingValue, "6");
     EXPECT_EQ(EditSettingItem(store, x, q), 0);
     EXPECT_EQ(settingText(store.settings, Item::XColumn), "6");
 
@@ -258,14 +258,14 @@ TEST(EditSettingItem, ChoiceAnsweredNoThenYesUnloadsTheMesh)
     EditSettingHooks hooks;
     hooks.topographyStatus = [&](const std::string& s) { status = s; };
 
-    q.queueInput("0");
+    q.queueInput(QuestionId::SettingValue, "0");
     q.setDefaultAnswer(false);
     EXPECT_EQ(EditSettingItem(store, row, q, hooks), 1);
     EXPECT_EQ(settingText(store.settings, Item::MeshType), "2-Imported(/data/m.vwer)");
     EXPECT_EQ(store.survey.topography.size(), 1u);
     EXPECT_EQ(q.questions().back().text, "Do you want to unload current mesh and model?");
 
-    q.queueInput("0");
+    q.queueInput(QuestionId::SettingValue, "0");
     q.setDefaultAnswer(true);
     EXPECT_EQ(EditSettingItem(store, row, q, hooks), 0);
     EXPECT_EQ(settingText(store.settings, Item::MeshType), "0-Standard");

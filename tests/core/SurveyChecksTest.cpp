@@ -115,7 +115,7 @@ TEST(SurveyChecks, RenumberWithinTolerance)
     funCreateElecTable(s, log);
     s.quadrupoles.rows = {{1, {{2, 1}, {2, 2}, {1, 2}, {2, 3}}}};
     ScriptedQuestions q;
-    q.answer("Replace duplicated electrodes?", true);
+    q.answer(QuestionId::ReplaceDuplicateElectrodes, true);
     ASSERT_EQ(funRenumberElectAndQuad(s, "AUTO", 0.1, q, log), 0);
     ASSERT_EQ(q.questions().size(), 1u);
     EXPECT_EQ(q.questions()[0].title, "Vexora64 - Remove duplicated electrodes");

@@ -81,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "The forward solver did not converge within 2 iterations"},
         BadInput{"TooLarge", [](ProjectStore&, ComputeControl& c) { c.memoryLimitBytes = 1 << 20; },
                  "for the forward model; 1 MB are available."},
-        BadInput{"Abort", [](ProjectStore&, ComputeControl& c) { c.abortRequested = [] { return true; }; },
+        BadInput{"Abort", [](ProjectStore&, ComputeControl& c) { c.cancelRequested = [] { return true; }; },
                  "Forward model aborted after 0 of 6 sources; the calculated values are unchanged."}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -101,8 +101,8 @@ TEST(ScriptRun, ABadScriptStopsWithALineSayingWhatAndWhereAndLeavesNoResult)
          "must come first.",
          ProgressState{33, "Generating mesh"}},
         {"missing data file", kMessagePaths + "LOADCONFIGURATION \"{F}/No such.data\"\r\n" + save, kScriptStopped,
-         "Script stopped at line 2 (LOADCONFIGURATION \"{F}/No such.data\"): Error: LOADCONFIGURATION: "
-         "{F}/No such.data: not found",
+         "Script stopped at line 2 (LOADCONFIGURATION \"{F}/No such.data\"): Error: funInputScheduleFile: "
+         "{F}/No such.data not found!",
          ProgressState{33, "Loading configuration"}},
         {"data file that fails to load", kMessagePaths + "LOADCONFIGURATION \"{F}/Garbage.data\"\r\n" + save,
          kScriptStopped,

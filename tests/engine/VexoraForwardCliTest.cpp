@@ -38,7 +38,7 @@ TEST(VexoraForwardCommand, ABadFileFailsAndMisuseIsRefused)
         int code;
         std::string message;
     } cases[] = {
-        {{"forward", (folder / "none.data").string()}, 1, "none.data: not found"},
+        {{"forward", (folder / "none.data").string()}, 1, "none.data not found!"},
         {{"forward", (folder / "bad.data").string()}, 1, "No configuration tags found."},
         {{"forward", testing::kSampleSurvey, "--config", (folder / "none.cnfg").string(), "-o",
           (folder / "out.data").string()},

@@ -47,7 +47,7 @@ struct InvWorkRoad : ::testing::Test {
     {
         fs::create_directories(app);
         fs::create_directories(field);
-        questions.answer("geometric factors using z coordinates", true);
+        questions.answer(QuestionId::GeometricFactorsWithZ, true);
         fs::copy_file(fs::path(VEXORA_SAMPLES_DIR) / "sample_survey.data", sample);
         vexora::testing::writeStandInProgram(app / "VORozurire.exe");
         // No launcher given: the workbench's own process start runs the stand-in.
@@ -94,7 +94,7 @@ TEST_F(InvWorkRoad, LoadEditSaveAndRunInANewProjectFolder)
     // Edit the background resistivity through the grid.
     const std::optional<std::size_t> row = FindSettingRow(store.settings, Item::BackgroundResistivity);
     ASSERT_TRUE(row);
-    questions.queueInput("250");
+    questions.queueInput(QuestionId::SettingValue, "250");
     work->grid()->activateRow(static_cast<int>(*row));
     EXPECT_EQ(settingNumber(store.settings, Item::BackgroundResistivity), 250.0);
 
@@ -118,7 +118,7 @@ TEST_F(InvWorkRoad, LoadEditSaveAndRunInANewProjectFolder)
         ProjectStore again;
         again.type = ProjectType::DataInversion;
         MessageLog loadLog;
-        ASSERT_EQ(funInputScheduleFile(again, saved, loadLog, questions), 0) << loadLog.plainText();
+        ASSERT_EQ(funInputScheduleFile(again, {saved, again.type}, loadLog, questions), LoadStatus::Loaded) << loadLog.plainText();
         EXPECT_EQ(again.survey.quadrupoles.size(), store.survey.quadrupoles.size());
         EXPECT_EQ(again.survey.electrodes.size(), store.survey.electrodes.size());
         EXPECT_NEAR(again.survey.quadrupoles.resistance[7], store.survey.quadrupoles.resistance[7],
@@ -128,7 +128,7 @@ TEST_F(InvWorkRoad, LoadEditSaveAndRunInANewProjectFolder)
 
     // Run: 0 IP windows to merge, the proposed name stops at the first dot.
     work->ipInversionBox()->setChecked(true);
-    questions.queueInput("0");
+    questions.queueInput(QuestionId::IpWindowsToMerge, "0");
     dialogs.queue(ui::fromFilePath(field / "run one"));
     click("cmdRunInverse");
     EXPECT_EQ(dialogs.requests().back().title, QStringLiteral("Set inversion project folder"));

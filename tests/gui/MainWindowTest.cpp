@@ -69,7 +69,7 @@ TEST(MDIStart, LoadsTheDataFileNamedAtStart)
     ProjectStore store;
     MessageLog log;
     ScriptedQuestions questions;
-    questions.answer("z coordinates", true);
+    questions.answer(QuestionId::GeometricFactorsWithZ, true);
     MemoryUserSettings userSettings;
     test::ScriptedFileDialogs fileDialogs;
     ui::MDIStart window(store, log, questions, userSettings, fileDialogs);

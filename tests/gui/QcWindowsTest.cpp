@@ -134,7 +134,7 @@ TEST_F(ReciprocalWindow, SaveAsksBeforeOverwritingAndReadsBack)
     // An existing file: No keeps it, Yes replaces it.
     window.cmbTable->setCurrentIndex(0);
     dialogs.queue(path);
-    questions.answer("already exists", false);
+    questions.answer(QuestionId::OverwriteFile, false);
     QTest::mouseClick(window.cmdSave, Qt::LeftButton);
     ASSERT_EQ(questions.questions().size(), 1u);
     EXPECT_EQ(questions.questions()[0].title, "Save as");

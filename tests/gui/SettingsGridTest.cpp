@@ -82,7 +82,7 @@ TEST(SettingsGrid, RejectedEditShowsItsMessageAndKeepsTheValue)
     ui::flexgridInputData grid(store, questions, log);
     const SettingsTable before = store.settings;
     const int omega = rowOf(store, Item::SsorOmega);
-    questions.queueInput("2.5");
+    questions.queueInput(QuestionId::SettingValue, "2.5");
     EXPECT_EQ(grid.activateRow(omega), 1);
     ASSERT_EQ(questions.questions().size(), 1u);
     EXPECT_EQ(questions.questions()[0].title, "Vexora64 - Configuration settings");
@@ -93,7 +93,7 @@ TEST(SettingsGrid, RejectedEditShowsItsMessageAndKeepsTheValue)
     EXPECT_EQ(store.settings, before);
     EXPECT_EQ(cell(grid, omega, 1), " 1.6 ");
 
-    questions.queueInput("2");
+    questions.queueInput(QuestionId::SettingValue, "2");
     EXPECT_EQ(grid.activateRow(omega), 0);
     EXPECT_EQ(cell(grid, omega, 1), "2");
     EXPECT_EQ(log.errorCount(), 0u);
@@ -109,7 +109,7 @@ TEST(SettingsGrid, ChoiceItemAnsweredNoThenYes)
     ui::flexgridInputData grid(store, questions, log);
     const int type = rowOf(store, Item::ResistivityModelType);
 
-    questions.queueInput("0");
+    questions.queueInput(QuestionId::SettingValue, "0");
     questions.setDefaultAnswer(false);
     EXPECT_EQ(grid.activateRow(type), 1);
     EXPECT_EQ(questions.questions()[0].text, "Type of resistivity model:\n0-Standard\n1-Imported");
@@ -117,7 +117,7 @@ TEST(SettingsGrid, ChoiceItemAnsweredNoThenYes)
     EXPECT_EQ(cell(grid, type, 1), "1-Imported");
     EXPECT_TRUE(store.models.conductivityImported);
 
-    questions.queueInput("0");
+    questions.queueInput(QuestionId::SettingValue, "0");
     questions.setDefaultAnswer(true);
     EXPECT_EQ(grid.activateRow(type), 0);
     EXPECT_EQ(cell(grid, type, 1), "0-Standard");

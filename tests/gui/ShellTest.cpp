@@ -37,7 +37,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override
     {
-        if (questions_.askYesNo("Vexora64 - Quit Project?", "Do you want to quit this project?", MessageIcon::Question))
+        if (questions_.askYesNo({QuestionId::QuitProject, "Vexora64 - Quit Project?", "Do you want to quit this project?"}))
             event->accept();
         else event->ignore();
     }
@@ -234,7 +234,7 @@ TEST_F(Shell, ANodeClickShowsTheRegisteredWindowAndHidesTheOthers)
 
 TEST_F(Shell, TheExplorerIsRebuiltFromTheNodeListWithTheDataSet)
 {
-    questions.answer("z coordinates", true);
+    questions.answer(QuestionId::GeometricFactorsWithZ, true);
     window->loadDataFile(VEXORA_SAMPLES_DIR "/sample_survey.data");
     EXPECT_EQ(window->projectType(), ProjectType::DataInversion);
     EXPECT_EQ(store.survey.quadrupoles.size(), 2256u);

@@ -6,7 +6,6 @@
 #include "app/cli/Cli.h"
 #include "app/cli/Commands.h"
 #include "core/datafile/ScheduleLoader.h"
-#include "core/jobs/InversionWorkspace.h"
 #include "core/platform/ScriptedQuestions.h"
 
 namespace vexora::cli {
@@ -35,28 +34,23 @@ std::filesystem::path programFolder()
 
 namespace {
 
-ScriptedQuestions loadQuestions(LoadAnswers answers)
+int load(ProjectStore& store, const std::string& path, bool completeWorkspace, LoadAnswers answers, MessageLog& log)
 {
-    ScriptedQuestions questions;
-    questions.answer("geometric factors using z coordinates", answers.useZ);
-    questions.answer("invert the synthetic data-set", answers.synthetic);
-    return questions;
+    ScriptedQuestions questions = unattendedLoadQuestions(answers.useZ, answers.synthetic);
+    const DataLoadRequest request{path, ProjectType::DataInversion, completeWorkspace, false};
+    return funInputScheduleFile(store, request, log, questions) == LoadStatus::Loaded ? kStatusOk : kStatusError;
 }
 
 }  // namespace
 
 int loadDataFile(ProjectStore& store, const std::string& path, MessageLog& log, LoadAnswers answers)
 {
-    ScriptedQuestions questions = loadQuestions(answers);
-    store.type = ProjectType::DataInversion;
-    return funInputScheduleFile(store, path, log, questions);
+    return load(store, path, false, answers, log);
 }
 
 int loadInversionFile(ProjectStore& store, const std::string& path, MessageLog& log)
 {
-    ScriptedQuestions questions = loadQuestions({});
-    store.type = ProjectType::DataInversion;
-    return loadInversionDataFile(store, path, log, questions);
+    return load(store, path, true, {}, log);
 }
 
 }  // namespace vexora::cli

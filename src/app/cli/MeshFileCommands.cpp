@@ -98,10 +98,10 @@ int runXyz(const Arguments& args, std::ostream& out, std::ostream& err)
     if (done) {
         const MeshSettings settings = readMeshSettings(store.settings);
         ScriptedQuestions questions;
-        questions.queueInput(option(*p, "--spacing").value_or(formatNumber(settings.dx) + " " +
+        questions.queueInput(QuestionId::XyzGridSize, option(*p, "--spacing").value_or(formatNumber(settings.dx) + " " +
                                                               formatNumber(settings.dy) + " " +
                                                               formatNumber(settings.dz)));
-        questions.queueInput(option(*p, "--columns").value_or(p->ip ? "1 2 3 4 5" : "1 2 3 4"));
+        questions.queueInput(QuestionId::XyzColumns, option(*p, "--columns").value_or(p->ip ? "1 2 3 4 5" : "1 2 3 4"));
         store.models.ipModelling = settingInteger(store.settings, Item::ModelIp) == 1;
         done = subImportXYZ(p->positional[1], p->ip ? 2 : 1, store, questions, log) == kStatusOk &&
                OutputGlobalMesh(*option(*p, "-o"), false, store, log) == kStatusOk;

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/log/MessageLog.h"
+#include "core/platform/Feedback.h"
 #include "core/project/SurveyTables.h"
 #include "core/settings/ColumnLayouts.h"
 
@@ -26,8 +27,10 @@ struct SyntheticChoice {
     bool ip = false;
 };
 
+// Stops without a message, returning 1, when the feedback asks to cancel.
 int funLoadData(std::string_view text, const BlockBounds& bounds, const DataFormat& format,
-                const SequenceHeader& sequence, const SyntheticChoice& synthetic, Survey& survey, MessageLog& log);
+                const SequenceHeader& sequence, const SyntheticChoice& synthetic, Survey& survey, MessageLog& log,
+                const Feedback& feedback = {});
 
 int funLoadTopography(std::string_view text, const BlockBounds& bounds, const TopographyFormat& format,
                       std::vector<TopographyPoint>& topography, MessageLog& log);

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/log/MessageLog.h"
+#include "core/platform/Feedback.h"
 #include "core/settings/ColumnLayouts.h"
 #include "core/settings/LenientNumber.h"
 #include "core/settings/ParseLine.h"
@@ -54,13 +55,19 @@ private:
     std::string firstRow_;
 };
 
+// Rows between two looks at the feedback: often enough to cancel within a
+// fraction of a second, rare enough to cost nothing.
+inline constexpr std::size_t kRowsPerFeedback = 1 << 15;
+
 // Calls rowFn(tokenizer, ordinal, rowText) for every row with at least
 // `requiredColumns` fields; ordinal counts blank rows too. rowFn returns
 // kStatusOk to go on or kStatusError to stop. Returns kStatusError when a
-// row function or the 21st short row stopped the block.
+// row function or the 21st short row stopped the block, or when the
+// feedback asked to cancel (logging nothing then). Progress goes to the
+// feedback as the share of the block read.
 template <class RowFn>
 int forEachBlockRow(std::string_view text, const BlockBounds& bounds, int requiredColumns, const BlockWords& words,
-                    const char* source, MessageLog& log, RowFn&& rowFn)
+                    const char* source, MessageLog& log, RowFn&& rowFn, const Feedback& feedback = {})
 {
     classParseLine tokenizer;
     const std::string_view block = text.substr(static_cast<std::size_t>(bounds.start),
@@ -74,7 +81,11 @@ int forEachBlockRow(std::string_view text, const BlockBounds& bounds, int requir
         std::string_view row = block.substr(begin, lineEnd - begin);
         if (!row.empty() && row.back() == '\r') row.remove_suffix(1);
         begin = lineEnd + 1;
-        ++ordinal;
+        if (++ordinal % kRowsPerFeedback == 0) {
+            if (feedback.cancelled()) return kStatusError;
+            feedback.report(static_cast<int>(100.0 * static_cast<double>(begin) / static_cast<double>(block.size())),
+                            words.marker);
+        }
         tokenizer.AddLine(row);
         if (tokenizer.Number() == 0) continue;
         if (tokenizer.Number() < requiredColumns) {

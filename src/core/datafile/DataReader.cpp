@@ -40,7 +40,7 @@ private:
 }  // namespace
 
 int funLoadData(std::string_view text, const BlockBounds& bounds, const DataFormat& f, const SequenceHeader& sequence,
-                const SyntheticChoice& synthetic, Survey& survey, MessageLog& log)
+                const SyntheticChoice& synthetic, Survey& survey, MessageLog& log, const Feedback& feedback)
 {
     const char* source = "funLoadData";
     QuadrupoleTable& q = survey.quadrupoles;
@@ -128,7 +128,7 @@ int funLoadData(std::string_view text, const BlockBounds& bounds, const DataForm
         q.current.push_back(f.currentColumn > 0 ? number(t, f.currentColumn, ordinal, row) : 1000.0);
         q.skip.push_back(static_cast<std::int16_t>(std::min(skip, 32767)));
         return kStatusOk;
-    });
+    }, feedback);
     if (status == kStatusOk) number.report(log, source, kDataBlock);
     return status;
 }

@@ -4,6 +4,7 @@
 
 #include "core/datafile/BlockReaders.h"
 #include "core/datafile/FormatChecks.h"
+#include "core/datafile/LoadCompletion.h"
 #include "core/datafile/SurveyChecks.h"
 #include "core/import/GeometricFactor.h"
 #include "core/io/TextFile.h"
@@ -83,24 +84,42 @@ void apparentResistivityToResistance(Survey& survey, bool ignoreZ, MessageLog& l
                                  " quadrupoles; their V/I values are not valid. Quadrupoles: " + idList(failed));
 }
 
-int loadScheduleText(ProjectStore& store, std::string text, const std::string& name, MessageLog& log,
-                     Questions& questions)
+namespace {
+
+// The load sequence on the file's text. Everything is read into `next`,
+// which replaces the store only once the whole file has loaded, so a
+// failed or cancelled load changes nothing.
+LoadStatus loadText(const ProjectStore& store, std::string text, const DataLoadRequest& request, ProjectStore& next,
+                    MessageLog& log, Questions& questions, const Feedback& feedback)
 {
-    // Everything is read into `next` and replaces the store only once the
-    // whole file has loaded, so a failed load changes nothing.
-    ProjectStore next;
-    next.type = store.type;
+    next = ProjectStore{};
+    next.type = request.projectType;
     next.settings = store.settings;
     next.ipWindowsToMerge = store.ipWindowsToMerge;
     next.ipScale = store.ipScale;
     next.survey.topography = store.survey.topography;
     Survey& survey = next.survey;
+    const std::string name = request.file.string();
 
     auto fail = [&](std::string_view message) {
         log.error(kSource, message);
         log.subWriteToTextBox(name + " not loaded" + kLineBreak);
-        return kStatusError;
+        return LoadStatus::NotLoaded;
     };
+    auto cancel = [&] {
+        log.warning(kSource, "Warning: load cancelled.");
+        log.subWriteToTextBox(name + " not loaded" + kLineBreak);
+        return LoadStatus::Cancelled;
+    };
+
+    if (request.refuseInstrumentSequence) {
+        if (const std::string refusal = dataMergeRefusal({request.file}, text); !refusal.empty()) {
+            log.warning("cmdInputScheduleFile", refusal);
+            return LoadStatus::NotLoaded;
+        }
+    }
+    // Only the configuration part is kept for the completion.
+    const std::string configuration = request.completeWorkspace ? std::string(configurationPart(text)) : std::string();
 
     normaliseLoneCarriageReturns(text);
     funRemoveComments(text);
@@ -151,24 +170,33 @@ int loadScheduleText(ProjectStore& store, std::string text, const std::string& n
     if (!dataBlock.closed()) return fail("Error: #data_end occurs before #data_start or #data_end does not exist.");
     const DataFormat& df = next.dataFormat;
     SyntheticChoice synthetic;
+    if (feedback.cancelled()) return cancel();
+    feedback.report(10, "Loading data-set");
     if (next.type == ProjectType::DataInversion) {
         if (df.calcResistivityColumn > 0)
             synthetic.resistance = questions.askYesNo(
-                "Save as", "Calculated V/I or App. Res. detected. Do you want to invert the synthetic data-set?",
-                MessageIcon::Exclamation);
+                {QuestionId::InvertSyntheticResistance, "Save as",
+                 "Calculated V/I or App. Res. detected. Do you want to invert the synthetic data-set?",
+                 MessageIcon::Exclamation});
         if (df.resistivityColumn <= 0 && !synthetic.resistance)
             return fail("V/I or App. Res. data-set needed to perform a Data Inversion Session.");
         if (df.calcIpColumn > 0) {
-            synthetic.ip = questions.askYesNo(
-                "Save as", "Calculated IP detected. Do you want to invert the synthetic data-set?",
-                MessageIcon::Exclamation);
+            synthetic.ip = questions.askYesNo({QuestionId::InvertSyntheticIp, "Save as",
+                                               "Calculated IP detected. Do you want to invert the synthetic data-set?",
+                                               MessageIcon::Exclamation});
             if (synthetic.ip) next.ipScale = df.ipScale;
         }
     }
     log.subWriteToTextBox("Loading data-set... ");
-    if (funLoadData(text, dataBlock, df, next.sequenceHeader, synthetic, survey, log) != kStatusOk ||
-        funCheckSchedData(survey, !next.sequenceHeader.dataKindName.empty(), log) != kStatusOk)
+    if (funLoadData(text, dataBlock, df, next.sequenceHeader, synthetic, survey, log, feedback.part(10, 80)) !=
+        kStatusOk) {
+        if (feedback.cancelled()) return cancel();
         return fail("Error: data not loaded.");
+    }
+    feedback.report(80, "Checking the data-set");
+    if (funCheckSchedData(survey, !next.sequenceHeader.dataKindName.empty(), log) != kStatusOk)
+        return fail("Error: data not loaded.");
+    if (feedback.cancelled()) return cancel();
     survey.dataLoaded = true;
     log.subWriteToTextBox(std::to_string(survey.quadrupoles.size()) + " total quadrupoles loaded." + kLineBreak);
     warnAboutCurrents(survey, df, log);
@@ -185,29 +213,60 @@ int loadScheduleText(ProjectStore& store, std::string text, const std::string& n
     }
 
     if (df.dataKind == 2) {
-        const bool useZ = questions.askYesNo(kApplicationTitle, "Do you want to calculate geometric factors using z coordinates?",
-                                             MessageIcon::Question);
+        const bool useZ = questions.askYesNo({QuestionId::GeometricFactorsWithZ, std::string(kApplicationTitle),
+                                              "Do you want to calculate geometric factors using z coordinates?",
+                                              MessageIcon::Question});
         apparentResistivityToResistance(survey, !useZ, log);
     }
-    store = std::move(next);
-    return kStatusOk;
+    if (request.completeWorkspace) {
+        if (feedback.cancelled()) return cancel();
+        feedback.report(90, "Completing the workspace");
+        if (completeDataLoad(next, configuration, next.type == ProjectType::DataInversion, log) != kStatusOk)
+            return LoadStatus::NotLoaded;
+    }
+    feedback.report(100, "Loaded");
+    return LoadStatus::Loaded;
 }
 
-int readScheduleFile(const std::filesystem::path& path, std::string& text, MessageLog& log)
+// The whole file, or false with its messages logged (name + " not found!"
+// for a missing file).
+bool readScheduleFile(const std::filesystem::path& path, std::string& text, MessageLog& log)
 {
     std::string why;
-    if (readTextFile(path, text, &why)) return kStatusOk;
+    if (readTextFile(path, text, &why)) return true;
     const std::string message = why == "not found" ? path.string() + " not found!" : path.string() + ": " + why;
     log.error(kSource, message);
     log.subWriteToTextBox(path.string() + " not loaded" + kLineBreak);
-    return kStatusError;
+    return false;
 }
 
-int funInputScheduleFile(ProjectStore& store, const std::filesystem::path& path, MessageLog& log, Questions& questions)
+}  // namespace
+
+LoadStatus funInputScheduleFile(const ProjectStore& current, const DataLoadRequest& request, ProjectStore& loaded,
+                                MessageLog& log, Questions& questions, const Feedback& feedback)
 {
+    feedback.report(0, "Reading the file");
     std::string text;
-    if (readScheduleFile(path, text, log) != kStatusOk) return kStatusError;
-    return loadScheduleText(store, std::move(text), path.string(), log, questions);
+    if (!readScheduleFile(request.file, text, log)) return LoadStatus::NotLoaded;
+    return loadText(current, std::move(text), request, loaded, log, questions, feedback);
+}
+
+LoadStatus funInputScheduleFile(ProjectStore& store, const DataLoadRequest& request, MessageLog& log,
+                                Questions& questions, const Feedback& feedback)
+{
+    ProjectStore loaded;
+    const LoadStatus status = funInputScheduleFile(store, request, loaded, log, questions, feedback);
+    if (status == LoadStatus::Loaded) store = std::move(loaded);
+    return status;
+}
+
+LoadStatus loadScheduleText(ProjectStore& store, std::string text, const DataLoadRequest& request, MessageLog& log,
+                            Questions& questions, const Feedback& feedback)
+{
+    ProjectStore loaded;
+    const LoadStatus status = loadText(store, std::move(text), request, loaded, log, questions, feedback);
+    if (status == LoadStatus::Loaded) store = std::move(loaded);
+    return status;
 }
 
 }  // namespace vexora

@@ -183,7 +183,7 @@ int funRenumberElectAndQuad(Survey& survey, std::string_view, double tolerance, 
         questions.showMessage(title, "No duplicated electrodes found.", MessageIcon::Information);
         return kStatusOk;
     }
-    if (!questions.confirmList(title + " - Remove duplicated electrodes", "The following duplicate pairs were found:",
+    if (!questions.confirmList(QuestionId::ReplaceDuplicateElectrodes, title + " - Remove duplicated electrodes", "The following duplicate pairs were found:",
                                report, "Replace duplicated electrodes?"))
         return kStatusOk;
 

@@ -1,5 +1,6 @@
 #include "core/jobs/ConsoleInversion.h"
 
+#include "core/datafile/ScheduleLoader.h"
 #include "core/jobs/InversionWorkspace.h"
 #include "core/jobs/ProjectFolder.h"
 #include "core/jobs/RurVexora.h"
@@ -84,18 +85,12 @@ ConsoleRunOutcome runConsoleInversion(ProjectStore& store, const fs::path& dataF
     fs::path folder;
     if (!chooseFolder(dataFile, options, folder, log)) return {dataFile, {}, kStatusError};
 
-    // The same answers as the command line's data loads.
-    ScriptedQuestions questions;
-    questions.answer("geometric factors using z coordinates", true);
-    questions.answer("invert the synthetic data-set", false);
-    const ProjectType previousType = store.type;
-    store.type = ProjectType::DataInversion;
     // The completion asks nothing, so unattended runs take it too: without
     // it the core would mesh the default box instead of the survey.
-    if (loadInversionDataFile(store, dataFile, log, questions) != kStatusOk) {
-        store.type = previousType;
+    ScriptedQuestions questions = unattendedLoadQuestions();
+    const DataLoadRequest request{dataFile, ProjectType::DataInversion, true, false};
+    if (funInputScheduleFile(store, request, log, questions) != LoadStatus::Loaded)
         return {dataFile, {}, kStatusError};
-    }
     return invertLoadedSurvey(store, dataFile, options, launcher, log);
 }
 

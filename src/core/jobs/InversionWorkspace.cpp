@@ -1,16 +1,12 @@
 #include "core/jobs/InversionWorkspace.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 
 #include "core/datafile/BlockReaders.h"
 #include "core/datafile/FormatChecks.h"
-#include "core/datafile/ScheduleLoader.h"
+#include "core/datafile/LoadCompletion.h"
 #include "core/io/TextFile.h"
-#include "core/mesh/DefaultMeshSettings.h"
-#include "core/mesh/MeshFileImport.h"
-#include "core/mesh/StartingModel.h"
 #include "core/settings/Configuration.h"
 #include "core/settings/NumberText.h"
 #include "core/settings/ParseLine.h"
@@ -24,30 +20,6 @@ namespace {
 
 constexpr std::string_view kSource = "InvWork";
 
-// The configuration reader and the input layout check on a copy, adopted
-// only when both accept it.
-int applyConfiguration(ProjectStore& store, std::string text, MessageLog& log)
-{
-    SettingsTable settings = store.settings;
-    ElectrodeFormat electrodes;
-    DataFormat data;
-    TopographyFormat topography;
-    const int read = applyConfigurationText(std::move(text), settings, log);
-    if (read == kNoConfigurationTags) return log.error(kSource, "Error: No configuration tags found.");
-    if (read != kStatusOk) return log.error(kSource, "Warning: critical error reading configuration.");
-    if (funCheckFormatCfgForInput(settings, electrodes, data, topography, log) != kStatusOk)
-        return log.error(kSource, "Error: invalid input format");
-    store.settings = std::move(settings);
-    return kStatusOk;
-}
-
-std::string trimmed(std::string_view text)
-{
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
-}
-
 }  // namespace
 
 int loadConfigurationFile(ProjectStore& store, const fs::path& path, MessageLog& log)
@@ -57,7 +29,7 @@ int loadConfigurationFile(ProjectStore& store, const fs::path& path, MessageLog&
         if (why == "not found") return log.error(kSource, path.string() + " not found!");
         return log.error(kSource, path.string() + ": " + why);
     }
-    if (applyConfiguration(store, std::move(text), log) != kStatusOk) return kStatusError;
+    if (applyCheckedConfiguration(store.settings, std::move(text), kSource, log) != kStatusOk) return kStatusError;
     log.subWriteToTextBox("Configuration loaded from file " + path.string() + "." + kLineBreak);
     return kStatusOk;
 }
@@ -122,47 +94,6 @@ int loadTopographyFile(ProjectStore& store, const fs::path& path, MessageLog& lo
     return kStatusOk;
 }
 
-std::string_view configurationPart(std::string_view text)
-{
-    for (std::size_t at = text.find('#'); at != std::string_view::npos; at = text.find('#', at + 1)) {
-        std::string word(text.substr(at + 1, 10));
-        for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (word == "elec_start" || word == "data_start" || word == "topo_start") return text.substr(0, at);
-    }
-    return text;
-}
-
-int completeInversionLoad(ProjectStore& store, std::string_view configuration, MessageLog& log)
-{
-    SetDefaultMeshSettings(store.survey, store.settings, store.mesh.lines, log);
-    if (applyConfiguration(store, std::string(configuration), log) != kStatusOk) return kStatusError;
-
-    // "2-Imported(NAME)": a mesh of an earlier session, imported again.
-    const std::string meshType = trimmed(settingText(store.settings, Item::MeshType));
-    if (meshType.empty() || meshType[0] < '2' || meshType[0] > '9') return kStatusOk;
-    const std::string name = meshType.size() > 12 ? meshType.substr(11, meshType.size() - 12) : std::string();
-    if (funImportMesh(name, store, log) != kStatusOk) {
-        log.subWriteToTextBox(name + " file not found. Mesh not imported." + kLineBreak);
-        return kStatusOk;
-    }
-    log.subWriteToTextBox("Mesh imported from file " + name + kLineBreak);
-    const std::string modelType = trimmed(settingText(store.settings, Item::ResistivityModelType));
-    if (!modelType.empty() && modelType[0] > '0' && modelType[0] <= '9' &&
-        FillResistivityAndIPBlocks(store.settings, store.mesh, store.models, log) == kStatusOk)
-        log.subWriteToTextBox("Model imported from file " + name + kLineBreak);
-    return kStatusOk;
-}
-
-int loadInversionDataFile(ProjectStore& store, const fs::path& path, MessageLog& log, Questions& questions)
-{
-    std::string text;
-    if (readScheduleFile(path, text, log) != kStatusOk) return kStatusError;
-    // Only the configuration part is kept beside the loaded survey.
-    const std::string configuration(configurationPart(text));
-    if (loadScheduleText(store, std::move(text), path.string(), log, questions) != kStatusOk) return kStatusError;
-    return completeInversionLoad(store, configuration, log);
-}
-
 std::optional<int> ipWindowsToMergeAnswer(std::string_view answer, int windows)
 {
     while (!answer.empty() && (answer.front() == ' ' || answer.front() == '\t')) answer.remove_prefix(1);
@@ -172,14 +103,6 @@ std::optional<int> ipWindowsToMergeAnswer(std::string_view answer, int windows)
     const auto [end, error] = std::from_chars(answer.data(), answer.data() + answer.size(), value);
     if (error != std::errc() || end != answer.data() + answer.size() || value < 0 || value > windows) return windows;
     return static_cast<int>(value);
-}
-
-std::string dataMergeRefusal(const std::vector<fs::path>& files, std::string_view firstText)
-{
-    if (files.size() == 1 && firstText.find("#ITitle") == std::string_view::npos) return {};
-    std::string names;
-    for (const fs::path& file : files) names += (names.empty() ? "" : ", ") + file.string();
-    return "Data merge is not available yet: " + names + "; load one data file.";
 }
 
 std::vector<Item> missingModelledDataColumns(const ProjectStore& store)

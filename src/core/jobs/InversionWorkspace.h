@@ -1,6 +1,6 @@
 #pragma once
-// What the inversion workspace computes: the completion after a data load,
-// a configuration file load, the IP windows answer, the modelled-data check
+// What the inversion workspace computes: a configuration file load, a
+// topography file load, the IP windows answer, the modelled-data check
 // before a save and the proposed project name. The window only asks and
 // shows.
 
@@ -12,7 +12,6 @@
 
 #include "core/log/MessageLog.h"
 #include "core/mesh/Mesh.h"
-#include "core/platform/Questions.h"
 #include "core/project/ProjectStore.h"
 #include "core/settings/ItemCatalogue.h"
 #include "core/shell/ViewerScript.h"
@@ -34,33 +33,6 @@ int loadConfigurationFile(ProjectStore& store, const std::filesystem::path& path
 // "Topography loaded from file " + name + "."; on a failure the reason and
 // name + " not loaded", and nothing changes.
 int loadTopographyFile(ProjectStore& store, const std::filesystem::path& path, MessageLog& log);
-
-// The part of a data file before its first block ("#elec_start",
-// "#data_start" or "#topo_start", any case): all its configuration tags.
-std::string_view configurationPart(std::string_view text);
-
-// The completion of a data load in the workspace: default mesh settings
-// from the electrodes, then the data file's configuration (its
-// configurationPart) read again so that its settings win over the defaults.
-// When "Type of mesh" then names an imported mesh ("2-Imported(NAME)"), the
-// mesh file NAME is imported again ("Mesh imported from file " + NAME, or
-// NAME + " file not found. Mesh not imported.") and, with an imported
-// resistivity model type, the starting model rebuilt from it ("Model
-// imported from file " + NAME). Returns 1 when the configuration was
-// refused (logged as above).
-int completeInversionLoad(ProjectStore& store, std::string_view configuration, MessageLog& log);
-
-// A data file loaded as the workspace loads it, without its windows:
-// funInputScheduleFile, then completeInversionLoad with the file's
-// configuration, the file read once. Returns 0, or 1 (logged).
-int loadInversionDataFile(ProjectStore& store, const std::filesystem::path& path, MessageLog& log,
-                          Questions& questions);
-
-// Several data files, or one whose text holds "#ITitle" (an instrument
-// sequence file), are for the data merge window, which this release does not
-// have: the message that says so, naming the files; "" for an ordinary load
-// of one file. `firstText` is the text of the first file.
-std::string dataMergeRefusal(const std::vector<std::filesystem::path>& files, std::string_view firstText);
 
 // IpWindowsToMerge from the answer of the input box: nothing for an empty
 // answer (cancel); answers above `windows` or below 0, and answers that are

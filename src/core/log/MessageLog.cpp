@@ -73,6 +73,15 @@ int MessageLog::error(std::string_view source, std::string_view description)
     return kStatusError;
 }
 
+void MessageLog::appendLog(const MessageLog& other)
+{
+    if (&other == this) return;
+    errorCount_ += other.errorCount_;
+    warningCount_ += other.warningCount_;
+    for (const LogRun& run : other.runs_) append(run.text, run.red);
+    subWriteToTextBox({});  // mirrors the whole log to its file, when on
+}
+
 void MessageLog::subSendNameToProgress(const std::filesystem::path& path, bool on)
 {
     logFile_ = path;

@@ -48,6 +48,10 @@ public:
     // (run-time failures with positive numbers included) errors.
     void modErrorManager(std::int32_t code, std::string_view source, std::string_view description);
     void warning(std::string_view source, std::string_view description);
+    // Appends what another log holds, with its error and warning counts, as
+    // if it had been written here: work off the window thread logs into a
+    // log of its own, joined to the window's when it is done.
+    void appendLog(const MessageLog& other);
     // Logs the error and returns kStatusError, for `return log.error(...)`.
     int error(std::string_view source, std::string_view description);
 

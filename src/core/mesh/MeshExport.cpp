@@ -17,9 +17,7 @@ bool mayWrite(const std::filesystem::path& path, Questions& questions)
 {
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) return true;
-    return questions.askYesNo(title(" - Warning"),
-                              path.filename().string() + " already exists. Do you want to overwrite it?",
-                              MessageIcon::Question);
+    return confirmOverwrite(questions, title(" - Warning"), path.filename().string(), MessageIcon::Question);
 }
 
 }  // namespace

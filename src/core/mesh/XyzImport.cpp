@@ -250,7 +250,7 @@ int subImportXYZ(const std::filesystem::path& path, int kind, ProjectStore& stor
     }
     const MeshSettings settings = readMeshSettings(store.settings);
     const auto sizeAnswer = questions.inputText(
-        title(), "Insert average of x, y, z grid size for xyz file.",
+        {QuestionId::XyzGridSize, title(), "Insert average of x, y, z grid size for xyz file."},
         formatNumber(settings.dx) + " " + formatNumber(settings.dy) + " " + formatNumber(settings.dz));
     if (!sizeAnswer || sizeAnswer->empty()) return kStatusError;
     const auto spacing = parseXyzGridSize(*sizeAnswer);
@@ -268,7 +268,7 @@ int subImportXYZ(const std::filesystem::path& path, int kind, ProjectStore& stor
         std::to_string(n) + " columns detected.\n" +
         (withIp ? "Please specify columns for X, Y, Z, RESISTIVITY and IP (optional) values."
                 : "Please specify columns for X, Y, Z and RESISTIVITY values.");
-    const auto columnAnswer = questions.inputText(title(), prompt, withIp ? " 1 2 3 4 5" : " 1 2 3 4 ");
+    const auto columnAnswer = questions.inputText({QuestionId::XyzColumns, title(), prompt}, withIp ? " 1 2 3 4 5" : " 1 2 3 4 ");
     if (!columnAnswer || columnAnswer->empty()) return kStatusError;
     const auto columns = parseXyzColumns(*columnAnswer, n, withIp);
     if (!columns) {

@@ -53,7 +53,7 @@ int EditSettingItem(ProjectStore& store, std::size_t row, Questions& questions, 
     SettingEdit edit;
     if (kind == SettingEditKind::Toggle) edit = toggleSetting(store.settings, row, context);
     else {
-        const auto answer = questions.inputText(settingsInputTitle(), settingPrompt(store.settings, row),
+        const auto answer = questions.inputText({QuestionId::SettingValue, settingsInputTitle(), settingPrompt(store.settings, row)},
                                                 store.settings.rows[row].value);
         if (!answer || answer->find_first_not_of(" \t") == std::string::npos) return kStatusError;
         edit = validateSetting(store.settings, row, *answer, context);
@@ -64,7 +64,7 @@ int EditSettingItem(ProjectStore& store, std::size_t row, Questions& questions, 
     }
     bool yes = false;
     if (!edit.question.empty())
-        yes = questions.askYesNo(std::string(kApplicationTitle), edit.question, MessageIcon::Question);
+        yes = questions.askYesNo({QuestionId::ConfirmSettingChange, std::string(kApplicationTitle), edit.question});
     if (edit.changeNeedsYes && !yes) return kStatusError;
     applySettingEdit(store, row, edit, yes, hooks);
     return kStatusOk;

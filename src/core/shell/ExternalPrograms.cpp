@@ -48,7 +48,8 @@ int RunExternal(ExternalEnvironment& environment, std::string_view programName, 
     if (folder != kNoFolder) program = locateProgramFile(folder, programName);
 
     if (!program) {
-        if (!environment.questions.askOkCancel(kApplicationTitle, kBadPathQuestion, MessageIcon::Question))
+        if (!environment.questions.askOkCancel(
+                {QuestionId::SearchForProgram, std::string(kApplicationTitle), std::string(kBadPathQuestion)}))
             return kExternalCancelled;
         const ProgramSearchResult found =
             searchProgram(environment.roots.roots(), programName, environment.searchFeedback);

@@ -45,7 +45,7 @@ int runForwardModel(ProjectStore& store, MessageLog& log, const ComputeControl& 
         survey.quadrupoles.calcIp = std::move(chargeability);
         survey.present.calcIp = true;
     }
-    if (control.progress) control.progress(100, "Forward model done");
+    control.report(100, "Forward model done");
     log.subWriteToTextBox(std::string("Forward model done.") + kLineBreak);
     return kStatusOk;
 }

@@ -4,19 +4,15 @@
 // current conductivity model on the current mesh.
 
 #include <cstdint>
-#include <functional>
-#include <string_view>
 
 #include "core/log/MessageLog.h"
+#include "core/platform/Feedback.h"
 #include "core/project/ProjectStore.h"
 
 namespace vexora {
 
-// How a long computation reports back: progress in percent with the stage
-// it is in, and whether the user asked to stop. Either may be empty.
-struct ComputeControl {
-    std::function<void(int percent, std::string_view stage)> progress;
-    std::function<bool()> abortRequested;
+// The feedback of a long computation, with the memory it may use.
+struct ComputeControl : Feedback {
     // Memory the computation may use; 0: what /proc/meminfo says is available.
     std::uint64_t memoryLimitBytes = 0;
 };

@@ -93,11 +93,6 @@ NodePoint sourceCentre(const QuadrupolePlan& plan, const std::vector<MeshPoint>&
     return c;
 }
 
-void report(const ComputeControl& control, int percent, std::string_view stage)
-{
-    if (control.progress) control.progress(percent, stage);
-}
-
 }  // namespace
 
 int prepareForward(const ProjectStore& store, const ComputeControl& control, bool everyElectrodeASource,
@@ -157,7 +152,7 @@ int solveModel(const Mesh& mesh, const ForwardSetup& setup, std::span<const doub
                MessageLog& log, ForwardSystem& system, const PoleFieldSink& onField)
 {
     const ForwardSettings& settings = setup.settings;
-    report(control, from, std::string(label) + ": assembling the system");
+    control.report(from, std::string(label) + ": assembling the system");
     assembleForwardSystem(mesh, conductivity, settings.faces, setup.centre, settings.threads, system);
     std::string why;
     const std::unique_ptr<LinearSolver> solver =
@@ -171,9 +166,9 @@ int solveModel(const Mesh& mesh, const ForwardSetup& setup, std::span<const doub
         sources[s] = setup.at[static_cast<std::size_t>(setup.plan.sources[s])];
     const int total = static_cast<int>(sources.size());
     const PoleRun run = solvePoleFields(
-        mesh, system, *solver, sources, conductivity, settings.threads, onField, control.abortRequested,
+        mesh, system, *solver, sources, conductivity, settings.threads, onField, control.cancelRequested,
         [&](int done) {
-            report(control, from + (to - from) * done / std::max(total, 1),
+            control.report(from + (to - from) * done / std::max(total, 1),
                    std::string(label) + ": " + std::to_string(done) + " of " + std::to_string(total) + " sources");
         });
     if (run.aborted)

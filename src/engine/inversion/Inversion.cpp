@@ -64,7 +64,7 @@ private:
     std::vector<double> weights() const;
     void report(int percent, const std::string& stage) const
     {
-        if (control_.progress) control_.progress(percent, stage);
+        control_.report(percent, stage);
     }
     std::vector<double> conductivity(const std::vector<double>& logSigma) const
     {
@@ -153,7 +153,8 @@ int ResistivityInversion::model(const std::vector<double>& logSigma, ElectrodeFi
 {
     const auto start = Clock::now();
     // The abort request is honoured between iterations, not inside a model.
-    const ComputeControl inner{{}, {}, control_.memoryLimitBytes};
+    ComputeControl inner;
+    inner.memoryLimitBytes = control_.memoryLimitBytes;
     report(percent, "forward model");
     const int status = modelFieldsAndResistances(store_.mesh, setup_, conductivity(logSigma), inner, percent, percent,
                                                  "Forward model", kSource, log_, system_, fields, resistance);
@@ -216,7 +217,7 @@ int ResistivityInversion::run(InversionOutcome& outcome)
     std::vector<double> predicted(rows_.size());
     while (iteration < settings_.rho.maxIterations) {
         if (chi2 <= 1.0) break;
-        if (control_.abortRequested && control_.abortRequested()) {
+        if (control_.cancelled()) {
             aborted = true;
             break;
         }
@@ -334,7 +335,7 @@ int ResistivityInversion::run(InversionOutcome& outcome)
 
     // A request that came during the last iteration still counts: the job
     // then ends as aborted, with this model saved.
-    if (!aborted && control_.abortRequested && control_.abortRequested()) aborted = true;
+    if (!aborted && control_.cancelled()) aborted = true;
     if (aborted)
         ending = "Inversion aborted after iteration " + std::to_string(iteration) + "; the best model so far is kept.";
     if (!ending.empty()) log_.subWriteToTextBox(ending + kLineBreak);

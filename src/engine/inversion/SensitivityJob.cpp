@@ -63,7 +63,7 @@ int generateSensitivity(ProjectStore& store, const SensitivityRequest& request, 
     std::erase_if(rows, [&](std::size_t k) { return resistance[k] == kCannotCompute || resistance[k] == 0; });
     if (rows.empty()) return log.error(kSource, "The requested quadrupoles have no computable V/I.");
 
-    if (control.progress) control.progress(80, "Sensitivities");
+    control.report(80, "Sensitivities");
     const std::vector<float> stiffness = blockStiffnesses(store.mesh);
     const std::size_t blocks = static_cast<std::size_t>(blockCount(store.mesh));
     std::vector<double> values(blocks, 0.0);
@@ -96,7 +96,7 @@ int generateSensitivity(ProjectStore& store, const SensitivityRequest& request, 
     sensitivity = std::move(values);
     store.survey.quadrupoles.calcResistance = std::move(resistance);
     store.survey.present.calcResistance = true;
-    if (control.progress) control.progress(100, "Sensitivities done");
+    control.report(100, "Sensitivities done");
     log.subWriteToTextBox((request.quadrupoleId == 0
                                ? "Cumulative sensitivity of " + std::to_string(rows.size()) + " quadrupoles computed."
                                : "Sensitivity of quadrupole " + std::to_string(request.quadrupoleId) + " computed.") +

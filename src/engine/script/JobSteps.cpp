@@ -4,8 +4,6 @@
 #include "core/datafile/ScheduleLoader.h"
 #include "core/datafile/ScheduleWriter.h"
 #include "core/io/TextFile.h"
-#include "core/jobs/InversionWorkspace.h"
-#include "core/mesh/DefaultMeshSettings.h"
 #include "core/mesh/MeshBuild.h"
 #include "core/mesh/MeshFileFormat.h"
 #include "core/mesh/MeshFileImport.h"
@@ -21,20 +19,13 @@ namespace fs = std::filesystem;
 
 int loadJobDataFile(ProjectStore& store, const fs::path& path, MessageLog& log)
 {
-    constexpr std::string_view source = "LOADCONFIGURATION";
-    std::string text, why;
-    if (!readTextFile(path, text, &why)) return log.error(source, path.string() + ": " + why);
-    ScriptedQuestions questions;
-    questions.answer("geometric factors using z coordinates", true);
-    // A design survey: measured and calculated columns load as they are.
+    // A design survey from the catalogue's settings: measured and calculated
+    // columns load as they are.
     ProjectStore next;
-    next.type = ProjectType::SurveyDesign;
-    if (loadScheduleText(next, text, path.string(), log, questions) != kStatusOk)
-        return log.error(source, path.string() + " not loaded.");
-    SetDefaultMeshSettings(next.survey, next.settings, next.mesh.lines, log);
-    normaliseLoneCarriageReturns(text);
-    if (applyConfigurationText(std::string(configurationPart(text)), next.settings, log) != kStatusOk)
-        return log.error(source, path.string() + ": configuration not applied.");
+    ScriptedQuestions questions = unattendedLoadQuestions();
+    const DataLoadRequest request{path, ProjectType::SurveyDesign, true, false};
+    if (funInputScheduleFile(next, request, log, questions) != LoadStatus::Loaded)
+        return log.error("LOADCONFIGURATION", path.string() + " not loaded.");
     store = std::move(next);
     return kStatusOk;
 }

@@ -86,7 +86,7 @@ ComputeControl computeControl(ScriptRun& run, const ScriptCommand& command, int 
         run.reportProgress(from + span * std::clamp(percent, 0, 100) / 100,
                            std::string(stageName(command.verb)) + ": " + std::string(stage));
     };
-    control.abortRequested = [&run] { return abortFilePresent(run.files.abort); };
+    control.cancelRequested = [&run] { return abortFilePresent(run.files.abort); };
     return control;
 }
 

@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 #include "core/datafile/FormatChecks.h"
-#include "core/datafile/ScheduleLoader.h"
+#include "core/datafile/LoadCompletion.h"
 #include "core/datafile/ScheduleWriter.h"
 #include "core/io/TextFile.h"
 #include "core/jobs/ConsoleInversion.h"
@@ -36,6 +36,7 @@
 #include "ui/platform/RunHandler.h"
 #include "ui/platform/TextConversion.h"
 #include "ui/settings/flexgridInputData.h"
+#include "ui/shell/DataFileLoading.h"
 #include "ui/shell/MainWindow.h"
 
 namespace vexora::ui {
@@ -177,10 +178,10 @@ void InvWork::closeEvent(QCloseEvent* event)
 {
     bool quit = false;
     runHandler(log_, "Form_QueryUnload", [&] {
-        quit = questions_.askYesNo(std::string(kApplicationTitle) + " - Quit Project?",
-                                   "Do you really want to quit this " +
-                                       std::string(projectTypeCaption(mainWindow_.projectType())) + " project?",
-                                   MessageIcon::Question);
+        quit = questions_.askYesNo({QuestionId::QuitProject, std::string(kApplicationTitle) + " - Quit Project?",
+                                    "Do you really want to quit this " +
+                                        std::string(projectTypeCaption(mainWindow_.projectType())) + " project?",
+                                    MessageIcon::Question});
         if (!quit) return;
         resetProjectData(store_);
         mainWindow_.closeProjectWindows(TaskWindow::InvWork);
@@ -225,8 +226,7 @@ QString InvWork::chooseSaveFile(const QString& title, const char* filters, const
     const QString chosen = fileDialogs_.saveFileName(this, title, proposed, toQtFilters(filters));
     if (chosen.isEmpty()) return {};
     if (fs::exists(toFilePath(chosen)) &&
-        !questions_.askYesNo("Save as", toWindows1252(chosen) + " already exists. Do you want to overwrite it?",
-                             MessageIcon::Exclamation))
+        !confirmOverwrite(questions_, "Save as", toWindows1252(chosen), MessageIcon::Exclamation))
         return {};
     return chosen;
 }
@@ -265,23 +265,13 @@ void InvWork::loadScheduleFiles(const QStringList& chosen)
 {
     std::vector<fs::path> files;
     for (const QString& file : chosen) files.push_back(toFilePath(file));
-    // One read serves the sequence check and the completion. Only the
-    // configuration part is kept: the loader reads the file again, and a
-    // large survey's text must not be held twice.
-    std::string configuration;
-    {
-        std::string text;
-        if (!readTextFile(files.front(), text)) text.clear();
-        if (const std::string refusal = dataMergeRefusal(files, text); !refusal.empty()) {
-            log_.warning("cmdInputScheduleFile", refusal);
-            return;
-        }
-        configuration = configurationPart(text);
+    if (files.size() > 1) {
+        log_.warning("cmdInputScheduleFile", dataMergeRefusal(files, {}));
+        return;
     }
     const fs::path& path = files.front();
-    store_.type = ProjectType::DataInversion;
-    if (funInputScheduleFile(store_, path, log_, questions_) != kStatusOk) return;
-    completeInversionLoad(store_, configuration, log_);
+    const DataLoadRequest request{path, ProjectType::DataInversion, true, true};
+    if (loadDataFileInWindow(this, store_, request, log_, questions_) != LoadStatus::Loaded) return;
     dataFile_ = chosen.front();
     refreshSettings();
     updateStates();
@@ -319,9 +309,10 @@ void InvWork::cmdPrintScheduleandData_Click()
 {
     const std::vector<Item> missing = missingModelledDataColumns(store_);
     if (!missing.empty() &&
-        questions_.askYesNo("Save data",
-                            "Set an appropriate column number in the data output configuration to save the modelled data.",
-                            MessageIcon::Exclamation)) {
+        questions_.askYesNo(
+            {QuestionId::SetModelledDataColumns, "Save data",
+             "Set an appropriate column number in the data output configuration to save the modelled data.",
+             MessageIcon::Exclamation})) {
         for (Item item : missing)
             if (const std::optional<std::size_t> row = FindSettingRow(store_.settings, item))
                 grid_->activateRow(static_cast<int>(*row));
@@ -393,7 +384,8 @@ void InvWork::cmdRunInverse_Click()
     int merge = 0;
     if (chkIPInv_->isChecked() && windows >= 2) {
         const std::optional<std::string> answer =
-            questions_.inputText(kApplicationTitle, "Multiple IP windows detected. Set the number of IP windows to merge",
+            questions_.inputText({QuestionId::IpWindowsToMerge, std::string(kApplicationTitle),
+                                  "Multiple IP windows detected. Set the number of IP windows to merge"},
                                  std::to_string(windows));
         const std::optional<int> chosen = answer ? ipWindowsToMergeAnswer(*answer, windows) : std::nullopt;
         if (!chosen) return;

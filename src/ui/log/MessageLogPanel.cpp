@@ -115,8 +115,7 @@ QString MessageLogPanel::chooseLogFile(const QString& title)
     QString path = fileDialogs_.saveFileName(this, title, defaultName, kLogFileFilters);
     if (path.isEmpty()) return {};
     if (QFileInfo::exists(path) &&
-        !questions_.askYesNo("Save as", toWindows1252(path) + " already exists. Do you want to overwrite it?",
-                             MessageIcon::Exclamation))
+        !confirmOverwrite(questions_, "Save as", toWindows1252(path), MessageIcon::Exclamation))
         return {};
     return path;
 }

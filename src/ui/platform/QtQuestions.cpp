@@ -1,7 +1,9 @@
 #include "ui/platform/QtQuestions.h"
 
+#include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QThread>
 
 #include "ui/log/frmMessages.h"
 #include "ui/platform/TextConversion.h"
@@ -22,49 +24,67 @@ QMessageBox::Icon toQtIcon(MessageIcon icon)
     return QMessageBox::NoIcon;
 }
 
-}  // namespace
-
-bool QtQuestions::askYesNo(std::string_view title, std::string_view text, MessageIcon icon)
+// Runs `show` on the window thread, waiting for it when called from another.
+template <class Show>
+auto onWindowThread(Show show)
 {
-    QMessageBox box(toQtIcon(icon), toQString(title), toQString(text), QMessageBox::Yes | QMessageBox::No,
-                    parentWindow_);
-    box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(QMessageBox::Yes);
-    return box.exec() == QMessageBox::Yes;
+    if (QThread::currentThread() == qApp->thread()) return show();
+    decltype(show()) result{};
+    QMetaObject::invokeMethod(qApp, [&] { result = show(); }, Qt::BlockingQueuedConnection);
+    return result;
 }
 
-bool QtQuestions::askOkCancel(std::string_view title, std::string_view text, MessageIcon icon)
+int messageBox(QWidget* parent, MessageIcon icon, std::string_view title, std::string_view text,
+               QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
 {
-    QMessageBox box(toQtIcon(icon), toQString(title), toQString(text), QMessageBox::Ok | QMessageBox::Cancel,
-                    parentWindow_);
+    QMessageBox box(toQtIcon(icon), toQString(title), toQString(text), buttons, parent);
     box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(QMessageBox::Ok);
-    return box.exec() == QMessageBox::Ok;
+    box.setDefaultButton(defaultButton);
+    return box.exec();
+}
+
+}  // namespace
+
+bool QtQuestions::askYesNo(const Question& question)
+{
+    return onWindowThread([&] {
+        return messageBox(parentWindow_, question.icon, question.title, question.text,
+                          QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
+    });
+}
+
+bool QtQuestions::askOkCancel(const Question& question)
+{
+    return onWindowThread([&] {
+        return messageBox(parentWindow_, question.icon, question.title, question.text,
+                          QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) == QMessageBox::Ok;
+    });
 }
 
 void QtQuestions::showMessage(std::string_view title, std::string_view text, MessageIcon icon)
 {
-    QMessageBox box(toQtIcon(icon), toQString(title), toQString(text), QMessageBox::Ok, parentWindow_);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    onWindowThread([&] { return messageBox(parentWindow_, icon, title, text, QMessageBox::Ok, QMessageBox::Ok); });
 }
 
-bool QtQuestions::confirmList(std::string_view caption, std::string_view heading, std::string_view list,
+bool QtQuestions::confirmList(QuestionId, std::string_view caption, std::string_view heading, std::string_view list,
                               std::string_view question)
 {
-    frmMessages dialog(parentWindow_);
-    dialog.fill(toQString(caption), toQString(heading), toQString(list), toQString(question));
-    return dialog.exec() == QDialog::Accepted;
+    return onWindowThread([&] {
+        frmMessages dialog(parentWindow_);
+        dialog.fill(toQString(caption), toQString(heading), toQString(list), toQString(question));
+        return dialog.exec() == QDialog::Accepted;
+    });
 }
 
-std::optional<std::string> QtQuestions::inputText(std::string_view title, std::string_view prompt,
-                                                  std::string_view defaultText)
+std::optional<std::string> QtQuestions::inputText(const Question& question, std::string_view defaultText)
 {
-    bool ok = false;
-    QString text = QInputDialog::getText(parentWindow_, toQString(title), toQString(prompt), QLineEdit::Normal,
-                                         toQString(defaultText), &ok);
-    if (!ok) return std::nullopt;
-    return toWindows1252(text);
+    return onWindowThread([&]() -> std::optional<std::string> {
+        bool ok = false;
+        const QString text = QInputDialog::getText(parentWindow_, toQString(question.title), toQString(question.text),
+                                                   QLineEdit::Normal, toQString(defaultText), &ok);
+        if (!ok) return std::nullopt;
+        return toWindows1252(text);
+    });
 }
 
 }  // namespace vexora::ui

@@ -186,8 +186,7 @@ void Reciprocals::cmdSave_Click()
         const std::filesystem::path path = toFilePath(chosen);
         std::error_code error;
         if (std::filesystem::exists(path, error) &&
-            !questions_.askYesNo("Save as", toWindows1252(chosen) + " already exists. Do you want to overwrite it?",
-                                 MessageIcon::Question))
+            !confirmOverwrite(questions_, "Save as", toWindows1252(chosen), MessageIcon::Question))
             return;
         writeReciprocalFile(path, result_, chosenOrder(), log_);
     });

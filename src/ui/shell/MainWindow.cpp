@@ -12,7 +12,7 @@
 #include <QStyle>
 #include <QToolBar>
 
-#include "core/datafile/ScheduleLoader.h"
+#include "ui/shell/DataFileLoading.h"
 #include "core/log/MessageLog.h"
 #include "core/platform/Application.h"
 #include "core/platform/FileSystemRoots.h"
@@ -224,8 +224,8 @@ void MDIStart::closeEvent(QCloseEvent* event)
 {
     bool quit = false;
     runHandler(log_, "MDIForm_QueryUnload", [&] {
-        quit = questions_.askYesNo(std::string(kApplicationTitle) + " - Quit Program?",
-                                   "Do you really want to quit the program?", MessageIcon::Question);
+        quit = questions_.askYesNo({QuestionId::QuitProgram, std::string(kApplicationTitle) + " - Quit Program?",
+                                    "Do you really want to quit the program?", MessageIcon::Question});
     });
     if (quit) event->accept();
     else event->ignore();
@@ -242,11 +242,8 @@ void MDIStart::loadDataFile(const QString& path)
     if (projectType() == ProjectType::None) mnuNewProject_Click(ProjectType::DataInversion);
     runHandler(log_, "cmdInputScheduleFile", [&] {
         if (dataFileLoader_ && dataFileLoader_(path)) return;
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        store_.type = ProjectType::DataInversion;
-        const int status = funInputScheduleFile(store_, toFilePath(path), log_, questions_);
-        QApplication::restoreOverrideCursor();
-        if (status != kStatusOk) return;
+        const DataLoadRequest request{toFilePath(path), ProjectType::DataInversion, true, false};
+        if (loadDataFileInWindow(this, store_, request, log_, questions_) != LoadStatus::Loaded) return;
         log_.subWriteToTextBox(toWindows1252(path) + " loaded: " + std::to_string(store_.survey.electrodes.size()) +
                                " electrodes, " + std::to_string(store_.survey.quadrupoles.size()) +
                                " quadrupoles, " + std::to_string(store_.survey.topography.size()) +

@@ -1,0 +1,81 @@
+#include "core/datafile/LoadCompletion.h"
+
+#include <cctype>
+
+#include "core/datafile/FormatChecks.h"
+#include "core/mesh/DefaultMeshSettings.h"
+#include "core/mesh/MeshFileImport.h"
+#include "core/mesh/StartingModel.h"
+#include "core/settings/Configuration.h"
+#include "core/settings/SettingsTable.h"
+
+namespace vexora {
+
+namespace {
+
+std::string trimmed(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
+}
+
+}  // namespace
+
+int applyCheckedConfiguration(SettingsTable& settings, std::string text, std::string_view source, MessageLog& log)
+{
+    SettingsTable next = settings;
+    ElectrodeFormat electrodes;
+    DataFormat data;
+    TopographyFormat topography;
+    const int read = applyConfigurationText(std::move(text), next, log);
+    if (read == kNoConfigurationTags) return log.error(source, "Error: No configuration tags found.");
+    if (read != kStatusOk) return log.error(source, "Warning: critical error reading configuration.");
+    if (funCheckFormatCfgForInput(next, electrodes, data, topography, log) != kStatusOk)
+        return log.error(source, "Error: invalid input format");
+    settings = std::move(next);
+    return kStatusOk;
+}
+
+std::string_view configurationPart(std::string_view text)
+{
+    for (std::size_t at = text.find('#'); at != std::string_view::npos; at = text.find('#', at + 1)) {
+        std::string word(text.substr(at + 1, 10));
+        for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (word == "elec_start" || word == "data_start" || word == "topo_start") return text.substr(0, at);
+    }
+    return text;
+}
+
+int completeDataLoad(ProjectStore& store, std::string_view configuration, bool importMesh, MessageLog& log)
+{
+    SetDefaultMeshSettings(store.survey, store.settings, store.mesh.lines, log);
+    if (applyCheckedConfiguration(store.settings, std::string(configuration), "InvWork", log) != kStatusOk)
+        return kStatusError;
+    if (!importMesh) return kStatusOk;
+
+    // "2-Imported(NAME)": a mesh of an earlier session, imported again.
+    const std::string meshType = trimmed(settingText(store.settings, Item::MeshType));
+    if (meshType.empty() || meshType[0] < '2' || meshType[0] > '9') return kStatusOk;
+    const std::string name = meshType.size() > 12 ? meshType.substr(11, meshType.size() - 12) : std::string();
+    if (funImportMesh(name, store, log) != kStatusOk) {
+        log.subWriteToTextBox(name + " file not found. Mesh not imported." + kLineBreak);
+        return kStatusOk;
+    }
+    log.subWriteToTextBox("Mesh imported from file " + name + kLineBreak);
+    const std::string modelType = trimmed(settingText(store.settings, Item::ResistivityModelType));
+    if (!modelType.empty() && modelType[0] > '0' && modelType[0] <= '9' &&
+        FillResistivityAndIPBlocks(store.settings, store.mesh, store.models, log) == kStatusOk)
+        log.subWriteToTextBox("Model imported from file " + name + kLineBreak);
+    return kStatusOk;
+}
+
+std::string dataMergeRefusal(const std::vector<std::filesystem::path>& files, std::string_view firstText)
+{
+    if (files.size() == 1 && firstText.find("#ITitle") == std::string_view::npos) return {};
+    std::string names;
+    for (const std::filesystem::path& file : files) names += (names.empty() ? "" : ", ") + file.string();
+    return "Data merge is not available yet: " + names + "; load one data file.";
+}
+
+}  // namespace vexora

@@ -1,0 +1,42 @@
+#pragma once
+// What follows a data load in a workspace: default mesh settings from the
+// electrodes, the file's configuration read again so that its settings win
+// over those defaults, and in a Data Inversion project the mesh (and model)
+// an earlier session imported.
+
+#include <string>
+#include <string_view>
+#include <vector>
+#include <filesystem>
+
+#include "core/log/MessageLog.h"
+#include "core/project/ProjectStore.h"
+
+namespace vexora {
+
+// The configuration reader and the input layout check on a copy of the
+// settings, adopted only when both accept the text. Logs under `source`
+// "Error: No configuration tags found.", "Warning: critical error reading
+// configuration." or "Error: invalid input format" and returns 1 then.
+int applyCheckedConfiguration(SettingsTable& settings, std::string text, std::string_view source, MessageLog& log);
+
+// The part of a data file before its first block ("#elec_start",
+// "#data_start" or "#topo_start", any case): all its configuration tags.
+std::string_view configurationPart(std::string_view text);
+
+// The completion: default mesh settings, then `configuration` applied
+// again (messages as above, source "InvWork"). With `importMesh`, when
+// "Type of mesh" then names an imported mesh ("2-Imported(NAME)"), the mesh
+// file NAME is imported again ("Mesh imported from file " + NAME, or NAME +
+// " file not found. Mesh not imported.") and, with an imported resistivity
+// model type, the starting model rebuilt from it ("Model imported from
+// file " + NAME). Returns 1 when the configuration was refused.
+int completeDataLoad(ProjectStore& store, std::string_view configuration, bool importMesh, MessageLog& log);
+
+// Several data files, or one whose text holds "#ITitle" (an instrument
+// sequence file), are for the data merge window, which this release does not
+// have: the message that says so, naming the files; "" for an ordinary load
+// of one file. `firstText` is the text of the first file.
+std::string dataMergeRefusal(const std::vector<std::filesystem::path>& files, std::string_view firstText);
+
+}  // namespace vexora

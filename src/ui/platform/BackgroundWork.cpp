@@ -1,0 +1,66 @@
+#include "ui/platform/BackgroundWork.h"
+
+#include <algorithm>
+#include <atomic>
+#include <exception>
+#include <memory>
+#include <thread>
+
+#include <QEventLoop>
+#include <QProgressDialog>
+
+#include "ui/platform/TextConversion.h"
+
+namespace vexora::ui {
+
+namespace {
+
+constexpr int kDialogDelayMs = 400;
+
+}  // namespace
+
+void runWithProgress(QWidget* parent, const QString& title, const std::function<void(const Feedback&)>& work)
+{
+    QProgressDialog dialog(title, QObject::tr("Cancel"), 0, 100, parent);
+    dialog.setWindowTitle(title);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.setMinimumDuration(kDialogDelayMs);
+    dialog.setAutoClose(false);
+    dialog.setAutoReset(false);
+    dialog.setValue(0);
+
+    const auto cancel = std::make_shared<std::atomic<bool>>(false);
+    QObject::connect(&dialog, &QProgressDialog::canceled, &dialog, [cancel] { *cancel = true; });
+
+    // Calls from the worker are queued to the dialog; they are all posted
+    // before the worker is joined below, so the dialog outlives every one.
+    Feedback feedback;
+    feedback.cancelRequested = [cancel] { return cancel->load(); };
+    feedback.progress = [&dialog](int percent, std::string_view stage) {
+        const QString text = toQString(stage);
+        QMetaObject::invokeMethod(
+            &dialog,
+            [&dialog, percent, text] {
+                if (dialog.wasCanceled()) return;
+                dialog.setLabelText(text);
+                dialog.setValue(std::clamp(percent, 0, 99));
+            },
+            Qt::QueuedConnection);
+    };
+
+    QEventLoop loop;
+    std::exception_ptr failure;
+    std::thread worker([&] {
+        try {
+            work(feedback);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec();
+    worker.join();
+    if (failure) std::rethrow_exception(failure);
+}
+
+}  // namespace vexora::ui

@@ -1,0 +1,17 @@
+#pragma once
+// The workbench's road of a data file into the project: the core's load on
+// a worker thread under a progress dialog that can cancel. The load logs
+// into a log of its own, joined to the message log when it ends; the loaded
+// project replaces the store, on the window thread, only when the file
+// loaded, so a failed or cancelled load leaves the project as it was.
+
+#include "core/datafile/ScheduleLoader.h"
+
+class QWidget;
+
+namespace vexora::ui {
+
+LoadStatus loadDataFileInWindow(QWidget* parent, ProjectStore& store, const DataLoadRequest& request,
+                                MessageLog& log, Questions& questions);
+
+}  // namespace vexora::ui
