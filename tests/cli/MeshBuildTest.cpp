@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "MeshTestSupport.h"
+#include "../core/MeshTestSupport.h"
 #include "app/cli/Cli.h"
 #include "core/io/TextFile.h"
 #include "core/mesh/DefaultMeshSettings.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "JobTestSupport.h"
+#include "../core/JobTestSupport.h"
 #include "support/CliRun.h"
 #include "support/SmallSurvey.h"
 

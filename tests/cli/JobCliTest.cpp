@@ -3,7 +3,7 @@
 #include <sstream>
 
 #include "support/CliRun.h"
-#include "JobTestSupport.h"
+#include "../core/JobTestSupport.h"
 #include "app/cli/Cli.h"
 #include "support/SmallSurvey.h"
 
