@@ -125,6 +125,8 @@ TEST(TextInstruments, BadLinesAreLeftOutWithTheirLineNumber)
          "line 6: electrode number 3000000 for N", 1},
         {TextInstrument::Mae, "negative electrode", maeFile(maeGood + "2 1 4 -2 3 50 100 0 0 0.5\r\n"),
          "line 6: electrode number -2 for M", 1},
+        {TextInstrument::Mae, "electrode beyond every integer", maeFile(maeGood + "2 1 4 2 4e26 50 100 0 0 0.5\r\n"),
+         "line 6: electrode number 4e+26 for N", 1},
         {TextInstrument::Pasi, "non-numeric current", pasiFile(pasiGood + "1 4 2 3 x 0.1 I?\r\n"),
          "line 5: token 7 \"I?\" is not a number", 1},
         {TextInstrument::Ares, "electrode -1 (0 once counted from 1)", aresFile(aresGood + "0 3 -1 2 9 50 100 0 0 0.5\r\n"),

@@ -8,6 +8,7 @@
 #include "core/import/schedule/ScheduleExtraction.h"
 #include "core/import/text/ImportLines.h"
 #include "core/settings/LenientNumber.h"
+#include "core/settings/NumberText.h"
 #include "core/settings/ParseLine.h"
 
 namespace vexora {
@@ -153,9 +154,13 @@ int parseTextInstrument(TextInstrument format, const std::vector<std::string_vie
         ImportQuadrupole quad{};
         if (format != TextInstrument::Siber) {
             for (int p = 0; p < 4 && ok; ++p) {
+                // Written so that NaN fails too; a number beyond every
+                // integer type is printed as a double.
                 const double number = std::nearbyint(pole[p]) + layout.numberOffset;
-                if (number < 1 || number > kMaxTextElectrodeNumber) {
-                    why = "electrode number " + std::to_string(static_cast<long long>(std::nearbyint(pole[p]))) +
+                if (!(number >= 1 && number <= kMaxTextElectrodeNumber)) {
+                    const double read = std::nearbyint(pole[p]);
+                    why = "electrode number " +
+                          (std::abs(read) < 1e15 ? std::to_string(static_cast<long long>(read)) : formatNumber(read)) +
                           " for " + std::string(1, "ABMN"[p]) + ", expected " + std::to_string(1 - layout.numberOffset) + " to " +
                           std::to_string(kMaxTextElectrodeNumber - layout.numberOffset);
                     ok = false;
