@@ -21,6 +21,7 @@
 #include <string>
 #include <thread>
 
+#include "core/project/ProjectStore.h"
 #include "core/datafile/SurveyChecks.h"
 #include "engine/forward/PoleFields.h"
 #include "core/mesh/DefaultMeshSettings.h"
@@ -70,8 +71,8 @@ Problem& problem(int size)
     const char* h = size == 0 ? "0.4" : "0.13";
     for (Item item : {Item::GridSizeX, Item::GridSizeY, Item::GridSizeZ}) setSettingText(p->store.settings, item, h);
     MeshBuildOutcome outcome;
-    applyMeshSettings(p->store, log);
-    funMakeMesh(p->store, log, outcome);
+    applyMeshSettings(p->store.settings, p->store.mesh, log);
+    funMakeMesh(p->store.settings, p->store.survey, p->store.mesh, p->store.models, log, outcome);
     const Mesh& mesh = p->store.mesh;
     p->sigma.resize(p->store.models.conductivity.size());
     for (std::size_t e = 0; e < p->sigma.size(); ++e) {

@@ -11,6 +11,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "core/project/ProjectStore.h"
 #include "core/mesh/MeshFileFormat.h"
 #include "core/mesh/MeshFileImport.h"
 #include "core/mesh/NodeMesh.h"
@@ -51,15 +52,17 @@ const ProjectStore& bigStore()
 
 const std::string& meshText(MeshFileKind kind)
 {
-    static const std::string rho = meshFileText(bigStore(), MeshFileKind::Resistivity, "2026-12-07");
-    static const std::string ip = meshFileText(bigStore(), MeshFileKind::Ip, "2026-12-07");
+    const ProjectStore& big = bigStore();
+    static const std::string rho = meshFileText(big.survey, big.mesh, big.models, MeshFileKind::Resistivity, "2026-12-07");
+    static const std::string ip = meshFileText(big.survey, big.mesh, big.models, MeshFileKind::Ip, "2026-12-07");
     return kind == MeshFileKind::Ip ? ip : rho;
 }
 
 void BM_MeshFileWrite(benchmark::State& state)
 {
     const auto kind = state.range(0) ? MeshFileKind::Ip : MeshFileKind::Resistivity;
-    for (auto _ : state) benchmark::DoNotOptimize(meshFileText(bigStore(), kind, "2026-12-07"));
+    const ProjectStore& big = bigStore();
+    for (auto _ : state) benchmark::DoNotOptimize(meshFileText(big.survey, big.mesh, big.models, kind, "2026-12-07"));
 }
 BENCHMARK(BM_MeshFileWrite)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
@@ -99,7 +102,7 @@ void BM_MeshFileRead(benchmark::State& state)
     for (auto _ : state) {
         ProjectStore store;
         MessageLog log;
-        if (importMeshText(text, "bench.vwer", store, log) != 0) state.SkipWithError("not read");
+        if (importMeshText(text, "bench.vwer", store.settings, store.mesh, store.models, log) != 0) state.SkipWithError("not read");
         benchmark::DoNotOptimize(store.mesh.nodeGrid.data());
     }
 }
@@ -144,9 +147,10 @@ BENCHMARK(BM_MeshFileReadBaseline)->Unit(benchmark::kMillisecond);
 
 void BM_ViewerModelBytes(benchmark::State& state)
 {
+    const ProjectStore& big = bigStore();
     for (auto _ : state) {
         std::string bytes;
-        viewerModelBytes(bigStore(), "RHO", nullptr, {2026, 12, 7, 0, 0, 0}, bytes);
+        viewerModelBytes(big.settings, big.survey, big.mesh, big.models, "RHO", nullptr, {2026, 12, 7, 0, 0, 0}, bytes);
         benchmark::DoNotOptimize(bytes.data());
     }
 }

@@ -14,7 +14,7 @@ core="$root/src/core"
 sources=("$root/fuzz/ImportFuzz.cpp"
   "$core/import/syscal/SyscalBinary.cpp" "$core/import/schedule/ScheduleExtraction.cpp"
   "$core/import/text/TextInstruments.cpp" "$core/import/text/ImportLines.cpp" "$core/import/tables/ImportFill.cpp"
-  "$core/log/MessageLog.cpp" "$core/settings/LenientNumber.cpp" "$core/settings/ParseLine.cpp" "$core/io/TextFile.cpp")
+  "$core/log/MessageLog.cpp" "$core/settings/LenientNumber.cpp" "$core/settings/NumberText.cpp" "$core/settings/ParseLine.cpp" "$core/io/TextFile.cpp")
 binary="$build/fuzz/import_fuzz"
 mkdir -p "$build/fuzz/corpus"
 rebuild=0

@@ -5,6 +5,7 @@
 
 #include "../core/MeshTestSupport.h"
 #include "app/cli/Cli.h"
+#include "core/project/ProjectStore.h"
 #include "core/io/TextFile.h"
 #include "core/mesh/DefaultMeshSettings.h"
 #include "core/mesh/MeshBuild.h"
@@ -36,7 +37,8 @@ const std::vector<TopographyPoint> slope = {{-40, -40, -0.4}, {45, -40, 0.45}, {
 int build(ProjectStore& store, MessageLog& log)
 {
     MeshBuildOutcome outcome;
-    return applyMeshSettings(store, log) == kStatusOk ? funMakeMesh(store, log, outcome) : kStatusError;
+    return applyMeshSettings(store.settings, store.mesh, log) == kStatusOk ? funMakeMesh(store.settings, store.survey,
+        store.mesh, store.models, log, outcome) : kStatusError;
 }
 
 TEST(MeshBuild, TopographyStaysAsLoadedAndBuildsRepeat)

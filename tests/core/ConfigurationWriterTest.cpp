@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "core/datafile/StartupConfiguration.h"
 #include "core/io/TextFile.h"
 #include "core/platform/Application.h"
 #include "core/platform/ScriptedQuestions.h"

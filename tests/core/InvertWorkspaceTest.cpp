@@ -8,6 +8,7 @@
 #include "core/mesh/MeshFileFormat.h"
 #include "core/platform/ScriptedQuestions.h"
 #include "core/settings/SettingsTable.h"
+#include "core/shell/ViewerScript.h"
 #include "support/SmallSurvey.h"
 
 namespace {
@@ -189,9 +190,11 @@ TEST(InversionWorkspace, AnImportedMeshNamedInTheDataFileIsImportedAgain)
         ProjectStore earlier = loadedSmallSurvey();
         MessageLog log;
         MeshBuildOutcome outcome;
-        ASSERT_EQ(applyMeshSettings(earlier, log), 0) << log.plainText();
-        ASSERT_EQ(funMakeMesh(earlier, log, outcome), 0) << log.plainText();
-        ASSERT_EQ(OutputGlobalMesh(meshFile, false, earlier, log), 0) << log.plainText();
+        ASSERT_EQ(applyMeshSettings(earlier.settings, earlier.mesh, log), 0) << log.plainText();
+        ASSERT_EQ(funMakeMesh(earlier.settings, earlier.survey, earlier.mesh, earlier.models, log, outcome),
+                  0) << log.plainText();
+        ASSERT_EQ(OutputGlobalMesh(meshFile, false, earlier.survey, earlier.mesh, earlier.models, log),
+                  0) << log.plainText();
     }
     for (const fs::path& named : {meshFile, folder / "gone.vwer"}) {
         ProjectStore store = loadedSmallSurvey();

@@ -10,6 +10,7 @@
 #include "core/mesh/MeshFileFormat.h"
 #include "core/mesh/MeshFileImport.h"
 #include "core/mesh/NodeMesh.h"
+#include "core/project/ProjectStore.h"
 #include "core/platform/ScriptedQuestions.h"
 
 using namespace vexora;
@@ -53,8 +54,8 @@ ProjectStore builtStore(bool terrain)
     if (terrain) store.survey.topography = {{-40, -40, -0.4}, {45, -40, 0.45}, {-40, 40, -0.4}, {45, 40, 0.45}};
     MessageLog log;
     MeshBuildOutcome outcome;
-    EXPECT_EQ(applyMeshSettings(store, log), 0);
-    EXPECT_EQ(funMakeMesh(store, log, outcome), 0) << log.plainText();
+    EXPECT_EQ(applyMeshSettings(store.settings, store.mesh, log), 0);
+    EXPECT_EQ(funMakeMesh(store.settings, store.survey, store.mesh, store.models, log, outcome), 0) << log.plainText();
     EXPECT_EQ(store.mesh.followsTerrain, terrain);
     const std::size_t blocks = store.mesh.elementNodes.size();
     store.models.conductivity.resize(blocks);
@@ -125,7 +126,7 @@ TEST(MeshFileFormat, TwoByTwoByTwoMeshHasSixtyFourNodesAndOneBlock)
     q.id = 7;
     q.pole[0] = {1, 2};
     store.survey.quadrupoles.rows = {q};
-    const std::vector<std::string> lines = linesOf(meshFileText(store, MeshFileKind::Resistivity, "2026-12-07"));
+    const std::vector<std::string> lines = linesOf(meshFileText(store.survey, store.mesh, store.models, MeshFileKind::Resistivity, "2026-12-07"));
     ASSERT_EQ(lines.size(), 12u + 16 + 64 + 3 + 1 + 4 + 4 + 1);
     const std::vector<std::string> head = {"# version_info", "# 1.0.0", "# 2026-12-07", "# 1", "# 2", "# 2", "# 2",
                                            "hexa", "#", "# NN", "#", " 64 ", "#", "# NE", "#", " 1 ", "#", "# NP",
@@ -151,11 +152,12 @@ TEST(MeshFileFormat, ResistivityAndIpFilesReadBackOntoTerrain)
         const ProjectStore original = builtStore(true);
         const fs::path path = fs::temp_directory_path() / (ip ? "vexora_mesh_ip.vwer" : "vexora_mesh_rho.vwer");
         MessageLog log;
-        ASSERT_EQ(OutputGlobalMesh(path, ip, original, log), 0) << log.plainText();
+        ASSERT_EQ(OutputGlobalMesh(path, ip, original.survey, original.mesh, original.models, log),
+                  0) << log.plainText();
 
         ProjectStore read;
         read.settings = original.settings;
-        ASSERT_EQ(funImportMesh(path, read, log), kMeshFileRead) << log.plainText();
+        ASSERT_EQ(funImportMesh(path, read.settings, read.mesh, read.models, log), kMeshFileRead) << log.plainText();
         const Mesh& a = original.mesh;
         const Mesh& b = read.mesh;
         EXPECT_TRUE(b.present);
@@ -203,10 +205,10 @@ TEST(MeshFileImport, ZeroBlockValueGivesTenMillionSiemens)
 {
     ProjectStore store = builtStore(false);
     store.models.conductivity[0] = INFINITY;  // written as a resistivity of 0
-    std::string text = meshFileText(store, MeshFileKind::Resistivity, "d");
+    std::string text = meshFileText(store.survey, store.mesh, store.models, MeshFileKind::Resistivity, "d");
     ProjectStore read;
     MessageLog log;
-    ASSERT_EQ(importMeshText(text, "m.vwer", read, log), 0) << log.plainText();
+    ASSERT_EQ(importMeshText(text, "m.vwer", read.settings, read.mesh, read.models, log), 0) << log.plainText();
     EXPECT_DOUBLE_EQ(read.models.conductivity[0], 1e7);
 }
 
@@ -228,7 +230,7 @@ std::string firstLines(const std::string& text, std::size_t count)
 TEST(MeshFileImport, BadFilesLeaveTheMeshAndModelsUntouched)
 {
     const ProjectStore source = builtStore(false);
-    const std::string good = meshFileText(source, MeshFileKind::Resistivity, "d");
+    const std::string good = meshFileText(source.survey, source.mesh, source.models, MeshFileKind::Resistivity, "d");
     const std::size_t nn = source.mesh.nodeGrid.size(), ne = source.mesh.elementNodes.size();
     const std::size_t nodeLine1 = 29;
     const std::size_t blockLine1 = nodeLine1 + nn + 3;
@@ -274,7 +276,7 @@ TEST(MeshFileImport, BadFilesLeaveTheMeshAndModelsUntouched)
         ProjectStore store = builtStore(true);
         const Snapshot before = snapshot(store);
         MessageLog log;
-        EXPECT_EQ(importMeshText(c.text, "bad.vwer", store, log), c.result) << c.name;
+        EXPECT_EQ(importMeshText(c.text, "bad.vwer", store.settings, store.mesh, store.models, log), c.result) << c.name;
         EXPECT_TRUE(vt::logHas(log, c.logged)) << c.name << ": " << log.plainText();
         EXPECT_TRUE(vt::logHas(log, "Error: Explorer - Import Mesh: ")) << c.name;
         expectUntouched(before, store);
@@ -284,7 +286,7 @@ TEST(MeshFileImport, BadFilesLeaveTheMeshAndModelsUntouched)
 TEST(MeshFileImport, ReadsLfAndCrLineEnds)
 {
     const ProjectStore source = builtStore(false);
-    std::string text = meshFileText(source, MeshFileKind::Resistivity, "d");
+    std::string text = meshFileText(source.survey, source.mesh, source.models, MeshFileKind::Resistivity, "d");
     for (const char* end : {"\n", "\r"}) {
         std::string other;
         for (std::size_t k = 0; k < text.size(); ++k) {
@@ -296,7 +298,7 @@ TEST(MeshFileImport, ReadsLfAndCrLineEnds)
         }
         ProjectStore read;
         MessageLog log;
-        EXPECT_EQ(importMeshText(other, "m", read, log), 0) << log.plainText();
+        EXPECT_EQ(importMeshText(other, "m", read.settings, read.mesh, read.models, log), 0) << log.plainText();
         EXPECT_EQ(read.mesh.elementNodes, source.mesh.elementNodes);
     }
 }
@@ -317,7 +319,8 @@ TEST(MeshExport, WritesBothFilesAndAsksBeforeOverwriting)
     ProjectStore store = builtStore(false);
     MessageLog log;
     ScriptedQuestions questions;
-    ASSERT_EQ(subExportMesh(mesh, 1, store, questions, log), 0) << log.plainText();
+    ASSERT_EQ(subExportMesh(mesh, 1, store.settings, store.survey, store.mesh, store.models, questions, log),
+              0) << log.plainText();
     EXPECT_TRUE(fs::exists(folder / "site.cnfg"));
     ASSERT_EQ(questions.messages().size(), 1u);
     EXPECT_EQ(questions.messages()[0].text, "Mesh and model correctly exported.");
@@ -327,7 +330,7 @@ TEST(MeshExport, WritesBothFilesAndAsksBeforeOverwriting)
     ASSERT_TRUE(readTextFile(mesh, first));
     store.models.conductivity.assign(store.models.conductivity.size(), 0.5);
     questions.setDefaultAnswer(false);
-    EXPECT_EQ(subExportMesh(mesh, 1, store, questions, log), 1);
+    EXPECT_EQ(subExportMesh(mesh, 1, store.settings, store.survey, store.mesh, store.models, questions, log), 1);
     ASSERT_EQ(questions.questions().size(), 1u);
     EXPECT_EQ(questions.questions()[0].text, "site.vwer already exists. Do you want to overwrite it?");
     std::string second;
@@ -336,10 +339,10 @@ TEST(MeshExport, WritesBothFilesAndAsksBeforeOverwriting)
 
     store.models.ip.resize(1);
     questions.setDefaultAnswer(true);
-    EXPECT_EQ(subExportMesh(mesh, 2, store, questions, log), 1);
+    EXPECT_EQ(subExportMesh(mesh, 2, store.settings, store.survey, store.mesh, store.models, questions, log), 1);
     EXPECT_EQ(questions.messages().back().text, "No IP model to export!");
     ProjectStore empty;
-    EXPECT_EQ(subExportMesh(mesh, 1, empty, questions, log), 1);
+    EXPECT_EQ(subExportMesh(mesh, 1, empty.settings, empty.survey, empty.mesh, empty.models, questions, log), 1);
     EXPECT_EQ(questions.messages().back().text, "No mesh or model to export!");
     fs::remove_all(folder);
 }

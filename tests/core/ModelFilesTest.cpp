@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "MeshTestSupport.h"
+#include "core/project/ProjectStore.h"
 #include "core/io/TextFile.h"
 #include "core/mesh/MeshBuild.h"
 #include "core/mesh/ModelDescriptionFile.h"
@@ -31,8 +32,8 @@ ProjectStore smallMesh()
     ProjectStore store = smallMeshSettings();
     MessageLog log;
     MeshBuildOutcome outcome;
-    EXPECT_EQ(applyMeshSettings(store, log), 0);
-    EXPECT_EQ(funMakeMesh(store, log, outcome), 0) << log.plainText();
+    EXPECT_EQ(applyMeshSettings(store.settings, store.mesh, log), 0);
+    EXPECT_EQ(funMakeMesh(store.settings, store.survey, store.mesh, store.models, log, outcome), 0) << log.plainText();
     return store;
 }
 
@@ -149,7 +150,7 @@ TEST(XyzImport, RefusalsLeaveTheProjectUntouched)
         for (std::size_t i = 0; i < c.answers.size(); ++i)
             q.queueInput(i == 0 ? QuestionId::XyzGridSize : QuestionId::XyzColumns, c.answers[i]);
         MessageLog log;
-        EXPECT_EQ(subImportXYZ(c.path, 1, store, q, log), 1);
+        EXPECT_EQ(subImportXYZ(c.path, 1, store.settings, store.survey, store.mesh, store.models, q, log), 1);
         ASSERT_EQ(q.messages().size(), 1u) << c.message;
         EXPECT_EQ(q.messages()[0].text, c.message);
         EXPECT_EQ(store.settings, settings);
@@ -170,7 +171,8 @@ TEST(XyzImport, BuildsTheMeshAndTakesThePointValues)
     q.queueInput(QuestionId::XyzGridSize, "0.5 0.5 0.5");
     q.queueInput(QuestionId::XyzColumns, " 1 2 3 4 5");
     MessageLog log;
-    ASSERT_EQ(subImportXYZ(path, 2, store, q, log), 0) << log.plainText();
+    ASSERT_EQ(subImportXYZ(path, 2, store.settings, store.survey, store.mesh, store.models, q, log),
+              0) << log.plainText();
     EXPECT_EQ(q.questions()[0].text, "Insert average of x, y, z grid size for xyz file.");
     EXPECT_EQ(q.questions()[1].text,
               "5 columns detected.\nPlease specify columns for X, Y, Z, RESISTIVITY and IP (optional) values.");

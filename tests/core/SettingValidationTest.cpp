@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/platform/ScriptedQuestions.h"
-#include "core/settings/EditSettingItem.h"
+#include "core/project/EditSettingItem.h"
 #include "core/settings/SettingValidation.h"
 
 using namespace vexora;

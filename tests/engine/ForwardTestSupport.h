@@ -60,8 +60,8 @@ inline ProjectStore lineSurvey(int count, double spacing, const std::vector<Quad
 inline int buildMesh(ProjectStore& store, MessageLog& log)
 {
     MeshBuildOutcome outcome;
-    if (applyMeshSettings(store, log) != kStatusOk) return kStatusError;
-    return funMakeMesh(store, log, outcome);
+    if (applyMeshSettings(store.settings, store.mesh, log) != kStatusOk) return kStatusError;
+    return funMakeMesh(store.settings, store.survey, store.mesh, store.models, log, outcome);
 }
 
 // The arrays on electrodes 1..count, electrode spacing a = 1 unit.

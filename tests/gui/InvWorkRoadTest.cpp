@@ -198,8 +198,8 @@ TEST_F(InvWorkRoad, SavesAndShowsTheMeshOnceThereIsOne)
     EXPECT_EQ(questions.messages().back().text, "No mesh or model to display!");
 
     MeshBuildOutcome outcome;
-    ASSERT_EQ(applyMeshSettings(store, log), 0) << log.plainText();
-    ASSERT_EQ(funMakeMesh(store, log, outcome), 0) << log.plainText();
+    ASSERT_EQ(applyMeshSettings(store.settings, store.mesh, log), 0) << log.plainText();
+    ASSERT_EQ(funMakeMesh(store.settings, store.survey, store.mesh, store.models, log, outcome), 0) << log.plainText();
     const fs::path mesh = field / "mesh.vwer";
     dialogs.queue(ui::fromFilePath(mesh));
     click("cmdPrintMesh");

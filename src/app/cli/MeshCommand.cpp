@@ -102,9 +102,11 @@ int runMesh(const Arguments& args, std::ostream& out, std::ostream& err)
     MeshBuildOutcome outcome;
     if (built) {
         store.models.ipModelling = settingInteger(store.settings, Item::ModelIp) == 1;
-        built = applyMeshSettings(store, log) == kStatusOk && funMakeMesh(store, log, outcome) == kStatusOk;
+        built = applyMeshSettings(store.settings, store.mesh, log) == kStatusOk &&
+                funMakeMesh(store.settings, store.survey, store.mesh, store.models, log, outcome) == kStatusOk;
     }
-    if (built && output) built = OutputGlobalMesh(*output, false, store, log) == kStatusOk;
+    if (built && output)
+        built = OutputGlobalMesh(*output, false, store.survey, store.mesh, store.models, log) == kStatusOk;
     printLog(log, err);
     if (!built) return kExitError;
     printMeshSummary(store, outcome.adapted ? std::to_string(outcome.adaptResult) : std::string("off"), out);

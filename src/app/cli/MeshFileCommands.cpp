@@ -81,7 +81,7 @@ int runMeshImport(const Arguments& args, std::ostream& out, std::ostream& err)
     if (args.size() != 1 || (args[0].size() > 1 && args[0][0] == '-')) return printCommandUsage(err, "mesh-import");
     ProjectStore store;
     MessageLog log;
-    const int read = funImportMesh(args[0], store, log);
+    const int read = funImportMesh(args[0], store.settings, store.mesh, store.models, log);
     printLog(log, err);
     if (read != kMeshFileRead) return kExitError;
     printMeshSummary(store, "off", out);
@@ -98,13 +98,15 @@ int runXyz(const Arguments& args, std::ostream& out, std::ostream& err)
     if (done) {
         const MeshSettings settings = readMeshSettings(store.settings);
         ScriptedQuestions questions;
-        questions.queueInput(QuestionId::XyzGridSize, option(*p, "--spacing").value_or(formatNumber(settings.dx) + " " +
-                                                              formatNumber(settings.dy) + " " +
-                                                              formatNumber(settings.dz)));
-        questions.queueInput(QuestionId::XyzColumns, option(*p, "--columns").value_or(p->ip ? "1 2 3 4 5" : "1 2 3 4"));
+        const std::string spacing =
+            formatNumber(settings.dx) + " " + formatNumber(settings.dy) + " " + formatNumber(settings.dz);
+        questions.queueInput(QuestionId::XyzGridSize, option(*p, "--spacing").value_or(spacing));
+        questions.queueInput(QuestionId::XyzColumns,
+                             option(*p, "--columns").value_or(p->ip ? "1 2 3 4 5" : "1 2 3 4"));
         store.models.ipModelling = settingInteger(store.settings, Item::ModelIp) == 1;
-        done = subImportXYZ(p->positional[1], p->ip ? 2 : 1, store, questions, log) == kStatusOk &&
-               OutputGlobalMesh(*option(*p, "-o"), false, store, log) == kStatusOk;
+        done = subImportXYZ(p->positional[1], p->ip ? 2 : 1, store.settings, store.survey, store.mesh, store.models,
+                            questions, log) == kStatusOk &&
+               OutputGlobalMesh(*option(*p, "-o"), false, store.survey, store.mesh, store.models, log) == kStatusOk;
         printMessages(questions, err);
     }
     printLog(log, err);
@@ -123,8 +125,10 @@ int runViewerModel(const Arguments& args, std::ostream& out, std::ostream& err)
     bool done = loadForMesh(store, p->positional[0], option(*p, "--config"), log, err, "viewer-model");
     if (done) {
         store.models.ipModelling = settingInteger(store.settings, Item::ModelIp) == 1;
-        done = applyMeshSettings(store, log) == kStatusOk && funMakeMesh(store, log, outcome) == kStatusOk &&
-               modBinOutput(*option(*p, "-o"), "RHO", store, log) == kViewerFileWritten;
+        done = applyMeshSettings(store.settings, store.mesh, log) == kStatusOk &&
+               funMakeMesh(store.settings, store.survey, store.mesh, store.models, log, outcome) == kStatusOk &&
+               modBinOutput(*option(*p, "-o"), "RHO", store.settings, store.survey, store.mesh, store.models, log) ==
+                   kViewerFileWritten;
     }
     printLog(log, err);
     if (!done) return kExitError;

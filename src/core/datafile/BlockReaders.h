@@ -7,7 +7,7 @@
 
 #include "core/log/MessageLog.h"
 #include "core/platform/Feedback.h"
-#include "core/project/SurveyTables.h"
+#include "core/survey/SurveyTables.h"
 #include "core/settings/ColumnLayouts.h"
 
 namespace vexora {

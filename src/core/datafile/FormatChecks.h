@@ -3,7 +3,7 @@
 // checked before a data file is read or written.
 
 #include "core/log/MessageLog.h"
-#include "core/project/SurveyTables.h"
+#include "core/survey/SurveyTables.h"
 #include "core/settings/ColumnLayouts.h"
 #include "core/settings/SettingsTable.h"
 

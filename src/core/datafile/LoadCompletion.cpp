@@ -58,7 +58,7 @@ int completeDataLoad(ProjectStore& store, std::string_view configuration, bool i
     const std::string meshType = trimmed(settingText(store.settings, Item::MeshType));
     if (meshType.empty() || meshType[0] < '2' || meshType[0] > '9') return kStatusOk;
     const std::string name = meshType.size() > 12 ? meshType.substr(11, meshType.size() - 12) : std::string();
-    if (funImportMesh(name, store, log) != kStatusOk) {
+    if (funImportMesh(name, store.settings, store.mesh, store.models, log) != kStatusOk) {
         log.subWriteToTextBox(name + " file not found. Mesh not imported." + kLineBreak);
         return kStatusOk;
     }

@@ -5,7 +5,7 @@
 
 #include "core/log/MessageLog.h"
 #include "core/platform/Questions.h"
-#include "core/project/SurveyTables.h"
+#include "core/survey/SurveyTables.h"
 
 namespace vexora {
 

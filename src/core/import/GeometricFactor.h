@@ -10,7 +10,7 @@
 
 #include <vector>
 
-#include "core/project/SurveyTables.h"
+#include "core/survey/SurveyTables.h"
 
 namespace vexora {
 

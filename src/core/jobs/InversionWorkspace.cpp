@@ -114,15 +114,6 @@ std::vector<Item> missingModelledDataColumns(const ProjectStore& store)
     return items;
 }
 
-SectionCentre meshCentre(const MeshLines& lines)
-{
-    SectionCentre centre;
-    if (!lines.x.empty()) centre.x = (lines.x.front() + lines.x.back()) / 2;
-    if (!lines.y.empty()) centre.y = (lines.y.front() + lines.y.back()) / 2;
-    if (!lines.z.empty()) centre.z = lines.z.front();
-    return centre;
-}
-
 fs::path proposedProjectName(const fs::path& dataFile)
 {
     const std::string name = dataFile.filename().string();

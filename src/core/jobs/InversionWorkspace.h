@@ -11,10 +11,8 @@
 #include <vector>
 
 #include "core/log/MessageLog.h"
-#include "core/mesh/Mesh.h"
 #include "core/project/ProjectStore.h"
 #include "core/settings/ItemCatalogue.h"
-#include "core/shell/ViewerScript.h"
 
 namespace vexora {
 
@@ -42,10 +40,6 @@ std::optional<int> ipWindowsToMergeAnswer(std::string_view answer, int windows);
 // Calculated values are loaded but their output column is -1: saving would
 // lose them. The items to set, in catalogue order.
 std::vector<Item> missingModelledDataColumns(const ProjectStore& store);
-
-// The centre of the viewer's sections: the middle of the mesh in x and y,
-// at the top of the foreground (the origin for no lines).
-SectionCentre meshCentre(const MeshLines& lines);
 
 // The project name proposed for a data file: its folder and its name up to
 // the first "." ("/d/site.2021.data" gives "/d/site").

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "core/mesh/Mesh.h"
-#include "core/project/SurveyTables.h"
+#include "core/survey/SurveyTables.h"
 
 namespace vexora {
 

@@ -5,7 +5,7 @@
 
 #include "core/log/MessageLog.h"
 #include "core/mesh/Mesh.h"
-#include "core/project/SurveyTables.h"
+#include "core/survey/SurveyTables.h"
 #include "core/settings/SettingsTable.h"
 
 namespace vexora {

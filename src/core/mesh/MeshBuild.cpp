@@ -22,56 +22,69 @@ int noMesh(Mesh& mesh, MessageLog& log, std::string_view text)
 
 // The terrain surface of the current lines, or false (logged) when the
 // points cannot carry one.
-bool terrainSurface(const ProjectStore& store, const MeshSettings& settings, std::vector<double>& surface,
-                    MessageLog& log)
+bool terrainSurface(const Survey& survey, const MeshLines& lines, const MeshSettings& settings,
+                    std::vector<double>& surface, MessageLog& log)
 {
     if (settings.flatGrid == 1) return false;
-    std::vector<TopographyPoint> points = meshTopography(store.survey, settings.electrodesInTopography == kYes);
+    std::vector<TopographyPoint> points = meshTopography(survey, settings.electrodesInTopography == kYes);
     if (points.empty()) return false;
-    const bool usable = BinandSort(points, store.mesh.lines, settings.dx, settings.dy, log) == kTopographyReady &&
-                  InterpolateTerrainSurface(points, store.mesh.lines, surface, log) == kTopographyReady;
+    const bool usable = BinandSort(points, lines, settings.dx, settings.dy, log) == kTopographyReady &&
+                  InterpolateTerrainSurface(points, lines, surface, log) == kTopographyReady;
     if (!usable) log.subWriteToTextBox(std::string(kLineBreak) + "Topography not used: the mesh is flat.");
     return usable;
 }
 
 }  // namespace
 
-int applyMeshSettings(ProjectStore& store, MessageLog& log)
+int applyMeshSettings(const SettingsTable& settings, Mesh& mesh, MessageLog& log)
 {
-    store.mesh.lines.clear();
-    clearNodeMesh(store.mesh);
-    const int made = MakeMeshXYZ(store.settings, store.mesh.lines, store.mesh.foreground);
+    mesh.lines.clear();
+    clearNodeMesh(mesh);
+    const int made = MakeMeshXYZ(settings, mesh.lines, mesh.foreground);
     if (made != kMeshLinesMade) return log.error("cmdApplySet_Click", meshLinesMessage(made));
     return kStatusOk;
 }
 
-int funMakeMesh(ProjectStore& store, MessageLog& log, MeshBuildOutcome& outcome)
+int funMakeMesh(SettingsTable& settings, Survey& survey, Mesh& mesh, Models& models, MessageLog& log,
+                MeshBuildOutcome& outcome, const Feedback& feedback)
 {
     outcome = {};
-    Mesh& mesh = store.mesh;
-    const MeshSettings settings = readMeshSettings(store.settings);
+    const MeshSettings chosen = readMeshSettings(settings);
+    const auto cancelled = [&] {
+        if (!feedback.cancelled()) return false;
+        clearNodeMesh(mesh);
+        return true;
+    };
 
+    feedback.report(0, "Terrain");
     std::vector<double> surface;
-    mesh.followsTerrain = terrainSurface(store, settings, surface, log);
+    mesh.followsTerrain = terrainSurface(survey, mesh.lines, chosen, surface, log);
     mesh.terrainSurface = std::move(surface);
-    const int made = NodeMesh(mesh, store.settings, log);
+    if (cancelled()) return kStatusError;
+    feedback.report(20, "Node mesh");
+    const int made = NodeMesh(mesh, settings, log);
     if (made == kTerrainBelowBottom) return noMesh(mesh, log, kTerrainBelowBottomMessage);
     if (made != kNodeMeshMade) return noMesh(mesh, log, kGenericMeshErrorMessage);
     outcome.followsTerrain = mesh.followsTerrain;
+    if (cancelled()) return kStatusError;
 
-    if (settings.updateSurfaceElectrodes == kYes) UpdateSurfaceElectrodes(mesh, store.survey.electrodes);
-    if (settings.adaptGridToElectrodes == kYes) {
+    feedback.report(60, "Electrodes");
+    if (chosen.updateSurfaceElectrodes == kYes) UpdateSurfaceElectrodes(mesh, survey.electrodes);
+    if (chosen.adaptGridToElectrodes == kYes) {
         outcome.adapted = true;
         outcome.adaptResult =
-            AdaptGridToElectrodes(mesh, store.survey, {settings.dx, settings.dy, settings.dz}, outcome.adaptWarning);
+            AdaptGridToElectrodes(mesh, survey, {chosen.dx, chosen.dy, chosen.dz}, outcome.adaptWarning);
         if (outcome.adaptResult != 0) log.subWriteToTextBox(std::string(kLineBreak) + outcome.adaptWarning);
     }
-    if (FillResistivityAndIPBlocks(store.settings, mesh, store.models, log) != kStatusOk)
+    if (cancelled()) return kStatusError;
+    feedback.report(80, "Starting model");
+    if (FillResistivityAndIPBlocks(settings, mesh, models, log) != kStatusOk)
         return noMesh(mesh, log, kGenericMeshErrorMessage);
 
     mesh.present = true;
     log.subWriteToTextBox(std::string(kLineBreak) + "Mesh Generated");
-    setSettingText(store.settings, Item::MeshType, mesh.userDefined ? "1-User-defined" : "0-Standard");
+    setSettingText(settings, Item::MeshType, mesh.userDefined ? "1-User-defined" : "0-Standard");
+    feedback.report(100, "Mesh Generated");
     return kStatusOk;
 }
 

@@ -6,14 +6,18 @@
 #include <string>
 
 #include "core/log/MessageLog.h"
-#include "core/project/ProjectStore.h"
+#include "core/mesh/Mesh.h"
+#include "core/mesh/Models.h"
+#include "core/platform/Feedback.h"
+#include "core/settings/SettingsTable.h"
+#include "core/survey/SurveyTables.h"
 
 namespace vexora {
 
 // The workspace's apply command: empties the lines and makes them from the
 // settings. Returns 0, or 1 with MakeMeshXYZ's message logged (the lines
 // then stay empty and no mesh is present).
-int applyMeshSettings(ProjectStore& store, MessageLog& log);
+int applyMeshSettings(const SettingsTable& settings, Mesh& mesh, MessageLog& log);
 
 struct MeshBuildOutcome {
     bool followsTerrain = false;  // the terrain was usable and followed
@@ -36,7 +40,11 @@ struct MeshBuildOutcome {
 //  6. FillResistivityAndIPBlocks; then "Mesh Generated" is logged and
 //     `#mesh_type` set.
 // Returns 0, or 1 with the reason logged under "cmdmakeMesh_click"; after a
-// failure no mesh is present (the survey's tables are untouched).
-int funMakeMesh(ProjectStore& store, MessageLog& log, MeshBuildOutcome& outcome);
+// failure no mesh is present (the survey's tables are untouched). Reads the
+// settings and the survey; writes the mesh, its models, "Type of mesh" and,
+// with step 4, the electrodes' z. The feedback hears of each step; a cancel
+// between steps ends the build as a failure would, logging nothing.
+int funMakeMesh(SettingsTable& settings, Survey& survey, Mesh& mesh, Models& models, MessageLog& log,
+                MeshBuildOutcome& outcome, const Feedback& feedback = {});
 
 }  // namespace vexora

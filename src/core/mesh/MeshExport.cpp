@@ -29,11 +29,10 @@ std::filesystem::path exportConfigurationPath(const std::filesystem::path& meshP
     return path;
 }
 
-int subExportMesh(const std::filesystem::path& meshPath, int kind, const ProjectStore& store, Questions& questions,
-                  MessageLog& log)
+int subExportMesh(const std::filesystem::path& meshPath, int kind, const SettingsTable& settings, const Survey& survey,
+                  const Mesh& mesh, const Models& models, Questions& questions, MessageLog& log)
 {
-    const Models& models = store.models;
-    if (!store.mesh.present || models.conductivity.empty()) {
+    if (!mesh.present || models.conductivity.empty()) {
         questions.showMessage(title(" - Error"), "No mesh or model to export!", MessageIcon::Critical);
         return kStatusError;
     }
@@ -44,8 +43,8 @@ int subExportMesh(const std::filesystem::path& meshPath, int kind, const Project
         questions.showMessage(title(" - Error"), "No IP model to export!", MessageIcon::Critical);
         return kStatusError;
     }
-    if (OutputGlobalMesh(meshPath, ip, store, log) != kStatusOk) return kStatusError;
-    if (!WriteConfiguration(configuration, store.settings, log)) return kStatusError;
+    if (OutputGlobalMesh(meshPath, ip, survey, mesh, models, log) != kStatusOk) return kStatusError;
+    if (!WriteConfiguration(configuration, settings, log)) return kStatusError;
     questions.showMessage(std::string(kApplicationTitle), "Mesh and model correctly exported.",
                           MessageIcon::Information);
     log.subWriteToTextBox(std::string(kLineBreak) + "Dat and Configuration file " + meshPath.string() + " saved");

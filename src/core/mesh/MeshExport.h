@@ -6,7 +6,10 @@
 
 #include "core/log/MessageLog.h"
 #include "core/platform/Questions.h"
-#include "core/project/ProjectStore.h"
+#include "core/mesh/Mesh.h"
+#include "core/mesh/Models.h"
+#include "core/settings/SettingsTable.h"
+#include "core/survey/SurveyTables.h"
 
 namespace vexora {
 
@@ -25,7 +28,7 @@ std::filesystem::path exportConfigurationPath(const std::filesystem::path& meshP
 //  - otherwise both files are written, "Mesh and model correctly exported."
 //    is shown and "Dat and Configuration file NAME saved" logged.
 // Returns 0 when both files were written, 1 otherwise.
-int subExportMesh(const std::filesystem::path& meshPath, int kind, const ProjectStore& store, Questions& questions,
-                  MessageLog& log);
+int subExportMesh(const std::filesystem::path& meshPath, int kind, const SettingsTable& settings, const Survey& survey,
+                  const Mesh& mesh, const Models& models, Questions& questions, MessageLog& log);
 
 }  // namespace vexora

@@ -66,11 +66,9 @@ void appendIntegerField(std::string& out, long long value, int width)
     if (length < width) out.append(static_cast<std::size_t>(width - length), ' ');
 }
 
-std::string meshFileText(const ProjectStore& store, MeshFileKind kind, std::string_view date)
+std::string meshFileText(const Survey& survey, const Mesh& mesh, const Models& models, MeshFileKind kind,
+                         std::string_view date)
 {
-    const Mesh& mesh = store.mesh;
-    const Models& models = store.models;
-    const Survey& survey = store.survey;
     const std::size_t nodes = mesh.nodeGrid.size();
     const std::size_t blocks = mesh.elementNodes.size();
 
@@ -147,18 +145,19 @@ std::string meshFileText(const ProjectStore& store, MeshFileKind kind, std::stri
     return out;
 }
 
-int OutputGlobalMesh(const std::filesystem::path& path, bool ipKind, const ProjectStore& store, MessageLog& log)
+int OutputGlobalMesh(const std::filesystem::path& path, bool ipKind, const Survey& survey, const Mesh& mesh,
+                     const Models& models, MessageLog& log)
 {
-    if (!completeMesh(store.mesh)) return log.error(kSource, "No mesh to write.");
-    const std::size_t blocks = store.mesh.elementNodes.size();
-    if (!ipKind && store.models.conductivity.size() != blocks)
-        return log.error(kSource, "The resistivity model has " + std::to_string(store.models.conductivity.size()) +
+    if (!completeMesh(mesh)) return log.error(kSource, "No mesh to write.");
+    const std::size_t blocks = mesh.elementNodes.size();
+    if (!ipKind && models.conductivity.size() != blocks)
+        return log.error(kSource, "The resistivity model has " + std::to_string(models.conductivity.size()) +
                                       " blocks, the mesh " + std::to_string(blocks) + ".");
-    if (ipKind && store.models.ip.size() != blocks)
-        return log.error(kSource, "The IP model has " + std::to_string(store.models.ip.size()) +
+    if (ipKind && models.ip.size() != blocks)
+        return log.error(kSource, "The IP model has " + std::to_string(models.ip.size()) +
                                       " blocks, the mesh " + std::to_string(blocks) + ".");
     const std::string text =
-        meshFileText(store, ipKind ? MeshFileKind::Ip : MeshFileKind::Resistivity, currentDateText());
+        meshFileText(survey, mesh, models, ipKind ? MeshFileKind::Ip : MeshFileKind::Resistivity, currentDateText());
     std::string why;
     if (!writeFileAtomically(path, text, &why))
         return log.error(kSource, path.string() + " not written: " + why);

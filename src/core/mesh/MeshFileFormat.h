@@ -13,7 +13,9 @@
 #include <string_view>
 
 #include "core/log/MessageLog.h"
-#include "core/project/ProjectStore.h"
+#include "core/mesh/Mesh.h"
+#include "core/mesh/Models.h"
+#include "core/survey/SurveyTables.h"
 
 namespace vexora {
 
@@ -24,15 +26,17 @@ void appendFixedField(std::string& out, double value, int width, int decimals);
 // Appends I(width) of `value`.
 void appendIntegerField(std::string& out, long long value, int width);
 
-// The whole file for the mesh, models and survey of `store`. The block value
+// The whole file for the mesh, its models and the survey. The block value
 // is 1/conductivity (resistivity file) or IP x the models' IP scale (IP
 // file). `date` follows "# " on line 3.
-std::string meshFileText(const ProjectStore& store, MeshFileKind kind, std::string_view date);
+std::string meshFileText(const Survey& survey, const Mesh& mesh, const Models& models, MeshFileKind kind,
+                         std::string_view date);
 
 // Writes the file (today's date) atomically over `path`. Returns 0; 1 with
 // an error logged under "OutputGlobalMesh" when there is no complete mesh, an
 // IP file is asked for without an IP model of the mesh's size, or the file
 // cannot be written. `ipKind` false writes a resistivity file.
-int OutputGlobalMesh(const std::filesystem::path& path, bool ipKind, const ProjectStore& store, MessageLog& log);
+int OutputGlobalMesh(const std::filesystem::path& path, bool ipKind, const Survey& survey, const Mesh& mesh,
+                     const Models& models, MessageLog& log);
 
 }  // namespace vexora

@@ -231,7 +231,8 @@ void readFile(std::string_view text, Staging& s)
 
 }  // namespace
 
-int importMeshText(std::string_view text, std::string_view name, ProjectStore& store, MessageLog& log)
+int importMeshText(std::string_view text, std::string_view name, SettingsTable& settings, Mesh& mesh, Models& models,
+                   MessageLog& log)
 {
     LineCursor first(text);
     auto line1 = first.next();
@@ -254,9 +255,9 @@ int importMeshText(std::string_view text, std::string_view name, ProjectStore& s
     // nodes and corners then come from the file.
     Mesh built;
     built.lines = s.mesh.lines;
-    built.redBlack = store.mesh.redBlack;
-    built.foreground = store.mesh.foreground;
-    if (NodeMesh(built, store.settings, log) != kNodeMeshMade) {
+    built.redBlack = mesh.redBlack;
+    built.foreground = mesh.foreground;
+    if (NodeMesh(built, settings, log) != kNodeMeshMade) {
         log.error(kImportMeshSource, "The mesh of the file cannot be built.");
         return kMeshFileFailed;
     }
@@ -266,36 +267,36 @@ int importMeshText(std::string_view text, std::string_view name, ProjectStore& s
     built.terrainSurface.clear();
     built.present = true;
 
-    Models& models = store.models;
     if (s.kind == 1) {
         for (double& v : s.values) v = 1 / (v == 0 ? 1e-7 : v);
         models.conductivity = std::move(s.values);
         models.ip.resize(1);
         models.conductivityImported = true;
-        setSettingText(store.settings, Item::ResistivityModelType, "1-Imported");
+        setSettingText(settings, Item::ResistivityModelType, "1-Imported");
     }
     else {
-        double scale = settingNumber(store.settings, Item::IpScale);
+        double scale = settingNumber(settings, Item::IpScale);
         if (!(scale > 0)) scale = kDefaultIpScale;
         for (double& v : s.values) v /= scale;
         models.ip = std::move(s.values);
         models.ipScale = scale;
         models.ipImported = true;
-        setSettingText(store.settings, Item::IpModelType, "1-Imported");
+        setSettingText(settings, Item::IpModelType, "1-Imported");
     }
-    store.mesh = std::move(built);
-    setSettingText(store.settings, Item::MeshType, "2-Imported(" + std::string(name) + ")");
+    mesh = std::move(built);
+    setSettingText(settings, Item::MeshType, "2-Imported(" + std::string(name) + ")");
     return kMeshFileRead;
 }
 
-int funImportMesh(const std::filesystem::path& path, ProjectStore& store, MessageLog& log)
+int funImportMesh(const std::filesystem::path& path, SettingsTable& settings, Mesh& mesh, Models& models,
+                  MessageLog& log)
 {
     std::string text, why;
     if (!readTextFile(path, text, &why)) {
         log.error(kImportMeshSource, path.string() + ": " + why);
         return kMeshFileFailed;
     }
-    return importMeshText(text, path.string(), store, log);
+    return importMeshText(text, path.string(), settings, mesh, models, log);
 }
 
 }  // namespace vexora

@@ -6,7 +6,9 @@
 #include <string_view>
 
 #include "core/log/MessageLog.h"
-#include "core/project/ProjectStore.h"
+#include "core/mesh/Mesh.h"
+#include "core/mesh/Models.h"
+#include "core/settings/SettingsTable.h"
 
 namespace vexora {
 
@@ -34,9 +36,11 @@ inline constexpr int kMeshFileFailed = 99;   // any other failure, logged
 // model (value / IP scale of the settings). The model read is marked
 // imported and its type item set to "1-Imported". Electrode and quadrupole
 // sections are not read.
-int importMeshText(std::string_view text, std::string_view name, ProjectStore& store, MessageLog& log);
+int importMeshText(std::string_view text, std::string_view name, SettingsTable& settings, Mesh& mesh, Models& models,
+                   MessageLog& log);
 
 // Reads the file at `path`; a file that cannot be read gives kMeshFileFailed.
-int funImportMesh(const std::filesystem::path& path, ProjectStore& store, MessageLog& log);
+int funImportMesh(const std::filesystem::path& path, SettingsTable& settings, Mesh& mesh, Models& models,
+                  MessageLog& log);
 
 }  // namespace vexora

@@ -7,6 +7,9 @@
 
 namespace vexora {
 
+// IP values enter the model divided by this scale unless the settings name another.
+inline constexpr double kDefaultIpScale = 1000.0;
+
 struct Models {
     std::vector<double> conductivity;  // S/m
     std::vector<double> ip;            // one element when IP is not modelled

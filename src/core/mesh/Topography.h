@@ -13,7 +13,7 @@
 
 #include "core/log/MessageLog.h"
 #include "core/mesh/Mesh.h"
-#include "core/project/SurveyTables.h"
+#include "core/survey/SurveyTables.h"
 
 namespace vexora {
 

@@ -97,16 +97,15 @@ PlotRegion viewerPlotRegion(const SettingsTable& table)
     return r;
 }
 
-int viewerModelBytes(const ProjectStore& store, std::string_view quantity, const std::vector<double>* sensitivity,
-                     const ViewerTimestamp& when, std::string& bytes)
+int viewerModelBytes(const SettingsTable& settings, const Survey& survey, const Mesh& mesh, const Models& models,
+                     std::string_view quantity, const std::vector<double>* sensitivity, const ViewerTimestamp& when,
+                     std::string& bytes)
 {
-    const Mesh& mesh = store.mesh;
-    const Models& models = store.models;
     const std::size_t blocks = mesh.elementNodes.size();
     const bool rho = quantity == "RHO";
     if (rho ? models.conductivity.size() != blocks : (!sensitivity || sensitivity->size() != blocks))
         return kViewerBlockFailed;
-    const PlotRegion region = viewerPlotRegion(store.settings);
+    const PlotRegion region = viewerPlotRegion(settings);
 
     // Which nodes and blocks lie in the region, counted first so the buffer
     // is allocated once.
@@ -128,7 +127,7 @@ int viewerModelBytes(const ProjectStore& store, std::string_view quantity, const
         if (all) blockList.push_back(static_cast<std::uint32_t>(e));
     }
     std::vector<const Electrode*> electrodes;
-    for (const Electrode& el : store.survey.electrodes)
+    for (const Electrode& el : survey.electrodes)
         if (el.x >= region.xMin && el.x <= region.xMax && el.y >= region.yMin && el.y <= region.yMax)
             electrodes.push_back(&el);
 
@@ -208,19 +207,21 @@ int viewerModelBytes(const ProjectStore& store, std::string_view quantity, const
     return kViewerFileWritten;
 }
 
-int modBinOutput(const std::filesystem::path& path, std::string_view quantity, const ProjectStore& store,
-                 MessageLog& log, const std::vector<double>* sensitivity)
+int modBinOutput(const std::filesystem::path& path, std::string_view quantity, const SettingsTable& settings,
+                 const Survey& survey, const Mesh& mesh, const Models& models, MessageLog& log,
+                 const std::vector<double>* sensitivity)
 {
     constexpr std::string_view kSource = "modBinOutput";
-    if (!store.mesh.present || store.mesh.elementNodes.empty()) {
+    if (!mesh.present || mesh.elementNodes.empty()) {
         log.error(kSource, "No mesh to write.");
         return kViewerHeaderFailed;
     }
     std::string bytes;
-    const int made = viewerModelBytes(store, quantity, sensitivity, currentViewerTimestamp(), bytes);
+    const int made = viewerModelBytes(settings, survey, mesh, models, quantity, sensitivity, currentViewerTimestamp(),
+                                      bytes);
     if (made != kViewerFileWritten) {
         log.error(kSource, "The model values do not match the mesh's " +
-                               std::to_string(store.mesh.elementNodes.size()) + " blocks.");
+                               std::to_string(mesh.elementNodes.size()) + " blocks.");
         return made;
     }
     std::string why;

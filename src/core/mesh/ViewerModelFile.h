@@ -26,7 +26,10 @@
 #include <vector>
 
 #include "core/log/MessageLog.h"
-#include "core/project/ProjectStore.h"
+#include "core/mesh/Mesh.h"
+#include "core/mesh/Models.h"
+#include "core/settings/SettingsTable.h"
+#include "core/survey/SurveyTables.h"
 
 namespace vexora {
 
@@ -54,12 +57,14 @@ PlotRegion viewerPlotRegion(const SettingsTable& table);
 // "Chargeability" (IP x IP scale); any other quantity writes "Sensitivity"
 // from `sensitivity` (one value per block). Returns kViewerBlockFailed when a
 // block's values are missing or a size passes 32 bits.
-int viewerModelBytes(const ProjectStore& store, std::string_view quantity, const std::vector<double>* sensitivity,
-                     const ViewerTimestamp& when, std::string& bytes);
+int viewerModelBytes(const SettingsTable& settings, const Survey& survey, const Mesh& mesh, const Models& models,
+                     std::string_view quantity, const std::vector<double>* sensitivity, const ViewerTimestamp& when,
+                     std::string& bytes);
 
 // Writes the file in one buffered pass; kViewerHeaderFailed (logged under
 // "modBinOutput") when there is no mesh or the file cannot be written.
-int modBinOutput(const std::filesystem::path& path, std::string_view quantity, const ProjectStore& store,
-                 MessageLog& log, const std::vector<double>* sensitivity = nullptr);
+int modBinOutput(const std::filesystem::path& path, std::string_view quantity, const SettingsTable& settings,
+                 const Survey& survey, const Mesh& mesh, const Models& models, MessageLog& log,
+                 const std::vector<double>* sensitivity = nullptr);
 
 }  // namespace vexora

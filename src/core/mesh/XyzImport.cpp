@@ -239,8 +239,8 @@ std::size_t assignXyzModel(const Mesh& mesh, const std::vector<XyzPoint>& points
     return outside;
 }
 
-int subImportXYZ(const std::filesystem::path& path, int kind, ProjectStore& store, Questions& questions,
-                 MessageLog& log)
+int subImportXYZ(const std::filesystem::path& path, int kind, SettingsTable& settings, Survey& survey, Mesh& mesh,
+                 Models& models, Questions& questions, MessageLog& log)
 {
     const bool withIp = kind != 1;
     std::string text;
@@ -248,10 +248,10 @@ int subImportXYZ(const std::filesystem::path& path, int kind, ProjectStore& stor
         questions.showMessage(title(" - Error"), path.filename().string() + " not found!", MessageIcon::Critical);
         return kStatusError;
     }
-    const MeshSettings settings = readMeshSettings(store.settings);
+    const MeshSettings meshSettings = readMeshSettings(settings);
     const auto sizeAnswer = questions.inputText(
         {QuestionId::XyzGridSize, title(), "Insert average of x, y, z grid size for xyz file."},
-        formatNumber(settings.dx) + " " + formatNumber(settings.dy) + " " + formatNumber(settings.dz));
+        formatNumber(meshSettings.dx) + " " + formatNumber(meshSettings.dy) + " " + formatNumber(meshSettings.dz));
     if (!sizeAnswer || sizeAnswer->empty()) return kStatusError;
     const auto spacing = parseXyzGridSize(*sizeAnswer);
     if (!spacing) {
@@ -278,38 +278,39 @@ int subImportXYZ(const std::filesystem::path& path, int kind, ProjectStore& stor
         return kStatusError;
     }
 
-    const double background = settingNumber(store.settings, Item::BackgroundResistivity);
-    double scale = settingNumber(store.settings, Item::IpScale);
+    const double background = settingNumber(settings, Item::BackgroundResistivity);
+    double scale = settingNumber(settings, Item::IpScale);
     if (!(scale > 0)) scale = kDefaultIpScale;
     if (!(background > 0)) return log.error(kLoadXyzSource, "The background resistivity must be positive.");
 
     const std::vector<XyzPoint> points = readXyzPoints(text, *columns, log);
-    store.models.conductivityImported = false;
-    store.models.ipImported = false;
+    models.conductivityImported = false;
+    models.ipImported = false;
     MeshBuildOutcome outcome;
-    if (applyMeshSettings(store, log) != kStatusOk || funMakeMesh(store, log, outcome) != kStatusOk)
+    if (applyMeshSettings(settings, mesh, log) != kStatusOk ||
+        funMakeMesh(settings, survey, mesh, models, log, outcome) != kStatusOk)
         return log.error(kLoadXyzSource, "Error: invalid mesh");
 
     std::vector<double> conductivity, ip;
     const std::size_t outside =
-        assignXyzModel(store.mesh, points, *spacing, background,
-                       settingNumber(store.settings, Item::BackgroundIp) / scale, scale, conductivity,
+        assignXyzModel(mesh, points, *spacing, background,
+                       settingNumber(settings, Item::BackgroundIp) / scale, scale, conductivity,
                        withIp ? &ip : nullptr);
     if (outside > 0)
         log.warning(kLoadXyzSource, std::to_string(outside) + " of " + std::to_string(points.size()) +
                                         " points lie outside the mesh and were not used.");
-    store.models.conductivity = std::move(conductivity);
-    store.models.conductivityImported = true;
-    setSettingText(store.settings, Item::ResistivityModelType, "1-Imported");
+    models.conductivity = std::move(conductivity);
+    models.conductivityImported = true;
+    setSettingText(settings, Item::ResistivityModelType, "1-Imported");
     if (withIp) {
         // An IP model was asked for: IP is modelled, or the refresh below
         // would reduce it to one value.
-        store.models.ip = std::move(ip);
-        store.models.ipImported = true;
-        store.models.ipModelling = true;
-        setSettingText(store.settings, Item::IpModelType, "1-Imported");
+        models.ip = std::move(ip);
+        models.ipImported = true;
+        models.ipModelling = true;
+        setSettingText(settings, Item::IpModelType, "1-Imported");
     }
-    if (FillResistivityAndIPBlocks(store.settings, store.mesh, store.models, log) != kStatusOk)
+    if (FillResistivityAndIPBlocks(settings, mesh, models, log) != kStatusOk)
         return log.error(kLoadXyzSource, "Error: invalid mesh");
 
     questions.showMessage(title(),

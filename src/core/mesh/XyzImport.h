@@ -14,7 +14,10 @@
 #include "core/log/MessageLog.h"
 #include "core/mesh/Mesh.h"
 #include "core/platform/Questions.h"
-#include "core/project/ProjectStore.h"
+#include "core/mesh/Mesh.h"
+#include "core/mesh/Models.h"
+#include "core/settings/SettingsTable.h"
+#include "core/survey/SurveyTables.h"
 
 namespace vexora {
 
@@ -64,7 +67,7 @@ std::size_t assignXyzModel(const Mesh& mesh, const std::vector<XyzPoint>& points
 // imported and refreshes the starting model. `kind` 1 reads resistivity only.
 // Returns 0 on success; 1 when cancelled, refused (with its message box) or
 // failed (logged under kLoadXyzSource).
-int subImportXYZ(const std::filesystem::path& path, int kind, ProjectStore& store, Questions& questions,
-                 MessageLog& log);
+int subImportXYZ(const std::filesystem::path& path, int kind, SettingsTable& settings, Survey& survey, Mesh& mesh,
+                 Models& models, Questions& questions, MessageLog& log);
 
 }  // namespace vexora

@@ -10,7 +10,7 @@
 
 #include "core/import/GeometricFactor.h"  // kCannotCompute
 #include "core/log/MessageLog.h"
-#include "core/project/SurveyTables.h"
+#include "core/survey/SurveyTables.h"
 
 namespace vexora {
 
@@ -47,16 +47,6 @@ struct ReciprocalResult {
     std::size_t pairs = 0;
     std::size_t duplicates = 0;
     std::size_t undefinedPairs = 0;  // pairs with percDiff kUndefinedDifference
-};
-
-// The per-quadrupole outcome kept in the project store for the field-data
-// window: indexed by quadrupole row, empty until a check has run.
-struct ReciprocalPairing {
-    bool calculated = false;
-    std::vector<std::int32_t> partnerId;
-    std::vector<std::int32_t> duplicateOf;
-    std::vector<double> absDiff;
-    std::vector<double> percDiff;
 };
 
 // Indices of the rows in lexicographic order on (a, b, m, n); rows with

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/log/MessageLog.h"
-#include "core/project/SurveyTables.h"
+#include "core/survey/SurveyTables.h"
 
 namespace vexora {
 

@@ -8,8 +8,6 @@
 #include <string_view>
 
 #include "core/log/MessageLog.h"
-#include "core/platform/Questions.h"
-#include "core/platform/UserSettings.h"
 #include "core/settings/ColumnLayouts.h"
 #include "core/settings/SettingsTable.h"
 
@@ -49,11 +47,5 @@ std::string configurationText(const SettingsTable& table, std::string_view date)
 // Writes configurationText (with today's date) atomically; false and a logged
 // error when the file cannot be written.
 bool WriteConfiguration(const std::filesystem::path& path, const SettingsTable& table, MessageLog& log);
-
-// Applies the user's start-up configuration named by the per-user value
-// "Paths"/"Configuration" unless it is "Vexora defaults".
-inline constexpr std::string_view kBuiltInDefaults = "Vexora defaults";
-void LoadStartupConfiguration(SettingsTable& table, UserSettings& userSettings, Questions& questions,
-                              MessageLog& log);
 
 }  // namespace vexora

@@ -7,6 +7,15 @@
 
 namespace vexora {
 
+SectionCentre meshCentre(const MeshLines& lines)
+{
+    SectionCentre centre;
+    if (!lines.x.empty()) centre.x = (lines.x.front() + lines.x.back()) / 2;
+    if (!lines.y.empty()) centre.y = (lines.y.front() + lines.y.back()) / 2;
+    if (!lines.z.empty()) centre.z = lines.z.front();
+    return centre;
+}
+
 namespace {
 
 // General form with up to 15 significant digits, no leading blank.

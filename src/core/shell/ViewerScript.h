@@ -7,12 +7,17 @@
 #include <string_view>
 
 #include "core/log/MessageLog.h"
+#include "core/mesh/Mesh.h"
 
 namespace vexora {
 
 struct SectionCentre {
     double x = 0, y = 0, z = 0;
 };
+
+// The centre of the sections through a mesh: its middle in x and y, at the
+// top of the foreground (the origin for no lines).
+SectionCentre meshCentre(const MeshLines& lines);
 
 // The five numbers after the centre belong to the viewer; the mesh
 // workspace shows its sections differently from the other workspaces.

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "core/import/GeometricFactor.h"
 #include "engine/forward/ForwardMemory.h"
 #include "engine/solver/SolverChoice.h"
 

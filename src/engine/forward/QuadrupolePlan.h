@@ -11,7 +11,7 @@
 #include <span>
 #include <vector>
 
-#include "core/project/SurveyTables.h"
+#include "core/survey/SurveyTables.h"
 
 namespace vexora {
 

@@ -33,7 +33,7 @@ int loadJobDataFile(ProjectStore& store, const fs::path& path, MessageLog& log)
 int generateJobMesh(ProjectStore& store, std::uint64_t available, MessageLog& log)
 {
     constexpr std::string_view source = "GENERATEMESH";
-    if (applyMeshSettings(store, log) != kStatusOk) return log.error(source, "no mesh lines.");
+    if (applyMeshSettings(store.settings, store.mesh, log) != kStatusOk) return log.error(source, "no mesh lines.");
     const MeshLines& lines = store.mesh.lines;
     if (const auto refusal = meshMemoryRefusal(static_cast<std::int64_t>(lines.x.size()),
                                                static_cast<std::int64_t>(lines.y.size()),
@@ -44,7 +44,8 @@ int generateJobMesh(ProjectStore& store, std::uint64_t available, MessageLog& lo
     // The starting model follows "Model IP Data" as last configured.
     store.models.ipModelling = settingInteger(store.settings, Item::ModelIp) == 1;
     MeshBuildOutcome outcome;
-    if (funMakeMesh(store, log, outcome) != kStatusOk) return log.error(source, "mesh not generated.");
+    if (funMakeMesh(store.settings, store.survey, store.mesh, store.models, log, outcome) != kStatusOk)
+        return log.error(source, "mesh not generated.");
     return kStatusOk;
 }
 
@@ -57,7 +58,8 @@ int loadJobMesh(ProjectStore& store, const fs::path& path, MessageLog& log)
     if (made != kMeshLinesMade)
         return log.error(source, "the configuration makes no mesh lines: " + std::string(meshLinesMessage(made)));
     ProjectStore next = store;
-    if (funImportMesh(path, next, log) != kMeshFileRead) return log.error(source, path.string() + " not loaded.");
+    if (funImportMesh(path, next.settings, next.mesh, next.models, log) != kMeshFileRead)
+        return log.error(source, path.string() + " not loaded.");
     const auto counts = [](std::size_t x, std::size_t y, std::size_t z) {
         return std::to_string(x) + " x " + std::to_string(y) + " x " + std::to_string(z);
     };
@@ -76,10 +78,12 @@ int loadJobMesh(ProjectStore& store, const fs::path& path, MessageLog& log)
 int saveJobMesh(const ProjectStore& store, const fs::path& path, MeshOutput output, MessageLog& log,
                 const std::vector<double>* sensitivity)
 {
-    const bool written = output == MeshOutput::BoundsBinary
-                             ? modBinOutput(path, sensitivity ? "Sensitivity" : "RHO", store, log, sensitivity) ==
-                                   kViewerFileWritten
-                             : OutputGlobalMesh(path, false, store, log) == kStatusOk;
+    const std::string_view quantity = sensitivity ? "Sensitivity" : "RHO";
+    const bool written =
+        output == MeshOutput::BoundsBinary
+            ? modBinOutput(path, quantity, store.settings, store.survey, store.mesh, store.models, log, sensitivity) ==
+                  kViewerFileWritten
+            : OutputGlobalMesh(path, false, store.survey, store.mesh, store.models, log) == kStatusOk;
     return written ? kStatusOk : log.error("SAVEMESH", path.string() + " not written.");
 }
 

@@ -11,6 +11,7 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
+#include "core/datafile/StartupConfiguration.h"
 #include "core/datafile/FormatChecks.h"
 #include "core/datafile/LoadCompletion.h"
 #include "core/datafile/ScheduleWriter.h"
@@ -25,7 +26,7 @@
 #include "core/platform/Application.h"
 #include "core/project/ProjectReset.h"
 #include "core/settings/Configuration.h"
-#include "core/settings/EditSettingItem.h"
+#include "core/project/EditSettingItem.h"
 #include "core/settings/SettingsTable.h"
 #include "core/shell/ExplorerTree.h"
 #include "core/shell/ExternalPrograms.h"
@@ -346,7 +347,7 @@ void InvWork::cmdPrintMesh_Click()
     const QString chosen = chooseSaveFile(tr("Save mesh"), kMeshFilter);
     if (chosen.isEmpty()) return;
     const fs::path path = toFilePath(chosen);
-    if (OutputGlobalMesh(path, false, store_, log_) == kStatusOk)
+    if (OutputGlobalMesh(path, false, store_.survey, store_.mesh, store_.models, log_) == kStatusOk)
         log_.subWriteToTextBox(" Inversion results file " + path.string() + " saved" + kLineBreak);
     else log_.error("cmdPrintMesh", "Error: inversion results file " + path.string() + " not saved");
 }
@@ -362,7 +363,7 @@ void InvWork::cmdViewMesh_Click()
     const fs::path folder = viewerWorkFolder(environment.applicationFolder, environment.userDataFolder);
     const fs::path meshFile = folder / kViewerMeshName;
     const fs::path script = folder / kViewerScriptName;
-    if (OutputGlobalMesh(meshFile, false, store_, log_) != kStatusOk) return;
+    if (OutputGlobalMesh(meshFile, false, store_.survey, store_.mesh, store_.models, log_) != kStatusOk) return;
     if (WriteViewerScript(script, meshFile, meshCentre(store_.mesh.lines), log_) != kStatusOk) return;
     ExternalEnvironment external{userSettings_, questions_, *environment.launcher, *environment.roots,
                                  log_,          nullptr,    environment.userDataFolder};

@@ -8,7 +8,7 @@
 #include "core/log/MessageLog.h"
 #include "core/platform/Questions.h"
 #include "core/project/ProjectStore.h"
-#include "core/settings/EditSettingItem.h"
+#include "core/project/EditSettingItem.h"
 
 namespace vexora::ui {
 

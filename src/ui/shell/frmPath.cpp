@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "core/datafile/StartupConfiguration.h"
 #include "core/platform/Application.h"
 #include "core/platform/Questions.h"
 #include "core/platform/UserSettings.h"

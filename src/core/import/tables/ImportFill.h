@@ -11,7 +11,7 @@
 
 #include "core/import/ImportTables.h"
 #include "core/log/MessageLog.h"
-#include "core/project/SurveyTables.h"
+#include "core/survey/SurveyTables.h"
 
 namespace vexora {
 

@@ -1,5 +1,6 @@
-#include "core/settings/EditSettingItem.h"
+#include "core/project/EditSettingItem.h"
 
+#include "core/log/MessageLog.h"
 #include "core/platform/Application.h"
 
 namespace vexora {

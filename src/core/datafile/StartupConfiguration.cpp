@@ -1,4 +1,4 @@
-// The user's start-up configuration, applied when a workspace opens.
+#include "core/datafile/StartupConfiguration.h"
 
 #include "core/datafile/FormatChecks.h"
 #include "core/io/TextFile.h"

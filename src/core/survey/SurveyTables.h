@@ -111,6 +111,16 @@ struct ElectrodeLookup {
     int electrodeRank(std::int32_t number) const;
 };
 
+// The outcome of a reciprocal check kept beside the survey for the field
+// data window: indexed by quadrupole row, empty until a check has run.
+struct ReciprocalPairing {
+    bool calculated = false;
+    std::vector<std::int32_t> partnerId;
+    std::vector<std::int32_t> duplicateOf;
+    std::vector<double> absDiff;
+    std::vector<double> percDiff;
+};
+
 struct Survey {
     std::vector<std::string> cableNames;
     std::vector<Electrode> electrodes;

@@ -1,4 +1,4 @@
-#include "core/project/SurveyTables.h"
+#include "core/survey/SurveyTables.h"
 
 #include <algorithm>
 
