@@ -1,6 +1,5 @@
 #include "ui/import/Form_FileOpen.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -15,7 +14,9 @@
 #include "core/log/MessageLog.h"
 #include "core/platform/Application.h"
 #include "core/platform/Questions.h"
+#include "ui/platform/BusyPointer.h"
 #include "ui/platform/FileDialogs.h"
+#include "ui/platform/RunHandler.h"
 #include "ui/platform/TextConversion.h"
 
 namespace vexora::ui {
@@ -140,16 +141,18 @@ void Form_FileOpen::enableByMode()
 
 void Form_FileOpen::browse(QLineEdit* box, const char* title, const char* filter, std::string_view extension)
 {
-    const QString chosen = fileDialogs_.openFileName(this, QString::fromLatin1(title), toQtFilters(filter));
-    if (chosen.isEmpty()) return;  // cancelled
-    const std::string name = toFilePath(chosen).string();
-    if (const auto refused = checkImportFileChoice(name, extension)) {
-        const bool badFormat = *refused == kInvalidFileFormat;
-        questions_.showMessage(titled(" - Warning"), *refused,
-                               badFormat ? MessageIcon::Exclamation : MessageIcon::Critical);
-        return;
-    }
-    box->setText(chosen);
+    runHandler(log_, "Form_FileOpen", [&] {
+        const QString chosen = fileDialogs_.openFileName(this, QString::fromLatin1(title), toQtFilters(filter));
+        if (chosen.isEmpty()) return;  // cancelled
+        const std::string name = toFilePath(chosen).string();
+        if (const auto refused = checkImportFileChoice(name, extension)) {
+            const bool badFormat = *refused == kInvalidFileFormat;
+            questions_.showMessage(titled(" - Warning"), *refused,
+                                   badFormat ? MessageIcon::Exclamation : MessageIcon::Critical);
+            return;
+        }
+        box->setText(chosen);
+    });
 }
 
 void Form_FileOpen::cmdSelectBin_Click() { browse(txtBin_, "Open Bin file", "Bin (*.bin)|*.bin|", "bin"); }
@@ -172,22 +175,26 @@ void Form_FileOpen::fail(std::string_view text)
 
 void Form_FileOpen::cmdOK_Click()
 {
-    const BinImportOptions o = options();
-    if (o.binFile.empty()) return fail("Invalid BIN file name.");
-    if (o.mode == ImportMode::Sequence && o.sequenceFile.empty()) return fail("Invalid TXT sequence file name.");
-    if (o.mode == ImportMode::ConversionTable && o.conversionFile.empty())
-        return fail("Invalid Conversion Table file name.");
+    runHandler(log_, "cmdOK_Click", [&] {
+        const BinImportOptions o = options();
+        if (o.binFile.empty()) return fail("Invalid BIN file name.");
+        if (o.mode == ImportMode::Sequence && o.sequenceFile.empty()) return fail("Invalid TXT sequence file name.");
+        if (o.mode == ImportMode::ConversionTable && o.conversionFile.empty())
+            return fail("Invalid Conversion Table file name.");
 
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const int status = funImportBinFile(o, set_, grids_, log_);
-    QApplication::restoreOverrideCursor();
-    if (status == kSequenceTooFewElectrodes || status == kSequenceQuadrupoleCount)
-        questions_.showMessage(titled(" - Warning"),
-                               status == kSequenceTooFewElectrodes ? kSequenceElectrodesWarning
-                                                                   : kSequenceQuadrupolesWarning,
-                               MessageIcon::Exclamation);
-    if (status != kStatusOk) return fail(kImportFailedMessage);
-    accept();
+        int status = kStatusError;
+        {
+            const BusyPointer busy;
+            status = funImportBinFile(o, set_, grids_, log_);
+        }
+        if (status == kSequenceTooFewElectrodes || status == kSequenceQuadrupoleCount)
+            questions_.showMessage(titled(" - Warning"),
+                                   status == kSequenceTooFewElectrodes ? kSequenceElectrodesWarning
+                                                                       : kSequenceQuadrupolesWarning,
+                                   MessageIcon::Exclamation);
+        if (status != kStatusOk) return fail(kImportFailedMessage);
+        accept();
+    });
 }
 
 }  // namespace vexora::ui

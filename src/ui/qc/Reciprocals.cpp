@@ -2,7 +2,6 @@
 
 #include <filesystem>
 
-#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -18,25 +17,13 @@
 #include "core/platform/Application.h"
 #include "core/qc/ReciprocalFile.h"
 #include "core/settings/NumberText.h"
+#include "ui/platform/BusyPointer.h"
 #include "ui/platform/FileDialogs.h"
 #include "ui/platform/RunHandler.h"
 #include "ui/platform/TextConversion.h"
 #include "ui/qc/ReciprocalTableModel.h"
 
 namespace vexora::ui {
-
-namespace {
-
-// The busy pointer for the length of a command.
-class BusyPointer {
-public:
-    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-};
-
-}  // namespace
 
 Reciprocals::Reciprocals(ProjectStore& store, MessageLog& log, Questions& questions, FileDialogs& dialogs,
                          QWidget* parent)

@@ -19,6 +19,7 @@
 #include "core/platform/Questions.h"
 #include "core/project/ProjectStore.h"
 #include "ui/log/MessageLogPanel.h"
+#include "ui/platform/BusyPointer.h"
 #include "ui/platform/QtProcessLauncher.h"
 #include "ui/platform/RunHandler.h"
 #include "ui/platform/TextConversion.h"
@@ -242,10 +243,12 @@ void MDIStart::loadDataFile(const QString& path)
     if (projectType() == ProjectType::None) mnuNewProject_Click(ProjectType::DataInversion);
     runHandler(log_, "cmdInputScheduleFile", [&] {
         if (dataFileLoader_ && dataFileLoader_(path)) return;
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        store_.type = ProjectType::DataInversion;
-        const int status = funInputScheduleFile(store_, toFilePath(path), log_, questions_);
-        QApplication::restoreOverrideCursor();
+        int status = kStatusError;
+        {
+            const BusyPointer busy;
+            store_.type = ProjectType::DataInversion;
+            status = funInputScheduleFile(store_, toFilePath(path), log_, questions_);
+        }
         if (status != kStatusOk) return;
         log_.subWriteToTextBox(toWindows1252(path) + " loaded: " + std::to_string(store_.survey.electrodes.size()) +
                                " electrodes, " + std::to_string(store_.survey.quadrupoles.size()) +
