@@ -18,8 +18,7 @@
 #include "core/platform/Application.h"
 #include "core/project/ProjectStore.h"
 #include "core/shell/ShellFolders.h"
-#include "ui/jobs/InvWork.h"
-#include "ui/jobs/InversionRuns.h"
+#include "ui/Workbench.h"
 #include "ui/platform/FileDialogs.h"
 #include "ui/platform/QtQuestions.h"
 #include "ui/platform/QtUserSettings.h"
@@ -79,8 +78,7 @@ int main(int argc, char** argv)
 
     vexora::ui::MDIStart window(store, log, questions, userSettings, fileDialogs);
     questions.setParentWindow(&window);
-    vexora::ui::connectInversionRuns(window, log, fileDialogs);
-    vexora::ui::registerInvWork(window, store, log, questions, userSettings, fileDialogs);
+    vexora::ui::plugInWorkbench(window, store, log, questions, userSettings, fileDialogs);
     window.show();
     if (options.newProject != vexora::ProjectType::None) window.mnuNewProject_Click(options.newProject);
     if (!options.dataFile.isEmpty()) {

@@ -1,5 +1,7 @@
 #include "ui/import/Form_FileOpen.h"
 
+#include <memory>
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -18,6 +20,7 @@
 #include "ui/platform/FileDialogs.h"
 #include "ui/platform/RunHandler.h"
 #include "ui/platform/TextConversion.h"
+#include "ui/shell/MainWindow.h"
 
 namespace vexora::ui {
 
@@ -194,6 +197,26 @@ void Form_FileOpen::cmdOK_Click()
                                    MessageIcon::Exclamation);
         if (status != kStatusOk) return fail(kImportFailedMessage);
         accept();
+    });
+}
+
+void registerFileOpen(MDIStart& mainWindow, MessageLog& log, Questions& questions, FileDialogs& fileDialogs)
+{
+    struct Tables {
+        ImportSet set;
+        ImportGrids grids;
+    };
+    auto tables = std::make_shared<Tables>();
+    mainWindow.taskWindows().registerWindow(TaskWindow::BinImport, [&mainWindow, &log, &questions, &fileDialogs,
+                                                                     tables] {
+        auto* dialog = new Form_FileOpen(tables->set, tables->grids, log, questions, fileDialogs, &mainWindow);
+        // The import has logged what it read; only the field data window
+        // takes the tables into the project, so the log says where they stop.
+        QObject::connect(dialog, &QDialog::accepted, dialog, [&log] {
+            log.warning("Form_FileOpen", "Import field data: the file was read; the field data window that takes "
+                                         "its measurements into the project is not in this release.");
+        });
+        return dialog;
     });
 }
 

@@ -22,6 +22,7 @@
 #include "ui/platform/RunHandler.h"
 #include "ui/platform/TextConversion.h"
 #include "ui/qc/ReciprocalTableModel.h"
+#include "ui/shell/MainWindow.h"
 
 namespace vexora::ui {
 
@@ -178,6 +179,20 @@ void Reciprocals::cmdSave_Click()
             return;
         writeReciprocalFile(path, result_, chosenOrder(), log_);
     });
+}
+
+void registerReciprocals(MDIStart& mainWindow, ProjectStore& store, MessageLog& log, Questions& questions,
+                         FileDialogs& fileDialogs)
+{
+    mainWindow.taskWindows().registerWindow(
+        TaskWindow::ReciprocalCheck,
+        [&store, &log, &questions, &fileDialogs] { return new Reciprocals(store, log, questions, fileDialogs); },
+        [&store](QWidget* window, WindowMode) {
+            // Opened on loaded data, the check shows its result at once, with
+            // the options as they stand; "Calculate" repeats it.
+            auto* check = static_cast<Reciprocals*>(window);
+            if (!check->calculated() && store.survey.quadrupoles.size() > 0) check->cmdCalculate->click();
+        });
 }
 
 }  // namespace vexora::ui
