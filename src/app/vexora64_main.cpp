@@ -3,14 +3,18 @@
 //   vexora64 [DATA_FILE]
 //
 // Hidden options for documentation and visual checks: --screenshot FILE
-// saves a picture of the main window shortly after start and quits;
+// saves a picture of the main window and its open dialogs shortly after
+// start and quits;
 // --new-project inversion|design opens a new project of that type first;
 // --node TEXT then clicks that explorer node (after the data file's load).
 
 #include <cstdio>
 
 #include <QApplication>
+#include <QDialog>
 #include <QFileInfo>
+#include <QPainter>
+#include <QPixmap>
 #include <QStringList>
 #include <QTimer>
 
@@ -18,8 +22,7 @@
 #include "core/platform/Application.h"
 #include "core/project/ProjectStore.h"
 #include "core/shell/ShellFolders.h"
-#include "ui/jobs/InvWork.h"
-#include "ui/jobs/InversionRuns.h"
+#include "ui/Workbench.h"
 #include "ui/platform/FileDialogs.h"
 #include "ui/platform/QtQuestions.h"
 #include "ui/platform/QtUserSettings.h"
@@ -59,6 +62,18 @@ StartOptions readArguments(const QStringList& arguments)
     return options;
 }
 
+// The main window with the dialogs open over it, as the user sees them.
+QPixmap screenshot(QWidget& window)
+{
+    QPixmap picture = window.grab();
+    QPainter painter(&picture);
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top == &window || !top->isVisible() || !qobject_cast<QDialog*>(top)) continue;
+        painter.drawPixmap(window.mapFromGlobal(top->mapToGlobal(QPoint(0, 0))), top->grab());
+    }
+    return picture;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -79,23 +94,23 @@ int main(int argc, char** argv)
 
     vexora::ui::MDIStart window(store, log, questions, userSettings, fileDialogs);
     questions.setParentWindow(&window);
-    vexora::ui::connectInversionRuns(window, log, fileDialogs);
-    vexora::ui::registerInvWork(window, store, log, questions, userSettings, fileDialogs);
+    vexora::ui::plugInWorkbench(window, store, log, questions, userSettings, fileDialogs);
     window.show();
     if (options.newProject != vexora::ProjectType::None) window.mnuNewProject_Click(options.newProject);
-    if (!options.dataFile.isEmpty()) {
-        const QString path = QFileInfo(options.dataFile).absoluteFilePath();
-        QTimer::singleShot(0, &window, [&window, path] { window.loadDataFile(path); });
-    }
-
-    if (!options.node.isEmpty()) {
+    if (!options.dataFile.isEmpty() || !options.node.isEmpty()) {
+        const QString path = options.dataFile.isEmpty() ? QString() : QFileInfo(options.dataFile).absoluteFilePath();
         const std::string node = vexora::ui::toWindows1252(options.node);
-        QTimer::singleShot(0, &window, [&window, node] { window.LinkMenusToTreeView(node); });
+        // One step: a question of the load runs an event loop of its own,
+        // and the node must not be clicked before the load is over.
+        QTimer::singleShot(0, &window, [&window, path, node] {
+            if (!path.isEmpty()) window.loadDataFile(path);
+            if (!node.empty()) window.LinkMenusToTreeView(node);
+        });
     }
 
     if (!options.screenshotFile.isEmpty()) {
         QTimer::singleShot(1500, &window, [&window, &options] {
-            const bool saved = window.grab().save(options.screenshotFile);
+            const bool saved = screenshot(window).save(options.screenshotFile);
             if (!saved) std::fprintf(stderr, "vexora64: %s not saved\n", qPrintable(options.screenshotFile));
             QCoreApplication::exit(saved ? 0 : 1);
         });

@@ -67,9 +67,9 @@ TEST(ExplorerTree, NodeClickDispatch)
         std::string_view caption;
     };
     const Row rows[] = {
-        {"Import field data", K::ShowWindow, TaskWindow::FieldData, WindowMode::ImportFieldData, ""},
+        {"Import field data", K::ShowDialog, TaskWindow::BinImport, WindowMode::Default, ""},
         {"Data Set", K::ShowWindow, TaskWindow::FieldData, WindowMode::DataSet, ""},
-        {"Pseudo Plots", K::ShowWindow, TaskWindow::FieldData, WindowMode::PseudoPlots, ""},
+        {"Pseudo Plots", K::ShowWindow, TaskWindow::Histogram, WindowMode::Default, ""},
         {"SA workspace", K::ShowWindow, TaskWindow::FieldData, WindowMode::Sensitivity, ""},
         {"Reciprocals Check", K::ShowWindow, TaskWindow::ReciprocalCheck, WindowMode::Default, ""},
         {"Cross Cable Data Plots", K::ShowWindow, TaskWindow::CrossCableMaps, WindowMode::Default, ""},

@@ -20,7 +20,7 @@
 #include "core/platform/UserSettings.h"
 #include "engine/script/JobSteps.h"
 #include "support/SmallSurvey.h"
-#include "ui/jobs/InvWork.h"
+#include "ui/Workbench.h"
 #include "ui/platform/TextConversion.h"
 #include "ui/shell/MainWindow.h"
 
@@ -44,7 +44,7 @@ Loaded inTheWorkbench(const fs::path& file)
     test::ScriptedFileDialogs dialogs;
     {
         ui::MDIStart window(result.store, log, questions, settings, dialogs);
-        ui::registerInvWork(window, result.store, log, questions, settings, dialogs);
+        ui::plugInWorkbench(window, result.store, log, questions, settings, dialogs);
         window.loadDataFile(ui::fromFilePath(file));
         result.ok = result.store.survey.dataLoaded;
     }

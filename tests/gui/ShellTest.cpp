@@ -133,12 +133,14 @@ TEST_F(Shell, NewProjectsShowTheirTreeAndBanner)
     EXPECT_EQ(subWindowCount(), 1);
     EXPECT_NE(window->logPanel()->textBox()->toPlainText().indexOf(" Vexora64 - 0.1.0 - Survey Design \n"), -1);
 
-    // Pseudo Plots is not in a survey design: the menu finds nothing.
+    // Pseudo Plots is not in a survey design, nor is a data set yet: the
+    // menu finds nothing.
     bool called = false;
-    window->taskWindows().registerWindow(TaskWindow::FieldData, [&] {
-        called = true;
-        return new QWidget;
-    });
+    for (TaskWindow kind : {TaskWindow::Histogram, TaskWindow::FieldData})
+        window->taskWindows().registerWindow(kind, [&] {
+            called = true;
+            return new QWidget;
+        });
     trigger("mnuDataQualityControl");
     EXPECT_FALSE(called);
 }
@@ -209,24 +211,26 @@ TEST_F(Shell, ANodeClickShowsTheRegisteredWindowAndHidesTheOthers)
     EXPECT_EQ(meshWindows, 1);
     EXPECT_EQ(mesh->windowTitle(), "Resistivity and IP Model");
 
-    clickNode("Import field data");
+    clickNode("SA workspace");
     QWidget* field = window->taskWindows().window(TaskWindow::FieldData);
     ASSERT_NE(field, nullptr);
     EXPECT_TRUE(field->isVisible());
     EXPECT_FALSE(mesh->isVisible());
-    clickNode("Pseudo Plots");
-    EXPECT_EQ(fieldModes, (std::vector<WindowMode>{WindowMode::ImportFieldData, WindowMode::PseudoPlots}));
+    EXPECT_EQ(fieldModes, (std::vector<WindowMode>{WindowMode::Sensitivity}));
 
-    // No reciprocal check window yet: the click changes nothing.
+    // A window nobody registered: the click says so and changes nothing.
     clickNode("Reciprocals Check");
     EXPECT_TRUE(field->isVisible());
+    EXPECT_NE(log.plainText().find("Warning: TreeView1_NodeClick: Reciprocals Check: this window is not in this release."),
+              std::string::npos)
+        << log.plainText();
     clickNode("Import Mesh and Model");
     EXPECT_EQ(imports, 1);
     clickNode("Schedule");  // a group
     const ExplorerNodeList& nodes = window->explorerNodes();
     const auto bold = [&](const char* text) { return nodes[*findNode(nodes, text)].bold; };
     EXPECT_TRUE(bold("Make Mesh"));
-    EXPECT_TRUE(bold("Pseudo Plots"));
+    EXPECT_TRUE(bold("SA workspace"));
     EXPECT_FALSE(bold("Schedule"));
     EXPECT_FALSE(bold("DI workspace"));
     EXPECT_TRUE(window->explorer()->item(*findNode(nodes, "Make Mesh"))->font(0).bold());

@@ -114,9 +114,9 @@ NodeAction nodeAction(std::string_view text)
     using T = TaskWindow;
     using O = NodeOperation;
     static const std::array<std::pair<std::string_view, NodeAction>, 20> kTable = {{
-        {"Import field data", show(T::FieldData, WindowMode::ImportFieldData)},
+        {"Import field data", dialog(T::BinImport)},
         {"Data Set", show(T::FieldData, WindowMode::DataSet)},
-        {"Pseudo Plots", show(T::FieldData, WindowMode::PseudoPlots)},
+        {"Pseudo Plots", show(T::Histogram)},
         {"Reciprocals Check", show(T::ReciprocalCheck)},
         {"Cross Cable Data Plots", show(T::CrossCableMaps)},
         {"Make Mesh", show(T::MeshWork, WindowMode::Default, "Mesh Workspace")},

@@ -41,7 +41,9 @@ std::optional<std::size_t> findNode(const ExplorerNodeList& nodes, std::string_v
 
 // The task windows a node click can show.
 enum class TaskWindow {
-    FieldData,           // field data import, data set, pseudo plots, sensitivity
+    FieldData,           // data set, sensitivity
+    BinImport,           // the field data import, a dialog until the field data window takes it over
+    Histogram,           // the pseudo plots' data histogram, until the field data window takes it over
     ReciprocalCheck,
     CrossCableMaps,
     MeshWork,
@@ -50,7 +52,7 @@ enum class TaskWindow {
     ForwardSolverSetup,  // dialogs: shown without hiding the others
     InverseSolverSetup,
 };
-inline constexpr int kTaskWindowCount = 8;
+inline constexpr int kTaskWindowCount = 10;
 
 // How the shared field data window is switched when it is shown.
 enum class WindowMode { Default, ImportFieldData, DataSet, PseudoPlots, Sensitivity };

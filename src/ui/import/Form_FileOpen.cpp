@@ -1,6 +1,7 @@
 #include "ui/import/Form_FileOpen.h"
 
-#include <QApplication>
+#include <memory>
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -15,8 +16,11 @@
 #include "core/log/MessageLog.h"
 #include "core/platform/Application.h"
 #include "core/platform/Questions.h"
+#include "ui/platform/BusyPointer.h"
 #include "ui/platform/FileDialogs.h"
+#include "ui/platform/RunHandler.h"
 #include "ui/platform/TextConversion.h"
+#include "ui/shell/MainWindow.h"
 
 namespace vexora::ui {
 
@@ -140,16 +144,18 @@ void Form_FileOpen::enableByMode()
 
 void Form_FileOpen::browse(QLineEdit* box, const char* title, const char* filter, std::string_view extension)
 {
-    const QString chosen = fileDialogs_.openFileName(this, QString::fromLatin1(title), toQtFilters(filter));
-    if (chosen.isEmpty()) return;  // cancelled
-    const std::string name = toFilePath(chosen).string();
-    if (const auto refused = checkImportFileChoice(name, extension)) {
-        const bool badFormat = *refused == kInvalidFileFormat;
-        questions_.showMessage(titled(" - Warning"), *refused,
-                               badFormat ? MessageIcon::Exclamation : MessageIcon::Critical);
-        return;
-    }
-    box->setText(chosen);
+    runHandler(log_, "Form_FileOpen", [&] {
+        const QString chosen = fileDialogs_.openFileName(this, QString::fromLatin1(title), toQtFilters(filter));
+        if (chosen.isEmpty()) return;  // cancelled
+        const std::string name = toFilePath(chosen).string();
+        if (const auto refused = checkImportFileChoice(name, extension)) {
+            const bool badFormat = *refused == kInvalidFileFormat;
+            questions_.showMessage(titled(" - Warning"), *refused,
+                                   badFormat ? MessageIcon::Exclamation : MessageIcon::Critical);
+            return;
+        }
+        box->setText(chosen);
+    });
 }
 
 void Form_FileOpen::cmdSelectBin_Click() { browse(txtBin_, "Open Bin file", "Bin (*.bin)|*.bin|", "bin"); }
@@ -172,22 +178,46 @@ void Form_FileOpen::fail(std::string_view text)
 
 void Form_FileOpen::cmdOK_Click()
 {
-    const BinImportOptions o = options();
-    if (o.binFile.empty()) return fail("Invalid BIN file name.");
-    if (o.mode == ImportMode::Sequence && o.sequenceFile.empty()) return fail("Invalid TXT sequence file name.");
-    if (o.mode == ImportMode::ConversionTable && o.conversionFile.empty())
-        return fail("Invalid Conversion Table file name.");
+    runHandler(log_, "cmdOK_Click", [&] {
+        const BinImportOptions o = options();
+        if (o.binFile.empty()) return fail("Invalid BIN file name.");
+        if (o.mode == ImportMode::Sequence && o.sequenceFile.empty()) return fail("Invalid TXT sequence file name.");
+        if (o.mode == ImportMode::ConversionTable && o.conversionFile.empty())
+            return fail("Invalid Conversion Table file name.");
 
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const int status = funImportBinFile(o, set_, grids_, log_);
-    QApplication::restoreOverrideCursor();
-    if (status == kSequenceTooFewElectrodes || status == kSequenceQuadrupoleCount)
-        questions_.showMessage(titled(" - Warning"),
-                               status == kSequenceTooFewElectrodes ? kSequenceElectrodesWarning
-                                                                   : kSequenceQuadrupolesWarning,
-                               MessageIcon::Exclamation);
-    if (status != kStatusOk) return fail(kImportFailedMessage);
-    accept();
+        int status = kStatusError;
+        {
+            const BusyPointer busy;
+            status = funImportBinFile(o, set_, grids_, log_);
+        }
+        if (status == kSequenceTooFewElectrodes || status == kSequenceQuadrupoleCount)
+            questions_.showMessage(titled(" - Warning"),
+                                   status == kSequenceTooFewElectrodes ? kSequenceElectrodesWarning
+                                                                       : kSequenceQuadrupolesWarning,
+                                   MessageIcon::Exclamation);
+        if (status != kStatusOk) return fail(kImportFailedMessage);
+        accept();
+    });
+}
+
+void registerFileOpen(MDIStart& mainWindow, MessageLog& log, Questions& questions, FileDialogs& fileDialogs)
+{
+    struct Tables {
+        ImportSet set;
+        ImportGrids grids;
+    };
+    auto tables = std::make_shared<Tables>();
+    mainWindow.taskWindows().registerWindow(TaskWindow::BinImport, [&mainWindow, &log, &questions, &fileDialogs,
+                                                                     tables] {
+        auto* dialog = new Form_FileOpen(tables->set, tables->grids, log, questions, fileDialogs, &mainWindow);
+        // The import has logged what it read; only the field data window
+        // takes the tables into the project, so the log says where they stop.
+        QObject::connect(dialog, &QDialog::accepted, dialog, [&log] {
+            log.warning("Form_FileOpen", "Import field data: the file was read; the field data window that takes "
+                                         "its measurements into the project is not in this release.");
+        });
+        return dialog;
+    });
 }
 
 }  // namespace vexora::ui

@@ -20,6 +20,7 @@ class Questions;
 namespace vexora::ui {
 
 class FileDialogs;
+class MDIStart;
 
 class Form_FileOpen : public QDialog {
     Q_OBJECT
@@ -61,5 +62,9 @@ private:
     QWidget* sequenceControls_[2] = {};
     QWidget* conversionControls_[2] = {};
 };
+
+// The dialog the explorer's "Import field data" node opens. Its working
+// tables live as long as the main window.
+void registerFileOpen(MDIStart& mainWindow, MessageLog& log, Questions& questions, FileDialogs& fileDialogs);
 
 }  // namespace vexora::ui

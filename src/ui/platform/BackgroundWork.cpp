@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QProgressDialog>
 
+#include "ui/platform/BusyPointer.h"
 #include "ui/platform/TextConversion.h"
 
 namespace vexora::ui {
@@ -21,6 +22,7 @@ constexpr int kDialogDelayMs = 400;
 
 void runWithProgress(QWidget* parent, const QString& title, const std::function<void(const Feedback&)>& work)
 {
+    const BusyPointer busy;
     QProgressDialog dialog(title, QObject::tr("Cancel"), 0, 100, parent);
     dialog.setWindowTitle(title);
     dialog.setWindowModality(Qt::ApplicationModal);

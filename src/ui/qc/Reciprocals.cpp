@@ -2,7 +2,6 @@
 
 #include <filesystem>
 
-#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -18,25 +17,14 @@
 #include "core/platform/Application.h"
 #include "core/qc/ReciprocalFile.h"
 #include "core/settings/NumberText.h"
+#include "ui/platform/BusyPointer.h"
 #include "ui/platform/FileDialogs.h"
 #include "ui/platform/RunHandler.h"
 #include "ui/platform/TextConversion.h"
 #include "ui/qc/ReciprocalTableModel.h"
+#include "ui/shell/MainWindow.h"
 
 namespace vexora::ui {
-
-namespace {
-
-// The busy pointer for the length of a command.
-class BusyPointer {
-public:
-    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-};
-
-}  // namespace
 
 Reciprocals::Reciprocals(ProjectStore& store, MessageLog& log, Questions& questions, FileDialogs& dialogs,
                          QWidget* parent)
@@ -190,6 +178,20 @@ void Reciprocals::cmdSave_Click()
             return;
         writeReciprocalFile(path, result_, chosenOrder(), log_);
     });
+}
+
+void registerReciprocals(MDIStart& mainWindow, ProjectStore& store, MessageLog& log, Questions& questions,
+                         FileDialogs& fileDialogs)
+{
+    mainWindow.taskWindows().registerWindow(
+        TaskWindow::ReciprocalCheck,
+        [&store, &log, &questions, &fileDialogs] { return new Reciprocals(store, log, questions, fileDialogs); },
+        [&store](QWidget* window, WindowMode) {
+            // Opened on loaded data, the check shows its result at once, with
+            // the options as they stand; "Calculate" repeats it.
+            auto* check = static_cast<Reciprocals*>(window);
+            if (!check->calculated() && store.survey.quadrupoles.size() > 0) check->cmdCalculate->click();
+        });
 }
 
 }  // namespace vexora::ui

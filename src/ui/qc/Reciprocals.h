@@ -20,6 +20,7 @@ class QTableView;
 namespace vexora::ui {
 
 class FileDialogs;
+class MDIStart;
 class ReciprocalTableModel;
 
 class Reciprocals : public QWidget {
@@ -65,5 +66,10 @@ private:
     bool calculated_ = false;
     ReciprocalTableModel* model_ = nullptr;
 };
+
+// The window the explorer's "Reciprocals Check" node opens; on loaded data
+// it calculates when first shown.
+void registerReciprocals(MDIStart& mainWindow, ProjectStore& store, MessageLog& log, Questions& questions,
+                         FileDialogs& fileDialogs);
 
 }  // namespace vexora::ui

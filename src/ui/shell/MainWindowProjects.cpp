@@ -128,15 +128,25 @@ void MDIStart::TreeView1_NodeClick(std::size_t nodeIndex)
         nodes_[nodeIndex].bold = true;
         if (explorer_) explorer_->setBold(nodeIndex, true);
 
+        // A node whose window or operation this build lacks says so: a click
+        // that does nothing reads as a fault.
+        const auto notInRelease = [&] {
+            log_.warning("TreeView1_NodeClick", nodes_[nodeIndex].text + ": this window is not in this release.");
+        };
         switch (action.kind) {
         case NodeAction::Kind::ShowWindow:
         case NodeAction::Kind::ShowDialog:
+            if (!taskWindows_.isRegistered(action.window)) {
+                notInRelease();
+                break;
+            }
             taskWindows_.show(action.window, action.mode, toQString(action.caption),
                               action.kind == NodeAction::Kind::ShowWindow, taskPlacement());
             break;
         case NodeAction::Kind::Operation: {
             auto found = nodeOperations_.find(action.operation);
             if (found != nodeOperations_.end() && found->second) found->second();
+            else notInRelease();
             break;
         }
         case NodeAction::Kind::StartSequencer: mnuSequencer_Click(); break;

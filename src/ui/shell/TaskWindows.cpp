@@ -30,8 +30,8 @@ QWidget* TaskWindows::show(TaskWindow kind, WindowMode mode, const QString& capt
 {
     Entry& e = entry(kind);
     if (!e.create) return nullptr;
-    if (hideOthers) hideAllExcept(kind);
     if (!e.window) {
+        // A factory that refuses has said why; the screen stays as it was.
         QWidget* window = e.create();
         if (!window) return nullptr;
         e.window = window;
@@ -47,6 +47,7 @@ QWidget* TaskWindows::show(TaskWindow kind, WindowMode mode, const QString& capt
             e.frame = frame;
         }
     }
+    if (hideOthers) hideAllExcept(kind);
     if (!caption.isEmpty()) e.window->setWindowTitle(caption);
     if (e.prepare) e.prepare(e.window, mode);
     e.frame->show();

@@ -35,7 +35,8 @@ public:
     QWidget* window(TaskWindow kind) const;
 
     // Shows the window of the kind, creating it when it is not open, and
-    // returns it; null when the kind is not registered. Dialogs (QDialog)
+    // returns it; null when the kind is not registered or its factory
+    // returned null (nothing is hidden then). Dialogs (QDialog)
     // are shown as windows of their own, the others inside the main window
     // at `placement`. With `hideOthers` every other task window is hidden.
     QWidget* show(TaskWindow kind, WindowMode mode, const QString& caption, bool hideOthers, const QRect& placement);

@@ -1,0 +1,22 @@
+#include "ui/Workbench.h"
+
+#include "ui/import/Form_FileOpen.h"
+#include "ui/jobs/InvWork.h"
+#include "ui/jobs/InversionRuns.h"
+#include "ui/qc/Reciprocals.h"
+#include "ui/qc/frmPlots.h"
+#include "ui/shell/MainWindow.h"
+
+namespace vexora::ui {
+
+void plugInWorkbench(MDIStart& window, ProjectStore& store, MessageLog& log, Questions& questions,
+                     UserSettings& userSettings, FileDialogs& fileDialogs)
+{
+    connectInversionRuns(window, log, fileDialogs);
+    registerInvWork(window, store, log, questions, userSettings, fileDialogs);
+    registerFileOpen(window, log, questions, fileDialogs);
+    registerPlots(window, store, log, questions);
+    registerReciprocals(window, store, log, questions, fileDialogs);
+}
+
+}  // namespace vexora::ui
