@@ -47,16 +47,22 @@ std::optional<std::string> checkImportFileChoice(const std::string& fileName, st
 
 namespace {
 
-int runBinSteps(const BinImportOptions& options, ImportSet& set, ImportGrids& grids, MessageLog& log)
+int runBinSteps(const BinImportOptions& options, ImportSet& set, ImportGrids& grids, MessageLog& log,
+                const Feedback& feedback)
 {
+    feedback.report(0, "Reading the instrument file");
     std::vector<SyscalRecord> records;
     int status = funReadSyscalPro(options.binFile, records, log);
     if (status != kStatusOk) return status;
+    if (feedback.cancelled()) return kImportFailed;
+    feedback.report(40, "Extracting the schedule");
     if (funExtractSchedule(records, set, log) != kStatusOk) return kImportFailed;
     set.sourceFile = options.binFile.string();
     records = {};
     log.subWriteToTextBox(options.binFile.string() + ": " + std::to_string(set.quadrupoles.size()) +
                           " records, " + std::to_string(set.electrodes.size()) + " electrodes." + kLineBreak);
+    if (feedback.cancelled()) return kImportFailed;
+    feedback.report(60, "Numbering the electrodes");
     switch (options.mode) {
     case ImportMode::Sequence:
         status = funLinkToSequence(options.sequenceFile, set, log);
@@ -70,14 +76,17 @@ int runBinSteps(const BinImportOptions& options, ImportSet& set, ImportGrids& gr
         break;
     }
     if (status != kStatusOk) return status;
+    if (feedback.cancelled()) return kImportFailed;
+    feedback.report(80, "Filling the tables");
     return subFillImportTables(set, grids, log);
 }
 
 }  // namespace
 
-int funImportBinFile(const BinImportOptions& options, ImportSet& set, ImportGrids& grids, MessageLog& log)
+int funImportBinFile(const BinImportOptions& options, ImportSet& set, ImportGrids& grids, MessageLog& log,
+                     const Feedback& feedback)
 {
-    const int status = runBinSteps(options, set, grids, log);
+    const int status = runBinSteps(options, set, grids, log, feedback);
     if (status != kStatusOk) {
         set.clear();
         grids = ImportGrids{};
@@ -86,8 +95,9 @@ int funImportBinFile(const BinImportOptions& options, ImportSet& set, ImportGrid
 }
 
 int importTextFile(ImportFormatKind kind, const std::filesystem::path& path, ImportSet& set, ImportGrids& grids,
-                   MessageLog& log)
+                   MessageLog& log, const Feedback& feedback)
 {
+    feedback.report(0, "Reading the instrument file");
     int status = kImportFailed;
     switch (kind) {
     case ImportFormatKind::Ares: status = funARESImport(path, set, log); break;
@@ -96,6 +106,8 @@ int importTextFile(ImportFormatKind kind, const std::filesystem::path& path, Imp
     case ImportFormatKind::Siber: status = funSIBERImport(path, set, log); break;
     default: log.error("cmdImport_Click", "Not a text format."); break;
     }
+    if (status == kStatusOk && feedback.cancelled()) status = kImportFailed;
+    feedback.report(80, "Filling the tables");
     if (status == kStatusOk) status = subFillImportTables(set, grids, log);
     if (status != kStatusOk) {
         set.clear();

@@ -12,6 +12,7 @@
 #include "core/import/ImportTables.h"
 #include "core/import/tables/ImportFill.h"
 #include "core/log/MessageLog.h"
+#include "core/platform/Feedback.h"
 #include "core/platform/ProcessLauncher.h"
 
 namespace vexora {
@@ -58,13 +59,15 @@ struct BinImportOptions {
 // Reads the binary file, extracts the schedule, links or renumbers by mode
 // and fills the grids. 0, or the status of the failed step (1, 2 from the
 // sequence link with its warning logged, 99 otherwise); on failure the
-// working tables are emptied.
-int funImportBinFile(const BinImportOptions& options, ImportSet& set, ImportGrids& grids, MessageLog& log);
+// working tables are emptied. A cancel between steps ends it with 99 and
+// nothing logged.
+int funImportBinFile(const BinImportOptions& options, ImportSet& set, ImportGrids& grids, MessageLog& log,
+                     const Feedback& feedback = {});
 
 // A text format: its importer, then the fill step; 0 or 99 with the tables
 // emptied.
 int importTextFile(ImportFormatKind kind, const std::filesystem::path& path, ImportSet& set, ImportGrids& grids,
-                   MessageLog& log);
+                   MessageLog& log, const Feedback& feedback = {});
 
 // Starts the converter of "ABEM file" or "AGI STG" from the application
 // folder, with no arguments and without waiting; nothing is loaded. 0 or 1.

@@ -79,7 +79,8 @@ std::vector<std::uint32_t> SortQuad(const std::vector<ReciprocalRow>& rows)
     return order;
 }
 
-int DoReciprocalCheck(const Survey& survey, ReciprocalValue compared, ReciprocalResult& result, MessageLog& log)
+int DoReciprocalCheck(const Survey& survey, ReciprocalValue compared, ReciprocalResult& result, MessageLog& log,
+                      const Feedback& feedback)
 {
     // Cleared but not freed: a repeated check reuses the tables' memory.
     result.rows.clear();
@@ -125,6 +126,8 @@ int DoReciprocalCheck(const Survey& survey, ReciprocalValue compared, Reciprocal
         }
     }
     std::vector<ReciprocalRow>& rows = result.rows;
+    if (feedback.cancelled()) return kStatusError;
+    feedback.report(30, "Sorting the quadrupoles");
     const std::vector<SortKey> keys = sortedKeys(rows);
     result.sorted.resize(count);
     for (std::size_t k = 0; k < count; ++k) result.sorted[k] = keys[k].row;
@@ -136,6 +139,8 @@ int DoReciprocalCheck(const Survey& survey, ReciprocalValue compared, Reciprocal
     // than bisect once per row (a cache miss per step on large surveys), the
     // wanted reciprocal keys of all lower groups are sorted and merged with
     // the sorted rows: sequential passes only.
+    if (feedback.cancelled()) return kStatusError;
+    feedback.report(60, "Pairing reciprocals");
     struct Wanted {
         std::uint64_t high, low;  // the reciprocal key
         std::size_t group;        // sorted position of the group's first row
@@ -174,6 +179,7 @@ int DoReciprocalCheck(const Survey& survey, ReciprocalValue compared, Reciprocal
         rows[keys[k].row].duplicateOf = previous.duplicateOf == kNoQuadrupoleId ? previous.id : previous.duplicateOf;
         ++result.duplicates;
     }
+    feedback.report(100, "Reciprocal check done");
     return kStatusOk;
 }
 

@@ -16,7 +16,7 @@
 #include "core/log/MessageLog.h"
 #include "core/platform/Application.h"
 #include "core/platform/Questions.h"
-#include "ui/platform/BusyPointer.h"
+#include "ui/platform/BackgroundWork.h"
 #include "ui/platform/FileDialogs.h"
 #include "ui/platform/RunHandler.h"
 #include "ui/platform/TextConversion.h"
@@ -185,11 +185,19 @@ void Form_FileOpen::cmdOK_Click()
         if (o.mode == ImportMode::ConversionTable && o.conversionFile.empty())
             return fail("Invalid Conversion Table file name.");
 
+        // Read aside: a cancelled import leaves the tables as they were; a
+        // finished one, failed or not, replaces them (emptied on failure).
+        ImportSet set;
+        ImportGrids grids;
+        MessageLog importLog;
         int status = kStatusError;
-        {
-            const BusyPointer busy;
-            status = funImportBinFile(o, set_, grids_, log_);
-        }
+        const bool cancelled = runWithProgress(this, tr("Import"), [&](const Feedback& feedback) {
+            status = funImportBinFile(o, set, grids, importLog, feedback);
+        });
+        log_.appendLog(importLog);
+        if (cancelled) return;
+        set_ = std::move(set);
+        grids_ = std::move(grids);
         if (status == kSequenceTooFewElectrodes || status == kSequenceQuadrupoleCount)
             questions_.showMessage(titled(" - Warning"),
                                    status == kSequenceTooFewElectrodes ? kSequenceElectrodesWarning

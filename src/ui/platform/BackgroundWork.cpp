@@ -20,7 +20,7 @@ constexpr int kDialogDelayMs = 400;
 
 }  // namespace
 
-void runWithProgress(QWidget* parent, const QString& title, const std::function<void(const Feedback&)>& work)
+bool runWithProgress(QWidget* parent, const QString& title, const std::function<void(const Feedback&)>& work)
 {
     const BusyPointer busy;
     QProgressDialog dialog(title, QObject::tr("Cancel"), 0, 100, parent);
@@ -63,6 +63,7 @@ void runWithProgress(QWidget* parent, const QString& title, const std::function<
     loop.exec();
     worker.join();
     if (failure) std::rethrow_exception(failure);
+    return cancel->load();
 }
 
 }  // namespace vexora::ui

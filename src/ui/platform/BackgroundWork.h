@@ -15,9 +15,10 @@ class QWidget;
 
 namespace vexora::ui {
 
-// Runs `work` on a worker thread with a feedback wired to the dialog. An
-// exception thrown by the work is thrown again here, on the window thread.
-// The dialog appears only when the work takes longer than a moment.
-void runWithProgress(QWidget* parent, const QString& title, const std::function<void(const Feedback&)>& work);
+// Runs `work` on a worker thread with a feedback wired to the dialog, and
+// returns true when the user cancelled. An exception thrown by the work is
+// thrown again here, on the window thread. The dialog appears only when the
+// work takes longer than a moment.
+bool runWithProgress(QWidget* parent, const QString& title, const std::function<void(const Feedback&)>& work);
 
 }  // namespace vexora::ui

@@ -17,7 +17,7 @@
 #include "core/platform/Application.h"
 #include "core/qc/ReciprocalFile.h"
 #include "core/settings/NumberText.h"
-#include "ui/platform/BusyPointer.h"
+#include "ui/platform/BackgroundWork.h"
 #include "ui/platform/FileDialogs.h"
 #include "ui/platform/RunHandler.h"
 #include "ui/platform/TextConversion.h"
@@ -104,10 +104,15 @@ ReciprocalOrder Reciprocals::chosenOrder() const
 void Reciprocals::cmdCalculate_Click()
 {
     runHandler(log_, "cmdCalculate_Click", [&] {
-        const BusyPointer busy;
         const ReciprocalValue compared = optDataIp->isChecked() ? ReciprocalValue::FirstIp : ReciprocalValue::Resistance;
         ReciprocalResult result;
-        if (DoReciprocalCheck(store_.survey, compared, result, log_) != kStatusOk) return;
+        MessageLog checkLog;
+        int status = kStatusError;
+        const bool cancelled = runWithProgress(this, tr("Reciprocal check"), [&](const Feedback& feedback) {
+            status = DoReciprocalCheck(store_.survey, compared, result, checkLog, feedback);
+        });
+        log_.appendLog(checkLog);
+        if (cancelled || status != kStatusOk) return;
         model_->show(nullptr, {}, model_->percent());  // the old result goes away below
         result_ = std::move(result);
         calculated_ = true;

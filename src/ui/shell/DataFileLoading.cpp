@@ -13,9 +13,10 @@ LoadStatus loadDataFileInWindow(QWidget* parent, ProjectStore& store, const Data
     ProjectStore loaded;
     MessageLog loadLog;
     LoadStatus status = LoadStatus::NotLoaded;
-    runWithProgress(parent, QObject::tr("Loading %1").arg(fromFilePath(request.file)), [&](const Feedback& feedback) {
-        status = funInputScheduleFile(store, request, loaded, loadLog, questions, feedback);
-    });
+    (void)runWithProgress(parent, QObject::tr("Loading %1").arg(fromFilePath(request.file)),
+                          [&](const Feedback& feedback) {
+                              status = funInputScheduleFile(store, request, loaded, loadLog, questions, feedback);
+                          });
     log.appendLog(loadLog);
     if (status == LoadStatus::Loaded) store = std::move(loaded);
     return status;
