@@ -188,7 +188,7 @@ LoadStatus loadText(const ProjectStore& store, std::string text, const DataLoadR
         }
     }
     log.subWriteToTextBox("Loading data-set... ");
-    if (funLoadData(text, dataBlock, df, next.sequenceHeader, synthetic, survey, log, feedback.part(10, 80)) !=
+    if (funLoadData(text, dataBlock, df, next.sequenceHeader, synthetic, survey, log, feedback.part(10, 80, "Loading data-set")) !=
         kStatusOk) {
         if (feedback.cancelled()) return cancel();
         return fail("Error: data not loaded.");

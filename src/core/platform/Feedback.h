@@ -5,6 +5,7 @@
 // calls both from its own thread, so they must be safe to call from there.
 
 #include <functional>
+#include <string>
 #include <string_view>
 
 namespace vexora {
@@ -18,14 +19,16 @@ struct Feedback {
         if (progress) progress(percent, stage);
     }
     bool cancelled() const { return cancelRequested && cancelRequested(); }
-    // The same feedback with 0..100 of the part mapped onto from..to of the whole.
-    Feedback part(int from, int to) const
+    // The same feedback with 0..100 of the part mapped onto from..to of the
+    // whole; with a `stage`, the part's own stage texts are replaced by it.
+    Feedback part(int from, int to, std::string stage = {}) const
     {
         Feedback inner;
         inner.cancelRequested = cancelRequested;
         if (progress)
-            inner.progress = [whole = progress, from, to](int percent, std::string_view stage) {
-                whole(from + (to - from) * percent / 100, stage);
+            inner.progress = [whole = progress, from, to, stage = std::move(stage)](int percent,
+                                                                                    std::string_view innerStage) {
+                whole(from + (to - from) * percent / 100, stage.empty() ? innerStage : std::string_view(stage));
             };
         return inner;
     }

@@ -38,8 +38,8 @@ bool runWithProgress(QWidget* parent, const QString& title, const std::function<
     // before the worker is joined below, so the dialog outlives every one.
     Feedback feedback;
     feedback.cancelRequested = [cancel] { return cancel->load(); };
-    feedback.progress = [&dialog](int percent, std::string_view stage) {
-        const QString text = toQString(stage);
+    feedback.progress = [&dialog, &title](int percent, std::string_view stage) {
+        const QString text = title + QLatin1Char('\n') + toQString(stage);
         QMetaObject::invokeMethod(
             &dialog,
             [&dialog, percent, text] {
