@@ -13,6 +13,7 @@
 #include "core/mesh/MeshBuild.h"
 #include "core/platform/ScriptedQuestions.h"
 #include "core/qc/ReciprocalCheck.h"
+#include "ProjectTestSupport.h"
 #include "support/SmallSurvey.h"
 
 namespace vexora {
@@ -20,16 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-ProjectStore smallProject()
-{
-    ProjectStore store;
-    MessageLog log;
-    ScriptedQuestions questions;
-    EXPECT_EQ(loadScheduleText(store, testing::smallSurvey(), {"small.data", ProjectType::DataInversion, true}, log,
-                               questions),
-              LoadStatus::Loaded);
-    return store;
-}
+using testing::smallProject;
 
 // A feedback that asks to stop once `stages` progress reports have come.
 Feedback cancelAfter(int stages, int& reports)

@@ -12,6 +12,7 @@
 #include "core/io/TextFile.h"
 #include "core/platform/ScriptedQuestions.h"
 #include "core/settings/SettingsTable.h"
+#include "ProjectTestSupport.h"
 #include "support/SmallSurvey.h"
 #include "support/SurveyGenerator.h"
 
@@ -20,17 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-ProjectStore smallProject()
-{
-    ProjectStore store;
-    MessageLog log;
-    ScriptedQuestions questions;
-    EXPECT_EQ(loadScheduleText(store, testing::smallSurvey(), {"small.data", ProjectType::DataInversion, true}, log,
-                               questions),
-              LoadStatus::Loaded)
-        << log.plainText();
-    return store;
-}
+using testing::smallProject;
 
 void expectSameProject(const ProjectStore& a, const ProjectStore& b)
 {

@@ -10,7 +10,7 @@
 #include <QTreeWidget>
 
 #include "../core/ImportTestSupport.h"
-#include "GuiTestSupport.h"
+#include "MainWindowFixture.h"
 #include "core/log/MessageLog.h"
 #include "core/platform/FileSystemRoots.h"
 #include "core/platform/ScriptedProcessLauncher.h"
@@ -33,35 +33,12 @@ namespace fs = std::filesystem;
 
 // The main window as the application builds it, over scripted platform
 // services: no dialog blocks and no program starts.
-struct ExplorerNodes : ::testing::Test {
-    QTemporaryDir temporary;
-    ProjectStore store;
-    MessageLog log{[] { return std::string("D"); }};
-    ScriptedQuestions questions;
-    MemoryUserSettings settings;
-    test::ScriptedFileDialogs dialogs;
-    ScriptedProcessLauncher launcher;
-    FixedFileSystemRoots roots{{ui::toFilePath(temporary.filePath("drive"))}};
-    std::unique_ptr<ui::MDIStart> window;
-
+struct ExplorerNodes : test::MainWindowFixture {
     void SetUp() override
     {
         questions.answer(QuestionId::GeometricFactorsWithZ, true);
         questions.answer(QuestionId::QuitProject, true);  // a new project ends the open one
-        const fs::path app = ui::toFilePath(temporary.filePath("app"));
-        fs::create_directories(app);
-        window = std::make_unique<ui::MDIStart>(store, log, questions, settings, dialogs,
-                                                ui::ShellEnvironment{app, app / "user", &launcher, &roots});
-        ui::plugInWorkbench(*window, store, log, questions, settings, dialogs);
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    }
-
-    void trigger(const char* name)
-    {
-        QAction* action = window->findChild<QAction*>(QString::fromLatin1(name));
-        ASSERT_NE(action, nullptr) << name;
-        action->trigger();
+        openWindow(true);
     }
 
     void clickNode(const std::string& text)

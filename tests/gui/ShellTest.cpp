@@ -10,7 +10,7 @@
 #include <QTextEdit>
 #include <QTreeWidget>
 
-#include "GuiTestSupport.h"
+#include "MainWindowFixture.h"
 #include "core/io/TextFile.h"
 #include "core/log/MessageLog.h"
 #include "core/platform/FileSystemRoots.h"
@@ -46,34 +46,8 @@ private:
     Questions& questions_;
 };
 
-struct Shell : ::testing::Test {
-    QTemporaryDir temporary;
-    fs::path app = ui::toFilePath(temporary.filePath("Vexora app"));
-    ProjectStore store;
-    MessageLog log{[] { return std::string("D"); }};
-    ScriptedQuestions questions;
-    MemoryUserSettings settings;
-    test::ScriptedFileDialogs dialogs;
-    ScriptedProcessLauncher launcher;
-    FixedFileSystemRoots roots{{ui::toFilePath(temporary.filePath("drive"))}};
-    std::unique_ptr<ui::MDIStart> window;
-
-    void SetUp() override
-    {
-        fs::create_directories(app);
-        window = std::make_unique<ui::MDIStart>(
-            store, log, questions, settings, dialogs,
-            ui::ShellEnvironment{app, ui::toFilePath(temporary.filePath("user")), &launcher, &roots});
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    }
-
-    void trigger(const char* name)
-    {
-        QAction* action = window->findChild<QAction*>(QString::fromLatin1(name));
-        ASSERT_NE(action, nullptr) << name;
-        action->trigger();
-    }
+struct Shell : test::MainWindowFixture {
+    void SetUp() override { openWindow(false); }
 
     // "group: task; task;" per top-level item of the explorer's tree.
     std::vector<std::string> shownTree() const
