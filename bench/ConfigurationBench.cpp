@@ -56,8 +56,9 @@ void readConfiguration(benchmark::State& state)
         TopographyFormat topographyFormat;
         SequenceHeader sequenceHeader;
         MessageLog log;
-        int result = funLoadConfiguration(text, electrodeBlock, dataBlock, topographyBlock, electrodeFormat,
-                                          dataFormat, topographyFormat, sequenceHeader, table, log);
+        const ConfigurationStatus result = funLoadConfiguration(text, electrodeBlock, dataBlock, topographyBlock,
+                                                                electrodeFormat, dataFormat, topographyFormat,
+                                                                sequenceHeader, table, log);
         benchmark::DoNotOptimize(result);
         benchmark::DoNotOptimize(table.rows.data());
     }

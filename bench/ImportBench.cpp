@@ -60,7 +60,7 @@ void BM_ImportBinary(benchmark::State& state)
         ImportSet set;
         ImportGrids grids;
         MessageLog log;
-        if (funImportBinFile(options, set, grids, log) != 0) state.SkipWithError("import failed");
+        if (funImportBinFile(options, set, grids, log) != ImportStatus::Ok) state.SkipWithError("import failed");
         benchmark::DoNotOptimize(grids.quadrupoles.data());
         fastest = std::min(fastest, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }

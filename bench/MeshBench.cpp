@@ -102,7 +102,7 @@ void BM_NodeMesh(benchmark::State& state)
         MessageLog log;
         const long before = allocations.load();
         const auto start = Clock::now();
-        if (NodeMesh(m, meshSettings(), log) != 0) state.SkipWithError("NodeMesh failed");
+        if (NodeMesh(m, meshSettings(), log) != NodeMeshStatus::Made) state.SkipWithError("NodeMesh failed");
         state.SetIterationTime(seconds(start));
         made = allocations.load() - before;
         benchmark::DoNotOptimize(m.nodeGrid.data());
@@ -232,7 +232,8 @@ void BM_TerrainSurface(benchmark::State& state)
         std::vector<double> surface;
         MessageLog log;
         const auto start = Clock::now();
-        if (BinandSort(prepared, lines, 5, 5, log) != 0 || InterpolateTerrainSurface(prepared, lines, surface, log) != 0)
+        if (BinandSort(prepared, lines, 5, 5, log) != TopographyStatus::Ready ||
+            InterpolateTerrainSurface(prepared, lines, surface, log) != TopographyStatus::Ready)
             state.SkipWithError("terrain failed");
         const double t = seconds(start);
         state.SetIterationTime(t);

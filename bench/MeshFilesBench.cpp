@@ -102,7 +102,8 @@ void BM_MeshFileRead(benchmark::State& state)
     for (auto _ : state) {
         ProjectStore store;
         MessageLog log;
-        if (importMeshText(text, "bench.vwer", store.settings, store.mesh, store.models, log) != 0) state.SkipWithError("not read");
+        if (importMeshText(text, "bench.vwer", store.settings, store.mesh, store.models, log) != MeshFileStatus::Read)
+            state.SkipWithError("not read");
         benchmark::DoNotOptimize(store.mesh.nodeGrid.data());
     }
 }

@@ -31,16 +31,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         bytes[3] = 0x80;
         bytes.insert(bytes.end(), data + 1, data + size);
         std::vector<SyscalRecord> records;
-        if (readSyscalRecords(std::span(bytes.data(), bytes.size()), "fuzz.bin", records, log) != 0) return 0;
-        if (funExtractSchedule(records, set, log) != 0) return 0;
+        if (readSyscalRecords(std::span(bytes.data(), bytes.size()), "fuzz.bin", records, log) != ImportStatus::Ok) return 0;
+        if (funExtractSchedule(records, set, log) != ImportStatus::Ok) return 0;
         funRenumberElecAndQuad(set, false, (data[0] & 0x10) ? 2 : -1, true, log);
         subFillImportTables(set, grids, log);
         return 0;
     }
     ImportText text;
     text.bytes.assign(reinterpret_cast<const char*>(data + 1), size - 1);
-    if (splitImportLines("fuzz.txt", "fuzz", text, log) != 0) return 0;
+    if (splitImportLines("fuzz.txt", "fuzz", text, log) != ImportStatus::Ok) return 0;
     const TextInstrument format = static_cast<TextInstrument>(which - 1);
-    if (parseTextInstrument(format, text.lines, "fuzz.txt", set, log) == 0) subFillImportTables(set, grids, log);
+    if (parseTextInstrument(format, text.lines, "fuzz.txt", set, log) == ImportStatus::Ok)
+        (void)subFillImportTables(set, grids, log);
     return 0;
 }

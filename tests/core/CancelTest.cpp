@@ -64,7 +64,7 @@ TEST(Cancel, LongWorkStopsWithoutAnErrorAndLeavesNothingHalfMade)
              options.binFile = bin;
              ImportSet set;
              ImportGrids grids;
-             return funImportBinFile(options, set, grids, log, feedback) == kImportFailed &&
+             return funImportBinFile(options, set, grids, log, feedback) == ImportStatus::Failed &&
                     set.quadrupoles.empty();
          }},
     };

@@ -19,7 +19,7 @@ struct Read {
     SequenceHeader sequence;
     MessageLog log{[] { return std::string("T"); }};
 
-    int operator()(std::string text)
+    ConfigurationStatus operator()(std::string text)
     {
         funRemoveComments(text);
         return funLoadConfiguration(text, electrodeBlock, dataBlock, topographyBlock, electrode, data, topography,
@@ -105,7 +105,7 @@ TEST(ConfigurationReader, RejectedValuesLeaveTheTableAndGiveTheirMessage)
     };
     for (const auto& [line, expected] : cases) {
         Read read;
-        ASSERT_EQ(read(std::string(line) + "\r\n"), 0) << line;
+        ASSERT_EQ(read(std::string(line) + "\r\n"), ConfigurationStatus::Read) << line;
         std::vector<std::string> want;
         for (const char* m : expected) want.push_back(warning(m));
         EXPECT_EQ(read.messages(), want) << line;
@@ -149,7 +149,7 @@ TEST(ConfigurationReader, AcceptedValuesAreStoredInTheirForm)
     };
     for (const auto& [line, item, expected] : cases) {
         Read read;
-        ASSERT_EQ(read(std::string(line) + "\r\n"), 0) << line;
+        ASSERT_EQ(read(std::string(line) + "\r\n"), ConfigurationStatus::Read) << line;
         EXPECT_EQ(read.text(item), expected) << line;
         if (item != Item::XColumn) {
             EXPECT_TRUE(read.messages().empty()) << line;
@@ -162,7 +162,7 @@ TEST(ConfigurationReader, AnomaliesFollowTheirCountsInFileOrder)
     Read read;
     ASSERT_EQ(read(lines({"#res_anomaly= 0 1.0 2 3 -4 -1 50", "#ip_anomaly= 0.50 1 0 1 -1 0 0",
                           "#res_anomaly= 5 6 5 6 -2 -2 500 1.5"})),
-              0);
+              ConfigurationStatus::Read);
     const std::size_t count = *FindSettingRow(read.table, Item::ResistivityAnomalyCount);
     EXPECT_EQ(read.table.rows[count].value, " 2 ");
     EXPECT_EQ(read.table.rows[count + 1].value, " 0 1.0 2 3 -4 -1 50");
@@ -175,7 +175,7 @@ TEST(ConfigurationReader, AnomaliesFollowTheirCountsInFileOrder)
     EXPECT_EQ(read.table.rows.size(), 104u);
 
     // A second read appends below the anomalies already there.
-    ASSERT_EQ(read(lines({"#res_anomaly= 7 8 7 8 -1 0 9"})), 0);
+    ASSERT_EQ(read(lines({"#res_anomaly= 7 8 7 8 -1 0 9"})), ConfigurationStatus::Read);
     EXPECT_EQ(read.table.rows[count].value, " 3 ");
     EXPECT_EQ(read.table.rows[count + 3].value, " 7 8 7 8 -1 0 9");
 }
@@ -185,7 +185,7 @@ TEST(ConfigurationReader, SequenceHeaderTagsNeedNoValue)
     Read read;
     ASSERT_EQ(read(lines({"#ST", "#TFREQU= 2.5", "#tstcks= 3.5", "#trdely= 0.1", "#tlngtr= 0.2", "#tipdly= 0.3",
                           "#tchrg", "#tw1= 10", "#TW2", "#iversion", "#sbtwnrd= 1"})),
-              0);
+              ConfigurationStatus::Read);
     EXPECT_TRUE(read.messages().empty());
     EXPECT_EQ(read.sequence.dataKindName, "Time Domain Data");
     EXPECT_EQ(read.sequence.frequency, 2.5);
@@ -205,7 +205,7 @@ TEST(ConfigurationReader, BlockBoundsCoverTheLinesBetweenMarkers)
         const std::string text = L("#vexora+") + L("#elec_start") + L("1 1 0 0 0") + L("1 2 1 0 0") +
                                  L("  #elec_end") + L("#data_start") + L("#data_end") + L("#topo_start") + L("0 0 0");
         Read read;
-        ASSERT_EQ(read(text), 0);
+        ASSERT_EQ(read(text), ConfigurationStatus::Read);
         const auto block = [&](const BlockBounds& b) { return text.substr(b.start, b.end - b.start); };
         EXPECT_EQ(block(read.electrodeBlock), L("1 1 0 0 0") + L("1 2 1 0 0"));
         EXPECT_EQ(read.dataBlock.end, read.dataBlock.start);
@@ -222,7 +222,7 @@ TEST(ConfigurationReader, CompleteLayoutsAreWrittenIntoTheTable)
                    lines({"#elec_elev_col= 6", "#data_ip_wind_col= 11 12 13", "#data_std_ip_col= 14, 15",
                           "#data_ip_scale= 100", "#data_id_col= 1", "#topo_x_col= 2", "#topo_y_col= 1",
                           "#topo_z_col= 4"})),
-              0);
+              ConfigurationStatus::Read);
     EXPECT_TRUE(read.messages().empty());
     EXPECT_EQ(read.electrode.columnCount, 6);
     EXPECT_EQ(read.electrode.typeColumn, -1);
@@ -265,7 +265,7 @@ TEST(ConfigurationReader, IncompleteLayoutsAreRefusedWithEveryProblemReported)
     };
     for (const auto& [text, expected] : cases) {
         Read read;
-        ASSERT_EQ(read(text), 0) << text;
+        ASSERT_EQ(read(text), ConfigurationStatus::Read) << text;
         EXPECT_EQ(read.messages(), expected) << text;
         // A refused group comes from the table, the columns that were fine included.
         EXPECT_EQ(read.topography, (TopographyFormat{3, 1, 2, 3})) << text;
@@ -298,7 +298,7 @@ TEST(ConfigurationReader, FailuresChangeNothing)
         const SettingsTable tableBefore = read.table;
         const std::string text = kElectrodeTags + kDataTags + lines({"#elec_start", "#dim_grid_x= 2",
                                                                       "#res_anomaly= 0 1 0 1 0 1 5", bad});
-        EXPECT_EQ(read(text), 1) << bad;
+        EXPECT_EQ(read(text), ConfigurationStatus::Failed) << bad;
         EXPECT_EQ(read.messages(), std::vector<std::string>{"Error: funLoadConfiguration: " + std::string(message)});
         EXPECT_EQ(read.table, tableBefore);
         EXPECT_EQ(read.electrode, ElectrodeFormat{});
@@ -309,7 +309,7 @@ TEST(ConfigurationReader, FailuresChangeNothing)
     Read read;
     setSettingText(read.table, Item::ZColumn, "40000");
     const SettingsTable tableBefore = read.table;
-    EXPECT_EQ(read("#elec_x_col= 3\r\n"), 1);
+    EXPECT_EQ(read("#elec_x_col= 3\r\n"), ConfigurationStatus::Failed);
     EXPECT_EQ(read.messages().back(), "Error: funLoadConfiguration: Item \"Z column\" holds 40000, outside the range "
                                       "-32768..32767; configuration not applied.");
     EXPECT_EQ(read.table, tableBefore);
@@ -320,7 +320,7 @@ TEST(ConfigurationReader, TextsWithoutTagsAndJunkChangeNothing)
     for (std::string text : {std::string(), std::string("1 2 3\r\n4 5 6"), std::string("!#elec_x_col= 4")}) {
         Read read;
         read.electrodeBlock = {1, 2};
-        EXPECT_EQ(read(text), kNoConfigurationTags);
+        EXPECT_EQ(read(text), ConfigurationStatus::NoTags);
         EXPECT_EQ(read.table, defaultSettingsTable());
         EXPECT_EQ(read.electrodeBlock, (BlockBounds{1, 2}));
         EXPECT_TRUE(read.messages().empty());
@@ -329,7 +329,7 @@ TEST(ConfigurationReader, TextsWithoutTagsAndJunkChangeNothing)
     std::string junk(200000, '\0');
     for (char& c : junk) c = static_cast<char>(random() % 256);
     Read read;
-    EXPECT_EQ(read(junk), 0);
+    EXPECT_EQ(read(junk), ConfigurationStatus::Read);
     EXPECT_EQ(read.table, defaultSettingsTable());
 }
 
@@ -341,13 +341,13 @@ TEST(ConfigurationReader, LongLinesAndManyValues)
         expected += " 2";
     }
     Read read;
-    ASSERT_EQ(read(pads + "\r\n" + wide + "= 1\r\n"), 0);
+    ASSERT_EQ(read(pads + "\r\n" + wide + "= 1\r\n"), ConfigurationStatus::Read);
     EXPECT_EQ(read.text(Item::PadsYMax), expected);
     ASSERT_EQ(read.messages().size(), 1u);
     EXPECT_EQ(read.messages()[0], warning("Warning: unrecognized configuration tag: " + wide + "= 1"));
 
     Read huge;
-    ASSERT_EQ(huge("#pads_x_min=" + std::string(1000000, '1') + "\r\n#dim_grid_x= 2\r\n"), 0);
+    ASSERT_EQ(huge("#pads_x_min=" + std::string(1000000, '1') + "\r\n#dim_grid_x= 2\r\n"), ConfigurationStatus::Read);
     EXPECT_EQ(huge.messages(), std::vector<std::string>{warning(
                                    "Tag line of 1000012 characters ignored (at most 1000000 allowed): #pads_x_min=" +
                                    std::string(28, '1') + "...")});
@@ -366,14 +366,14 @@ TEST(ConfigurationReader, CommentsAndLineEndsDoNotChangeTheResult)
         return text;
     };
     Read reference;
-    ASSERT_EQ(reference(kElectrodeTags + kDataTags + join({"\r\n"}, "")), 0);
+    ASSERT_EQ(reference(kElectrodeTags + kDataTags + join({"\r\n"}, "")), ConfigurationStatus::Read);
     for (const auto& [endings, comment] : std::vector<std::pair<std::vector<std::string>, std::string>>{
              {{"\n"}, ""}, {{"\r\n", "\n"}, ""}, {{"\r"}, ""}, {{"\r\n"}, "! note #elec_x_col= 9"}, {{"\n"}, "!"}}) {
         std::string text = kElectrodeTags + kDataTags + join(endings, comment) + "! last comment, no line end";
         normaliseLoneCarriageReturns(text);
         funRemoveComments(text);  // the bounds are positions in the text without comments
         Read read;
-        ASSERT_EQ(read(text), 0);
+        ASSERT_EQ(read(text), ConfigurationStatus::Read);
         EXPECT_EQ(read.table, reference.table) << text;
         EXPECT_EQ(read.electrode, reference.electrode);
         EXPECT_EQ(read.data, reference.data);

@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int readInto(SettingsTable& table, std::string text, MessageLog& log)
+ConfigurationStatus readInto(SettingsTable& table, std::string text, MessageLog& log)
 {
     BlockBounds e, d, t;
     ElectrodeFormat ef;
@@ -30,7 +30,7 @@ SettingsTable roundTrip(const SettingsTable& table)
 {
     SettingsTable back = defaultSettingsTable();
     MessageLog log;
-    EXPECT_EQ(readInto(back, configurationText(table, "2024-05-01"), log), 0);
+    EXPECT_EQ(readInto(back, configurationText(table, "2024-05-01"), log), ConfigurationStatus::Read);
     EXPECT_EQ(log.warningCount() + log.errorCount(), 0u) << log.plainText();
     return back;
 }
@@ -97,7 +97,7 @@ TEST(ConfigurationWriter, ReadsBackRowForRow)
                        "#res_anomaly= 0 1 0 1 -1 0 50 0.5\r\n#res_anomaly= 2 3 2 3 -2 -1 500\r\n"
                        "#ip_anomaly= 0 1 0 1 -1 0 0.2\r\n#forw_tolerance= 1e-9\r\n#plot_bounds= 0 10 0 10 4\r\n",
                        log),
-              0);
+              ConfigurationStatus::Read);
     ASSERT_EQ(log.warningCount(), 0u) << log.plainText();
     const SettingsTable once = roundTrip(changed);
     expectSameSettings(once, changed);

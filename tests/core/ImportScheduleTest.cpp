@@ -39,7 +39,7 @@ TEST(ScheduleExtraction, SharedPositionsGiveOneElectrode)
     };
     ImportSet set;
     MessageLog log;
-    ASSERT_EQ(funExtractSchedule(records, set, log), 0);
+    ASSERT_EQ(funExtractSchedule(records, set, log), ImportStatus::Ok);
     ASSERT_EQ(set.electrodes.size(), 6u);  // 0, 3, 1, 2, then 4, then 0 one ulp higher
     EXPECT_EQ(set.quadrupoles[0], (ImportQuadrupole{1, 2, 3, 4}));
     EXPECT_EQ(set.quadrupoles[1], (ImportQuadrupole{3, 5, 4, 2}));
@@ -54,7 +54,7 @@ TEST(ScheduleExtraction, NegativeZeroIsTheSamePosition)
                                                record({{-0.0f, 0, -0.0f}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}})};
     ImportSet set;
     MessageLog log;
-    ASSERT_EQ(funExtractSchedule(records, set, log), 0);
+    ASSERT_EQ(funExtractSchedule(records, set, log), ImportStatus::Ok);
     EXPECT_EQ(set.electrodes.size(), 4u);
     EXPECT_EQ(set.quadrupoles[1], (ImportQuadrupole{1, 2, 3, 4}));
 }
@@ -107,7 +107,7 @@ TEST(ScheduleRenumber, ProfilesAndGrids)
         SCOPED_TRACE(c.what);
         ImportSet set = grid();
         MessageLog log;
-        ASSERT_EQ(funRenumberElecAndQuad(set, c.isProfile, c.start, c.snake, log), 0);
+        ASSERT_EQ(funRenumberElecAndQuad(set, c.isProfile, c.start, c.snake, log), ImportStatus::Ok);
         ASSERT_EQ(set.electrodes.size(), c.order.size());
         for (std::size_t e = 0; e < c.order.size(); ++e) {
             EXPECT_EQ(set.electrodes[e].number, static_cast<std::int32_t>(e + 1));
@@ -126,7 +126,7 @@ TEST(ScheduleRenumber, ProfileXmaxAndSeveralLines)
     set.quadrupoles = {{1, 2, 3, 4}};
     set.values.resize(1);
     MessageLog log;
-    ASSERT_EQ(funRenumberElecAndQuad(set, true, -1, false, log), 0);
+    ASSERT_EQ(funRenumberElecAndQuad(set, true, -1, false, log), ImportStatus::Ok);
     EXPECT_EQ(set.electrodes[0].x, 4.0);
     EXPECT_EQ(set.electrodes[4].x, 0.0);
     EXPECT_EQ(set.quadrupoles[0], (ImportQuadrupole{5, 2, 4, 1}));  // x = 0, 3, 1, 4
@@ -136,13 +136,13 @@ TEST(ScheduleRenumber, ProfileXmaxAndSeveralLines)
     for (int l = 2; l >= 0; --l)
         for (int k = 0; k < 4; ++k)
             lines.electrodes.push_back({static_cast<int>(lines.electrodes.size() + 1), k * 2.0, 10.0 * (l + 1), 0});
-    ASSERT_EQ(funRenumberElecAndQuad(lines, false, 1, true, log), 0);
+    ASSERT_EQ(funRenumberElecAndQuad(lines, false, 1, true, log), ImportStatus::Ok);
     const double expectX[12] = {0, 2, 4, 6, 6, 4, 2, 0, 0, 2, 4, 6};
     for (int e = 0; e < 12; ++e) {
         EXPECT_EQ(lines.electrodes[static_cast<std::size_t>(e)].x, expectX[e]);
         EXPECT_EQ(lines.electrodes[static_cast<std::size_t>(e)].y, 10.0 * (e / 4 + 1));
     }
-    EXPECT_EQ(funRenumberElecAndQuad(lines, true, 3, false, log), 99);
+    EXPECT_EQ(funRenumberElecAndQuad(lines, true, 3, false, log), ImportStatus::Failed);
 }
 
 ImportSet extracted()
@@ -180,7 +180,7 @@ TEST(SequenceLink, MatchesAndMismatchCodes)
     EXPECT_EQ(sequence.quadrupoles[1], (ImportQuadrupole{2, 0, 3, 5}));
 
     ImportSet set = extracted();
-    ASSERT_EQ(linkToSequence(sequence, set), 0);
+    ASSERT_EQ(linkToSequence(sequence, set), ImportStatus::Ok);
     EXPECT_EQ(set.electrodes.size(), 5u);
     EXPECT_EQ(set.quadrupoles[1], (ImportQuadrupole{2, 0, 3, 5}));
     EXPECT_EQ(set.values[1].v, 2.0f);
@@ -188,10 +188,10 @@ TEST(SequenceLink, MatchesAndMismatchCodes)
     SequenceFile fewer = sequence;
     fewer.electrodes.resize(3);
     ImportSet untouched = extracted();
-    EXPECT_EQ(linkToSequence(fewer, untouched), 1);
+    EXPECT_EQ(linkToSequence(fewer, untouched), ImportStatus::SequenceTooFewElectrodes);
     SequenceFile moreQuads = sequence;
     moreQuads.quadrupoles.push_back({1, 2, 3, 4});
-    EXPECT_EQ(linkToSequence(moreQuads, untouched), 2);
+    EXPECT_EQ(linkToSequence(moreQuads, untouched), ImportStatus::SequenceQuadrupoleCount);
     EXPECT_EQ(untouched.quadrupoles, extracted().quadrupoles);
     EXPECT_EQ(untouched.electrodes, extracted().electrodes);
 }
@@ -206,14 +206,14 @@ TEST(ConversionLink, RenumbersMovesAndReportsTheMissingElectrode)
     ASSERT_EQ(rows.size(), 5u);
     ImportSet set = extracted();
     MessageLog log;
-    ASSERT_EQ(linkToConversionTable(rows, set, log), 0);
+    ASSERT_EQ(linkToConversionTable(rows, set, log), ImportStatus::Ok);
     ASSERT_EQ(set.electrodes.size(), 5u);  // the extra row is an electrode too
     EXPECT_EQ(set.electrodes[4], (ImportElectrode{15, 104, 200, 5}));
     EXPECT_EQ(set.quadrupoles[1], (ImportQuadrupole{12, 0, 13, 14}));
 
     ImportSet missing = extracted();
     missing.electrodes[2].x = 1.25;
-    EXPECT_EQ(linkToConversionTable(rows, missing, log), 99);
+    EXPECT_EQ(linkToConversionTable(rows, missing, log), ImportStatus::Failed);
     EXPECT_NE(log.plainText().find("Electrode [1.25, 0, 0] is missing in table of conversion file."),
               std::string::npos)
         << log.plainText();
@@ -248,7 +248,7 @@ TEST(ImportFill, GridTextsAndRemotePanels)
     set.values[1].i = 0;
     ImportGrids grids;
     MessageLog log;
-    ASSERT_EQ(subFillImportTables(set, grids, log), 0);
+    ASSERT_EQ(subFillImportTables(set, grids, log), ImportStatus::Ok);
     EXPECT_EQ(grids.electrodes[1], (std::array<std::string, 4>{"2", "0.500", "0.000", "0.000"}));
     EXPECT_EQ(grids.quadrupoles[0][7], "1.000000");
     EXPECT_EQ(grids.quadrupoles[1][7], "1000000000");
@@ -260,12 +260,12 @@ TEST(ImportFill, GridTextsAndRemotePanels)
 
     ImportSet full = extracted();
     full.quadrupoles[1] = {2, 1, 3, 4};
-    ASSERT_EQ(subFillImportTables(full, grids, log), 0);
+    ASSERT_EQ(subFillImportTables(full, grids, log), ImportStatus::Ok);
     EXPECT_FALSE(grids.remote1.shown);
     EXPECT_FALSE(grids.remote2.shown);
 
     full.quadrupoles[1] = {0, 1, 3, 4};
-    ASSERT_EQ(subFillImportTables(full, grids, log), 0);
+    ASSERT_EQ(subFillImportTables(full, grids, log), ImportStatus::Ok);
     EXPECT_TRUE(grids.remote1.shown);
     EXPECT_EQ(grids.remote1.x, -1.5);
 }

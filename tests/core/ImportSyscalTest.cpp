@@ -16,7 +16,7 @@ namespace {
 using namespace vexora;
 using namespace vexora::testing;
 
-int readBuffer(const std::string& bytes, std::vector<SyscalRecord>& records, MessageLog& log)
+ImportStatus readBuffer(const std::string& bytes, std::vector<SyscalRecord>& records, MessageLog& log)
 {
     return readSyscalRecords(std::span(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()), "f.bin",
                              records, log);
@@ -35,7 +35,7 @@ TEST(SyscalBinary, EachRecordTypeAtItsOwnLength)
         in[3].q = 0.5f;
         MessageLog log;
         std::vector<SyscalRecord> records;
-        ASSERT_EQ(readBuffer(binFile(in), records, log), 0) << log.plainText();
+        ASSERT_EQ(readBuffer(binFile(in), records, log), ImportStatus::Ok) << log.plainText();
         ASSERT_EQ(records.size(), 5u);
         for (std::size_t k = 0; k < 5; ++k) {
             EXPECT_EQ(records[k].offset, 1029 + k * syscalRecordLength(type));
@@ -56,7 +56,7 @@ TEST(SyscalBinary, MixedTypesAreWalkedByTheirOwnTypes)
                                        dipole(5, 2), dipole(6, 1), dipole(7, 0)};
     MessageLog log;
     std::vector<SyscalRecord> records;
-    ASSERT_EQ(readBuffer(binFile(in), records, log), 0);
+    ASSERT_EQ(readBuffer(binFile(in), records, log), ImportStatus::Ok);
     ASSERT_EQ(records.size(), in.size());
     for (std::size_t k = 0; k < in.size(); ++k) {
         EXPECT_EQ(records[k].type, in[k].type);
@@ -71,7 +71,7 @@ TEST(SyscalBinary, MoreThan32767RecordsAllRead)
     for (int k = 0; k < 40000; ++k) appendRecord(bytes, dipole(static_cast<float>(k % 50), 0));
     MessageLog log;
     std::vector<SyscalRecord> records;
-    ASSERT_EQ(readBuffer(bytes, records, log), 0);
+    ASSERT_EQ(readBuffer(bytes, records, log), ImportStatus::Ok);
     EXPECT_EQ(records.size(), 40000u);
     EXPECT_EQ(records.back().x[A], static_cast<float>(39999 % 50));
 }
@@ -85,7 +85,7 @@ TEST(SyscalBinary, AMillionRecords)
     for (int k = 0; k < 1'000'000; ++k) bytes += one;
     MessageLog log;
     std::vector<SyscalRecord> records;
-    ASSERT_EQ(readBuffer(bytes, records, log), 0);
+    ASSERT_EQ(readBuffer(bytes, records, log), ImportStatus::Ok);
     EXPECT_EQ(records.size(), 1'000'000u);
     EXPECT_EQ(records.back().offset, 1029u + 999'999u * 248u);
 }
@@ -93,7 +93,7 @@ TEST(SyscalBinary, AMillionRecords)
 struct BadFile {
     const char* what;
     std::string bytes;
-    int status;
+    ImportStatus status;
     const char* message;
     std::size_t recordsKept;
 };
@@ -114,24 +114,24 @@ TEST(SyscalBinary, BadFiles)
     BinRecord nanV = dipole(1);
     nanV.v = std::numeric_limits<float>::quiet_NaN();
     const std::vector<BadFile> cases = {
-        {"zero length", "", 99, "f.bin: 0 bytes, shorter than the 1029-byte header", 0},
-        {"shorter than the header", binHeader().substr(0, 1000), 99, "1000 bytes, shorter than the 1029-byte header", 0},
-        {"header only", binHeader(), 0, "", 0},
-        {"really text", std::string(2000, 'a').replace(0, 12, "Spa.1,Spa.2,"), 99,
+        {"zero length", "", ImportStatus::Failed, "f.bin: 0 bytes, shorter than the 1029-byte header", 0},
+        {"shorter than the header", binHeader().substr(0, 1000), ImportStatus::Failed, "1000 bytes, shorter than the 1029-byte header", 0},
+        {"header only", binHeader(), ImportStatus::Ok, "", 0},
+        {"really text", std::string(2000, 'a').replace(0, 12, "Spa.1,Spa.2,"), ImportStatus::Failed,
          "layout version 0x2E617053 is not supported", 0},
-        {"version 3", binHeader(0x80000003u) + three.substr(1029), 99, "layout version 0x80000003 is not supported", 0},
-        {"version 4", binHeader(0x80000004u) + three.substr(1029), 99, "layout version 0x80000004", 0},
-        {"type 7 in record 2", withTypeAt(three, 1029 + 304, 7), 99,
+        {"version 3", binHeader(0x80000003u) + three.substr(1029), ImportStatus::Failed, "layout version 0x80000003 is not supported", 0},
+        {"version 4", binHeader(0x80000004u) + three.substr(1029), ImportStatus::Failed, "layout version 0x80000004", 0},
+        {"type 7 in record 2", withTypeAt(three, 1029 + 304, 7), ImportStatus::Failed,
          "f.bin: record 2 at byte offset 1333: record type 7, expected 0 to 3.", 0},
-        {"negative type", withTypeAt(three, 1029, 0xFFFF), 99, "record 1 at byte offset 1029: record type -1", 0},
-        {"last record cut", three.substr(0, three.size() - 10), 0,
+        {"negative type", withTypeAt(three, 1029, 0xFFFF), ImportStatus::Failed, "record 1 at byte offset 1029: record type -1", 0},
+        {"last record cut", three.substr(0, three.size() - 10), ImportStatus::Ok,
          "record 3 at byte offset 1637 is cut by the end of the file (294 of 304 bytes); left out.", 2},
-        {"three bytes after a record", three.substr(0, 1029 + 304 + 3), 0,
+        {"three bytes after a record", three.substr(0, 1029 + 304 + 3), ImportStatus::Ok,
          "record 2 at byte offset 1333 is cut by the end of the file (3 bytes)", 1},
-        {"NaN coordinate", binFile({dipole(0), nanRecord}), 99,
+        {"NaN coordinate", binFile({dipole(0), nanRecord}), ImportStatus::Failed,
          "record 2 at byte offset 1333: electrode M has a coordinate that is not a finite number.", 0},
-        {"infinite coordinate", binFile({infRecord}), 99, "electrode B has a coordinate that is not a finite number", 0},
-        {"NaN potential", binFile({nanV}), 99, "record 1 at byte offset 1029: V or I is not a finite number.", 0},
+        {"infinite coordinate", binFile({infRecord}), ImportStatus::Failed, "electrode B has a coordinate that is not a finite number", 0},
+        {"NaN potential", binFile({nanV}), ImportStatus::Failed, "record 1 at byte offset 1029: V or I is not a finite number.", 0},
     };
     for (const BadFile& c : cases) {
         SCOPED_TRACE(c.what);
@@ -140,7 +140,7 @@ TEST(SyscalBinary, BadFiles)
         EXPECT_EQ(readBuffer(c.bytes, records, log), c.status);
         EXPECT_EQ(records.size(), c.recordsKept);
         EXPECT_NE(log.plainText().find(c.message), std::string::npos) << log.plainText();
-        if (c.status == 99) {
+        if (c.status == ImportStatus::Failed) {
             EXPECT_NE(log.plainText().find("funReadSyscal"), std::string::npos);
         }
     }
@@ -159,7 +159,7 @@ TEST(SyscalBinary, FileThatIsNotThere)
 {
     MessageLog log;
     std::vector<SyscalRecord> records;
-    EXPECT_EQ(funReadSyscalPro("/nonexistent/x.bin", records, log), 99);
+    EXPECT_EQ(funReadSyscalPro("/nonexistent/x.bin", records, log), ImportStatus::Failed);
     EXPECT_NE(log.plainText().find("/nonexistent/x.bin not found!"), std::string::npos);
 }
 
@@ -181,7 +181,7 @@ TEST(SyscalImport, PoleArraysAndZeroCurrentThroughTheDriver)
     ImportSet set;
     ImportGrids grids;
     MessageLog log;
-    ASSERT_EQ(funImportBinFile(options, set, grids, log), 0) << log.plainText();
+    ASSERT_EQ(funImportBinFile(options, set, grids, log), ImportStatus::Ok) << log.plainText();
     // electrodes at x = 0, 2, 3 (first record) and 1 (second): renumbered 3, 2, 1 and ... by descending x
     ASSERT_EQ(set.electrodes.size(), 4u);
     EXPECT_EQ(set.electrodes[0].x, 3.0);
@@ -203,7 +203,7 @@ TEST(SyscalImport, EmptyRecordArrayFailsTheExtraction)
     ImportSet set;
     ImportGrids grids;
     MessageLog log;
-    EXPECT_EQ(funImportBinFile(options, set, grids, log), 99);
+    EXPECT_EQ(funImportBinFile(options, set, grids, log), ImportStatus::Failed);
     EXPECT_NE(log.plainText().find("funExtractSchedule: The binary file holds no measurement record."),
               std::string::npos);
     EXPECT_TRUE(set.values.empty());
@@ -258,7 +258,7 @@ TEST(SyscalRealFiles, EveryRecordEqualsTheTextExport)
         SCOPED_TRACE(pair.bin);
         MessageLog log;
         std::vector<SyscalRecord> records;
-        ASSERT_EQ(funReadSyscalPro(kRealData / pair.bin, records, log), 0) << log.plainText();
+        ASSERT_EQ(funReadSyscalPro(kRealData / pair.bin, records, log), ImportStatus::Ok) << log.plainText();
         ASSERT_EQ(records.size(), pair.records);
         std::ifstream text(kRealData / pair.text);
         std::string line;
@@ -294,10 +294,10 @@ TEST(SyscalRealFiles, EveryBinaryFileImportsWhole)
         ++files;
         MessageLog log;
         std::vector<SyscalRecord> records;
-        ASSERT_EQ(funReadSyscalPro(entry.path(), records, log), 0) << log.plainText();
+        ASSERT_EQ(funReadSyscalPro(entry.path(), records, log), ImportStatus::Ok) << log.plainText();
         EXPECT_EQ(1029 + records.size() * 304, entry.file_size());
         ImportSet set;
-        ASSERT_EQ(funExtractSchedule(records, set, log), 0);
+        ASSERT_EQ(funExtractSchedule(records, set, log), ImportStatus::Ok);
         for (const ImportQuadrupole& q : set.quadrupoles)
             for (std::int32_t pole : q) EXPECT_GT(pole, 0);
         EXPECT_EQ(log.warningCount() + log.errorCount(), 0u);

@@ -31,13 +31,14 @@ std::string pasiFile(const std::string& rows) { return "PASI\r\na[m]=1\r\na[m]=3
 
 std::string siberFile(const std::string& rows) { return "id,xA,xB,xM,xN,t,m,V,I,q\r\n" + rows; }
 
-ImportSet parse(TextInstrument format, const std::string& text, MessageLog& log, int expectStatus = 0)
+ImportSet parse(TextInstrument format, const std::string& text, MessageLog& log,
+                ImportStatus expectStatus = ImportStatus::Ok)
 {
     ImportText lines;
     lines.bytes = text;
     ImportSet set;
-    int status = splitImportLines("s.txt", "test", lines, log);
-    if (status == 0) status = parseTextInstrument(format, lines.lines, "s.txt", set, log);
+    ImportStatus status = splitImportLines("s.txt", "test", lines, log);
+    if (status == ImportStatus::Ok) status = parseTextInstrument(format, lines.lines, "s.txt", set, log);
     EXPECT_EQ(status, expectStatus) << log.plainText();
     return set;
 }
@@ -147,7 +148,7 @@ TEST(TextInstruments, BadLinesAreLeftOutWithTheirLineNumber)
     for (const BadLine& c : cases) {
         SCOPED_TRACE(c.what);
         MessageLog log;
-        const ImportSet set = parse(c.format, c.file, log, c.kept == 0 ? 99 : 0);
+        const ImportSet set = parse(c.format, c.file, log, c.kept == 0 ? ImportStatus::Failed : ImportStatus::Ok);
         EXPECT_EQ(set.quadrupoles.size(), c.kept);
         EXPECT_EQ(set.values.size(), c.kept);
         EXPECT_NE(log.plainText().find(c.message), std::string::npos) << log.plainText();
@@ -160,7 +161,7 @@ TEST(TextInstruments, LongLinesAreRefused)
         MessageLog log;
         std::string longLine(100000, '1');
         for (std::size_t k = 1; k < longLine.size(); k += 2) longLine[k] = ' ';
-        const ImportSet set = parse(format, "first line\r\n" + longLine + "\r\n", log, 99);
+        const ImportSet set = parse(format, "first line\r\n" + longLine + "\r\n", log, ImportStatus::Failed);
         EXPECT_TRUE(set.quadrupoles.empty());
         EXPECT_NE(log.plainText().find("s.txt: line 2: 100000 characters, at most 65536 expected."), std::string::npos)
             << log.plainText();
@@ -182,7 +183,7 @@ TEST(TextInstruments, MissingFile)
 {
     MessageLog log;
     ImportSet set;
-    EXPECT_EQ(funPASIImport("/nonexistent/p.txt", set, log), 99);
+    EXPECT_EQ(funPASIImport("/nonexistent/p.txt", set, log), ImportStatus::Failed);
     EXPECT_NE(log.plainText().find("funPASIImport: /nonexistent/p.txt not found!"), std::string::npos)
         << log.plainText();
 }

@@ -92,7 +92,7 @@ TEST(MeshAdapt, StructuredSearchMatchesTheFullScanTiesIncluded)
     m.followsTerrain = true;
     for (int i = 0; i < 35; ++i) m.terrainSurface.push_back(0.25 * (i % 4));
     MessageLog log;
-    ASSERT_EQ(NodeMesh(m, vt::settingsWith({{Item::ForegroundZMin, "-1"}}), log), 0);
+    ASSERT_EQ(NodeMesh(m, vt::settingsWith({{Item::ForegroundZMin, "-1"}}), log), NodeMeshStatus::Made);
 
     std::uint32_t seed = 3;
     auto next = [&] { return seed = seed * 1664525u + 1013904223u; };

@@ -119,7 +119,7 @@ TEST(MeshFileFormat, TwoByTwoByTwoMeshHasSixtyFourNodesAndOneBlock)
     ProjectStore store;
     store.mesh = vt::meshOfLines({0, 1.5}, {0, 1}, {0, -1});
     MessageLog log;
-    ASSERT_EQ(NodeMesh(store.mesh, store.settings, log), 0);
+    ASSERT_EQ(NodeMesh(store.mesh, store.settings, log), NodeMeshStatus::Made);
     store.mesh.present = true;
     store.models.conductivity = {0.01};
     Quadrupole q;
@@ -157,7 +157,7 @@ TEST(MeshFileFormat, ResistivityAndIpFilesReadBackOntoTerrain)
 
         ProjectStore read;
         read.settings = original.settings;
-        ASSERT_EQ(funImportMesh(path, read.settings, read.mesh, read.models, log), kMeshFileRead) << log.plainText();
+        ASSERT_EQ(funImportMesh(path, read.settings, read.mesh, read.models, log), MeshFileStatus::Read) << log.plainText();
         const Mesh& a = original.mesh;
         const Mesh& b = read.mesh;
         EXPECT_TRUE(b.present);
@@ -208,7 +208,7 @@ TEST(MeshFileImport, ZeroBlockValueGivesTenMillionSiemens)
     std::string text = meshFileText(store.survey, store.mesh, store.models, MeshFileKind::Resistivity, "d");
     ProjectStore read;
     MessageLog log;
-    ASSERT_EQ(importMeshText(text, "m.vwer", read.settings, read.mesh, read.models, log), 0) << log.plainText();
+    ASSERT_EQ(importMeshText(text, "m.vwer", read.settings, read.mesh, read.models, log), MeshFileStatus::Read) << log.plainText();
     EXPECT_DOUBLE_EQ(read.models.conductivity[0], 1e7);
 }
 
@@ -239,38 +239,38 @@ TEST(MeshFileImport, BadFilesLeaveTheMeshAndModelsUntouched)
     struct Case {
         const char* name;
         std::string text;
-        int result;
+        MeshFileStatus result;
         std::string logged;
     } cases[] = {
-        {"no blank after #", replaceLine(good, 1, "#version_info"), kNotAMeshFile, "not a mesh file"},
-        {"empty", "", kNotAMeshFile, "not a mesh file"},
-        {"zero lines", replaceLine(good, 5, "# 0"), kMeshFileFailed, "0 x " + ny + " x " + nz + " mesh lines"},
-        {"negative lines", replaceLine(good, 6, "# -3"), kMeshFileFailed, nx + " x -3 x " + nz + " mesh lines"},
-        {"kind 3", replaceLine(good, 4, "# 3"), kMeshFileFailed, "Line 4: model kind 3"},
-        {"node count", replaceLine(good, 12, " 100 "), kMeshFileFailed,
+        {"no blank after #", replaceLine(good, 1, "#version_info"), MeshFileStatus::NotAMeshFile, "not a mesh file"},
+        {"empty", "", MeshFileStatus::NotAMeshFile, "not a mesh file"},
+        {"zero lines", replaceLine(good, 5, "# 0"), MeshFileStatus::Failed, "0 x " + ny + " x " + nz + " mesh lines"},
+        {"negative lines", replaceLine(good, 6, "# -3"), MeshFileStatus::Failed, nx + " x -3 x " + nz + " mesh lines"},
+        {"kind 3", replaceLine(good, 4, "# 3"), MeshFileStatus::Failed, "Line 4: model kind 3"},
+        {"node count", replaceLine(good, 12, " 100 "), MeshFileStatus::Failed,
          "Line 12: NN is 100; (nx+2)(ny+2)(nz+2) = " + std::to_string(nn) + " expected"},
-        {"block count", replaceLine(good, 16, " 3 "), kMeshFileFailed,
+        {"block count", replaceLine(good, 16, " 3 "), MeshFileStatus::Failed,
          "Line 16: NE is 3; (nx-1)(ny-1)(nz-1) = " + std::to_string(ne) + " expected"},
-        {"count not a number", replaceLine(good, 12, " many "), kMeshFileFailed, "Line 12: ' many ' is not a count"},
-        {"header only", firstLines(good, nodeLine1 + 2), kMeshFileFailed, "The file is too short for"},
-        {"cut in a node line", good.substr(0, good.size() / 2), kMeshFileFailed, "does not hold three node coordinates"},
-        {"cut after a block line", firstLines(good, blockLine1 + 4), kMeshFileFailed,
+        {"count not a number", replaceLine(good, 12, " many "), MeshFileStatus::Failed, "Line 12: ' many ' is not a count"},
+        {"header only", firstLines(good, nodeLine1 + 2), MeshFileStatus::Failed, "The file is too short for"},
+        {"cut in a node line", good.substr(0, good.size() / 2), MeshFileStatus::Failed, "does not hold three node coordinates"},
+        {"cut after a block line", firstLines(good, blockLine1 + 4), MeshFileStatus::Failed,
          "The file ends at line " + std::to_string(blockLine1 + 4) + "; a block line expected"},
-        {"node text", replaceLine(good, nodeLine1 + 30, "1.0\tabc\t2.0"), kMeshFileFailed,
+        {"node text", replaceLine(good, nodeLine1 + 30, "1.0\tabc\t2.0"), MeshFileStatus::Failed,
          "Line 59: '1.0\tabc\t2.0' does not hold three node coordinates"},
         {"node index", replaceLine(good, blockLine1, "1\t2\t3\t4\t5\t6\t7\t" + std::to_string(nn + 1) + "\t10.0"),
-         kMeshFileFailed, "node number " + std::to_string(nn + 1) + " outside 1.." + std::to_string(nn)},
-        {"node index 0", replaceLine(good, blockLine1, "0\t2\t3\t4\t5\t6\t7\t8\t10.0"), kMeshFileFailed,
+         MeshFileStatus::Failed, "node number " + std::to_string(nn + 1) + " outside 1.." + std::to_string(nn)},
+        {"node index 0", replaceLine(good, blockLine1, "0\t2\t3\t4\t5\t6\t7\t8\t10.0"), MeshFileStatus::Failed,
          "node number 0 outside"},
-        {"block value", replaceLine(good, blockLine1, "1\t2\t3\t4\t5\t6\t7\t8\tnan"), kMeshFileFailed,
+        {"block value", replaceLine(good, blockLine1, "1\t2\t3\t4\t5\t6\t7\t8\tnan"), MeshFileStatus::Failed,
          "does not hold eight node numbers and a value"},
         {"too large", replaceLine(replaceLine(replaceLine(good, 5, "# 100000"), 6, "# 100000"), 7, "# 100000"),
-         kMeshFileFailed, "Mesh too large"},
+         MeshFileStatus::Failed, "Mesh too large"},
         {"large but short",
          replaceLine(replaceLine(replaceLine(replaceLine(replaceLine(good, 5, "# 1000"), 6, "# 1000"), 7, "# 1000"), 12,
                                  " 1006012008 "),
                      16, " 997002999 "),
-         kMeshFileFailed, "too short for 1006012008 nodes"},
+         MeshFileStatus::Failed, "too short for 1006012008 nodes"},
     };
     for (const Case& c : cases) {
         ProjectStore store = builtStore(true);
@@ -298,7 +298,7 @@ TEST(MeshFileImport, ReadsLfAndCrLineEnds)
         }
         ProjectStore read;
         MessageLog log;
-        EXPECT_EQ(importMeshText(other, "m", read.settings, read.mesh, read.models, log), 0) << log.plainText();
+        EXPECT_EQ(importMeshText(other, "m", read.settings, read.mesh, read.models, log), MeshFileStatus::Read) << log.plainText();
         EXPECT_EQ(read.mesh.elementNodes, source.mesh.elementNodes);
     }
 }

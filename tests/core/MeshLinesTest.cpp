@@ -27,7 +27,7 @@ TEST(MeshLines, DefaultSettings)
 {
     MeshLines lines;
     ForegroundBox box;
-    ASSERT_EQ(MakeMeshXYZ(defaultSettingsTable(), lines, box), kMeshLinesMade);
+    ASSERT_EQ(MakeMeshXYZ(defaultSettingsTable(), lines, box), MeshLinesStatus::Made);
     ASSERT_EQ(lines.x.size(), 43u);  // 21 interior lines and 11 pads on each side
     EXPECT_EQ(Values(lines.x.begin(), lines.x.begin() + 12), (Values{-32, -28, -24, -20, -16, -12, -8, -4, -2, -1, -0.5, 0}));
     EXPECT_EQ(lines.x.back(), 42.0);
@@ -43,27 +43,27 @@ TEST(MeshLines, TopCellBetweenAQuarterAndOneAndAQuarterCells)
     MeshLines lines;
     ForegroundBox box;
     // Gap 0.5 >= 0.75 / 4: a line is added at the top. A pad list of 0 adds nothing.
-    ASSERT_EQ(MakeMeshXYZ(settingsWith({{Item::GridSizeZ, "0.75"}, {Item::PadsZMin, "0"}}), lines, box), 0);
+    ASSERT_EQ(MakeMeshXYZ(settingsWith({{Item::GridSizeZ, "0.75"}, {Item::PadsZMin, "0"}}), lines, box), MeshLinesStatus::Made);
     EXPECT_EQ(lines.z, (Values{0, -0.5, -1.25, -2, -2.75, -3.5, -4.25, -5}));
     // Gap 0.05 < 0.55 / 4: the tenth line moves up to the top.
-    ASSERT_EQ(MakeMeshXYZ(settingsWith({{Item::GridSizeZ, "0.55"}, {Item::PadsZMin, "x"}}), lines, box), 0);
+    ASSERT_EQ(MakeMeshXYZ(settingsWith({{Item::GridSizeZ, "0.55"}, {Item::PadsZMin, "x"}}), lines, box), MeshLinesStatus::Made);
     ASSERT_EQ(lines.z.size(), 10u);
     EXPECT_EQ(lines.z[0], 0.0);
     EXPECT_NEAR(lines.z[1], -0.6, 1e-12);
     // Not a flat bottom: the depth of investigation below the top.
     const SettingsTable deep = settingsWith(
         {{Item::FlatZBottom, "2"}, {Item::DepthOfInvestigation, "3"}, {Item::ForegroundZMax, "1"}, {Item::PadsZMin, ""}});
-    ASSERT_EQ(MakeMeshXYZ(deep, lines, box), 0);
+    ASSERT_EQ(MakeMeshXYZ(deep, lines, box), MeshLinesStatus::Made);
     EXPECT_EQ(lines.z, (Values{1, 0.5, 0, -0.5, -1, -1.5, -2}));
 }
 
 TEST(MeshLines, RefusedSettingsLeaveLinesAndBoxAsTheyWere)
 {
-    const std::tuple<Item, const char*, int> cases[] = {
-        {Item::ForegroundXMin, "11", kMeshLimitsReversed},    {Item::ForegroundZMin, "1", kMeshLimitsReversed},
-        {Item::ForegroundXMax, "1e999", kMeshLimitsReversed}, {Item::GridSizeX, "0", kMeshSizeNotPositive},
-        {Item::GridSizeY, "-0.5", kMeshSizeNotPositive},      {Item::GridSizeZ, "abc", kMeshSizeNotPositive},
-        {Item::GridSizeX, "0.000001", kMeshTooLarge},  // 1e7 X lines: far beyond 2^31 nodes
+    const std::tuple<Item, const char*, MeshLinesStatus> cases[] = {
+        {Item::ForegroundXMin, "11", MeshLinesStatus::LimitsReversed},    {Item::ForegroundZMin, "1", MeshLinesStatus::LimitsReversed},
+        {Item::ForegroundXMax, "1e999", MeshLinesStatus::LimitsReversed}, {Item::GridSizeX, "0", MeshLinesStatus::SizeNotPositive},
+        {Item::GridSizeY, "-0.5", MeshLinesStatus::SizeNotPositive},      {Item::GridSizeZ, "abc", MeshLinesStatus::SizeNotPositive},
+        {Item::GridSizeX, "0.000001", MeshLinesStatus::TooLarge},  // 1e7 X lines: far beyond 2^31 nodes
     };
     for (const auto& [item, value, result] : cases) {
         MeshLines lines{{1, 2}, {3}, {4}};
@@ -72,8 +72,8 @@ TEST(MeshLines, RefusedSettingsLeaveLinesAndBoxAsTheyWere)
         EXPECT_EQ(lines, (MeshLines{{1, 2}, {3}, {4}}));
         EXPECT_EQ(box, (ForegroundBox{1, 2, 3, 4, 5, 6}));
     }
-    EXPECT_EQ(meshLinesMessage(kMeshLimitsReversed), "Bad definition of foreground region limits!");
-    EXPECT_EQ(meshLinesMessage(kMeshSizeNotPositive), "Mesh size should be positive!");
+    EXPECT_EQ(meshLinesMessage(MeshLinesStatus::LimitsReversed), "Bad definition of foreground region limits!");
+    EXPECT_EQ(meshLinesMessage(MeshLinesStatus::SizeNotPositive), "Mesh size should be positive!");
 }
 
 TEST(MeshDimensions, EstimateAndLabels)

@@ -22,7 +22,7 @@ TEST(MeshNodes, OneBlockWithItsHaloFlatAndOnTerrain)
         m.followsTerrain = terrain != 0;
         m.terrainSurface.assign(4, terrain);
         MessageLog log;
-        ASSERT_EQ(NodeMesh(m, settingsWith({{Item::FlatZBottom, "2"}}), log), kNodeMeshMade);
+        ASSERT_EQ(NodeMesh(m, settingsWith({{Item::FlatZBottom, "2"}}), log), NodeMeshStatus::Made);
         ASSERT_EQ(m.nodeGrid.size(), 64u);
         EXPECT_EQ(m.elementNodes, (std::vector<ElementCorners>{{22, 23, 26, 27, 38, 39, 42, 43}}));
         EXPECT_EQ(m.elementBoundary, (std::vector<std::int16_t>{kBoundaryBottom}));
@@ -36,7 +36,7 @@ TEST(MeshNodes, OneBlockWithItsHaloFlatAndOnTerrain)
     Mesh m = vt::meshOfLines({0, 1}, {0, 1}, {0, -1});
     m.redBlack = 1;
     MessageLog log;
-    ASSERT_EQ(NodeMesh(m, defaultSettingsTable(), log), 0);
+    ASSERT_EQ(NodeMesh(m, defaultSettingsTable(), log), NodeMeshStatus::Made);
     std::vector<int> set;
     for (std::size_t k = 0; k < m.nodeFlags.size(); ++k)
         if (m.nodeFlags[k] == kNodeFlagSet) set.push_back(static_cast<int>(k + 1));
@@ -60,7 +60,7 @@ TEST(MeshNodes, BoundaryCodesFavourTheHigherCode)
             m.followsTerrain = terrain;
             m.terrainSurface.assign(static_cast<std::size_t>(c.nx * c.ny), 0.5);
             MessageLog log;
-            ASSERT_EQ(NodeMesh(m, defaultSettingsTable(), log), 0);
+            ASSERT_EQ(NodeMesh(m, defaultSettingsTable(), log), NodeMeshStatus::Made);
             EXPECT_EQ(m.elementBoundary, c.codes);
         }
 }
@@ -82,18 +82,18 @@ TEST(MeshNodes, FlatBottomCompressesTheForegroundOnly)
     MessageLog log;
     // (S - zb) / (zt - zb) = 1.5: z = 1 - 1.5 (0 - Z) down to the line nearest zb.
     Mesh m = terrainMesh({0, -1, -2, -4});
-    ASSERT_EQ(NodeMesh(m, flatBottom, log), 0);
+    ASSERT_EQ(NodeMesh(m, flatBottom, log), NodeMeshStatus::Made);
     EXPECT_EQ(std::vector<double>({z(m, 1, 1, 1), z(m, 1, 1, 2), z(m, 1, 1, 3), z(m, 1, 1, 4)}),
               std::vector<double>({1, -0.5, -2, -4}));
     EXPECT_EQ(m.foreground.zBottom, -2.0);
     // -1 and -3 are equally near zb: the upper one is the last line compressed.
     m = terrainMesh({0, -1, -3, -5});
-    ASSERT_EQ(NodeMesh(m, flatBottom, log), 0);
+    ASSERT_EQ(NodeMesh(m, flatBottom, log), NodeMeshStatus::Made);
     EXPECT_EQ(z(m, 2, 3, 2), -0.5);
     EXPECT_EQ(z(m, 2, 3, 3), -3.0);
     // Terrain at the foreground top everywhere: the flat mesh.
     m.terrainSurface.assign(6, 0.0);
-    ASSERT_EQ(NodeMesh(m, flatBottom, log), 0);
+    ASSERT_EQ(NodeMesh(m, flatBottom, log), NodeMeshStatus::Made);
     EXPECT_EQ(std::vector<double>({z(m, 2, 2, 1), z(m, 2, 2, 2), z(m, 2, 2, 3), z(m, 2, 2, 4)}), m.lines.z);
 }
 
@@ -102,7 +102,7 @@ TEST(MeshNodes, TerrainFollowingBottomShiftsWholeColumns)
     // Terrain far below any bottom is fine: the shift keeps every column in order.
     Mesh m = terrainMesh({0, -1, -3}, -50);
     MessageLog log;
-    ASSERT_EQ(NodeMesh(m, settingsWith({{Item::FlatZBottom, "2"}}), log), 0);
+    ASSERT_EQ(NodeMesh(m, settingsWith({{Item::FlatZBottom, "2"}}), log), NodeMeshStatus::Made);
     EXPECT_EQ(z(m, 1, 1, 3), -2.0);
     EXPECT_EQ(z(m, 2, 3, 1), -50.0);  // the last column: (ix - 1) ny + iy = 6
     EXPECT_EQ(z(m, 2, 3, 3), -53.0);
@@ -114,16 +114,16 @@ TEST(MeshNodes, RefusalsLeaveTheMeshAsItWas)
     wrongSize.terrainSurface.pop_back();
     Mesh infinite = terrainMesh({0, -1, -3}, INFINITY);
     const std::vector<double> many = vt::evenLines(0, 1, 1300);
-    const std::tuple<Mesh, SettingsTable, int, const char*> cases[] = {
-        {terrainMesh({0, -1, -3}, -2.5), flatBottom, kTerrainBelowBottom, ""},  // reported by the caller
-        {terrainMesh({0, -1, -3}), settingsWith({{Item::ForegroundZMin, "0"}}), kNodeMeshFailed,
+    const std::tuple<Mesh, SettingsTable, NodeMeshStatus, const char*> cases[] = {
+        {terrainMesh({0, -1, -3}, -2.5), flatBottom, NodeMeshStatus::TerrainBelowBottom, ""},  // reported by the caller
+        {terrainMesh({0, -1, -3}), settingsWith({{Item::ForegroundZMin, "0"}}), NodeMeshStatus::Failed,
          "Error: Node Mesh: The foreground top (0) must lie above its bottom (0) for the mesh to follow the terrain."},
-        {vt::meshOfLines({0}, {0, 1}, {0, -1}), flatBottom, kNodeMeshFailed,
+        {vt::meshOfLines({0}, {0, 1}, {0, -1}), flatBottom, NodeMeshStatus::Failed,
          "At least two mesh lines are needed along X, Y and Z; found 1, 2, 2."},
-        {wrongSize, flatBottom, kNodeMeshFailed, "The terrain surface holds 5 elevations, 6 expected."},
-        {infinite, flatBottom, kNodeMeshFailed, "A terrain elevation is not a finite number."},
+        {wrongSize, flatBottom, NodeMeshStatus::Failed, "The terrain surface holds 5 elevations, 6 expected."},
+        {infinite, flatBottom, NodeMeshStatus::Failed, "A terrain elevation is not a finite number."},
         // 1302^3 nodes pass 2^31: refused before anything is allocated.
-        {vt::meshOfLines(many, many, many), flatBottom, kNodeMeshFailed,
+        {vt::meshOfLines(many, many, many), flatBottom, NodeMeshStatus::Failed,
          "Mesh too large: 1300 x 1300 x 1300 lines need more than 2147483647 nodes."},
     };
     for (auto [mesh, settings, result, message] : cases) {

@@ -199,7 +199,7 @@ TEST(ModelDescription, ReplacesTheStartingModelSettings)
     const std::string text = "version_info\r\nskipped\r\nskipped\r\nbackground_res\r\n250\r\nres_anomalies\r\n3\r\n"
                              "0 1 0 1 -1 0 10\r\n0 1 0 1\r\n2 3 2 3 -2 -1 500 0.5\r\nbackground_IP\r\n7\r\n"
                              "IP_anomalies\r\n1\r\n0 1 0 1 -1 0 20\r\n";
-    ASSERT_EQ(applyModelDescription(text, 1, table, log), 0);
+    ASSERT_EQ(applyModelDescription(text, 1, table, log), ModelDescriptionStatus::Read);
     EXPECT_EQ(settingText(table, Item::BackgroundResistivity), " 250 ");
     EXPECT_EQ(settingText(table, Item::ResistivityAnomalyCount), " 2 ");
     const std::size_t count = *FindSettingRow(table, Item::ResistivityAnomalyCount);
@@ -210,18 +210,18 @@ TEST(ModelDescription, ReplacesTheStartingModelSettings)
     EXPECT_EQ(settingText(table, Item::BackgroundIp), " 0.01 ");  // IP sections not asked for
 
     // Loaded again: the previous rows are replaced, not added to.
-    ASSERT_EQ(applyModelDescription(text, 1, table, log), 0);
+    ASSERT_EQ(applyModelDescription(text, 1, table, log), ModelDescriptionStatus::Read);
     EXPECT_EQ(table.rows.size(), kDefaultSettingRows + 2);
-    ASSERT_EQ(applyModelDescription(text, 2, table, log), 0);
+    ASSERT_EQ(applyModelDescription(text, 2, table, log), ModelDescriptionStatus::Read);
     EXPECT_EQ(settingText(table, Item::BackgroundIp), " 7 ");
     EXPECT_EQ(settingText(table, Item::IpAnomalyCount), " 1 ");
 
     const SettingsTable before = table;
-    EXPECT_EQ(applyModelDescription("Version_info\r\n", 1, table, log), kInvalidModelDescription);
+    EXPECT_EQ(applyModelDescription("Version_info\r\n", 1, table, log), ModelDescriptionStatus::Invalid);
     EXPECT_EQ(applyModelDescription("version_info\r\n\r\n\r\nres_anomalies\r\n4\r\n0 1 0 1 -1 0 10\r\n", 1, table, log),
-              kModelDescriptionFailed);
+              ModelDescriptionStatus::Failed);
     EXPECT_EQ(applyModelDescription("version_info\r\n\r\n\r\nres_anomalies\r\n", 1, table, log),
-              kModelDescriptionFailed);
+              ModelDescriptionStatus::Failed);
     EXPECT_EQ(table, before);
 }
 

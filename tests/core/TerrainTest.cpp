@@ -26,7 +26,7 @@ TEST(TerrainBinning, FewPointsAreFatal)
 {
     Points points = {{0, 0, 1}, {1, 1, 2}, {-INFINITY, 0, 0}};
     MessageLog log;
-    EXPECT_EQ(BinandSort(points, {{0, 1}, {0, 1}, {0}}, 0.5, 0.5, log), kTopographyFatal);
+    EXPECT_EQ(BinandSort(points, {{0, 1}, {0, 1}, {0}}, 0.5, 0.5, log), TopographyStatus::Fatal);
     EXPECT_TRUE(logHas(log, "Warning: BinandSort: 1 topography points are not finite numbers and were left out."));
     EXPECT_TRUE(logHas(log, "\r\nTopography Fatal Error: few points "));
 }
@@ -37,7 +37,7 @@ TEST(TerrainBinning, ProfileIsCopiedAcrossAndCornersAdded)
     // extremes' elevations, nearer than the Y extremes (all at y = 5).
     Points points = {{0, 5, 1}, {10, 5, 2}, {20, 5, 3}};
     MessageLog log;
-    ASSERT_EQ(BinandSort(points, {{-10, 0, 10, 20, 30}, {-40, 5, 50}, {0}}, 0.5, 0.5, log), kTopographyReady);
+    ASSERT_EQ(BinandSort(points, {{-10, 0, 10, 20, 30}, {-40, 5, 50}, {0}}, 0.5, 0.5, log), TopographyStatus::Ready);
     EXPECT_EQ(sorted(points), sorted({{0, 5, 1}, {10, 5, 2}, {20, 5, 3}, {0, -40, 1}, {10, -40, 2}, {20, -40, 3},
                                       {0, 50, 1}, {10, 50, 2}, {20, 50, 3}, {-10.001, -40.001, 1},
                                       {-10.001, 50.001, 1}, {30.001, -40.001, 3}, {30.001, 50.001, 3}}));
@@ -49,12 +49,12 @@ TEST(TerrainBinning, PointsOfOneBinBecomeTheirMean)
     Points points = {{1.0, 2, 1}, {1.01, 2, 3}, {5, 5, 0}, {5, 0, 0}};
     MessageLog log;
     const MeshLines lines{{0, 10}, {0, 10}, {0}};
-    ASSERT_EQ(BinandSort(points, lines, 0.5, 0.5, log), kTopographyReady);
+    ASSERT_EQ(BinandSort(points, lines, 0.5, 0.5, log), TopographyStatus::Ready);
     EXPECT_EQ(points.size(), 3u + 4u);
     EXPECT_NE(std::find(points.begin(), points.end(), TopographyPoint{1.005, 2, 2}), points.end());
     // Lines spanning 10 m with dx = 20: bins of 10 / 5 = 2 m, not 5 m, so x = 0.9 and 1.1 stay apart.
     points = {{0.9, 3, 1}, {1.1, 3, 2}, {5, 8, 0}};
-    ASSERT_EQ(BinandSort(points, lines, 20, 20, log), kTopographyReady);
+    ASSERT_EQ(BinandSort(points, lines, 20, 20, log), TopographyStatus::Ready);
     EXPECT_EQ(points.size(), 3u + 4u);
 }
 
@@ -90,9 +90,9 @@ Points planeSamples(const Plane& f, int count, std::uint32_t seed)
 void expectPlaneAtEveryNode(const Plane& f, Points points)
 {
     MessageLog log;
-    ASSERT_EQ(BinandSort(points, planeLines, 0.5, 0.5, log), kTopographyReady);
+    ASSERT_EQ(BinandSort(points, planeLines, 0.5, 0.5, log), TopographyStatus::Ready);
     std::vector<double> surface;
-    ASSERT_EQ(InterpolateTerrainSurface(points, planeLines, surface, log), kTopographyReady) << log.plainText();
+    ASSERT_EQ(InterpolateTerrainSurface(points, planeLines, surface, log), TopographyStatus::Ready) << log.plainText();
     const std::size_t ny = planeLines.y.size();
     ASSERT_EQ(surface.size(), planeLines.x.size() * ny);
     for (std::size_t ix = 0; ix < planeLines.x.size(); ++ix)
@@ -127,7 +127,7 @@ TEST(TerrainSurfaceTest, CollinearPointsCarryNoSurface)
     std::vector<double> surface = {42};
     MessageLog log;
     EXPECT_EQ(InterpolateTerrainSurface({{0, 0, 1}, {1, 1, 1}, {2, 2, 1}}, {{0, 1}, {0, 1}, {0}}, surface, log),
-              kTopographyFatal);
+              TopographyStatus::Fatal);
     EXPECT_EQ(log.plainText(), "\r\nTopography Fatal Error: collinear points");
     EXPECT_EQ(surface, std::vector<double>{42});
 }

@@ -45,7 +45,7 @@ TEST(ViewerModelFile, ByteLayout)
                                        {Item::GridSizeY, "1"}, {Item::GridSizeZ, "1"}});
     store.mesh = vt::meshOfLines(vt::evenLines(0, 1, 5), vt::evenLines(0, 1, 5), {1, 0, -1, -2, -3});
     MessageLog log;
-    ASSERT_EQ(NodeMesh(store.mesh, store.settings, log), 0);
+    ASSERT_EQ(NodeMesh(store.mesh, store.settings, log), NodeMeshStatus::Made);
     store.mesh.present = true;
     const std::size_t blocks = store.mesh.elementNodes.size();
     store.models.conductivity.assign(blocks, 0.02);
@@ -54,7 +54,7 @@ TEST(ViewerModelFile, ByteLayout)
     store.survey.electrodes = {vt::electrode(1, 1, 0.5, 0.5, 0), vt::electrode(2, 7, 9, 0.5, 0, -1)};
 
     std::string b;
-    ASSERT_EQ(viewerModelBytes(store.settings, store.survey, store.mesh, store.models, "RHO", nullptr, {2026, 12, 7, 1, 2, 3}, b), 0);
+    ASSERT_EQ(viewerModelBytes(store.settings, store.survey, store.mesh, store.models, "RHO", nullptr, {2026, 12, 7, 1, 2, 3}, b), ViewerFileStatus::Written);
     const std::size_t nodes = 4 * 4 * 4, inBlocks = 3 * 3 * 3, electrodes = 1;
     const std::size_t names = (4 + 11) + (4 + 12) + (4 + 13);
     const std::size_t sizes[5] = {8 + 28 * nodes, 8 + 32 * inBlocks, 12 + names + 8 * 3 * inBlocks,
@@ -128,11 +128,11 @@ TEST(ViewerModelFile, ByteLayout)
     // Without an IP model of the mesh's size only two quantities are written.
     store.models.ip.resize(1);
     std::string two;
-    ASSERT_EQ(viewerModelBytes(store.settings, store.survey, store.mesh, store.models, "RHO", nullptr, {2026, 12, 7, 1, 2, 3}, two), 0);
+    ASSERT_EQ(viewerModelBytes(store.settings, store.survey, store.mesh, store.models, "RHO", nullptr, {2026, 12, 7, 1, 2, 3}, two), ViewerFileStatus::Written);
     EXPECT_EQ(i32At(two, block3 + 8), 2);
     EXPECT_EQ(two.size(), b.size() - 4 - 13 - 8 * inBlocks);
     // Another quantity needs its values.
-    EXPECT_EQ(viewerModelBytes(store.settings, store.survey, store.mesh, store.models, "SENS", nullptr, {}, two), kViewerBlockFailed);
+    EXPECT_EQ(viewerModelBytes(store.settings, store.survey, store.mesh, store.models, "SENS", nullptr, {}, two), ViewerFileStatus::BlockFailed);
 }
 
 }  // namespace

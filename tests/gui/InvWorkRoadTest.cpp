@@ -106,7 +106,7 @@ TEST_F(InvWorkRoad, LoadEditSaveAndRunInANewProjectFolder)
     ASSERT_TRUE(readTextFile(configuration, text));
     SettingsTable readBack = defaultSettingsTable();
     MessageLog quiet;
-    ASSERT_EQ(applyConfigurationText(text, readBack, quiet), 0);
+    ASSERT_EQ(applyConfigurationText(text, readBack, quiet), ConfigurationStatus::Read);
     EXPECT_EQ(settingNumber(readBack, Item::BackgroundResistivity), 250.0);
 
     // Save the data with and without the configuration; both load again to the same tables.

@@ -50,13 +50,13 @@ int runConfig(const Arguments& args, std::ostream& out, std::ostream& err)
     // A fresh workspace: catalogue defaults, no start-up configuration.
     SettingsTable table = defaultSettingsTable();
     MessageLog log;
-    const int read = applyConfigurationText(std::move(text), table, log);
+    const ConfigurationStatus read = applyConfigurationText(std::move(text), table, log);
     printLog(log, err);
-    if (read == kNoConfigurationTags) {
+    if (read == ConfigurationStatus::NoTags) {
         err << "vexora config: " << *input << ": no configuration tags found\n";
         return kExitNoTags;
     }
-    if (read != kStatusOk) {
+    if (read != ConfigurationStatus::Read) {
         err << "vexora config: " << *input << ": configuration not read\n";
         return kExitError;
     }

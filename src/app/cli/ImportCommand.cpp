@@ -97,7 +97,7 @@ int runImport(const Arguments& args, std::ostream& out, std::ostream& err)
     }
     ImportSet set;
     ImportGrids grids;
-    int status;
+    ImportStatus status;
     if (binary) {
         BinImportOptions options;
         options.binFile = o.paths[1];
@@ -114,7 +114,7 @@ int runImport(const Arguments& args, std::ostream& out, std::ostream& err)
     } else {
         status = importTextFile(format->kind, o.paths[1], set, grids, log);
     }
-    if (status != kStatusOk) {
+    if (status != ImportStatus::Ok) {
         log.error("cmdImport_Click", kImportFailedMessage);
         printLog(log, err);
         return kExitError;
@@ -126,9 +126,9 @@ int runImport(const Arguments& args, std::ostream& out, std::ostream& err)
     const bool hasIp = store.survey.present.ip;
     if (hasIp) setSettingText(store.settings, Item::IpColumns, " 11 ");
     setSettingText(store.settings, Item::CurrentColumn, hasIp ? " 12 " : " 11 ");
-    status = saveDataFile(store, o.output, false, log);
+    const int saved = saveDataFile(store, o.output, false, log);
     printLog(log, err);
-    if (status != kStatusOk) return kExitError;
+    if (saved != kStatusOk) return kExitError;
     out << "electrodes " << store.survey.electrodes.size() << "\n"
         << "quadrupoles " << store.survey.quadrupoles.size() << "\n";
     return kExitOk;

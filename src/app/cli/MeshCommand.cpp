@@ -45,9 +45,9 @@ bool applyConfiguration(ProjectStore& store, const std::string& path, MessageLog
         err << "vexora " << command << ": " << path << ": " << why << "\n";
         return false;
     }
-    const int read = applyConfigurationText(std::move(text), store.settings, log);
-    if (read == kNoConfigurationTags) log.error(std::string("vexora ") + command, "Error: No configuration tags found.");
-    return read == kStatusOk;
+    const ConfigurationStatus read = applyConfigurationText(std::move(text), store.settings, log);
+    if (read == ConfigurationStatus::NoTags) log.error(std::string("vexora ") + command, "Error: No configuration tags found.");
+    return read == ConfigurationStatus::Read;
 }
 
 bool loadForMesh(ProjectStore& store, const std::string& input, const std::optional<std::string>& config,

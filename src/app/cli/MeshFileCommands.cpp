@@ -81,9 +81,9 @@ int runMeshImport(const Arguments& args, std::ostream& out, std::ostream& err)
     if (args.size() != 1 || (args[0].size() > 1 && args[0][0] == '-')) return printCommandUsage(err, "mesh-import");
     ProjectStore store;
     MessageLog log;
-    const int read = funImportMesh(args[0], store.settings, store.mesh, store.models, log);
+    const auto read = funImportMesh(args[0], store.settings, store.mesh, store.models, log);
     printLog(log, err);
-    if (read != kMeshFileRead) return kExitError;
+    if (read != MeshFileStatus::Read) return kExitError;
     printMeshSummary(store, "off", out);
     return kExitOk;
 }
@@ -128,7 +128,7 @@ int runViewerModel(const Arguments& args, std::ostream& out, std::ostream& err)
         done = applyMeshSettings(store.settings, store.mesh, log) == kStatusOk &&
                funMakeMesh(store.settings, store.survey, store.mesh, store.models, log, outcome) == kStatusOk &&
                modBinOutput(*option(*p, "-o"), "RHO", store.settings, store.survey, store.mesh, store.models, log) ==
-                   kViewerFileWritten;
+                   ViewerFileStatus::Written;
     }
     printLog(log, err);
     if (!done) return kExitError;

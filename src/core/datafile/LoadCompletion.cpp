@@ -28,9 +28,9 @@ int applyCheckedConfiguration(SettingsTable& settings, std::string text, std::st
     ElectrodeFormat electrodes;
     DataFormat data;
     TopographyFormat topography;
-    const int read = applyConfigurationText(std::move(text), next, log);
-    if (read == kNoConfigurationTags) return log.error(source, "Error: No configuration tags found.");
-    if (read != kStatusOk) return log.error(source, "Warning: critical error reading configuration.");
+    const ConfigurationStatus read = applyConfigurationText(std::move(text), next, log);
+    if (read == ConfigurationStatus::NoTags) return log.error(source, "Error: No configuration tags found.");
+    if (read != ConfigurationStatus::Read) return log.error(source, "Warning: critical error reading configuration.");
     if (funCheckFormatCfgForInput(next, electrodes, data, topography, log) != kStatusOk)
         return log.error(source, "Error: invalid input format");
     settings = std::move(next);
@@ -58,7 +58,7 @@ int completeDataLoad(ProjectStore& store, std::string_view configuration, bool i
     const std::string meshType = trimmed(settingText(store.settings, Item::MeshType));
     if (meshType.empty() || meshType[0] < '2' || meshType[0] > '9') return kStatusOk;
     const std::string name = meshType.size() > 12 ? meshType.substr(11, meshType.size() - 12) : std::string();
-    if (funImportMesh(name, store.settings, store.mesh, store.models, log) != kStatusOk) {
+    if (funImportMesh(name, store.settings, store.mesh, store.models, log) != MeshFileStatus::Read) {
         log.subWriteToTextBox(name + " file not found. Mesh not imported." + kLineBreak);
         return kStatusOk;
     }

@@ -130,11 +130,11 @@ LoadStatus loadText(const ProjectStore& store, std::string text, const DataLoadR
     ElectrodeFormat readElectrodes;
     DataFormat readData;
     TopographyFormat readTopography;
-    const int read = funLoadConfiguration(text, electrodeBlock, dataBlock, topographyBlock, readElectrodes, readData,
+    const ConfigurationStatus read = funLoadConfiguration(text, electrodeBlock, dataBlock, topographyBlock, readElectrodes, readData,
                                           readTopography, next.sequenceHeader, next.settings, log);
     log.subWriteToTextBox(std::string("done.") + kLineBreak);
-    if (read == kNoConfigurationTags) return fail("Error: No configuration tags found.");
-    if (read != kStatusOk) return fail("Error: critical error reading configuration.");
+    if (read == ConfigurationStatus::NoTags) return fail("Error: No configuration tags found.");
+    if (read != ConfigurationStatus::Read) return fail("Error: critical error reading configuration.");
     if (funCheckFormatCfgForInput(next.settings, next.electrodeFormat, next.dataFormat, next.topographyFormat, log) !=
         kStatusOk)
         return fail("Error: invalid input format");

@@ -28,12 +28,12 @@ void LoadStartupConfiguration(SettingsTable& table, UserSettings& userSettings, 
         log.error(kSource, "Configuration file " + path + " not read: " + why);
         return;
     }
-    const int read = applyConfigurationText(std::move(text), table, log);
+    const ConfigurationStatus read = applyConfigurationText(std::move(text), table, log);
     ElectrodeFormat electrodeFormat;
     DataFormat dataFormat;
     TopographyFormat topographyFormat;
-    if (read == kNoConfigurationTags) log.error(kSource, "Error: No configuration tags found.");
-    else if (read != kStatusOk) log.warning(kSource, "Warning: critical error reading configuration.");
+    if (read == ConfigurationStatus::NoTags) log.error(kSource, "Error: No configuration tags found.");
+    else if (read != ConfigurationStatus::Read) log.warning(kSource, "Warning: critical error reading configuration.");
     else if (funCheckFormatCfgForInput(table, electrodeFormat, dataFormat, topographyFormat, log) != kStatusOk)
         log.error(kSource, "Error: invalid input format");
 }

@@ -47,27 +47,27 @@ std::optional<std::string> checkImportFileChoice(const std::string& fileName, st
 
 namespace {
 
-int runBinSteps(const BinImportOptions& options, ImportSet& set, ImportGrids& grids, MessageLog& log,
+ImportStatus runBinSteps(const BinImportOptions& options, ImportSet& set, ImportGrids& grids, MessageLog& log,
                 const Feedback& feedback)
 {
     feedback.report(0, "Reading the instrument file");
     std::vector<SyscalRecord> records;
-    int status = funReadSyscalPro(options.binFile, records, log);
-    if (status != kStatusOk) return status;
-    if (feedback.cancelled()) return kImportFailed;
+    ImportStatus status = funReadSyscalPro(options.binFile, records, log);
+    if (status != ImportStatus::Ok) return status;
+    if (feedback.cancelled()) return ImportStatus::Failed;
     feedback.report(40, "Extracting the schedule");
-    if (funExtractSchedule(records, set, log) != kStatusOk) return kImportFailed;
+    if (funExtractSchedule(records, set, log) != ImportStatus::Ok) return ImportStatus::Failed;
     set.sourceFile = options.binFile.string();
     records = {};
     log.subWriteToTextBox(options.binFile.string() + ": " + std::to_string(set.quadrupoles.size()) +
                           " records, " + std::to_string(set.electrodes.size()) + " electrodes." + kLineBreak);
-    if (feedback.cancelled()) return kImportFailed;
+    if (feedback.cancelled()) return ImportStatus::Failed;
     feedback.report(60, "Numbering the electrodes");
     switch (options.mode) {
     case ImportMode::Sequence:
         status = funLinkToSequence(options.sequenceFile, set, log);
-        if (status == kSequenceTooFewElectrodes) log.warning("funImportBinFile", kSequenceElectrodesWarning);
-        if (status == kSequenceQuadrupoleCount) log.warning("funImportBinFile", kSequenceQuadrupolesWarning);
+        if (status == ImportStatus::SequenceTooFewElectrodes) log.warning("funImportBinFile", kSequenceElectrodesWarning);
+        if (status == ImportStatus::SequenceQuadrupoleCount) log.warning("funImportBinFile", kSequenceQuadrupolesWarning);
         break;
     case ImportMode::ConversionTable: status = funLinkToConversionTable(options.conversionFile, set, log); break;
     case ImportMode::Profile:
@@ -75,30 +75,30 @@ int runBinSteps(const BinImportOptions& options, ImportSet& set, ImportGrids& gr
         status = funRenumberElecAndQuad(set, options.isProfile, options.numberingStart, options.snake, log);
         break;
     }
-    if (status != kStatusOk) return status;
-    if (feedback.cancelled()) return kImportFailed;
+    if (status != ImportStatus::Ok) return status;
+    if (feedback.cancelled()) return ImportStatus::Failed;
     feedback.report(80, "Filling the tables");
     return subFillImportTables(set, grids, log);
 }
 
 }  // namespace
 
-int funImportBinFile(const BinImportOptions& options, ImportSet& set, ImportGrids& grids, MessageLog& log,
+ImportStatus funImportBinFile(const BinImportOptions& options, ImportSet& set, ImportGrids& grids, MessageLog& log,
                      const Feedback& feedback)
 {
-    const int status = runBinSteps(options, set, grids, log, feedback);
-    if (status != kStatusOk) {
+    const ImportStatus status = runBinSteps(options, set, grids, log, feedback);
+    if (status != ImportStatus::Ok) {
         set.clear();
         grids = ImportGrids{};
     }
     return status;
 }
 
-int importTextFile(ImportFormatKind kind, const std::filesystem::path& path, ImportSet& set, ImportGrids& grids,
+ImportStatus importTextFile(ImportFormatKind kind, const std::filesystem::path& path, ImportSet& set, ImportGrids& grids,
                    MessageLog& log, const Feedback& feedback)
 {
     feedback.report(0, "Reading the instrument file");
-    int status = kImportFailed;
+    ImportStatus status = ImportStatus::Failed;
     switch (kind) {
     case ImportFormatKind::Ares: status = funARESImport(path, set, log); break;
     case ImportFormatKind::Mae: status = funMAEImport(path, set, log); break;
@@ -106,10 +106,10 @@ int importTextFile(ImportFormatKind kind, const std::filesystem::path& path, Imp
     case ImportFormatKind::Siber: status = funSIBERImport(path, set, log); break;
     default: log.error("cmdImport_Click", "Not a text format."); break;
     }
-    if (status == kStatusOk && feedback.cancelled()) status = kImportFailed;
+    if (status == ImportStatus::Ok && feedback.cancelled()) status = ImportStatus::Failed;
     feedback.report(80, "Filling the tables");
-    if (status == kStatusOk) status = subFillImportTables(set, grids, log);
-    if (status != kStatusOk) {
+    if (status == ImportStatus::Ok) status = subFillImportTables(set, grids, log);
+    if (status != ImportStatus::Ok) {
         set.clear();
         grids = ImportGrids{};
     } else {

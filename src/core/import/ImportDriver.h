@@ -61,12 +61,12 @@ struct BinImportOptions {
 // sequence link with its warning logged, 99 otherwise); on failure the
 // working tables are emptied. A cancel between steps ends it with 99 and
 // nothing logged.
-int funImportBinFile(const BinImportOptions& options, ImportSet& set, ImportGrids& grids, MessageLog& log,
+ImportStatus funImportBinFile(const BinImportOptions& options, ImportSet& set, ImportGrids& grids, MessageLog& log,
                      const Feedback& feedback = {});
 
 // A text format: its importer, then the fill step; 0 or 99 with the tables
 // emptied.
-int importTextFile(ImportFormatKind kind, const std::filesystem::path& path, ImportSet& set, ImportGrids& grids,
+ImportStatus importTextFile(ImportFormatKind kind, const std::filesystem::path& path, ImportSet& set, ImportGrids& grids,
                    MessageLog& log, const Feedback& feedback = {});
 
 // Starts the converter of "ABEM file" or "AGI STG" from the application

@@ -10,8 +10,14 @@
 
 namespace vexora {
 
-// Status of a failure inside an import step.
-inline constexpr int kImportFailed = 99;
+// Outcome of an import step: the sequence link's two mismatches, or a
+// failure inside a step (logged by the step).
+enum class [[nodiscard]] ImportStatus {
+    Ok = 0,
+    SequenceTooFewElectrodes = 1,  // fewer sequence electrodes than imported ones
+    SequenceQuadrupoleCount = 2,   // sequence and import differ in quadrupoles
+    Failed = 99,
+};
 
 struct ImportElectrode {
     std::int32_t number = 0;

@@ -55,10 +55,10 @@ int loadTopographyFile(ProjectStore& store, const fs::path& path, MessageLog& lo
     DataFormat data;
     TopographyFormat topography;
     SequenceHeader sequence;
-    const int read = funLoadConfiguration(text, electrodeBlock, dataBlock, topographyBlock, electrodes, data,
+    const ConfigurationStatus read = funLoadConfiguration(text, electrodeBlock, dataBlock, topographyBlock, electrodes, data,
                                           topography, sequence, settings, log);
-    if (read == kNoConfigurationTags) return fail("Error: No configuration tags found.");
-    if (read != kStatusOk) return fail("Warning: critical error reading configuration.");
+    if (read == ConfigurationStatus::NoTags) return fail("Error: No configuration tags found.");
+    if (read != ConfigurationStatus::Read) return fail("Warning: critical error reading configuration.");
     if (funCheckFormatCfgForInput(settings, electrodes, data, topography, log) != kStatusOk)
         return fail("Error: invalid input format");
     if (!topographyBlock.present()) return fail("Error: no topography found in this file.");

@@ -125,7 +125,7 @@ std::vector<TopographyPoint> meshTopography(const Survey& survey, bool addElectr
     return points;
 }
 
-int BinandSort(std::vector<TopographyPoint>& points, const MeshLines& lines, double dx, double dy, MessageLog& log)
+TopographyStatus BinandSort(std::vector<TopographyPoint>& points, const MeshLines& lines, double dx, double dy, MessageLog& log)
 {
     const std::size_t before = points.size();
     std::erase_if(points, [](const TopographyPoint& p) {
@@ -136,11 +136,11 @@ int BinandSort(std::vector<TopographyPoint>& points, const MeshLines& lines, dou
                                       " topography points are not finite numbers and were left out.");
     if (points.size() < 3) {
         log.subWriteToTextBox(std::string(kLineBreak) + std::string(kFewPointsMessage));
-        return kTopographyFatal;
+        return TopographyStatus::Fatal;
     }
     if (lines.x.empty() || lines.y.empty()) {
         log.subWriteToTextBox(std::string(kLineBreak) + std::string(kFlatPointsMessage));
-        return kTopographyFatal;
+        return TopographyStatus::Fatal;
     }
 
     const Extremes e = extremes(points);
@@ -151,11 +151,11 @@ int BinandSort(std::vector<TopographyPoint>& points, const MeshLines& lines, dou
     const double lx = lines.x.back() - lines.x.front(), ly = lines.y.back() - lines.y.front();
     if (lx < 1e-10 || ly < 1e-10) {
         log.subWriteToTextBox(std::string(kLineBreak) + std::string(kFlatPointsMessage));
-        return kTopographyFatal;
+        return TopographyStatus::Fatal;
     }
     std::vector<TopographyPoint> means = binMeans(points, lines, clampBin(dx / 4, lx), clampBin(dy / 4, ly));
     if (means.size() >= 3) points = std::move(means);
-    return kTopographyReady;
+    return TopographyStatus::Ready;
 }
 
 }  // namespace vexora

@@ -196,8 +196,8 @@ void reachRemoteElectrodes(const std::vector<Electrode>& electrodes, SettingsTab
         if (e.type >= 0) continue;
         MeshLines lines;
         ForegroundBox box;
-        const int made = MakeMeshXYZ(table, lines, box);
-        if (made != kMeshLinesMade) {
+        const auto made = MakeMeshXYZ(table, lines, box);
+        if (made != MeshLinesStatus::Made) {
             log.warning(kSource, std::string(meshLinesMessage(made)) + " Pads not extended to the remote electrodes.");
             return;
         }

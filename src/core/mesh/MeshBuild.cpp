@@ -28,8 +28,8 @@ bool terrainSurface(const Survey& survey, const MeshLines& lines, const MeshSett
     if (settings.flatGrid == 1) return false;
     std::vector<TopographyPoint> points = meshTopography(survey, settings.electrodesInTopography == kYes);
     if (points.empty()) return false;
-    const bool usable = BinandSort(points, lines, settings.dx, settings.dy, log) == kTopographyReady &&
-                  InterpolateTerrainSurface(points, lines, surface, log) == kTopographyReady;
+    const bool usable = BinandSort(points, lines, settings.dx, settings.dy, log) == TopographyStatus::Ready &&
+                  InterpolateTerrainSurface(points, lines, surface, log) == TopographyStatus::Ready;
     if (!usable) log.subWriteToTextBox(std::string(kLineBreak) + "Topography not used: the mesh is flat.");
     return usable;
 }
@@ -40,8 +40,8 @@ int applyMeshSettings(const SettingsTable& settings, Mesh& mesh, MessageLog& log
 {
     mesh.lines.clear();
     clearNodeMesh(mesh);
-    const int made = MakeMeshXYZ(settings, mesh.lines, mesh.foreground);
-    if (made != kMeshLinesMade) return log.error("cmdApplySet_Click", meshLinesMessage(made));
+    const auto made = MakeMeshXYZ(settings, mesh.lines, mesh.foreground);
+    if (made != MeshLinesStatus::Made) return log.error("cmdApplySet_Click", meshLinesMessage(made));
     return kStatusOk;
 }
 
@@ -62,9 +62,9 @@ int funMakeMesh(SettingsTable& settings, Survey& survey, Mesh& mesh, Models& mod
     mesh.terrainSurface = std::move(surface);
     if (cancelled()) return kStatusError;
     feedback.report(20, "Node mesh");
-    const int made = NodeMesh(mesh, settings, log);
-    if (made == kTerrainBelowBottom) return noMesh(mesh, log, kTerrainBelowBottomMessage);
-    if (made != kNodeMeshMade) return noMesh(mesh, log, kGenericMeshErrorMessage);
+    const auto made = NodeMesh(mesh, settings, log);
+    if (made == NodeMeshStatus::TerrainBelowBottom) return noMesh(mesh, log, kTerrainBelowBottomMessage);
+    if (made != NodeMeshStatus::Made) return noMesh(mesh, log, kGenericMeshErrorMessage);
     outcome.followsTerrain = mesh.followsTerrain;
     if (cancelled()) return kStatusError;
 

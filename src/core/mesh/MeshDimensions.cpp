@@ -34,9 +34,9 @@ int estimate(const SettingsTable& table, MeshDimensions& d, MessageLog& log, std
     d = {};
     const MeshSettings s = readMeshSettings(table);
     if (!(s.dx > 0) || !(s.dy > 0) || !(s.dz > 0))
-        return log.error(source, meshLinesMessage(kMeshSizeNotPositive));
+        return log.error(source, meshLinesMessage(MeshLinesStatus::SizeNotPositive));
     if (!(s.xMin <= s.xMax) || !(s.yMin <= s.yMax) || !(s.zMin <= s.zMax))
-        return log.error(source, meshLinesMessage(kMeshLimitsReversed));
+        return log.error(source, meshLinesMessage(MeshLinesStatus::LimitsReversed));
 
     MeshDimensions next;
     if (!interiorCells(s.xMax - s.xMin, s.dx, false, next.interiorX) ||

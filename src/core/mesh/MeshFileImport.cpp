@@ -231,24 +231,24 @@ void readFile(std::string_view text, Staging& s)
 
 }  // namespace
 
-int importMeshText(std::string_view text, std::string_view name, SettingsTable& settings, Mesh& mesh, Models& models,
+MeshFileStatus importMeshText(std::string_view text, std::string_view name, SettingsTable& settings, Mesh& mesh, Models& models,
                    MessageLog& log)
 {
     LineCursor first(text);
     auto line1 = first.next();
     if (!line1 || *line1 != "# version_info") {
         log.error(kImportMeshSource, "Line 1 is not \"# version_info\": not a mesh file.");
-        return kNotAMeshFile;
+        return MeshFileStatus::NotAMeshFile;
     }
     Staging s;
     try {
         readFile(text, s);
     } catch (const Failure& failure) {
         log.error(kImportMeshSource, failure.text);
-        return kMeshFileFailed;
+        return MeshFileStatus::Failed;
     } catch (const std::bad_alloc&) {
         log.error(kImportMeshSource, "Not enough memory for the mesh of the file.");
-        return kMeshFileFailed;
+        return MeshFileStatus::Failed;
     }
 
     // Flags, strides and boundary codes exactly as a built mesh has them; the
@@ -257,9 +257,9 @@ int importMeshText(std::string_view text, std::string_view name, SettingsTable& 
     built.lines = s.mesh.lines;
     built.redBlack = mesh.redBlack;
     built.foreground = mesh.foreground;
-    if (NodeMesh(built, settings, log) != kNodeMeshMade) {
+    if (NodeMesh(built, settings, log) != NodeMeshStatus::Made) {
         log.error(kImportMeshSource, "The mesh of the file cannot be built.");
-        return kMeshFileFailed;
+        return MeshFileStatus::Failed;
     }
     built.nodeGrid = std::move(s.mesh.nodeGrid);
     built.elementNodes = std::move(s.mesh.elementNodes);
@@ -285,16 +285,16 @@ int importMeshText(std::string_view text, std::string_view name, SettingsTable& 
     }
     mesh = std::move(built);
     setSettingText(settings, Item::MeshType, "2-Imported(" + std::string(name) + ")");
-    return kMeshFileRead;
+    return MeshFileStatus::Read;
 }
 
-int funImportMesh(const std::filesystem::path& path, SettingsTable& settings, Mesh& mesh, Models& models,
+MeshFileStatus funImportMesh(const std::filesystem::path& path, SettingsTable& settings, Mesh& mesh, Models& models,
                   MessageLog& log)
 {
     std::string text, why;
     if (!readTextFile(path, text, &why)) {
         log.error(kImportMeshSource, path.string() + ": " + why);
-        return kMeshFileFailed;
+        return MeshFileStatus::Failed;
     }
     return importMeshText(text, path.string(), settings, mesh, models, log);
 }

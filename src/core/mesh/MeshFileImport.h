@@ -15,9 +15,11 @@ namespace vexora {
 inline constexpr std::string_view kImportMeshSource = "Explorer - Import Mesh";
 
 // Results of funImportMesh.
-inline constexpr int kMeshFileRead = 0;
-inline constexpr int kNotAMeshFile = 1;      // line 1 is not "# version_info"
-inline constexpr int kMeshFileFailed = 99;   // any other failure, logged
+enum class [[nodiscard]] MeshFileStatus {
+    Read = 0,
+    NotAMeshFile = 1,  // line 1 is not "# version_info"
+    Failed = 99,       // any other failure, logged
+};
 
 // Reads the file text. The header's line counts must be at least 2, the
 // node count (nx+2)(ny+2)(nz+2) and the block count (nx-1)(ny-1)(nz-1);
@@ -36,11 +38,11 @@ inline constexpr int kMeshFileFailed = 99;   // any other failure, logged
 // model (value / IP scale of the settings). The model read is marked
 // imported and its type item set to "1-Imported". Electrode and quadrupole
 // sections are not read.
-int importMeshText(std::string_view text, std::string_view name, SettingsTable& settings, Mesh& mesh, Models& models,
+MeshFileStatus importMeshText(std::string_view text, std::string_view name, SettingsTable& settings, Mesh& mesh, Models& models,
                    MessageLog& log);
 
-// Reads the file at `path`; a file that cannot be read gives kMeshFileFailed.
-int funImportMesh(const std::filesystem::path& path, SettingsTable& settings, Mesh& mesh, Models& models,
+// Reads the file at `path`; a file that cannot be read gives MeshFileStatus::Failed.
+MeshFileStatus funImportMesh(const std::filesystem::path& path, SettingsTable& settings, Mesh& mesh, Models& models,
                   MessageLog& log);
 
 }  // namespace vexora

@@ -35,12 +35,12 @@ MeshSettings readMeshSettings(const SettingsTable& table)
     return s;
 }
 
-std::string_view meshLinesMessage(int result)
+std::string_view meshLinesMessage(MeshLinesStatus result)
 {
     switch (result) {
-    case kMeshLimitsReversed: return "Bad definition of foreground region limits!";
-    case kMeshSizeNotPositive: return "Mesh size should be positive!";
-    case kMeshTooLarge: return "Mesh too large: more than 2147483647 nodes would be needed!";
+    case MeshLinesStatus::LimitsReversed: return "Bad definition of foreground region limits!";
+    case MeshLinesStatus::SizeNotPositive: return "Mesh size should be positive!";
+    case MeshLinesStatus::TooLarge: return "Mesh too large: more than 2147483647 nodes would be needed!";
     default: return "";
     }
 }
@@ -90,14 +90,14 @@ bool positiveSize(double d) { return d > 0 && std::isfinite(d); }
 
 }  // namespace
 
-int MakeMeshXYZ(const MeshSettings& s, MeshLines& lines, ForegroundBox& box)
+MeshLinesStatus MakeMeshXYZ(const MeshSettings& s, MeshLines& lines, ForegroundBox& box)
 {
     const ForegroundBox next{s.xMin, s.xMax, s.yMin, s.yMax, s.foregroundBottom(), s.zMax};
     const double limits[] = {next.xMin, next.xMax, next.yMin, next.yMax, next.zBottom, next.zMax};
     if (!std::all_of(std::begin(limits), std::end(limits), [](double v) { return std::isfinite(v); }))
-        return kMeshLimitsReversed;
-    if (next.xMin > next.xMax || next.yMin > next.yMax || next.zBottom > next.zMax) return kMeshLimitsReversed;
-    if (!positiveSize(s.dx) || !positiveSize(s.dy) || !positiveSize(s.dz)) return kMeshSizeNotPositive;
+        return MeshLinesStatus::LimitsReversed;
+    if (next.xMin > next.xMax || next.yMin > next.yMax || next.zBottom > next.zMax) return MeshLinesStatus::LimitsReversed;
+    if (!positiveSize(s.dx) || !positiveSize(s.dy) || !positiveSize(s.dz)) return MeshLinesStatus::SizeNotPositive;
 
     // Refuse absurd line counts before any list is filled; the exact count
     // is checked once the lines exist.
@@ -107,7 +107,7 @@ int MakeMeshXYZ(const MeshSettings& s, MeshLines& lines, ForegroundBox& box)
     const double roughNodes = estimate(s.xMin, s.xMax, s.dx, s.padsXMin.size() + s.padsXMax.size()) *
                               estimate(s.yMin, s.yMax, s.dy, s.padsYMin.size() + s.padsYMax.size()) *
                               estimate(next.zBottom, next.zMax, s.dz, s.padsZMin.size());
-    if (!(roughNodes <= 2.0 * static_cast<double>(kMaxMeshNodes))) return kMeshTooLarge;
+    if (!(roughNodes <= 2.0 * static_cast<double>(kMaxMeshNodes))) return MeshLinesStatus::TooLarge;
 
     MeshLines made;
     made.x = horizontalLines(s.xMin, s.xMax, s.dx, s.padsXMin, s.padsXMax);
@@ -116,14 +116,14 @@ int MakeMeshXYZ(const MeshSettings& s, MeshLines& lines, ForegroundBox& box)
     const std::int64_t nodes = static_cast<std::int64_t>(made.x.size() + 2) *
                                static_cast<std::int64_t>(made.y.size() + 2) *
                                static_cast<std::int64_t>(made.z.size() + 2);
-    if (nodes > kMaxMeshNodes) return kMeshTooLarge;
+    if (nodes > kMaxMeshNodes) return MeshLinesStatus::TooLarge;
 
     lines = std::move(made);
     box = next;
-    return kMeshLinesMade;
+    return MeshLinesStatus::Made;
 }
 
-int MakeMeshXYZ(const SettingsTable& table, MeshLines& lines, ForegroundBox& box)
+MeshLinesStatus MakeMeshXYZ(const SettingsTable& table, MeshLines& lines, ForegroundBox& box)
 {
     return MakeMeshXYZ(readMeshSettings(table), lines, box);
 }

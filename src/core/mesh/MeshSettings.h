@@ -33,20 +33,22 @@ struct MeshSettings {
 MeshSettings readMeshSettings(const SettingsTable& table);
 
 // Results of MakeMeshXYZ.
-inline constexpr int kMeshLinesMade = 0;
-inline constexpr int kMeshLimitsReversed = 1;  // also limits that are not finite numbers
-inline constexpr int kMeshSizeNotPositive = 2;
-inline constexpr int kMeshTooLarge = 3;        // the node mesh would exceed kMaxMeshNodes
+enum class [[nodiscard]] MeshLinesStatus {
+    Made = 0,
+    LimitsReversed = 1,  // also limits that are not finite numbers
+    SizeNotPositive = 2,
+    TooLarge = 3,        // the node mesh would exceed kMaxMeshNodes
+};
 
-// The message a caller reports for a result other than kMeshLinesMade.
-std::string_view meshLinesMessage(int result);
+// The message a caller reports for a result other than Made.
+std::string_view meshLinesMessage(MeshLinesStatus result);
 
 // Replaces `lines` and `box` from the settings on success; on any other
 // result both are left as they were. Pads whose line is not a finite number
 // are left out.
-int MakeMeshXYZ(const SettingsTable& table, MeshLines& lines, ForegroundBox& box);
+MeshLinesStatus MakeMeshXYZ(const SettingsTable& table, MeshLines& lines, ForegroundBox& box);
 
 // The same on settings already read.
-int MakeMeshXYZ(const MeshSettings& settings, MeshLines& lines, ForegroundBox& box);
+MeshLinesStatus MakeMeshXYZ(const MeshSettings& settings, MeshLines& lines, ForegroundBox& box);
 
 }  // namespace vexora

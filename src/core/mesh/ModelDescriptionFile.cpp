@@ -54,18 +54,18 @@ void replaceAnomalyRows(SettingsTable& table, Item countItem, Item rowItem, cons
     table.rows[*countRow].value = " " + std::to_string(rows.size()) + " ";
 }
 
-int failed(MessageLog& log, const std::string& text)
+ModelDescriptionStatus failed(MessageLog& log, const std::string& text)
 {
     log.error(kLoadModelSource, text);
-    return kModelDescriptionFailed;
+    return ModelDescriptionStatus::Failed;
 }
 
 }  // namespace
 
-int applyModelDescription(std::string_view text, int kind, SettingsTable& table, MessageLog& log)
+ModelDescriptionStatus applyModelDescription(std::string_view text, int kind, SettingsTable& table, MessageLog& log)
 {
     const std::vector<std::string_view> lines = splitLines(text);
-    if (lines.empty() || lines[0] != "version_info") return kInvalidModelDescription;
+    if (lines.empty() || lines[0] != "version_info") return ModelDescriptionStatus::Invalid;
     const bool resistivity = kind == 1;
     const std::string_view backgroundKey = resistivity ? "background_res" : "background_IP";
     const std::string_view anomalyKey = resistivity ? "res_anomalies" : "IP_anomalies";
@@ -87,7 +87,7 @@ int applyModelDescription(std::string_view text, int kind, SettingsTable& table,
             if (!found || n < 0 || n != std::floor(n) || n > static_cast<double>(lines.size() - i - 1))
                 return failed(log, "Line " + std::to_string(i + 1) + ": '" + std::string(lines[i]) +
                                                        "' is not the count of the anomaly rows that follow."),
-                       kModelDescriptionFailed;
+                       ModelDescriptionStatus::Failed;
             anomalies.emplace();
             for (std::size_t k = 0; k < static_cast<std::size_t>(n); ++k) {
                 const std::string_view row = lines[++i];
@@ -108,7 +108,7 @@ int applyModelDescription(std::string_view text, int kind, SettingsTable& table,
     if (anomalies)
         replaceAnomalyRows(table, resistivity ? Item::ResistivityAnomalyCount : Item::IpAnomalyCount,
                            resistivity ? Item::ResistivityAnomaly : Item::IpAnomaly, *anomalies);
-    return kModelDescriptionRead;
+    return ModelDescriptionStatus::Read;
 }
 
 int subLoadRhoIPModel(const std::filesystem::path& path, int kind, SettingsTable& table, Questions& questions,
@@ -120,13 +120,13 @@ int subLoadRhoIPModel(const std::filesystem::path& path, int kind, SettingsTable
                               MessageIcon::Critical);
         return kStatusError;
     }
-    const int read = applyModelDescription(text, kind, table, log);
-    if (read == kInvalidModelDescription) {
+    const auto read = applyModelDescription(text, kind, table, log);
+    if (read == ModelDescriptionStatus::Invalid) {
         questions.showMessage(std::string(kApplicationTitle) + " - Error", "Invalid file format.",
                               MessageIcon::Critical);
         return kStatusError;
     }
-    if (read != kModelDescriptionRead) return kStatusError;
+    if (read != ModelDescriptionStatus::Read) return kStatusError;
     const bool resistivity = kind == 1;
     questions.showMessage(std::string(kApplicationTitle),
                           resistivity ? "Resistivity model correctly loaded." : "IP model correctly loaded.",

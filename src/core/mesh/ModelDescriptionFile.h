@@ -24,16 +24,18 @@ namespace vexora {
 inline constexpr std::string_view kLoadModelSource = "subLoadRhoIPModel";
 
 // Results of the description reader.
-inline constexpr int kModelDescriptionRead = 0;
-inline constexpr int kInvalidModelDescription = 1;  // line 1 is not "version_info"
-inline constexpr int kModelDescriptionFailed = 99;  // a count or its rows are missing
+enum class [[nodiscard]] ModelDescriptionStatus {
+    Read = 0,
+    Invalid = 1,  // line 1 is not "version_info"
+    Failed = 99,  // a count or its rows are missing
+};
 
 // Applies the sections of `kind` (1 resistivity, 2 IP) to the table: the
 // background into "Background Resistivity (ohm m)" / "Background Ip Value",
 // the count into the count row and the rows below it, replacing the previous
 // anomaly rows. An anomaly row with fewer than 7 numbers is left out with a
 // warning (and not counted). On failure (logged) the table is untouched.
-int applyModelDescription(std::string_view text, int kind, SettingsTable& table, MessageLog& log);
+ModelDescriptionStatus applyModelDescription(std::string_view text, int kind, SettingsTable& table, MessageLog& log);
 
 // subLoadRhoIPModel after its open dialog: a missing file shows NAME + " not
 // found!", a wrong first line the error box "Invalid file format."; success

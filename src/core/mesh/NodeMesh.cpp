@@ -14,10 +14,10 @@ namespace {
 
 constexpr std::string_view kSource = "Node Mesh";
 
-int failed(MessageLog& log, const std::string& text)
+NodeMeshStatus failed(MessageLog& log, const std::string& text)
 {
     log.error(kSource, text);
-    return kNodeMeshFailed;
+    return NodeMeshStatus::Failed;
 }
 
 bool allFinite(const std::vector<double>& values)
@@ -105,7 +105,7 @@ void fillElements(std::int64_t nx, std::int64_t ny, std::int64_t nz, NodeArrays&
 
 }  // namespace
 
-int NodeMesh(Mesh& mesh, const SettingsTable& table, MessageLog& log)
+NodeMeshStatus NodeMesh(Mesh& mesh, const SettingsTable& table, MessageLog& log)
 {
     const MeshLines& L = mesh.lines;
     if (L.x.size() < 2 || L.y.size() < 2 || L.z.size() < 2)
@@ -145,7 +145,7 @@ int NodeMesh(Mesh& mesh, const SettingsTable& table, MessageLog& log)
             if (!(zt > zb) || !std::isfinite(zt) || !std::isfinite(zb))
                 return failed(log, "The foreground top (" + formatNumber(zt) + ") must lie above its bottom (" +
                                        formatNumber(zb) + ") for the mesh to follow the terrain.");
-            if (std::any_of(S.begin(), S.end(), [zb](double s) { return s < zb; })) return kTerrainBelowBottom;
+            if (std::any_of(S.begin(), S.end(), [zb](double s) { return s < zb; })) return NodeMeshStatus::TerrainBelowBottom;
             rule.zt = zt;
             rule.zb = zb;
             rule.lastCompressed = nearestZLine(L.z, zb);
@@ -176,7 +176,7 @@ int NodeMesh(Mesh& mesh, const SettingsTable& table, MessageLog& log)
     mesh.elementBoundary = std::move(arrays.boundary);
     mesh.foreground.zBottom = zb;
     mesh.foreground.zMax = zt;
-    return kNodeMeshMade;
+    return NodeMeshStatus::Made;
 }
 
 void clearNodeMesh(Mesh& mesh)

@@ -9,9 +9,7 @@
 namespace vexora {
 
 // Results of NodeMesh.
-inline constexpr int kNodeMeshMade = 0;
-inline constexpr int kTerrainBelowBottom = 1;
-inline constexpr int kNodeMeshFailed = 99;
+enum class [[nodiscard]] NodeMeshStatus { Made = 0, TerrainBelowBottom = 1, Failed = 99 };
 
 inline constexpr std::string_view kTerrainBelowBottomMessage =
     "Surface z terrain elevation is somewhere lower than foreground region z bottom limit. Please redefine "
@@ -25,14 +23,14 @@ inline constexpr std::string_view kGenericMeshErrorMessage = "Generic mesh error
 // on the terrain. Refreshes the foreground box's bottom and top from
 // `#foreground_z_min` and `#foreground_z_max`.
 //
-// Returns kNodeMeshMade; kTerrainBelowBottom when a compressed column's
-// terrain lies below the flat bottom; kNodeMeshFailed, logged under
+// Returns NodeMeshStatus::Made; NodeMeshStatus::TerrainBelowBottom when a compressed column's
+// terrain lies below the flat bottom; NodeMeshStatus::Failed, logged under
 // "Node Mesh", for fewer than two lines on an axis, a line or terrain value
 // that is not finite, a terrain surface of the wrong size, a foreground top
 // not above its bottom while compressing, more than kMaxMeshNodes nodes, or
 // too little memory. On any failure the mesh is left as it was.
 //
 // Every array is allocated once at its final size and filled in one pass.
-int NodeMesh(Mesh& mesh, const SettingsTable& table, MessageLog& log);
+NodeMeshStatus NodeMesh(Mesh& mesh, const SettingsTable& table, MessageLog& log);
 
 }  // namespace vexora

@@ -40,7 +40,7 @@ double planeThrough(const Delaunay::Face_handle& face, double px, double py)
     return za + wb * (zb - za) + wc * (zc - za);
 }
 
-int interpolate(const std::vector<TopographyPoint>& points, const MeshLines& lines, std::vector<double>& surface,
+TopographyStatus interpolate(const std::vector<TopographyPoint>& points, const MeshLines& lines, std::vector<double>& surface,
                 MessageLog& log)
 {
     std::vector<std::pair<Point, double>> sites;
@@ -50,7 +50,7 @@ int interpolate(const std::vector<TopographyPoint>& points, const MeshLines& lin
     triangulation.insert(sites.begin(), sites.end());  // spatially sorted: O(n log n)
     if (triangulation.dimension() < 2) {
         log.subWriteToTextBox(std::string(kLineBreak) + std::string(kCollinearPointsMessage));
-        return kTopographyFatal;
+        return TopographyStatus::Fatal;
     }
 
     const std::size_t nx = lines.x.size(), ny = lines.y.size();
@@ -72,19 +72,20 @@ int interpolate(const std::vector<TopographyPoint>& points, const MeshLines& lin
             if (!triangulation.is_infinite(face)) hint = face;
         }
     surface = std::move(next);
-    return kTopographyReady;
+    return TopographyStatus::Ready;
 }
 
 }  // namespace
 
-int InterpolateTerrainSurface(const std::vector<TopographyPoint>& points, const MeshLines& lines,
+TopographyStatus InterpolateTerrainSurface(const std::vector<TopographyPoint>& points, const MeshLines& lines,
                               std::vector<double>& surface, MessageLog& log)
 {
     try {
         return interpolate(points, lines, surface, log);
     }
     catch (const std::exception& failure) {
-        return log.error("InterpolateTerrainSurface", std::string("Terrain not triangulated: ") + failure.what());
+        log.error("InterpolateTerrainSurface", std::string("Terrain not triangulated: ") + failure.what());
+        return TopographyStatus::Fatal;
     }
 }
 

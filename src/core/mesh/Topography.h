@@ -17,8 +17,10 @@
 
 namespace vexora {
 
-inline constexpr int kTopographyReady = 0;
-inline constexpr int kTopographyFatal = 1;  // the mesh cannot follow these points
+enum class [[nodiscard]] TopographyStatus {
+    Ready = 0,
+    Fatal = 1,  // the mesh cannot follow these points
+};
 
 inline constexpr std::string_view kFewPointsMessage = "Topography Fatal Error: few points ";
 inline constexpr std::string_view kFlatPointsMessage = "Topography Fatal Error: 2D points";
@@ -34,18 +36,18 @@ std::vector<TopographyPoint> meshTopography(const Survey& survey, bool addElectr
 // nearest extreme point, and the points are merged per bin of a quarter
 // element size (dx/4 by dy/4, kept between 1e-8 and 1/5 of the mesh extent)
 // into their mean. Points that are not finite numbers are left out with a
-// warning. Returns kTopographyFatal, with a fatal line in the log, for fewer
+// warning. Returns TopographyStatus::Fatal, with a fatal line in the log, for fewer
 // than three points or a mesh without extent in X or Y; `points` are then
 // unusable.
-int BinandSort(std::vector<TopographyPoint>& points, const MeshLines& lines, double dx, double dy,
+TopographyStatus BinandSort(std::vector<TopographyPoint>& points, const MeshLines& lines, double dx, double dy,
                MessageLog& log);
 
 // Terrain elevation at every intersection of an X and a Y line, element
 // (ix-1)ny + (iy-1), by planar interpolation in the Delaunay triangle that
 // holds the intersection (the elevation of the nearest point outside the
-// triangulated area). Returns kTopographyFatal, logged, when the points do
+// triangulated area). Returns TopographyStatus::Fatal, logged, when the points do
 // not span an area; `surface` is then left as it was.
-int InterpolateTerrainSurface(const std::vector<TopographyPoint>& points, const MeshLines& lines,
+TopographyStatus InterpolateTerrainSurface(const std::vector<TopographyPoint>& points, const MeshLines& lines,
                               std::vector<double>& surface, MessageLog& log);
 
 // Surface electrodes (type 2 or -2) take, as z and as terrain elevation, the

@@ -97,14 +97,14 @@ PlotRegion viewerPlotRegion(const SettingsTable& table)
     return r;
 }
 
-int viewerModelBytes(const SettingsTable& settings, const Survey& survey, const Mesh& mesh, const Models& models,
+ViewerFileStatus viewerModelBytes(const SettingsTable& settings, const Survey& survey, const Mesh& mesh, const Models& models,
                      std::string_view quantity, const std::vector<double>* sensitivity, const ViewerTimestamp& when,
                      std::string& bytes)
 {
     const std::size_t blocks = mesh.elementNodes.size();
     const bool rho = quantity == "RHO";
     if (rho ? models.conductivity.size() != blocks : (!sensitivity || sensitivity->size() != blocks))
-        return kViewerBlockFailed;
+        return ViewerFileStatus::BlockFailed;
     const PlotRegion region = viewerPlotRegion(settings);
 
     // Which nodes and blocks lie in the region, counted first so the buffer
@@ -144,7 +144,7 @@ int viewerModelBytes(const SettingsTable& settings, const Survey& survey, const 
                                   8 + 14 * electrodes.size()};
     std::size_t total = 0;
     for (std::size_t s : sizes) total += s;
-    if (!fits32(total + kBlocksStart)) return kViewerBlockFailed;
+    if (!fits32(total + kBlocksStart)) return ViewerFileStatus::BlockFailed;
 
     bytes.assign(kBlocksStart, '\0');
     bytes.reserve(kBlocksStart + total);
@@ -204,22 +204,22 @@ int viewerModelBytes(const SettingsTable& settings, const Survey& survey, const 
         out.f64(el->elevation);
         out.i32(el->cable);
     }
-    return kViewerFileWritten;
+    return ViewerFileStatus::Written;
 }
 
-int modBinOutput(const std::filesystem::path& path, std::string_view quantity, const SettingsTable& settings,
+ViewerFileStatus modBinOutput(const std::filesystem::path& path, std::string_view quantity, const SettingsTable& settings,
                  const Survey& survey, const Mesh& mesh, const Models& models, MessageLog& log,
                  const std::vector<double>* sensitivity)
 {
     constexpr std::string_view kSource = "modBinOutput";
     if (!mesh.present || mesh.elementNodes.empty()) {
         log.error(kSource, "No mesh to write.");
-        return kViewerHeaderFailed;
+        return ViewerFileStatus::HeaderFailed;
     }
     std::string bytes;
-    const int made = viewerModelBytes(settings, survey, mesh, models, quantity, sensitivity, currentViewerTimestamp(),
+    const auto made = viewerModelBytes(settings, survey, mesh, models, quantity, sensitivity, currentViewerTimestamp(),
                                       bytes);
-    if (made != kViewerFileWritten) {
+    if (made != ViewerFileStatus::Written) {
         log.error(kSource, "The model values do not match the mesh's " +
                                std::to_string(mesh.elementNodes.size()) + " blocks.");
         return made;
@@ -227,9 +227,9 @@ int modBinOutput(const std::filesystem::path& path, std::string_view quantity, c
     std::string why;
     if (!writeFileAtomically(path, bytes, &why)) {
         log.error(kSource, path.string() + " not written: " + why);
-        return kViewerHeaderFailed;
+        return ViewerFileStatus::HeaderFailed;
     }
-    return kViewerFileWritten;
+    return ViewerFileStatus::Written;
 }
 
 }  // namespace vexora

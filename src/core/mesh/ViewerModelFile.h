@@ -33,9 +33,7 @@
 
 namespace vexora {
 
-inline constexpr int kViewerFileWritten = 0;
-inline constexpr int kViewerHeaderFailed = 1;
-inline constexpr int kViewerBlockFailed = 2;
+enum class [[nodiscard]] ViewerFileStatus { Written = 0, HeaderFailed = 1, BlockFailed = 2 };
 
 // Year, month, day, hour, minute, second.
 using ViewerTimestamp = std::array<std::int16_t, 6>;
@@ -55,15 +53,15 @@ PlotRegion viewerPlotRegion(const SettingsTable& table);
 // quantity "RHO" the values are "Resistivity" (1/conductivity),
 // "Conductivity" and, when the IP model has one value per block,
 // "Chargeability" (IP x IP scale); any other quantity writes "Sensitivity"
-// from `sensitivity` (one value per block). Returns kViewerBlockFailed when a
+// from `sensitivity` (one value per block). Returns ViewerFileStatus::BlockFailed when a
 // block's values are missing or a size passes 32 bits.
-int viewerModelBytes(const SettingsTable& settings, const Survey& survey, const Mesh& mesh, const Models& models,
+ViewerFileStatus viewerModelBytes(const SettingsTable& settings, const Survey& survey, const Mesh& mesh, const Models& models,
                      std::string_view quantity, const std::vector<double>* sensitivity, const ViewerTimestamp& when,
                      std::string& bytes);
 
-// Writes the file in one buffered pass; kViewerHeaderFailed (logged under
+// Writes the file in one buffered pass; ViewerFileStatus::HeaderFailed (logged under
 // "modBinOutput") when there is no mesh or the file cannot be written.
-int modBinOutput(const std::filesystem::path& path, std::string_view quantity, const SettingsTable& settings,
+ViewerFileStatus modBinOutput(const std::filesystem::path& path, std::string_view quantity, const SettingsTable& settings,
                  const Survey& survey, const Mesh& mesh, const Models& models, MessageLog& log,
                  const std::vector<double>* sensitivity = nullptr);
 

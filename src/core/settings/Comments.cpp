@@ -31,7 +31,7 @@ int funRemoveComments(std::string& text)
     return 0;
 }
 
-int applyConfigurationText(std::string text, SettingsTable& table, MessageLog& log)
+ConfigurationStatus applyConfigurationText(std::string text, SettingsTable& table, MessageLog& log)
 {
     normaliseLoneCarriageReturns(text);
     funRemoveComments(text);

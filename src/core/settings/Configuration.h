@@ -13,7 +13,12 @@
 
 namespace vexora {
 
-inline constexpr int kNoConfigurationTags = 20000;
+// Outcome of reading configuration tags.
+enum class [[nodiscard]] ConfigurationStatus {
+    Read = 0,      // warnings may have been logged
+    Failed = 1,    // reading stopped on a value the records or the table cannot hold (logged)
+    NoTags = 20000,  // the text holds no "#": nothing changed
+};
 
 // Removes "!" comments: from each "!" up to, not including, the line break
 // (or to the end of the text). Always returns 0.
@@ -23,22 +28,20 @@ int funRemoveComments(std::string& text);
 // to the column-layout records, which must be fresh (all zero) on entry, and
 // records where the electrode, data and topography blocks lie (positions in
 // `text`; a block without markers gets {-1, -1}, a missing end marker end -1).
-// Returns 0 when read (warnings may have been logged), kNoConfigurationTags
-// when the text holds no "#" (nothing changed), 1 when reading stopped on a
-// failure (a value the records or the table cannot hold): then the table, the
-// records and the bounds are left exactly as they were.
+// Returns Read, NoTags, or Failed: then the table, the records and the
+// bounds are left exactly as they were.
 // Line ends may be CR LF, LF or a mix; lone CRs must be normalised first
 // (normaliseLoneCarriageReturns). Tag lines over 1,000,000 characters are
 // skipped with a warning.
-int funLoadConfiguration(std::string_view text, BlockBounds& electrodeBlock, BlockBounds& dataBlock,
-                         BlockBounds& topographyBlock, ElectrodeFormat& electrodeFormat, DataFormat& dataFormat,
-                         TopographyFormat& topographyFormat, SequenceHeader& sequenceHeader,
-                         SettingsTable& table, MessageLog& log);
+ConfigurationStatus funLoadConfiguration(std::string_view text, BlockBounds& electrodeBlock, BlockBounds& dataBlock,
+                                         BlockBounds& topographyBlock, ElectrodeFormat& electrodeFormat,
+                                         DataFormat& dataFormat, TopographyFormat& topographyFormat,
+                                         SequenceHeader& sequenceHeader, SettingsTable& table, MessageLog& log);
 
 // Applies a configuration text as a file holds it (any line ends, "!"
 // comments) to the table, with fresh layout records; returns the result of
 // funLoadConfiguration.
-int applyConfigurationText(std::string text, SettingsTable& table, MessageLog& log);
+ConfigurationStatus applyConfigurationText(std::string text, SettingsTable& table, MessageLog& log);
 
 // The settings table as configuration text, CR LF line ends. `date` is the
 // text after "#date= ". The anomaly-count rows give no line (the reader

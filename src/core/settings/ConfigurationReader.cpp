@@ -276,12 +276,12 @@ void scan(ReadState& s, std::string_view text)
 }  // namespace
 }  // namespace configuration
 
-int funLoadConfiguration(std::string_view text, BlockBounds& electrodeBlock, BlockBounds& dataBlock,
-                         BlockBounds& topographyBlock, ElectrodeFormat& electrodeFormat, DataFormat& dataFormat,
-                         TopographyFormat& topographyFormat, SequenceHeader& sequenceHeader, SettingsTable& table,
-                         MessageLog& log)
+ConfigurationStatus funLoadConfiguration(std::string_view text, BlockBounds& electrodeBlock, BlockBounds& dataBlock,
+                                         BlockBounds& topographyBlock, ElectrodeFormat& electrodeFormat,
+                                         DataFormat& dataFormat, TopographyFormat& topographyFormat,
+                                         SequenceHeader& sequenceHeader, SettingsTable& table, MessageLog& log)
 {
-    if (text.find('#') == std::string_view::npos) return kNoConfigurationTags;
+    if (text.find('#') == std::string_view::npos) return ConfigurationStatus::NoTags;
 
     ReadState s(log);
     s.table = table;
@@ -298,10 +298,12 @@ int funLoadConfiguration(std::string_view text, BlockBounds& electrodeBlock, Blo
         s.insertAnomalyRows();
     }
     catch (const ReadFailure& failure) {
-        return log.error(kReaderSource, failure.what());
+        log.error(kReaderSource, failure.what());
+        return ConfigurationStatus::Failed;
     }
     catch (const std::exception& failure) {
-        return log.error(kReaderSource, std::string("Configuration not applied: ") + failure.what());
+        log.error(kReaderSource, std::string("Configuration not applied: ") + failure.what());
+        return ConfigurationStatus::Failed;
     }
 
     table = std::move(s.table);
@@ -312,7 +314,7 @@ int funLoadConfiguration(std::string_view text, BlockBounds& electrodeBlock, Blo
     electrodeBlock = s.electrodeBlock;
     dataBlock = s.dataBlock;
     topographyBlock = s.topographyBlock;
-    return kStatusOk;
+    return ConfigurationStatus::Read;
 }
 
 }  // namespace vexora

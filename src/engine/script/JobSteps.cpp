@@ -54,11 +54,11 @@ int loadJobMesh(ProjectStore& store, const fs::path& path, MessageLog& log)
     constexpr std::string_view source = "LOADMESH";
     MeshLines expected;
     ForegroundBox box;
-    const int made = MakeMeshXYZ(store.settings, expected, box);
-    if (made != kMeshLinesMade)
+    const auto made = MakeMeshXYZ(store.settings, expected, box);
+    if (made != MeshLinesStatus::Made)
         return log.error(source, "the configuration makes no mesh lines: " + std::string(meshLinesMessage(made)));
     ProjectStore next = store;
-    if (funImportMesh(path, next.settings, next.mesh, next.models, log) != kMeshFileRead)
+    if (funImportMesh(path, next.settings, next.mesh, next.models, log) != MeshFileStatus::Read)
         return log.error(source, path.string() + " not loaded.");
     const auto counts = [](std::size_t x, std::size_t y, std::size_t z) {
         return std::to_string(x) + " x " + std::to_string(y) + " x " + std::to_string(z);
@@ -82,7 +82,7 @@ int saveJobMesh(const ProjectStore& store, const fs::path& path, MeshOutput outp
     const bool written =
         output == MeshOutput::BoundsBinary
             ? modBinOutput(path, quantity, store.settings, store.survey, store.mesh, store.models, log, sensitivity) ==
-                  kViewerFileWritten
+                  ViewerFileStatus::Written
             : OutputGlobalMesh(path, false, store.survey, store.mesh, store.models, log) == kStatusOk;
     return written ? kStatusOk : log.error("SAVEMESH", path.string() + " not written.");
 }

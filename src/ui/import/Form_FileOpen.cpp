@@ -190,7 +190,7 @@ void Form_FileOpen::cmdOK_Click()
         ImportSet set;
         ImportGrids grids;
         MessageLog importLog;
-        int status = kStatusError;
+        ImportStatus status = ImportStatus::Failed;
         const bool cancelled = runWithProgress(this, tr("Import"), [&](const Feedback& feedback) {
             status = funImportBinFile(o, set, grids, importLog, feedback);
         });
@@ -198,12 +198,12 @@ void Form_FileOpen::cmdOK_Click()
         if (cancelled) return;
         set_ = std::move(set);
         grids_ = std::move(grids);
-        if (status == kSequenceTooFewElectrodes || status == kSequenceQuadrupoleCount)
+        if (status == ImportStatus::SequenceTooFewElectrodes || status == ImportStatus::SequenceQuadrupoleCount)
             questions_.showMessage(titled(" - Warning"),
-                                   status == kSequenceTooFewElectrodes ? kSequenceElectrodesWarning
-                                                                       : kSequenceQuadrupolesWarning,
+                                   status == ImportStatus::SequenceTooFewElectrodes ? kSequenceElectrodesWarning
+                                                                                    : kSequenceQuadrupolesWarning,
                                    MessageIcon::Exclamation);
-        if (status != kStatusOk) return fail(kImportFailedMessage);
+        if (status != ImportStatus::Ok) return fail(kImportFailedMessage);
         accept();
     });
 }

@@ -32,12 +32,12 @@ std::uint64_t bitsOf(double value) { return std::bit_cast<std::uint64_t>(value +
 
 }  // namespace
 
-int funExtractSchedule(const std::vector<SyscalRecord>& records, ImportSet& set, MessageLog& log)
+ImportStatus funExtractSchedule(const std::vector<SyscalRecord>& records, ImportSet& set, MessageLog& log)
 {
     set.clear();
     if (records.empty()) {
         log.error("funExtractSchedule", "The binary file holds no measurement record.");
-        return kImportFailed;
+        return ImportStatus::Failed;
     }
     set.quadrupoles.resize(records.size());
     set.values.resize(records.size());
@@ -69,7 +69,7 @@ int funExtractSchedule(const std::vector<SyscalRecord>& records, ImportSet& set,
             set.quadrupoles[k][p] = number;
         }
     }
-    return kStatusOk;
+    return ImportStatus::Ok;
 }
 
 void subSortDoubleWithIndex(std::vector<double>& keys, std::vector<std::int32_t>& order,
@@ -120,12 +120,12 @@ void subSortDoubleWithIndex(std::vector<double>& keys, std::vector<std::int32_t>
     for (std::int64_t k = 1; k <= n; ++k) at(rank, order[static_cast<std::size_t>(k)]) = static_cast<std::int32_t>(k);
 }
 
-int funRenumberElecAndQuad(ImportSet& set, bool isProfile, int numberingStart, bool snake, MessageLog& log)
+ImportStatus funRenumberElecAndQuad(ImportSet& set, bool isProfile, int numberingStart, bool snake, MessageLog& log)
 {
     const int axis = numberingStart < 0 ? -numberingStart : numberingStart;
     if (axis != 1 && axis != 2) {
         log.error("funRenumberElecAndQuad", "Invalid numbering start " + std::to_string(numberingStart) + ".");
-        return kImportFailed;
+        return ImportStatus::Failed;
     }
     const bool ascending = numberingStart > 0;
     const std::size_t n = set.electrodes.size();
@@ -182,7 +182,7 @@ int funRenumberElecAndQuad(ImportSet& set, bool isProfile, int numberingStart, b
             pole = it == numberToNew.end() ? 0 : it->second;
         }
     set.electrodes = std::move(renumbered);
-    return kStatusOk;
+    return ImportStatus::Ok;
 }
 
 }  // namespace vexora

@@ -15,7 +15,7 @@ namespace vexora {
 // of first appearance (A, B, M, N, earlier records first); a pole at exactly
 // the position of an earlier electrode gets its number, an absent pole 0.
 // Returns 0, or 99 (source "funExtractSchedule") when there is no record.
-int funExtractSchedule(const std::vector<SyscalRecord>& records, ImportSet& set, MessageLog& log);
+ImportStatus funExtractSchedule(const std::vector<SyscalRecord>& records, ImportSet& set, MessageLog& log);
 
 // Heap sort of keys[1..n] ascending carrying the starting positions along:
 // order[k] is the starting position of the k-th smallest key and
@@ -29,6 +29,6 @@ void subSortDoubleWithIndex(std::vector<double>& keys, std::vector<std::int32_t>
 // x ascending / descending, +2 / -2 along y. A grid is cut into lines of equal
 // secondary coordinate, taken in ascending order; with `snake` the direction
 // flips from line to line. Quadrupoles follow their electrodes. 0 or 99.
-int funRenumberElecAndQuad(ImportSet& set, bool isProfile, int numberingStart, bool snake, MessageLog& log);
+ImportStatus funRenumberElecAndQuad(ImportSet& set, bool isProfile, int numberingStart, bool snake, MessageLog& log);
 
 }  // namespace vexora

@@ -92,22 +92,22 @@ std::vector<ConversionRow> parseConversionTable(const std::vector<std::string_vi
     return rows;
 }
 
-int linkToSequence(const SequenceFile& sequence, ImportSet& set)
+ImportStatus linkToSequence(const SequenceFile& sequence, ImportSet& set)
 {
-    if (sequence.electrodes.size() < set.electrodes.size()) return kSequenceTooFewElectrodes;
-    if (sequence.quadrupoles.size() != set.quadrupoles.size()) return kSequenceQuadrupoleCount;
+    if (sequence.electrodes.size() < set.electrodes.size()) return ImportStatus::SequenceTooFewElectrodes;
+    if (sequence.quadrupoles.size() != set.quadrupoles.size()) return ImportStatus::SequenceQuadrupoleCount;
     set.electrodes = sequence.electrodes;
     set.quadrupoles = sequence.quadrupoles;
-    return kStatusOk;
+    return ImportStatus::Ok;
 }
 
-int funLinkToSequence(const std::filesystem::path& path, ImportSet& set, MessageLog& log)
+ImportStatus funLinkToSequence(const std::filesystem::path& path, ImportSet& set, MessageLog& log)
 {
     ImportText text;
-    if (readImportLines(path, "funLinkToSequence", text, log) != kStatusOk) return kImportFailed;
+    if (readImportLines(path, "funLinkToSequence", text, log) != ImportStatus::Ok) return ImportStatus::Failed;
     const SequenceFile sequence = parseSequenceText(text.lines);
-    const int status = linkToSequence(sequence, set);
-    if (status != kStatusOk)
+    const ImportStatus status = linkToSequence(sequence, set);
+    if (status != ImportStatus::Ok)
         log.subWriteToTextBox(path.string() + ": " + std::to_string(sequence.electrodes.size()) + " electrodes and " +
                               std::to_string(sequence.quadrupoles.size()) + " quadrupoles; the binary file has " +
                               std::to_string(set.electrodes.size()) + " electrodes and " +
@@ -115,7 +115,7 @@ int funLinkToSequence(const std::filesystem::path& path, ImportSet& set, Message
     return status;
 }
 
-int linkToConversionTable(const std::vector<ConversionRow>& rows, ImportSet& set, MessageLog& log)
+ImportStatus linkToConversionTable(const std::vector<ConversionRow>& rows, ImportSet& set, MessageLog& log)
 {
     std::unordered_map<Position, std::int32_t, PositionHash> idAt;
     idAt.reserve(rows.size());
@@ -127,7 +127,7 @@ int linkToConversionTable(const std::vector<ConversionRow>& rows, ImportSet& set
         if (it == idAt.end()) {
             log.error("funLinkToConversionTable", "Electrode [" + formatNumber(e.x) + ", " + formatNumber(e.y) + ", " +
                                                       formatNumber(e.z) + "] is missing in table of conversion file.");
-            return kImportFailed;
+            return ImportStatus::Failed;
         }
         newNumber.emplace(e.number, it->second);
     }
@@ -141,13 +141,13 @@ int linkToConversionTable(const std::vector<ConversionRow>& rows, ImportSet& set
                 pole = it == newNumber.end() ? 0 : it->second;
             }
     set.electrodes = std::move(electrodes);
-    return kStatusOk;
+    return ImportStatus::Ok;
 }
 
-int funLinkToConversionTable(const std::filesystem::path& path, ImportSet& set, MessageLog& log)
+ImportStatus funLinkToConversionTable(const std::filesystem::path& path, ImportSet& set, MessageLog& log)
 {
     ImportText text;
-    if (readImportLines(path, "funLinkToConversionTable", text, log) != kStatusOk) return kImportFailed;
+    if (readImportLines(path, "funLinkToConversionTable", text, log) != ImportStatus::Ok) return ImportStatus::Failed;
     return linkToConversionTable(parseConversionTable(text.lines), set, log);
 }
 

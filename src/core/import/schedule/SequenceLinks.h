@@ -11,9 +11,6 @@
 
 namespace vexora {
 
-inline constexpr int kSequenceTooFewElectrodes = 1;
-inline constexpr int kSequenceQuadrupoleCount = 2;
-
 struct SequenceFile {
     std::vector<ImportElectrode> electrodes;
     std::vector<ImportQuadrupole> quadrupoles;
@@ -35,12 +32,12 @@ std::vector<ConversionRow> parseConversionTable(const std::vector<std::string_vi
 // Replaces electrodes and quadrupoles by those of the sequence. 1: fewer
 // sequence electrodes than imported ones; 2: a different quadrupole count
 // (tables unchanged in both cases); 99 when the file cannot be read.
-int funLinkToSequence(const std::filesystem::path& path, ImportSet& set, MessageLog& log);
-int linkToSequence(const SequenceFile& sequence, ImportSet& set);
+ImportStatus funLinkToSequence(const std::filesystem::path& path, ImportSet& set, MessageLog& log);
+ImportStatus linkToSequence(const SequenceFile& sequence, ImportSet& set);
 
 // Renumbers and moves the electrodes by the table; 99 (nothing changed) at
 // the first electrode the table lacks.
-int funLinkToConversionTable(const std::filesystem::path& path, ImportSet& set, MessageLog& log);
-int linkToConversionTable(const std::vector<ConversionRow>& rows, ImportSet& set, MessageLog& log);
+ImportStatus funLinkToConversionTable(const std::filesystem::path& path, ImportSet& set, MessageLog& log);
+ImportStatus linkToConversionTable(const std::vector<ConversionRow>& rows, ImportSet& set, MessageLog& log);
 
 }  // namespace vexora

@@ -60,7 +60,7 @@ bool isAbsentElectrodeMarker(float x)
     return bits == 0x47C34FFFu || bits == 0x497423F0u;
 }
 
-int readSyscalRecords(std::span<const unsigned char> bytes, std::string_view fileName,
+ImportStatus readSyscalRecords(std::span<const unsigned char> bytes, std::string_view fileName,
                       std::vector<SyscalRecord>& records, MessageLog& log)
 {
     records.clear();
@@ -68,13 +68,13 @@ int readSyscalRecords(std::span<const unsigned char> bytes, std::string_view fil
     if (size < kSyscalHeaderBytes) {
         log.error(kSource, std::string(fileName) + ": " + std::to_string(size) + " bytes, shorter than the " +
                                std::to_string(kSyscalHeaderBytes) + "-byte header of a binary file.");
-        return kImportFailed;
+        return ImportStatus::Failed;
     }
     const std::uint32_t version = read32(bytes.data());
     if (version < kSyscalOldestVersion || version > kSyscalVersion) {
         log.error(kSource, std::string(fileName) + ": layout version " + hex32(version) + " is not supported (" +
                                hex32(kSyscalVersion) + " or older expected).");
-        return kImportFailed;
+        return ImportStatus::Failed;
     }
     // Every record is at least the shortest type long: a bound on the count
     // before anything is allocated.
@@ -95,7 +95,7 @@ int readSyscalRecords(std::span<const unsigned char> bytes, std::string_view fil
             log.error(kSource, where(fileName, ordinal, p) + ": record type " + std::to_string(type) +
                                    ", expected 0 to 3. Reading stopped.");
             records.clear();
-            return kImportFailed;
+            return ImportStatus::Failed;
         }
         if (left < length) {
             log.warning(kSource, where(fileName, ordinal, p) + " is cut by the end of the file (" +
@@ -121,41 +121,41 @@ int readSyscalRecords(std::span<const unsigned char> bytes, std::string_view fil
                 log.error(kSource, where(fileName, ordinal, p) + ": electrode " + kPoleName[k] +
                                        " has a coordinate that is not a finite number.");
                 records.clear();
-                return kImportFailed;
+                return ImportStatus::Failed;
             }
         }
         if (!std::isfinite(record.v) || !std::isfinite(record.i)) {
             log.error(kSource, where(fileName, ordinal, p) + ": V or I is not a finite number.");
             records.clear();
-            return kImportFailed;
+            return ImportStatus::Failed;
         }
         records.push_back(record);
         p += length;
     }
-    return kStatusOk;
+    return ImportStatus::Ok;
 }
 
-int funReadSyscalPro(const std::filesystem::path& path, std::vector<SyscalRecord>& records, MessageLog& log)
+ImportStatus funReadSyscalPro(const std::filesystem::path& path, std::vector<SyscalRecord>& records, MessageLog& log)
 {
     records.clear();
     const std::string name = path.string();
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
         log.error(kSource, name + " not found!");
-        return kImportFailed;
+        return ImportStatus::Failed;
     }
     const std::uintmax_t size = std::filesystem::file_size(path, ec);
     if (ec || !(size <= kSyscalMaxFileBytes)) {
         log.error(kSource, name + ": " + (ec ? "size cannot be read." : std::to_string(size) +
                                               " bytes, larger than any binary measurement file (at most " +
                                               std::to_string(kSyscalMaxFileBytes) + ")."));
-        return kImportFailed;
+        return ImportStatus::Failed;
     }
     std::vector<unsigned char> bytes(static_cast<std::size_t>(size));
     std::ifstream in(path, std::ios::binary);
     if (!in || !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
         log.error(kSource, name + ": the file cannot be read.");
-        return kImportFailed;
+        return ImportStatus::Failed;
     }
     return readSyscalRecords(bytes, name, records, log);
 }

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/import/ImportTables.h"
 #include "core/log/MessageLog.h"
 
 namespace vexora {
@@ -44,10 +45,10 @@ struct SyscalRecord {
 // in the messages. Returns 0, or 99 with an error logged (source
 // "funReadSyscal"); `records` is then empty. A record cut by the end of the
 // file is left out with a warning.
-int readSyscalRecords(std::span<const unsigned char> bytes, std::string_view fileName,
+ImportStatus readSyscalRecords(std::span<const unsigned char> bytes, std::string_view fileName,
                       std::vector<SyscalRecord>& records, MessageLog& log);
 
 // Reads the file and its records; 0 or 99.
-int funReadSyscalPro(const std::filesystem::path& path, std::vector<SyscalRecord>& records, MessageLog& log);
+ImportStatus funReadSyscalPro(const std::filesystem::path& path, std::vector<SyscalRecord>& records, MessageLog& log);
 
 }  // namespace vexora

@@ -77,12 +77,12 @@ std::vector<double> subGF(const std::vector<ImportElectrode>& electrodes,
     return factors;
 }
 
-int subFillImportTables(const ImportSet& set, ImportGrids& grids, MessageLog& log)
+ImportStatus subFillImportTables(const ImportSet& set, ImportGrids& grids, MessageLog& log)
 {
     grids = ImportGrids{};
     if (set.electrodes.empty() || set.quadrupoles.empty() || set.quadrupoles.size() != set.values.size()) {
         log.error("subFillImportTables", "No electrodes or quadrupoles to show.");
-        return kImportFailed;
+        return ImportStatus::Failed;
     }
     grids.factors = subGF(set.electrodes, set.quadrupoles);
 
@@ -123,7 +123,7 @@ int subFillImportTables(const ImportSet& set, ImportGrids& grids, MessageLog& lo
         grids.remote2 = beyond;
         grids.remote2.label = "Potential Pole";
     }
-    return kStatusOk;
+    return ImportStatus::Ok;
 }
 
 void modRototraslation(Survey& survey, double offsetX, double offsetY, double offsetZ, double& angle,

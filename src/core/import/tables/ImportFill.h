@@ -43,7 +43,7 @@ struct ImportGrids {
 
 // Fills the grids and proposes the remote positions; 0, or 99 (source
 // "subFillImportTables") when there is nothing to show.
-int subFillImportTables(const ImportSet& set, ImportGrids& grids, MessageLog& log);
+ImportStatus subFillImportTables(const ImportSet& set, ImportGrids& grids, MessageLog& log);
 
 // Rotates every electrode and topography point about the origin by `angle`
 // (counter-clockwise; "DEG" converts it to radians in place), then shifts it

@@ -5,7 +5,7 @@
 
 namespace vexora {
 
-int splitImportLines(std::string_view fileName, const char* source, ImportText& text, MessageLog& log)
+ImportStatus splitImportLines(std::string_view fileName, const char* source, ImportText& text, MessageLog& log)
 {
     text.lines.clear();
     const std::string_view all = text.bytes;
@@ -18,27 +18,27 @@ int splitImportLines(std::string_view fileName, const char* source, ImportText& 
                                   std::to_string(end - start) + " characters, at most " +
                                   std::to_string(kMaxImportLineLength) + " expected.");
             text.lines.clear();
-            return kImportFailed;
+            return ImportStatus::Failed;
         }
         if (text.lines.size() == kMaxImportLines) {
             log.error(source, std::string(fileName) + ": more than " + std::to_string(kMaxImportLines) + " lines.");
             text.lines.clear();
-            return kImportFailed;
+            return ImportStatus::Failed;
         }
         text.lines.push_back(all.substr(start, end - start));
         if (end < all.size() && all[end] == '\r' && end + 1 < all.size() && all[end + 1] == '\n') ++end;
         start = end + 1;
     }
-    return kStatusOk;
+    return ImportStatus::Ok;
 }
 
-int readImportLines(const std::filesystem::path& path, const char* source, ImportText& text, MessageLog& log)
+ImportStatus readImportLines(const std::filesystem::path& path, const char* source, ImportText& text, MessageLog& log)
 {
     std::string why;
     if (!readTextFile(path, text.bytes, &why)) {
         std::error_code ec;
         log.error(source, std::filesystem::exists(path, ec) ? path.string() + ": " + why : path.string() + " not found!");
-        return kImportFailed;
+        return ImportStatus::Failed;
     }
     return splitImportLines(path.string(), source, text, log);
 }

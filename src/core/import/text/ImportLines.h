@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/import/ImportTables.h"
 #include "core/log/MessageLog.h"
 
 namespace vexora {
@@ -25,9 +26,9 @@ struct ImportText {
 
 // Reads the file and splits it at LF, CR LF or lone CR. Returns 0, or 99 with
 // an error from `source` naming the file and, for a long line, the line.
-int readImportLines(const std::filesystem::path& path, const char* source, ImportText& text, MessageLog& log);
+ImportStatus readImportLines(const std::filesystem::path& path, const char* source, ImportText& text, MessageLog& log);
 // The same for a text already in memory.
-int splitImportLines(std::string_view fileName, const char* source, ImportText& text, MessageLog& log);
+ImportStatus splitImportLines(std::string_view fileName, const char* source, ImportText& text, MessageLog& log);
 
 // Lines left out of an import: the first few are logged in full, then one
 // summary line.

@@ -110,7 +110,7 @@ std::vector<double> distinctPositions(const std::vector<double>& positions)
 
 }  // namespace
 
-int parseTextInstrument(TextInstrument format, const std::vector<std::string_view>& lines,
+ImportStatus parseTextInstrument(TextInstrument format, const std::vector<std::string_view>& lines,
                         std::string_view fileName, ImportSet& set, MessageLog& log)
 {
     set.clear();
@@ -184,13 +184,13 @@ int parseTextInstrument(TextInstrument format, const std::vector<std::string_vie
     if (set.quadrupoles.empty()) {
         log.error(source, std::string(fileName) + ": no measurement line found.");
         set.clear();
-        return kImportFailed;
+        return ImportStatus::Failed;
     }
 
     if (format != TextInstrument::Siber) {
         set.electrodes.reserve(static_cast<std::size_t>(largest));
         for (std::int32_t e = 1; e <= largest; ++e) set.electrodes.push_back({e, (e - 1) * spacing, 0.0, 0.0});
-        return kStatusOk;
+        return ImportStatus::Ok;
     }
     // Siber-48: electrodes at the distinct positions, numbered along x; a pole
     // must sit exactly on one of them, otherwise it is absent.
@@ -206,35 +206,35 @@ int parseTextInstrument(TextInstrument format, const std::vector<std::string_vie
             auto it = numberAt.find(std::bit_cast<std::uint64_t>(positions[4 * k + p] + 0.0));
             set.quadrupoles[k][p] = it == numberAt.end() ? 0 : it->second;
         }
-    return kStatusOk;
+    return ImportStatus::Ok;
 }
 
 namespace {
 
-int importText(TextInstrument format, const std::filesystem::path& path, ImportSet& set, MessageLog& log)
+ImportStatus importText(TextInstrument format, const std::filesystem::path& path, ImportSet& set, MessageLog& log)
 {
     set.clear();
     set.sourceFile = path.string();
     ImportText text;
-    if (readImportLines(path, sourceOf(format), text, log) != kStatusOk) return kImportFailed;
+    if (readImportLines(path, sourceOf(format), text, log) != ImportStatus::Ok) return ImportStatus::Failed;
     return parseTextInstrument(format, text.lines, path.string(), set, log);
 }
 
 }  // namespace
 
-int funARESImport(const std::filesystem::path& path, ImportSet& set, MessageLog& log)
+ImportStatus funARESImport(const std::filesystem::path& path, ImportSet& set, MessageLog& log)
 {
     return importText(TextInstrument::Ares, path, set, log);
 }
-int funMAEImport(const std::filesystem::path& path, ImportSet& set, MessageLog& log)
+ImportStatus funMAEImport(const std::filesystem::path& path, ImportSet& set, MessageLog& log)
 {
     return importText(TextInstrument::Mae, path, set, log);
 }
-int funPASIImport(const std::filesystem::path& path, ImportSet& set, MessageLog& log)
+ImportStatus funPASIImport(const std::filesystem::path& path, ImportSet& set, MessageLog& log)
 {
     return importText(TextInstrument::Pasi, path, set, log);
 }
-int funSIBERImport(const std::filesystem::path& path, ImportSet& set, MessageLog& log)
+ImportStatus funSIBERImport(const std::filesystem::path& path, ImportSet& set, MessageLog& log)
 {
     return importText(TextInstrument::Siber, path, set, log);
 }

@@ -22,13 +22,13 @@ inline constexpr std::int32_t kMaxTextElectrodeNumber = 100000;
 // measurements but lack a token, hold a non-numeric token or an electrode
 // number below 1 are left out with a warning naming the line. Returns 0, or
 // 99 when no measurement is left.
-int parseTextInstrument(TextInstrument format, const std::vector<std::string_view>& lines,
+ImportStatus parseTextInstrument(TextInstrument format, const std::vector<std::string_view>& lines,
                         std::string_view fileName, ImportSet& set, MessageLog& log);
 
 // Reads the file and parses it; 0 or 99. The fill step follows in the driver.
-int funARESImport(const std::filesystem::path& path, ImportSet& set, MessageLog& log);
-int funMAEImport(const std::filesystem::path& path, ImportSet& set, MessageLog& log);
-int funPASIImport(const std::filesystem::path& path, ImportSet& set, MessageLog& log);
-int funSIBERImport(const std::filesystem::path& path, ImportSet& set, MessageLog& log);
+ImportStatus funARESImport(const std::filesystem::path& path, ImportSet& set, MessageLog& log);
+ImportStatus funMAEImport(const std::filesystem::path& path, ImportSet& set, MessageLog& log);
+ImportStatus funPASIImport(const std::filesystem::path& path, ImportSet& set, MessageLog& log);
+ImportStatus funSIBERImport(const std::filesystem::path& path, ImportSet& set, MessageLog& log);
 
 }  // namespace vexora
