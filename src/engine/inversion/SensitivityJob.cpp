@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <nlohmann/json.hpp>
 
 #include "core/import/GeometricFactor.h"
 #include "engine/inversion/Sensitivity.h"
-#include "core/io/TextFile.h"
 
 namespace vexora {
 
@@ -16,25 +14,6 @@ constexpr const char* kSource = "GENERATESENSITIVITY";
 // is never held whole.
 constexpr std::size_t kRowChunk = 64;
 }  // namespace
-
-int readSensitivityInfo(const std::filesystem::path& file, SensitivityRequest& request, MessageLog& log)
-{
-    std::string text, why;
-    if (!readTextFile(file, text, &why)) return log.error(kSource, file.string() + " not read: " + why);
-    const nlohmann::json info = nlohmann::json::parse(text, nullptr, false);
-    if (info.is_discarded() || !info.is_object())
-        return log.error(kSource, file.string() + " is not a JSON object.");
-    const auto id = info.find("Sensitivity_Quad_ID");
-    const auto absolute = info.find("Sensitivity_Abs");
-    const bool idOk = id != info.end() && ((id->is_array() && id->size() == 1 && (*id)[0].is_number_integer()) ||
-                                           id->is_number_integer());
-    if (!idOk || absolute == info.end() || !absolute->is_boolean())
-        return log.error(kSource, file.string() +
-                                      " needs \"Sensitivity_Quad_ID\": [id] and \"Sensitivity_Abs\": true or false.");
-    request.quadrupoleId = id->is_array() ? (*id)[0].get<long long>() : id->get<long long>();
-    request.absolute = absolute->get<bool>();
-    return kStatusOk;
-}
 
 int generateSensitivity(ProjectStore& store, const SensitivityRequest& request, MessageLog& log,
                         const ComputeControl& control, std::vector<double>& sensitivity)

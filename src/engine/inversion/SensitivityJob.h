@@ -5,17 +5,12 @@
 // sensitivity sum_k |J_kj| / volume_j. Relative output is divided by the
 // largest absolute value.
 
-#include <filesystem>
 #include <vector>
 
 #include "engine/forward/ForwardModel.h"
-#include "core/jobs/SensitivityRequest.h"
+#include "core/jobfiles/SensitivityRequest.h"
 
 namespace vexora {
-
-// Reads "SensInfo.json": {"Sensitivity_Quad_ID": [id], "Sensitivity_Abs": true|false}.
-// Returns 0, or 1 with the reason logged under "GENERATESENSITIVITY".
-int readSensitivityInfo(const std::filesystem::path& file, SensitivityRequest& request, MessageLog& log);
 
 // One value per block in `sensitivity`; the survey's calculated V/I are
 // those of the current model. Returns 0, or 1 with the reason logged and
