@@ -75,6 +75,16 @@ int loadJobMesh(ProjectStore& store, const fs::path& path, MessageLog& log)
     return kStatusOk;
 }
 
+int runJobForwardModel(ProjectStore& store, MessageLog& log, const ComputeControl& control)
+{
+    CalculatedData calculated;
+    if (runForwardModel(store.mesh, store.models, store.survey, store.settings, log, control, calculated) !=
+        kStatusOk)
+        return kStatusError;
+    storeCalculatedData(store.survey, std::move(calculated));
+    return kStatusOk;
+}
+
 int saveJobMesh(const ProjectStore& store, const fs::path& path, MeshOutput output, MessageLog& log,
                 const std::vector<double>* sensitivity)
 {

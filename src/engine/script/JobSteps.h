@@ -10,6 +10,7 @@
 
 #include "core/log/MessageLog.h"
 #include "core/project/ProjectStore.h"
+#include "engine/forward/ForwardModel.h"
 #include "engine/script/ScriptParser.h"
 
 namespace vexora {
@@ -29,6 +30,10 @@ int generateJobMesh(ProjectStore& store, std::uint64_t available, MessageLog& lo
 // LOADMESH: a mesh-and-model text file whose line counts must be those the
 // configuration makes.
 int loadJobMesh(ProjectStore& store, const std::filesystem::path& path, MessageLog& log);
+
+// RUNFORWARDMODEL: the forward model of the store's mesh and models under
+// its settings, the calculated columns put into its survey.
+int runJobForwardModel(ProjectStore& store, MessageLog& log, const ComputeControl& control = {});
 
 // SAVEMESH: the viewer's binary model of the plotted region (resistivity)
 // or the mesh-and-model text file of the whole mesh.

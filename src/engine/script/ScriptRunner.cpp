@@ -111,31 +111,44 @@ int runCommand(ScriptRun& run, ProjectStore& store, const ScriptCommand& command
         return kStatusOk;
     case ScriptVerb::LoadMesh: return loadJobMesh(store, command.paths[0], log);
     case ScriptVerb::GenerateMesh: return generateJobMesh(store, availableMemoryBytes(), log);
-    case ScriptVerb::RunForwardModel: return runForwardModel(store, log, computeControl(run, command, from, span));
+    case ScriptVerb::RunForwardModel: return runJobForwardModel(store, log, computeControl(run, command, from, span));
     case ScriptVerb::RunInversion: {
         // Every iteration's model beside the job's log (without one, in the
-        // current folder), numbered.
+        // current folder), numbered. The mesh files are written from the
+        // store, so each iteration's model goes into the store's models;
+        // the inversion works from its own copy of the starting model.
         const fs::path folder = run.files.log.parent_path();
-        const IterationSaver save = [&](const ProjectStore& current, int iteration) {
+        const Models start = store.models;
+        const IterationSaver save = [&](const Models& model, int iteration) {
+            store.models = model;
             const std::string n = std::to_string(iteration);
-            if (saveJobMesh(current, folder / ("InvModelOutput_iter" + n + ".vwer"), MeshOutput::BoundsBinary, log) !=
+            if (saveJobMesh(store, folder / ("InvModelOutput_iter" + n + ".vwer"), MeshOutput::BoundsBinary, log) !=
                 kStatusOk)
                 return kStatusError;
-            if (settingInteger(current.settings, Item::SaveFullMesh) != 1) return kStatusOk;
-            return saveJobMesh(current, folder / ("InvFullMeshOutput_iter" + n + ".vwer"), MeshOutput::FullText, log);
+            if (settingInteger(store.settings, Item::SaveFullMesh) != 1) return kStatusOk;
+            return saveJobMesh(store, folder / ("InvFullMeshOutput_iter" + n + ".vwer"), MeshOutput::FullText, log);
         };
-        InversionOutcome outcome;
-        const int status = runInversion(store, log, computeControl(run, command, from, span), save, outcome);
-        if (status == kInversionAborted) {
-            run.inversionAbortedAtLine = command.line;
-            return kStatusOk;
+        InversionResult result;
+        const int status = runInversion(store.mesh, start, store.survey, store.settings, log,
+                                        computeControl(run, command, from, span), save, result);
+        if (status != kStatusOk && status != kInversionAborted) {
+            store.models = start;
+            return status;
         }
-        return status;
+        store.models = std::move(result.model);
+        storeCalculatedData(store.survey, std::move(result.calculated));
+        if (status == kInversionAborted) run.inversionAbortedAtLine = command.line;
+        return kStatusOk;
     }
     case ScriptVerb::GenerateSensitivity: {
         SensitivityRequest request;
         if (readSensitivityInfo(command.paths[0], request, log) != kStatusOk) return kStatusError;
-        return generateSensitivity(store, request, log, computeControl(run, command, from, span), run.sensitivity);
+        CalculatedData calculated;
+        if (generateSensitivity(store.mesh, store.models, store.survey, store.settings, request, log,
+                                computeControl(run, command, from, span), run.sensitivity, calculated) != kStatusOk)
+            return kStatusError;
+        storeCalculatedData(store.survey, std::move(calculated));
+        return kStatusOk;
     }
     case ScriptVerb::SaveMesh:
         // The main window's conversion scripts are LOADCONFIGURATION and
