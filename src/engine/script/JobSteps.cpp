@@ -85,15 +85,14 @@ int runJobForwardModel(ProjectStore& store, MessageLog& log, const ComputeContro
     return kStatusOk;
 }
 
-int saveJobMesh(const ProjectStore& store, const fs::path& path, MeshOutput output, MessageLog& log,
-                const std::vector<double>* sensitivity)
+int saveJobMesh(const SettingsTable& settings, const Survey& survey, const Mesh& mesh, const Models& models,
+                const fs::path& path, MeshOutput output, MessageLog& log, const std::vector<double>* sensitivity)
 {
     const std::string_view quantity = sensitivity ? "Sensitivity" : "RHO";
     const bool written =
         output == MeshOutput::BoundsBinary
-            ? modBinOutput(path, quantity, store.settings, store.survey, store.mesh, store.models, log, sensitivity) ==
-                  kViewerFileWritten
-            : OutputGlobalMesh(path, false, store.survey, store.mesh, store.models, log) == kStatusOk;
+            ? modBinOutput(path, quantity, settings, survey, mesh, models, log, sensitivity) == kViewerFileWritten
+            : OutputGlobalMesh(path, false, survey, mesh, models, log) == kStatusOk;
     return written ? kStatusOk : log.error("SAVEMESH", path.string() + " not written.");
 }
 

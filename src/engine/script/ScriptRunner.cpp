@@ -114,27 +114,21 @@ int runCommand(ScriptRun& run, ProjectStore& store, const ScriptCommand& command
     case ScriptVerb::RunForwardModel: return runJobForwardModel(store, log, computeControl(run, command, from, span));
     case ScriptVerb::RunInversion: {
         // Every iteration's model beside the job's log (without one, in the
-        // current folder), numbered. The mesh files are written from the
-        // store, so each iteration's model goes into the store's models;
-        // the inversion works from its own copy of the starting model.
+        // current folder), numbered.
         const fs::path folder = run.files.log.parent_path();
-        const Models start = store.models;
         const IterationSaver save = [&](const Models& model, int iteration) {
-            store.models = model;
             const std::string n = std::to_string(iteration);
-            if (saveJobMesh(store, folder / ("InvModelOutput_iter" + n + ".vwer"), MeshOutput::BoundsBinary, log) !=
-                kStatusOk)
+            if (saveJobMesh(store.settings, store.survey, store.mesh, model,
+                            folder / ("InvModelOutput_iter" + n + ".vwer"), MeshOutput::BoundsBinary, log) != kStatusOk)
                 return kStatusError;
             if (settingInteger(store.settings, Item::SaveFullMesh) != 1) return kStatusOk;
-            return saveJobMesh(store, folder / ("InvFullMeshOutput_iter" + n + ".vwer"), MeshOutput::FullText, log);
+            return saveJobMesh(store.settings, store.survey, store.mesh, model,
+                               folder / ("InvFullMeshOutput_iter" + n + ".vwer"), MeshOutput::FullText, log);
         };
         InversionResult result;
-        const int status = runInversion(store.mesh, start, store.survey, store.settings, log,
+        const int status = runInversion(store.mesh, store.models, store.survey, store.settings, log,
                                         computeControl(run, command, from, span), save, result);
-        if (status != kStatusOk && status != kInversionAborted) {
-            store.models = start;
-            return status;
-        }
+        if (status != kStatusOk && status != kInversionAborted) return status;
         store.models = std::move(result.model);
         storeCalculatedData(store.survey, std::move(result.calculated));
         if (status == kInversionAborted) run.inversionAbortedAtLine = command.line;
@@ -157,8 +151,8 @@ int runCommand(ScriptRun& run, ProjectStore& store, const ScriptCommand& command
             log.subWriteToTextBox(std::string("No mesh yet: generating the mesh of the configuration.") + kLineBreak);
             if (generateJobMesh(store, availableMemoryBytes(), log) != kStatusOk) return kStatusError;
         }
-        return saveJobMesh(store, command.paths[0], command.meshOutput, log,
-                           run.sensitivity.empty() ? nullptr : &run.sensitivity);
+        return saveJobMesh(store.settings, store.survey, store.mesh, store.models, command.paths[0],
+                           command.meshOutput, log, run.sensitivity.empty() ? nullptr : &run.sensitivity);
     case ScriptVerb::SaveConfiguration:
         return saveJobDataFile(store, command.paths[0], command.besideMeasured, log);
     }
