@@ -62,7 +62,7 @@ std::vector<BlockPlace> blockPlaces(const Mesh& mesh)
 // 1 + Gaussian noise of `noise`; the model goes back to `start`.
 bool modelledData(ProjectStore& store, MessageLog& log, double noise, const std::vector<double>& start)
 {
-    if (runForwardModel(store, log) != kStatusOk) return false;
+    if (runJobForwardModel(store, log) != kStatusOk) return false;
     std::mt19937 rng(11);
     std::normal_distribution<double> relative(0.0, noise);
     auto& q = store.survey.quadrupoles;
@@ -98,9 +98,16 @@ double timedInversion(benchmark::State& state, ProjectStore& store, double noise
         return -1;
     }
     const auto begin = std::chrono::steady_clock::now();
-    const int status = runInversion(store, log, {}, {}, outcome);
+    InversionResult result;
+    const int status = runInversion(store.mesh, store.models, store.survey, store.settings, log, {}, {}, result);
     std::cerr << log.plainText();
-    if (status == kStatusOk) return bench::secondsSince(begin);
+    if (status == kStatusOk) {
+        const double seconds = bench::secondsSince(begin);
+        store.models = std::move(result.model);
+        storeCalculatedData(store.survey, std::move(result.calculated));
+        outcome = result.outcome;
+        return seconds;
+    }
     state.SkipWithError("inversion failed");
     return -1;
 }

@@ -4,9 +4,9 @@
 
 #include "JobTestSupport.h"
 #include "core/datafile/ScheduleLoader.h"
+#include "core/jobfiles/SensitivityRequest.h"
 #include "core/jobs/ProjectFolder.h"
 #include "core/jobs/RurVexora.h"
-#include "core/jobs/SensitivityRequest.h"
 #include "core/platform/PosixProcessLauncher.h"
 #include "core/platform/ScriptedProcessLauncher.h"
 #include "core/platform/ScriptedQuestions.h"
@@ -193,6 +193,11 @@ TEST(RurVexora, SensitivityRequestsGiveTheirInfoFile)
         const nlohmann::json parsed = nlohmann::json::parse(text);
         EXPECT_EQ(parsed["Sensitivity_Quad_ID"], nlohmann::json::array({c.id}));
         EXPECT_EQ(parsed["Sensitivity_Abs"], c.absolute);
+        // The core's reader takes the file back as the same request.
+        SensitivityRequest read;
+        ASSERT_EQ(readSensitivityInfo(folder / "SensInfo.json", read, log), 0) << log.plainText();
+        EXPECT_EQ(read.quadrupoleId, c.id);
+        EXPECT_EQ(read.absolute, c.absolute);
     }
     fs::remove_all(folder);
 }

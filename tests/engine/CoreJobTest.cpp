@@ -73,6 +73,8 @@ TEST(InversionJob, AnAbortSavesTheBestModelAndEndsTheJobAsAborted)
     for (const char* result : {"InvModelOutput.vwer", "InvFullMeshOutput.vwer", "InvDataOutput.data"})
         EXPECT_TRUE(fs::exists(folder / result)) << result;
     EXPECT_FALSE(fs::exists(folder / "InvModelOutput_iter2.vwer"));
+    // The model kept is the one iteration 1 saved.
+    EXPECT_EQ(fileText(folder / "InvModelOutput.vwer"), fileText(folder / "InvModelOutput_iter1.vwer"));
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ TEST_P(HomogeneousHalfSpace, GivesItsResistivity)
     MessageLog log;
     ASSERT_EQ(buildMesh(store, log), 0) << log.plainText();
     const auto start = std::chrono::steady_clock::now();
-    ASSERT_EQ(runForwardModel(store, log), 0) << log.plainText();
+    ASSERT_EQ(runJobForwardModel(store, log), 0) << log.plainText();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const std::vector<double> k = funGeometricFactor(store.survey, false);
     std::vector<double> error;
@@ -74,7 +74,7 @@ TEST_P(TwoLayers, FollowTheImageSeries)
     }
     setSettingText(store.settings, Item::CpuThreads, "2");
     const auto start = std::chrono::steady_clock::now();
-    ASSERT_EQ(runForwardModel(store, log), 0) << log.plainText();
+    ASSERT_EQ(runJobForwardModel(store, log), 0) << log.plainText();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::vector<double> error;
     const auto& el = store.survey.electrodes;
@@ -115,7 +115,7 @@ std::vector<double> run(ProjectStore& store, double (*conductivityOf)(const Node
         }
         store.models.conductivity[e] = conductivityOf(c);
     }
-    EXPECT_EQ(runForwardModel(store, log), 0) << log.plainText();
+    EXPECT_EQ(runJobForwardModel(store, log), 0) << log.plainText();
     return store.survey.quadrupoles.calcResistance;
 }
 

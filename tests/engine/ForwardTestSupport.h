@@ -13,6 +13,7 @@
 #include "engine/forward/ForwardModel.h"
 #include "core/mesh/DefaultMeshSettings.h"
 #include "core/mesh/MeshBuild.h"
+#include "engine/script/JobSteps.h"
 
 namespace vexora::testing {
 

@@ -83,7 +83,7 @@ Synthetic synthetic(double outlierFraction)
     const std::vector<double> start = store.models.conductivity;
     for (std::size_t b = 0; b < start.size(); ++b)
         if (inConductor(blockCentre(store.mesh, b))) store.models.conductivity[b] = 0.1;
-    EXPECT_EQ(runForwardModel(store, log), kStatusOk) << log.plainText();
+    EXPECT_EQ(runJobForwardModel(store, log), kStatusOk) << log.plainText();
     std::mt19937 rng(7);
     std::normal_distribution<double> noise(0.0, 0.03);
     std::uniform_real_distribution<double> uniform;
@@ -97,6 +97,19 @@ Synthetic synthetic(double outlierFraction)
     store.survey.present.calcResistance = false;
     store.models.conductivity = start;
     return s;
+}
+
+// The inversion of the store's data from its models; the result replaces
+// them and fills the calculated columns.
+int invert(ProjectStore& store, MessageLog& log, InversionOutcome& outcome)
+{
+    InversionResult result;
+    const int status = runInversion(store.mesh, store.models, store.survey, store.settings, log, {}, {}, result);
+    if (status != kStatusOk) return status;
+    store.models = std::move(result.model);
+    storeCalculatedData(store.survey, std::move(result.calculated));
+    outcome = result.outcome;
+    return status;
 }
 
 double meanResistivity(const ProjectStore& store, bool (*inside)(const NodePoint&), bool (*exclude)(const NodePoint&))
@@ -117,7 +130,7 @@ TEST(InversionRecovery, FindsTheConductorAndFitsTheNoise)
     Synthetic s = synthetic(0.0);
     MessageLog log;
     InversionOutcome outcome;
-    ASSERT_EQ(runInversion(s.store, log, {}, {}, outcome), kStatusOk) << log.plainText();
+    ASSERT_EQ(invert(s.store, log, outcome), kStatusOk) << log.plainText();
     // The default errors are 5 %, the noise 3 %: the true model itself has
     // chi^2 near 0.36, so far below that the noise would be fitted.
     EXPECT_GE(outcome.chiSquared, 0.3);
@@ -141,7 +154,7 @@ TEST(InversionRecovery, RobustWeightsResistOutliers)
         setSettingText(s.store.settings, Item::UseRobustInversion, robust ? "1" : "2");
         MessageLog log;
         InversionOutcome outcome;
-        ASSERT_EQ(runInversion(s.store, log, {}, {}, outcome), kStatusOk) << log.plainText();
+        ASSERT_EQ(invert(s.store, log, outcome), kStatusOk) << log.plainText();
         const double background = meanResistivity(s.store, inForeground, [](const NodePoint& c) {
             return c.x > 1 && c.x < 5 && c.y > 1 && c.y < 5;
         });
@@ -163,7 +176,7 @@ TEST(InversionRecovery, FindsTheChargeableBlock)
         store.models.conductivity[b] = 0.01;
         store.models.ip[b] = inConductor(blockCentre(store.mesh, b)) ? 0.1 : 0.01;
     }
-    ASSERT_EQ(runForwardModel(store, log), kStatusOk) << log.plainText();
+    ASSERT_EQ(runJobForwardModel(store, log), kStatusOk) << log.plainText();
     auto& q = store.survey.quadrupoles;
     q.resistance = q.calcResistance;
     q.ip.assign(1, q.calcIp);
@@ -174,7 +187,7 @@ TEST(InversionRecovery, FindsTheChargeableBlock)
     store.models = start;
 
     InversionOutcome outcome;
-    ASSERT_EQ(runInversion(store, log, {}, {}, outcome), kStatusOk) << log.plainText();
+    ASSERT_EQ(invert(store, log, outcome), kStatusOk) << log.plainText();
     double inside = 0, outside = 0;
     int in = 0, out = 0;
     for (std::size_t b = 0; b < store.models.ip.size(); ++b) {

@@ -23,7 +23,12 @@ TEST(InvertRun, InvertsInProcessAndLeavesTheThreeResults)
     // The results load: the data file and the full mesh.
     EXPECT_EQ(runVexora({"check", (folder / "InvDataOutput.data").string()}).code, 0);
     EXPECT_EQ(runVexora({"mesh-import", (folder / "InvFullMeshOutput.vwer").string()}).code, 0);
-    EXPECT_TRUE(fs::exists(folder / "InvModelOutput.vwer"));
+    // The model saved at the end is the last iteration's.
+    int last = 0;
+    while (fs::exists(folder / ("InvModelOutput_iter" + std::to_string(last + 1) + ".vwer"))) ++last;
+    ASSERT_GE(last, 1);
+    EXPECT_EQ(fileText(folder / "InvModelOutput.vwer"),
+              fileText(folder / ("InvModelOutput_iter" + std::to_string(last) + ".vwer")));
 
     EXPECT_EQ(runVexora({"invert", (root / "site.data").string(), "--run", "--no-start"}).code, 2);
 }

@@ -29,7 +29,9 @@ void runWenner(SensitivityRun& run)
     run.store = lineSurvey(13, 1.0, {{3, 9, 5, 7}});
     MessageLog log;
     ASSERT_EQ(buildMesh(run.store, log), kStatusOk) << log.plainText();
-    ASSERT_EQ(prepareForward(run.store, {}, true, "test", log, run.setup), kStatusOk) << log.plainText();
+    const ProjectStore& s = run.store;
+    ASSERT_EQ(prepareForward(s.mesh, s.models, s.survey, s.settings, {}, true, "test", log, run.setup), kStatusOk)
+        << log.plainText();
     ForwardSystem system;
     ASSERT_EQ(modelFieldsAndResistances(run.store.mesh, run.setup, run.store.models.conductivity, {}, 0, 100, "R",
                                         "test", log, system, run.fields, run.resistance),

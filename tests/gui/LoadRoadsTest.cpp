@@ -124,7 +124,9 @@ TEST(LoadRoads, EveryFrontEndGetsTheSameTablesAndMessages)
     };
     for (const File& file : files) {
         const fs::path path = folder / file.name;
-        if (!file.text.empty()) ASSERT_TRUE(writeFileAtomically(path, file.text));
+        if (!file.text.empty()) {
+            ASSERT_TRUE(writeFileAtomically(path, file.text));
+        }
         std::vector<Loaded> results;
         for (const auto& [road, load] : roads) {
             results.push_back(load(path));

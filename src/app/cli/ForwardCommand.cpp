@@ -15,7 +15,6 @@
 #include "app/cli/CommandSupport.h"
 #include "app/cli/Commands.h"
 #include "app/cli/MeshSummary.h"
-#include "engine/forward/ForwardModel.h"
 #include "engine/script/JobSteps.h"
 #include "engine/forward/ForwardMemory.h"
 
@@ -46,7 +45,7 @@ int runForward(const Arguments& args, std::ostream& out, std::ostream& err)
     const bool done = loadJobDataFile(store, in, log) == kStatusOk &&
                       (!config || applyConfiguration(store, *config, log, err, "forward")) &&
                       generateJobMesh(store, availableMemoryBytes(), log) == kStatusOk &&
-                      runForwardModel(store, log) == kStatusOk &&
+                      runJobForwardModel(store, log) == kStatusOk &&
                       saveJobDataFile(store, target, true, log) == kStatusOk;
     printLog(log, err);
     if (!done) return kExitError;

@@ -3,8 +3,8 @@
 #include "core/datafile/FormatChecks.h"
 #include "core/datafile/ScheduleWriter.h"
 #include "core/io/TextFile.h"
+#include "core/jobfiles/SensitivityRequest.h"
 #include "core/jobs/CoreScript.h"
-#include "core/jobs/SensitivityRequest.h"
 #include "core/settings/Configuration.h"
 
 namespace vexora {
@@ -27,23 +27,6 @@ std::string meshLine(const fs::path& meshFile)
 }
 
 }  // namespace
-
-JobType jobType(std::string_view kind)
-{
-    if (kind == "INV") return JobType::Inversion;
-    if (kind == "FWM") return JobType::Forward;
-    return JobType::Sensitivity;
-}
-
-std::string_view jobKindWord(JobType type)
-{
-    switch (type) {
-    case JobType::Inversion: return "INV";
-    case JobType::Forward: return "FWM";
-    case JobType::Sensitivity: break;
-    }
-    return "SENS";
-}
 
 int funWriteInvScript(const fs::path& folder, const fs::path& scriptFile, const fs::path& configurationFile,
                       const fs::path& meshFile, const fs::path& boundsModelFile, const fs::path& fullMeshFile,

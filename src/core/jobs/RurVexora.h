@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/jobfiles/CorePrograms.h"
 #include "core/log/MessageLog.h"
 #include "core/platform/ProcessLauncher.h"
 #include "core/project/ProjectStore.h"
@@ -22,17 +23,6 @@ inline constexpr std::string_view kSensScriptFile = "SensScript.txt";
 inline constexpr std::string_view kSensInfoFile = "SensInfo.json";
 inline constexpr std::string_view kProgressFile = "Progress.txt";
 inline constexpr std::string_view kAbortFile = "Abort.txt";
-
-inline constexpr std::string_view kManagerProgram = "VORozurire.exe";
-inline constexpr std::string_view kCoreName = "VexoraRUR64";
-inline constexpr std::string_view kCoreProgram = "VexoraRUR64.exe";
-
-// The job kind text: "INV", "FWM", or any other text, which is then the
-// sensitivity request.
-enum class JobType { Inversion, Forward, Sensitivity };
-JobType jobType(std::string_view kind);
-// "INV", "FWM" or "SENS": the last word of the manager's command line.
-std::string_view jobKindWord(JobType type);
 
 // The script writers; a mesh file of "" means "generate the mesh". Each
 // returns 0, or 1 with a logged error when a file cannot be written.

@@ -1,13 +1,17 @@
 #pragma once
 // The DC/IP forward model: the calculated V/I of every quadrupole (and,
-// with IP modelling on, the calculated apparent chargeability) for the
-// current conductivity model on the current mesh.
+// with IP modelling on, the calculated apparent chargeability) for a
+// conductivity model on a mesh.
 
 #include <cstdint>
+#include <vector>
 
 #include "core/log/MessageLog.h"
+#include "core/mesh/Mesh.h"
+#include "core/mesh/Models.h"
 #include "core/platform/Feedback.h"
-#include "core/project/ProjectStore.h"
+#include "core/survey/SurveyTables.h"
+#include "core/settings/SettingsTable.h"
 
 namespace vexora {
 
@@ -17,11 +21,26 @@ struct ComputeControl : Feedback {
     std::uint64_t memoryLimitBytes = 0;
 };
 
-// Fills the survey's calculated resistance column (and the calculated IP
-// column when "Model IP Data" is 1) from the mesh and models of the store.
-// Returns 0; 1 with the reason logged (no mesh, model size mismatch,
-// electrodes outside the mesh, a mesh too large for the memory, solver
-// failure, abort) and the survey untouched.
+// What a model gives the survey: its calculated columns, in quadrupole order.
+struct CalculatedData {
+    std::vector<double> resistance;  // V/I
+    std::vector<double> ip;          // apparent chargeability; empty when IP was not modelled
+};
+
+// Puts `data` into the survey's calculated columns and marks them present;
+// the calculated IP only when `data` has it (otherwise it stays as it was).
+void storeCalculatedData(Survey& survey, CalculatedData data);
+
+// Solves the forward problem of `models` on `mesh` for the quadrupoles of
+// `survey` under the forward settings of `settings` ("Model IP Data", the
+// boundary conditions, the solver's iterations and threads, "Skip TX
+// electrodes with no RX"); `models` gives the conductivity, and with IP
+// modelled the chargeability and the IP scale. Reads the survey's
+// electrodes, quadrupoles and skip flags.
+//
+// Returns 0 with `calculated` filled; 1 with the reason logged (no mesh,
+// model size mismatch, electrodes outside the mesh, a mesh too large for
+// the memory, solver failure, abort) and `calculated` untouched.
 //
 // V/I is for unit current; calculated IP is Seigel's apparent chargeability
 // (V(sigma (1 - eta)) - V(sigma)) / V(sigma (1 - eta)) times the IP scale, in
@@ -29,6 +48,7 @@ struct ComputeControl : Feedback {
 // quadrupoles flagged skipped are not computed (their calculated values are
 // 1000000000, the value that cannot be computed) and current electrodes used
 // only by them are not solved for; with 2 every quadrupole is computed.
-int runForwardModel(ProjectStore& store, MessageLog& log, const ComputeControl& control = {});
+int runForwardModel(const Mesh& mesh, const Models& models, const Survey& survey, const SettingsTable& settings,
+                    MessageLog& log, const ComputeControl& control, CalculatedData& calculated);
 
 }  // namespace vexora

@@ -96,14 +96,13 @@ NodePoint sourceCentre(const QuadrupolePlan& plan, const std::vector<MeshPoint>&
 
 }  // namespace
 
-int prepareForward(const ProjectStore& store, const ComputeControl& control, bool everyElectrodeASource,
-                   std::string_view source, MessageLog& log, ForwardSetup& setup)
+int prepareForward(const Mesh& mesh, const Models& models, const Survey& survey, const SettingsTable& settings,
+                   const ComputeControl& control, bool everyElectrodeASource, std::string_view source,
+                   MessageLog& log, ForwardSetup& setup)
 {
-    if (readForwardSettings(store.settings, setup.settings, log) != kStatusOk) return kStatusError;
-    const Mesh& mesh = store.mesh;
-    if (const std::string problem = meshProblem(mesh, store.models, setup.settings.modelIp); !problem.empty())
+    if (readForwardSettings(settings, setup.settings, log) != kStatusOk) return kStatusError;
+    if (const std::string problem = meshProblem(mesh, models, setup.settings.modelIp); !problem.empty())
         return log.error(source, problem);
-    const Survey& survey = store.survey;
     if (survey.quadrupoles.size() == 0) return log.error(source, "No quadrupoles to model.");
 
     setup.plan = planQuadrupoles(survey, setup.settings.skipTxWithoutRx);

@@ -26,12 +26,16 @@ struct ForwardSetup {
     std::uint64_t availableBytes = 0;
 };
 
+// Checks that `mesh` and `models` describe one another, reads the forward
+// settings of `settings`, plans the quadrupoles of `survey`, locates its
+// electrodes in the mesh and checks the memory (the limit of `control`).
 // With `everyElectrodeASource` every electrode of the plan gets a pole
 // solution (reciprocity needs the fields of the measuring electrodes too),
-// otherwise only the current electrodes. Returns 0, or 1 with the reason
-// logged under `source`.
-int prepareForward(const ProjectStore& store, const ComputeControl& control, bool everyElectrodeASource,
-                   std::string_view source, MessageLog& log, ForwardSetup& setup);
+// otherwise only the current electrodes. Returns 0 with `setup` filled, or
+// 1 with the reason logged under `source`.
+int prepareForward(const Mesh& mesh, const Models& models, const Survey& survey, const SettingsTable& settings,
+                   const ComputeControl& control, bool everyElectrodeASource, std::string_view source,
+                   MessageLog& log, ForwardSetup& setup);
 
 using PoleFieldSink = std::function<void(std::size_t source, const PoleSource& pole, std::span<const double> us)>;
 

@@ -16,12 +16,14 @@ constexpr const char* kSource = "RUNINVERSION";
 constexpr double kHighestChargeability = 0.99;
 }  // namespace
 
-int invertChargeability(ProjectStore& store, const InversionSettings& settings, Jacobian& jacobian,
-                        std::span<const std::size_t> rows, int threads, MessageLog& log)
+int invertChargeability(const Mesh& mesh, const Models& start, const Survey& survey,
+                        const InversionSettings& settings, Jacobian& jacobian, std::span<const std::size_t> rows,
+                        int threads, MessageLog& log, std::vector<double>& chargeability,
+                        std::vector<double>& calculatedIp)
 {
-    const QuadrupoleTable& table = store.survey.quadrupoles;
-    const double scale = store.models.ipScale;
-    if (!store.survey.present.ip || table.ipWindows() == 0) return log.error(kSource, "No IP data to invert.");
+    const QuadrupoleTable& table = survey.quadrupoles;
+    const double scale = start.ipScale;
+    if (!survey.present.ip || table.ipWindows() == 0) return log.error(kSource, "No IP data to invert.");
     if (!(scale > 0)) return log.error(kSource, "The IP scale must be positive.");
 
     // Data: the mean of the windows, as a fraction.
@@ -35,11 +37,11 @@ int invertChargeability(ProjectStore& store, const InversionSettings& settings, 
     }
     for (float& v : jacobian.values) v = -v;
 
-    const BlockGrid grid = blockGrid(store.mesh);
+    const BlockGrid grid = blockGrid(mesh);
     const std::size_t blocks = grid.size();
     std::vector<double> eta(blocks, 0.0), reference(blocks, 0.0);
-    if (store.models.ip.size() == blocks)
-        for (std::size_t j = 0; j < blocks; ++j) eta[j] = reference[j] = std::clamp(store.models.ip[j], 0.0, kHighestChargeability);
+    if (start.ip.size() == blocks)
+        for (std::size_t j = 0; j < blocks; ++j) eta[j] = reference[j] = std::clamp(start.ip[j], 0.0, kHighestChargeability);
 
     std::vector<double> predicted(rows.size()), residual(rows.size()), weights(rows.size());
     auto refresh = [&] {
@@ -110,12 +112,9 @@ int invertChargeability(ProjectStore& store, const InversionSettings& settings, 
                   chi2, kLineBreak);
     log.subWriteToTextBox(line);
 
-    QuadrupoleTable& out = store.survey.quadrupoles;
-    out.calcIp.assign(out.size(), kCannotCompute);
-    for (std::size_t r = 0; r < rows.size(); ++r) out.calcIp[rows[r]] = predicted[r] * scale;
-    store.survey.present.calcIp = true;
-    store.models.ip = std::move(eta);
-    store.models.ipModelling = true;
+    calculatedIp.assign(table.size(), kCannotCompute);
+    for (std::size_t r = 0; r < rows.size(); ++r) calculatedIp[rows[r]] = predicted[r] * scale;
+    chargeability = std::move(eta);
     return kStatusOk;
 }
 

@@ -13,15 +13,23 @@
 
 #include "engine/inversion/InversionSettings.h"
 #include "engine/inversion/Jacobian.h"
-#include "core/project/ProjectStore.h"
+#include "core/log/MessageLog.h"
+#include "core/mesh/Mesh.h"
+#include "core/mesh/Models.h"
+#include "core/survey/SurveyTables.h"
 
 namespace vexora {
 
 // `jacobian` holds the rows `rows` (quadrupole indices) and is negated in
-// place. The data are the mean of the IP windows over the IP scale. Fills
-// the IP model and the calculated IP of those quadrupoles; returns 0, or 1
-// with the reason logged and the store untouched.
-int invertChargeability(ProjectStore& store, const InversionSettings& settings, Jacobian& jacobian,
-                        std::span<const std::size_t> rows, int threads, MessageLog& log);
+// place. The data are the mean of the IP windows of `survey` over the IP
+// scale of `start`, whose chargeability (when it has one per block of
+// `mesh`) starts the inversion and is its reference. Returns 0 with
+// `chargeability` (per block) and `calculatedIp` (per quadrupole of the
+// survey, the value that cannot be computed outside `rows`) filled, or 1
+// with the reason logged and both untouched.
+int invertChargeability(const Mesh& mesh, const Models& start, const Survey& survey,
+                        const InversionSettings& settings, Jacobian& jacobian, std::span<const std::size_t> rows,
+                        int threads, MessageLog& log, std::vector<double>& chargeability,
+                        std::vector<double>& calculatedIp);
 
 }  // namespace vexora

@@ -47,13 +47,13 @@ std::string format(const char* pattern, double a, double b = 0, double c = 0, do
 
 class ResistivityInversion {
 public:
-    ResistivityInversion(ProjectStore& store, MessageLog& log, const ComputeControl& control,
-                         const IterationSaver& save)
-        : store_(store), log_(log), control_(control), save_(save)
+    ResistivityInversion(const Mesh& mesh, const Models& start, const Survey& survey, const SettingsTable& settings,
+                         MessageLog& log, const ComputeControl& control, const IterationSaver& save)
+        : mesh_(mesh), start_(start), survey_(survey), table_(settings), log_(log), control_(control), save_(save)
     {
     }
 
-    int run(InversionOutcome& outcome);
+    int run(InversionResult& result);
 
 private:
     int setup();
@@ -74,7 +74,10 @@ private:
     }
     int percentAt(int iteration) const { return std::min(99, 100 * iteration / (settings_.rho.maxIterations + 1)); }
 
-    ProjectStore& store_;
+    const Mesh& mesh_;
+    const Models& start_;
+    const Survey& survey_;
+    const SettingsTable& table_;
     MessageLog& log_;
     const ComputeControl& control_;
     const IterationSaver& save_;
@@ -95,10 +98,11 @@ private:
 
 int ResistivityInversion::setup()
 {
-    if (readInversionSettings(store_.settings, settings_, log_) != kStatusOk) return kStatusError;
-    if (prepareForward(store_, control_, true, kSource, log_, setup_) != kStatusOk) return kStatusError;
-    const QuadrupoleTable& table = store_.survey.quadrupoles;
-    if (!store_.survey.present.resistance || table.resistance.size() != table.size())
+    if (readInversionSettings(table_, settings_, log_) != kStatusOk) return kStatusError;
+    if (prepareForward(mesh_, start_, survey_, table_, control_, true, kSource, log_, setup_) != kStatusOk)
+        return kStatusError;
+    const QuadrupoleTable& table = survey_.quadrupoles;
+    if (!survey_.present.resistance || table.resistance.size() != table.size())
         return log_.error(kSource, "No measured data to invert.");
     std::size_t unusable = 0;
     for (std::size_t k = 0; k < table.size(); ++k) {
@@ -119,7 +123,7 @@ int ResistivityInversion::setup()
 
     std::vector<double> measured(rows_.size()), deviation;
     for (std::size_t r = 0; r < rows_.size(); ++r) measured[r] = table.resistance[rows_[r]];
-    if (store_.survey.present.resistanceStd && table.resistanceStd.size() == table.size()) {
+    if (survey_.present.resistanceStd && table.resistanceStd.size() == table.size()) {
         deviation.resize(rows_.size());
         for (std::size_t r = 0; r < rows_.size(); ++r) deviation[r] = table.resistanceStd[rows_[r]];
     }
@@ -133,14 +137,14 @@ int ResistivityInversion::setup()
     robust_.assign(rows_.size(), 1.0);
     usable_.assign(rows_.size(), 1);
 
-    grid_ = blockGrid(store_.mesh);
+    grid_ = blockGrid(mesh_);
     const std::uint64_t jacobianBytes = static_cast<std::uint64_t>(rows_.size()) * grid_.size() * sizeof(float);
     if (setup_.availableBytes > 0 && jacobianBytes > setup_.availableBytes / 2)
         return log_.error(kSource, "The sensitivity matrix of " + std::to_string(rows_.size()) + " data and " +
                                        std::to_string(grid_.size()) + " blocks needs about " +
                                        std::to_string(jacobianBytes >> 20) + " MB; " +
                                        std::to_string(setup_.availableBytes >> 20) + " MB are available.");
-    stiffness_ = blockStiffnesses(store_.mesh);
+    stiffness_ = blockStiffnesses(mesh_);
     log_.subWriteToTextBox("Inversion: " + std::to_string(rows_.size()) + " data, " + std::to_string(grid_.size()) +
                            " blocks, " + std::to_string(settings_.roughnessTrials) + " roughness trials" +
                            (settings_.linearisedTrials ? " (linearised)" : " (each modelled)") +
@@ -156,7 +160,7 @@ int ResistivityInversion::model(const std::vector<double>& logSigma, ElectrodeFi
     ComputeControl inner;
     inner.memoryLimitBytes = control_.memoryLimitBytes;
     report(percent, "forward model");
-    const int status = modelFieldsAndResistances(store_.mesh, setup_, conductivity(logSigma), inner, percent, percent,
+    const int status = modelFieldsAndResistances(mesh_, setup_, conductivity(logSigma), inner, percent, percent,
                                                  "Forward model", kSource, log_, system_, fields, resistance);
     forwardSeconds_ += secondsSince(start);
     return status;
@@ -179,14 +183,14 @@ std::vector<double> ResistivityInversion::weights() const
     return w;
 }
 
-int ResistivityInversion::run(InversionOutcome& outcome)
+int ResistivityInversion::run(InversionResult& result)
 {
     const auto start = Clock::now();
     if (setup() != kStatusOk) return kStatusError;
     const std::size_t blocks = grid_.size();
     std::vector<double> m(blocks), reference(blocks);
     for (std::size_t j = 0; j < blocks; ++j)
-        m[j] = reference[j] = std::clamp(std::log(store_.models.conductivity[j]), kLowestLogSigma, kHighestLogSigma);
+        m[j] = reference[j] = std::clamp(std::log(start_.conductivity[j]), kLowestLogSigma, kHighestLogSigma);
 
     ElectrodeFields fields, trialFields;
     std::vector<double> resistance, trialResistance;
@@ -234,7 +238,7 @@ int ResistivityInversion::run(InversionOutcome& outcome)
 
         report(percent, "Iteration " + std::to_string(iteration + 1) + ": sensitivities");
         const auto sensitivityStart = Clock::now();
-        assembleJacobian(store_.mesh, conductivity(m), setup_.plan, fields, stiffness_, rows_, resistance,
+        assembleJacobian(mesh_, conductivity(m), setup_.plan, fields, stiffness_, rows_, resistance,
                          setup_.settings.threads, j);
         const double sensitivitySeconds = secondsSince(sensitivityStart);
 
@@ -321,11 +325,9 @@ int ResistivityInversion::run(InversionOutcome& outcome)
         report(percentAt(iteration + 1), "Iteration " + std::to_string(iteration) + format(": chi2 %.3f", chi2));
 
         if (save_ && settings_.saveIterations) {
-            Models previous = store_.models;
-            store_.models.conductivity = conductivity(m);
-            const int saved = save_(store_, iteration);
-            store_.models = std::move(previous);
-            if (saved != kStatusOk) return kStatusError;
+            Models current = start_;
+            current.conductivity = conductivity(m);
+            if (save_(current, iteration) != kStatusOk) return kStatusError;
         }
         if (chi2 > 1.0 && (previousChi2 - chi2) < kLeastImprovement * previousChi2) {
             ending = "The misfit stopped improving.";
@@ -344,32 +346,38 @@ int ResistivityInversion::run(InversionOutcome& outcome)
                                               " after " + std::to_string(iteration) + " iterations.") +
                            format(" Total time %.1f s.", secondsSince(start)) + kLineBreak);
 
+    Models model = start_;
+    CalculatedData calculated;
     // "Model IP Data": the chargeability follows, linearised about the final model.
     if (!aborted && setup_.settings.modelIp) {
         std::vector<std::size_t> ipRows;
         for (std::size_t i = 0; i < rows_.size(); ++i)
             if (usable_[i]) ipRows.push_back(rows_[i]);
         report(99, "IP inversion");
-        assembleJacobian(store_.mesh, conductivity(m), setup_.plan, fields, stiffness_, ipRows, resistance,
+        assembleJacobian(mesh_, conductivity(m), setup_.plan, fields, stiffness_, ipRows, resistance,
                          setup_.settings.threads, j);
-        if (invertChargeability(store_, settings_, j, ipRows, setup_.settings.threads, log_) != kStatusOk)
+        if (invertChargeability(mesh_, start_, survey_, settings_, j, ipRows, setup_.settings.threads, log_,
+                                model.ip, calculated.ip) != kStatusOk)
             return kStatusError;
+        model.ipModelling = true;
     }
 
-    store_.models.conductivity = conductivity(m);
-    store_.survey.quadrupoles.calcResistance = std::move(resistance);
-    store_.survey.present.calcResistance = true;
-    outcome = {iteration, chi2, rmsPercent(r), chi2 <= 1.0};
+    model.conductivity = conductivity(m);
+    calculated.resistance = std::move(resistance);
+    result.model = std::move(model);
+    result.calculated = std::move(calculated);
+    result.outcome = {iteration, chi2, rmsPercent(r), chi2 <= 1.0};
     return aborted ? kInversionAborted : kStatusOk;
 }
 
 }  // namespace
 
-int runInversion(ProjectStore& store, MessageLog& log, const ComputeControl& control,
-                 const IterationSaver& saveIteration, InversionOutcome& outcome)
+int runInversion(const Mesh& mesh, const Models& start, const Survey& survey, const SettingsTable& settings,
+                 MessageLog& log, const ComputeControl& control, const IterationSaver& saveIteration,
+                 InversionResult& result)
 {
-    ResistivityInversion inversion(store, log, control, saveIteration);
-    return inversion.run(outcome);
+    ResistivityInversion inversion(mesh, start, survey, settings, log, control, saveIteration);
+    return inversion.run(result);
 }
 
 }  // namespace vexora

@@ -11,7 +11,7 @@
 // the misfit rose. It stops when chi^2 <= 1 (the noise level), when chi^2
 // falls by less than 1 % in an iteration, after the maximum number of
 // iterations, or when the abort request comes (after the current
-// iteration). The store then holds the best model and its modelled data.
+// iteration). The result is then the best model and its modelled data.
 
 #include <functional>
 
@@ -28,14 +28,30 @@ struct InversionOutcome {
     bool reachedNoiseLevel = false;
 };
 
-// Saves the model of iteration `iteration` (the store holds it); returns 0
-// or 1 with the reason logged.
-using IterationSaver = std::function<int(const ProjectStore& store, int iteration)>;
+// Saves `model`, the model of iteration `iteration`; returns 0 or 1 with
+// the reason logged.
+using IterationSaver = std::function<int(const Models& model, int iteration)>;
 
-// Returns 0 with the inverted model and its modelled data in the store;
-// kInversionAborted when the abort request stopped it (the best model so far
-// is in the store); 1 with the reason logged and the store untouched.
-int runInversion(ProjectStore& store, MessageLog& log, const ComputeControl& control,
-                 const IterationSaver& saveIteration, InversionOutcome& outcome);
+// What the inversion produces.
+struct InversionResult {
+    Models model;               // the starting model with the inverted conductivity (and chargeability)
+    CalculatedData calculated;  // the model's V/I (and IP)
+    InversionOutcome outcome;
+};
+
+// Inverts the measured V/I of `survey` (with their standard deviations
+// when present; with "Model IP Data" = 1 then the mean of its IP windows)
+// on `mesh`, from the starting model `start` (its conductivity is also the
+// reference model; its chargeability and IP scale start the IP inversion),
+// under the forward and inversion settings of `settings`. With "Save
+// inverted model for each iteration" = 1, `saveIteration` (when given) gets
+// each iteration's model.
+//
+// Returns 0 with `result` filled; kInversionAborted when the abort request
+// stopped it, with the best model so far and its V/I in `result` (no
+// chargeability); 1 with the reason logged and `result` untouched.
+int runInversion(const Mesh& mesh, const Models& start, const Survey& survey, const SettingsTable& settings,
+                 MessageLog& log, const ComputeControl& control, const IterationSaver& saveIteration,
+                 InversionResult& result);
 
 }  // namespace vexora

@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <nlohmann/json.hpp>
 
 #include "core/import/GeometricFactor.h"
 #include "engine/inversion/Sensitivity.h"
-#include "core/io/TextFile.h"
 
 namespace vexora {
 
@@ -17,32 +15,15 @@ constexpr const char* kSource = "GENERATESENSITIVITY";
 constexpr std::size_t kRowChunk = 64;
 }  // namespace
 
-int readSensitivityInfo(const std::filesystem::path& file, SensitivityRequest& request, MessageLog& log)
-{
-    std::string text, why;
-    if (!readTextFile(file, text, &why)) return log.error(kSource, file.string() + " not read: " + why);
-    const nlohmann::json info = nlohmann::json::parse(text, nullptr, false);
-    if (info.is_discarded() || !info.is_object())
-        return log.error(kSource, file.string() + " is not a JSON object.");
-    const auto id = info.find("Sensitivity_Quad_ID");
-    const auto absolute = info.find("Sensitivity_Abs");
-    const bool idOk = id != info.end() && ((id->is_array() && id->size() == 1 && (*id)[0].is_number_integer()) ||
-                                           id->is_number_integer());
-    if (!idOk || absolute == info.end() || !absolute->is_boolean())
-        return log.error(kSource, file.string() +
-                                      " needs \"Sensitivity_Quad_ID\": [id] and \"Sensitivity_Abs\": true or false.");
-    request.quadrupoleId = id->is_array() ? (*id)[0].get<long long>() : id->get<long long>();
-    request.absolute = absolute->get<bool>();
-    return kStatusOk;
-}
-
-int generateSensitivity(ProjectStore& store, const SensitivityRequest& request, MessageLog& log,
-                        const ComputeControl& control, std::vector<double>& sensitivity)
+int generateSensitivity(const Mesh& mesh, const Models& models, const Survey& survey, const SettingsTable& settings,
+                        const SensitivityRequest& request, MessageLog& log, const ComputeControl& control,
+                        std::vector<double>& sensitivity, CalculatedData& calculated)
 {
     ForwardSetup setup;
-    if (prepareForward(store, control, true, kSource, log, setup) != kStatusOk) return kStatusError;
+    if (prepareForward(mesh, models, survey, settings, control, true, kSource, log, setup) != kStatusOk)
+        return kStatusError;
     const QuadrupolePlan& plan = setup.plan;
-    const QuadrupoleTable& table = store.survey.quadrupoles;
+    const QuadrupoleTable& table = survey.quadrupoles;
 
     std::vector<std::size_t> rows;
     for (std::size_t k = 0; k < table.size(); ++k)
@@ -57,31 +38,31 @@ int generateSensitivity(ProjectStore& store, const SensitivityRequest& request, 
     ForwardSystem system;
     ElectrodeFields fields;
     std::vector<double> resistance;
-    if (modelFieldsAndResistances(store.mesh, setup, store.models.conductivity, control, 0, 80, "Pole fields", kSource,
-                                  log, system, fields, resistance) != kStatusOk)
+    if (modelFieldsAndResistances(mesh, setup, models.conductivity, control, 0, 80, "Pole fields", kSource, log,
+                                  system, fields, resistance) != kStatusOk)
         return kStatusError;
     std::erase_if(rows, [&](std::size_t k) { return resistance[k] == kCannotCompute || resistance[k] == 0; });
     if (rows.empty()) return log.error(kSource, "The requested quadrupoles have no computable V/I.");
 
     control.report(80, "Sensitivities");
-    const std::vector<float> stiffness = blockStiffnesses(store.mesh);
-    const std::size_t blocks = static_cast<std::size_t>(blockCount(store.mesh));
+    const std::vector<float> stiffness = blockStiffnesses(mesh);
+    const std::size_t blocks = static_cast<std::size_t>(blockCount(mesh));
     std::vector<double> values(blocks, 0.0);
     Jacobian j;
     if (request.quadrupoleId != 0) {
-        assembleJacobian(store.mesh, store.models.conductivity, plan, fields, stiffness,
+        assembleJacobian(mesh, models.conductivity, plan, fields, stiffness,
                          std::span<const std::size_t>(rows.data(), 1), resistance, setup.settings.threads, j);
         for (std::size_t b = 0; b < blocks; ++b) values[b] = -static_cast<double>(j.row(0)[b]);
     } else {
         for (std::size_t first = 0; first < rows.size(); first += kRowChunk) {
             const std::size_t count = std::min(kRowChunk, rows.size() - first);
-            assembleJacobian(store.mesh, store.models.conductivity, plan, fields, stiffness,
+            assembleJacobian(mesh, models.conductivity, plan, fields, stiffness,
                              std::span<const std::size_t>(rows.data() + first, count), resistance,
                              setup.settings.threads, j);
             for (std::size_t r = 0; r < count; ++r)
                 for (std::size_t b = 0; b < blocks; ++b) values[b] += std::abs(static_cast<double>(j.row(r)[b]));
         }
-        const std::vector<double> volume = blockVolumes(store.mesh);
+        const std::vector<double> volume = blockVolumes(mesh);
         for (std::size_t b = 0; b < blocks; ++b) values[b] /= volume[b] > 0 ? volume[b] : 1.0;
     }
     if (!request.absolute) {
@@ -94,8 +75,8 @@ int generateSensitivity(ProjectStore& store, const SensitivityRequest& request, 
         if (!std::isfinite(v)) return log.error(kSource, "The sensitivities are not finite; nothing is written.");
 
     sensitivity = std::move(values);
-    store.survey.quadrupoles.calcResistance = std::move(resistance);
-    store.survey.present.calcResistance = true;
+    calculated.resistance = std::move(resistance);
+    calculated.ip.clear();
     control.report(100, "Sensitivities done");
     log.subWriteToTextBox((request.quadrupoleId == 0
                                ? "Cumulative sensitivity of " + std::to_string(rows.size()) + " quadrupoles computed."

@@ -5,22 +5,19 @@
 // sensitivity sum_k |J_kj| / volume_j. Relative output is divided by the
 // largest absolute value.
 
-#include <filesystem>
 #include <vector>
 
 #include "engine/forward/ForwardModel.h"
-#include "core/jobs/SensitivityRequest.h"
+#include "core/jobfiles/SensitivityRequest.h"
 
 namespace vexora {
 
-// Reads "SensInfo.json": {"Sensitivity_Quad_ID": [id], "Sensitivity_Abs": true|false}.
-// Returns 0, or 1 with the reason logged under "GENERATESENSITIVITY".
-int readSensitivityInfo(const std::filesystem::path& file, SensitivityRequest& request, MessageLog& log);
-
-// One value per block in `sensitivity`; the survey's calculated V/I are
-// those of the current model. Returns 0, or 1 with the reason logged and
-// the survey untouched.
-int generateSensitivity(ProjectStore& store, const SensitivityRequest& request, MessageLog& log,
-                        const ComputeControl& control, std::vector<double>& sensitivity);
+// The sensitivities of `request` for `models`' conductivity on `mesh`, over
+// the quadrupoles of `survey` under the forward settings of `settings`.
+// Returns 0 with one value per block in `sensitivity` and the model's V/I in
+// `calculated`; 1 with the reason logged and both untouched.
+int generateSensitivity(const Mesh& mesh, const Models& models, const Survey& survey, const SettingsTable& settings,
+                        const SensitivityRequest& request, MessageLog& log, const ComputeControl& control,
+                        std::vector<double>& sensitivity, CalculatedData& calculated);
 
 }  // namespace vexora

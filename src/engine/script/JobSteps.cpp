@@ -75,15 +75,25 @@ int loadJobMesh(ProjectStore& store, const fs::path& path, MessageLog& log)
     return kStatusOk;
 }
 
-int saveJobMesh(const ProjectStore& store, const fs::path& path, MeshOutput output, MessageLog& log,
-                const std::vector<double>* sensitivity)
+int runJobForwardModel(ProjectStore& store, MessageLog& log, const ComputeControl& control)
+{
+    CalculatedData calculated;
+    if (runForwardModel(store.mesh, store.models, store.survey, store.settings, log, control, calculated) !=
+        kStatusOk)
+        return kStatusError;
+    storeCalculatedData(store.survey, std::move(calculated));
+    return kStatusOk;
+}
+
+int saveJobMesh(const SettingsTable& settings, const Survey& survey, const Mesh& mesh, const Models& models,
+                const fs::path& path, MeshOutput output, MessageLog& log, const std::vector<double>* sensitivity)
 {
     const std::string_view quantity = sensitivity ? "Sensitivity" : "RHO";
     const bool written =
         output == MeshOutput::BoundsBinary
-            ? modBinOutput(path, quantity, store.settings, store.survey, store.mesh, store.models, log, sensitivity) ==
+            ? modBinOutput(path, quantity, settings, survey, mesh, models, log, sensitivity) ==
                   ViewerFileStatus::Written
-            : OutputGlobalMesh(path, false, store.survey, store.mesh, store.models, log) == kStatusOk;
+            : OutputGlobalMesh(path, false, survey, mesh, models, log) == kStatusOk;
     return written ? kStatusOk : log.error("SAVEMESH", path.string() + " not written.");
 }
 

@@ -10,6 +10,7 @@
 
 #include "core/log/MessageLog.h"
 #include "core/project/ProjectStore.h"
+#include "engine/forward/ForwardModel.h"
 #include "engine/script/ScriptParser.h"
 
 namespace vexora {
@@ -30,11 +31,17 @@ int generateJobMesh(ProjectStore& store, std::uint64_t available, MessageLog& lo
 // configuration makes.
 int loadJobMesh(ProjectStore& store, const std::filesystem::path& path, MessageLog& log);
 
+// RUNFORWARDMODEL: the forward model of the store's mesh and models under
+// its settings, the calculated columns put into its survey.
+int runJobForwardModel(ProjectStore& store, MessageLog& log, const ComputeControl& control = {});
+
 // SAVEMESH: the viewer's binary model of the plotted region (resistivity)
-// or the mesh-and-model text file of the whole mesh.
+// or the mesh-and-model text file of the whole mesh, for `models` on `mesh`
+// (the settings give the plotted region, the survey the electrodes).
 // With `sensitivity` (one value per block), the binary viewer model holds
 // the quantity "Sensitivity" instead of the resistivity model.
-int saveJobMesh(const ProjectStore& store, const std::filesystem::path& path, MeshOutput output, MessageLog& log,
+int saveJobMesh(const SettingsTable& settings, const Survey& survey, const Mesh& mesh, const Models& models,
+                const std::filesystem::path& path, MeshOutput output, MessageLog& log,
                 const std::vector<double>* sensitivity = nullptr);
 
 // V1: every calculated quantity the survey holds whose column is -1 gets the

@@ -1,6 +1,6 @@
 #include "engine/script/ProgramArguments.h"
 
-#include "core/jobs/RurVexora.h"
+#include "core/jobfiles/CorePrograms.h"
 
 namespace vexora {
 

@@ -111,31 +111,38 @@ int runCommand(ScriptRun& run, ProjectStore& store, const ScriptCommand& command
         return kStatusOk;
     case ScriptVerb::LoadMesh: return loadJobMesh(store, command.paths[0], log);
     case ScriptVerb::GenerateMesh: return generateJobMesh(store, availableMemoryBytes(), log);
-    case ScriptVerb::RunForwardModel: return runForwardModel(store, log, computeControl(run, command, from, span));
+    case ScriptVerb::RunForwardModel: return runJobForwardModel(store, log, computeControl(run, command, from, span));
     case ScriptVerb::RunInversion: {
         // Every iteration's model beside the job's log (without one, in the
         // current folder), numbered.
         const fs::path folder = run.files.log.parent_path();
-        const IterationSaver save = [&](const ProjectStore& current, int iteration) {
+        const IterationSaver save = [&](const Models& model, int iteration) {
             const std::string n = std::to_string(iteration);
-            if (saveJobMesh(current, folder / ("InvModelOutput_iter" + n + ".vwer"), MeshOutput::BoundsBinary, log) !=
-                kStatusOk)
+            if (saveJobMesh(store.settings, store.survey, store.mesh, model,
+                            folder / ("InvModelOutput_iter" + n + ".vwer"), MeshOutput::BoundsBinary, log) != kStatusOk)
                 return kStatusError;
-            if (settingInteger(current.settings, Item::SaveFullMesh) != 1) return kStatusOk;
-            return saveJobMesh(current, folder / ("InvFullMeshOutput_iter" + n + ".vwer"), MeshOutput::FullText, log);
+            if (settingInteger(store.settings, Item::SaveFullMesh) != 1) return kStatusOk;
+            return saveJobMesh(store.settings, store.survey, store.mesh, model,
+                               folder / ("InvFullMeshOutput_iter" + n + ".vwer"), MeshOutput::FullText, log);
         };
-        InversionOutcome outcome;
-        const int status = runInversion(store, log, computeControl(run, command, from, span), save, outcome);
-        if (status == kInversionAborted) {
-            run.inversionAbortedAtLine = command.line;
-            return kStatusOk;
-        }
-        return status;
+        InversionResult result;
+        const int status = runInversion(store.mesh, store.models, store.survey, store.settings, log,
+                                        computeControl(run, command, from, span), save, result);
+        if (status != kStatusOk && status != kInversionAborted) return status;
+        store.models = std::move(result.model);
+        storeCalculatedData(store.survey, std::move(result.calculated));
+        if (status == kInversionAborted) run.inversionAbortedAtLine = command.line;
+        return kStatusOk;
     }
     case ScriptVerb::GenerateSensitivity: {
         SensitivityRequest request;
         if (readSensitivityInfo(command.paths[0], request, log) != kStatusOk) return kStatusError;
-        return generateSensitivity(store, request, log, computeControl(run, command, from, span), run.sensitivity);
+        CalculatedData calculated;
+        if (generateSensitivity(store.mesh, store.models, store.survey, store.settings, request, log,
+                                computeControl(run, command, from, span), run.sensitivity, calculated) != kStatusOk)
+            return kStatusError;
+        storeCalculatedData(store.survey, std::move(calculated));
+        return kStatusOk;
     }
     case ScriptVerb::SaveMesh:
         // The main window's conversion scripts are LOADCONFIGURATION and
@@ -144,8 +151,8 @@ int runCommand(ScriptRun& run, ProjectStore& store, const ScriptCommand& command
             log.subWriteToTextBox(std::string("No mesh yet: generating the mesh of the configuration.") + kLineBreak);
             if (generateJobMesh(store, availableMemoryBytes(), log) != kStatusOk) return kStatusError;
         }
-        return saveJobMesh(store, command.paths[0], command.meshOutput, log,
-                           run.sensitivity.empty() ? nullptr : &run.sensitivity);
+        return saveJobMesh(store.settings, store.survey, store.mesh, store.models, command.paths[0],
+                           command.meshOutput, log, run.sensitivity.empty() ? nullptr : &run.sensitivity);
     case ScriptVerb::SaveConfiguration:
         return saveJobDataFile(store, command.paths[0], command.besideMeasured, log);
     }

@@ -1,15 +1,19 @@
-#include "core/jobs/SensitivityRequest.h"
+#include "core/jobfiles/SensitivityRequest.h"
 
 #include <cmath>
 
 #include <nlohmann/json.hpp>
 
+#include "core/io/TextFile.h"
 #include "core/log/MessageLog.h"
 #include "core/settings/LenientNumber.h"
 
 namespace vexora {
 
 namespace {
+
+// The core reads the file for this script command and logs under its name.
+constexpr const char* kReadingCommand = "GENERATESENSITIVITY";
 
 long long wholeNumber(double value)
 {
@@ -48,6 +52,25 @@ std::string sensitivityInfoText(const SensitivityRequest& request)
     text += "}";
     text += kLineBreak;
     return text;
+}
+
+int readSensitivityInfo(const std::filesystem::path& file, SensitivityRequest& request, MessageLog& log)
+{
+    std::string text, why;
+    if (!readTextFile(file, text, &why)) return log.error(kReadingCommand, file.string() + " not read: " + why);
+    const nlohmann::json info = nlohmann::json::parse(text, nullptr, false);
+    if (info.is_discarded() || !info.is_object())
+        return log.error(kReadingCommand, file.string() + " is not a JSON object.");
+    const auto id = info.find("Sensitivity_Quad_ID");
+    const auto absolute = info.find("Sensitivity_Abs");
+    const bool idOk = id != info.end() && ((id->is_array() && id->size() == 1 && (*id)[0].is_number_integer()) ||
+                                           id->is_number_integer());
+    if (!idOk || absolute == info.end() || !absolute->is_boolean())
+        return log.error(kReadingCommand,
+                         file.string() + " needs \"Sensitivity_Quad_ID\": [id] and \"Sensitivity_Abs\": true or false.");
+    request.quadrupoleId = id->is_array() ? (*id)[0].get<long long>() : id->get<long long>();
+    request.absolute = absolute->get<bool>();
+    return kStatusOk;
 }
 
 }  // namespace vexora

@@ -1,10 +1,16 @@
 #pragma once
-// The sensitivity request: the quadrupole id digits followed by one digit,
-// "1" for absolute and "0" for relative sensitivity; "0" alone asks for all
+// The sensitivity request and its file "SensInfo.json", written by the
+// workbench when it prepares a sensitivity job and read by the core.
+//
+// The request text is the quadrupole id digits followed by one digit, "1"
+// for absolute and "0" for relative sensitivity; "0" alone asks for all
 // quadrupoles, relative.
 
+#include <filesystem>
 #include <string>
 #include <string_view>
+
+#include "core/log/MessageLog.h"
 
 namespace vexora {
 
@@ -20,5 +26,10 @@ SensitivityRequest readSensitivityRequest(std::string_view request);
 
 // "SensInfo.json": four lines, CR LF line ends.
 std::string sensitivityInfoText(const SensitivityRequest& request);
+
+// Reads "SensInfo.json": {"Sensitivity_Quad_ID": [id], "Sensitivity_Abs": true|false}
+// (a bare id is taken too). Returns 0, or 1 with the reason logged under
+// "GENERATESENSITIVITY".
+int readSensitivityInfo(const std::filesystem::path& file, SensitivityRequest& request, MessageLog& log);
 
 }  // namespace vexora

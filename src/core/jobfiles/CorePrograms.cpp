@@ -1,0 +1,22 @@
+#include "core/jobfiles/CorePrograms.h"
+
+namespace vexora {
+
+JobType jobType(std::string_view kind)
+{
+    if (kind == "INV") return JobType::Inversion;
+    if (kind == "FWM") return JobType::Forward;
+    return JobType::Sensitivity;
+}
+
+std::string_view jobKindWord(JobType type)
+{
+    switch (type) {
+    case JobType::Inversion: return "INV";
+    case JobType::Forward: return "FWM";
+    case JobType::Sensitivity: break;
+    }
+    return "SENS";
+}
+
+}  // namespace vexora
