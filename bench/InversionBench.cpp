@@ -62,7 +62,7 @@ std::vector<BlockPlace> blockPlaces(const Mesh& mesh)
 // 1 + Gaussian noise of `noise`; the model goes back to `start`.
 bool modelledData(ProjectStore& store, MessageLog& log, double noise, const std::vector<double>& start)
 {
-    if (runJobForwardModel(store, log) != kStatusOk) return false;
+    if (runJobForwardModel(store, log) != Status::Ok) return false;
     std::mt19937 rng(11);
     std::normal_distribution<double> relative(0.0, noise);
     auto& q = store.survey.quadrupoles;
@@ -79,8 +79,8 @@ bool modelledData(ProjectStore& store, MessageLog& log, double noise, const std:
 bool loadedAndMeshed(benchmark::State& state, ProjectStore& store, const std::filesystem::path& path)
 {
     MessageLog log;
-    if (loadJobDataFile(store, path, log) == kStatusOk &&
-        generateJobMesh(store, availableMemoryBytes(), log) == kStatusOk)
+    if (loadJobDataFile(store, path, log) == Status::Ok &&
+        generateJobMesh(store, availableMemoryBytes(), log) == Status::Ok)
         return true;
     state.SkipWithError(log.plainText().c_str());
     return false;
@@ -99,9 +99,10 @@ double timedInversion(benchmark::State& state, ProjectStore& store, double noise
     }
     const auto begin = std::chrono::steady_clock::now();
     InversionResult result;
-    const int status = runInversion(store.mesh, store.models, store.survey, store.settings, log, {}, {}, result);
+    const InversionStatus status =
+        runInversion(store.mesh, store.models, store.survey, store.settings, log, {}, {}, result);
     std::cerr << log.plainText();
-    if (status == kStatusOk) {
+    if (status == InversionStatus::Ok) {
         const double seconds = bench::secondsSince(begin);
         store.models = std::move(result.model);
         storeCalculatedData(store.survey, std::move(result.calculated));

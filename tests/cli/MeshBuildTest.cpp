@@ -27,18 +27,18 @@ ProjectStore survey(std::vector<TopographyPoint> topography)
     for (int i = 0; i < 5; ++i) store.survey.electrodes.push_back(vt::electrode(1, i + 1, i, 0, 0));
     store.survey.topography = std::move(topography);
     MessageLog log;
-    SetDefaultMeshSettings(store.survey, store.settings, store.mesh.lines, log);
+    EXPECT_EQ(SetDefaultMeshSettings(store.survey, store.settings, store.mesh.lines, log), Status::Ok);
     return store;
 }
 
 // Terrain z = 0.01 x: above the foreground bottom over the whole mesh.
 const std::vector<TopographyPoint> slope = {{-40, -40, -0.4}, {45, -40, 0.45}, {-40, 40, -0.4}, {45, 40, 0.45}};
 
-int build(ProjectStore& store, MessageLog& log)
+Status build(ProjectStore& store, MessageLog& log)
 {
     MeshBuildOutcome outcome;
-    return applyMeshSettings(store.settings, store.mesh, log) == kStatusOk ? funMakeMesh(store.settings, store.survey,
-        store.mesh, store.models, log, outcome) : kStatusError;
+    return applyMeshSettings(store.settings, store.mesh, log) == Status::Ok ? funMakeMesh(store.settings, store.survey,
+        store.mesh, store.models, log, outcome) : Status::Error;
 }
 
 TEST(MeshBuild, TopographyStaysAsLoadedAndBuildsRepeat)
@@ -46,10 +46,10 @@ TEST(MeshBuild, TopographyStaysAsLoadedAndBuildsRepeat)
     ProjectStore store = survey(slope);
     setSettingText(store.settings, Item::AddElectrodesToTopography, "1");
     MessageLog log;
-    ASSERT_EQ(build(store, log), 0) << log.plainText();
+    ASSERT_EQ(build(store, log), Status::Ok) << log.plainText();
     EXPECT_TRUE(store.mesh.present && store.mesh.followsTerrain);
     const std::vector<NodePoint> first = store.mesh.nodeGrid;
-    ASSERT_EQ(build(store, log), 0);
+    ASSERT_EQ(build(store, log), Status::Ok);
     EXPECT_EQ(store.survey.topography, slope);
     EXPECT_EQ(store.mesh.nodeGrid, first);
     EXPECT_TRUE(logHas(log, "\r\nMesh Generated"));
@@ -60,14 +60,14 @@ TEST(MeshBuild, UnusableTopographyGivesAFlatMeshAndTerrainBelowTheBottomNoMesh)
 {
     ProjectStore store = survey({{0, 0, 5}, {1, 0, 6}});
     MessageLog log;
-    ASSERT_EQ(build(store, log), 0);
+    ASSERT_EQ(build(store, log), Status::Ok);
     EXPECT_TRUE(logHas(log, "\r\nTopography Fatal Error: few points \r\nTopography not used: the mesh is flat."));
     EXPECT_FALSE(store.mesh.followsTerrain);
     EXPECT_EQ(store.mesh.nodeGrid[nodeNumber(store.mesh, 3, 3, 1) - 1].z, store.mesh.lines.z[0]);
 
     store = survey(slope);
     setSettingText(store.settings, Item::ForegroundZMin, "-0.3");
-    EXPECT_EQ(build(store, log), 1);
+    EXPECT_EQ(build(store, log), Status::Error);
     EXPECT_TRUE(logHas(log, "Error: cmdmakeMesh_click: Surface z terrain elevation is somewhere lower than foreground "
                             "region z bottom limit. Please redefine foreground region or check for topography. Mesh "
                             "not generated."));

@@ -20,7 +20,7 @@ Mesh row(double terrain = 0)
     m.followsTerrain = terrain != 0;
     m.terrainSurface.assign(8, terrain);
     MessageLog log;
-    NodeMesh(m, settingsWith({{Item::FlatZBottom, "2"}}), log);
+    EXPECT_EQ(NodeMesh(m, settingsWith({{Item::FlatZBottom, "2"}}), log), NodeMeshStatus::Made);
     return m;
 }
 
@@ -37,14 +37,14 @@ SettingsTable withAnomalies(bool resistivity, const std::vector<std::string>& ro
 }
 
 struct Filled {
-    int result;
+    Status result = Status::Ok;
     Models models;
     MessageLog log;
 };
 
 Filled fill(SettingsTable table, const Mesh& mesh, bool ip)
 {
-    Filled f{0, Models(), MessageLog()};
+    Filled f{Status::Ok, Models(), MessageLog()};
     f.models.ipModelling = ip;
     f.result = FillResistivityAndIPBlocks(table, mesh, f.models, f.log);
     return f;
@@ -95,7 +95,7 @@ TEST(Anomalies, BadRowsAreReportedAndSkipped)
         Models models;
         models.ipModelling = true;
         MessageLog log;
-        EXPECT_EQ(FillResistivityAndIPBlocks(table, row(), models, log), 0);
+        EXPECT_EQ(FillResistivityAndIPBlocks(table, row(), models, log), Status::Ok);
         EXPECT_TRUE(logHas(log, std::string("Warning: Fill Resistivity and IP blocks: ") + message)) << log.plainText();
         EXPECT_EQ(models.conductivity, (Values{0.01, 0.01, 0.01})) << text;
         EXPECT_EQ(models.ip, (Values{1e-5, 1e-5, 1e-5})) << text;
@@ -116,11 +116,11 @@ TEST(Anomalies, ImportedModelsStayUnlessTheBlockCountChanged)
     models.conductivityImported = true;
     models.conductivity = {1, 2, 3};
     MessageLog log;
-    ASSERT_EQ(FillResistivityAndIPBlocks(table, row(), models, log), 0);
+    ASSERT_EQ(FillResistivityAndIPBlocks(table, row(), models, log), Status::Ok);
     EXPECT_EQ(models.conductivity, (Values{1, 2, 3}));
 
     models.conductivity = {1, 2, 3, 4, 5};
-    ASSERT_EQ(FillResistivityAndIPBlocks(table, row(), models, log), 0);
+    ASSERT_EQ(FillResistivityAndIPBlocks(table, row(), models, log), Status::Ok);
     EXPECT_FALSE(models.conductivityImported);
     EXPECT_EQ(models.conductivity, (Values{0.01, 0.01, 0.01}));
     EXPECT_EQ(settingText(table, Item::ResistivityModelType), "0-Standard");
@@ -128,10 +128,10 @@ TEST(Anomalies, ImportedModelsStayUnlessTheBlockCountChanged)
                             "and the starting model used."));
 
     Filled f = fill(settingsWith({{Item::BackgroundResistivity, "0"}}), row(), false);
-    EXPECT_EQ(f.result, 1);
+    EXPECT_EQ(f.result, Status::Error);
     EXPECT_TRUE(logHas(f.log, "Error: Fill Resistivity and IP blocks: The background resistivity must be positive."));
     EXPECT_TRUE(f.models.conductivity.empty());
-    EXPECT_EQ(fill(defaultSettingsTable(), Mesh(), false).result, 1);  // no mesh
+    EXPECT_EQ(fill(defaultSettingsTable(), Mesh(), false).result, Status::Error);  // no mesh
 }
 
 }  // namespace

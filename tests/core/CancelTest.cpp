@@ -47,16 +47,16 @@ TEST(Cancel, LongWorkStopsWithoutAnErrorAndLeavesNothingHalfMade)
              const ProjectStore store = smallProject();
              ReciprocalResult result;
              return DoReciprocalCheck(store.survey, ReciprocalValue::Resistance, result, log, feedback) ==
-                    kStatusError;
+                    Status::Error;
          }},
         {"mesh build", 3,
          [](const Feedback& feedback, MessageLog& log) {
              ProjectStore store = smallProject();
              MeshBuildOutcome outcome;
-             EXPECT_EQ(applyMeshSettings(store.settings, store.mesh, log), kStatusOk);
-             const int status =
+             EXPECT_EQ(applyMeshSettings(store.settings, store.mesh, log), Status::Ok);
+             const Status status =
                  funMakeMesh(store.settings, store.survey, store.mesh, store.models, log, outcome, feedback);
-             return status == kStatusError && !store.mesh.present && store.mesh.nodeGrid.empty();
+             return status == Status::Error && !store.mesh.present && store.mesh.nodeGrid.empty();
          }},
         {"instrument import", 3,
          [&bin](const Feedback& feedback, MessageLog& log) {

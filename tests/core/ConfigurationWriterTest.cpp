@@ -21,7 +21,7 @@ ConfigurationStatus readInto(SettingsTable& table, std::string text, MessageLog&
     DataFormat df;
     TopographyFormat tf;
     SequenceHeader sh;
-    funRemoveComments(text);
+    (void)funRemoveComments(text);  // always Ok
     return funLoadConfiguration(text, e, d, t, ef, df, tf, sh, table, log);
 }
 

@@ -304,7 +304,7 @@ TEST(DataFileRead, FileProblems)
 TEST(SequenceText, OnlyWholeFieldsBecomeTheRemoteElectrode)
 {
     std::string text = "#ITitle x\r\n#elec_start\r\nA,01 0 0 0\r\n#elec_end\r\n1,000,00,2000,005,3.1000,00\r\n";
-    funPrepareSequenceText(text);
+    EXPECT_EQ(funPrepareSequenceText(text), Status::Ok);
     EXPECT_EQ(text, "#ITitle x\r\n#elec_start\r\nA,01 0 0 0\r\nRem,01 -99.99 +.00000 +.00000 +.00000 048 \r\n"
                     "#elec_end\r\n1,Rem,01,2000,005,3.1000,00\r\n");
 }

@@ -111,7 +111,7 @@ TEST_F(DataFileWrite, HeaderTitlesAndRowsOfTheSmallSurvey)
 {
     ProjectStore store;
     ASSERT_EQ(load(store, smallSurvey()), 0);
-    ASSERT_EQ(saveDataFile(store, file("out.data"), false, log_, "2026-12-07"), 0) << log_.plainText();
+    ASSERT_EQ(saveDataFile(store, file("out.data"), false, log_, "2026-12-07"), Status::Ok) << log_.plainText();
     const std::string text = read(file("out.data"));
     const std::string start = "#Vexora+\r\n#version_number= 1.0.0\r\n#date= 2026-12-07\r\n"
                               "!Electrodes input format\r\n\r\n#elec_no_cable= 1\r\n\r\n";
@@ -138,7 +138,7 @@ TEST_F(DataFileWrite, GapsInTheLayoutWriteFillers)
         text.replace(text.find(r + "\r\n"), r.size(), withGap);
     }
     ASSERT_EQ(load(store, text), 0) << log_.plainText();
-    ASSERT_EQ(saveDataFile(store, file("gap.data"), false, log_), 0);
+    ASSERT_EQ(saveDataFile(store, file("gap.data"), false, log_), Status::Ok);
     const std::string out = read(file("gap.data"));
     EXPECT_NE(out.find("! \tCable\tID\tX(m)\tNo_info\tY(m)\tZ(m)\r\n"), std::string::npos);
     EXPECT_NE(out.find("\tB\t4    \t6.00000     \t-\t5.00000     \t0.00000     \r\n"), std::string::npos);
@@ -151,10 +151,10 @@ TEST_F(DataFileWrite, SampleSurveyRoundTrip)
 {
     ProjectStore first, second;
     ASSERT_EQ(loadFile(first, fs::path(VEXORA_SAMPLES_DIR) / "sample_survey.data"), 0) << log_.plainText();
-    ASSERT_EQ(saveDataFile(first, file("a.data"), false, log_, "2026-12-07"), 0);
+    ASSERT_EQ(saveDataFile(first, file("a.data"), false, log_, "2026-12-07"), Status::Ok);
     ASSERT_EQ(loadFile(second, file("a.data")), 0) << log_.plainText();
     expectSameSurvey(first.survey, second.survey, 1e-9);
-    ASSERT_EQ(saveDataFile(second, file("b.data"), false, log_, "2027-01-01"), 0);
+    ASSERT_EQ(saveDataFile(second, file("b.data"), false, log_, "2027-01-01"), Status::Ok);
     EXPECT_EQ(withoutDateLine(read(file("a.data"))), withoutDateLine(read(file("b.data"))));
     EXPECT_NE(read(file("a.data")), read(file("b.data")));
     EXPECT_EQ(log_.errorCount(), 0u) << log_.plainText();
@@ -170,10 +170,10 @@ TEST_F(DataFileWrite, LargeGeneratedSurveyRoundTrip)
         ProjectStore first, second;
         ASSERT_EQ(load(first, generateSurveyText(options)), 0);
         ASSERT_EQ(first.survey.quadrupoles.size(), 100000u);
-        ASSERT_EQ(saveDataFile(first, file("big.data"), false, log_, "2026-12-07"), 0);
+        ASSERT_EQ(saveDataFile(first, file("big.data"), false, log_, "2026-12-07"), Status::Ok);
         ASSERT_EQ(loadFile(second, file("big.data")), 0);
         expectSameSurvey(first.survey, second.survey, apparent ? 1e-9 : 0.0);
-        ASSERT_EQ(saveDataFile(second, file("big2.data"), false, log_, "2026-12-08"), 0);
+        ASSERT_EQ(saveDataFile(second, file("big2.data"), false, log_, "2026-12-08"), Status::Ok);
         EXPECT_EQ(withoutDateLine(read(file("big.data"))), withoutDateLine(read(file("big2.data"))));
     }
 }
@@ -189,7 +189,7 @@ TEST_F(DataFileWrite, ApparentResistivityComesBackWithTheFactorsOfZ)
     for (bool useZ : {true, false}) {
         ProjectStore store;
         ASSERT_EQ(load(store, text, useZ), 0) << log_.plainText();
-        ASSERT_EQ(saveDataFile(store, file("app.data"), false, log_), 0);
+        ASSERT_EQ(saveDataFile(store, file("app.data"), false, log_), Status::Ok);
         const std::string out = read(file("app.data"));
         EXPECT_NE(out.find("App_Res(ohm m)"), std::string::npos);
         // Row 3 is a Wenner array along the slope with apparent resistivity 1.5.
@@ -206,26 +206,26 @@ TEST_F(DataFileWrite, MergedIpAndZeroResistance)
     ProjectStore store;
     std::string rows = "1 A 1 A 2 A 3 A 4 1e-10 10 6 100 0\r\n2 A 1 A 2 A 3 A 4 0.5 10 6 100 0\r\n";
     ASSERT_EQ(load(store, smallSurvey(rows)), 0);
-    ASSERT_EQ(saveDataFile(store, file("ip.data"), false, log_), 0);
+    ASSERT_EQ(saveDataFile(store, file("ip.data"), false, log_), Status::Ok);
     std::string out = read(file("ip.data"));
     EXPECT_NE(out.find("\t0.00000000  \t0.00000000  \t0.00000000  \t100.000"), std::string::npos);  // IP zeroed
 
     store.ipWindowsToMerge = 2;
-    ASSERT_EQ(saveDataFile(store, file("merged.data"), false, log_), 0);
+    ASSERT_EQ(saveDataFile(store, file("merged.data"), false, log_), Status::Ok);
     out = read(file("merged.data"));
     EXPECT_NE(out.find("#data_ip_wind_col= 11 \r\n"), std::string::npos);
     EXPECT_NE(out.find("\tV/I(ohm)\tIP\tNo_info\tI(mA)"), std::string::npos);
     EXPECT_NE(out.find("\t0.50000000  \t8.00000000  \t-\t100.000"), std::string::npos);
 
     store.ipWindowsToMerge = 5;  // more than the 2 windows: clamped with a warning
-    ASSERT_EQ(saveDataFile(store, file("clamped.data"), false, log_), 0);
+    ASSERT_EQ(saveDataFile(store, file("clamped.data"), false, log_), Status::Ok);
     EXPECT_EQ(withoutDateLine(read(file("clamped.data"))), withoutDateLine(read(file("merged.data"))));
     EXPECT_NE(log_.plainText().find("IP windows to merge (5) exceed the 2 IP windows of the data: 2 merged."),
               std::string::npos);
 
     // One merged window equals the first window unmerged.
     store.ipWindowsToMerge = 1;
-    ASSERT_EQ(saveDataFile(store, file("one.data"), false, log_), 0);
+    ASSERT_EQ(saveDataFile(store, file("one.data"), false, log_), Status::Ok);
     EXPECT_NE(read(file("one.data")).find("\t0.50000000  \t10.00000000 \t-\t100.000"), std::string::npos);
 }
 
@@ -233,8 +233,8 @@ TEST_F(DataFileWrite, SkippedQuadrupolesLeftOutOnRequest)
 {
     ProjectStore store;
     ASSERT_EQ(load(store, smallSurvey()), 0);
-    ASSERT_EQ(saveDataFile(store, file("all.data"), false, log_), 0);
-    ASSERT_EQ(saveDataFile(store, file("kept.data"), true, log_), 0);
+    ASSERT_EQ(saveDataFile(store, file("all.data"), false, log_), Status::Ok);
+    ASSERT_EQ(saveDataFile(store, file("kept.data"), true, log_), Status::Ok);
     ProjectStore all, kept;
     ASSERT_EQ(loadFile(all, file("all.data")), 0);
     ASSERT_EQ(loadFile(kept, file("kept.data")), 0);
@@ -248,19 +248,19 @@ TEST_F(DataFileWrite, FailedWritesAreReportedAndKeepTheOldFile)
     ASSERT_EQ(load(store, smallSurvey()), 0);
     // Saving over the file that was loaded replaces it completely.
     const fs::path target = file("survey.data");
-    ASSERT_EQ(saveDataFile(store, target, false, log_), 0);
+    ASSERT_EQ(saveDataFile(store, target, false, log_), Status::Ok);
     const std::string before = read(target);
     store.survey.quadrupoles.resistance[0] = 42.0;
-    ASSERT_EQ(saveDataFile(store, target, false, log_), 0);
+    ASSERT_EQ(saveDataFile(store, target, false, log_), Status::Ok);
     EXPECT_NE(read(target), before);
 
     // A folder that cannot hold the file: result 1, logged, nothing left behind.
     const fs::path blocker = file("not_a_folder");
     ASSERT_TRUE(writeFileAtomically(blocker, "x"));
-    EXPECT_EQ(saveDataFile(store, blocker / "out.data", false, log_), 1);
+    EXPECT_EQ(saveDataFile(store, blocker / "out.data", false, log_), Status::Error);
     EXPECT_NE(log_.plainText().find("Error: funSaveSchedule: Data file " + (blocker / "out.data").string() + " not saved"),
               std::string::npos);
-    EXPECT_EQ(saveDataFile(store, folder_, false, log_), 1);
+    EXPECT_EQ(saveDataFile(store, folder_, false, log_), Status::Error);
     EXPECT_EQ(read(blocker), "x");
     std::size_t files = 0;
     for (auto& entry : fs::directory_iterator(folder_)) files += entry.is_regular_file();
@@ -273,7 +273,7 @@ TEST_F(DataFileWrite, OutputCheckSwitchesOffColumnsWithoutData)
     ASSERT_EQ(load(store, smallSurvey()), 0);
     // The settings ask for a calculated IP column the data do not have.
     ASSERT_TRUE(setSettingText(store.settings, Item::CalcIpColumn, " 20 "));
-    ASSERT_EQ(saveDataFile(store, file("calc.data"), false, log_), 0);
+    ASSERT_EQ(saveDataFile(store, file("calc.data"), false, log_), Status::Ok);
     EXPECT_NE(log_.plainText().find("Warning: funCheckFormatCfgForOutput: Data Output column 20 not saved. "
                                     "No calculatd IP data found."),
               std::string::npos);

@@ -44,7 +44,7 @@ TEST_F(ExternalFixture, AValidStoredFolderStartsTheProgramWithoutAQuestion)
     touch(folder / "VexoraViewer.exe");
     settings.setValue("Paths", "VexoraViewer.exe", folder.string() + "/");
 
-    EXPECT_EQ(RunExternal(environment, kViewerProgram), 0);
+    EXPECT_EQ(RunExternal(environment, kViewerProgram), ExternalStatus::Started);
     EXPECT_TRUE(questions.questions().empty());
     ASSERT_EQ(launcher.requests().size(), 1u);
     EXPECT_EQ(launcher.requests()[0].program, folder / "VexoraViewer.exe");
@@ -57,7 +57,7 @@ TEST_F(ExternalFixture, AStaleFolderAsksAndCancelStoresNothing)
     settings.setValue("Paths", "VexoraSequencer.exe", (root / "deleted").string() + "/");
     questions.setDefaultAnswer(false);
 
-    EXPECT_EQ(RunExternal(environment, kSequencerProgram), kExternalCancelled);
+    EXPECT_EQ(RunExternal(environment, kSequencerProgram), ExternalStatus::Cancelled);
     ASSERT_EQ(questions.questions().size(), 1u);
     EXPECT_EQ(questions.questions()[0].text,
               "Path not registered or bad path. Either use 'Options>Set Path for EXE' or click OK to search.");
@@ -77,13 +77,13 @@ TEST_F(ExternalFixture, ASearchStoresTheFolderFoundSoTheNextStartAsksNothing)
     fs::create_directory_symlink(root / "drive", root / "drive" / "a" / "loop");
     questions.setDefaultAnswer(true);
 
-    EXPECT_EQ(RunExternal(environment, kViewerProgram), 0);
+    EXPECT_EQ(RunExternal(environment, kViewerProgram), ExternalStatus::Started);
     EXPECT_EQ(questions.questions().size(), 1u);
     EXPECT_EQ(settings.value("Paths", "VexoraViewer.exe"), found.string() + "/");
     ASSERT_EQ(launcher.requests().size(), 1u);
     EXPECT_EQ(launcher.requests()[0].program, found / "VexoraViewer");
 
-    EXPECT_EQ(RunExternal(environment, kViewerProgram), 0);
+    EXPECT_EQ(RunExternal(environment, kViewerProgram), ExternalStatus::Started);
     EXPECT_EQ(questions.questions().size(), 1u);
     EXPECT_EQ(launcher.requests().size(), 2u);
 }
@@ -92,7 +92,7 @@ TEST_F(ExternalFixture, NoDriveHoldingTheProgramIsReported)
 {
     fs::create_directories(root / "drive" / "x");
     questions.setDefaultAnswer(true);
-    EXPECT_EQ(RunExternal(environment, kSequencerProgram), 1);
+    EXPECT_EQ(RunExternal(environment, kSequencerProgram), ExternalStatus::Failed);
     ASSERT_EQ(questions.messages().size(), 1u);
     EXPECT_EQ(questions.messages()[0].title, "Vexora64 - Component not found!");
     EXPECT_EQ(questions.messages()[0].text, "Component not found! Please contact your Vexora Provider.");
@@ -115,7 +115,7 @@ TEST_F(ExternalFixture, ACancelledSearchStoresNothing)
     environment.searchFeedback = &feedback;
     questions.setDefaultAnswer(true);
 
-    EXPECT_EQ(RunExternal(environment, kViewerProgram), kExternalCancelled);
+    EXPECT_EQ(RunExternal(environment, kViewerProgram), ExternalStatus::Cancelled);
     EXPECT_EQ(feedback.seen, (std::vector<fs::path>{root / "drive", root / "drive" / "a", root / "drive" / "a" / "b"}));
     EXPECT_FALSE(settings.value("Paths", "VexoraViewer.exe").has_value());
     EXPECT_TRUE(questions.messages().empty());
@@ -129,7 +129,7 @@ TEST_F(ExternalFixture, AHandedOverFileIsCopiedOverAnyOldEvTemp)
     touch(root / "my script.ohm", "FILENAME x\r\n#EXIT\r\n");
     settings.setValue("Paths", "VexoraViewer.exe", folder.string() + "/");
 
-    EXPECT_EQ(RunExternal(environment, kViewerProgram, root / "my script.ohm"), 0);
+    EXPECT_EQ(RunExternal(environment, kViewerProgram, root / "my script.ohm"), ExternalStatus::Started);
     EXPECT_EQ(fileText(folder / "EV_Temp.ohm"), "FILENAME x\r\n#EXIT\r\n");
     ASSERT_EQ(launcher.requests().size(), 1u);
     EXPECT_EQ(launcher.requests()[0].arguments, (std::vector<std::string>{"EV_Temp.ohm"}));
@@ -140,7 +140,7 @@ TEST_F(ExternalFixture, AReadOnlyProgramFolderGetsTheCopyInTheUserFolderByFullPa
     touch(root / "view.ohm", "FILENAME y\r\n");
     settings.setValue("Paths", "exe", kReadOnlyFolder.string() + "/");
 
-    EXPECT_EQ(RunExternal(environment, "exe", root / "view.ohm"), 0);
+    EXPECT_EQ(RunExternal(environment, "exe", root / "view.ohm"), ExternalStatus::Started);
     EXPECT_EQ(fileText(root / "user data" / "EV_Temp.ohm"), "FILENAME y\r\n");
     ASSERT_EQ(launcher.requests().size(), 1u);
     EXPECT_EQ(launcher.requests()[0].arguments, (std::vector<std::string>{(root / "user data" / "EV_Temp.ohm").string()}));
@@ -152,7 +152,7 @@ TEST_F(ExternalFixture, AStartFailureIsLogged)
     touch(root / "drive" / "VexoraViewer.exe");
     settings.setValue("Paths", "VexoraViewer.exe", (root / "drive").string() + "/");
     launcher.failWith("Exec format error");
-    EXPECT_EQ(RunExternal(environment, kViewerProgram), 1);
+    EXPECT_EQ(RunExternal(environment, kViewerProgram), ExternalStatus::Failed);
     EXPECT_NE(log.plainText().find("Error: RunExternal: " + (root / "drive" / "VexoraViewer.exe").string() +
                                    " not started: Exec format error"),
               std::string::npos);
@@ -180,8 +180,8 @@ TEST(ViewerScript, SectionsThroughTheCentreWithTheWorkspaceTail)
     EXPECT_EQ(viewerWorkFolder(root, root / "user"), root);
     EXPECT_EQ(viewerWorkFolder(kReadOnlyFolder, root / "user"), root / "user");
     MessageLog log;
-    EXPECT_EQ(WriteViewerScript(root / "Temp.ohm", root / "ViewMesh.vwer", {1, 2, 3}, log), 0);
-    EXPECT_EQ(WriteViewerScript(kReadOnlyFolder / "Temp.ohm", root / "ViewMesh.vwer", {1, 2, 3}, log), 1);
+    EXPECT_EQ(WriteViewerScript(root / "Temp.ohm", root / "ViewMesh.vwer", {1, 2, 3}, log), Status::Ok);
+    EXPECT_EQ(WriteViewerScript(kReadOnlyFolder / "Temp.ohm", root / "ViewMesh.vwer", {1, 2, 3}, log), Status::Error);
     EXPECT_NE(log.plainText().find("Error: WriteViewerScript: /proc/self/Temp.ohm not written"), std::string::npos);
     fs::remove_all(root);
 }
@@ -199,7 +199,7 @@ TEST(DataFileConversion, TheCoreRunsATwoLineScriptOnTheChosenFile)
     ScriptedProcessLauncher launcher;
     MessageLog log;
     ASSERT_EQ(convertDataFile(root / "my survey.data", DataFileConversion::FullMesh, app, root / "user", launcher, log),
-              0);
+              Status::Ok);
     EXPECT_EQ(fileText(app / "Temp.txt"), "LOADCONFIGURATION \"" + (root / "my survey.data").string() +
                                               "\"\r\nSAVEMESH \"" + (root / "my survey.vwer").string() +
                                               "\" FULL TXT\r\n");
@@ -212,7 +212,7 @@ TEST(DataFileConversion, TheCoreRunsATwoLineScriptOnTheChosenFile)
     touch(root / "b.data");
     EXPECT_EQ(convertDataFile(root / "b.data", DataFileConversion::ViewerModel, kReadOnlyFolder, root / "user",
                               launcher, log),
-              1);  // no core program in /proc/self
+              Status::Error);  // no core program in /proc/self
     EXPECT_NE(fileText(root / "user" / "Temp.txt").find("\" BOUNDS BIN\r\n"), std::string::npos);
     EXPECT_NE(log.plainText().find("Error: Menu Convert: /proc/self/VexoraRUR64.exe not found!"), std::string::npos);
     EXPECT_NE(log.plainText().find("Error: Menu Convert: " + (root / "b.data").string() + " not converted"),

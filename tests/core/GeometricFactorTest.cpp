@@ -97,7 +97,7 @@ TEST(GeometricFactor, SurveyFactorsFollowTheElectrodeTable)
     s.cableNames = {"1"};
     for (int e = 1; e <= 4; ++e) s.electrodes.push_back({1, e, 2.0 * (e - 1), 0, 0, 0, 2});
     MessageLog log;
-    funCreateElecTable(s, log);
+    ASSERT_EQ(funCreateElecTable(s, log), Status::Ok);
     Quadrupole wenner{1, {{1, 1}, {1, 4}, {1, 2}, {1, 3}}};
     Quadrupole missingB{2, {{1, 1}, {0, 0}, {1, 2}, {1, 3}}};  // absent pole: at infinity
     s.quadrupoles.rows = {wenner, missingB};

@@ -14,7 +14,7 @@ HistogramModel plot(std::vector<double> values, const char* quantity = "V/I")
 {
     HistogramModel model;
     MessageLog log;
-    EXPECT_EQ(funPlotHistogram(std::move(values), quantity, model, log), kStatusOk) << log.plainText();
+    EXPECT_EQ(funPlotHistogram(std::move(values), quantity, model, log), Status::Ok) << log.plainText();
     return model;
 }
 
@@ -123,7 +123,7 @@ TEST(Histogram, BadValues)
 
     HistogramModel m;
     MessageLog log;
-    ASSERT_EQ(funPlotHistogram({1, NAN, 1e9, 2, INFINITY}, "Rho", m, log), kStatusOk);
+    ASSERT_EQ(funPlotHistogram({1, NAN, 1e9, 2, INFINITY}, "Rho", m, log), Status::Ok);
     EXPECT_EQ(m.stats.count, 2u);
     EXPECT_EQ(m.stats.excludedNotComputed, 1u);
     EXPECT_EQ(m.stats.excludedNotANumber, 2u);
@@ -132,10 +132,10 @@ TEST(Histogram, BadValues)
               std::string::npos);
 
     MessageLog empty;
-    EXPECT_EQ(funPlotHistogram({}, "V", m, empty), kStatusError);
+    EXPECT_EQ(funPlotHistogram({}, "V", m, empty), Status::Error);
     EXPECT_NE(empty.plainText().find("No V values to plot."), std::string::npos);
-    EXPECT_EQ(funPlotHistogram({1e9}, "V", m, empty), kStatusError);
-    EXPECT_EQ(funPlotHistogram({1}, "ohm", m, empty), kStatusError);
+    EXPECT_EQ(funPlotHistogram({1e9}, "V", m, empty), Status::Error);
+    EXPECT_EQ(funPlotHistogram({1}, "ohm", m, empty), Status::Error);
 }
 
 TEST(Histogram, QuantitiesAndFilter)

@@ -50,7 +50,7 @@ TEST(ConsoleInversion, InvertsBesideTheDataFileAndNeverReusesAFolder)
     ProjectStore store;
     MessageLog log;
     const ConsoleRunOutcome first = runConsoleInversion(store, data, f.options, f.launcher, log);
-    ASSERT_EQ(first.status, kStatusOk) << log.plainText();
+    ASSERT_EQ(first.status, Status::Ok) << log.plainText();
     EXPECT_EQ(first.folder, f.root / "site.VXRprj");
     EXPECT_EQ(fileNames(first.folder), (std::vector<std::string>{"DataInput.data", "InvScript.txt"}));
     EXPECT_EQ(store.survey.quadrupoles.size(), 4u);
@@ -71,7 +71,7 @@ TEST(ConsoleInversion, InvertsBesideTheDataFileAndNeverReusesAFolder)
     ProjectStore untouched;
     MessageLog refusal;
     const ConsoleRunOutcome taken = runConsoleInversion(untouched, data, named, f.launcher, refusal);
-    EXPECT_EQ(taken.status, kStatusError);
+    EXPECT_EQ(taken.status, Status::Error);
     EXPECT_NE(refusal.plainText().find((f.root / "site.VXRprj").string() +
                                        " already exists. Please create a new project directory"),
               std::string::npos)
@@ -88,7 +88,7 @@ TEST(ConsoleInversion, BadInputLaunchesNothingAndKeepsTheLoadedSurvey)
     ASSERT_EQ(runConsoleInversion(store, f.write("good.data", vexora::testing::smallSurvey()), f.options, f.launcher,
                                   log)
                   .status,
-              kStatusOk);
+              Status::Ok);
     const std::size_t launches = f.launcher.requests().size();
 
     struct Case {
@@ -105,7 +105,7 @@ TEST(ConsoleInversion, BadInputLaunchesNothingAndKeepsTheLoadedSurvey)
     for (const Case& c : cases) {
         MessageLog bad;
         const ConsoleRunOutcome outcome = runConsoleInversion(store, c.file, f.options, f.launcher, bad);
-        EXPECT_EQ(outcome.status, kStatusError) << c.what;
+        EXPECT_EQ(outcome.status, Status::Error) << c.what;
         EXPECT_TRUE(outcome.folder.empty()) << c.what;
         EXPECT_NE(bad.plainText().find(c.message), std::string::npos) << c.what << ": " << bad.plainText();
         EXPECT_EQ(store.survey.quadrupoles.size(), 4u) << c.what;
@@ -122,13 +122,13 @@ TEST(ConsoleInversion, AnInvalidOutputLayoutOrAnUnwritableFolderStopsTheRun)
     MessageLog log;
     const fs::path data = f.write("site.data", vexora::testing::smallSurvey());
     f.options.start = false;
-    ASSERT_EQ(runConsoleInversion(store, data, f.options, f.launcher, log).status, kStatusOk);
+    ASSERT_EQ(runConsoleInversion(store, data, f.options, f.launcher, log).status, Status::Ok);
 
     // x and y in one column.
     ASSERT_TRUE(setSettingText(store.settings, Item::YColumn, "3"));
     f.options.start = true;
     MessageLog layout;
-    EXPECT_EQ(invertLoadedSurvey(store, data, f.options, f.launcher, layout).status, kStatusError);
+    EXPECT_EQ(invertLoadedSurvey(store, data, f.options, f.launcher, layout).status, Status::Error);
     EXPECT_NE(layout.plainText().find("Error: invalid configuration parameters"), std::string::npos)
         << layout.plainText();
     EXPECT_TRUE(f.launcher.requests().empty());
@@ -138,7 +138,7 @@ TEST(ConsoleInversion, AnInvalidOutputLayoutOrAnUnwritableFolderStopsTheRun)
     MessageLog unwritable;
     const ConsoleRunOutcome outcome = invertLoadedSurvey(store, f.root / "plain" / "site.data", f.options, f.launcher,
                                                          unwritable);
-    EXPECT_EQ(outcome.status, kStatusError);
+    EXPECT_EQ(outcome.status, Status::Error);
     EXPECT_TRUE(outcome.folder.empty());
     EXPECT_NE(unwritable.plainText().find("not created"), std::string::npos) << unwritable.plainText();
     EXPECT_TRUE(f.launcher.requests().empty());
@@ -158,9 +158,9 @@ TEST(ConsoleInversion, ABatchGoesOnAfterAFailureAndReusesEarlierElectrodes)
     const std::vector<ConsoleRunOutcome> outcomes =
         runBatchInversion(store, {first, missing, third}, f.options, f.launcher, log);
     ASSERT_EQ(outcomes.size(), 3u);
-    EXPECT_EQ(outcomes[0].status, kStatusOk);
-    EXPECT_EQ(outcomes[1].status, kStatusError);
-    EXPECT_EQ(outcomes[2].status, kStatusOk) << log.plainText();
+    EXPECT_EQ(outcomes[0].status, Status::Ok);
+    EXPECT_EQ(outcomes[1].status, Status::Error);
+    EXPECT_EQ(outcomes[2].status, Status::Ok) << log.plainText();
     EXPECT_EQ(outcomes[0].folder, f.root / "a.VXRprj");
     EXPECT_EQ(outcomes[2].folder, f.root / "c.VXRprj");
     EXPECT_EQ(f.launcher.requests().size(), 2u);

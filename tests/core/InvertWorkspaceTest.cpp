@@ -96,13 +96,13 @@ TEST(InversionWorkspace, ARefusedConfigurationFileLeavesTheSettings)
     for (const Case& c : cases) {
         if (!c.text.empty()) writeFileAtomically(folder / c.name, c.text);
         MessageLog log;
-        EXPECT_EQ(loadConfigurationFile(store, folder / c.name, log), 1) << c.name;
+        EXPECT_EQ(loadConfigurationFile(store, folder / c.name, log), Status::Error) << c.name;
         EXPECT_NE(log.plainText().find(c.message), std::string::npos) << c.name << ": " << log.plainText();
         EXPECT_EQ(store.settings, before) << c.name;
     }
     writeFileAtomically(folder / "good.cnfg", "#background_res= 250\r\n");
     MessageLog log;
-    EXPECT_EQ(loadConfigurationFile(store, folder / "good.cnfg", log), 0) << log.plainText();
+    EXPECT_EQ(loadConfigurationFile(store, folder / "good.cnfg", log), Status::Ok) << log.plainText();
     EXPECT_EQ(settingNumber(store.settings, Item::BackgroundResistivity), 250.0);
     EXPECT_NE(log.plainText().find("Configuration loaded from file " + (folder / "good.cnfg").string() + "."),
               std::string::npos);
@@ -126,7 +126,7 @@ TEST(InversionWorkspace, TopographyWidensTheForegroundAndSwitchesToTerrain)
     ProjectStore store;
     ASSERT_TRUE(setSettingText(store.settings, Item::PlotBounds, "0.0 20 -1 9.5 -5.0 0.0"));
     MessageLog log;
-    ASSERT_EQ(loadTopographyFile(store, folder / "hill.topo", log), 0) << log.plainText();
+    ASSERT_EQ(loadTopographyFile(store, folder / "hill.topo", log), Status::Ok) << log.plainText();
     EXPECT_EQ(store.survey.topography.size(), 3u);
     EXPECT_EQ(settingText(store.settings, Item::ForegroundZMax), "3.25");
     EXPECT_EQ(settingText(store.settings, Item::ForegroundZMin), "-7.5");
@@ -157,7 +157,7 @@ TEST(InversionWorkspace, ARefusedTopographyFileChangesNothing)
     for (const Case& c : cases) {
         if (!c.text.empty()) writeFileAtomically(folder / c.name, c.text);
         MessageLog log;
-        EXPECT_EQ(loadTopographyFile(store, folder / c.name, log), 1) << c.name;
+        EXPECT_EQ(loadTopographyFile(store, folder / c.name, log), Status::Error) << c.name;
         EXPECT_NE(log.plainText().find(c.message), std::string::npos) << c.name << ": " << log.plainText();
         EXPECT_EQ(store.settings, before) << c.name;
         EXPECT_EQ(store.survey.topography.size(), 1u) << c.name;
@@ -190,17 +190,17 @@ TEST(InversionWorkspace, AnImportedMeshNamedInTheDataFileIsImportedAgain)
         ProjectStore earlier = loadedSmallSurvey();
         MessageLog log;
         MeshBuildOutcome outcome;
-        ASSERT_EQ(applyMeshSettings(earlier.settings, earlier.mesh, log), 0) << log.plainText();
+        ASSERT_EQ(applyMeshSettings(earlier.settings, earlier.mesh, log), Status::Ok) << log.plainText();
         ASSERT_EQ(funMakeMesh(earlier.settings, earlier.survey, earlier.mesh, earlier.models, log, outcome),
-                  0) << log.plainText();
+                  Status::Ok) << log.plainText();
         ASSERT_EQ(OutputGlobalMesh(meshFile, false, earlier.survey, earlier.mesh, earlier.models, log),
-                  0) << log.plainText();
+                  Status::Ok) << log.plainText();
     }
     for (const fs::path& named : {meshFile, folder / "gone.vwer"}) {
         ProjectStore store = loadedSmallSurvey();
         MessageLog log;
         const std::string header = vexora::testing::smallHeader("#mesh_type= 2-Imported(" + named.string() + ")\r\n");
-        EXPECT_EQ(completeDataLoad(store, configurationPart(header), true, log), 0) << log.plainText();
+        EXPECT_EQ(completeDataLoad(store, configurationPart(header), true, log), Status::Ok) << log.plainText();
         const bool found = named == meshFile;
         EXPECT_EQ(store.mesh.present, found);
         EXPECT_NE(log.plainText().find(found ? "Mesh imported from file " + named.string()

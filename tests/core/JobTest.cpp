@@ -97,7 +97,8 @@ TEST(RurVexora, EveryJobKindFillsItsFolderAndStartsTheManagerOnItsScript)
             store.mesh.present = true;
             MessageLog log;
 
-            ASSERT_EQ(funRunRurJob(store, folder, job.kind, app, launcher, log, "2024-05-06"), 0) << log.plainText();
+            ASSERT_EQ(funRunRurJob(store, folder, job.kind, app, launcher, log, "2024-05-06"), Status::Ok)
+                << log.plainText();
             EXPECT_FALSE(store.mesh.present);
             EXPECT_EQ(fileNames(folder), job.files);
             const fs::path script = folder / job.script;
@@ -123,7 +124,7 @@ TEST(RurVexora, DataInputHoldsTheFullConfigurationAndOnlyTheQuadrupolesNotSkippe
     ASSERT_EQ(store.survey.quadrupoles.skip, (std::vector<std::int16_t>{0, 0, 1, 0}));
     MessageLog log;
     fs::path script;
-    ASSERT_EQ(prepareRurJob(store, folder, "INV", script, log, "2024-05-06"), 0) << log.plainText();
+    ASSERT_EQ(prepareRurJob(store, folder, "INV", script, log, "2024-05-06"), Status::Ok) << log.plainText();
 
     const std::string text = fileText(folder / "DataInput.data");
     EXPECT_EQ(text.rfind("#Vexora+_Solver\r\n#version_number= 1.2.0\r\n#date= 2024-05-06\r\n", 0), 0u);
@@ -154,7 +155,7 @@ TEST(RurVexora, ARelativeFolderGivesAbsolutePathsToTheManager)
     ProjectStore store = smallProject();
     MessageLog log;
     fs::path script;
-    ASSERT_EQ(prepareRurJob(store, "rel.VXRprj", "INV", script, log, "2024-05-06"), 0) << log.plainText();
+    ASSERT_EQ(prepareRurJob(store, "rel.VXRprj", "INV", script, log, "2024-05-06"), Status::Ok) << log.plainText();
     fs::current_path(previous);
     EXPECT_EQ(script, fs::canonical(root) / "rel.VXRprj" / "InvScript.txt");
     EXPECT_NE(fileText(script).find("LOADCONFIGURATION \"" + (fs::canonical(root) / "rel.VXRprj" / "DataInput.data").string() + "\""),
@@ -187,7 +188,7 @@ TEST(RurVexora, SensitivityRequestsGiveTheirInfoFile)
         ASSERT_EQ(funWriteSensScript(c.request, folder, folder / "SensScript.txt", folder / "DataInput.data", {},
                                      folder / "SensModelOutput.vwer", folder / "SensInfo.json",
                                      folder / "SensDataOutput.data", log),
-                  0);
+                  Status::Ok);
         const std::string text = fileText(folder / "SensInfo.json");
         EXPECT_EQ(text, c.text);
         const nlohmann::json parsed = nlohmann::json::parse(text);
@@ -195,7 +196,7 @@ TEST(RurVexora, SensitivityRequestsGiveTheirInfoFile)
         EXPECT_EQ(parsed["Sensitivity_Abs"], c.absolute);
         // The core's reader takes the file back as the same request.
         SensitivityRequest read;
-        ASSERT_EQ(readSensitivityInfo(folder / "SensInfo.json", read, log), 0) << log.plainText();
+        ASSERT_EQ(readSensitivityInfo(folder / "SensInfo.json", read, log), Status::Ok) << log.plainText();
         EXPECT_EQ(read.quadrupoleId, c.id);
         EXPECT_EQ(read.absolute, c.absolute);
     }
@@ -208,7 +209,7 @@ TEST(RurVexora, AGivenMeshFileIsLoadedInsteadOfGenerated)
     MessageLog log;
     ASSERT_EQ(funWriteFwmScript(folder, folder / "FWScript.txt", folder / "DataInput.data", folder / "my mesh.vwer",
                                 folder / "FWDataOutput.data", log),
-              0);
+              Status::Ok);
     EXPECT_NE(fileText(folder / "FWScript.txt").find("\r\nLOADMESH \"" + (folder / "my mesh.vwer").string() + "\"\r\n"),
               std::string::npos);
     fs::remove_all(folder);
@@ -249,7 +250,7 @@ TEST(RurVexora, FailuresAreLoggedAndReturnOne)
         ProjectStore store = smallProject();
         MessageLog log;
         const std::size_t before = launcher.requests().size();
-        EXPECT_EQ(funRunRurJob(store, c.setUp(), "INV", app, launcher, log), 1);
+        EXPECT_EQ(funRunRurJob(store, c.setUp(), "INV", app, launcher, log), Status::Error);
         EXPECT_NE(log.plainText().find(c.logged), std::string::npos) << log.plainText();
         EXPECT_EQ(log.plainText().find(" started on "), std::string::npos);
         EXPECT_EQ(launcher.requests().size() - before, c.launched ? 1u : 0u);
@@ -261,7 +262,7 @@ TEST(RurVexora, FailuresAreLoggedAndReturnOne)
     ProjectStore store = smallProject();
     MessageLog log;
     PosixProcessLauncher posix;
-    EXPECT_EQ(funRunRurJob(store, root / "d.VXRprj", "FWM", app, posix, log), 1);
+    EXPECT_EQ(funRunRurJob(store, root / "d.VXRprj", "FWM", app, posix, log), Status::Error);
     EXPECT_NE(log.plainText().find("Error: funRunRurJob: " + (app / "VORozurire.exe").string() + " not started: cannot run"),
               std::string::npos)
         << log.plainText();
@@ -276,7 +277,7 @@ TEST(RurVexora, AnInvalidOutputLayoutWritesNothing)
     ASSERT_TRUE(setSettingText(store.settings, Item::YColumn, "3"));
     MessageLog log;
     ScriptedProcessLauncher launcher;
-    EXPECT_EQ(funRunRurJob(store, folder, "INV", folder, launcher, log), 1);
+    EXPECT_EQ(funRunRurJob(store, folder, "INV", folder, launcher, log), Status::Error);
     EXPECT_NE(log.plainText().find("Error: funRunRurJob: Error: invalid configuration parameters"), std::string::npos)
         << log.plainText();
     EXPECT_TRUE(fileNames(folder).empty());

@@ -11,7 +11,7 @@ using vexora::testing::logHas;
 namespace {
 
 struct Derived {
-    int result;
+    Status result = Status::Ok;
     SettingsTable table;
     MeshLines lines;
     MessageLog log;
@@ -23,7 +23,7 @@ Derived derive(std::vector<Electrode> electrodes, std::vector<TopographyPoint> t
     Survey survey;
     survey.electrodes = std::move(electrodes);
     survey.topography = std::move(topography);
-    Derived d{0, defaultSettingsTable(), MeshLines{{1}, {2}, {3}}, MessageLog()};
+    Derived d{Status::Ok, defaultSettingsTable(), MeshLines{{1}, {2}, {3}}, MessageLog()};
     d.result = SetDefaultMeshSettings(survey, d.table, d.lines, d.log);
     return d;
 }
@@ -33,7 +33,7 @@ TEST(MeshDefaultSettings, SurfaceLineAlongX)
     std::vector<Electrode> line;
     for (int i = 0; i < 5; ++i) line.push_back(electrode(1, i + 1, i, 0, 0));
     const Derived d = derive(line, {{0, 0, 0}});
-    ASSERT_EQ(d.result, 0);
+    ASSERT_EQ(d.result, Status::Ok);
     // hx = 0.5 and hy = 0 < hx / 10, so dy = dx; the zero Y extent widens by dy.
     EXPECT_EQ(d[Item::GridSizeX] + d[Item::GridSizeY] + d[Item::GridSizeZ], "0.50.50.5");
     // Depth sqrt(4^2 + 1^2) / 6 = 0.68718 below the lowest electrode.
@@ -74,7 +74,7 @@ TEST(MeshDefaultSettings, RemoteElectrodeExtendsThePadsInStepsOfEight)
 TEST(MeshDefaultSettings, LayoutsWithoutSpacing)
 {
     const Derived none = derive({});
-    EXPECT_EQ(none.result, 1);
+    EXPECT_EQ(none.result, Status::Error);
     EXPECT_TRUE(logHas(none.log, "Error: SetDefaultMeshSettings: No electrodes: default mesh settings not derived."));
     EXPECT_EQ(none.table, defaultSettingsTable());
 

@@ -54,8 +54,9 @@ ProjectStore builtStore(bool terrain)
     if (terrain) store.survey.topography = {{-40, -40, -0.4}, {45, -40, 0.45}, {-40, 40, -0.4}, {45, 40, 0.45}};
     MessageLog log;
     MeshBuildOutcome outcome;
-    EXPECT_EQ(applyMeshSettings(store.settings, store.mesh, log), 0);
-    EXPECT_EQ(funMakeMesh(store.settings, store.survey, store.mesh, store.models, log, outcome), 0) << log.plainText();
+    EXPECT_EQ(applyMeshSettings(store.settings, store.mesh, log), Status::Ok);
+    EXPECT_EQ(funMakeMesh(store.settings, store.survey, store.mesh, store.models, log, outcome), Status::Ok)
+        << log.plainText();
     EXPECT_EQ(store.mesh.followsTerrain, terrain);
     const std::size_t blocks = store.mesh.elementNodes.size();
     store.models.conductivity.resize(blocks);
@@ -153,7 +154,7 @@ TEST(MeshFileFormat, ResistivityAndIpFilesReadBackOntoTerrain)
         const fs::path path = fs::temp_directory_path() / (ip ? "vexora_mesh_ip.vwer" : "vexora_mesh_rho.vwer");
         MessageLog log;
         ASSERT_EQ(OutputGlobalMesh(path, ip, original.survey, original.mesh, original.models, log),
-                  0) << log.plainText();
+                  Status::Ok) << log.plainText();
 
         ProjectStore read;
         read.settings = original.settings;
@@ -320,7 +321,7 @@ TEST(MeshExport, WritesBothFilesAndAsksBeforeOverwriting)
     MessageLog log;
     ScriptedQuestions questions;
     ASSERT_EQ(subExportMesh(mesh, 1, store.settings, store.survey, store.mesh, store.models, questions, log),
-              0) << log.plainText();
+              Status::Ok) << log.plainText();
     EXPECT_TRUE(fs::exists(folder / "site.cnfg"));
     ASSERT_EQ(questions.messages().size(), 1u);
     EXPECT_EQ(questions.messages()[0].text, "Mesh and model correctly exported.");
@@ -330,7 +331,8 @@ TEST(MeshExport, WritesBothFilesAndAsksBeforeOverwriting)
     ASSERT_TRUE(readTextFile(mesh, first));
     store.models.conductivity.assign(store.models.conductivity.size(), 0.5);
     questions.setDefaultAnswer(false);
-    EXPECT_EQ(subExportMesh(mesh, 1, store.settings, store.survey, store.mesh, store.models, questions, log), 1);
+    EXPECT_EQ(subExportMesh(mesh, 1, store.settings, store.survey, store.mesh, store.models, questions, log),
+              Status::Error);
     ASSERT_EQ(questions.questions().size(), 1u);
     EXPECT_EQ(questions.questions()[0].text, "site.vwer already exists. Do you want to overwrite it?");
     std::string second;
@@ -339,10 +341,12 @@ TEST(MeshExport, WritesBothFilesAndAsksBeforeOverwriting)
 
     store.models.ip.resize(1);
     questions.setDefaultAnswer(true);
-    EXPECT_EQ(subExportMesh(mesh, 2, store.settings, store.survey, store.mesh, store.models, questions, log), 1);
+    EXPECT_EQ(subExportMesh(mesh, 2, store.settings, store.survey, store.mesh, store.models, questions, log),
+              Status::Error);
     EXPECT_EQ(questions.messages().back().text, "No IP model to export!");
     ProjectStore empty;
-    EXPECT_EQ(subExportMesh(mesh, 1, empty.settings, empty.survey, empty.mesh, empty.models, questions, log), 1);
+    EXPECT_EQ(subExportMesh(mesh, 1, empty.settings, empty.survey, empty.mesh, empty.models, questions, log),
+              Status::Error);
     EXPECT_EQ(questions.messages().back().text, "No mesh or model to export!");
     fs::remove_all(folder);
 }

@@ -80,7 +80,7 @@ TEST(MeshDimensions, EstimateAndLabels)
 {
     MessageLog log;
     MeshDimensions d;
-    ASSERT_EQ(CalculateMeshDimensions(defaultSettingsTable(), d, log), 0);
+    ASSERT_EQ(CalculateMeshDimensions(defaultSettingsTable(), d, log), Status::Ok);
     MeshDimensionLabels labels = meshDimensionLabels(d);
     EXPECT_EQ(labels.nodes, "Total Nodes: 40678");  // 43 x 43 x 22, the lines MakeMeshXYZ makes
     EXPECT_EQ(labels.blocks, "Total Blocks: 37044");
@@ -90,16 +90,16 @@ TEST(MeshDimensions, EstimateAndLabels)
     // 5 / 0.75 = 6.67: the fraction above 0.25 adds a block; a list led by 0 counts no pads.
     const SettingsTable fine = settingsWith(
         {{Item::GridSizeZ, "0.75"}, {Item::PadsZMin, "0 1 2"}, {Item::GridSizeX, "0.1"}, {Item::GridSizeY, "0.1"}});
-    ASSERT_EQ(CalculateFWMeshDimensions(fine, d, log), 0);
+    ASSERT_EQ(CalculateFWMeshDimensions(fine, d, log), Status::Ok);
     labels = meshDimensionLabels(d);
     EXPECT_EQ(labels.blocksZ, "Blocks in Z: 7+0");
     EXPECT_EQ(labels.nodes, "Total Nodes: 121032");  // 123 x 123 x 8: above 120000, red
     EXPECT_TRUE(labels.nodesRed);
 
-    EXPECT_EQ(CalculateMeshDimensions(settingsWith({{Item::GridSizeY, "0"}}), d, log), 1);
+    EXPECT_EQ(CalculateMeshDimensions(settingsWith({{Item::GridSizeY, "0"}}), d, log), Status::Error);
     EXPECT_EQ(d.nodes, 0);
     EXPECT_TRUE(logHas(log, "Error: CalculateMeshDimensions: Mesh size should be positive!"));
-    EXPECT_EQ(CalculateMeshDimensions(settingsWith({{Item::GridSizeX, "1e-300"}}), d, log), 1);
+    EXPECT_EQ(CalculateMeshDimensions(settingsWith({{Item::GridSizeX, "1e-300"}}), d, log), Status::Error);
     EXPECT_TRUE(logHas(log, "Mesh too large to count!"));
 }
 

@@ -62,7 +62,7 @@ TEST(MessageLog, EntryFormatAndColourFollowTheCode)
 
 // A reader in the system's manner: a short row is a warning and the loop
 // goes on; a column beyond the row is an error that ends the routine.
-static int funReadRows(MessageLog& log, const std::vector<int>& rowLengths, int column, int& rowsRead)
+static Status funReadRows(MessageLog& log, const std::vector<int>& rowLengths, int column, int& rowsRead)
 {
     for (std::size_t row = 0; row < rowLengths.size(); ++row) {
         if (rowLengths[row] < 3) {
@@ -72,14 +72,14 @@ static int funReadRows(MessageLog& log, const std::vector<int>& rowLengths, int 
         if (column > rowLengths[row]) return log.error("funReadRows", "column beyond the row");
         ++rowsRead;
     }
-    return kStatusOk;
+    return Status::Ok;
 }
 
 TEST(MessageLog, WarningsContinueErrorsReturnOne)
 {
     MessageLog log = numberedLog();
     int rowsRead = 0;
-    EXPECT_EQ(funReadRows(log, {5, 2, 5, 1, 5}, 5, rowsRead), kStatusOk);
+    EXPECT_EQ(funReadRows(log, {5, 2, 5, 1, 5}, 5, rowsRead), Status::Ok);
     EXPECT_EQ(rowsRead, 3);
     EXPECT_EQ(log.plainText(),
               "D1\r\nWarning: funReadRows: row 2 short\r\n\r\n"
@@ -87,7 +87,7 @@ TEST(MessageLog, WarningsContinueErrorsReturnOne)
 
     log.clear();
     rowsRead = 0;
-    EXPECT_EQ(funReadRows(log, {5, 4, 5}, 5, rowsRead), kStatusError);
+    EXPECT_EQ(funReadRows(log, {5, 4, 5}, 5, rowsRead), Status::Error);
     EXPECT_EQ(rowsRead, 1);
     EXPECT_EQ(log.plainText(), "D3\r\nError: funReadRows: column beyond the row\r\n\r\n");
 }
@@ -102,7 +102,7 @@ TEST(MessageLog, ErrorEntryReachesTheFileWithTheNextProgressLine)
     log.subSendNameToProgress(file, true);
     log.subWriteToTextBox("Reading electrodes\r\n");
     EXPECT_EQ(fileText(file), log.rtf());
-    log.error("funLoadData", "no data block");
+    EXPECT_EQ(log.error("funLoadData", "no data block"), Status::Error);
     EXPECT_EQ(fileText(file).find("no data block"), std::string::npos);
     log.subWriteToTextBox("Done\r\n");
     EXPECT_EQ(fileText(file), log.rtf());
@@ -138,7 +138,7 @@ TEST(MessageLog, RtfEscapesTextAndColoursErrorsRed)
     }
 
     MessageLog log = numberedLog();
-    log.error("funSaveSchedule", "not saved");
+    EXPECT_EQ(log.error("funSaveSchedule", "not saved"), Status::Error);
     const std::string rtf = log.rtf();
     // Colour index 2 is red; index 0 is the reader's default.
     EXPECT_NE(rtf.find("{\\colortbl ;\\red0\\green0\\blue0;\\red255\\green0\\blue0;}"), std::string::npos);

@@ -32,8 +32,9 @@ ProjectStore smallMesh()
     ProjectStore store = smallMeshSettings();
     MessageLog log;
     MeshBuildOutcome outcome;
-    EXPECT_EQ(applyMeshSettings(store.settings, store.mesh, log), 0);
-    EXPECT_EQ(funMakeMesh(store.settings, store.survey, store.mesh, store.models, log, outcome), 0) << log.plainText();
+    EXPECT_EQ(applyMeshSettings(store.settings, store.mesh, log), Status::Ok);
+    EXPECT_EQ(funMakeMesh(store.settings, store.survey, store.mesh, store.models, log, outcome), Status::Ok)
+        << log.plainText();
     return store;
 }
 
@@ -150,7 +151,8 @@ TEST(XyzImport, RefusalsLeaveTheProjectUntouched)
         for (std::size_t i = 0; i < c.answers.size(); ++i)
             q.queueInput(i == 0 ? QuestionId::XyzGridSize : QuestionId::XyzColumns, c.answers[i]);
         MessageLog log;
-        EXPECT_EQ(subImportXYZ(c.path, 1, store.settings, store.survey, store.mesh, store.models, q, log), 1);
+        EXPECT_EQ(subImportXYZ(c.path, 1, store.settings, store.survey, store.mesh, store.models, q, log),
+                  Status::Error);
         ASSERT_EQ(q.messages().size(), 1u) << c.message;
         EXPECT_EQ(q.messages()[0].text, c.message);
         EXPECT_EQ(store.settings, settings);
@@ -172,7 +174,7 @@ TEST(XyzImport, BuildsTheMeshAndTakesThePointValues)
     q.queueInput(QuestionId::XyzColumns, " 1 2 3 4 5");
     MessageLog log;
     ASSERT_EQ(subImportXYZ(path, 2, store.settings, store.survey, store.mesh, store.models, q, log),
-              0) << log.plainText();
+              Status::Ok) << log.plainText();
     EXPECT_EQ(q.questions()[0].text, "Insert average of x, y, z grid size for xyz file.");
     EXPECT_EQ(q.questions()[1].text,
               "5 columns detected.\nPlease specify columns for X, Y, Z, RESISTIVITY and IP (optional) values.");
@@ -231,14 +233,14 @@ TEST(ModelDescription, MessagesOfTheLoadCommand)
     ScriptedQuestions q;
     MessageLog log;
     const fs::path bad = writeTemp("vexora_bad_model.txt", "model\r\n");
-    EXPECT_EQ(subLoadRhoIPModel(bad, 1, table, q, log), 1);
+    EXPECT_EQ(subLoadRhoIPModel(bad, 1, table, q, log), Status::Error);
     EXPECT_EQ(q.messages().back().text, "Invalid file format.");
     EXPECT_EQ(q.messages().back().title, "Vexora64 - Error");
-    EXPECT_EQ(subLoadRhoIPModel(fs::temp_directory_path() / "vexora_no_model.txt", 1, table, q, log), 1);
+    EXPECT_EQ(subLoadRhoIPModel(fs::temp_directory_path() / "vexora_no_model.txt", 1, table, q, log), Status::Error);
     EXPECT_EQ(q.messages().back().text, "vexora_no_model.txt not found!");
     EXPECT_EQ(table, defaultSettingsTable());
     const fs::path good = writeTemp("vexora_model.txt", "version_info\r\n\r\n\r\nbackground_IP\r\n3\r\n");
-    EXPECT_EQ(subLoadRhoIPModel(good, 2, table, q, log), 0);
+    EXPECT_EQ(subLoadRhoIPModel(good, 2, table, q, log), Status::Ok);
     EXPECT_EQ(q.messages().back().text, "IP model correctly loaded.");
     EXPECT_TRUE(vt::logHas(log, "IP model correctly loaded from file " + good.string()));
     fs::remove(bad);

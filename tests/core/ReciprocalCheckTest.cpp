@@ -32,7 +32,7 @@ Survey makeSurvey(const std::vector<Reading>& readings)
     s.cableNames = {"L1"};
     for (int k = 1; k <= 8; ++k) s.electrodes.push_back({1, k, 2.0 * (k - 1), 0, 0, 0, 2});
     MessageLog log;
-    funCreateElecTable(s, log);
+    EXPECT_EQ(funCreateElecTable(s, log), Status::Ok);
     QuadrupoleTable& q = s.quadrupoles;
     q.ip.resize(1);
     for (const Reading& r : readings) {
@@ -56,7 +56,7 @@ ReciprocalResult check(const std::vector<Reading>& readings, ReciprocalValue com
 {
     ReciprocalResult result;
     MessageLog log;
-    EXPECT_EQ(DoReciprocalCheck(makeSurvey(readings), compared, result, log), kStatusOk) << log.plainText();
+    EXPECT_EQ(DoReciprocalCheck(makeSurvey(readings), compared, result, log), Status::Ok) << log.plainText();
     return result;
 }
 
@@ -188,11 +188,11 @@ TEST(ReciprocalCheck, RefusesAnEmptySurveyAndMissingIp)
 {
     ReciprocalResult result;
     MessageLog log;
-    EXPECT_EQ(DoReciprocalCheck(makeSurvey({}), ReciprocalValue::Resistance, result, log), kStatusError);
+    EXPECT_EQ(DoReciprocalCheck(makeSurvey({}), ReciprocalValue::Resistance, result, log), Status::Error);
     EXPECT_NE(log.plainText().find("Error: DoReciprocalCheck: No quadrupoles loaded."), std::string::npos);
     Survey noIp = makeSurvey({{1, 1, 2, 3, 4, 1}});
     noIp.quadrupoles.ip.clear();
-    EXPECT_EQ(DoReciprocalCheck(noIp, ReciprocalValue::FirstIp, result, log), kStatusError);
+    EXPECT_EQ(DoReciprocalCheck(noIp, ReciprocalValue::FirstIp, result, log), Status::Error);
     EXPECT_NE(log.plainText().find("No IP values loaded."), std::string::npos);
 }
 
@@ -244,7 +244,7 @@ TEST(ReciprocalFile, WritesAndReadsBack)
     const std::filesystem::path path =
             std::filesystem::temp_directory_path() / ("vexora_rec_" + std::to_string(::getpid()) + ".txt");
     MessageLog log;
-    ASSERT_EQ(writeReciprocalFile(path, r, ReciprocalOrder::OriginalId, log), kStatusOk);
+    ASSERT_EQ(writeReciprocalFile(path, r, ReciprocalOrder::OriginalId, log), Status::Ok);
     std::string text;
     ASSERT_TRUE(readTextFile(path, text));
     std::filesystem::remove(path);
@@ -266,7 +266,7 @@ TEST(ReciprocalFile, WritesAndReadsBack)
     };
     EXPECT_EQ(got, expected);
     MessageLog failLog;
-    EXPECT_EQ(writeReciprocalFile("/nonexistent-folder/r.txt", r, ReciprocalOrder::TxRx, failLog), kStatusError);
+    EXPECT_EQ(writeReciprocalFile("/nonexistent-folder/r.txt", r, ReciprocalOrder::TxRx, failLog), Status::Error);
     EXPECT_NE(failLog.plainText().find("Error: cmdSave: "), std::string::npos);
 }
 

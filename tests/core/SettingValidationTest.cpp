@@ -215,7 +215,7 @@ TEST(EditSettingItem, PromptsRejectsAndAsks)
     const SettingsTable before = store.settings;
 
     q.queueInput(QuestionId::SettingValue, "0");
-    EXPECT_EQ(EditSettingItem(store, x, q), 1);
+    EXPECT_EQ(EditSettingItem(store, x, q), Status::Error);
     EXPECT_EQ(store.settings, before);
     ASSERT_EQ(q.messages().size(), 1u);
     EXPECT_EQ(q.messages()[0].title, "Vexora64 - Error");
@@ -224,21 +224,21 @@ TEST(EditSettingItem, PromptsRejectsAndAsks)
     EXPECT_EQ(q.questions()[0].text, "X column");
 
     q.queueInput(QuestionId::SettingValue, "   ");  // cleared: nothing changes, nothing shown
-    EXPECT_EQ(EditSettingItem(store, x, q), 1);
-    EXPECT_EQ(EditSettingItem(store, x, q), 1);  // cancelled
+    EXPECT_EQ(EditSettingItem(store, x, q), Status::Error);
+    EXPECT_EQ(EditSettingItem(store, x, q), Status::Error);  // cancelled
     EXPECT_EQ(store.settings, before);
     EXPECT_EQ(q.messages().size(), 1u);
-    EXPECT_EQ(EditSettingItem(store, rowOf(store.settings, Item::MeshSection), q), 1);
+    EXPECT_EQ(EditSettingItem(store, rowOf(store.settings, Item::MeshSection), q), Status::Error);
 
     q.queueInput(QuestionId::SettingValue, "6");
-    EXPECT_EQ(EditSettingItem(store, x, q), 0);
+    EXPECT_EQ(EditSettingItem(store, x, q), Status::Ok);
     EXPECT_EQ(settingText(store.settings, Item::XColumn), "6");
 
     // Flat Z bottom twice returns to its first value (and the plot bounds too).
     const std::size_t flat = rowOf(store.settings, Item::FlatZBottom);
     const std::string bounds(settingText(store.settings, Item::PlotBounds));
-    EXPECT_EQ(EditSettingItem(store, flat, q), 0);
-    EXPECT_EQ(EditSettingItem(store, flat, q), 0);
+    EXPECT_EQ(EditSettingItem(store, flat, q), Status::Ok);
+    EXPECT_EQ(EditSettingItem(store, flat, q), Status::Ok);
     EXPECT_EQ(settingText(store.settings, Item::FlatZBottom), "1");
     EXPECT_EQ(settingText(store.settings, Item::PlotBounds), "0 10 0 10 -5 0");
     (void)bounds;
@@ -260,14 +260,14 @@ TEST(EditSettingItem, ChoiceAnsweredNoThenYesUnloadsTheMesh)
 
     q.queueInput(QuestionId::SettingValue, "0");
     q.setDefaultAnswer(false);
-    EXPECT_EQ(EditSettingItem(store, row, q, hooks), 1);
+    EXPECT_EQ(EditSettingItem(store, row, q, hooks), Status::Error);
     EXPECT_EQ(settingText(store.settings, Item::MeshType), "2-Imported(/data/m.vwer)");
     EXPECT_EQ(store.survey.topography.size(), 1u);
     EXPECT_EQ(q.questions().back().text, "Do you want to unload current mesh and model?");
 
     q.queueInput(QuestionId::SettingValue, "0");
     q.setDefaultAnswer(true);
-    EXPECT_EQ(EditSettingItem(store, row, q, hooks), 0);
+    EXPECT_EQ(EditSettingItem(store, row, q, hooks), Status::Ok);
     EXPECT_EQ(settingText(store.settings, Item::MeshType), "0-Standard");
     EXPECT_EQ(settingText(store.settings, Item::ResistivityModelType), "0-Standard");
     EXPECT_EQ(settingText(store.settings, Item::IpModelType), "0-Standard");

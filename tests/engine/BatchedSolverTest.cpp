@@ -28,7 +28,7 @@ PoleSystems poleSystems(double slope, double boxConductivity)
     PoleSystems p;
     p.store = lineSurvey(8, 1.0, dipoleDipole(8), slope);
     MessageLog log;
-    EXPECT_EQ(buildMesh(p.store, log), 0);
+    EXPECT_EQ(buildMesh(p.store, log), Status::Ok);
     const Mesh& mesh = p.store.mesh;
     std::vector<double> sigma(p.store.models.conductivity.size());
     for (std::size_t e = 0; e < sigma.size(); ++e) {

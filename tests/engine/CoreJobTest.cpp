@@ -27,7 +27,7 @@ TEST(SensitivityJob, WritesTheSensitivityModelAndTheModelledData)
     for (const std::string kind : {"sens:21", "sens"}) {
         SCOPED_TRACE(kind);
         const fs::path folder = prepareSensitivityJob("sens_job_" + kind.substr(kind.size() - 2), kind);
-        EXPECT_EQ(runCoreScript(folder / "SensScript.txt", nullptr), kScriptCompleted)
+        EXPECT_EQ(runCoreScript(folder / "SensScript.txt", nullptr), ScriptStatus::Completed)
             << fileText(folder / "SensLog.prg");
         EXPECT_EQ(lastLogLine(folder / "SensLog.prg").substr(20), "Script completed.");
         const std::string model = fileText(folder / "SensModelOutput.vwer");
@@ -43,12 +43,12 @@ TEST(SensitivityJob, WritesTheSensitivityModelAndTheModelledData)
 TEST(SensitivityJob, ABadRequestOrAnUnknownQuadrupoleStopsTheScript)
 {
     const fs::path folder = prepareSensitivityJob("sens_job_bad", "sens:91");
-    EXPECT_EQ(runCoreScript(folder / "SensScript.txt", nullptr), kScriptStopped);
+    EXPECT_EQ(runCoreScript(folder / "SensScript.txt", nullptr), ScriptStatus::Stopped);
     EXPECT_NE(lastLogLine(folder / "SensLog.prg").find("Quadrupole 9 is not in the data set"), std::string::npos)
         << lastLogLine(folder / "SensLog.prg");
 
     ASSERT_TRUE(writeFileAtomically(folder / "SensInfo.json", "{\"Sensitivity_Quad_ID\": \"x\"}\r\n"));
-    EXPECT_EQ(runCoreScript(folder / "SensScript.txt", nullptr), kScriptStopped);
+    EXPECT_EQ(runCoreScript(folder / "SensScript.txt", nullptr), ScriptStatus::Stopped);
     EXPECT_NE(lastLogLine(folder / "SensLog.prg").find("needs \"Sensitivity_Quad_ID\": [id]"), std::string::npos);
     EXPECT_FALSE(fs::exists(folder / "SensModelOutput.vwer"));
 }
@@ -66,7 +66,7 @@ TEST(InversionJob, AnAbortSavesTheBestModelAndEndsTheJobAsAborted)
     script.replace(script.find(abortFile), abortFile.size(), (folder / "InvModelOutput_iter1.vwer").string());
     ASSERT_TRUE(writeFileAtomically(folder / "InvScript.txt", script));
 
-    EXPECT_EQ(runCoreScript(folder / "InvScript.txt", nullptr), kScriptAborted);
+    EXPECT_EQ(runCoreScript(folder / "InvScript.txt", nullptr), ScriptStatus::Aborted);
     const std::string log = fileText(folder / "InvLog.prg");
     EXPECT_NE(log.find("Inversion aborted after iteration 1; the best model so far is kept."), std::string::npos) << log;
     EXPECT_NE(lastLogLine(folder / "InvLog.prg").find("Script aborted at line 4 (RUNINVERSION)"), std::string::npos);

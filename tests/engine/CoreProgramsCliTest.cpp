@@ -105,7 +105,7 @@ TEST(CorePrograms, AForwardJobRunsThroughTheManagerToItsDataOutput)
     EXPECT_EQ(check.code, 0) << check.err;
     ProjectStore result;
     MessageLog log;
-    ASSERT_EQ(loadJobDataFile(result, folder / "FWDataOutput.data", log), kStatusOk);
+    ASSERT_EQ(loadJobDataFile(result, folder / "FWDataOutput.data", log), Status::Ok);
     ASSERT_TRUE(result.survey.present.calcResistance);
     const std::vector<double> factor = funGeometricFactor(result.survey, false);
     for (std::size_t k = 0; k < factor.size(); ++k)

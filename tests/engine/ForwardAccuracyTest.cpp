@@ -23,9 +23,9 @@ TEST_P(HomogeneousHalfSpace, GivesItsResistivity)
     constexpr int electrodes = 16;
     ProjectStore store = lineSurvey(electrodes, 1.0, GetParam().quads(electrodes));
     MessageLog log;
-    ASSERT_EQ(buildMesh(store, log), 0) << log.plainText();
+    ASSERT_EQ(buildMesh(store, log), Status::Ok) << log.plainText();
     const auto start = std::chrono::steady_clock::now();
-    ASSERT_EQ(runJobForwardModel(store, log), 0) << log.plainText();
+    ASSERT_EQ(runJobForwardModel(store, log), Status::Ok) << log.plainText();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const std::vector<double> k = funGeometricFactor(store.survey, false);
     std::vector<double> error;
@@ -65,7 +65,7 @@ TEST_P(TwoLayers, FollowTheImageSeries)
     for (Electrode& e : store.survey.electrodes) e.x += GetParam(), e.y += GetParam() / 2;
     setSettingText(store.settings, Item::ForegroundZMin, "-5");
     MessageLog log;
-    ASSERT_EQ(buildMesh(store, log), 0) << log.plainText();
+    ASSERT_EQ(buildMesh(store, log), Status::Ok) << log.plainText();
     for (std::size_t e = 0; e < store.models.conductivity.size(); ++e) {
         double z = 0;
         for (std::int32_t n : store.mesh.elementNodes[e])
@@ -74,7 +74,7 @@ TEST_P(TwoLayers, FollowTheImageSeries)
     }
     setSettingText(store.settings, Item::CpuThreads, "2");
     const auto start = std::chrono::steady_clock::now();
-    ASSERT_EQ(runJobForwardModel(store, log), 0) << log.plainText();
+    ASSERT_EQ(runJobForwardModel(store, log), Status::Ok) << log.plainText();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::vector<double> error;
     const auto& el = store.survey.electrodes;
@@ -106,7 +106,7 @@ using namespace vexora::testing;
 // Every value of the survey run on the model `conductivityOf(block centre)`.
 std::vector<double> run(ProjectStore& store, double (*conductivityOf)(const NodePoint&), MessageLog& log)
 {
-    EXPECT_EQ(buildMesh(store, log), 0) << log.plainText();
+    EXPECT_EQ(buildMesh(store, log), Status::Ok) << log.plainText();
     for (std::size_t e = 0; e < store.models.conductivity.size(); ++e) {
         NodePoint c;
         for (std::int32_t n : store.mesh.elementNodes[e]) {
@@ -115,7 +115,7 @@ std::vector<double> run(ProjectStore& store, double (*conductivityOf)(const Node
         }
         store.models.conductivity[e] = conductivityOf(c);
     }
-    EXPECT_EQ(runJobForwardModel(store, log), 0) << log.plainText();
+    EXPECT_EQ(runJobForwardModel(store, log), Status::Ok) << log.plainText();
     return store.survey.quadrupoles.calcResistance;
 }
 

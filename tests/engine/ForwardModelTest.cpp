@@ -14,7 +14,7 @@ TEST(ForwardModel, RefusesAStoreWithoutMesh)
 {
     ProjectStore store;
     MessageLog log;
-    EXPECT_EQ(runJobForwardModel(store, log), 1);
+    EXPECT_EQ(runJobForwardModel(store, log), Status::Error);
     EXPECT_TRUE(store.survey.quadrupoles.calcResistance.empty());
 }
 
@@ -22,7 +22,7 @@ ProjectStore smallLine()
 {
     ProjectStore store = lineSurvey(8, 1.0, dipoleDipole(8));
     MessageLog log;
-    buildMesh(store, log);
+    EXPECT_EQ(buildMesh(store, log), Status::Ok) << log.plainText();
     return store;
 }
 
@@ -41,7 +41,7 @@ TEST_P(ForwardModelRefuses, WithItsReasonAndTheSurveyUntouched)
     ComputeControl control;
     GetParam().spoil(store, control);
     MessageLog log;
-    EXPECT_EQ(runJobForwardModel(store, log, control), 1);
+    EXPECT_EQ(runJobForwardModel(store, log, control), Status::Error);
     EXPECT_NE(log.plainText().find(GetParam().message), std::string::npos) << log.plainText();
     EXPECT_TRUE(store.survey.quadrupoles.calcResistance.empty());
     EXPECT_FALSE(store.survey.present.calcResistance);
@@ -93,7 +93,7 @@ TEST(ForwardModel, SkippedQuadrupolesAreLeftOutOnlyWhenAsked)
         for (std::size_t k = 0; k < q.size(); ++k) q.skip[k] = q.rows[k].pole[A].number == 1;  // all using electrode 1
         setSettingText(store.settings, Item::SkipTxWithoutRx, choice);
         MessageLog log;
-        ASSERT_EQ(runJobForwardModel(store, log), 0) << log.plainText();
+        ASSERT_EQ(runJobForwardModel(store, log), Status::Ok) << log.plainText();
         const std::vector<double>& v = store.survey.quadrupoles.calcResistance;
         for (std::size_t k = 0; k < q.size(); ++k) EXPECT_EQ(v[k] == kCannotCompute, choice[0] == '1' && q.skip[k]);
         EXPECT_NE(log.plainText().find(choice[0] == '1' ? "5 current electrodes" : "6 current electrodes"),
@@ -114,7 +114,7 @@ TEST(ForwardModel, ReportsProgressUpToTheEnd)
     std::vector<int> percent;
     control.progress = [&](int p, std::string_view) { percent.push_back(p); };
     MessageLog log;
-    ASSERT_EQ(runJobForwardModel(store, log, control), 0);
+    ASSERT_EQ(runJobForwardModel(store, log, control), Status::Ok);
     ASSERT_FALSE(percent.empty());
     EXPECT_TRUE(std::is_sorted(percent.begin(), percent.end()));
     EXPECT_EQ(percent.back(), 100);

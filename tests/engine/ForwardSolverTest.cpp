@@ -39,7 +39,7 @@ TEST(MeshLocation, WeightsRebuildThePointOnATerrainMesh)
 {
     ProjectStore store = lineSurvey(8, 1.0, dipoleDipole(8), 0.25);
     MessageLog log;
-    ASSERT_EQ(buildMesh(store, log), 0);
+    ASSERT_EQ(buildMesh(store, log), Status::Ok);
     ASSERT_TRUE(store.mesh.followsTerrain);
     struct Case {
         NodePoint point;
@@ -76,7 +76,7 @@ TEST(LinearSolvers, DirectAndSsorPcgAgree)
 {
     ProjectStore store = lineSurvey(8, 1.0, dipoleDipole(8));
     MessageLog log;
-    ASSERT_EQ(buildMesh(store, log), 0);
+    ASSERT_EQ(buildMesh(store, log), Status::Ok);
     const Mesh& mesh = store.mesh;
     std::vector<double> sigma(store.models.conductivity.size());
     for (std::size_t e = 0; e < sigma.size(); ++e)

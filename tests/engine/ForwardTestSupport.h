@@ -38,7 +38,7 @@ inline ProjectStore lineSurvey(int count, double spacing, const std::vector<Quad
             for (double y = -far; y <= far; y += count * spacing / 4) s.topography.push_back({x, y, slope * x});
     }
     MessageLog log;
-    funCreateElecTable(s, log);
+    (void)funCreateElecTable(s, log);  // the electrodes built here are always valid
     for (std::size_t k = 0; k < quads.size(); ++k) {
         Quadrupole q;
         q.id = static_cast<int>(k + 1);
@@ -52,16 +52,16 @@ inline ProjectStore lineSurvey(int count, double spacing, const std::vector<Quad
     s.quadrupoles.current.assign(quads.size(), 1000.0);
     s.present.resistance = true;
     s.electrodesLoaded = s.dataLoaded = true;
-    SetDefaultMeshSettings(s, store.settings, store.mesh.lines, log);
+    (void)SetDefaultMeshSettings(s, store.settings, store.mesh.lines, log);  // the line has electrodes: Ok
     // A sloping mesh keeps its depth under the terrain everywhere.
     if (slope != 0.0) setSettingText(store.settings, Item::FlatZBottom, "2");
     return store;
 }
 
-inline int buildMesh(ProjectStore& store, MessageLog& log)
+inline Status buildMesh(ProjectStore& store, MessageLog& log)
 {
     MeshBuildOutcome outcome;
-    if (applyMeshSettings(store.settings, store.mesh, log) != kStatusOk) return kStatusError;
+    if (applyMeshSettings(store.settings, store.mesh, log) != Status::Ok) return Status::Error;
     return funMakeMesh(store.settings, store.survey, store.mesh, store.models, log, outcome);
 }
 

@@ -33,8 +33,8 @@ ProjectStore gridSurvey()
     ProjectStore survey = lineSurvey(side * side, 1.0, quads);
     for (std::size_t i = 0; i < survey.survey.electrodes.size(); ++i) survey.survey.electrodes[i] = s.electrodes[i];
     MessageLog log;
-    funCreateElecTable(survey.survey, log);
-    SetDefaultMeshSettings(survey.survey, survey.settings, survey.mesh.lines, log);
+    EXPECT_EQ(funCreateElecTable(survey.survey, log), Status::Ok);
+    EXPECT_EQ(SetDefaultMeshSettings(survey.survey, survey.settings, survey.mesh.lines, log), Status::Ok);
     return survey;
 }
 
@@ -64,7 +64,7 @@ ProjectStore meshedGridSurvey(bool modelIp)
         store.models.ipModelling = true;
     }
     MessageLog log;
-    EXPECT_EQ(buildMesh(store, log), kStatusOk) << log.plainText();
+    EXPECT_EQ(buildMesh(store, log), Status::Ok) << log.plainText();
     return store;
 }
 
@@ -83,7 +83,7 @@ Synthetic synthetic(double outlierFraction)
     const std::vector<double> start = store.models.conductivity;
     for (std::size_t b = 0; b < start.size(); ++b)
         if (inConductor(blockCentre(store.mesh, b))) store.models.conductivity[b] = 0.1;
-    EXPECT_EQ(runJobForwardModel(store, log), kStatusOk) << log.plainText();
+    EXPECT_EQ(runJobForwardModel(store, log), Status::Ok) << log.plainText();
     std::mt19937 rng(7);
     std::normal_distribution<double> noise(0.0, 0.03);
     std::uniform_real_distribution<double> uniform;
@@ -101,11 +101,12 @@ Synthetic synthetic(double outlierFraction)
 
 // The inversion of the store's data from its models; the result replaces
 // them and fills the calculated columns.
-int invert(ProjectStore& store, MessageLog& log, InversionOutcome& outcome)
+InversionStatus invert(ProjectStore& store, MessageLog& log, InversionOutcome& outcome)
 {
     InversionResult result;
-    const int status = runInversion(store.mesh, store.models, store.survey, store.settings, log, {}, {}, result);
-    if (status != kStatusOk) return status;
+    const InversionStatus status =
+        runInversion(store.mesh, store.models, store.survey, store.settings, log, {}, {}, result);
+    if (status != InversionStatus::Ok) return status;
     store.models = std::move(result.model);
     storeCalculatedData(store.survey, std::move(result.calculated));
     outcome = result.outcome;
@@ -130,7 +131,7 @@ TEST(InversionRecovery, FindsTheConductorAndFitsTheNoise)
     Synthetic s = synthetic(0.0);
     MessageLog log;
     InversionOutcome outcome;
-    ASSERT_EQ(invert(s.store, log, outcome), kStatusOk) << log.plainText();
+    ASSERT_EQ(invert(s.store, log, outcome), InversionStatus::Ok) << log.plainText();
     // The default errors are 5 %, the noise 3 %: the true model itself has
     // chi^2 near 0.36, so far below that the noise would be fitted.
     EXPECT_GE(outcome.chiSquared, 0.3);
@@ -154,7 +155,7 @@ TEST(InversionRecovery, RobustWeightsResistOutliers)
         setSettingText(s.store.settings, Item::UseRobustInversion, robust ? "1" : "2");
         MessageLog log;
         InversionOutcome outcome;
-        ASSERT_EQ(invert(s.store, log, outcome), kStatusOk) << log.plainText();
+        ASSERT_EQ(invert(s.store, log, outcome), InversionStatus::Ok) << log.plainText();
         const double background = meanResistivity(s.store, inForeground, [](const NodePoint& c) {
             return c.x > 1 && c.x < 5 && c.y > 1 && c.y < 5;
         });
@@ -176,7 +177,7 @@ TEST(InversionRecovery, FindsTheChargeableBlock)
         store.models.conductivity[b] = 0.01;
         store.models.ip[b] = inConductor(blockCentre(store.mesh, b)) ? 0.1 : 0.01;
     }
-    ASSERT_EQ(runJobForwardModel(store, log), kStatusOk) << log.plainText();
+    ASSERT_EQ(runJobForwardModel(store, log), Status::Ok) << log.plainText();
     auto& q = store.survey.quadrupoles;
     q.resistance = q.calcResistance;
     q.ip.assign(1, q.calcIp);
@@ -187,7 +188,7 @@ TEST(InversionRecovery, FindsTheChargeableBlock)
     store.models = start;
 
     InversionOutcome outcome;
-    ASSERT_EQ(invert(store, log, outcome), kStatusOk) << log.plainText();
+    ASSERT_EQ(invert(store, log, outcome), InversionStatus::Ok) << log.plainText();
     double inside = 0, outside = 0;
     int in = 0, out = 0;
     for (std::size_t b = 0; b < store.models.ip.size(); ++b) {

@@ -18,7 +18,7 @@ using testing::scriptIn;
 const std::string kMessagePaths = "SETMESSAGEPATH \"{F}/FWMLog.prg\" \"{F}/Progress.txt\" \"{F}/Abort.txt\"\r\n";
 const std::string kLoad = "LOADCONFIGURATION \"{F}/DataInput.data\"\r\n";
 
-int runScript(const fs::path& folder, const std::string& text)
+ScriptStatus runScript(const fs::path& folder, const std::string& text)
 {
     const fs::path script = folder / "Job Script.txt";
     EXPECT_TRUE(writeFileAtomically(script, scriptIn(folder, text)));
@@ -39,12 +39,12 @@ fs::path withSettings(const fs::path& folder, const std::vector<std::pair<std::s
 TEST(ScriptRun, WritesEveryResultOfAScriptBuiltOnTheGeneratedMesh)
 {
     const fs::path folder = testing::prepareSampleJob("vexora_script_results");
-    const int status = runScript(folder, kMessagePaths + kLoad +
-                                             "GENERATEMESH\r\n"
-                                             "SAVEMESH \"{F}/Model.vwer\" BOUNDS BIN\r\n"
-                                             "SAVEMESH \"{F}/Full Mesh.vwer\" FULL TXT\r\n"
-                                             "SAVECONFIGURATION \"{F}/Out.data\"\r\n");
-    ASSERT_EQ(status, kScriptCompleted) << fileText(folder / "FWMLog.prg");
+    const ScriptStatus status = runScript(folder, kMessagePaths + kLoad +
+                                                      "GENERATEMESH\r\n"
+                                                      "SAVEMESH \"{F}/Model.vwer\" BOUNDS BIN\r\n"
+                                                      "SAVEMESH \"{F}/Full Mesh.vwer\" FULL TXT\r\n"
+                                                      "SAVECONFIGURATION \"{F}/Out.data\"\r\n");
+    ASSERT_EQ(status, ScriptStatus::Completed) << fileText(folder / "FWMLog.prg");
     EXPECT_NE(lastLogLine(folder / "FWMLog.prg").find("\tScript completed."), std::string::npos);
     EXPECT_EQ(lastProgress(folder / "Progress.txt"), (ProgressState{100, "Script completed"}));
     EXPECT_EQ(fileText(folder / "Model.vwer").substr(0, 6), std::string("V\0X\0R\0", 6));
@@ -52,13 +52,13 @@ TEST(ScriptRun, WritesEveryResultOfAScriptBuiltOnTheGeneratedMesh)
     // The results load as the workbench loads them.
     ProjectStore input, output, mesh;
     MessageLog log;
-    ASSERT_EQ(loadJobDataFile(input, folder / "DataInput.data", log), kStatusOk);
-    ASSERT_EQ(loadJobDataFile(output, folder / "Out.data", log), kStatusOk) << log.plainText();
+    ASSERT_EQ(loadJobDataFile(input, folder / "DataInput.data", log), Status::Ok);
+    ASSERT_EQ(loadJobDataFile(output, folder / "Out.data", log), Status::Ok) << log.plainText();
     EXPECT_EQ(output.survey.quadrupoles.size(), input.survey.quadrupoles.size());
     EXPECT_EQ(output.survey.electrodes.size(), input.survey.electrodes.size());
     mesh.settings = input.settings;
-    ASSERT_EQ(loadJobMesh(mesh, folder / "Full Mesh.vwer", log), kStatusOk) << log.plainText();
-    ASSERT_EQ(generateJobMesh(input, 0, log), kStatusOk);
+    ASSERT_EQ(loadJobMesh(mesh, folder / "Full Mesh.vwer", log), Status::Ok) << log.plainText();
+    ASSERT_EQ(generateJobMesh(input, 0, log), Status::Ok);
     EXPECT_EQ(mesh.mesh.elementNodes, input.mesh.elementNodes);
     EXPECT_EQ(mesh.models.conductivity.size(), input.models.conductivity.size());
 }
@@ -72,52 +72,52 @@ TEST(ScriptRun, ABadScriptStopsWithALineSayingWhatAndWhereAndLeavesNoResult)
     ASSERT_TRUE(writeFileAtomically(folder / "Garbage.data", "Not a data file\r\n"));
     ASSERT_EQ(runScript(folder, "LOADCONFIGURATION \"" + fineX.string() + "\"\r\nGENERATEMESH\r\n"
                                 "SAVEMESH \"{F}/FineX.vwer\" FULL TXT\r\n"),
-              kScriptCompleted);
+              ScriptStatus::Completed);
     const std::string save = "SAVECONFIGURATION \"{F}/FWDataOutput.data\" V1\r\n";
     const std::string input = fileText(folder / "DataInput.data");
 
     const struct {
         const char* what;
         std::string script;
-        int status;
+        ScriptStatus status;
         std::string finalLine;                // after the time stamp
         std::optional<ProgressState> progress;  // last value left in the file
     } cases[] = {
-        {"unknown command", kMessagePaths + kLoad + "FORWARDMODEL\r\n" + save, kScriptStopped,
+        {"unknown command", kMessagePaths + kLoad + "FORWARDMODEL\r\n" + save, ScriptStatus::Stopped,
          "Script stopped at line 3 (FORWARDMODEL): unknown command \"FORWARDMODEL\".", std::nullopt},
         {"unquoted path with blanks", kMessagePaths + "LOADCONFIGURATION {F}/DataInput.data\r\nGENERATEMESH\r\n",
-         kScriptStopped,
+         ScriptStatus::Stopped,
          "Script stopped at line 2 (LOADCONFIGURATION {F}/DataInput.data): LOADCONFIGURATION takes one data file "
          "path, found 2 words (a path with blanks must be in double quotes).",
          std::nullopt},
-        {"missing path", kMessagePaths + "LOADMESH\r\n", kScriptStopped,
+        {"missing path", kMessagePaths + "LOADMESH\r\n", ScriptStatus::Stopped,
          "Script stopped at line 2 (LOADMESH): LOADMESH takes one mesh file path: a path is missing.", std::nullopt},
-        {"forward model before a mesh", kMessagePaths + kLoad + "RUNFORWARDMODEL\r\n" + save, kScriptStopped,
+        {"forward model before a mesh", kMessagePaths + kLoad + "RUNFORWARDMODEL\r\n" + save, ScriptStatus::Stopped,
          "Script stopped at line 3 (RUNFORWARDMODEL): Error: RUNFORWARDMODEL: no mesh: GENERATEMESH or LOADMESH "
          "must come first.",
          ProgressState{50, "Forward modelling"}},
-        {"mesh before a configuration", kMessagePaths + "GENERATEMESH\r\n" + save, kScriptStopped,
+        {"mesh before a configuration", kMessagePaths + "GENERATEMESH\r\n" + save, ScriptStatus::Stopped,
          "Script stopped at line 2 (GENERATEMESH): Error: GENERATEMESH: no configuration loaded: LOADCONFIGURATION "
          "must come first.",
          ProgressState{33, "Generating mesh"}},
-        {"missing data file", kMessagePaths + "LOADCONFIGURATION \"{F}/No such.data\"\r\n" + save, kScriptStopped,
+        {"missing data file", kMessagePaths + "LOADCONFIGURATION \"{F}/No such.data\"\r\n" + save, ScriptStatus::Stopped,
          "Script stopped at line 2 (LOADCONFIGURATION \"{F}/No such.data\"): Error: funInputScheduleFile: "
          "{F}/No such.data not found!",
          ProgressState{33, "Loading configuration"}},
         {"data file that fails to load", kMessagePaths + "LOADCONFIGURATION \"{F}/Garbage.data\"\r\n" + save,
-         kScriptStopped,
+         ScriptStatus::Stopped,
          "Script stopped at line 2 (LOADCONFIGURATION \"{F}/Garbage.data\"): Error: funInputScheduleFile: Error: No "
          "configuration tags found.",
          ProgressState{33, "Loading configuration"}},
         {"mesh file of another size", kMessagePaths + kLoad + "LOADMESH \"{F}/FineX.vwer\"\r\n" + save,
-         kScriptStopped, "): Error: LOADMESH: {F}/FineX.vwer has ", ProgressState{50, "Loading mesh"}},
+         ScriptStatus::Stopped, "): Error: LOADMESH: {F}/FineX.vwer has ", ProgressState{50, "Loading mesh"}},
         {"mesh too large", kMessagePaths + "LOADCONFIGURATION \"" + tiny.string() + "\"\r\nGENERATEMESH\r\n" + save,
-         kScriptStopped, "): Error: GENERATEMESH: mesh refused: a mesh of ", ProgressState{50, "Generating mesh"}},
+         ScriptStatus::Stopped, "): Error: GENERATEMESH: mesh refused: a mesh of ", ProgressState{50, "Generating mesh"}},
         // The script itself creates the abort file mid-run.
         {"abort file created mid-run",
          "SETMESSAGEPATH \"{F}/FWMLog.prg\" \"{F}/Progress.txt\" \"{F}/Stop.vwer\"\r\n" + kLoad +
              "GENERATEMESH\r\nSAVEMESH \"{F}/Stop.vwer\" FULL TXT\r\n" + save,
-         kScriptAborted,
+         ScriptStatus::Aborted,
          "Script aborted before line 5 (" + scriptIn(folder, save.substr(0, save.size() - 2)) +
              "): abort file {F}/Stop.vwer found.",
          ProgressState{60, "Saving mesh"}},
@@ -134,12 +134,12 @@ TEST(ScriptRun, ABadScriptStopsWithALineSayingWhatAndWhereAndLeavesNoResult)
         EXPECT_EQ(fileText(folder / "DataInput.data"), input) << c.what;
     }
     // The refusals give their figures.
-    EXPECT_EQ(runScript(folder, kMessagePaths + kLoad + "LOADMESH \"{F}/FineX.vwer\"\r\n"), kScriptStopped);
+    EXPECT_EQ(runScript(folder, kMessagePaths + kLoad + "LOADMESH \"{F}/FineX.vwer\"\r\n"), ScriptStatus::Stopped);
     EXPECT_TRUE(std::regex_search(lastLogLine(folder / "FWMLog.prg"),
                                   std::regex("has \\d+ x \\d+ x \\d+ mesh lines, the configuration makes \\d+ x "
                                              "\\d+ x \\d+\\.")));
     EXPECT_EQ(runScript(folder, kMessagePaths + "LOADCONFIGURATION \"" + tiny.string() + "\"\r\nGENERATEMESH\r\n"),
-              kScriptStopped);
+              ScriptStatus::Stopped);
     EXPECT_TRUE(std::regex_search(lastLogLine(folder / "FWMLog.prg"),
                                   std::regex("\\(\\d+ nodes\\) needs about \\d+ MiB, \\d+ MiB are available\\.$")))
         << lastLogLine(folder / "FWMLog.prg");
@@ -150,7 +150,7 @@ TEST(ScriptRun, TheMainWindowsConversionScriptsSaveTheMeshOfTheConfiguration)
     const fs::path folder = testing::prepareSampleJob("vexora_script_convert");
     for (const char* options : {"BOUNDS BIN", "FULL TXT"}) {
         fs::remove(folder / "DataInput.vwer");
-        EXPECT_EQ(runScript(folder, kLoad + "SAVEMESH \"{F}/DataInput.vwer\" " + options + "\r\n"), kScriptCompleted)
+        EXPECT_EQ(runScript(folder, kLoad + "SAVEMESH \"{F}/DataInput.vwer\" " + options + "\r\n"), ScriptStatus::Completed)
             << options;
         EXPECT_TRUE(fs::exists(folder / "DataInput.vwer")) << options;
     }
@@ -159,7 +159,7 @@ TEST(ScriptRun, TheMainWindowsConversionScriptsSaveTheMeshOfTheConfiguration)
 TEST(ScriptRun, AScriptThatCannotBeReadFails)
 {
     const fs::path folder = testing::freshFolder("vexora_script_missing");
-    EXPECT_EQ(runCoreScript(folder / "none.txt", nullptr), kScriptStopped);
+    EXPECT_EQ(runCoreScript(folder / "none.txt", nullptr), ScriptStatus::Stopped);
 }
 
 }  // namespace

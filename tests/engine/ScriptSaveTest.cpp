@@ -14,7 +14,7 @@ TEST(ScriptSave, V1WritesTheCalculatedValuesBesideTheMeasuredOnes)
     const fs::path folder = testing::prepareSampleJob("vexora_script_v1");
     ProjectStore store;
     MessageLog log;
-    ASSERT_EQ(loadJobDataFile(store, folder / "DataInput.data", log), kStatusOk) << log.plainText();
+    ASSERT_EQ(loadJobDataFile(store, folder / "DataInput.data", log), Status::Ok) << log.plainText();
     QuadrupoleTable& q = store.survey.quadrupoles;
     q.calcResistance.clear();
     for (double r : q.resistance) q.calcResistance.push_back(1.5 * r);
@@ -23,9 +23,9 @@ TEST(ScriptSave, V1WritesTheCalculatedValuesBesideTheMeasuredOnes)
     for (const bool v1 : {false, true}) {
         ProjectStore saved = store;
         const fs::path out = folder / (v1 ? "V1.data" : "Plain.data");
-        ASSERT_EQ(saveJobDataFile(saved, out, v1, log), kStatusOk) << log.plainText();
+        ASSERT_EQ(saveJobDataFile(saved, out, v1, log), Status::Ok) << log.plainText();
         ProjectStore back;
-        ASSERT_EQ(loadJobDataFile(back, out, log), kStatusOk) << log.plainText();
+        ASSERT_EQ(loadJobDataFile(back, out, log), Status::Ok) << log.plainText();
         const QuadrupoleTable& b = back.survey.quadrupoles;
         ASSERT_EQ(b.size(), q.size());
         // The sample's data block ends at column 16: V1 takes column 17.

@@ -28,14 +28,14 @@ void runWenner(SensitivityRun& run)
 {
     run.store = lineSurvey(13, 1.0, {{3, 9, 5, 7}});
     MessageLog log;
-    ASSERT_EQ(buildMesh(run.store, log), kStatusOk) << log.plainText();
+    ASSERT_EQ(buildMesh(run.store, log), Status::Ok) << log.plainText();
     const ProjectStore& s = run.store;
-    ASSERT_EQ(prepareForward(s.mesh, s.models, s.survey, s.settings, {}, true, "test", log, run.setup), kStatusOk)
+    ASSERT_EQ(prepareForward(s.mesh, s.models, s.survey, s.settings, {}, true, "test", log, run.setup), Status::Ok)
         << log.plainText();
     ForwardSystem system;
     ASSERT_EQ(modelFieldsAndResistances(run.store.mesh, run.setup, run.store.models.conductivity, {}, 0, 100, "R",
                                         "test", log, system, run.fields, run.resistance),
-              kStatusOk)
+              Status::Ok)
         << log.plainText();
     const std::vector<std::size_t> rows{0};
     assembleJacobian(run.store.mesh, run.store.models.conductivity, run.setup.plan, run.fields,
@@ -71,7 +71,7 @@ TEST(Sensitivity, SumsToMinusOneAndMatchesAFiniteDifference)
     MessageLog log;
     ForwardSystem system;
     std::vector<double> changed;
-    ASSERT_EQ(modelResistances(mesh, run.setup, raised, {}, 0, 100, "R", "test", log, system, changed), kStatusOk);
+    ASSERT_EQ(modelResistances(mesh, run.setup, raised, {}, 0, 100, "R", "test", log, system, changed), Status::Ok);
     const double finite = std::log(changed[0] / run.resistance[0]) / std::log(1.01);
     const double predicted = run.jacobian.row(0)[centre];
     EXPECT_LT(predicted, 0.0);  // more conductive ground under the array: lower V
@@ -128,7 +128,7 @@ TEST(Sensitivity, AssemblyMatchesTheFormulaBlockByBlock)
 {
     ProjectStore store = lineSurvey(13, 1.0, {{3, 9, 5, 7}, {1, 2, 4, 0}, {3, 9, 4, 6}, {1, 0, 4, 5}, {3, 9, 10, 11}});
     MessageLog log;
-    ASSERT_EQ(buildMesh(store, log), kStatusOk) << log.plainText();
+    ASSERT_EQ(buildMesh(store, log), Status::Ok) << log.plainText();
     const Mesh& mesh = store.mesh;
     const QuadrupolePlan plan = planQuadrupoles(store.survey, false);
     const std::size_t blocks = static_cast<std::size_t>(blockCount(mesh));

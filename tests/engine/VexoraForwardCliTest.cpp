@@ -21,7 +21,7 @@ TEST(VexoraForwardCommand, WritesTheDataWithTheCalculatedColumns)
     EXPECT_EQ(run.out, (folder / "site_fwd.data").string() + "\n");
     ProjectStore result;
     MessageLog log;
-    ASSERT_EQ(loadJobDataFile(result, folder / "site_fwd.data", log), kStatusOk) << log.plainText();
+    ASSERT_EQ(loadJobDataFile(result, folder / "site_fwd.data", log), Status::Ok) << log.plainText();
     ASSERT_TRUE(result.survey.present.calcResistance);
     // Over the default 100 ohm m starting model every apparent resistivity is positive.
     const std::vector<double> factor = funGeometricFactor(result.survey, false);

@@ -95,7 +95,7 @@ TEST_F(InvWorkRoad, LoadEditSaveAndRunInANewProjectFolder)
     const std::optional<std::size_t> row = FindSettingRow(store.settings, Item::BackgroundResistivity);
     ASSERT_TRUE(row);
     questions.queueInput(QuestionId::SettingValue, "250");
-    work->grid()->activateRow(static_cast<int>(*row));
+    EXPECT_EQ(work->grid()->activateRow(static_cast<int>(*row)), Status::Ok);
     EXPECT_EQ(settingNumber(store.settings, Item::BackgroundResistivity), 250.0);
 
     // Save the configuration and read it back.
@@ -198,8 +198,8 @@ TEST_F(InvWorkRoad, SavesAndShowsTheMeshOnceThereIsOne)
     EXPECT_EQ(questions.messages().back().text, "No mesh or model to display!");
 
     MeshBuildOutcome outcome;
-    ASSERT_EQ(applyMeshSettings(store.settings, store.mesh, log), 0) << log.plainText();
-    ASSERT_EQ(funMakeMesh(store.settings, store.survey, store.mesh, store.models, log, outcome), 0) << log.plainText();
+    ASSERT_EQ(applyMeshSettings(store.settings, store.mesh, log), Status::Ok) << log.plainText();
+    ASSERT_EQ(funMakeMesh(store.settings, store.survey, store.mesh, store.models, log, outcome), Status::Ok) << log.plainText();
     const fs::path mesh = field / "mesh.vwer";
     dialogs.queue(ui::fromFilePath(mesh));
     click("cmdPrintMesh");

@@ -60,7 +60,7 @@ Loaded inTheConsoleRun(const fs::path& file)
     ConsoleRunOptions options;
     options.start = false;
     const ConsoleRunOutcome outcome = runConsoleInversion(result.store, file, options, launcher, log);
-    result.ok = outcome.status == kStatusOk;
+    result.ok = outcome.status == Status::Ok;
     if (!outcome.folder.empty()) fs::remove_all(outcome.folder);
     result.log = log.plainText();
     return result;
@@ -70,7 +70,7 @@ Loaded inTheJobStep(const fs::path& file)
 {
     Loaded result;
     MessageLog log;
-    result.ok = loadJobDataFile(result.store, file, log) == kStatusOk;
+    result.ok = loadJobDataFile(result.store, file, log) == Status::Ok;
     result.log = log.plainText();
     return result;
 }
@@ -79,7 +79,7 @@ Loaded onTheCommandLine(const fs::path& file)
 {
     Loaded result;
     MessageLog log;
-    result.ok = cli::loadInversionFile(result.store, file.string(), log) == kStatusOk;
+    result.ok = cli::loadInversionFile(result.store, file.string(), log) == Status::Ok;
     result.log = log.plainText();
     return result;
 }

@@ -36,7 +36,7 @@ TEST(MDIStart, StartsAndMirrorsTheLogInColour)
     QTextEdit* box = window.logPanel()->textBox();
     EXPECT_EQ(box->toPlainText(), "Vexora64 started.\n");
 
-    log.error("funLoadData", "column 9 beyond the table");
+    log.logError("funLoadData", "column 9 beyond the table");
     log.warning("funLoadElectrodes", "row 12 short");
     EXPECT_EQ(box->toPlainText(),
               "Vexora64 started.\n"

@@ -46,7 +46,7 @@ void fillSurvey(ProjectStore& store)
     s.cableNames = {"L1"};
     for (int k = 1; k <= 8; ++k) s.electrodes.push_back({1, k, 2.0 * (k - 1), 0, 0, 0, 2});
     MessageLog log;
-    funCreateElecTable(s, log);
+    ASSERT_EQ(funCreateElecTable(s, log), Status::Ok);
     struct Reading {
         int id, a, b, m, n;
         double value;
@@ -152,7 +152,7 @@ TEST(HistogramWindow, PlotsDragsAFilterBarAndAppliesTheRange)
     std::vector<double> values;
     for (int k = 0; k < 100; ++k) values.push_back(k);
     values.push_back(1e9);  // cannot be computed: left out and counted
-    ASSERT_EQ(window.funPlotHistogram(values, "Rho"), kStatusOk);
+    ASSERT_EQ(window.funPlotHistogram(values, "Rho"), Status::Ok);
     EXPECT_EQ(window.windowTitle(), "Rho data histogram");
     EXPECT_TRUE(window.lblStatistics->text().contains("Median: 49.000"));
     EXPECT_TRUE(window.lblStatistics->text().contains("Left out: 1 not computed"));
@@ -191,7 +191,7 @@ TEST(HistogramWindow, ReplotMessagesAndBinWidth)
     MessageLog log;
     ScriptedQuestions questions;
     ui::frmPlots window(log, questions);
-    ASSERT_EQ(window.funPlotHistogram({0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, "V"), kStatusOk);
+    ASSERT_EQ(window.funPlotHistogram({0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, "V"), Status::Ok);
     window.txtBarWidth->setText("3");
     QTest::mouseClick(window.cmdReplot, Qt::LeftButton);
     EXPECT_EQ(window.model().binCount, 3);
@@ -233,7 +233,7 @@ TEST(HistogramWindow, OpensOnAMillionValues)
     timer.start();
     ui::frmPlots window(log, questions);
     window.resize(1100, 560);
-    ASSERT_EQ(window.funPlotHistogram(std::move(values), "V/I"), kStatusOk);
+    ASSERT_EQ(window.funPlotHistogram(std::move(values), "V/I"), Status::Ok);
     const QPixmap picture = window.grab();
     const qint64 elapsed = timer.elapsed();
     std::printf("[ measure  ] histogram window on 1000000 values: %lld ms\n", static_cast<long long>(elapsed));

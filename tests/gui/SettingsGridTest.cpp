@@ -47,8 +47,8 @@ TEST(SettingsGrid, ShowsTheTableWithSectionRows)
     screenshot(grid, "settings_grid");
 
     // Section rows and the anomaly counts do nothing.
-    EXPECT_EQ(grid.activateRow(mesh), 1);
-    EXPECT_EQ(grid.activateRow(rowOf(store, Item::ResistivityAnomalyCount)), 1);
+    EXPECT_EQ(grid.activateRow(mesh), Status::Error);
+    EXPECT_EQ(grid.activateRow(rowOf(store, Item::ResistivityAnomalyCount)), Status::Error);
     EXPECT_TRUE(questions.questions().empty());
 }
 
@@ -70,7 +70,7 @@ TEST(SettingsGrid, TwoWayItemSwitchesAtOnce)
     EXPECT_TRUE(questions.questions().empty());  // not prompted
 
     const int cable = rowOf(store, Item::CableSpecified);
-    grid.activateRow(cable);
+    (void)grid.activateRow(cable);  // the cell shows the outcome
     EXPECT_EQ(cell(grid, cable, 1), "-1");
 }
 
@@ -83,7 +83,7 @@ TEST(SettingsGrid, RejectedEditShowsItsMessageAndKeepsTheValue)
     const SettingsTable before = store.settings;
     const int omega = rowOf(store, Item::SsorOmega);
     questions.queueInput(QuestionId::SettingValue, "2.5");
-    EXPECT_EQ(grid.activateRow(omega), 1);
+    EXPECT_EQ(grid.activateRow(omega), Status::Error);
     ASSERT_EQ(questions.questions().size(), 1u);
     EXPECT_EQ(questions.questions()[0].title, "Vexora64 - Configuration settings");
     EXPECT_EQ(questions.questions()[0].text, "Omega: Used for SSOR precond");
@@ -94,7 +94,7 @@ TEST(SettingsGrid, RejectedEditShowsItsMessageAndKeepsTheValue)
     EXPECT_EQ(cell(grid, omega, 1), " 1.6 ");
 
     questions.queueInput(QuestionId::SettingValue, "2");
-    EXPECT_EQ(grid.activateRow(omega), 0);
+    EXPECT_EQ(grid.activateRow(omega), Status::Ok);
     EXPECT_EQ(cell(grid, omega, 1), "2");
     EXPECT_EQ(log.errorCount(), 0u);
 }
@@ -111,7 +111,7 @@ TEST(SettingsGrid, ChoiceItemAnsweredNoThenYes)
 
     questions.queueInput(QuestionId::SettingValue, "0");
     questions.setDefaultAnswer(false);
-    EXPECT_EQ(grid.activateRow(type), 1);
+    EXPECT_EQ(grid.activateRow(type), Status::Error);
     EXPECT_EQ(questions.questions()[0].text, "Type of resistivity model:\n0-Standard\n1-Imported");
     EXPECT_EQ(questions.questions()[1].text, "Do you want to unload current resistivity model?");
     EXPECT_EQ(cell(grid, type, 1), "1-Imported");
@@ -119,7 +119,7 @@ TEST(SettingsGrid, ChoiceItemAnsweredNoThenYes)
 
     questions.queueInput(QuestionId::SettingValue, "0");
     questions.setDefaultAnswer(true);
-    EXPECT_EQ(grid.activateRow(type), 0);
+    EXPECT_EQ(grid.activateRow(type), Status::Ok);
     EXPECT_EQ(cell(grid, type, 1), "0-Standard");
     EXPECT_FALSE(store.models.conductivityImported);
 }

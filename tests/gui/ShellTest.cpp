@@ -240,7 +240,7 @@ TEST_F(Shell, AClosedWorkspaceHandsTheLogBackToTheMainWindow)
     EXPECT_TRUE(box->textBox()->toPlainText().contains("loaded in the workspace"));
 
     delete workspace;
-    log.error("cmdRunInverse_click", "after the workspace closed");
+    log.logError("cmdRunInverse_click", "after the workspace closed");
     const QString shown = window->logPanel()->textBox()->toPlainText();
     EXPECT_TRUE(shown.contains("loaded in the workspace")) << shown.toStdString();
     EXPECT_TRUE(shown.contains("Error: cmdRunInverse_click: after the workspace closed")) << shown.toStdString();

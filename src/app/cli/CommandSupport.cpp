@@ -34,21 +34,21 @@ std::filesystem::path programFolder()
 
 namespace {
 
-int load(ProjectStore& store, const std::string& path, bool completeWorkspace, LoadAnswers answers, MessageLog& log)
+Status load(ProjectStore& store, const std::string& path, bool completeWorkspace, LoadAnswers answers, MessageLog& log)
 {
     ScriptedQuestions questions = unattendedLoadQuestions(answers.useZ, answers.synthetic);
     const DataLoadRequest request{path, ProjectType::DataInversion, completeWorkspace, false};
-    return funInputScheduleFile(store, request, log, questions) == LoadStatus::Loaded ? kStatusOk : kStatusError;
+    return funInputScheduleFile(store, request, log, questions) == LoadStatus::Loaded ? Status::Ok : Status::Error;
 }
 
 }  // namespace
 
-int loadDataFile(ProjectStore& store, const std::string& path, MessageLog& log, LoadAnswers answers)
+Status loadDataFile(ProjectStore& store, const std::string& path, MessageLog& log, LoadAnswers answers)
 {
     return load(store, path, false, answers, log);
 }
 
-int loadInversionFile(ProjectStore& store, const std::string& path, MessageLog& log)
+Status loadInversionFile(ProjectStore& store, const std::string& path, MessageLog& log)
 {
     return load(store, path, true, {}, log);
 }

@@ -31,9 +31,9 @@ struct LoadAnswers {
 std::filesystem::path programFolder();
 
 // Loads the data file as a Data Inversion project does.
-int loadDataFile(ProjectStore& store, const std::string& path, MessageLog& log, LoadAnswers answers = {});
+Status loadDataFile(ProjectStore& store, const std::string& path, MessageLog& log, LoadAnswers answers = {});
 // The same followed by the inversion workspace's completion (mesh settings
 // from the electrodes, the file's own settings over them).
-int loadInversionFile(ProjectStore& store, const std::string& path, MessageLog& log);
+Status loadInversionFile(ProjectStore& store, const std::string& path, MessageLog& log);
 
 }  // namespace vexora::cli

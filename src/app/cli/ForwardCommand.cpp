@@ -42,11 +42,11 @@ int runForward(const Arguments& args, std::ostream& out, std::ostream& err)
 
     ProjectStore store;
     MessageLog log;
-    const bool done = loadJobDataFile(store, in, log) == kStatusOk &&
+    const bool done = loadJobDataFile(store, in, log) == Status::Ok &&
                       (!config || applyConfiguration(store, *config, log, err, "forward")) &&
-                      generateJobMesh(store, availableMemoryBytes(), log) == kStatusOk &&
-                      runJobForwardModel(store, log) == kStatusOk &&
-                      saveJobDataFile(store, target, true, log) == kStatusOk;
+                      generateJobMesh(store, availableMemoryBytes(), log) == Status::Ok &&
+                      runJobForwardModel(store, log) == Status::Ok &&
+                      saveJobDataFile(store, target, true, log) == Status::Ok;
     printLog(log, err);
     if (!done) return kExitError;
     out << target.string() << "\n";

@@ -82,10 +82,10 @@ int runImport(const Arguments& args, std::ostream& out, std::ostream& err)
     if (format->kind == ImportFormatKind::AbemConverter || format->kind == ImportFormatKind::StgConverter) {
         if (o.paths.size() != 1) return printCommandUsage(err, "import");
         PosixProcessLauncher launcher;
-        const int status = startImportConverter(
+        const Status status = startImportConverter(
             *format, o.applicationFolder.empty() ? programFolder() : fs::absolute(o.applicationFolder), launcher, log);
         printLog(log, err);
-        return status == kStatusOk ? kExitOk : kExitError;
+        return status == Status::Ok ? kExitOk : kExitError;
     }
     const bool binary = format->kind == ImportFormatKind::SyscalBin;
     const bool linkOptions = !o.sequence.empty() || !o.conversion.empty() || !o.renumber.empty() || o.snake;
@@ -115,7 +115,7 @@ int runImport(const Arguments& args, std::ostream& out, std::ostream& err)
         status = importTextFile(format->kind, o.paths[1], set, grids, log);
     }
     if (status != ImportStatus::Ok) {
-        log.error("cmdImport_Click", kImportFailedMessage);
+        log.logError("cmdImport_Click", kImportFailedMessage);
         printLog(log, err);
         return kExitError;
     }
@@ -126,9 +126,9 @@ int runImport(const Arguments& args, std::ostream& out, std::ostream& err)
     const bool hasIp = store.survey.present.ip;
     if (hasIp) setSettingText(store.settings, Item::IpColumns, " 11 ");
     setSettingText(store.settings, Item::CurrentColumn, hasIp ? " 12 " : " 11 ");
-    const int saved = saveDataFile(store, o.output, false, log);
+    const Status saved = saveDataFile(store, o.output, false, log);
     printLog(log, err);
-    if (saved != kStatusOk) return kExitError;
+    if (saved != Status::Ok) return kExitError;
     out << "electrodes " << store.survey.electrodes.size() << "\n"
         << "quadrupoles " << store.survey.quadrupoles.size() << "\n";
     return kExitOk;

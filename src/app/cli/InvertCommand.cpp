@@ -69,9 +69,9 @@ int runInvert(const Arguments& args, std::ostream& out, std::ostream& err)
         MessageLog log;
         const ConsoleRunOutcome outcome = runConsoleInversion(store, file, options.run, launcher, log);
         printLog(log, err);
-        const bool ran = outcome.status == kStatusOk &&
+        const bool ran = outcome.status == Status::Ok &&
                          (!options.inProcess ||
-                          runCoreScript(outcome.folder / kInvScriptFile, &err) == kScriptCompleted);
+                          runCoreScript(outcome.folder / kInvScriptFile, &err) == ScriptStatus::Completed);
         if (ran) {
             out << "ok\t" << file.string() << "\t" << outcome.folder.string() << "\n";
         } else {

@@ -67,7 +67,7 @@ int runJob(const Arguments& args, std::ostream& out, std::ostream& err)
     // Loaded as the workspace loads: the mesh settings derived from the
     // electrodes, the file's own settings over them, so the core gets a mesh
     // around the survey.
-    if (loadInversionFile(store, options.paths[1], log) != kStatusOk) {
+    if (loadInversionFile(store, options.paths[1], log) != Status::Ok) {
         printLog(log, err);
         return kExitError;
     }
@@ -83,15 +83,15 @@ int runJob(const Arguments& args, std::ostream& out, std::ostream& err)
     }
 
     fs::path script;
-    int status = prepareRurJob(store, folder, options.kind, script, log);
-    if (status == kStatusOk && options.start) {
+    Status status = prepareRurJob(store, folder, options.kind, script, log);
+    if (status == Status::Ok && options.start) {
         PosixProcessLauncher launcher;
         const fs::path applicationFolder =
             options.applicationFolder.empty() ? programFolder() : fs::absolute(options.applicationFolder);
         status = startRurJob(applicationFolder, script, jobType(options.kind), launcher, log);
     }
     printLog(log, err);
-    if (status != kStatusOk) return kExitError;
+    if (status != Status::Ok) return kExitError;
     out << folder.string() << "\n";
     return kExitOk;
 }

@@ -46,15 +46,16 @@ bool applyConfiguration(ProjectStore& store, const std::string& path, MessageLog
         return false;
     }
     const ConfigurationStatus read = applyConfigurationText(std::move(text), store.settings, log);
-    if (read == ConfigurationStatus::NoTags) log.error(std::string("vexora ") + command, "Error: No configuration tags found.");
+    if (read == ConfigurationStatus::NoTags)
+        log.logError(std::string("vexora ") + command, "Error: No configuration tags found.");
     return read == ConfigurationStatus::Read;
 }
 
 bool loadForMesh(ProjectStore& store, const std::string& input, const std::optional<std::string>& config,
                  MessageLog& log, std::ostream& err, const char* command)
 {
-    return loadDataFile(store, input, log) == kStatusOk &&
-           SetDefaultMeshSettings(store.survey, store.settings, store.mesh.lines, log) == kStatusOk &&
+    return loadDataFile(store, input, log) == Status::Ok &&
+           SetDefaultMeshSettings(store.survey, store.settings, store.mesh.lines, log) == Status::Ok &&
            (!config || applyConfiguration(store, *config, log, err, command));
 }
 
@@ -102,14 +103,15 @@ int runMesh(const Arguments& args, std::ostream& out, std::ostream& err)
     MeshBuildOutcome outcome;
     if (built) {
         store.models.ipModelling = settingInteger(store.settings, Item::ModelIp) == 1;
-        built = applyMeshSettings(store.settings, store.mesh, log) == kStatusOk &&
-                funMakeMesh(store.settings, store.survey, store.mesh, store.models, log, outcome) == kStatusOk;
+        built = applyMeshSettings(store.settings, store.mesh, log) == Status::Ok &&
+                funMakeMesh(store.settings, store.survey, store.mesh, store.models, log, outcome) == Status::Ok;
     }
     if (built && output)
-        built = OutputGlobalMesh(*output, false, store.survey, store.mesh, store.models, log) == kStatusOk;
+        built = OutputGlobalMesh(*output, false, store.survey, store.mesh, store.models, log) == Status::Ok;
     printLog(log, err);
     if (!built) return kExitError;
-    printMeshSummary(store, outcome.adapted ? std::to_string(outcome.adaptResult) : std::string("off"), out);
+    printMeshSummary(store,
+                     outcome.adapted ? std::to_string(static_cast<int>(outcome.adaptResult)) : std::string("off"), out);
     return kExitOk;
 }
 

@@ -105,8 +105,8 @@ int runXyz(const Arguments& args, std::ostream& out, std::ostream& err)
                              option(*p, "--columns").value_or(p->ip ? "1 2 3 4 5" : "1 2 3 4"));
         store.models.ipModelling = settingInteger(store.settings, Item::ModelIp) == 1;
         done = subImportXYZ(p->positional[1], p->ip ? 2 : 1, store.settings, store.survey, store.mesh, store.models,
-                            questions, log) == kStatusOk &&
-               OutputGlobalMesh(*option(*p, "-o"), false, store.survey, store.mesh, store.models, log) == kStatusOk;
+                            questions, log) == Status::Ok &&
+               OutputGlobalMesh(*option(*p, "-o"), false, store.survey, store.mesh, store.models, log) == Status::Ok;
         printMessages(questions, err);
     }
     printLog(log, err);
@@ -125,14 +125,15 @@ int runViewerModel(const Arguments& args, std::ostream& out, std::ostream& err)
     bool done = loadForMesh(store, p->positional[0], option(*p, "--config"), log, err, "viewer-model");
     if (done) {
         store.models.ipModelling = settingInteger(store.settings, Item::ModelIp) == 1;
-        done = applyMeshSettings(store.settings, store.mesh, log) == kStatusOk &&
-               funMakeMesh(store.settings, store.survey, store.mesh, store.models, log, outcome) == kStatusOk &&
+        done = applyMeshSettings(store.settings, store.mesh, log) == Status::Ok &&
+               funMakeMesh(store.settings, store.survey, store.mesh, store.models, log, outcome) == Status::Ok &&
                modBinOutput(*option(*p, "-o"), "RHO", store.settings, store.survey, store.mesh, store.models, log) ==
                    ViewerFileStatus::Written;
     }
     printLog(log, err);
     if (!done) return kExitError;
-    printMeshSummary(store, outcome.adapted ? std::to_string(outcome.adaptResult) : std::string("off"), out);
+    printMeshSummary(store,
+                     outcome.adapted ? std::to_string(static_cast<int>(outcome.adaptResult)) : std::string("off"), out);
     return kExitOk;
 }
 

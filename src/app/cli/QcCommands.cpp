@@ -69,16 +69,16 @@ int runReciprocal(const Arguments& args, std::ostream& out, std::ostream& err)
         return printCommandUsage(err, "reciprocal");
     ProjectStore store;
     MessageLog log;
-    int status = loadDataFile(store, parsed.plain[0], log);
+    Status status = loadDataFile(store, parsed.plain[0], log);
     ReciprocalResult result;
-    if (status == kStatusOk)
+    if (status == Status::Ok)
         status = DoReciprocalCheck(store.survey, parsed.ip ? ReciprocalValue::FirstIp : ReciprocalValue::Resistance,
                                    result, log);
     const std::string* output = optionValue(parsed, "-o");
-    if (status == kStatusOk && output)
+    if (status == Status::Ok && output)
         status = writeReciprocalFile(*output, result, ReciprocalOrder::OriginalId, log);
     printLog(log, err);
-    if (status != kStatusOk) return kExitError;
+    if (status != Status::Ok) return kExitError;
     std::vector<double> diffs = pairedPercentDifferences(result);
     out << "quadrupoles " << result.rows.size() << "\n"
         << "pairs " << result.pairs << "\n"
@@ -111,23 +111,23 @@ int runHistogram(const Arguments& args, std::ostream& out, std::ostream& err)
     }
     ProjectStore store;
     MessageLog log;
-    int status = loadDataFile(store, parsed.plain[0], log);
+    Status status = loadDataFile(store, parsed.plain[0], log);
     std::vector<double> values;
     HistogramModel model;
-    if (status == kStatusOk) status = histogramValues(store.survey, quantity, false, values, log);
-    if (status == kStatusOk) status = funPlotHistogram(std::move(values), quantity, model, log);
-    if (status == kStatusOk && bins > 0 && model.stats.max > model.stats.min) {
+    if (status == Status::Ok) status = histogramValues(store.survey, quantity, false, values, log);
+    if (status == Status::Ok) status = funPlotHistogram(std::move(values), quantity, model, log);
+    if (status == Status::Ok && bins > 0 && model.stats.max > model.stats.min) {
         setBins(model, bins, (model.stats.max - model.stats.min) / bins);
         setDefaultAxes(model);
     }
     const std::string* png = optionValue(parsed, "--png");
-    if (status == kStatusOk && png) {
+    if (status == Status::Ok && png) {
         std::string why;
         if (!pngRenderer) status = log.error("histogram", "this build of vexora cannot draw PNG files");
         else if (!pngRenderer(model, *png, why)) status = log.error("histogram", *png + ": " + why);
     }
     printLog(log, err);
-    if (status != kStatusOk) return kExitError;
+    if (status != Status::Ok) return kExitError;
     const HistogramStatistics& s = model.stats;
     out << "quantity\t" << model.quantity.unitLabel << "\n"
         << "count\t" << s.count << "\n"

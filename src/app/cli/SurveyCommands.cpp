@@ -120,9 +120,9 @@ int runCheck(const Arguments& args, std::ostream& out, std::ostream& err)
     if (!options.unknown.empty() || options.paths.size() != 1) return printCommandUsage(err, "check");
     ProjectStore store;
     MessageLog log;
-    const int status = loadDataFile(store, options.paths[0], log, options.answers);
+    const Status status = loadDataFile(store, options.paths[0], log, options.answers);
     printLog(log, err);
-    if (status != kStatusOk) return kExitError;
+    if (status != Status::Ok) return kExitError;
     out << "electrodes " << store.survey.electrodes.size() << "\n"
         << "quadrupoles " << store.survey.quadrupoles.size() << "\n"
         << "topography " << store.survey.topography.size() << "\n";
@@ -135,10 +135,10 @@ int runSave(const Arguments& args, std::ostream&, std::ostream& err)
     if (!options.unknown.empty() || options.paths.size() != 2) return printCommandUsage(err, "save");
     ProjectStore store;
     MessageLog log;
-    int status = loadDataFile(store, options.paths[0], log, options.answers);
-    if (status == kStatusOk) status = saveDataFile(store, options.paths[1], false, log);
+    Status status = loadDataFile(store, options.paths[0], log, options.answers);
+    if (status == Status::Ok) status = saveDataFile(store, options.paths[1], false, log);
     printLog(log, err);
-    return status == kStatusOk ? kExitOk : kExitError;
+    return status == Status::Ok ? kExitOk : kExitError;
 }
 
 int runDump(const Arguments& args, std::ostream& out, std::ostream& err)
@@ -149,9 +149,9 @@ int runDump(const Arguments& args, std::ostream& out, std::ostream& err)
     if (table != "electrodes" && table != "quadrupoles" && table != "topography") return printCommandUsage(err, "dump");
     ProjectStore store;
     MessageLog log;
-    const int status = loadDataFile(store, options.paths[0], log, options.answers);
+    const Status status = loadDataFile(store, options.paths[0], log, options.answers);
     printLog(log, err);
-    if (status != kStatusOk) return kExitError;
+    if (status != Status::Ok) return kExitError;
     if (table == "electrodes") dumpElectrodes(out, store.survey);
     else if (table == "quadrupoles") dumpQuadrupoles(out, store.survey);
     else dumpTopography(out, store.survey);

@@ -12,13 +12,13 @@
 
 namespace vexora {
 
-int funLoadElectrodes(std::string_view text, const BlockBounds& bounds, const ElectrodeFormat& format, Survey& survey,
-                      MessageLog& log);
+Status funLoadElectrodes(std::string_view text, const BlockBounds& bounds, const ElectrodeFormat& format,
+                         Survey& survey, MessageLog& log);
 
 // Derives the terrain elevation of every electrode (when the file has no
 // elevation column) and its type (when it has no type column) from the
 // layout of each cable: a surface line or a borehole.
-int funElecElevationAndArrangement(Survey& survey, const ElectrodeFormat& format, MessageLog& log);
+Status funElecElevationAndArrangement(Survey& survey, const ElectrodeFormat& format, MessageLog& log);
 
 // Which measured sets are taken from the calculated columns ("invert the
 // synthetic data-set").
@@ -28,11 +28,11 @@ struct SyntheticChoice {
 };
 
 // Stops without a message, returning 1, when the feedback asks to cancel.
-int funLoadData(std::string_view text, const BlockBounds& bounds, const DataFormat& format,
-                const SequenceHeader& sequence, const SyntheticChoice& synthetic, Survey& survey, MessageLog& log,
-                const Feedback& feedback = {});
+Status funLoadData(std::string_view text, const BlockBounds& bounds, const DataFormat& format,
+                   const SequenceHeader& sequence, const SyntheticChoice& synthetic, Survey& survey, MessageLog& log,
+                   const Feedback& feedback = {});
 
-int funLoadTopography(std::string_view text, const BlockBounds& bounds, const TopographyFormat& format,
-                      std::vector<TopographyPoint>& topography, MessageLog& log);
+Status funLoadTopography(std::string_view text, const BlockBounds& bounds, const TopographyFormat& format,
+                         std::vector<TopographyPoint>& topography, MessageLog& log);
 
 }  // namespace vexora

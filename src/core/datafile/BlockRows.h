@@ -61,13 +61,13 @@ inline constexpr std::size_t kRowsPerFeedback = 1 << 15;
 
 // Calls rowFn(tokenizer, ordinal, rowText) for every row with at least
 // `requiredColumns` fields; ordinal counts blank rows too. rowFn returns
-// kStatusOk to go on or kStatusError to stop. Returns kStatusError when a
+// Status::Ok to go on or Status::Error to stop. Returns Status::Error when a
 // row function or the 21st short row stopped the block, or when the
 // feedback asked to cancel (logging nothing then). Progress goes to the
 // feedback as the share of the block read.
 template <class RowFn>
-int forEachBlockRow(std::string_view text, const BlockBounds& bounds, int requiredColumns, const BlockWords& words,
-                    const char* source, MessageLog& log, RowFn&& rowFn, const Feedback& feedback = {})
+Status forEachBlockRow(std::string_view text, const BlockBounds& bounds, int requiredColumns, const BlockWords& words,
+                       const char* source, MessageLog& log, RowFn&& rowFn, const Feedback& feedback = {})
 {
     classParseLine tokenizer;
     const std::string_view block = text.substr(static_cast<std::size_t>(bounds.start),
@@ -82,7 +82,7 @@ int forEachBlockRow(std::string_view text, const BlockBounds& bounds, int requir
         if (!row.empty() && row.back() == '\r') row.remove_suffix(1);
         begin = lineEnd + 1;
         if (++ordinal % kRowsPerFeedback == 0) {
-            if (feedback.cancelled()) return kStatusError;
+            if (feedback.cancelled()) return Status::Error;
             feedback.report(static_cast<int>(100.0 * static_cast<double>(begin) / static_cast<double>(block.size())),
                             words.marker);
         }
@@ -95,9 +95,9 @@ int forEachBlockRow(std::string_view text, const BlockBounds& bounds, int requir
                                     std::to_string(requiredColumns) + " cols)." + rowPosition(words, ordinal, row));
             continue;
         }
-        if (rowFn(tokenizer, ordinal, row) != kStatusOk) return kStatusError;
+        if (rowFn(tokenizer, ordinal, row) != Status::Ok) return Status::Error;
     }
-    return kStatusOk;
+    return Status::Ok;
 }
 
 }  // namespace vexora

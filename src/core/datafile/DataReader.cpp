@@ -39,8 +39,9 @@ private:
 
 }  // namespace
 
-int funLoadData(std::string_view text, const BlockBounds& bounds, const DataFormat& f, const SequenceHeader& sequence,
-                const SyntheticChoice& synthetic, Survey& survey, MessageLog& log, const Feedback& feedback)
+Status funLoadData(std::string_view text, const BlockBounds& bounds, const DataFormat& f,
+                   const SequenceHeader& sequence, const SyntheticChoice& synthetic, Survey& survey, MessageLog& log,
+                   const Feedback& feedback)
 {
     const char* source = "funLoadData";
     QuadrupoleTable& q = survey.quadrupoles;
@@ -85,12 +86,12 @@ int funLoadData(std::string_view text, const BlockBounds& bounds, const DataForm
     const Column electrodeColumn[4] = {f.aElectrodeColumn, f.bElectrodeColumn, f.mElectrodeColumn, f.nElectrodeColumn};
     BlockNumbers number;
 
-    const int status = forEachBlockRow(text, bounds, f.columnCount, kDataBlock, source, log,
+    const Status status = forEachBlockRow(text, bounds, f.columnCount, kDataBlock, source, log,
                            [&](const classParseLine& t, std::size_t ordinal, std::string_view row) {
         const int skip = f.skipColumn > 0 ? roundHalfEven(number(t, f.skipColumn, ordinal, row)) : 0;
         if (skip < 0) {
             log.warning(source, "Invalid Skip flag detected." + rowPosition(kDataBlock, ordinal, row));
-            return kStatusOk;
+            return Status::Ok;
         }
         Quadrupole quad;
         quad.id = static_cast<std::int32_t>(q.rows.size() + 1);
@@ -127,9 +128,9 @@ int funLoadData(std::string_view text, const BlockBounds& bounds, const DataForm
         if (present.calcIpStd) q.calcIpStd.push_back(number(t, f.calcIpStdColumn, ordinal, row));
         q.current.push_back(f.currentColumn > 0 ? number(t, f.currentColumn, ordinal, row) : 1000.0);
         q.skip.push_back(static_cast<std::int16_t>(std::min(skip, 32767)));
-        return kStatusOk;
+        return Status::Ok;
     }, feedback);
-    if (status == kStatusOk) number.report(log, source, kDataBlock);
+    if (status == Status::Ok) number.report(log, source, kDataBlock);
     return status;
 }
 

@@ -9,8 +9,8 @@
 
 namespace vexora {
 
-int funLoadElectrodes(std::string_view text, const BlockBounds& bounds, const ElectrodeFormat& format, Survey& survey,
-                      MessageLog& log)
+Status funLoadElectrodes(std::string_view text, const BlockBounds& bounds, const ElectrodeFormat& format,
+                         Survey& survey, MessageLog& log)
 {
     const char* source = "funLoadElectrodes";
     survey.cableNames.clear();
@@ -21,7 +21,7 @@ int funLoadElectrodes(std::string_view text, const BlockBounds& bounds, const El
     if (noCable) survey.cableNames = {"1"};
 
     BlockNumbers number;
-    const int status = forEachBlockRow(text, bounds, format.columnCount, kElectrodeBlock, source, log,
+    const Status status = forEachBlockRow(text, bounds, format.columnCount, kElectrodeBlock, source, log,
                            [&](const classParseLine& t, std::size_t ordinal, std::string_view row) {
         Electrode e;
         e.number = roundHalfEven(number(t, format.idColumn, ordinal, row));
@@ -34,7 +34,7 @@ int funLoadElectrodes(std::string_view text, const BlockBounds& bounds, const El
             if (std::abs(type) != 1 && std::abs(type) != 2) {
                 log.warning(source, "Invalid flag for type of electrode detected: only -/+1 and -/+2 allowed." +
                                         rowPosition(kElectrodeBlock, ordinal, row));
-                return kStatusOk;
+                return Status::Ok;
             }
             e.type = static_cast<std::int16_t>(type);
         }
@@ -49,9 +49,9 @@ int funLoadElectrodes(std::string_view text, const BlockBounds& bounds, const El
         if (e.cable == 0 || e.number == 0)
             return log.error(source, "Invalid cable/electrode number detected." + rowPosition(kElectrodeBlock, ordinal, row));
         survey.electrodes.push_back(e);
-        return kStatusOk;
+        return Status::Ok;
     });
-    if (status == kStatusOk) number.report(log, source, kElectrodeBlock);
+    if (status == Status::Ok) number.report(log, source, kElectrodeBlock);
     return status;
 }
 
@@ -68,7 +68,7 @@ double medianStep(std::vector<double>& steps, std::size_t electrodes)
 
 }  // namespace
 
-int funElecElevationAndArrangement(Survey& survey, const ElectrodeFormat& format, MessageLog&)
+Status funElecElevationAndArrangement(Survey& survey, const ElectrodeFormat& format, MessageLog&)
 {
     auto& electrodes = survey.electrodes;
     // Rows of each cable in ascending electrode number.
@@ -114,7 +114,7 @@ int funElecElevationAndArrangement(Survey& survey, const ElectrodeFormat& format
         }
         first = last;
     }
-    return kStatusOk;
+    return Status::Ok;
 }
 
 }  // namespace vexora

@@ -22,14 +22,14 @@ public:
     {
         if (column == kNotUsed) return true;
         if (column < 1) {
-            log_.error(source_, std::string("Invalid ") + direction_ + " column " + std::to_string(column) + " for " +
-                                    what + ": only positive column numbers (or -1 if not used) allowed.");
+            log_.logError(source_, std::string("Invalid ") + direction_ + " column " + std::to_string(column) +
+                                       " for " + what + ": only positive column numbers (or -1 if not used) allowed.");
             return false;
         }
         const auto c = static_cast<std::size_t>(column);
         if (used_.size() <= c) used_.resize(c + 1, false);
         if (used_[c]) {
-            log_.error(source_, std::string("Duplicated ") + direction_ + " for column " + std::to_string(column));
+            log_.logError(source_, std::string("Duplicated ") + direction_ + " for column " + std::to_string(column));
             return false;
         }
         used_[c] = true;
@@ -70,8 +70,8 @@ std::pair<Column, Column> columnPair(const SettingsTable& table, Item item)
     return {at(0), at(1)};
 }
 
-int buildLayouts(const SettingsTable& table, ElectrodeFormat& ef, DataFormat& df, TopographyFormat& tf,
-                 MessageLog& log, const char* source, const char* direction)
+Status buildLayouts(const SettingsTable& table, ElectrodeFormat& ef, DataFormat& df, TopographyFormat& tf,
+                    MessageLog& log, const char* source, const char* direction)
 {
     const std::string dir = direction;
     // Electrodes.
@@ -94,7 +94,7 @@ int buildLayouts(const SettingsTable& table, ElectrodeFormat& ef, DataFormat& df
             {ef.zColumn, "Z in Electrodes format"}, {ef.elevationColumn, "Z terrain elevation in Electrodes format"},
             {ef.typeColumn, "electrode types in Electrodes format"}};
         for (const auto& [column, what] : columns)
-            if (!used.enter(column, what)) return kStatusError;
+            if (!used.enter(column, what)) return Status::Error;
         // The electrode number and coordinates cannot be left out.
         const std::pair<Column, const char*> required[] = {
             {ef.idColumn, "electrode IDs"}, {ef.xColumn, "X"}, {ef.yColumn, "Y"}, {ef.zColumn, "Z"}};
@@ -108,7 +108,7 @@ int buildLayouts(const SettingsTable& table, ElectrodeFormat& ef, DataFormat& df
         UsedColumns used(log, source, direction);
         df = DataFormat{};
         df.idColumn = columnItem(table, Item::QuadrupoleIdColumn);
-        if (!used.enter(df.idColumn, "quadrupole IDs in Data format")) return kStatusError;
+        if (!used.enter(df.idColumn, "quadrupole IDs in Data format")) return Status::Error;
         const Item poleItems[4] = {Item::AColumns, Item::BColumns, Item::MColumns, Item::NColumns};
         Column* cableField[4] = {&df.aCableColumn, &df.bCableColumn, &df.mCableColumn, &df.nCableColumn};
         Column* electrodeField[4] = {&df.aElectrodeColumn, &df.bElectrodeColumn, &df.mElectrodeColumn,
@@ -121,11 +121,11 @@ int buildLayouts(const SettingsTable& table, ElectrodeFormat& ef, DataFormat& df
                 return log.error(source, "Not specified " + dir + " column for " + poleName[p] + " cable in Data format.");
             *cableField[p] = cable;
             *electrodeField[p] = electrode;
-            if (!used.enter(cable, (std::string(poleName[p]) + " cables in Data format").c_str())) return kStatusError;
+            if (!used.enter(cable, (std::string(poleName[p]) + " cables in Data format").c_str())) return Status::Error;
             if (electrode == kNotUsed)
                 return log.error(source, "Not specified " + dir + " column for " + poleName[p] + " electrode in Data format.");
             if (!used.enter(electrode, (std::string(poleName[p]) + " electrodes in Data format").c_str()))
-                return kStatusError;
+                return Status::Error;
         }
         df.resistivityColumn = columnItem(table, Item::ResistanceColumn);
         df.ipWindowColumns = columnList(table, Item::IpColumns);
@@ -137,23 +137,23 @@ int buildLayouts(const SettingsTable& table, ElectrodeFormat& ef, DataFormat& df
         df.calcIpColumn = columnItem(table, Item::CalcIpColumn);
         df.calcResistivityStdColumn = columnItem(table, Item::CalcResistanceStdColumn);
         df.calcIpStdColumn = columnItem(table, Item::CalcIpStdColumn);
-        if (!used.enter(df.resistivityColumn, "resistances in Data format")) return kStatusError;
+        if (!used.enter(df.resistivityColumn, "resistances in Data format")) return Status::Error;
         for (Column c : df.ipWindowColumns)
-            if (!used.enter(c, "IP windows in Data format")) return kStatusError;
+            if (!used.enter(c, "IP windows in Data format")) return Status::Error;
         const std::pair<Column, const char*> values[] = {
             {df.currentColumn, "currents in Data format"}, {df.skipColumn, "skip flags in Data format"},
             {df.resistivityStdColumn, "resistance standard deviations in Data format"}};
         for (const auto& [column, what] : values)
-            if (!used.enter(column, what)) return kStatusError;
+            if (!used.enter(column, what)) return Status::Error;
         for (Column c : df.ipStdColumns)
-            if (!used.enter(c, "IP standard deviations in Data format")) return kStatusError;
+            if (!used.enter(c, "IP standard deviations in Data format")) return Status::Error;
         const std::pair<Column, const char*> calculated[] = {
             {df.calcResistivityColumn, "calculated resistances in Data format"},
             {df.calcIpColumn, "calculated IP in Data format"},
             {df.calcResistivityStdColumn, "calculated resistance standard deviations in Data format"},
             {df.calcIpStdColumn, "calculated IP standard deviations in Data format"}};
         for (const auto& [column, what] : calculated)
-            if (!used.enter(column, what)) return kStatusError;
+            if (!used.enter(column, what)) return Status::Error;
         df.dataKind = toInt16Rounded(settingNumber(table, Item::DataKind)).value_or(Column{1});
         if (df.dataKind == 0) df.dataKind = 1;
         df.ipScale = settingNumber(table, Item::IpScale);
@@ -172,11 +172,11 @@ int buildLayouts(const SettingsTable& table, ElectrodeFormat& ef, DataFormat& df
         for (const auto& [column, what] : columns) {
             if (column == kNotUsed)
                 return log.error(source, "Not specified " + dir + " column for " + what + ".");
-            if (!used.enter(column, what)) return kStatusError;
+            if (!used.enter(column, what)) return Status::Error;
         }
         tf.columnCount = requiredColumns(tf);
     }
-    return kStatusOk;
+    return Status::Ok;
 }
 
 }  // namespace
@@ -198,17 +198,17 @@ Column requiredColumns(const DataFormat& f)
 
 Column requiredColumns(const TopographyFormat& f) { return largestColumn({f.xColumn, f.yColumn, f.zColumn}); }
 
-int funCheckFormatCfgForInput(const SettingsTable& table, ElectrodeFormat& ef, DataFormat& df, TopographyFormat& tf,
-                              MessageLog& log)
+Status funCheckFormatCfgForInput(const SettingsTable& table, ElectrodeFormat& ef, DataFormat& df, TopographyFormat& tf,
+                                 MessageLog& log)
 {
     return buildLayouts(table, ef, df, tf, log, "funCheckFormatCfgForInput", "Input");
 }
 
-int funCheckFormatCfgForOutput(const SettingsTable& table, const PresenceFlags& present, std::size_t ipWindows,
-                               ElectrodeFormat& ef, DataFormat& df, TopographyFormat& tf, MessageLog& log)
+Status funCheckFormatCfgForOutput(const SettingsTable& table, const PresenceFlags& present, std::size_t ipWindows,
+                                  ElectrodeFormat& ef, DataFormat& df, TopographyFormat& tf, MessageLog& log)
 {
     const char* source = "funCheckFormatCfgForOutput";
-    if (buildLayouts(table, ef, df, tf, log, source, "Output") != kStatusOk) return kStatusError;
+    if (buildLayouts(table, ef, df, tf, log, source, "Output") != Status::Ok) return Status::Error;
 
     auto keepIf = [&](Column& column, bool hasData, const char* why) {
         if (column == kNotUsed || hasData) return;
@@ -229,7 +229,7 @@ int funCheckFormatCfgForOutput(const SettingsTable& table, const PresenceFlags& 
     keepIf(df.calcResistivityStdColumn, present.calcResistanceStd, " not saved. No calculated V/I standard deviation found.");
     keepIf(df.calcIpStdColumn, present.calcIpStd, " not saved. No calculated IP standard deviation found.");
     df.columnCount = requiredColumns(df);
-    return kStatusOk;
+    return Status::Ok;
 }
 
 }  // namespace vexora

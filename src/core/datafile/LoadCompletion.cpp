@@ -22,7 +22,7 @@ std::string trimmed(std::string_view text)
 
 }  // namespace
 
-int applyCheckedConfiguration(SettingsTable& settings, std::string text, std::string_view source, MessageLog& log)
+Status applyCheckedConfiguration(SettingsTable& settings, std::string text, std::string_view source, MessageLog& log)
 {
     SettingsTable next = settings;
     ElectrodeFormat electrodes;
@@ -31,10 +31,10 @@ int applyCheckedConfiguration(SettingsTable& settings, std::string text, std::st
     const ConfigurationStatus read = applyConfigurationText(std::move(text), next, log);
     if (read == ConfigurationStatus::NoTags) return log.error(source, "Error: No configuration tags found.");
     if (read != ConfigurationStatus::Read) return log.error(source, "Warning: critical error reading configuration.");
-    if (funCheckFormatCfgForInput(next, electrodes, data, topography, log) != kStatusOk)
+    if (funCheckFormatCfgForInput(next, electrodes, data, topography, log) != Status::Ok)
         return log.error(source, "Error: invalid input format");
     settings = std::move(next);
-    return kStatusOk;
+    return Status::Ok;
 }
 
 std::string_view configurationPart(std::string_view text)
@@ -47,27 +47,28 @@ std::string_view configurationPart(std::string_view text)
     return text;
 }
 
-int completeDataLoad(ProjectStore& store, std::string_view configuration, bool importMesh, MessageLog& log)
+Status completeDataLoad(ProjectStore& store, std::string_view configuration, bool importMesh, MessageLog& log)
 {
-    SetDefaultMeshSettings(store.survey, store.settings, store.mesh.lines, log);
-    if (applyCheckedConfiguration(store.settings, std::string(configuration), "InvWork", log) != kStatusOk)
-        return kStatusError;
-    if (!importMesh) return kStatusOk;
+    // Without electrodes the table keeps its mesh settings (logged); the load goes on.
+    (void)SetDefaultMeshSettings(store.survey, store.settings, store.mesh.lines, log);
+    if (applyCheckedConfiguration(store.settings, std::string(configuration), "InvWork", log) != Status::Ok)
+        return Status::Error;
+    if (!importMesh) return Status::Ok;
 
     // "2-Imported(NAME)": a mesh of an earlier session, imported again.
     const std::string meshType = trimmed(settingText(store.settings, Item::MeshType));
-    if (meshType.empty() || meshType[0] < '2' || meshType[0] > '9') return kStatusOk;
+    if (meshType.empty() || meshType[0] < '2' || meshType[0] > '9') return Status::Ok;
     const std::string name = meshType.size() > 12 ? meshType.substr(11, meshType.size() - 12) : std::string();
     if (funImportMesh(name, store.settings, store.mesh, store.models, log) != MeshFileStatus::Read) {
         log.subWriteToTextBox(name + " file not found. Mesh not imported." + kLineBreak);
-        return kStatusOk;
+        return Status::Ok;
     }
     log.subWriteToTextBox("Mesh imported from file " + name + kLineBreak);
     const std::string modelType = trimmed(settingText(store.settings, Item::ResistivityModelType));
     if (!modelType.empty() && modelType[0] > '0' && modelType[0] <= '9' &&
-        FillResistivityAndIPBlocks(store.settings, store.mesh, store.models, log) == kStatusOk)
+        FillResistivityAndIPBlocks(store.settings, store.mesh, store.models, log) == Status::Ok)
         log.subWriteToTextBox("Model imported from file " + name + kLineBreak);
-    return kStatusOk;
+    return Status::Ok;
 }
 
 std::string dataMergeRefusal(const std::vector<std::filesystem::path>& files, std::string_view firstText)

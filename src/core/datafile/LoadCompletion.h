@@ -17,8 +17,8 @@ namespace vexora {
 // The configuration reader and the input layout check on a copy of the
 // settings, adopted only when both accept the text. Logs under `source`
 // "Error: No configuration tags found.", "Warning: critical error reading
-// configuration." or "Error: invalid input format" and returns 1 then.
-int applyCheckedConfiguration(SettingsTable& settings, std::string text, std::string_view source, MessageLog& log);
+// configuration." or "Error: invalid input format" and returns Error then.
+Status applyCheckedConfiguration(SettingsTable& settings, std::string text, std::string_view source, MessageLog& log);
 
 // The part of a data file before its first block ("#elec_start",
 // "#data_start" or "#topo_start", any case): all its configuration tags.
@@ -30,8 +30,8 @@ std::string_view configurationPart(std::string_view text);
 // file NAME is imported again ("Mesh imported from file " + NAME, or NAME +
 // " file not found. Mesh not imported.") and, with an imported resistivity
 // model type, the starting model rebuilt from it ("Model imported from
-// file " + NAME). Returns 1 when the configuration was refused.
-int completeDataLoad(ProjectStore& store, std::string_view configuration, bool importMesh, MessageLog& log);
+// file " + NAME). Returns Error when the configuration was refused.
+Status completeDataLoad(ProjectStore& store, std::string_view configuration, bool importMesh, MessageLog& log);
 
 // Several data files, or one whose text holds "#ITitle" (an instrument
 // sequence file), are for the data merge window, which this release does not

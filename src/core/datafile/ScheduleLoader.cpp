@@ -44,7 +44,7 @@ void warnAboutCurrents(const Survey& survey, const DataFormat& format, MessageLo
 
 }  // namespace
 
-int funPrepareSequenceText(std::string& text)
+Status funPrepareSequenceText(std::string& text)
 {
     static constexpr std::string_view kAbsent = "000,00";
     bool replaced = false;
@@ -64,7 +64,7 @@ int funPrepareSequenceText(std::string& text)
             text.insert(lineStart, "Rem,01 -99.99 +.00000 +.00000 +.00000 048 \r\n");
         }
     }
-    return kStatusOk;
+    return Status::Ok;
 }
 
 void apparentResistivityToResistance(Survey& survey, bool ignoreZ, MessageLog& log)
@@ -102,7 +102,7 @@ LoadStatus loadText(const ProjectStore& store, std::string text, const DataLoadR
     const std::string name = request.file.string();
 
     auto fail = [&](std::string_view message) {
-        log.error(kSource, message);
+        log.logError(kSource, message);
         log.subWriteToTextBox(name + " not loaded" + kLineBreak);
         return LoadStatus::NotLoaded;
     };
@@ -122,8 +122,8 @@ LoadStatus loadText(const ProjectStore& store, std::string text, const DataLoadR
     const std::string configuration = request.completeWorkspace ? std::string(configurationPart(text)) : std::string();
 
     normaliseLoneCarriageReturns(text);
-    funRemoveComments(text);
-    if (text.find("#ITitle") != std::string::npos) funPrepareSequenceText(text);
+    (void)funRemoveComments(text);  // always Ok
+    if (text.find("#ITitle") != std::string::npos) (void)funPrepareSequenceText(text);  // always Ok
 
     BlockBounds electrodeBlock, dataBlock, topographyBlock;
     log.subWriteToTextBox("Loading configuration... ");
@@ -136,7 +136,7 @@ LoadStatus loadText(const ProjectStore& store, std::string text, const DataLoadR
     if (read == ConfigurationStatus::NoTags) return fail("Error: No configuration tags found.");
     if (read != ConfigurationStatus::Read) return fail("Error: critical error reading configuration.");
     if (funCheckFormatCfgForInput(next.settings, next.electrodeFormat, next.dataFormat, next.topographyFormat, log) !=
-        kStatusOk)
+        Status::Ok)
         return fail("Error: invalid input format");
 
     // Electrodes.
@@ -152,9 +152,9 @@ LoadStatus loadText(const ProjectStore& store, std::string text, const DataLoadR
         return fail("Error: #elec_end occurs before #elec_start or #elec_end does not exist.");
     } else {
         log.subWriteToTextBox("Loading electrodes... ");
-        if (funLoadElectrodes(text, electrodeBlock, next.electrodeFormat, survey, log) != kStatusOk ||
-            funCreateElecTable(survey, log) != kStatusOk ||
-            funElecElevationAndArrangement(survey, next.electrodeFormat, log) != kStatusOk)
+        if (funLoadElectrodes(text, electrodeBlock, next.electrodeFormat, survey, log) != Status::Ok ||
+            funCreateElecTable(survey, log) != Status::Ok ||
+            funElecElevationAndArrangement(survey, next.electrodeFormat, log) != Status::Ok)
             return fail("Error: electrodes not loaded.");
         survey.electrodesLoaded = true;
         if (next.electrodeFormat.elevationColumn <= 0)
@@ -189,12 +189,12 @@ LoadStatus loadText(const ProjectStore& store, std::string text, const DataLoadR
     }
     log.subWriteToTextBox("Loading data-set... ");
     if (funLoadData(text, dataBlock, df, next.sequenceHeader, synthetic, survey, log, feedback.part(10, 80, "Loading data-set")) !=
-        kStatusOk) {
+        Status::Ok) {
         if (feedback.cancelled()) return cancel();
         return fail("Error: data not loaded.");
     }
     feedback.report(80, "Checking the data-set");
-    if (funCheckSchedData(survey, !next.sequenceHeader.dataKindName.empty(), log) != kStatusOk)
+    if (funCheckSchedData(survey, !next.sequenceHeader.dataKindName.empty(), log) != Status::Ok)
         return fail("Error: data not loaded.");
     if (feedback.cancelled()) return cancel();
     survey.dataLoaded = true;
@@ -206,7 +206,7 @@ LoadStatus loadText(const ProjectStore& store, std::string text, const DataLoadR
         if (!topographyBlock.closed())
             return fail("Error: #topo_end occurs before #topo_start or #topo_end does not exist.");
         log.subWriteToTextBox("Loading topography... ");
-        if (funLoadTopography(text, topographyBlock, next.topographyFormat, survey.topography, log) != kStatusOk)
+        if (funLoadTopography(text, topographyBlock, next.topographyFormat, survey.topography, log) != Status::Ok)
             return fail("Error: topography not loaded.");
         log.subWriteToTextBox(std::to_string(survey.topography.size()) + " total topography data points loaded." +
                               kLineBreak);
@@ -221,7 +221,7 @@ LoadStatus loadText(const ProjectStore& store, std::string text, const DataLoadR
     if (request.completeWorkspace) {
         if (feedback.cancelled()) return cancel();
         feedback.report(90, "Completing the workspace");
-        if (completeDataLoad(next, configuration, next.type == ProjectType::DataInversion, log) != kStatusOk)
+        if (completeDataLoad(next, configuration, next.type == ProjectType::DataInversion, log) != Status::Ok)
             return LoadStatus::NotLoaded;
     }
     feedback.report(100, "Loaded");
@@ -235,7 +235,7 @@ bool readScheduleFile(const std::filesystem::path& path, std::string& text, Mess
     std::string why;
     if (readTextFile(path, text, &why)) return true;
     const std::string message = why == "not found" ? path.string() + " not found!" : path.string() + ": " + why;
-    log.error(kSource, message);
+    log.logError(kSource, message);
     log.subWriteToTextBox(path.string() + " not loaded" + kLineBreak);
     return false;
 }

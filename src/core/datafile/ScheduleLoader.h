@@ -49,8 +49,8 @@ LoadStatus loadScheduleText(ProjectStore& store, std::string text, const DataLoa
 // Instrument sequence files mark an absent electrode by the fields "000,00":
 // they become the remote electrode "Rem,01", which is added to the
 // electrodes block. Only whole fields are replaced, never digits inside a
-// number. Always returns 0.
-int funPrepareSequenceText(std::string& text);
+// number. Always returns Ok.
+Status funPrepareSequenceText(std::string& text);
 
 // Divides measured (and calculated) resistances and their standard
 // deviations by the geometric factors: apparent resistivities become V/I.

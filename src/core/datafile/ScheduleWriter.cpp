@@ -375,8 +375,8 @@ std::string scheduleBlocksText(const Survey& survey, const ScheduleLayouts& layo
     return out;
 }
 
-int funSaveSchedule(const ProjectStore& store, const std::filesystem::path& path, bool append,
-                    const ScheduleLayouts& layouts, bool omitSkipped, MessageLog& log, std::string_view date)
+Status funSaveSchedule(const ProjectStore& store, const std::filesystem::path& path, bool append,
+                       const ScheduleLayouts& layouts, bool omitSkipped, MessageLog& log, std::string_view date)
 {
     const int merge = mergedIpWindows(store.survey, store.ipWindowsToMerge, log);
     std::string text;
@@ -391,15 +391,15 @@ int funSaveSchedule(const ProjectStore& store, const std::filesystem::path& path
     std::string why;
     if (!writeFileAtomically(path, text, &why))
         return log.error(kSource, "Data file " + path.string() + " not saved: " + why + ".");
-    return kStatusOk;
+    return Status::Ok;
 }
 
-int saveDataFile(const ProjectStore& store, const std::filesystem::path& path, bool omitSkipped, MessageLog& log,
-                 std::string_view date)
+Status saveDataFile(const ProjectStore& store, const std::filesystem::path& path, bool omitSkipped, MessageLog& log,
+                    std::string_view date)
 {
     ScheduleLayouts layouts;
     if (funCheckFormatCfgForOutput(store.settings, store.survey.present, store.survey.quadrupoles.ipWindows(),
-                                   layouts.electrodes, layouts.data, layouts.topography, log) != kStatusOk)
+                                   layouts.electrodes, layouts.data, layouts.topography, log) != Status::Ok)
         return log.error("cmdSaveSchedule", "Error: invalid output format");
     return funSaveSchedule(store, path, false, layouts, omitSkipped, log, date);
 }

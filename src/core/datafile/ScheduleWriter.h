@@ -38,15 +38,15 @@ int mergedIpWindows(const Survey& survey, int ipWindowsToMerge, MessageLog& log)
 
 // Writes the data file atomically: with `append` the blocks follow the
 // file's present content (a configuration just written to it), otherwise the
-// short header comes first. Returns 1, with the reason logged, when the file
+// short header comes first. Returns Error, with the reason logged, when the file
 // cannot be written.
-int funSaveSchedule(const ProjectStore& store, const std::filesystem::path& path, bool append,
-                    const ScheduleLayouts& layouts, bool omitSkipped, MessageLog& log,
-                    std::string_view date = {});
+Status funSaveSchedule(const ProjectStore& store, const std::filesystem::path& path, bool append,
+                       const ScheduleLayouts& layouts, bool omitSkipped, MessageLog& log,
+                       std::string_view date = {});
 
 // The output check and the writer together, as a workspace's save does;
 // "Error: invalid output format" when the layouts are refused.
-int saveDataFile(const ProjectStore& store, const std::filesystem::path& path, bool omitSkipped, MessageLog& log,
-                 std::string_view date = {});
+Status saveDataFile(const ProjectStore& store, const std::filesystem::path& path, bool omitSkipped, MessageLog& log,
+                    std::string_view date = {});
 
 }  // namespace vexora

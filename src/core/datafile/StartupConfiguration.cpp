@@ -25,17 +25,17 @@ void LoadStartupConfiguration(SettingsTable& table, UserSettings& userSettings, 
         return;
     }
     if (!readTextFile(path, text, &why)) {
-        log.error(kSource, "Configuration file " + path + " not read: " + why);
+        log.logError(kSource, "Configuration file " + path + " not read: " + why);
         return;
     }
     const ConfigurationStatus read = applyConfigurationText(std::move(text), table, log);
     ElectrodeFormat electrodeFormat;
     DataFormat dataFormat;
     TopographyFormat topographyFormat;
-    if (read == ConfigurationStatus::NoTags) log.error(kSource, "Error: No configuration tags found.");
+    if (read == ConfigurationStatus::NoTags) log.logError(kSource, "Error: No configuration tags found.");
     else if (read != ConfigurationStatus::Read) log.warning(kSource, "Warning: critical error reading configuration.");
-    else if (funCheckFormatCfgForInput(table, electrodeFormat, dataFormat, topographyFormat, log) != kStatusOk)
-        log.error(kSource, "Error: invalid input format");
+    else if (funCheckFormatCfgForInput(table, electrodeFormat, dataFormat, topographyFormat, log) != Status::Ok)
+        log.logError(kSource, "Error: invalid input format");
 }
 
 }  // namespace vexora

@@ -75,12 +75,12 @@ static void buildLookup(Survey& survey, std::string* duplicates, std::vector<boo
     if (!lookup.dense.empty()) lookup.numberSpan = span;
 }
 
-int funCreateElecTable(Survey& survey, MessageLog& log)
+Status funCreateElecTable(Survey& survey, MessageLog& log)
 {
     std::string duplicates;
     std::vector<bool> keep(survey.electrodes.size(), true);
     buildLookup(survey, &duplicates, &keep);
-    if (duplicates.empty()) return kStatusOk;
+    if (duplicates.empty()) return Status::Ok;
 
     std::vector<Electrode> kept;
     kept.reserve(survey.electrodes.size());
@@ -90,10 +90,10 @@ int funCreateElecTable(Survey& survey, MessageLog& log)
     buildLookup(survey, nullptr, nullptr);
     log.warning("funCreateElecTable", std::string("Duplicated electrodes detected.") + kLineBreak + duplicates +
                                           "Only the first occurence will be considered.");
-    return kStatusOk;
+    return Status::Ok;
 }
 
-int funCheckSchedData(const Survey& survey, bool remotesAllowed, MessageLog& log)
+Status funCheckSchedData(const Survey& survey, bool remotesAllowed, MessageLog& log)
 {
     static const char* const poleName[4] = {"A", "B", "M", "N"};
     const auto remoteCable = static_cast<std::int32_t>(survey.cableNames.size()) + 1;
@@ -109,7 +109,7 @@ int funCheckSchedData(const Survey& survey, bool remotesAllowed, MessageLog& log
                                  ", Electrode: " + std::to_string(ref.number));
         }
     }
-    return kStatusOk;
+    return Status::Ok;
 }
 
 namespace {
@@ -155,7 +155,8 @@ std::string position(const Electrode& e)
 
 }  // namespace
 
-int funRenumberElectAndQuad(Survey& survey, std::string_view, double tolerance, Questions& questions, MessageLog& log)
+Status funRenumberElectAndQuad(Survey& survey, std::string_view, double tolerance, Questions& questions,
+                               MessageLog& log)
 {
     auto& electrodes = survey.electrodes;
     std::vector<std::size_t> target = earliestNeighbours(electrodes, tolerance);
@@ -181,11 +182,11 @@ int funRenumberElectAndQuad(Survey& survey, std::string_view, double tolerance, 
     const std::string title = std::string(kApplicationTitle);
     if (count == 0) {
         questions.showMessage(title, "No duplicated electrodes found.", MessageIcon::Information);
-        return kStatusOk;
+        return Status::Ok;
     }
     if (!questions.confirmList(QuestionId::ReplaceDuplicateElectrodes, title + " - Remove duplicated electrodes", "The following duplicate pairs were found:",
                                report, "Replace duplicated electrodes?"))
-        return kStatusOk;
+        return Status::Ok;
 
     std::unordered_map<std::uint64_t, ElectrodeRef> replacement;
     std::vector<Electrode> kept;

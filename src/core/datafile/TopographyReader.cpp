@@ -4,19 +4,19 @@
 
 namespace vexora {
 
-int funLoadTopography(std::string_view text, const BlockBounds& bounds, const TopographyFormat& format,
-                      std::vector<TopographyPoint>& topography, MessageLog& log)
+Status funLoadTopography(std::string_view text, const BlockBounds& bounds, const TopographyFormat& format,
+                         std::vector<TopographyPoint>& topography, MessageLog& log)
 {
     topography.clear();
     BlockNumbers number;
     topography.reserve(blockLineCount(text, bounds));
-    const int status = forEachBlockRow(text, bounds, format.columnCount, kTopographyBlock, "funLoadTopography", log,
+    const Status status = forEachBlockRow(text, bounds, format.columnCount, kTopographyBlock, "funLoadTopography", log,
                            [&](const classParseLine& t, std::size_t ordinal, std::string_view row) {
         topography.push_back({number(t, format.xColumn, ordinal, row), number(t, format.yColumn, ordinal, row),
                               number(t, format.zColumn, ordinal, row)});
-        return kStatusOk;
+        return Status::Ok;
     });
-    if (status == kStatusOk) number.report(log, "funLoadTopography", kTopographyBlock);
+    if (status == Status::Ok) number.report(log, "funLoadTopography", kTopographyBlock);
     return status;
 }
 

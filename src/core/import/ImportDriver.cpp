@@ -104,7 +104,7 @@ ImportStatus importTextFile(ImportFormatKind kind, const std::filesystem::path& 
     case ImportFormatKind::Mae: status = funMAEImport(path, set, log); break;
     case ImportFormatKind::Pasi: status = funPASIImport(path, set, log); break;
     case ImportFormatKind::Siber: status = funSIBERImport(path, set, log); break;
-    default: log.error("cmdImport_Click", "Not a text format."); break;
+    default: log.logError("cmdImport_Click", "Not a text format."); break;
     }
     if (status == ImportStatus::Ok && feedback.cancelled()) status = ImportStatus::Failed;
     feedback.report(80, "Filling the tables");
@@ -119,15 +119,15 @@ ImportStatus importTextFile(ImportFormatKind kind, const std::filesystem::path& 
     return status;
 }
 
-int startImportConverter(const ImportFormat& format, const std::filesystem::path& applicationFolder,
-                         ProcessLauncher& launcher, MessageLog& log)
+Status startImportConverter(const ImportFormat& format, const std::filesystem::path& applicationFolder,
+                            ProcessLauncher& launcher, MessageLog& log)
 {
     const auto program = locateProgramFile(applicationFolder, format.program);
     if (!program) return log.error("cmdImport_Click", (applicationFolder / format.program).string() + " not found!");
     std::string why;
     if (!launcher.startDetached(*program, {}, applicationFolder, &why))
         return log.error("cmdImport_Click", program->string() + ": " + why);
-    return kStatusOk;
+    return Status::Ok;
 }
 
 }  // namespace vexora

@@ -70,8 +70,8 @@ ImportStatus importTextFile(ImportFormatKind kind, const std::filesystem::path& 
                    MessageLog& log, const Feedback& feedback = {});
 
 // Starts the converter of "ABEM file" or "AGI STG" from the application
-// folder, with no arguments and without waiting; nothing is loaded. 0 or 1.
-int startImportConverter(const ImportFormat& format, const std::filesystem::path& applicationFolder,
-                         ProcessLauncher& launcher, MessageLog& log);
+// folder, with no arguments and without waiting; nothing is loaded. Ok or Error.
+Status startImportConverter(const ImportFormat& format, const std::filesystem::path& applicationFolder,
+                            ProcessLauncher& launcher, MessageLog& log);
 
 }  // namespace vexora

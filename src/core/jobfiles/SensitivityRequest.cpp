@@ -54,7 +54,7 @@ std::string sensitivityInfoText(const SensitivityRequest& request)
     return text;
 }
 
-int readSensitivityInfo(const std::filesystem::path& file, SensitivityRequest& request, MessageLog& log)
+Status readSensitivityInfo(const std::filesystem::path& file, SensitivityRequest& request, MessageLog& log)
 {
     std::string text, why;
     if (!readTextFile(file, text, &why)) return log.error(kReadingCommand, file.string() + " not read: " + why);
@@ -70,7 +70,7 @@ int readSensitivityInfo(const std::filesystem::path& file, SensitivityRequest& r
                          file.string() + " needs \"Sensitivity_Quad_ID\": [id] and \"Sensitivity_Abs\": true or false.");
     request.quadrupoleId = id->is_array() ? (*id)[0].get<long long>() : id->get<long long>();
     request.absolute = absolute->get<bool>();
-    return kStatusOk;
+    return Status::Ok;
 }
 
 }  // namespace vexora

@@ -28,8 +28,8 @@ SensitivityRequest readSensitivityRequest(std::string_view request);
 std::string sensitivityInfoText(const SensitivityRequest& request);
 
 // Reads "SensInfo.json": {"Sensitivity_Quad_ID": [id], "Sensitivity_Abs": true|false}
-// (a bare id is taken too). Returns 0, or 1 with the reason logged under
+// (a bare id is taken too). Returns Ok, or Error with the reason logged under
 // "GENERATESENSITIVITY".
-int readSensitivityInfo(const std::filesystem::path& file, SensitivityRequest& request, MessageLog& log);
+Status readSensitivityInfo(const std::filesystem::path& file, SensitivityRequest& request, MessageLog& log);
 
 }  // namespace vexora

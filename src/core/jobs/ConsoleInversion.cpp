@@ -28,13 +28,13 @@ bool chooseFolder(const fs::path& dataFile, const ConsoleRunOptions& options, fs
     const bool namedByUser = !options.name.empty();
     const std::string name = namedByUser ? options.name : projectNameFromDataFile(dataFile);
     if (const std::string problem = projectNameProblem(name); !problem.empty()) {
-        log.error(kSource, problem);
+        log.logError(kSource, problem);
         return false;
     }
     const fs::path parent = fs::absolute(dataFile).parent_path();
     folder = projectFolderFor(parent / name);
     if (namedByUser && taken(folder)) {
-        log.error(kSource, folder.string() + " already exists. Please create a new project directory");
+        log.logError(kSource, folder.string() + " already exists. Please create a new project directory");
         return false;
     }
     for (int n = 2; n < 1000 && taken(folder); ++n) folder = projectFolderFor(parent / (name + "_" + std::to_string(n)));
@@ -66,14 +66,14 @@ ConsoleRunOutcome invertLoadedSurvey(ProjectStore& store, const fs::path& dataFi
     if (!chooseFolder(dataFile, options, folder, log)) return outcome;
     std::string message;
     if (createProjectFolder(folder, message) != ProjectFolderResult::Created) {
-        log.error(kSource, message);
+        log.logError(kSource, message);
         return outcome;
     }
     outcome.folder = folder;
 
     fs::path script;
     outcome.status = prepareRurJob(store, folder, "INV", script, log);
-    if (outcome.status == kStatusOk && options.start)
+    if (outcome.status == Status::Ok && options.start)
         outcome.status = startRurJob(options.applicationFolder, script, JobType::Inversion, launcher, log);
     return outcome;
 }
@@ -83,14 +83,14 @@ ConsoleRunOutcome runConsoleInversion(ProjectStore& store, const fs::path& dataF
 {
     // A refused name costs nothing: checked before the load replaces the survey.
     fs::path folder;
-    if (!chooseFolder(dataFile, options, folder, log)) return {dataFile, {}, kStatusError};
+    if (!chooseFolder(dataFile, options, folder, log)) return {dataFile, {}, Status::Error};
 
     // The completion asks nothing, so unattended runs take it too: without
     // it the core would mesh the default box instead of the survey.
     ScriptedQuestions questions = unattendedLoadQuestions();
     const DataLoadRequest request{dataFile, ProjectType::DataInversion, true, false};
     if (funInputScheduleFile(store, request, log, questions) != LoadStatus::Loaded)
-        return {dataFile, {}, kStatusError};
+        return {dataFile, {}, Status::Error};
     return invertLoadedSurvey(store, dataFile, options, launcher, log);
 }
 

@@ -27,7 +27,7 @@ struct ConsoleRunOptions {
 struct ConsoleRunOutcome {
     std::filesystem::path dataFile;
     std::filesystem::path folder;  // empty when none was created
-    int status = kStatusError;
+    Status status = Status::Error;
 };
 
 // The name a project folder gets from its data file: the file name up to its

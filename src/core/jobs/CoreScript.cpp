@@ -15,8 +15,8 @@ std::string quotedScriptPath(const std::filesystem::path& path)
     return out;
 }
 
-int writeCoreScript(const std::filesystem::path& scriptFile, const std::vector<std::string>& lines,
-                    std::string_view source, MessageLog& log)
+Status writeCoreScript(const std::filesystem::path& scriptFile, const std::vector<std::string>& lines,
+                       std::string_view source, MessageLog& log)
 {
     std::string text;
     for (const std::string& line : lines) {
@@ -28,7 +28,7 @@ int writeCoreScript(const std::filesystem::path& scriptFile, const std::vector<s
     std::string why;
     if (!writeFileAtomically(scriptFile, text, &why))
         return log.error(source, "Script " + scriptFile.string() + " not written: " + why);
-    return kStatusOk;
+    return Status::Ok;
 }
 
 }  // namespace vexora

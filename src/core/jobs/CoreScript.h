@@ -17,9 +17,9 @@ namespace vexora {
 std::string quotedScriptPath(const std::filesystem::path& path);
 
 // Writes the lines, each followed by CR LF, replacing an existing file.
-// Returns 1 with a logged error under `source` when a path would break a
+// Returns Error with a logged error under `source` when a path would break a
 // line (it holds a line break) or the file cannot be written.
-int writeCoreScript(const std::filesystem::path& scriptFile, const std::vector<std::string>& lines,
-                    std::string_view source, MessageLog& log);
+Status writeCoreScript(const std::filesystem::path& scriptFile, const std::vector<std::string>& lines,
+                       std::string_view source, MessageLog& log);
 
 }  // namespace vexora

@@ -22,19 +22,19 @@ constexpr std::string_view kSource = "InvWork";
 
 }  // namespace
 
-int loadConfigurationFile(ProjectStore& store, const fs::path& path, MessageLog& log)
+Status loadConfigurationFile(ProjectStore& store, const fs::path& path, MessageLog& log)
 {
     std::string text, why;
     if (!readTextFile(path, text, &why)) {
         if (why == "not found") return log.error(kSource, path.string() + " not found!");
         return log.error(kSource, path.string() + ": " + why);
     }
-    if (applyCheckedConfiguration(store.settings, std::move(text), kSource, log) != kStatusOk) return kStatusError;
+    if (applyCheckedConfiguration(store.settings, std::move(text), kSource, log) != Status::Ok) return Status::Error;
     log.subWriteToTextBox("Configuration loaded from file " + path.string() + "." + kLineBreak);
-    return kStatusOk;
+    return Status::Ok;
 }
 
-int loadTopographyFile(ProjectStore& store, const fs::path& path, MessageLog& log)
+Status loadTopographyFile(ProjectStore& store, const fs::path& path, MessageLog& log)
 {
     constexpr std::string_view source = "cmdInputTopography";
     const std::string name = path.string();
@@ -42,12 +42,12 @@ int loadTopographyFile(ProjectStore& store, const fs::path& path, MessageLog& lo
     if (!readTextFile(path, text, &why))
         return log.error(source, why == "not found" ? name + " not found!" : name + ": " + why);
     const auto fail = [&](std::string_view message) {
-        log.error(source, message);
+        log.logError(source, message);
         log.subWriteToTextBox(name + " not loaded" + kLineBreak);
-        return kStatusError;
+        return Status::Error;
     };
     normaliseLoneCarriageReturns(text);
-    funRemoveComments(text);
+    (void)funRemoveComments(text);  // always Ok
 
     SettingsTable settings = store.settings;
     BlockBounds electrodeBlock, dataBlock, topographyBlock;
@@ -59,13 +59,13 @@ int loadTopographyFile(ProjectStore& store, const fs::path& path, MessageLog& lo
                                           topography, sequence, settings, log);
     if (read == ConfigurationStatus::NoTags) return fail("Error: No configuration tags found.");
     if (read != ConfigurationStatus::Read) return fail("Warning: critical error reading configuration.");
-    if (funCheckFormatCfgForInput(settings, electrodes, data, topography, log) != kStatusOk)
+    if (funCheckFormatCfgForInput(settings, electrodes, data, topography, log) != Status::Ok)
         return fail("Error: invalid input format");
     if (!topographyBlock.present()) return fail("Error: no topography found in this file.");
     if (!topographyBlock.closed())
         return fail("Error: #topo_end occurs before #topo_start or #topo_end does not exist.");
     std::vector<TopographyPoint> points;
-    if (funLoadTopography(text, topographyBlock, topography, points, log) != kStatusOk || points.empty())
+    if (funLoadTopography(text, topographyBlock, topography, points, log) != Status::Ok || points.empty())
         return fail("Error: topography not loaded.");
     log.subWriteToTextBox(std::to_string(points.size()) + " total topography data points loaded." + kLineBreak);
 
@@ -91,7 +91,7 @@ int loadTopographyFile(ProjectStore& store, const fs::path& path, MessageLog& lo
     store.topographyFormat = topography;
     store.survey.topography = std::move(points);
     log.subWriteToTextBox("Topography loaded from file " + name + "." + kLineBreak);
-    return kStatusOk;
+    return Status::Ok;
 }
 
 std::optional<int> ipWindowsToMergeAnswer(std::string_view answer, int windows)

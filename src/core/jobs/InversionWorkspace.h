@@ -19,9 +19,9 @@ namespace vexora {
 // Reads a configuration file into the settings: the configuration reader,
 // then the input layout check. Logs name + " not found!", "Error: No
 // configuration tags found.", "Warning: critical error reading
-// configuration." or "Error: invalid input format" and returns 1 then; a
+// configuration." or "Error: invalid input format" and returns Error then; a
 // failed load leaves the settings as they were.
-int loadConfigurationFile(ProjectStore& store, const std::filesystem::path& path, MessageLog& log);
+Status loadConfigurationFile(ProjectStore& store, const std::filesystem::path& path, MessageLog& log);
 
 // Reads the topography block of a file (read like a data file: its
 // configuration, the input layout check, then the block) into the survey
@@ -30,7 +30,7 @@ int loadConfigurationFile(ProjectStore& store, const std::filesystem::path& path
 // topography. Logs count + " total topography data points loaded." and
 // "Topography loaded from file " + name + "."; on a failure the reason and
 // name + " not loaded", and nothing changes.
-int loadTopographyFile(ProjectStore& store, const std::filesystem::path& path, MessageLog& log);
+Status loadTopographyFile(ProjectStore& store, const std::filesystem::path& path, MessageLog& log);
 
 // IpWindowsToMerge from the answer of the input box: nothing for an empty
 // answer (cancel); answers above `windows` or below 0, and answers that are

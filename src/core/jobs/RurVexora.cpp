@@ -28,9 +28,9 @@ std::string meshLine(const fs::path& meshFile)
 
 }  // namespace
 
-int funWriteInvScript(const fs::path& folder, const fs::path& scriptFile, const fs::path& configurationFile,
-                      const fs::path& meshFile, const fs::path& boundsModelFile, const fs::path& fullMeshFile,
-                      const fs::path& dataOutputFile, MessageLog& log)
+Status funWriteInvScript(const fs::path& folder, const fs::path& scriptFile, const fs::path& configurationFile,
+                         const fs::path& meshFile, const fs::path& boundsModelFile, const fs::path& fullMeshFile,
+                         const fs::path& dataOutputFile, MessageLog& log)
 {
     return writeCoreScript(scriptFile,
                            {
@@ -45,8 +45,8 @@ int funWriteInvScript(const fs::path& folder, const fs::path& scriptFile, const 
                            "funWriteInvScript", log);
 }
 
-int funWriteFwmScript(const fs::path& folder, const fs::path& scriptFile, const fs::path& configurationFile,
-                      const fs::path& meshFile, const fs::path& dataOutputFile, MessageLog& log)
+Status funWriteFwmScript(const fs::path& folder, const fs::path& scriptFile, const fs::path& configurationFile,
+                         const fs::path& meshFile, const fs::path& dataOutputFile, MessageLog& log)
 {
     return writeCoreScript(scriptFile,
                            {
@@ -59,9 +59,9 @@ int funWriteFwmScript(const fs::path& folder, const fs::path& scriptFile, const 
                            "funWriteFwmScript", log);
 }
 
-int funWriteSensScript(std::string_view request, const fs::path& folder, const fs::path& scriptFile,
-                       const fs::path& configurationFile, const fs::path& meshFile, const fs::path& modelOutputFile,
-                       const fs::path& infoFile, const fs::path& dataOutputFile, MessageLog& log)
+Status funWriteSensScript(std::string_view request, const fs::path& folder, const fs::path& scriptFile,
+                          const fs::path& configurationFile, const fs::path& meshFile, const fs::path& modelOutputFile,
+                          const fs::path& infoFile, const fs::path& dataOutputFile, MessageLog& log)
 {
     constexpr std::string_view source = "funWriteSensScript";
     std::string why;
@@ -79,8 +79,8 @@ int funWriteSensScript(std::string_view request, const fs::path& folder, const f
                            source, log);
 }
 
-int prepareRurJob(ProjectStore& store, const fs::path& projectFolder, std::string_view kind, fs::path& scriptFile,
-                  MessageLog& log, std::string_view date)
+Status prepareRurJob(ProjectStore& store, const fs::path& projectFolder, std::string_view kind, fs::path& scriptFile,
+                     MessageLog& log, std::string_view date)
 {
     // The manager runs in the application folder: every path handed to it
     // must be absolute.
@@ -90,7 +90,7 @@ int prepareRurJob(ProjectStore& store, const fs::path& projectFolder, std::strin
 
     ScheduleLayouts layouts;
     if (funCheckFormatCfgForOutput(store.settings, store.survey.present, store.survey.quadrupoles.ipWindows(),
-                                   layouts.electrodes, layouts.data, layouts.topography, log) != kStatusOk)
+                                   layouts.electrodes, layouts.data, layouts.topography, log) != Status::Ok)
         return log.error(kSource, "Error: invalid configuration parameters");
 
     // The full configuration first; the data-file writer appends the blocks.
@@ -98,17 +98,17 @@ int prepareRurJob(ProjectStore& store, const fs::path& projectFolder, std::strin
     const std::string today = date.empty() ? currentDateText() : std::string(date);
     std::string why;
     if (!writeFileAtomically(dataInput, configurationText(store.settings, today), &why)) {
-        log.error(kSource, "Configuration file " + dataInput.string() + " not written: " + why);
+        log.logError(kSource, "Configuration file " + dataInput.string() + " not written: " + why);
         return log.error(kSource, "Error: " + std::string(kDataInputFile) + " not written.");
     }
-    if (funSaveSchedule(store, dataInput, true, layouts, true, log, today) != kStatusOk)
+    if (funSaveSchedule(store, dataInput, true, layouts, true, log, today) != Status::Ok)
         return log.error(kSource, "Error: " + std::string(kDataInputFile) + " not written.");
 
     // The core builds its own mesh from the configuration.
     store.mesh.present = false;
 
     const JobType type = jobType(kind);
-    int written = kStatusError;
+    Status written = Status::Error;
     switch (type) {
     case JobType::Inversion:
         scriptFile = folder / kInvScriptFile;
@@ -125,12 +125,12 @@ int prepareRurJob(ProjectStore& store, const fs::path& projectFolder, std::strin
                                      folder / kSensInfoFile, folder / "SensDataOutput.data", log);
         break;
     }
-    if (written != kStatusOk) return log.error(kSource, "Error: core script not written.");
-    return kStatusOk;
+    if (written != Status::Ok) return log.error(kSource, "Error: core script not written.");
+    return Status::Ok;
 }
 
-int startRurJob(const fs::path& applicationFolder, const fs::path& scriptFile, JobType type,
-                ProcessLauncher& launcher, MessageLog& log)
+Status startRurJob(const fs::path& applicationFolder, const fs::path& scriptFile, JobType type,
+                   ProcessLauncher& launcher, MessageLog& log)
 {
     const std::optional<fs::path> manager = locateProgramFile(applicationFolder, kManagerProgram);
     if (!manager)
@@ -140,14 +140,15 @@ int startRurJob(const fs::path& applicationFolder, const fs::path& scriptFile, J
                                 applicationFolder, &why))
         return log.error(kSource, manager->string() + " not started: " + why);
     log.subWriteToTextBox(std::string(kManagerProgram) + " started on " + scriptFile.string() + kLineBreak);
-    return kStatusOk;
+    return Status::Ok;
 }
 
-int funRunRurJob(ProjectStore& store, const fs::path& folder, std::string_view kind, const fs::path& applicationFolder,
-                 ProcessLauncher& launcher, MessageLog& log, std::string_view date)
+Status funRunRurJob(ProjectStore& store, const fs::path& folder, std::string_view kind,
+                    const fs::path& applicationFolder, ProcessLauncher& launcher, MessageLog& log,
+                    std::string_view date)
 {
     fs::path scriptFile;
-    if (prepareRurJob(store, folder, kind, scriptFile, log, date) != kStatusOk) return kStatusError;
+    if (prepareRurJob(store, folder, kind, scriptFile, log, date) != Status::Ok) return Status::Error;
     return startRurJob(applicationFolder, scriptFile, jobType(kind), launcher, log);
 }
 

@@ -25,38 +25,38 @@ inline constexpr std::string_view kProgressFile = "Progress.txt";
 inline constexpr std::string_view kAbortFile = "Abort.txt";
 
 // The script writers; a mesh file of "" means "generate the mesh". Each
-// returns 0, or 1 with a logged error when a file cannot be written.
-int funWriteInvScript(const std::filesystem::path& folder, const std::filesystem::path& scriptFile,
-                      const std::filesystem::path& configurationFile, const std::filesystem::path& meshFile,
-                      const std::filesystem::path& boundsModelFile, const std::filesystem::path& fullMeshFile,
-                      const std::filesystem::path& dataOutputFile, MessageLog& log);
-int funWriteFwmScript(const std::filesystem::path& folder, const std::filesystem::path& scriptFile,
-                      const std::filesystem::path& configurationFile, const std::filesystem::path& meshFile,
-                      const std::filesystem::path& dataOutputFile, MessageLog& log);
+// returns Ok, or Error with a logged error when a file cannot be written.
+Status funWriteInvScript(const std::filesystem::path& folder, const std::filesystem::path& scriptFile,
+                         const std::filesystem::path& configurationFile, const std::filesystem::path& meshFile,
+                         const std::filesystem::path& boundsModelFile, const std::filesystem::path& fullMeshFile,
+                         const std::filesystem::path& dataOutputFile, MessageLog& log);
+Status funWriteFwmScript(const std::filesystem::path& folder, const std::filesystem::path& scriptFile,
+                         const std::filesystem::path& configurationFile, const std::filesystem::path& meshFile,
+                         const std::filesystem::path& dataOutputFile, MessageLog& log);
 // Writes the info file first, then the script.
-int funWriteSensScript(std::string_view request, const std::filesystem::path& folder,
-                       const std::filesystem::path& scriptFile, const std::filesystem::path& configurationFile,
-                       const std::filesystem::path& meshFile, const std::filesystem::path& modelOutputFile,
-                       const std::filesystem::path& infoFile, const std::filesystem::path& dataOutputFile,
-                       MessageLog& log);
+Status funWriteSensScript(std::string_view request, const std::filesystem::path& folder,
+                          const std::filesystem::path& scriptFile, const std::filesystem::path& configurationFile,
+                          const std::filesystem::path& meshFile, const std::filesystem::path& modelOutputFile,
+                          const std::filesystem::path& infoFile, const std::filesystem::path& dataOutputFile,
+                          MessageLog& log);
 
 // Steps 2 to 5 of a job: output layouts, "DataInput.data" (full
 // configuration, then the blocks without skipped quadrupoles), the mesh
 // flag cleared, the script of the kind. On success `scriptFile` names the
 // script. `date` goes after "#date= " (empty: today).
-int prepareRurJob(ProjectStore& store, const std::filesystem::path& folder, std::string_view kind,
-                  std::filesystem::path& scriptFile, MessageLog& log, std::string_view date = {});
+Status prepareRurJob(ProjectStore& store, const std::filesystem::path& folder, std::string_view kind,
+                     std::filesystem::path& scriptFile, MessageLog& log, std::string_view date = {});
 
 // Starts the manager program of the application folder in that folder:
 // VORozurire.exe VexoraRUR64 SCRIPT KIND-WORD.
-int startRurJob(const std::filesystem::path& applicationFolder, const std::filesystem::path& scriptFile,
-                JobType type, ProcessLauncher& launcher, MessageLog& log);
+Status startRurJob(const std::filesystem::path& applicationFolder, const std::filesystem::path& scriptFile,
+                   JobType type, ProcessLauncher& launcher, MessageLog& log);
 
-// The whole job: prepare, then start. Returns 0 when the manager program
-// was started; 1, with the reason logged, when the folder could not be
+// The whole job: prepare, then start. Returns Ok when the manager program
+// was started; Error, with the reason logged, when the folder could not be
 // filled or the program not started (what was written stays).
-int funRunRurJob(ProjectStore& store, const std::filesystem::path& folder, std::string_view kind,
-                 const std::filesystem::path& applicationFolder, ProcessLauncher& launcher, MessageLog& log,
-                 std::string_view date = {});
+Status funRunRurJob(ProjectStore& store, const std::filesystem::path& folder, std::string_view kind,
+                    const std::filesystem::path& applicationFolder, ProcessLauncher& launcher, MessageLog& log,
+                    std::string_view date = {});
 
 }  // namespace vexora

@@ -42,7 +42,7 @@ void MessageLog::subWriteToTextBox(std::string_view text)
     if (!saveRtf(logFile_, &why)) {
         // Stop mirroring first, so that reporting the failure cannot recurse.
         fileLogging_ = false;
-        error("subWriteToTextBox", "Log file " + logFile_.string() + " not saved: " + why);
+        logError("subWriteToTextBox", "Log file " + logFile_.string() + " not saved: " + why);
     }
 }
 
@@ -67,10 +67,15 @@ void MessageLog::warning(std::string_view source, std::string_view description)
     modErrorManager(kWarningCode, source, description);
 }
 
-int MessageLog::error(std::string_view source, std::string_view description)
+Status MessageLog::error(std::string_view source, std::string_view description)
+{
+    logError(source, description);
+    return Status::Error;
+}
+
+void MessageLog::logError(std::string_view source, std::string_view description)
 {
     modErrorManager(kErrorCode, source, description);
-    return kStatusError;
 }
 
 void MessageLog::appendLog(const MessageLog& other)

@@ -3,7 +3,8 @@
 // happen, errors in red, optionally mirrored to a rich-text file.
 //
 // Convention of every routine that reports here: a warning is logged and the
-// routine carries on; an error is logged and the routine returns 1.
+// routine carries on; an error is logged and the routine returns
+// Status::Error.
 // Text is single-byte (Windows-1252) and kept as bytes.
 
 #include <cstdint>
@@ -12,6 +13,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/log/Status.h"
 
 namespace vexora {
 
@@ -22,9 +25,6 @@ inline constexpr std::int32_t kInterfaceErrorBase = -2147221504;
 inline constexpr std::int32_t kWarningCode = kInterfaceErrorBase + 10000;
 inline constexpr std::int32_t kErrorCode = kInterfaceErrorBase + 20000;
 inline constexpr std::int32_t kDialogCancelCode = 32755;
-
-inline constexpr int kStatusOk = 0;
-inline constexpr int kStatusError = 1;
 
 struct LogRun {
     std::string text;
@@ -52,8 +52,11 @@ public:
     // if it had been written here: work off the window thread logs into a
     // log of its own, joined to the window's when it is done.
     void appendLog(const MessageLog& other);
-    // Logs the error and returns kStatusError, for `return log.error(...)`.
-    int error(std::string_view source, std::string_view description);
+    // Logs the error and returns Status::Error, for `return log.error(...)`.
+    Status error(std::string_view source, std::string_view description);
+    // Logs the error alone, for a routine that carries on or reports its
+    // outcome in a type of its own.
+    void logError(std::string_view source, std::string_view description);
 
     // File logging: every subWriteToTextBox saves the whole log as RTF.
     void subSendNameToProgress(const std::filesystem::path& path, bool on);

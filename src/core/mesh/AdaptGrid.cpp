@@ -44,7 +44,7 @@ std::string cableName(const Survey& survey, std::int32_t cable)
 
 }  // namespace
 
-int AdaptGridToElectrodes(Mesh& mesh, const Survey& survey, const ElementSize& size, std::string& warning)
+Status AdaptGridToElectrodes(Mesh& mesh, const Survey& survey, const ElementSize& size, std::string& warning)
 {
     warning.clear();
     const std::vector<Electrode>& electrodes = survey.electrodes;
@@ -74,9 +74,9 @@ int AdaptGridToElectrodes(Mesh& mesh, const Survey& survey, const ElementSize& s
         listed += kLineBreak;
         listed += "Cable: " + cableName(survey, el.cable) + ", Electrode: " + std::to_string(el.number);
     }
-    if (listed.empty()) return 0;
+    if (listed.empty()) return Status::Ok;
     warning = std::string(kAdaptWarningHead) + kLineBreak + std::string(kAdaptWarningList) + listed;
-    return 1;
+    return Status::Error;
 }
 
 }  // namespace vexora

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/log/Status.h"
 #include "core/mesh/Mesh.h"
 #include "core/survey/SurveyTables.h"
 
@@ -27,9 +28,9 @@ struct ElementSize {
 // unless the move exceeds kAdaptLimit or the node is also the nearest of an
 // electrode at another position (then none of the electrodes sharing it
 // moves it). Electrodes at exactly the same position share their node.
-// Returns 0 with `warning` empty when every electrode was served, otherwise
-// 1 with the warning text listing the others ("Cable: NAME, Electrode: N").
+// Returns Ok with `warning` empty when every electrode was served, otherwise
+// Error with the warning text listing the others ("Cable: NAME, Electrode: N").
 // An element size that is not positive serves no electrode.
-int AdaptGridToElectrodes(Mesh& mesh, const Survey& survey, const ElementSize& size, std::string& warning);
+Status AdaptGridToElectrodes(Mesh& mesh, const Survey& survey, const ElementSize& size, std::string& warning);
 
 }  // namespace vexora

@@ -218,7 +218,7 @@ void reachRemoteElectrodes(const std::vector<Electrode>& electrodes, SettingsTab
 
 }  // namespace
 
-int SetDefaultMeshSettings(const Survey& survey, SettingsTable& table, MeshLines& lines, MessageLog& log)
+Status SetDefaultMeshSettings(const Survey& survey, SettingsTable& table, MeshLines& lines, MessageLog& log)
 {
     const std::vector<Electrode>& electrodes = survey.electrodes;
     if (electrodes.empty()) return log.error(kSource, "No electrodes: default mesh settings not derived.");
@@ -277,7 +277,7 @@ int SetDefaultMeshSettings(const Survey& survey, SettingsTable& table, MeshLines
 
     reachRemoteElectrodes(electrodes, table, log);
     lines.clear();
-    return kStatusOk;
+    return Status::Ok;
 }
 
 }  // namespace vexora

@@ -11,7 +11,7 @@
 namespace vexora {
 
 // Writes the mesh items it derives into the table and leaves all others
-// untouched; `lines` is left empty. Returns 0, or 1 (error logged, table
+// untouched; `lines` is left empty. Returns Ok, or Error (error logged, table
 // untouched) when there is no electrode.
 //
 // When no cable holds two electrodes, or the spacing along the cables is
@@ -19,7 +19,7 @@ namespace vexora {
 // its nearest neighbour, on all three axes (logged). With a single
 // electrode, or electrodes all at one place, the sizes in the table are kept
 // (logged).
-int SetDefaultMeshSettings(const Survey& survey, SettingsTable& table, MeshLines& lines, MessageLog& log);
+Status SetDefaultMeshSettings(const Survey& survey, SettingsTable& table, MeshLines& lines, MessageLog& log);
 
 // Pad values appended for one remote electrode are capped at this many.
 inline constexpr int kMaxPadExtension = 10000;

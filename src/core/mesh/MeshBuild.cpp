@@ -12,7 +12,7 @@ namespace {
 
 constexpr std::string_view kBuildSource = "cmdmakeMesh_click";
 
-int noMesh(Mesh& mesh, MessageLog& log, std::string_view text)
+Status noMesh(Mesh& mesh, MessageLog& log, std::string_view text)
 {
     clearNodeMesh(mesh);
     mesh.terrainSurface.clear();
@@ -36,17 +36,17 @@ bool terrainSurface(const Survey& survey, const MeshLines& lines, const MeshSett
 
 }  // namespace
 
-int applyMeshSettings(const SettingsTable& settings, Mesh& mesh, MessageLog& log)
+Status applyMeshSettings(const SettingsTable& settings, Mesh& mesh, MessageLog& log)
 {
     mesh.lines.clear();
     clearNodeMesh(mesh);
     const auto made = MakeMeshXYZ(settings, mesh.lines, mesh.foreground);
     if (made != MeshLinesStatus::Made) return log.error("cmdApplySet_Click", meshLinesMessage(made));
-    return kStatusOk;
+    return Status::Ok;
 }
 
-int funMakeMesh(SettingsTable& settings, Survey& survey, Mesh& mesh, Models& models, MessageLog& log,
-                MeshBuildOutcome& outcome, const Feedback& feedback)
+Status funMakeMesh(SettingsTable& settings, Survey& survey, Mesh& mesh, Models& models, MessageLog& log,
+                   MeshBuildOutcome& outcome, const Feedback& feedback)
 {
     outcome = {};
     const MeshSettings chosen = readMeshSettings(settings);
@@ -60,13 +60,13 @@ int funMakeMesh(SettingsTable& settings, Survey& survey, Mesh& mesh, Models& mod
     std::vector<double> surface;
     mesh.followsTerrain = terrainSurface(survey, mesh.lines, chosen, surface, log);
     mesh.terrainSurface = std::move(surface);
-    if (cancelled()) return kStatusError;
+    if (cancelled()) return Status::Error;
     feedback.report(20, "Node mesh");
     const auto made = NodeMesh(mesh, settings, log);
     if (made == NodeMeshStatus::TerrainBelowBottom) return noMesh(mesh, log, kTerrainBelowBottomMessage);
     if (made != NodeMeshStatus::Made) return noMesh(mesh, log, kGenericMeshErrorMessage);
     outcome.followsTerrain = mesh.followsTerrain;
-    if (cancelled()) return kStatusError;
+    if (cancelled()) return Status::Error;
 
     feedback.report(60, "Electrodes");
     if (chosen.updateSurfaceElectrodes == kYes) UpdateSurfaceElectrodes(mesh, survey.electrodes);
@@ -74,18 +74,18 @@ int funMakeMesh(SettingsTable& settings, Survey& survey, Mesh& mesh, Models& mod
         outcome.adapted = true;
         outcome.adaptResult =
             AdaptGridToElectrodes(mesh, survey, {chosen.dx, chosen.dy, chosen.dz}, outcome.adaptWarning);
-        if (outcome.adaptResult != 0) log.subWriteToTextBox(std::string(kLineBreak) + outcome.adaptWarning);
+        if (outcome.adaptResult != Status::Ok) log.subWriteToTextBox(std::string(kLineBreak) + outcome.adaptWarning);
     }
-    if (cancelled()) return kStatusError;
+    if (cancelled()) return Status::Error;
     feedback.report(80, "Starting model");
-    if (FillResistivityAndIPBlocks(settings, mesh, models, log) != kStatusOk)
+    if (FillResistivityAndIPBlocks(settings, mesh, models, log) != Status::Ok)
         return noMesh(mesh, log, kGenericMeshErrorMessage);
 
     mesh.present = true;
     log.subWriteToTextBox(std::string(kLineBreak) + "Mesh Generated");
     setSettingText(settings, Item::MeshType, mesh.userDefined ? "1-User-defined" : "0-Standard");
     feedback.report(100, "Mesh Generated");
-    return kStatusOk;
+    return Status::Ok;
 }
 
 }  // namespace vexora

@@ -15,14 +15,14 @@
 namespace vexora {
 
 // The workspace's apply command: empties the lines and makes them from the
-// settings. Returns 0, or 1 with MakeMeshXYZ's message logged (the lines
+// settings. Returns Ok, or Error with MakeMeshXYZ's message logged (the lines
 // then stay empty and no mesh is present).
-int applyMeshSettings(const SettingsTable& settings, Mesh& mesh, MessageLog& log);
+Status applyMeshSettings(const SettingsTable& settings, Mesh& mesh, MessageLog& log);
 
 struct MeshBuildOutcome {
     bool followsTerrain = false;  // the terrain was usable and followed
     bool adapted = false;         // AdaptGridToElectrodes ran
-    int adaptResult = 0;
+    Status adaptResult = Status::Ok;
     std::string adaptWarning;
 };
 
@@ -39,12 +39,12 @@ struct MeshBuildOutcome {
 //     is logged after a line break;
 //  6. FillResistivityAndIPBlocks; then "Mesh Generated" is logged and
 //     `#mesh_type` set.
-// Returns 0, or 1 with the reason logged under "cmdmakeMesh_click"; after a
+// Returns Ok, or Error with the reason logged under "cmdmakeMesh_click"; after a
 // failure no mesh is present (the survey's tables are untouched). Reads the
 // settings and the survey; writes the mesh, its models, "Type of mesh" and,
 // with step 4, the electrodes' z. The feedback hears of each step; a cancel
 // between steps ends the build as a failure would, logging nothing.
-int funMakeMesh(SettingsTable& settings, Survey& survey, Mesh& mesh, Models& models, MessageLog& log,
-                MeshBuildOutcome& outcome, const Feedback& feedback = {});
+Status funMakeMesh(SettingsTable& settings, Survey& survey, Mesh& mesh, Models& models, MessageLog& log,
+                   MeshBuildOutcome& outcome, const Feedback& feedback = {});
 
 }  // namespace vexora

@@ -29,7 +29,7 @@ bool multiply(std::int64_t a, std::int64_t b, std::int64_t& product)
     return !__builtin_mul_overflow(a, b, &product);
 }
 
-int estimate(const SettingsTable& table, MeshDimensions& d, MessageLog& log, std::string_view source)
+Status estimate(const SettingsTable& table, MeshDimensions& d, MessageLog& log, std::string_view source)
 {
     d = {};
     const MeshSettings s = readMeshSettings(table);
@@ -57,17 +57,17 @@ int estimate(const SettingsTable& table, MeshDimensions& d, MessageLog& log, std
         !multiply(bx + 1, by + 1, nodesXY) || !multiply(nodesXY, bz + 1, next.nodes))
         return log.error(source, "Mesh too large to count!");
     d = next;
-    return kStatusOk;
+    return Status::Ok;
 }
 
 }  // namespace
 
-int CalculateMeshDimensions(const SettingsTable& table, MeshDimensions& dimensions, MessageLog& log)
+Status CalculateMeshDimensions(const SettingsTable& table, MeshDimensions& dimensions, MessageLog& log)
 {
     return estimate(table, dimensions, log, "CalculateMeshDimensions");
 }
 
-int CalculateFWMeshDimensions(const SettingsTable& table, MeshDimensions& dimensions, MessageLog& log)
+Status CalculateFWMeshDimensions(const SettingsTable& table, MeshDimensions& dimensions, MessageLog& log)
 {
     return estimate(table, dimensions, log, "CalculateFWMeshDimensions");
 }

@@ -25,12 +25,12 @@ struct MeshDimensionLabels {
     bool nodesRed = false;
 };
 
-// Returns 0 with the counts; 1, the counts zero and an error logged under
+// Returns Ok with the counts; Error, the counts zero and an error logged under
 // `source`, when an element size is not positive, the foreground limits are
 // reversed, or the counts do not fit in 64 bits.
-int CalculateMeshDimensions(const SettingsTable& table, MeshDimensions& dimensions, MessageLog& log);
+Status CalculateMeshDimensions(const SettingsTable& table, MeshDimensions& dimensions, MessageLog& log);
 // The forward workspace's twin: the same estimate.
-int CalculateFWMeshDimensions(const SettingsTable& table, MeshDimensions& dimensions, MessageLog& log);
+Status CalculateFWMeshDimensions(const SettingsTable& table, MeshDimensions& dimensions, MessageLog& log);
 
 MeshDimensionLabels meshDimensionLabels(const MeshDimensions& dimensions);
 

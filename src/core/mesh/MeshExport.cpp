@@ -29,26 +29,27 @@ std::filesystem::path exportConfigurationPath(const std::filesystem::path& meshP
     return path;
 }
 
-int subExportMesh(const std::filesystem::path& meshPath, int kind, const SettingsTable& settings, const Survey& survey,
-                  const Mesh& mesh, const Models& models, Questions& questions, MessageLog& log)
+Status subExportMesh(const std::filesystem::path& meshPath, int kind, const SettingsTable& settings,
+                     const Survey& survey, const Mesh& mesh, const Models& models, Questions& questions,
+                     MessageLog& log)
 {
     if (!mesh.present || models.conductivity.empty()) {
         questions.showMessage(title(" - Error"), "No mesh or model to export!", MessageIcon::Critical);
-        return kStatusError;
+        return Status::Error;
     }
     const std::filesystem::path configuration = exportConfigurationPath(meshPath);
-    if (!mayWrite(meshPath, questions) || !mayWrite(configuration, questions)) return kStatusError;
+    if (!mayWrite(meshPath, questions) || !mayWrite(configuration, questions)) return Status::Error;
     const bool ip = kind != 1;
     if (ip && models.ip.size() != models.conductivity.size()) {
         questions.showMessage(title(" - Error"), "No IP model to export!", MessageIcon::Critical);
-        return kStatusError;
+        return Status::Error;
     }
-    if (OutputGlobalMesh(meshPath, ip, survey, mesh, models, log) != kStatusOk) return kStatusError;
-    if (!WriteConfiguration(configuration, settings, log)) return kStatusError;
+    if (OutputGlobalMesh(meshPath, ip, survey, mesh, models, log) != Status::Ok) return Status::Error;
+    if (!WriteConfiguration(configuration, settings, log)) return Status::Error;
     questions.showMessage(std::string(kApplicationTitle), "Mesh and model correctly exported.",
                           MessageIcon::Information);
     log.subWriteToTextBox(std::string(kLineBreak) + "Dat and Configuration file " + meshPath.string() + " saved");
-    return kStatusOk;
+    return Status::Ok;
 }
 
 }  // namespace vexora

@@ -27,8 +27,9 @@ std::filesystem::path exportConfigurationPath(const std::filesystem::path& meshP
 //    model to export!";
 //  - otherwise both files are written, "Mesh and model correctly exported."
 //    is shown and "Dat and Configuration file NAME saved" logged.
-// Returns 0 when both files were written, 1 otherwise.
-int subExportMesh(const std::filesystem::path& meshPath, int kind, const SettingsTable& settings, const Survey& survey,
-                  const Mesh& mesh, const Models& models, Questions& questions, MessageLog& log);
+// Returns Ok when both files were written, Error otherwise.
+Status subExportMesh(const std::filesystem::path& meshPath, int kind, const SettingsTable& settings,
+                     const Survey& survey, const Mesh& mesh, const Models& models, Questions& questions,
+                     MessageLog& log);
 
 }  // namespace vexora

@@ -145,8 +145,8 @@ std::string meshFileText(const Survey& survey, const Mesh& mesh, const Models& m
     return out;
 }
 
-int OutputGlobalMesh(const std::filesystem::path& path, bool ipKind, const Survey& survey, const Mesh& mesh,
-                     const Models& models, MessageLog& log)
+Status OutputGlobalMesh(const std::filesystem::path& path, bool ipKind, const Survey& survey, const Mesh& mesh,
+                        const Models& models, MessageLog& log)
 {
     if (!completeMesh(mesh)) return log.error(kSource, "No mesh to write.");
     const std::size_t blocks = mesh.elementNodes.size();
@@ -161,7 +161,7 @@ int OutputGlobalMesh(const std::filesystem::path& path, bool ipKind, const Surve
     std::string why;
     if (!writeFileAtomically(path, text, &why))
         return log.error(kSource, path.string() + " not written: " + why);
-    return kStatusOk;
+    return Status::Ok;
 }
 
 }  // namespace vexora

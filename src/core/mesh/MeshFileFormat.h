@@ -32,11 +32,11 @@ void appendIntegerField(std::string& out, long long value, int width);
 std::string meshFileText(const Survey& survey, const Mesh& mesh, const Models& models, MeshFileKind kind,
                          std::string_view date);
 
-// Writes the file (today's date) atomically over `path`. Returns 0; 1 with
+// Writes the file (today's date) atomically over `path`. Returns Ok; Error with
 // an error logged under "OutputGlobalMesh" when there is no complete mesh, an
 // IP file is asked for without an IP model of the mesh's size, or the file
 // cannot be written. `ipKind` false writes a resistivity file.
-int OutputGlobalMesh(const std::filesystem::path& path, bool ipKind, const Survey& survey, const Mesh& mesh,
-                     const Models& models, MessageLog& log);
+Status OutputGlobalMesh(const std::filesystem::path& path, bool ipKind, const Survey& survey, const Mesh& mesh,
+                        const Models& models, MessageLog& log);
 
 }  // namespace vexora

@@ -237,17 +237,17 @@ MeshFileStatus importMeshText(std::string_view text, std::string_view name, Sett
     LineCursor first(text);
     auto line1 = first.next();
     if (!line1 || *line1 != "# version_info") {
-        log.error(kImportMeshSource, "Line 1 is not \"# version_info\": not a mesh file.");
+        log.logError(kImportMeshSource, "Line 1 is not \"# version_info\": not a mesh file.");
         return MeshFileStatus::NotAMeshFile;
     }
     Staging s;
     try {
         readFile(text, s);
     } catch (const Failure& failure) {
-        log.error(kImportMeshSource, failure.text);
+        log.logError(kImportMeshSource, failure.text);
         return MeshFileStatus::Failed;
     } catch (const std::bad_alloc&) {
-        log.error(kImportMeshSource, "Not enough memory for the mesh of the file.");
+        log.logError(kImportMeshSource, "Not enough memory for the mesh of the file.");
         return MeshFileStatus::Failed;
     }
 
@@ -258,7 +258,7 @@ MeshFileStatus importMeshText(std::string_view text, std::string_view name, Sett
     built.redBlack = mesh.redBlack;
     built.foreground = mesh.foreground;
     if (NodeMesh(built, settings, log) != NodeMeshStatus::Made) {
-        log.error(kImportMeshSource, "The mesh of the file cannot be built.");
+        log.logError(kImportMeshSource, "The mesh of the file cannot be built.");
         return MeshFileStatus::Failed;
     }
     built.nodeGrid = std::move(s.mesh.nodeGrid);
@@ -293,7 +293,7 @@ MeshFileStatus funImportMesh(const std::filesystem::path& path, SettingsTable& s
 {
     std::string text, why;
     if (!readTextFile(path, text, &why)) {
-        log.error(kImportMeshSource, path.string() + ": " + why);
+        log.logError(kImportMeshSource, path.string() + ": " + why);
         return MeshFileStatus::Failed;
     }
     return importMeshText(text, path.string(), settings, mesh, models, log);

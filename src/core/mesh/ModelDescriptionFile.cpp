@@ -56,7 +56,7 @@ void replaceAnomalyRows(SettingsTable& table, Item countItem, Item rowItem, cons
 
 ModelDescriptionStatus failed(MessageLog& log, const std::string& text)
 {
-    log.error(kLoadModelSource, text);
+    log.logError(kLoadModelSource, text);
     return ModelDescriptionStatus::Failed;
 }
 
@@ -86,8 +86,7 @@ ModelDescriptionStatus applyModelDescription(std::string_view text, int kind, Se
             const double n = lenientNumber(lines[++i], found);
             if (!found || n < 0 || n != std::floor(n) || n > static_cast<double>(lines.size() - i - 1))
                 return failed(log, "Line " + std::to_string(i + 1) + ": '" + std::string(lines[i]) +
-                                                       "' is not the count of the anomaly rows that follow."),
-                       ModelDescriptionStatus::Failed;
+                                       "' is not the count of the anomaly rows that follow.");
             anomalies.emplace();
             for (std::size_t k = 0; k < static_cast<std::size_t>(n); ++k) {
                 const std::string_view row = lines[++i];
@@ -111,22 +110,22 @@ ModelDescriptionStatus applyModelDescription(std::string_view text, int kind, Se
     return ModelDescriptionStatus::Read;
 }
 
-int subLoadRhoIPModel(const std::filesystem::path& path, int kind, SettingsTable& table, Questions& questions,
-                      MessageLog& log)
+Status subLoadRhoIPModel(const std::filesystem::path& path, int kind, SettingsTable& table, Questions& questions,
+                         MessageLog& log)
 {
     std::string text;
     if (!readTextFile(path, text)) {
         questions.showMessage(std::string(kApplicationTitle) + " - Error", path.filename().string() + " not found!",
                               MessageIcon::Critical);
-        return kStatusError;
+        return Status::Error;
     }
     const auto read = applyModelDescription(text, kind, table, log);
     if (read == ModelDescriptionStatus::Invalid) {
         questions.showMessage(std::string(kApplicationTitle) + " - Error", "Invalid file format.",
                               MessageIcon::Critical);
-        return kStatusError;
+        return Status::Error;
     }
-    if (read != ModelDescriptionStatus::Read) return kStatusError;
+    if (read != ModelDescriptionStatus::Read) return Status::Error;
     const bool resistivity = kind == 1;
     questions.showMessage(std::string(kApplicationTitle),
                           resistivity ? "Resistivity model correctly loaded." : "IP model correctly loaded.",
@@ -135,7 +134,7 @@ int subLoadRhoIPModel(const std::filesystem::path& path, int kind, SettingsTable
                           (resistivity ? "Resistivity model correctly loaded from file "
                                        : "IP model correctly loaded from file ") +
                           path.string());
-    return kStatusOk;
+    return Status::Ok;
 }
 
 }  // namespace vexora

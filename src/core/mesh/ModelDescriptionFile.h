@@ -41,7 +41,7 @@ ModelDescriptionStatus applyModelDescription(std::string_view text, int kind, Se
 // found!", a wrong first line the error box "Invalid file format."; success
 // shows "Resistivity model correctly loaded." (or "IP model correctly
 // loaded.") and logs the "... correctly loaded from file PATH" line.
-int subLoadRhoIPModel(const std::filesystem::path& path, int kind, SettingsTable& table, Questions& questions,
-                      MessageLog& log);
+Status subLoadRhoIPModel(const std::filesystem::path& path, int kind, SettingsTable& table, Questions& questions,
+                         MessageLog& log);
 
 }  // namespace vexora

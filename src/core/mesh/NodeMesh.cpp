@@ -16,7 +16,7 @@ constexpr std::string_view kSource = "Node Mesh";
 
 NodeMeshStatus failed(MessageLog& log, const std::string& text)
 {
-    log.error(kSource, text);
+    log.logError(kSource, text);
     return NodeMeshStatus::Failed;
 }
 

@@ -115,7 +115,7 @@ std::vector<Anomaly> readAnomalies(const SettingsTable& table, bool resistivity,
     return anomalies;
 }
 
-int FillResistivityAndIPBlocks(SettingsTable& table, const Mesh& mesh, Models& models, MessageLog& log)
+Status FillResistivityAndIPBlocks(SettingsTable& table, const Mesh& mesh, Models& models, MessageLog& log)
 {
     if (!completeMesh(mesh)) return log.error(kSource, "No complete mesh to fill.");
     const double background = settingNumber(table, Item::BackgroundResistivity);
@@ -160,7 +160,7 @@ int FillResistivityAndIPBlocks(SettingsTable& table, const Mesh& mesh, Models& m
     }
     if (!models.ipModelling) models.ip.assign(1, 0.0);
     models.ipScale = scale;
-    return kStatusOk;
+    return Status::Ok;
 }
 
 }  // namespace vexora

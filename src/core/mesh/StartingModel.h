@@ -38,9 +38,9 @@ std::vector<Anomaly> readAnomalies(const SettingsTable& table, bool resistivity,
 // model takes its place. With IP modelling off the
 // IP model is a single 0.
 //
-// Returns 0; 1 with an error logged and `models` untouched when there is no
+// Returns Ok; Error with an error logged and `models` untouched when there is no
 // complete mesh, the background resistivity is not positive, or (with IP
 // modelling on) the IP scale is not positive.
-int FillResistivityAndIPBlocks(SettingsTable& table, const Mesh& mesh, Models& models, MessageLog& log);
+Status FillResistivityAndIPBlocks(SettingsTable& table, const Mesh& mesh, Models& models, MessageLog& log);
 
 }  // namespace vexora

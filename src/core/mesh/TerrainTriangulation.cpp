@@ -84,7 +84,7 @@ TopographyStatus InterpolateTerrainSurface(const std::vector<TopographyPoint>& p
         return interpolate(points, lines, surface, log);
     }
     catch (const std::exception& failure) {
-        log.error("InterpolateTerrainSurface", std::string("Terrain not triangulated: ") + failure.what());
+        log.logError("InterpolateTerrainSurface", std::string("Terrain not triangulated: ") + failure.what());
         return TopographyStatus::Fatal;
     }
 }

@@ -213,20 +213,20 @@ ViewerFileStatus modBinOutput(const std::filesystem::path& path, std::string_vie
 {
     constexpr std::string_view kSource = "modBinOutput";
     if (!mesh.present || mesh.elementNodes.empty()) {
-        log.error(kSource, "No mesh to write.");
+        log.logError(kSource, "No mesh to write.");
         return ViewerFileStatus::HeaderFailed;
     }
     std::string bytes;
     const auto made = viewerModelBytes(settings, survey, mesh, models, quantity, sensitivity, currentViewerTimestamp(),
                                       bytes);
     if (made != ViewerFileStatus::Written) {
-        log.error(kSource, "The model values do not match the mesh's " +
+        log.logError(kSource, "The model values do not match the mesh's " +
                                std::to_string(mesh.elementNodes.size()) + " blocks.");
         return made;
     }
     std::string why;
     if (!writeFileAtomically(path, bytes, &why)) {
-        log.error(kSource, path.string() + " not written: " + why);
+        log.logError(kSource, path.string() + " not written: " + why);
         return ViewerFileStatus::HeaderFailed;
     }
     return ViewerFileStatus::Written;

@@ -239,43 +239,43 @@ std::size_t assignXyzModel(const Mesh& mesh, const std::vector<XyzPoint>& points
     return outside;
 }
 
-int subImportXYZ(const std::filesystem::path& path, int kind, SettingsTable& settings, Survey& survey, Mesh& mesh,
-                 Models& models, Questions& questions, MessageLog& log)
+Status subImportXYZ(const std::filesystem::path& path, int kind, SettingsTable& settings, Survey& survey, Mesh& mesh,
+                    Models& models, Questions& questions, MessageLog& log)
 {
     const bool withIp = kind != 1;
     std::string text;
     if (!readTextFile(path, text)) {
         questions.showMessage(title(" - Error"), path.filename().string() + " not found!", MessageIcon::Critical);
-        return kStatusError;
+        return Status::Error;
     }
     const MeshSettings meshSettings = readMeshSettings(settings);
     const auto sizeAnswer = questions.inputText(
         {QuestionId::XyzGridSize, title(), "Insert average of x, y, z grid size for xyz file."},
         formatNumber(meshSettings.dx) + " " + formatNumber(meshSettings.dy) + " " + formatNumber(meshSettings.dz));
-    if (!sizeAnswer || sizeAnswer->empty()) return kStatusError;
+    if (!sizeAnswer || sizeAnswer->empty()) return Status::Error;
     const auto spacing = parseXyzGridSize(*sizeAnswer);
     if (!spacing) {
         questions.showMessage(title(), "Invalid grid size", MessageIcon::Information);
-        return kStatusError;
+        return Status::Error;
     }
     const int n = xyzColumnCount(text);
     if (n < 4) {
         questions.showMessage(title(" - Error"), "Invalid number of columns (" + std::to_string(n) + ")",
                               MessageIcon::Critical);
-        return kStatusError;
+        return Status::Error;
     }
     const std::string prompt =
         std::to_string(n) + " columns detected.\n" +
         (withIp ? "Please specify columns for X, Y, Z, RESISTIVITY and IP (optional) values."
                 : "Please specify columns for X, Y, Z and RESISTIVITY values.");
     const auto columnAnswer = questions.inputText({QuestionId::XyzColumns, title(), prompt}, withIp ? " 1 2 3 4 5" : " 1 2 3 4 ");
-    if (!columnAnswer || columnAnswer->empty()) return kStatusError;
+    if (!columnAnswer || columnAnswer->empty()) return Status::Error;
     const auto columns = parseXyzColumns(*columnAnswer, n, withIp);
     if (!columns) {
         questions.showMessage(title(" - Error"),
                               "Invalid column number (Max column number is " + std::to_string(n) + ")",
                               MessageIcon::Critical);
-        return kStatusError;
+        return Status::Error;
     }
 
     const double background = settingNumber(settings, Item::BackgroundResistivity);
@@ -287,8 +287,8 @@ int subImportXYZ(const std::filesystem::path& path, int kind, SettingsTable& set
     models.conductivityImported = false;
     models.ipImported = false;
     MeshBuildOutcome outcome;
-    if (applyMeshSettings(settings, mesh, log) != kStatusOk ||
-        funMakeMesh(settings, survey, mesh, models, log, outcome) != kStatusOk)
+    if (applyMeshSettings(settings, mesh, log) != Status::Ok ||
+        funMakeMesh(settings, survey, mesh, models, log, outcome) != Status::Ok)
         return log.error(kLoadXyzSource, "Error: invalid mesh");
 
     std::vector<double> conductivity, ip;
@@ -310,7 +310,7 @@ int subImportXYZ(const std::filesystem::path& path, int kind, SettingsTable& set
         models.ipModelling = true;
         setSettingText(settings, Item::IpModelType, "1-Imported");
     }
-    if (FillResistivityAndIPBlocks(settings, mesh, models, log) != kStatusOk)
+    if (FillResistivityAndIPBlocks(settings, mesh, models, log) != Status::Ok)
         return log.error(kLoadXyzSource, "Error: invalid mesh");
 
     questions.showMessage(title(),
@@ -321,7 +321,7 @@ int subImportXYZ(const std::filesystem::path& path, int kind, SettingsTable& set
                           (withIp ? "Mesh Generated. Resistivity and IP models correctly loaded from file "
                                   : "Mesh Generated. Resistivity model correctly loaded from file ") +
                           path.string());
-    return kStatusOk;
+    return Status::Ok;
 }
 
 }  // namespace vexora

@@ -65,9 +65,9 @@ std::size_t assignXyzModel(const Mesh& mesh, const std::vector<XyzPoint>& points
 // subImportXYZ after its open dialog: asks the grid size and the columns,
 // builds the mesh as the mesh workspace does, assigns the model, marks it
 // imported and refreshes the starting model. `kind` 1 reads resistivity only.
-// Returns 0 on success; 1 when cancelled, refused (with its message box) or
+// Returns Ok on success; Error when cancelled, refused (with its message box) or
 // failed (logged under kLoadXyzSource).
-int subImportXYZ(const std::filesystem::path& path, int kind, SettingsTable& settings, Survey& survey, Mesh& mesh,
-                 Models& models, Questions& questions, MessageLog& log);
+Status subImportXYZ(const std::filesystem::path& path, int kind, SettingsTable& settings, Survey& survey, Mesh& mesh,
+                    Models& models, Questions& questions, MessageLog& log);
 
 }  // namespace vexora

@@ -44,10 +44,10 @@ void applySettingEdit(ProjectStore& store, std::size_t row, const SettingEdit& e
     if (edit.ipCheckBox && hooks.ipCheckBox) hooks.ipCheckBox(*edit.ipCheckBox);
 }
 
-int EditSettingItem(ProjectStore& store, std::size_t row, Questions& questions, const EditSettingHooks& hooks)
+Status EditSettingItem(ProjectStore& store, std::size_t row, Questions& questions, const EditSettingHooks& hooks)
 {
     const SettingEditKind kind = settingEditKind(store.settings, row);
-    if (kind == SettingEditKind::NotEditable) return kStatusError;
+    if (kind == SettingEditKind::NotEditable) return Status::Error;
     SettingContext context;
     context.hasIpData = store.survey.present.ip;
 
@@ -56,19 +56,19 @@ int EditSettingItem(ProjectStore& store, std::size_t row, Questions& questions, 
     else {
         const auto answer = questions.inputText({QuestionId::SettingValue, settingsInputTitle(), settingPrompt(store.settings, row)},
                                                 store.settings.rows[row].value);
-        if (!answer || answer->find_first_not_of(" \t") == std::string::npos) return kStatusError;
+        if (!answer || answer->find_first_not_of(" \t") == std::string::npos) return Status::Error;
         edit = validateSetting(store.settings, row, *answer, context);
     }
     if (!edit.accepted) {
         questions.showMessage(std::string(kApplicationTitle) + " - Error", edit.message, MessageIcon::Critical);
-        return kStatusError;
+        return Status::Error;
     }
     bool yes = false;
     if (!edit.question.empty())
         yes = questions.askYesNo({QuestionId::ConfirmSettingChange, std::string(kApplicationTitle), edit.question});
-    if (edit.changeNeedsYes && !yes) return kStatusError;
+    if (edit.changeNeedsYes && !yes) return Status::Error;
     applySettingEdit(store, row, edit, yes, hooks);
-    return kStatusOk;
+    return Status::Ok;
 }
 
 }  // namespace vexora

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "core/log/Status.h"
 #include "core/platform/Questions.h"
 #include "core/project/ProjectStore.h"
 #include "core/settings/SettingValidation.h"
@@ -29,9 +30,9 @@ std::string settingsInputTitle();
 void applySettingEdit(ProjectStore& store, std::size_t row, const SettingEdit& edit, bool yes,
                       const EditSettingHooks& hooks = {});
 
-// Returns 0 when the table may have changed, 1 when nothing changed (a row
+// Returns Ok when the table may have changed, Error when nothing changed (a row
 // that is not editable, an empty or cancelled answer, a rejection shown in a
 // box titled with the application title + " - Error", a No to a choice item).
-int EditSettingItem(ProjectStore& store, std::size_t row, Questions& questions, const EditSettingHooks& hooks = {});
+Status EditSettingItem(ProjectStore& store, std::size_t row, Questions& questions, const EditSettingHooks& hooks = {});
 
 }  // namespace vexora

@@ -166,7 +166,7 @@ void setDefaultAxes(HistogramModel& model)
     model.yAxis.first = 0;
 }
 
-int funPlotHistogram(std::vector<double> values, std::string_view quantity, HistogramModel& model, MessageLog& log)
+Status funPlotHistogram(std::vector<double> values, std::string_view quantity, HistogramModel& model, MessageLog& log)
 {
     constexpr char kSource[] = "funPlotHistogram";
     const std::optional<HistogramQuantity> q = histogramQuantity(quantity);
@@ -194,7 +194,7 @@ int funPlotHistogram(std::vector<double> values, std::string_view quantity, Hist
     next.filterMin = next.stats.min;
     next.filterMax = next.stats.max;
     model = std::move(next);
-    return kStatusOk;
+    return Status::Ok;
 }
 
 std::string funReplotHistogram(HistogramModel& model, std::string_view barWidthText, std::string_view xAxisText,

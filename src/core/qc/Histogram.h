@@ -78,7 +78,7 @@ HistogramStatistics histogramStatistics(const std::vector<double>& sorted);
 // Opens the plot: cleans and sorts the values, computes statistics, default
 // bins, axes and filter bars. Values of 1000000000 and NaN are left out and
 // counted; a warning tells how many. Fails when no value remains.
-int funPlotHistogram(std::vector<double> values, std::string_view quantity, HistogramModel& model, MessageLog& log);
+Status funPlotHistogram(std::vector<double> values, std::string_view quantity, HistogramModel& model, MessageLog& log);
 
 // Scott's rule, at least one and at most 10000 bars; one bar centred on the
 // value when all values are equal.

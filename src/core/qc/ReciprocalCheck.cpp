@@ -79,8 +79,8 @@ std::vector<std::uint32_t> SortQuad(const std::vector<ReciprocalRow>& rows)
     return order;
 }
 
-int DoReciprocalCheck(const Survey& survey, ReciprocalValue compared, ReciprocalResult& result, MessageLog& log,
-                      const Feedback& feedback)
+Status DoReciprocalCheck(const Survey& survey, ReciprocalValue compared, ReciprocalResult& result, MessageLog& log,
+                         const Feedback& feedback)
 {
     // Cleared but not freed: a repeated check reuses the tables' memory.
     result.rows.clear();
@@ -126,7 +126,7 @@ int DoReciprocalCheck(const Survey& survey, ReciprocalValue compared, Reciprocal
         }
     }
     std::vector<ReciprocalRow>& rows = result.rows;
-    if (feedback.cancelled()) return kStatusError;
+    if (feedback.cancelled()) return Status::Error;
     feedback.report(30, "Sorting the quadrupoles");
     const std::vector<SortKey> keys = sortedKeys(rows);
     result.sorted.resize(count);
@@ -139,7 +139,7 @@ int DoReciprocalCheck(const Survey& survey, ReciprocalValue compared, Reciprocal
     // than bisect once per row (a cache miss per step on large surveys), the
     // wanted reciprocal keys of all lower groups are sorted and merged with
     // the sorted rows: sequential passes only.
-    if (feedback.cancelled()) return kStatusError;
+    if (feedback.cancelled()) return Status::Error;
     feedback.report(60, "Pairing reciprocals");
     struct Wanted {
         std::uint64_t high, low;  // the reciprocal key
@@ -180,7 +180,7 @@ int DoReciprocalCheck(const Survey& survey, ReciprocalValue compared, Reciprocal
         ++result.duplicates;
     }
     feedback.report(100, "Reciprocal check done");
-    return kStatusOk;
+    return Status::Ok;
 }
 
 void storePairing(const ReciprocalResult& result, std::size_t quadrupoleCount, ReciprocalPairing& pairing)

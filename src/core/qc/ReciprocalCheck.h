@@ -55,11 +55,11 @@ struct ReciprocalResult {
 std::vector<std::uint32_t> SortQuad(const std::vector<ReciprocalRow>& rows);
 
 // Builds the working table, normalises, sorts, pairs, computes differences
-// and marks duplicates, in O(n log n). Fails (status 1, logged) when the survey has no
+// and marks duplicates, in O(n log n). Fails (Error, logged) when the survey has no
 // quadrupoles or the chosen values are not loaded; a cancel between the
 // passes fails it too, logging nothing.
-int DoReciprocalCheck(const Survey& survey, ReciprocalValue compared, ReciprocalResult& result, MessageLog& log,
-                      const Feedback& feedback = {});
+Status DoReciprocalCheck(const Survey& survey, ReciprocalValue compared, ReciprocalResult& result, MessageLog& log,
+                         const Feedback& feedback = {});
 
 // Copies the pairing into the store's per-quadrupole table.
 void storePairing(const ReciprocalResult& result, std::size_t quadrupoleCount, ReciprocalPairing& pairing);

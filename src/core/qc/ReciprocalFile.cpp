@@ -47,13 +47,13 @@ std::string reciprocalFileText(const ReciprocalResult& result, ReciprocalOrder o
     return text;
 }
 
-int writeReciprocalFile(const std::filesystem::path& path, const ReciprocalResult& result, ReciprocalOrder order,
-                        MessageLog& log)
+Status writeReciprocalFile(const std::filesystem::path& path, const ReciprocalResult& result, ReciprocalOrder order,
+                           MessageLog& log)
 {
     std::string why;
     if (!writeFileAtomically(path, reciprocalFileText(result, order), &why))
         return log.error("cmdSave", path.string() + ": " + why);
-    return kStatusOk;
+    return Status::Ok;
 }
 
 }  // namespace vexora

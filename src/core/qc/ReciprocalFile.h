@@ -16,7 +16,7 @@ namespace vexora {
 std::string reciprocalFileText(const ReciprocalResult& result, ReciprocalOrder order);
 
 // Writes the file atomically; a failure is logged under "cmdSave".
-int writeReciprocalFile(const std::filesystem::path& path, const ReciprocalResult& result, ReciprocalOrder order,
-                        MessageLog& log);
+Status writeReciprocalFile(const std::filesystem::path& path, const ReciprocalResult& result, ReciprocalOrder order,
+                           MessageLog& log);
 
 }  // namespace vexora

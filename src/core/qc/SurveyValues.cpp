@@ -11,8 +11,8 @@ double product(double l, double r) { return l == kCannotCompute || r == kCannotC
 
 }  // namespace
 
-int histogramValues(const Survey& survey, std::string_view quantity, bool ignoreZ, std::vector<double>& values,
-                    MessageLog& log)
+Status histogramValues(const Survey& survey, std::string_view quantity, bool ignoreZ, std::vector<double>& values,
+                       MessageLog& log)
 {
     constexpr char kSource[] = "histogramValues";
     values.clear();
@@ -38,7 +38,7 @@ int histogramValues(const Survey& survey, std::string_view quantity, bool ignore
         else if (quantity == "Rho") values.push_back(product(q.resistance[r], k[r]));
         else values.push_back(q.ip[0][r]);
     }
-    return kStatusOk;
+    return Status::Ok;
 }
 
 }  // namespace vexora

@@ -15,8 +15,8 @@ namespace vexora {
 // window). A value computed from a "cannot be computed" input is that
 // marker itself. "q" is kept only by the field-data window, so a loaded
 // survey has none: that, an unknown name and absent values are logged
-// errors (status 1).
-int histogramValues(const Survey& survey, std::string_view quantity, bool ignoreZ, std::vector<double>& values,
-                    MessageLog& log);
+// errors (Error).
+Status histogramValues(const Survey& survey, std::string_view quantity, bool ignoreZ, std::vector<double>& values,
+                       MessageLog& log);
 
 }  // namespace vexora

@@ -9,10 +9,10 @@
 
 namespace vexora {
 
-int funRemoveComments(std::string& text)
+Status funRemoveComments(std::string& text)
 {
     std::size_t bang = text.find('!');
-    if (bang == std::string::npos) return 0;
+    if (bang == std::string::npos) return Status::Ok;
     // Compact in place: each comment runs from its "!" to the line break,
     // which stays (CR LF, or LF alone), or to the end of the text.
     const std::size_t n = text.size();
@@ -28,13 +28,13 @@ int funRemoveComments(std::string& text)
         bang = keepTo;
     }
     text.resize(write);
-    return 0;
+    return Status::Ok;
 }
 
 ConfigurationStatus applyConfigurationText(std::string text, SettingsTable& table, MessageLog& log)
 {
     normaliseLoneCarriageReturns(text);
-    funRemoveComments(text);
+    (void)funRemoveComments(text);  // always Ok
     BlockBounds electrodeBlock, dataBlock, topographyBlock;
     ElectrodeFormat electrodeFormat;
     DataFormat dataFormat;

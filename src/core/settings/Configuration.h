@@ -21,8 +21,8 @@ enum class [[nodiscard]] ConfigurationStatus {
 };
 
 // Removes "!" comments: from each "!" up to, not including, the line break
-// (or to the end of the text). Always returns 0.
-int funRemoveComments(std::string& text);
+// (or to the end of the text). Always returns Ok.
+Status funRemoveComments(std::string& text);
 
 // Applies a whole text (comments already removed) to the settings table and
 // to the column-layout records, which must be fresh (all zero) on entry, and

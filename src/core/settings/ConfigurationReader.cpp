@@ -298,11 +298,11 @@ ConfigurationStatus funLoadConfiguration(std::string_view text, BlockBounds& ele
         s.insertAnomalyRows();
     }
     catch (const ReadFailure& failure) {
-        log.error(kReaderSource, failure.what());
+        log.logError(kReaderSource, failure.what());
         return ConfigurationStatus::Failed;
     }
     catch (const std::exception& failure) {
-        log.error(kReaderSource, std::string("Configuration not applied: ") + failure.what());
+        log.logError(kReaderSource, std::string("Configuration not applied: ") + failure.what());
         return ConfigurationStatus::Failed;
     }
 

@@ -89,7 +89,7 @@ bool WriteConfiguration(const std::filesystem::path& path, const SettingsTable& 
 {
     std::string why;
     if (writeFileAtomically(path, configurationText(table, currentDateText()), &why)) return true;
-    log.error("WriteConfiguration", "Configuration file " + path.string() + " not written: " + why);
+    log.logError("WriteConfiguration", "Configuration file " + path.string() + " not written: " + why);
     return false;
 }
 

@@ -17,12 +17,12 @@ fs::path convertedFileName(const fs::path& input)
     return name + ".vwer";
 }
 
-int convertDataFile(const fs::path& input, DataFileConversion kind, const fs::path& applicationFolder,
-                    const fs::path& userDataFolder, ProcessLauncher& launcher, MessageLog& log)
+Status convertDataFile(const fs::path& input, DataFileConversion kind, const fs::path& applicationFolder,
+                       const fs::path& userDataFolder, ProcessLauncher& launcher, MessageLog& log)
 {
     constexpr std::string_view source = "Menu Convert";
     const auto fail = [&](const std::string& why) {
-        log.error(source, why);
+        log.logError(source, why);
         return log.error(source, input.string() + " not converted");
     };
 
@@ -35,7 +35,7 @@ int convertDataFile(const fs::path& input, DataFileConversion kind, const fs::pa
     if (writeCoreScript(script,
                         {"LOADCONFIGURATION " + quotedScriptPath(input),
                          "SAVEMESH " + quotedScriptPath(convertedFileName(input)) + tail},
-                        source, log) != kStatusOk)
+                        source, log) != Status::Ok)
         return log.error(source, input.string() + " not converted");
 
     const std::optional<fs::path> core = locateProgramFile(applicationFolder, kCoreProgram);
@@ -43,7 +43,7 @@ int convertDataFile(const fs::path& input, DataFileConversion kind, const fs::pa
     std::string why;
     if (!launcher.startDetached(*core, {"RUNSCRIPT", script.string()}, applicationFolder, &why))
         return fail(core->string() + " not started: " + why);
-    return kStatusOk;
+    return Status::Ok;
 }
 
 }  // namespace vexora

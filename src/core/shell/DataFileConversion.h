@@ -24,11 +24,11 @@ std::filesystem::path convertedFileName(const std::filesystem::path& input);
 
 // Writes the script into the application folder (or, when that cannot be
 // written, into the per-user data folder) and starts the core program of the
-// application folder in the application folder. Returns 0 when started; 1
+// application folder in the application folder. Returns Ok when started; Error
 // with "Menu Convert" errors in the log (the reason, then the input name
 // followed by " not converted") otherwise.
-int convertDataFile(const std::filesystem::path& input, DataFileConversion kind,
-                    const std::filesystem::path& applicationFolder, const std::filesystem::path& userDataFolder,
-                    ProcessLauncher& launcher, MessageLog& log);
+Status convertDataFile(const std::filesystem::path& input, DataFileConversion kind,
+                       const std::filesystem::path& applicationFolder, const std::filesystem::path& userDataFolder,
+                       ProcessLauncher& launcher, MessageLog& log);
 
 }  // namespace vexora

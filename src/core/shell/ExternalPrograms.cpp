@@ -41,7 +41,8 @@ std::string storedProgramFolder(const UserSettings& userSettings, std::string_vi
     return folder.empty() ? std::string(kNoFolder) : folder;
 }
 
-int RunExternal(ExternalEnvironment& environment, std::string_view programName, const fs::path& fileToHandOver)
+ExternalStatus RunExternal(ExternalEnvironment& environment, std::string_view programName,
+                           const fs::path& fileToHandOver)
 {
     std::string folder = storedProgramFolder(environment.userSettings, programName);
     std::optional<fs::path> program;
@@ -50,14 +51,14 @@ int RunExternal(ExternalEnvironment& environment, std::string_view programName, 
     if (!program) {
         if (!environment.questions.askOkCancel(
                 {QuestionId::SearchForProgram, std::string(kApplicationTitle), std::string(kBadPathQuestion)}))
-            return kExternalCancelled;
+            return ExternalStatus::Cancelled;
         const ProgramSearchResult found =
             searchProgram(environment.roots.roots(), programName, environment.searchFeedback);
-        if (found.cancelled) return kExternalCancelled;
+        if (found.cancelled) return ExternalStatus::Cancelled;
         if (!found.folder) {
             environment.questions.showMessage(title(" - Component not found!"), kComponentNotFound,
                                               MessageIcon::Exclamation);
-            return kStatusError;
+            return ExternalStatus::Failed;
         }
         environment.userSettings.setValue(kPathsSection, programName,
                                           folderWithTrailingSeparator(found.folder->string()));
@@ -66,7 +67,7 @@ int RunExternal(ExternalEnvironment& environment, std::string_view programName, 
         if (!program) {
             environment.questions.showMessage(title(" - Component not found!"), kComponentNotFound,
                                               MessageIcon::Exclamation);
-            return kStatusError;
+            return ExternalStatus::Failed;
         }
     }
 
@@ -74,13 +75,15 @@ int RunExternal(ExternalEnvironment& environment, std::string_view programName, 
     std::vector<std::string> arguments;
     if (!fileToHandOver.empty()) {
         std::string argument;
-        if (!handOver(environment, programFolder, fileToHandOver, argument)) return kStatusError;
+        if (!handOver(environment, programFolder, fileToHandOver, argument)) return ExternalStatus::Failed;
         arguments.push_back(std::move(argument));
     }
     std::string why;
-    if (!environment.launcher.startDetached(*program, arguments, programFolder, &why))
-        return environment.log.error("RunExternal", program->string() + " not started: " + why);
-    return kStatusOk;
+    if (!environment.launcher.startDetached(*program, arguments, programFolder, &why)) {
+        environment.log.logError("RunExternal", program->string() + " not started: " + why);
+        return ExternalStatus::Failed;
+    }
+    return ExternalStatus::Started;
 }
 
 }  // namespace vexora

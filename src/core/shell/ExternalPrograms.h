@@ -27,9 +27,8 @@ inline constexpr std::string_view kBadPathQuestion =
     "Path not registered or bad path. Either use 'Options>Set Path for EXE' or click OK to search.";
 inline constexpr std::string_view kComponentNotFound = "Component not found! Please contact your Vexora Provider.";
 
-// RunExternal's results beyond 0 (started) and 1 (not started, the user was
-// told why).
-inline constexpr int kExternalCancelled = 2;
+// RunExternal's results: Failed means not started, the user was told why.
+enum class [[nodiscard]] ExternalStatus { Started = 0, Failed = 1, Cancelled = 2 };
 
 // What RunExternal works with; all references outlive the call.
 struct ExternalEnvironment {
@@ -50,9 +49,9 @@ std::string storedProgramFolder(const UserSettings& userSettings, std::string_vi
 // Locates the program (stored folder, else after the question a search of
 // every root, whose hit is stored), copies `fileToHandOver` (when not empty)
 // to "EV_Temp.ohm" and starts the program in its folder, handing it the copy.
-// Returns 0 when started, kExternalCancelled when the user cancelled the
-// question or the search, 1 otherwise.
-int RunExternal(ExternalEnvironment& environment, std::string_view programName,
-                const std::filesystem::path& fileToHandOver = {});
+// Returns Started, Cancelled when the user cancelled the question or the
+// search, Failed otherwise.
+ExternalStatus RunExternal(ExternalEnvironment& environment, std::string_view programName,
+                           const std::filesystem::path& fileToHandOver = {});
 
 }  // namespace vexora

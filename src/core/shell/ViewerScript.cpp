@@ -47,11 +47,11 @@ std::string viewerScriptText(const std::filesystem::path& meshFile, const Sectio
     return text;
 }
 
-int WriteViewerScript(const std::filesystem::path& scriptFile, const std::filesystem::path& meshFile,
-                      const SectionCentre& centre, MessageLog& log, std::string_view tail)
+Status WriteViewerScript(const std::filesystem::path& scriptFile, const std::filesystem::path& meshFile,
+                         const SectionCentre& centre, MessageLog& log, std::string_view tail)
 {
     std::string why;
-    if (writeFileAtomically(scriptFile, viewerScriptText(meshFile, centre, tail), &why)) return kStatusOk;
+    if (writeFileAtomically(scriptFile, viewerScriptText(meshFile, centre, tail), &why)) return Status::Ok;
     return log.error("WriteViewerScript", scriptFile.string() + " not written: " + why);
 }
 

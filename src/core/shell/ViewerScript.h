@@ -31,9 +31,9 @@ inline constexpr std::string_view kViewerMeshName = "ViewMesh.vwer";
 std::string viewerScriptText(const std::filesystem::path& meshFile, const SectionCentre& centre,
                              std::string_view tail = kWorkspaceSectionTail);
 
-// Writes the script; 1 with a logged error when the file cannot be written.
-int WriteViewerScript(const std::filesystem::path& scriptFile, const std::filesystem::path& meshFile,
-                      const SectionCentre& centre, MessageLog& log, std::string_view tail = kWorkspaceSectionTail);
+// Writes the script; Error with a logged error when the file cannot be written.
+Status WriteViewerScript(const std::filesystem::path& scriptFile, const std::filesystem::path& meshFile,
+                         const SectionCentre& centre, MessageLog& log, std::string_view tail = kWorkspaceSectionTail);
 
 // The folder of "Temp.ohm" and "ViewMesh.vwer": the application folder when
 // it can be written, otherwise the per-user data folder.

@@ -18,5 +18,5 @@ int main(int argc, char** argv)
         std::cerr << vexora::kCoreUsage << "\n";
         return 2;
     }
-    return vexora::runCoreScript(*script, &std::cerr);
+    return static_cast<int>(vexora::runCoreScript(*script, &std::cerr));  // the exit status
 }

@@ -19,20 +19,20 @@ void storeCalculatedData(Survey& survey, CalculatedData data)
     }
 }
 
-int runForwardModel(const Mesh& mesh, const Models& models, const Survey& survey, const SettingsTable& settings,
-                    MessageLog& log, const ComputeControl& control, CalculatedData& calculated)
+Status runForwardModel(const Mesh& mesh, const Models& models, const Survey& survey, const SettingsTable& settings,
+                       MessageLog& log, const ComputeControl& control, CalculatedData& calculated)
 {
     ForwardSetup setup;
-    if (prepareForward(mesh, models, survey, settings, control, false, kSource, log, setup) != kStatusOk)
-        return kStatusError;
+    if (prepareForward(mesh, models, survey, settings, control, false, kSource, log, setup) != Status::Ok)
+        return Status::Error;
 
     ForwardSystem system;
     std::vector<double> resistance;
     const bool modelIp = setup.settings.modelIp;
     const int split = modelIp ? 50 : 100;
     if (modelResistances(mesh, setup, models.conductivity, control, 0, split, "Resistivity", kSource, log, system,
-                         resistance) != kStatusOk)
-        return kStatusError;
+                         resistance) != Status::Ok)
+        return Status::Error;
 
     std::vector<double> chargeability;
     if (modelIp) {
@@ -41,8 +41,8 @@ int runForwardModel(const Mesh& mesh, const Models& models, const Survey& survey
         for (std::size_t e = 0; e < charged.size(); ++e) charged[e] = models.conductivity[e] * (1 - models.ip[e]);
         std::vector<double> chargedResistance;
         if (modelResistances(mesh, setup, charged, control, split, 100, "IP", kSource, log, system,
-                             chargedResistance) != kStatusOk)
-            return kStatusError;
+                             chargedResistance) != Status::Ok)
+            return Status::Error;
         chargeability.assign(resistance.size(), kCannotCompute);
         for (std::size_t k = 0; k < resistance.size(); ++k)
             if (resistance[k] != kCannotCompute && chargedResistance[k] != kCannotCompute && chargedResistance[k] != 0)
@@ -53,7 +53,7 @@ int runForwardModel(const Mesh& mesh, const Models& models, const Survey& survey
     calculated.ip = std::move(chargeability);
     control.report(100, "Forward model done");
     log.subWriteToTextBox(std::string("Forward model done.") + kLineBreak);
-    return kStatusOk;
+    return Status::Ok;
 }
 
 }  // namespace vexora

@@ -38,7 +38,7 @@ void storeCalculatedData(Survey& survey, CalculatedData data);
 // modelled the chargeability and the IP scale. Reads the survey's
 // electrodes, quadrupoles and skip flags.
 //
-// Returns 0 with `calculated` filled; 1 with the reason logged (no mesh,
+// Returns Ok with `calculated` filled; Error with the reason logged (no mesh,
 // model size mismatch, electrodes outside the mesh, a mesh too large for
 // the memory, solver failure, abort) and `calculated` untouched.
 //
@@ -48,7 +48,7 @@ void storeCalculatedData(Survey& survey, CalculatedData data);
 // quadrupoles flagged skipped are not computed (their calculated values are
 // 1000000000, the value that cannot be computed) and current electrodes used
 // only by them are not solved for; with 2 every quadrupole is computed.
-int runForwardModel(const Mesh& mesh, const Models& models, const Survey& survey, const SettingsTable& settings,
-                    MessageLog& log, const ComputeControl& control, CalculatedData& calculated);
+Status runForwardModel(const Mesh& mesh, const Models& models, const Survey& survey, const SettingsTable& settings,
+                       MessageLog& log, const ComputeControl& control, CalculatedData& calculated);
 
 }  // namespace vexora

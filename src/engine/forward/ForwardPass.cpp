@@ -96,11 +96,11 @@ NodePoint sourceCentre(const QuadrupolePlan& plan, const std::vector<MeshPoint>&
 
 }  // namespace
 
-int prepareForward(const Mesh& mesh, const Models& models, const Survey& survey, const SettingsTable& settings,
-                   const ComputeControl& control, bool everyElectrodeASource, std::string_view source,
-                   MessageLog& log, ForwardSetup& setup)
+Status prepareForward(const Mesh& mesh, const Models& models, const Survey& survey, const SettingsTable& settings,
+                      const ComputeControl& control, bool everyElectrodeASource, std::string_view source,
+                      MessageLog& log, ForwardSetup& setup)
 {
-    if (readForwardSettings(settings, setup.settings, log) != kStatusOk) return kStatusError;
+    if (readForwardSettings(settings, setup.settings, log) != Status::Ok) return Status::Error;
     if (const std::string problem = meshProblem(mesh, models, setup.settings.modelIp); !problem.empty())
         return log.error(source, problem);
     if (survey.quadrupoles.size() == 0) return log.error(source, "No quadrupoles to model.");
@@ -144,12 +144,12 @@ int prepareForward(const Mesh& mesh, const Models& models, const Survey& survey,
                           std::to_string(setup.settings.threads) + " threads, about " + megabytes(needed) +
                           kLineBreak);
     setup.centre = sourceCentre(plan, setup.at);
-    return kStatusOk;
+    return Status::Ok;
 }
 
-int solveModel(const Mesh& mesh, const ForwardSetup& setup, std::span<const double> conductivity,
-               const ComputeControl& control, int from, int to, std::string_view label, std::string_view source,
-               MessageLog& log, ForwardSystem& system, const PoleFieldSink& onField)
+Status solveModel(const Mesh& mesh, const ForwardSetup& setup, std::span<const double> conductivity,
+                  const ComputeControl& control, int from, int to, std::string_view label, std::string_view source,
+                  MessageLog& log, ForwardSystem& system, const PoleFieldSink& onField)
 {
     const ForwardSettings& settings = setup.settings;
     control.report(from, std::string(label) + ": assembling the system");
@@ -189,25 +189,25 @@ int solveModel(const Mesh& mesh, const ForwardSetup& setup, std::span<const doub
                                      : "The forward solver did not converge within " +
                                            std::to_string(settings.iteration.maxIterations) +
                                            " iterations; raise the maximum number of forward iterations.");
-    return kStatusOk;
+    return Status::Ok;
 }
 
-int modelResistances(const Mesh& mesh, const ForwardSetup& setup, std::span<const double> conductivity,
-                     const ComputeControl& control, int from, int to, std::string_view label, std::string_view source,
-                     MessageLog& log, ForwardSystem& system, std::vector<double>& resistance,
-                     const PoleFieldSink& alsoOnField)
+Status modelResistances(const Mesh& mesh, const ForwardSetup& setup, std::span<const double> conductivity,
+                        const ComputeControl& control, int from, int to, std::string_view label,
+                        std::string_view source, MessageLog& log, ForwardSystem& system,
+                        std::vector<double>& resistance, const PoleFieldSink& alsoOnField)
 {
     const std::size_t electrodes = setup.plan.electrodes.size();
     std::vector<double> potential(setup.plan.sources.size() * electrodes, 0.0);
-    const int status = solveModel(mesh, setup, conductivity, control, from, to, label, source, log, system,
-                                  [&](std::size_t s, const PoleSource& pole, std::span<const double> us) {
-                                      for (std::size_t e = 0; e < electrodes; ++e)
-                                          potential[s * electrodes + e] = totalPotential(pole, us, setup.at[e]);
-                                      if (alsoOnField) alsoOnField(s, pole, us);
-                                  });
-    if (status != kStatusOk) return status;
+    const Status status = solveModel(mesh, setup, conductivity, control, from, to, label, source, log, system,
+                                     [&](std::size_t s, const PoleSource& pole, std::span<const double> us) {
+                                         for (std::size_t e = 0; e < electrodes; ++e)
+                                             potential[s * electrodes + e] = totalPotential(pole, us, setup.at[e]);
+                                         if (alsoOnField) alsoOnField(s, pole, us);
+                                     });
+    if (status != Status::Ok) return status;
     resistance = superpose(setup.plan, potential, kCannotCompute);
-    return kStatusOk;
+    return Status::Ok;
 }
 
 }  // namespace vexora

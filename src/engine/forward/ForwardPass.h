@@ -31,28 +31,28 @@ struct ForwardSetup {
 // electrodes in the mesh and checks the memory (the limit of `control`).
 // With `everyElectrodeASource` every electrode of the plan gets a pole
 // solution (reciprocity needs the fields of the measuring electrodes too),
-// otherwise only the current electrodes. Returns 0 with `setup` filled, or
-// 1 with the reason logged under `source`.
-int prepareForward(const Mesh& mesh, const Models& models, const Survey& survey, const SettingsTable& settings,
-                   const ComputeControl& control, bool everyElectrodeASource, std::string_view source,
-                   MessageLog& log, ForwardSetup& setup);
+// otherwise only the current electrodes. Returns Ok with `setup` filled, or
+// Error with the reason logged under `source`.
+Status prepareForward(const Mesh& mesh, const Models& models, const Survey& survey, const SettingsTable& settings,
+                      const ComputeControl& control, bool everyElectrodeASource, std::string_view source,
+                      MessageLog& log, ForwardSetup& setup);
 
 using PoleFieldSink = std::function<void(std::size_t source, const PoleSource& pole, std::span<const double> us)>;
 
 // One model: assembles the system and solves every source of the plan,
 // handing each secondary field to `onField` (source = row of plan.sources).
-// Progress runs from `from` to `to` percent under `label`. Returns 0, or 1
+// Progress runs from `from` to `to` percent under `label`. Returns Ok, or Error
 // with the reason logged (solver set-up, no convergence, abort).
-int solveModel(const Mesh& mesh, const ForwardSetup& setup, std::span<const double> conductivity,
-               const ComputeControl& control, int from, int to, std::string_view label, std::string_view source,
-               MessageLog& log, ForwardSystem& system, const PoleFieldSink& onField);
+Status solveModel(const Mesh& mesh, const ForwardSetup& setup, std::span<const double> conductivity,
+                  const ComputeControl& control, int from, int to, std::string_view label, std::string_view source,
+                  MessageLog& log, ForwardSystem& system, const PoleFieldSink& onField);
 
 // One model's V/I per quadrupole (the plan's `missing` value where it cannot
 // be computed): solveModel with the potentials read at the electrodes.
 // `alsoOnField`, when given, sees every secondary field too.
-int modelResistances(const Mesh& mesh, const ForwardSetup& setup, std::span<const double> conductivity,
-                     const ComputeControl& control, int from, int to, std::string_view label, std::string_view source,
-                     MessageLog& log, ForwardSystem& system, std::vector<double>& resistance,
-                     const PoleFieldSink& alsoOnField = {});
+Status modelResistances(const Mesh& mesh, const ForwardSetup& setup, std::span<const double> conductivity,
+                        const ComputeControl& control, int from, int to, std::string_view label,
+                        std::string_view source, MessageLog& log, ForwardSystem& system,
+                        std::vector<double>& resistance, const PoleFieldSink& alsoOnField = {});
 
 }  // namespace vexora

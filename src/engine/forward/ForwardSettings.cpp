@@ -13,7 +13,7 @@ constexpr const char* kSource = "RUNFORWARDMODEL";
 
 }  // namespace
 
-int readForwardSettings(const SettingsTable& table, ForwardSettings& s, MessageLog& log)
+Status readForwardSettings(const SettingsTable& table, ForwardSettings& s, MessageLog& log)
 {
     classParseLine tokenizer;
     const std::vector<double> codes = dDataFill(tokenizer, settingText(table, Item::BoundaryConditions));
@@ -41,7 +41,7 @@ int readForwardSettings(const SettingsTable& table, ForwardSettings& s, MessageL
     s.skipTxWithoutRx = settingInteger(table, Item::SkipTxWithoutRx) == 1;
     s.modelIp = settingInteger(table, Item::ModelIp) == 1;
     s.threads = std::max(1, settingInteger(table, Item::CpuThreads));
-    return kStatusOk;
+    return Status::Ok;
 }
 
 }  // namespace vexora

@@ -23,7 +23,7 @@ struct ForwardSettings {
     int threads = 1;
 };
 
-// Returns 0, or 1 with the item logged when a value is out of range.
-int readForwardSettings(const SettingsTable& table, ForwardSettings& settings, MessageLog& log);
+// Returns Ok, or Error with the item logged when a value is out of range.
+Status readForwardSettings(const SettingsTable& table, ForwardSettings& settings, MessageLog& log);
 
 }  // namespace vexora

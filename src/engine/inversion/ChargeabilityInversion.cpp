@@ -16,10 +16,10 @@ constexpr const char* kSource = "RUNINVERSION";
 constexpr double kHighestChargeability = 0.99;
 }  // namespace
 
-int invertChargeability(const Mesh& mesh, const Models& start, const Survey& survey,
-                        const InversionSettings& settings, Jacobian& jacobian, std::span<const std::size_t> rows,
-                        int threads, MessageLog& log, std::vector<double>& chargeability,
-                        std::vector<double>& calculatedIp)
+Status invertChargeability(const Mesh& mesh, const Models& start, const Survey& survey,
+                           const InversionSettings& settings, Jacobian& jacobian, std::span<const std::size_t> rows,
+                           int threads, MessageLog& log, std::vector<double>& chargeability,
+                           std::vector<double>& calculatedIp)
 {
     const QuadrupoleTable& table = survey.quadrupoles;
     const double scale = start.ipScale;
@@ -115,7 +115,7 @@ int invertChargeability(const Mesh& mesh, const Models& start, const Survey& sur
     calculatedIp.assign(table.size(), kCannotCompute);
     for (std::size_t r = 0; r < rows.size(); ++r) calculatedIp[rows[r]] = predicted[r] * scale;
     chargeability = std::move(eta);
-    return kStatusOk;
+    return Status::Ok;
 }
 
 }  // namespace vexora

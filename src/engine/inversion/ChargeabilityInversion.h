@@ -23,13 +23,13 @@ namespace vexora {
 // `jacobian` holds the rows `rows` (quadrupole indices) and is negated in
 // place. The data are the mean of the IP windows of `survey` over the IP
 // scale of `start`, whose chargeability (when it has one per block of
-// `mesh`) starts the inversion and is its reference. Returns 0 with
+// `mesh`) starts the inversion and is its reference. Returns Ok with
 // `chargeability` (per block) and `calculatedIp` (per quadrupole of the
-// survey, the value that cannot be computed outside `rows`) filled, or 1
+// survey, the value that cannot be computed outside `rows`) filled, or Error
 // with the reason logged and both untouched.
-int invertChargeability(const Mesh& mesh, const Models& start, const Survey& survey,
-                        const InversionSettings& settings, Jacobian& jacobian, std::span<const std::size_t> rows,
-                        int threads, MessageLog& log, std::vector<double>& chargeability,
-                        std::vector<double>& calculatedIp);
+Status invertChargeability(const Mesh& mesh, const Models& start, const Survey& survey,
+                           const InversionSettings& settings, Jacobian& jacobian, std::span<const std::size_t> rows,
+                           int threads, MessageLog& log, std::vector<double>& chargeability,
+                           std::vector<double>& calculatedIp);
 
 }  // namespace vexora

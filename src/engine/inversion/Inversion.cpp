@@ -53,13 +53,13 @@ public:
     {
     }
 
-    int run(InversionResult& result);
+    InversionStatus run(InversionResult& result);
 
 private:
-    int setup();
+    Status setup();
     // The model's V/I and the electrodes' fields; residuals of the data rows.
-    int model(const std::vector<double>& logSigma, ElectrodeFields& fields, std::vector<double>& resistance,
-              int percent);
+    Status model(const std::vector<double>& logSigma, ElectrodeFields& fields, std::vector<double>& resistance,
+                 int percent);
     std::vector<double> residuals(const std::vector<double>& resistance) const;
     std::vector<double> weights() const;
     void report(int percent, const std::string& stage) const
@@ -96,11 +96,11 @@ private:
     double forwardSeconds_ = 0;
 };
 
-int ResistivityInversion::setup()
+Status ResistivityInversion::setup()
 {
-    if (readInversionSettings(table_, settings_, log_) != kStatusOk) return kStatusError;
-    if (prepareForward(mesh_, start_, survey_, table_, control_, true, kSource, log_, setup_) != kStatusOk)
-        return kStatusError;
+    if (readInversionSettings(table_, settings_, log_) != Status::Ok) return Status::Error;
+    if (prepareForward(mesh_, start_, survey_, table_, control_, true, kSource, log_, setup_) != Status::Ok)
+        return Status::Error;
     const QuadrupoleTable& table = survey_.quadrupoles;
     if (!survey_.present.resistance || table.resistance.size() != table.size())
         return log_.error(kSource, "No measured data to invert.");
@@ -149,19 +149,19 @@ int ResistivityInversion::setup()
                            " blocks, " + std::to_string(settings_.roughnessTrials) + " roughness trials" +
                            (settings_.linearisedTrials ? " (linearised)" : " (each modelled)") +
                            (settings_.robust ? ", robust" : "") + kLineBreak);
-    return kStatusOk;
+    return Status::Ok;
 }
 
-int ResistivityInversion::model(const std::vector<double>& logSigma, ElectrodeFields& fields,
-                                std::vector<double>& resistance, int percent)
+Status ResistivityInversion::model(const std::vector<double>& logSigma, ElectrodeFields& fields,
+                                   std::vector<double>& resistance, int percent)
 {
     const auto start = Clock::now();
     // The abort request is honoured between iterations, not inside a model.
     ComputeControl inner;
     inner.memoryLimitBytes = control_.memoryLimitBytes;
     report(percent, "forward model");
-    const int status = modelFieldsAndResistances(mesh_, setup_, conductivity(logSigma), inner, percent, percent,
-                                                 "Forward model", kSource, log_, system_, fields, resistance);
+    const Status status = modelFieldsAndResistances(mesh_, setup_, conductivity(logSigma), inner, percent, percent,
+                                                    "Forward model", kSource, log_, system_, fields, resistance);
     forwardSeconds_ += secondsSince(start);
     return status;
 }
@@ -183,10 +183,10 @@ std::vector<double> ResistivityInversion::weights() const
     return w;
 }
 
-int ResistivityInversion::run(InversionResult& result)
+InversionStatus ResistivityInversion::run(InversionResult& result)
 {
     const auto start = Clock::now();
-    if (setup() != kStatusOk) return kStatusError;
+    if (setup() != Status::Ok) return InversionStatus::Error;
     const std::size_t blocks = grid_.size();
     std::vector<double> m(blocks), reference(blocks);
     for (std::size_t j = 0; j < blocks; ++j)
@@ -194,7 +194,7 @@ int ResistivityInversion::run(InversionResult& result)
 
     ElectrodeFields fields, trialFields;
     std::vector<double> resistance, trialResistance;
-    if (model(m, fields, resistance, 0) != kStatusOk) return kStatusError;
+    if (model(m, fields, resistance, 0) != Status::Ok) return InversionStatus::Error;
     auto markUsable = [&](const std::vector<double>& v) {
         std::size_t dropped = 0;
         for (std::size_t i = 0; i < rows_.size(); ++i) {
@@ -206,8 +206,10 @@ int ResistivityInversion::run(InversionResult& result)
     if (const std::size_t dropped = markUsable(resistance); dropped > 0)
         log_.warning(kSource, std::to_string(dropped) +
                                   " data whose modelled V/I has the other sign (or none) get no weight.");
-    if (std::count(usable_.begin(), usable_.end(), 1) == 0)
-        return log_.error(kSource, "No datum can be compared with the model: nothing to invert.");
+    if (std::count(usable_.begin(), usable_.end(), 1) == 0) {
+        log_.logError(kSource, "No datum can be compared with the model: nothing to invert.");
+        return InversionStatus::Error;
+    }
 
     std::vector<double> r = residuals(resistance);
     double chi2 = chiSquared(r, weights());
@@ -269,7 +271,7 @@ int ResistivityInversion::run(InversionResult& result)
                 std::vector<double> next(blocks);
                 for (std::size_t b = 0; b < blocks; ++b)
                     next[b] = std::clamp(m[b] + updates[t][b], kLowestLogSigma, kHighestLogSigma);
-                if (model(next, trialFields, trialResistance, percent) != kStatusOk) return kStatusError;
+                if (model(next, trialFields, trialResistance, percent) != Status::Ok) return InversionStatus::Error;
                 trialChi2 = chiSquared(residuals(trialResistance), w);
             }
             trials.push_back({lambdas[t], trialChi2});
@@ -294,7 +296,7 @@ int ResistivityInversion::run(InversionResult& result)
         for (int halving = 0; halving <= kStepHalvings; ++halving, scale /= 2) {
             for (std::size_t b = 0; b < blocks; ++b)
                 next[b] = std::clamp(m[b] + scale * update[b], kLowestLogSigma, kHighestLogSigma);
-            if (model(next, trialFields, trialResistance, percent) != kStatusOk) return kStatusError;
+            if (model(next, trialFields, trialResistance, percent) != Status::Ok) return InversionStatus::Error;
             nextChi2 = chiSquared(residuals(trialResistance), w);
             if (nextChi2 < chi2) {
                 accepted = true;
@@ -327,7 +329,7 @@ int ResistivityInversion::run(InversionResult& result)
         if (save_ && settings_.saveIterations) {
             Models current = start_;
             current.conductivity = conductivity(m);
-            if (save_(current, iteration) != kStatusOk) return kStatusError;
+            if (save_(current, iteration) != Status::Ok) return InversionStatus::Error;
         }
         if (chi2 > 1.0 && (previousChi2 - chi2) < kLeastImprovement * previousChi2) {
             ending = "The misfit stopped improving.";
@@ -357,8 +359,8 @@ int ResistivityInversion::run(InversionResult& result)
         assembleJacobian(mesh_, conductivity(m), setup_.plan, fields, stiffness_, ipRows, resistance,
                          setup_.settings.threads, j);
         if (invertChargeability(mesh_, start_, survey_, settings_, j, ipRows, setup_.settings.threads, log_,
-                                model.ip, calculated.ip) != kStatusOk)
-            return kStatusError;
+                                model.ip, calculated.ip) != Status::Ok)
+            return InversionStatus::Error;
         model.ipModelling = true;
     }
 
@@ -367,14 +369,14 @@ int ResistivityInversion::run(InversionResult& result)
     result.model = std::move(model);
     result.calculated = std::move(calculated);
     result.outcome = {iteration, chi2, rmsPercent(r), chi2 <= 1.0};
-    return aborted ? kInversionAborted : kStatusOk;
+    return aborted ? InversionStatus::Aborted : InversionStatus::Ok;
 }
 
 }  // namespace
 
-int runInversion(const Mesh& mesh, const Models& start, const Survey& survey, const SettingsTable& settings,
-                 MessageLog& log, const ComputeControl& control, const IterationSaver& saveIteration,
-                 InversionResult& result)
+InversionStatus runInversion(const Mesh& mesh, const Models& start, const Survey& survey,
+                             const SettingsTable& settings, MessageLog& log, const ComputeControl& control,
+                             const IterationSaver& saveIteration, InversionResult& result)
 {
     ResistivityInversion inversion(mesh, start, survey, settings, log, control, saveIteration);
     return inversion.run(result);

@@ -19,7 +19,8 @@
 
 namespace vexora {
 
-inline constexpr int kInversionAborted = 3;
+// Outcome of an inversion: Aborted when the abort request stopped it.
+enum class [[nodiscard]] InversionStatus { Ok = 0, Error = 1, Aborted = 3 };
 
 struct InversionOutcome {
     int iterations = 0;
@@ -28,9 +29,9 @@ struct InversionOutcome {
     bool reachedNoiseLevel = false;
 };
 
-// Saves `model`, the model of iteration `iteration`; returns 0 or 1 with
-// the reason logged.
-using IterationSaver = std::function<int(const Models& model, int iteration)>;
+// Saves `model`, the model of iteration `iteration`; returns Ok, or Error
+// with the reason logged.
+using IterationSaver = std::function<Status(const Models& model, int iteration)>;
 
 // What the inversion produces.
 struct InversionResult {
@@ -47,11 +48,11 @@ struct InversionResult {
 // inverted model for each iteration" = 1, `saveIteration` (when given) gets
 // each iteration's model.
 //
-// Returns 0 with `result` filled; kInversionAborted when the abort request
+// Returns Ok with `result` filled; Aborted when the abort request
 // stopped it, with the best model so far and its V/I in `result` (no
-// chargeability); 1 with the reason logged and `result` untouched.
-int runInversion(const Mesh& mesh, const Models& start, const Survey& survey, const SettingsTable& settings,
-                 MessageLog& log, const ComputeControl& control, const IterationSaver& saveIteration,
-                 InversionResult& result);
+// chargeability); Error with the reason logged and `result` untouched.
+InversionStatus runInversion(const Mesh& mesh, const Models& start, const Survey& survey,
+                             const SettingsTable& settings, MessageLog& log, const ComputeControl& control,
+                             const IterationSaver& saveIteration, InversionResult& result);
 
 }  // namespace vexora

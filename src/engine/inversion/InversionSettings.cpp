@@ -10,7 +10,7 @@ namespace {
 
 constexpr const char* kSource = "RUNINVERSION";
 
-int readControls(const SettingsTable& table, bool rho, InversionControls& c, MessageLog& log)
+Status readControls(const SettingsTable& table, bool rho, InversionControls& c, MessageLog& log)
 {
     auto pick = [rho](Item r, Item i) { return rho ? r : i; };
     c.maxIterations = settingInteger(table, pick(Item::MaxIterationsRho, Item::MaxIterationsIp));
@@ -35,12 +35,12 @@ int readControls(const SettingsTable& table, bool rho, InversionControls& c, Mes
     if (!(c.errors.percent >= 0 && c.errors.constant >= 0 && c.errors.percent + c.errors.constant > 0))
         return refuse("The data errors (percent and constant term) must not be negative, nor both 0");
     if (c.reweightIterations < 0) c.reweightIterations = 0;
-    return kStatusOk;
+    return Status::Ok;
 }
 
 }  // namespace
 
-int readInversionSettings(const SettingsTable& table, InversionSettings& s, MessageLog& log)
+Status readInversionSettings(const SettingsTable& table, InversionSettings& s, MessageLog& log)
 {
     classParseLine tokenizer;
     const std::vector<double> trials = dDataFill(tokenizer, settingText(table, Item::RoughnessTrials));
@@ -58,7 +58,7 @@ int readInversionSettings(const SettingsTable& table, InversionSettings& s, Mess
     s.robust = settingInteger(table, Item::UseRobustInversion) == 1;
     s.saveIterations = settingInteger(table, Item::SaveIterations) == 1;
     s.saveFullMeshIterations = settingInteger(table, Item::SaveFullMesh) == 1;
-    if (readControls(table, true, s.rho, log) != kStatusOk) return kStatusError;
+    if (readControls(table, true, s.rho, log) != Status::Ok) return Status::Error;
     return readControls(table, false, s.ip, log);
 }
 

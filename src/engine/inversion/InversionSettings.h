@@ -33,7 +33,7 @@ struct InversionSettings {
 // when "Constrain to reference model" is on.
 inline constexpr double kReferenceWeight = 0.01;
 
-// Returns 0, or 1 with the item logged when a value is out of range.
-int readInversionSettings(const SettingsTable& table, InversionSettings& settings, MessageLog& log);
+// Returns Ok, or Error with the item logged when a value is out of range.
+Status readInversionSettings(const SettingsTable& table, InversionSettings& settings, MessageLog& log);
 
 }  // namespace vexora

@@ -12,10 +12,10 @@
 
 namespace vexora {
 
-int modelFieldsAndResistances(const Mesh& mesh, const ForwardSetup& setup, std::span<const double> conductivity,
-                              const ComputeControl& control, int from, int to, std::string_view label,
-                              std::string_view source, MessageLog& log, ForwardSystem& system, ElectrodeFields& fields,
-                              std::vector<double>& resistance)
+Status modelFieldsAndResistances(const Mesh& mesh, const ForwardSetup& setup, std::span<const double> conductivity,
+                                 const ComputeControl& control, int from, int to, std::string_view label,
+                                 std::string_view source, MessageLog& log, ForwardSystem& system,
+                                 ElectrodeFields& fields, std::vector<double>& resistance)
 {
     fields.gridPoints = mesh.nodeGrid.size();
     fields.values.assign(setup.plan.electrodes.size() * fields.gridPoints, 0.0f);

@@ -30,10 +30,10 @@ struct ElectrodeFields {
 
 // One model with every electrode a source (prepareForward with
 // everyElectrodeASource): the electrode fields and V/I per quadrupole.
-int modelFieldsAndResistances(const Mesh& mesh, const ForwardSetup& setup, std::span<const double> conductivity,
-                              const ComputeControl& control, int from, int to, std::string_view label,
-                              std::string_view source, MessageLog& log, ForwardSystem& system, ElectrodeFields& fields,
-                              std::vector<double>& resistance);
+Status modelFieldsAndResistances(const Mesh& mesh, const ForwardSetup& setup, std::span<const double> conductivity,
+                                 const ComputeControl& control, int from, int to, std::string_view label,
+                                 std::string_view source, MessageLog& log, ForwardSystem& system,
+                                 ElectrodeFields& fields, std::vector<double>& resistance);
 
 // The unit stiffness of every block, single precision, 64 values each.
 std::vector<float> blockStiffnesses(const Mesh& mesh);

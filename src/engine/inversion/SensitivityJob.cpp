@@ -15,13 +15,13 @@ constexpr const char* kSource = "GENERATESENSITIVITY";
 constexpr std::size_t kRowChunk = 64;
 }  // namespace
 
-int generateSensitivity(const Mesh& mesh, const Models& models, const Survey& survey, const SettingsTable& settings,
-                        const SensitivityRequest& request, MessageLog& log, const ComputeControl& control,
-                        std::vector<double>& sensitivity, CalculatedData& calculated)
+Status generateSensitivity(const Mesh& mesh, const Models& models, const Survey& survey, const SettingsTable& settings,
+                           const SensitivityRequest& request, MessageLog& log, const ComputeControl& control,
+                           std::vector<double>& sensitivity, CalculatedData& calculated)
 {
     ForwardSetup setup;
-    if (prepareForward(mesh, models, survey, settings, control, true, kSource, log, setup) != kStatusOk)
-        return kStatusError;
+    if (prepareForward(mesh, models, survey, settings, control, true, kSource, log, setup) != Status::Ok)
+        return Status::Error;
     const QuadrupolePlan& plan = setup.plan;
     const QuadrupoleTable& table = survey.quadrupoles;
 
@@ -39,8 +39,8 @@ int generateSensitivity(const Mesh& mesh, const Models& models, const Survey& su
     ElectrodeFields fields;
     std::vector<double> resistance;
     if (modelFieldsAndResistances(mesh, setup, models.conductivity, control, 0, 80, "Pole fields", kSource, log,
-                                  system, fields, resistance) != kStatusOk)
-        return kStatusError;
+                                  system, fields, resistance) != Status::Ok)
+        return Status::Error;
     std::erase_if(rows, [&](std::size_t k) { return resistance[k] == kCannotCompute || resistance[k] == 0; });
     if (rows.empty()) return log.error(kSource, "The requested quadrupoles have no computable V/I.");
 
@@ -82,7 +82,7 @@ int generateSensitivity(const Mesh& mesh, const Models& models, const Survey& su
                                ? "Cumulative sensitivity of " + std::to_string(rows.size()) + " quadrupoles computed."
                                : "Sensitivity of quadrupole " + std::to_string(request.quadrupoleId) + " computed.") +
                           kLineBreak);
-    return kStatusOk;
+    return Status::Ok;
 }
 
 }  // namespace vexora

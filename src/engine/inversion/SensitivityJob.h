@@ -14,10 +14,10 @@ namespace vexora {
 
 // The sensitivities of `request` for `models`' conductivity on `mesh`, over
 // the quadrupoles of `survey` under the forward settings of `settings`.
-// Returns 0 with one value per block in `sensitivity` and the model's V/I in
-// `calculated`; 1 with the reason logged and both untouched.
-int generateSensitivity(const Mesh& mesh, const Models& models, const Survey& survey, const SettingsTable& settings,
-                        const SensitivityRequest& request, MessageLog& log, const ComputeControl& control,
-                        std::vector<double>& sensitivity, CalculatedData& calculated);
+// Returns Ok with one value per block in `sensitivity` and the model's V/I in
+// `calculated`; Error with the reason logged and both untouched.
+Status generateSensitivity(const Mesh& mesh, const Models& models, const Survey& survey, const SettingsTable& settings,
+                           const SensitivityRequest& request, MessageLog& log, const ComputeControl& control,
+                           std::vector<double>& sensitivity, CalculatedData& calculated);
 
 }  // namespace vexora

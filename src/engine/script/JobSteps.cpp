@@ -17,7 +17,7 @@ namespace vexora {
 
 namespace fs = std::filesystem;
 
-int loadJobDataFile(ProjectStore& store, const fs::path& path, MessageLog& log)
+Status loadJobDataFile(ProjectStore& store, const fs::path& path, MessageLog& log)
 {
     // A design survey from the catalogue's settings: measured and calculated
     // columns load as they are.
@@ -27,13 +27,13 @@ int loadJobDataFile(ProjectStore& store, const fs::path& path, MessageLog& log)
     if (funInputScheduleFile(next, request, log, questions) != LoadStatus::Loaded)
         return log.error("LOADCONFIGURATION", path.string() + " not loaded.");
     store = std::move(next);
-    return kStatusOk;
+    return Status::Ok;
 }
 
-int generateJobMesh(ProjectStore& store, std::uint64_t available, MessageLog& log)
+Status generateJobMesh(ProjectStore& store, std::uint64_t available, MessageLog& log)
 {
     constexpr std::string_view source = "GENERATEMESH";
-    if (applyMeshSettings(store.settings, store.mesh, log) != kStatusOk) return log.error(source, "no mesh lines.");
+    if (applyMeshSettings(store.settings, store.mesh, log) != Status::Ok) return log.error(source, "no mesh lines.");
     const MeshLines& lines = store.mesh.lines;
     if (const auto refusal = meshMemoryRefusal(static_cast<std::int64_t>(lines.x.size()),
                                                static_cast<std::int64_t>(lines.y.size()),
@@ -44,12 +44,12 @@ int generateJobMesh(ProjectStore& store, std::uint64_t available, MessageLog& lo
     // The starting model follows "Model IP Data" as last configured.
     store.models.ipModelling = settingInteger(store.settings, Item::ModelIp) == 1;
     MeshBuildOutcome outcome;
-    if (funMakeMesh(store.settings, store.survey, store.mesh, store.models, log, outcome) != kStatusOk)
+    if (funMakeMesh(store.settings, store.survey, store.mesh, store.models, log, outcome) != Status::Ok)
         return log.error(source, "mesh not generated.");
-    return kStatusOk;
+    return Status::Ok;
 }
 
-int loadJobMesh(ProjectStore& store, const fs::path& path, MessageLog& log)
+Status loadJobMesh(ProjectStore& store, const fs::path& path, MessageLog& log)
 {
     constexpr std::string_view source = "LOADMESH";
     MeshLines expected;
@@ -72,29 +72,29 @@ int loadJobMesh(ProjectStore& store, const fs::path& path, MessageLog& log)
                                      " mesh lines, the configuration makes " +
                                      counts(expected.x.size(), expected.y.size(), expected.z.size()) + ".");
     store = std::move(next);
-    return kStatusOk;
+    return Status::Ok;
 }
 
-int runJobForwardModel(ProjectStore& store, MessageLog& log, const ComputeControl& control)
+Status runJobForwardModel(ProjectStore& store, MessageLog& log, const ComputeControl& control)
 {
     CalculatedData calculated;
     if (runForwardModel(store.mesh, store.models, store.survey, store.settings, log, control, calculated) !=
-        kStatusOk)
-        return kStatusError;
+        Status::Ok)
+        return Status::Error;
     storeCalculatedData(store.survey, std::move(calculated));
-    return kStatusOk;
+    return Status::Ok;
 }
 
-int saveJobMesh(const SettingsTable& settings, const Survey& survey, const Mesh& mesh, const Models& models,
-                const fs::path& path, MeshOutput output, MessageLog& log, const std::vector<double>* sensitivity)
+Status saveJobMesh(const SettingsTable& settings, const Survey& survey, const Mesh& mesh, const Models& models,
+                   const fs::path& path, MeshOutput output, MessageLog& log, const std::vector<double>* sensitivity)
 {
     const std::string_view quantity = sensitivity ? "Sensitivity" : "RHO";
     const bool written =
         output == MeshOutput::BoundsBinary
             ? modBinOutput(path, quantity, settings, survey, mesh, models, log, sensitivity) ==
                   ViewerFileStatus::Written
-            : OutputGlobalMesh(path, false, survey, mesh, models, log) == kStatusOk;
-    return written ? kStatusOk : log.error("SAVEMESH", path.string() + " not written.");
+            : OutputGlobalMesh(path, false, survey, mesh, models, log) == Status::Ok;
+    return written ? Status::Ok : log.error("SAVEMESH", path.string() + " not written.");
 }
 
 void placeCalculatedColumns(ProjectStore& store)
@@ -102,7 +102,7 @@ void placeCalculatedColumns(ProjectStore& store)
     MessageLog scratch;  // the save's own layout check reports problems
     ScheduleLayouts layouts;
     if (funCheckFormatCfgForInput(store.settings, layouts.electrodes, layouts.data, layouts.topography, scratch) !=
-        kStatusOk)
+        Status::Ok)
         return;
     Column next = static_cast<Column>(requiredColumns(layouts.data) + 1);
     const std::pair<bool, Item> calculated[] = {{store.survey.present.calcResistance, Item::CalcResistanceColumn},
@@ -112,21 +112,21 @@ void placeCalculatedColumns(ProjectStore& store)
             setSettingText(store.settings, item, std::to_string(next++));
 }
 
-int saveJobDataFile(ProjectStore& store, const fs::path& path, bool besideMeasured, MessageLog& log,
-                    std::string_view date)
+Status saveJobDataFile(ProjectStore& store, const fs::path& path, bool besideMeasured, MessageLog& log,
+                       std::string_view date)
 {
     constexpr std::string_view source = "SAVECONFIGURATION";
     if (besideMeasured) placeCalculatedColumns(store);
     ScheduleLayouts layouts;
     if (funCheckFormatCfgForOutput(store.settings, store.survey.present, store.survey.quadrupoles.ipWindows(),
-                                   layouts.electrodes, layouts.data, layouts.topography, log) != kStatusOk)
+                                   layouts.electrodes, layouts.data, layouts.topography, log) != Status::Ok)
         return log.error(source, "Error: invalid configuration parameters");
     const int merge = mergedIpWindows(store.survey, store.ipWindowsToMerge, log);
     std::string text = configurationText(store.settings, date.empty() ? currentDateText() : std::string(date));
     appendScheduleBlocks(text, store.survey, layouts, merge, false);
     std::string why;
     if (!writeFileAtomically(path, text, &why)) return log.error(source, path.string() + " not written: " + why);
-    return kStatusOk;
+    return Status::Ok;
 }
 
 }  // namespace vexora

@@ -1,6 +1,6 @@
 #pragma once
 // The steps of a core job over a project store, shared by the script
-// commands and `vexora forward`. Each returns 0, or 1 with the reason
+// commands and `vexora forward`. Each returns Ok, or Error with the reason
 // logged; a failed step leaves files as they were.
 
 #include <cstdint>
@@ -21,28 +21,28 @@ namespace vexora {
 // derived from the electrodes with the file's own settings over them, so a
 // file with the full configuration is taken as written and a short one
 // gets the workspace's defaults.
-int loadJobDataFile(ProjectStore& store, const std::filesystem::path& path, MessageLog& log);
+Status loadJobDataFile(ProjectStore& store, const std::filesystem::path& path, MessageLog& log);
 
 // GENERATEMESH: the lines of the settings, the memory check against
 // `available` bytes (0 skips it), then the mesh workspace's chain.
-int generateJobMesh(ProjectStore& store, std::uint64_t available, MessageLog& log);
+Status generateJobMesh(ProjectStore& store, std::uint64_t available, MessageLog& log);
 
 // LOADMESH: a mesh-and-model text file whose line counts must be those the
 // configuration makes.
-int loadJobMesh(ProjectStore& store, const std::filesystem::path& path, MessageLog& log);
+Status loadJobMesh(ProjectStore& store, const std::filesystem::path& path, MessageLog& log);
 
 // RUNFORWARDMODEL: the forward model of the store's mesh and models under
 // its settings, the calculated columns put into its survey.
-int runJobForwardModel(ProjectStore& store, MessageLog& log, const ComputeControl& control = {});
+Status runJobForwardModel(ProjectStore& store, MessageLog& log, const ComputeControl& control = {});
 
 // SAVEMESH: the viewer's binary model of the plotted region (resistivity)
 // or the mesh-and-model text file of the whole mesh, for `models` on `mesh`
 // (the settings give the plotted region, the survey the electrodes).
 // With `sensitivity` (one value per block), the binary viewer model holds
 // the quantity "Sensitivity" instead of the resistivity model.
-int saveJobMesh(const SettingsTable& settings, const Survey& survey, const Mesh& mesh, const Models& models,
-                const std::filesystem::path& path, MeshOutput output, MessageLog& log,
-                const std::vector<double>* sensitivity = nullptr);
+Status saveJobMesh(const SettingsTable& settings, const Survey& survey, const Mesh& mesh, const Models& models,
+                   const std::filesystem::path& path, MeshOutput output, MessageLog& log,
+                   const std::vector<double>* sensitivity = nullptr);
 
 // V1: every calculated quantity the survey holds whose column is -1 gets the
 // next free column of the data block (calculated V/I first, then calculated
@@ -52,7 +52,7 @@ void placeCalculatedColumns(ProjectStore& store);
 // SAVECONFIGURATION: the full configuration followed by the electrode, data
 // and topography blocks, written at once; with `besideMeasured` (V1) after
 // placeCalculatedColumns. `date` follows "#date= " (empty: today).
-int saveJobDataFile(ProjectStore& store, const std::filesystem::path& path, bool besideMeasured, MessageLog& log,
-                    std::string_view date = {});
+Status saveJobDataFile(ProjectStore& store, const std::filesystem::path& path, bool besideMeasured, MessageLog& log,
+                       std::string_view date = {});
 
 }  // namespace vexora

@@ -65,7 +65,7 @@ struct ScriptRun {
 };
 
 // Starts fresh log and progress files, so a watcher never mixes two runs.
-int setMessagePaths(ScriptRun& run, const ScriptCommand& command, MessageLog& log)
+Status setMessagePaths(ScriptRun& run, const ScriptCommand& command, MessageLog& log)
 {
     run.files = {command.paths[0], command.paths[1], command.paths[2]};
     for (const fs::path& file : {run.files.log, run.files.progress}) {
@@ -74,7 +74,7 @@ int setMessagePaths(ScriptRun& run, const ScriptCommand& command, MessageLog& lo
     }
     run.writer.file = run.files.log;
     run.writer.failed = false;
-    return kStatusOk;
+    return Status::Ok;
 }
 
 // Progress of a long command within its share of the script; the abort
@@ -90,8 +90,8 @@ ComputeControl computeControl(ScriptRun& run, const ScriptCommand& command, int 
     return control;
 }
 
-int runCommand(ScriptRun& run, ProjectStore& store, const ScriptCommand& command, int from, int span,
-               MessageLog& log)
+Status runCommand(ScriptRun& run, ProjectStore& store, const ScriptCommand& command, int from, int span,
+                  MessageLog& log)
 {
     const std::string_view word = scriptVerbWord(command.verb);
     const bool needsConfiguration = command.verb != ScriptVerb::SetMessagePath &&
@@ -106,9 +106,9 @@ int runCommand(ScriptRun& run, ProjectStore& store, const ScriptCommand& command
     switch (command.verb) {
     case ScriptVerb::SetMessagePath: return setMessagePaths(run, command, log);
     case ScriptVerb::LoadConfiguration:
-        if (loadJobDataFile(store, command.paths[0], log) != kStatusOk) return kStatusError;
+        if (loadJobDataFile(store, command.paths[0], log) != Status::Ok) return Status::Error;
         run.configured = true;
-        return kStatusOk;
+        return Status::Ok;
     case ScriptVerb::LoadMesh: return loadJobMesh(store, command.paths[0], log);
     case ScriptVerb::GenerateMesh: return generateJobMesh(store, availableMemoryBytes(), log);
     case ScriptVerb::RunForwardModel: return runJobForwardModel(store, log, computeControl(run, command, from, span));
@@ -119,56 +119,57 @@ int runCommand(ScriptRun& run, ProjectStore& store, const ScriptCommand& command
         const IterationSaver save = [&](const Models& model, int iteration) {
             const std::string n = std::to_string(iteration);
             if (saveJobMesh(store.settings, store.survey, store.mesh, model,
-                            folder / ("InvModelOutput_iter" + n + ".vwer"), MeshOutput::BoundsBinary, log) != kStatusOk)
-                return kStatusError;
-            if (settingInteger(store.settings, Item::SaveFullMesh) != 1) return kStatusOk;
+                            folder / ("InvModelOutput_iter" + n + ".vwer"), MeshOutput::BoundsBinary,
+                            log) != Status::Ok)
+                return Status::Error;
+            if (settingInteger(store.settings, Item::SaveFullMesh) != 1) return Status::Ok;
             return saveJobMesh(store.settings, store.survey, store.mesh, model,
                                folder / ("InvFullMeshOutput_iter" + n + ".vwer"), MeshOutput::FullText, log);
         };
         InversionResult result;
-        const int status = runInversion(store.mesh, store.models, store.survey, store.settings, log,
-                                        computeControl(run, command, from, span), save, result);
-        if (status != kStatusOk && status != kInversionAborted) return status;
+        const InversionStatus status = runInversion(store.mesh, store.models, store.survey, store.settings, log,
+                                                    computeControl(run, command, from, span), save, result);
+        if (status == InversionStatus::Error) return Status::Error;
         store.models = std::move(result.model);
         storeCalculatedData(store.survey, std::move(result.calculated));
-        if (status == kInversionAborted) run.inversionAbortedAtLine = command.line;
-        return kStatusOk;
+        if (status == InversionStatus::Aborted) run.inversionAbortedAtLine = command.line;
+        return Status::Ok;
     }
     case ScriptVerb::GenerateSensitivity: {
         SensitivityRequest request;
-        if (readSensitivityInfo(command.paths[0], request, log) != kStatusOk) return kStatusError;
+        if (readSensitivityInfo(command.paths[0], request, log) != Status::Ok) return Status::Error;
         CalculatedData calculated;
         if (generateSensitivity(store.mesh, store.models, store.survey, store.settings, request, log,
-                                computeControl(run, command, from, span), run.sensitivity, calculated) != kStatusOk)
-            return kStatusError;
+                                computeControl(run, command, from, span), run.sensitivity, calculated) != Status::Ok)
+            return Status::Error;
         storeCalculatedData(store.survey, std::move(calculated));
-        return kStatusOk;
+        return Status::Ok;
     }
     case ScriptVerb::SaveMesh:
         // The main window's conversion scripts are LOADCONFIGURATION and
         // SAVEMESH alone: they save the mesh the configuration makes.
         if (!store.mesh.present) {
             log.subWriteToTextBox(std::string("No mesh yet: generating the mesh of the configuration.") + kLineBreak);
-            if (generateJobMesh(store, availableMemoryBytes(), log) != kStatusOk) return kStatusError;
+            if (generateJobMesh(store, availableMemoryBytes(), log) != Status::Ok) return Status::Error;
         }
         return saveJobMesh(store.settings, store.survey, store.mesh, store.models, command.paths[0],
                            command.meshOutput, log, run.sensitivity.empty() ? nullptr : &run.sensitivity);
     case ScriptVerb::SaveConfiguration:
         return saveJobDataFile(store, command.paths[0], command.besideMeasured, log);
     }
-    return kStatusError;
+    return Status::Error;
 }
 
 }  // namespace
 
-int runCoreScript(const fs::path& scriptFile, std::ostream* console)
+ScriptStatus runCoreScript(const fs::path& scriptFile, std::ostream* console)
 {
     ScriptRun run;
     run.writer.console = console;
     std::string text, why;
     if (!readTextFile(scriptFile, text, &why)) {
         writeJobLogLine(run.writer, "Script " + scriptFile.string() + " not read: " + why + ".");
-        return kScriptStopped;
+        return ScriptStatus::Stopped;
     }
     const ParsedScript script = parseCoreScript(text);
     if (script.error) {
@@ -176,7 +177,7 @@ int runCoreScript(const fs::path& scriptFile, std::ostream* console)
         if (const ScriptCommand* paths = messagePathCommand(script)) run.writer.file = paths->paths[0];
         const ScriptError& e = *script.error;
         writeJobLogLine(run.writer, "Script stopped at " + where(e.line, e.text) + ": " + e.reason + ".");
-        return kScriptStopped;
+        return ScriptStatus::Stopped;
     }
 
     // Error entries come without their own date line: every log line has one.
@@ -199,7 +200,7 @@ int runCoreScript(const fs::path& scriptFile, std::ostream* console)
         } else if (abortFilePresent(run.files.abort)) {
             writeJobLogLine(run.writer, "Script aborted before " + where(command.line, command.text) +
                                             ": abort file " + run.files.abort.string() + " found.");
-            return kScriptAborted;
+            return ScriptStatus::Aborted;
         }
         const int from = static_cast<int>(100 * i / total);
         const int span = static_cast<int>(100 * (i + 1) / total) - from;
@@ -210,29 +211,29 @@ int runCoreScript(const fs::path& scriptFile, std::ostream* console)
             run.reportProgress(from, stageName(command.verb));
         }
         run.firstError.clear();
-        const int status = runCommand(run, store, command, from, span, log);
+        const Status status = runCommand(run, store, command, from, span, log);
         if (command.verb == ScriptVerb::SetMessagePath) writeJobLogLine(run.writer, started);
-        if (status != kStatusOk) {
+        if (status != Status::Ok) {
             if (abortFilePresent(run.files.abort)) {
                 writeJobLogLine(run.writer, "Script aborted at " + where(command.line, command.text) +
                                                 ": abort file " + run.files.abort.string() + " found.");
-                return kScriptAborted;
+                return ScriptStatus::Aborted;
             }
             writeJobLogLine(run.writer, "Script stopped at " + where(command.line, command.text) + ": " +
                                             (run.firstError.empty() ? std::string("the command failed.")
                                                                     : run.firstError));
-            return kScriptStopped;
+            return ScriptStatus::Stopped;
         }
     }
     if (run.inversionAbortedAtLine) {
         writeJobLogLine(run.writer, "Script aborted at line " + std::to_string(*run.inversionAbortedAtLine) +
                                         " (RUNINVERSION): abort file " + run.files.abort.string() +
                                         " found; the best model so far was saved.");
-        return kScriptAborted;
+        return ScriptStatus::Aborted;
     }
     run.reportProgress(100, "Script completed");
     writeJobLogLine(run.writer, "Script completed.");
-    return kScriptCompleted;
+    return ScriptStatus::Completed;
 }
 
 }  // namespace vexora

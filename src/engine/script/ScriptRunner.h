@@ -16,12 +16,11 @@
 
 namespace vexora {
 
-inline constexpr int kScriptCompleted = 0;
-inline constexpr int kScriptStopped = 1;
-inline constexpr int kScriptAborted = 3;
+// Outcome of a script; the number is the core program's exit code.
+enum class [[nodiscard]] ScriptStatus { Completed = 0, Stopped = 1, Aborted = 3 };
 
 // Runs the script file; `console` (may be null) gets every log line too.
 // Returns one of the statuses above.
-int runCoreScript(const std::filesystem::path& scriptFile, std::ostream* console);
+ScriptStatus runCoreScript(const std::filesystem::path& scriptFile, std::ostream* console);
 
 }  // namespace vexora

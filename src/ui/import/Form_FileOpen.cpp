@@ -172,7 +172,7 @@ void Form_FileOpen::cmdSelectConversion_Click()
 
 void Form_FileOpen::fail(std::string_view text)
 {
-    log_.error("Form_FileOpen", text);
+    log_.logError("Form_FileOpen", text);
     questions_.showMessage(titled(" - Error"), text, MessageIcon::Critical);
 }
 

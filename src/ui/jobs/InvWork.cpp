@@ -208,7 +208,8 @@ void InvWork::refreshSettings()
     }
     MeshDimensions dimensions;
     MessageLog quiet;  // a half-edited layout is no error worth logging here
-    CalculateMeshDimensions(store_.settings, dimensions, quiet);
+    // The labels show whatever could be computed, on failure too.
+    (void)CalculateMeshDimensions(store_.settings, dimensions, quiet);
     const MeshDimensionLabels labels = meshDimensionLabels(dimensions);
     dimensions_->setText(toQString(labels.nodes + "\n" + labels.blocks));
     dimensions_->setStyleSheet(labels.nodesRed ? QStringLiteral("color: red") : QString());
@@ -246,7 +247,7 @@ fs::path InvWork::chooseExistingFile(const QString& caption, std::string_view fi
 void InvWork::cmdLoadConfiguration_Click()
 {
     const fs::path path = chooseExistingFile(tr("Load configuration"), kConfigurationFilter);
-    if (!path.empty() && loadConfigurationFile(store_, path, log_) == kStatusOk) refreshSettings();
+    if (!path.empty() && loadConfigurationFile(store_, path, log_) == Status::Ok) refreshSettings();
 }
 
 void InvWork::cmdInputScheduleFile_Click()
@@ -283,7 +284,7 @@ void InvWork::loadScheduleFiles(const QStringList& chosen)
 void InvWork::cmdInputTop_Click()
 {
     const fs::path path = chooseExistingFile(tr("Load topography"), kTopographyFilter);
-    if (!path.empty() && loadTopographyFile(store_, path, log_) == kStatusOk) refreshSettings();
+    if (!path.empty() && loadTopographyFile(store_, path, log_) == Status::Ok) refreshSettings();
 }
 
 void InvWork::cmdViewData_Click() { mainWindow_.LinkMenusToTreeView("Data Set"); }
@@ -291,7 +292,8 @@ void InvWork::cmdViewData_Click() { mainWindow_.LinkMenusToTreeView("Data Set");
 void InvWork::cmdSetDefaults_Click()
 {
     ResetSettingsTable(store_.settings);
-    if (store_.survey.dataLoaded) SetDefaultMeshSettings(store_.survey, store_.settings, store_.mesh.lines, log_);
+    // A failure is logged; the table is shown and the reset reported either way.
+    if (store_.survey.dataLoaded) (void)SetDefaultMeshSettings(store_.survey, store_.settings, store_.mesh.lines, log_);
     else LoadStartupConfiguration(store_.settings, userSettings_, questions_, log_);
     refreshSettings();
     log_.subWriteToTextBox(std::string("Default settings ") + kLineBreak);
@@ -316,25 +318,25 @@ void InvWork::cmdPrintScheduleandData_Click()
              MessageIcon::Exclamation})) {
         for (Item item : missing)
             if (const std::optional<std::size_t> row = FindSettingRow(store_.settings, item))
-                grid_->activateRow(static_cast<int>(*row));
+                (void)grid_->activateRow(static_cast<int>(*row));  // every row is offered, edited or not
     }
     const QString chosen = chooseSaveFile(tr("Save schedule and data"), kDataFilter);
     if (chosen.isEmpty()) return;
     const fs::path path = toFilePath(chosen);
-    int status = kStatusOk;
+    Status status = Status::Ok;
     if (chkIncludeCfg_->isChecked()) {
         ScheduleLayouts layouts;
         status = funCheckFormatCfgForOutput(store_.settings, store_.survey.present,
                                             store_.survey.quadrupoles.ipWindows(), layouts.electrodes, layouts.data,
-                                            layouts.topography, log_) == kStatusOk
-                     ? kStatusOk
+                                            layouts.topography, log_) == Status::Ok
+                     ? Status::Ok
                      : log_.error("cmdPrintScheduleandData", "Error: invalid output format");
-        if (status == kStatusOk && !WriteConfiguration(path, store_.settings, log_)) status = kStatusError;
-        if (status == kStatusOk) status = funSaveSchedule(store_, path, true, layouts, false, log_);
+        if (status == Status::Ok && !WriteConfiguration(path, store_.settings, log_)) status = Status::Error;
+        if (status == Status::Ok) status = funSaveSchedule(store_, path, true, layouts, false, log_);
     } else {
         status = saveDataFile(store_, path, false, log_);
     }
-    if (status == kStatusOk) log_.subWriteToTextBox("Schedule file " + path.string() + " saved." + kLineBreak);
+    if (status == Status::Ok) log_.subWriteToTextBox("Schedule file " + path.string() + " saved." + kLineBreak);
 }
 
 void InvWork::cmdPrintMesh_Click()
@@ -347,9 +349,9 @@ void InvWork::cmdPrintMesh_Click()
     const QString chosen = chooseSaveFile(tr("Save mesh"), kMeshFilter);
     if (chosen.isEmpty()) return;
     const fs::path path = toFilePath(chosen);
-    if (OutputGlobalMesh(path, false, store_.survey, store_.mesh, store_.models, log_) == kStatusOk)
+    if (OutputGlobalMesh(path, false, store_.survey, store_.mesh, store_.models, log_) == Status::Ok)
         log_.subWriteToTextBox(" Inversion results file " + path.string() + " saved" + kLineBreak);
-    else log_.error("cmdPrintMesh", "Error: inversion results file " + path.string() + " not saved");
+    else log_.logError("cmdPrintMesh", "Error: inversion results file " + path.string() + " not saved");
 }
 
 void InvWork::cmdViewMesh_Click()
@@ -363,11 +365,12 @@ void InvWork::cmdViewMesh_Click()
     const fs::path folder = viewerWorkFolder(environment.applicationFolder, environment.userDataFolder);
     const fs::path meshFile = folder / kViewerMeshName;
     const fs::path script = folder / kViewerScriptName;
-    if (OutputGlobalMesh(meshFile, false, store_.survey, store_.mesh, store_.models, log_) != kStatusOk) return;
-    if (WriteViewerScript(script, meshFile, meshCentre(store_.mesh.lines), log_) != kStatusOk) return;
+    if (OutputGlobalMesh(meshFile, false, store_.survey, store_.mesh, store_.models, log_) != Status::Ok) return;
+    if (WriteViewerScript(script, meshFile, meshCentre(store_.mesh.lines), log_) != Status::Ok) return;
     ExternalEnvironment external{userSettings_, questions_, *environment.launcher, *environment.roots,
                                  log_,          nullptr,    environment.userDataFolder};
-    RunExternal(external, kViewerProgram, script);
+    // Nothing follows the start: a program not started was reported to the user.
+    (void)RunExternal(external, kViewerProgram, script);
 }
 
 void InvWork::cmdRunInverse_Click()
@@ -406,7 +409,7 @@ void InvWork::cmdRunInverse_Click()
         return;
     }
     if (created == ProjectFolderResult::Failed) {
-        log_.error("cmdRunInverse", message);
+        log_.logError("cmdRunInverse", message);
         return;
     }
     store_.ipWindowsToMerge = merge;
@@ -415,8 +418,9 @@ void InvWork::cmdRunInverse_Click()
         setSettingText(store_.settings, Item::ModelIp, chkIPInv_->isChecked() ? "1" : "2");
         grid_->refresh();
     }
-    funRunRurJob(store_, folder, "INV", mainWindow_.environment().applicationFolder,
-                 *mainWindow_.environment().launcher, log_);
+    // A job not started has logged why; the store is restored either way.
+    (void)funRunRurJob(store_, folder, "INV", mainWindow_.environment().applicationFolder,
+                       *mainWindow_.environment().launcher, log_);
     store_.ipWindowsToMerge = 0;
 }
 

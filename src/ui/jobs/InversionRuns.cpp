@@ -53,7 +53,7 @@ std::vector<ConsoleRunOutcome> invert(MDIStart& window, const std::vector<fs::pa
 void logInversionOutcomes(const std::vector<ConsoleRunOutcome>& outcomes, MessageLog& log)
 {
     for (const ConsoleRunOutcome& outcome : outcomes) {
-        if (outcome.status == kStatusOk)
+        if (outcome.status == Status::Ok)
             log.subWriteToTextBox("Inversion of " + outcome.dataFile.string() + " started in " +
                                   outcome.folder.string() + kLineBreak);
         else log.subWriteToTextBox("Inversion of " + outcome.dataFile.string() + " failed" + kLineBreak);
@@ -84,7 +84,7 @@ void connectInversionRuns(MDIStart& window, MessageLog& log, FileDialogs& fileDi
             const std::vector<ConsoleRunOutcome> outcomes = invert(window, files, log);
             logInversionOutcomes(outcomes, log);
             const auto failed = std::count_if(outcomes.begin(), outcomes.end(),
-                                              [](const ConsoleRunOutcome& o) { return o.status != kStatusOk; });
+                                              [](const ConsoleRunOutcome& o) { return o.status != Status::Ok; });
             log.subWriteToTextBox("Batch processing: " + std::to_string(outcomes.size() - failed) + " of " +
                                   std::to_string(outcomes.size()) + " data files inverted" + kLineBreak);
         });

@@ -124,7 +124,7 @@ bool MessageLogPanel::saveLog(const QString& path, std::string_view source)
 {
     std::string why;
     if (log_.saveRtf(toFilePath(path), &why)) return true;
-    log_.error(source, "Log file " + toWindows1252(path) + " not saved: " + why);
+    log_.logError(source, "Log file " + toWindows1252(path) + " not saved: " + why);
     return false;
 }
 

@@ -17,9 +17,9 @@ void runHandler(MessageLog& log, std::string_view source, Body&& body) noexcept
     try {
         std::forward<Body>(body)();
     } catch (const std::exception& failure) {
-        log.error(source, failure.what());
+        log.logError(source, failure.what());
     } catch (...) {
-        log.error(source, "unexpected failure");
+        log.logError(source, "unexpected failure");
     }
 }
 

@@ -107,12 +107,12 @@ void Reciprocals::cmdCalculate_Click()
         const ReciprocalValue compared = optDataIp->isChecked() ? ReciprocalValue::FirstIp : ReciprocalValue::Resistance;
         ReciprocalResult result;
         MessageLog checkLog;
-        int status = kStatusError;
+        Status status = Status::Error;
         const bool cancelled = runWithProgress(this, tr("Reciprocal check"), [&](const Feedback& feedback) {
             status = DoReciprocalCheck(store_.survey, compared, result, checkLog, feedback);
         });
         log_.appendLog(checkLog);
-        if (cancelled || status != kStatusOk) return;
+        if (cancelled || status != Status::Ok) return;
         model_->show(nullptr, {}, model_->percent());  // the old result goes away below
         result_ = std::move(result);
         calculated_ = true;
@@ -181,7 +181,7 @@ void Reciprocals::cmdSave_Click()
         if (std::filesystem::exists(path, error) &&
             !confirmOverwrite(questions_, "Save as", toWindows1252(chosen), MessageIcon::Question))
             return;
-        writeReciprocalFile(path, result_, chosenOrder(), log_);
+        (void)writeReciprocalFile(path, result_, chosenOrder(), log_);  // a failure is logged; nothing follows
     });
 }
 

@@ -89,12 +89,12 @@ frmPlots::frmPlots(MessageLog& log, Questions& questions, QWidget* parent)
         connect(option, &QRadioButton::toggled, this, [this] { view_->setFilterMode(filterMode()); });
 }
 
-int frmPlots::funPlotHistogram(std::vector<double> values, const std::string& quantity)
+Status frmPlots::funPlotHistogram(std::vector<double> values, const std::string& quantity)
 {
-    int status = kStatusError;
+    Status status = Status::Error;
     runHandler(log_, "funPlotHistogram", [&] {
         status = vexora::funPlotHistogram(std::move(values), quantity, model_, log_);
-        if (status != kStatusOk) return;
+        if (status != Status::Ok) return;
         setWindowTitle(toQString(model_.quantity.name) + " data histogram");
         optX->setChecked(true);
         optY->setChecked(true);
@@ -214,7 +214,7 @@ void registerPlots(MDIStart& mainWindow, ProjectStore& store, MessageLog& log, Q
         TaskWindow::Histogram,
         [&store, &log, &questions]() -> QWidget* {
             std::vector<double> values;
-            if (histogramValues(store.survey, kPlottedQuantity, false, values, log) != kStatusOk) return nullptr;
+            if (histogramValues(store.survey, kPlottedQuantity, false, values, log) != Status::Ok) return nullptr;
             auto* plots = new frmPlots(log, questions);
             // Removing the chosen range is the field data window's work.
             plots->cmdApply->setEnabled(false);
@@ -224,8 +224,9 @@ void registerPlots(MDIStart& mainWindow, ProjectStore& store, MessageLog& log, Q
         [&store, &log](QWidget* window, WindowMode) {
             // The data may have been loaded again since the last show.
             std::vector<double> values;
-            if (histogramValues(store.survey, kPlottedQuantity, false, values, log) != kStatusOk) return;
-            static_cast<frmPlots*>(window)->funPlotHistogram(std::move(values), kPlottedQuantity);
+            if (histogramValues(store.survey, kPlottedQuantity, false, values, log) != Status::Ok) return;
+            // A failure is logged and leaves the window as it was.
+            (void)static_cast<frmPlots*>(window)->funPlotHistogram(std::move(values), kPlottedQuantity);
         });
 }
 

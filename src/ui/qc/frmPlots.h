@@ -34,8 +34,8 @@ public:
 
     frmPlots(MessageLog& log, Questions& questions, QWidget* parent = nullptr);
 
-    // Opens the plot for the values; 1 (logged) when nothing can be drawn.
-    int funPlotHistogram(std::vector<double> values, const std::string& quantity);
+    // Opens the plot for the values; Error (logged) when nothing can be drawn.
+    Status funPlotHistogram(std::vector<double> values, const std::string& quantity);
     // The removal operation of the window that opened this one.
     void setApplyHandler(ApplyHandler handler) { applyHandler_ = std::move(handler); }
 

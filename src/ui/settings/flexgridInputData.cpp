@@ -21,17 +21,19 @@ flexgridInputData::flexgridInputData(ProjectStore& store, Questions& questions, 
     horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     horizontalHeader()->setStretchLastSection(true);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    connect(this, &QAbstractItemView::activated, this, [this](const QModelIndex& index) { activateRow(index.row()); });
+    // The activation refreshes the grid itself when the table changed.
+    connect(this, &QAbstractItemView::activated, this,
+            [this](const QModelIndex& index) { (void)activateRow(index.row()); });
     applySpans();
 }
 
-int flexgridInputData::activateRow(int row)
+Status flexgridInputData::activateRow(int row)
 {
-    int result = kStatusError;
+    Status result = Status::Error;
     if (row < 0 || static_cast<std::size_t>(row) >= store_.settings.rows.size()) return result;
     runHandler(log_, "flexgridInputData_DblClick",
                [&] { result = EditSettingItem(store_, static_cast<std::size_t>(row), questions_, hooks_); });
-    if (result == kStatusOk) {
+    if (result == Status::Ok) {
         refresh();
         selectRow(row);
         emit settingsEdited();

@@ -24,7 +24,7 @@ public:
 
     // The activation handler of a row; returns EditSettingItem's result, 1
     // for rows that are not editable.
-    int activateRow(int row);
+    Status activateRow(int row);
     // Re-reads the whole table (after a configuration load, a reset ...).
     void refresh();
 

@@ -129,7 +129,7 @@ private:
     void mnuPath_Click(int mode);
     void mnuBackgroundOther_Click();
     void convertDataFile(int kind);
-    int runExternal(std::string_view program, const std::filesystem::path& file = {});
+    ExternalStatus runExternal(std::string_view program, const std::filesystem::path& file = {});
 
     ProjectStore& store_;
     MessageLog& log_;

@@ -31,7 +31,7 @@ std::string title(std::string_view suffix) { return std::string(kApplicationTitl
 
 }  // namespace
 
-int MDIStart::runExternal(std::string_view program, const std::filesystem::path& file)
+ExternalStatus MDIStart::runExternal(std::string_view program, const std::filesystem::path& file)
 {
     SearchProgress progress(this, toQString(program));
     ExternalEnvironment external{userSettings_, questions_, *environment_.launcher, *environment_.roots,
@@ -40,9 +40,11 @@ int MDIStart::runExternal(std::string_view program, const std::filesystem::path&
     return RunExternal(external, program, file);
 }
 
-void MDIStart::mnuSequencer_Click() { runExternal(kSequencerProgram); }
+// The menu handlers start the program and are done: RunExternal tells the
+// user itself why a program was not started.
+void MDIStart::mnuSequencer_Click() { (void)runExternal(kSequencerProgram); }
 
-void MDIStart::mnuViewer_Click() { runExternal(kViewerProgram); }
+void MDIStart::mnuViewer_Click() { (void)runExternal(kViewerProgram); }
 
 void MDIStart::mnuRunViewerScript_Click()
 {
@@ -53,7 +55,7 @@ void MDIStart::mnuRunViewerScript_Click()
         questions_.showMessage(title(" - Error"), toWindows1252(chosen) + " not found!", MessageIcon::Critical);
         return;
     }
-    runExternal(kViewerProgram, toFilePath(chosen));
+    (void)runExternal(kViewerProgram, toFilePath(chosen));  // reported by RunExternal
 }
 
 void MDIStart::mnuViewerManager_Click()
@@ -68,8 +70,10 @@ void MDIStart::convertDataFile(int kind)
 {
     const QString chosen = fileDialogs_.openFileName(this, tr("Load data file"), toQtFilters(kDataFileFilters));
     if (chosen.isEmpty()) return;
-    vexora::convertDataFile(toFilePath(chosen), static_cast<DataFileConversion>(kind), environment_.applicationFolder,
-                            environment_.userDataFolder, *environment_.launcher, log_);
+    // A conversion not started has logged why; the core program reports the rest.
+    (void)vexora::convertDataFile(toFilePath(chosen), static_cast<DataFileConversion>(kind),
+                                  environment_.applicationFolder, environment_.userDataFolder, *environment_.launcher,
+                                  log_);
 }
 
 void MDIStart::mnuConvertToVwer_Click() { convertDataFile(static_cast<int>(DataFileConversion::ViewerModel)); }
@@ -104,12 +108,12 @@ void MDIStart::mnuHelp_Click()
 #ifdef _WIN32
     std::string why;
     if (!environment_.launcher->startDetached("hh.exe", {help.string()}, environment_.applicationFolder, &why))
-        log_.error("mnuHelp_Click", "hh.exe not started: " + why);
+        log_.logError("mnuHelp_Click", "hh.exe not started: " + why);
 #else
     // No help viewer of its own here: the desktop opens the file with the
     // program the user chose for it.
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(fromFilePath(help))))
-        log_.error("mnuHelp_Click", help.string() + " not opened: no program for it");
+        log_.logError("mnuHelp_Click", help.string() + " not opened: no program for it");
 #endif
 }
 

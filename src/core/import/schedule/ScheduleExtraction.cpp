@@ -36,7 +36,7 @@ ImportStatus funExtractSchedule(const std::vector<SyscalRecord>& records, Import
 {
     set.clear();
     if (records.empty()) {
-        log.error("funExtractSchedule", "The binary file holds no measurement record.");
+        log.logError("funExtractSchedule", "The binary file holds no measurement record.");
         return ImportStatus::Failed;
     }
     set.quadrupoles.resize(records.size());
@@ -124,7 +124,7 @@ ImportStatus funRenumberElecAndQuad(ImportSet& set, bool isProfile, int numberin
 {
     const int axis = numberingStart < 0 ? -numberingStart : numberingStart;
     if (axis != 1 && axis != 2) {
-        log.error("funRenumberElecAndQuad", "Invalid numbering start " + std::to_string(numberingStart) + ".");
+        log.logError("funRenumberElecAndQuad", "Invalid numbering start " + std::to_string(numberingStart) + ".");
         return ImportStatus::Failed;
     }
     const bool ascending = numberingStart > 0;

@@ -125,8 +125,9 @@ ImportStatus linkToConversionTable(const std::vector<ConversionRow>& rows, Impor
     for (const ImportElectrode& e : set.electrodes) {
         auto it = idAt.find(positionOf(e.x, e.y, e.z));
         if (it == idAt.end()) {
-            log.error("funLinkToConversionTable", "Electrode [" + formatNumber(e.x) + ", " + formatNumber(e.y) + ", " +
-                                                      formatNumber(e.z) + "] is missing in table of conversion file.");
+            log.logError("funLinkToConversionTable", "Electrode [" + formatNumber(e.x) + ", " + formatNumber(e.y) +
+                                                         ", " + formatNumber(e.z) +
+                                                         "] is missing in table of conversion file.");
             return ImportStatus::Failed;
         }
         newNumber.emplace(e.number, it->second);

@@ -66,13 +66,13 @@ ImportStatus readSyscalRecords(std::span<const unsigned char> bytes, std::string
     records.clear();
     const std::size_t size = bytes.size();
     if (size < kSyscalHeaderBytes) {
-        log.error(kSource, std::string(fileName) + ": " + std::to_string(size) + " bytes, shorter than the " +
+        log.logError(kSource, std::string(fileName) + ": " + std::to_string(size) + " bytes, shorter than the " +
                                std::to_string(kSyscalHeaderBytes) + "-byte header of a binary file.");
         return ImportStatus::Failed;
     }
     const std::uint32_t version = read32(bytes.data());
     if (version < kSyscalOldestVersion || version > kSyscalVersion) {
-        log.error(kSource, std::string(fileName) + ": layout version " + hex32(version) + " is not supported (" +
+        log.logError(kSource, std::string(fileName) + ": layout version " + hex32(version) + " is not supported (" +
                                hex32(kSyscalVersion) + " or older expected).");
         return ImportStatus::Failed;
     }
@@ -92,7 +92,7 @@ ImportStatus readSyscalRecords(std::span<const unsigned char> bytes, std::string
         const auto type = static_cast<std::int16_t>(read16(bytes.data() + p + kTypeOffset));
         const std::size_t length = syscalRecordLength(type);
         if (length == 0) {
-            log.error(kSource, where(fileName, ordinal, p) + ": record type " + std::to_string(type) +
+            log.logError(kSource, where(fileName, ordinal, p) + ": record type " + std::to_string(type) +
                                    ", expected 0 to 3. Reading stopped.");
             records.clear();
             return ImportStatus::Failed;
@@ -118,14 +118,14 @@ ImportStatus readSyscalRecords(std::span<const unsigned char> bytes, std::string
         for (int k = 0; k < 4; ++k) {
             if (isAbsentElectrodeMarker(record.x[k])) continue;
             if (!std::isfinite(record.x[k]) || !std::isfinite(record.y[k]) || !std::isfinite(record.z[k])) {
-                log.error(kSource, where(fileName, ordinal, p) + ": electrode " + kPoleName[k] +
+                log.logError(kSource, where(fileName, ordinal, p) + ": electrode " + kPoleName[k] +
                                        " has a coordinate that is not a finite number.");
                 records.clear();
                 return ImportStatus::Failed;
             }
         }
         if (!std::isfinite(record.v) || !std::isfinite(record.i)) {
-            log.error(kSource, where(fileName, ordinal, p) + ": V or I is not a finite number.");
+            log.logError(kSource, where(fileName, ordinal, p) + ": V or I is not a finite number.");
             records.clear();
             return ImportStatus::Failed;
         }
@@ -141,12 +141,12 @@ ImportStatus funReadSyscalPro(const std::filesystem::path& path, std::vector<Sys
     const std::string name = path.string();
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
-        log.error(kSource, name + " not found!");
+        log.logError(kSource, name + " not found!");
         return ImportStatus::Failed;
     }
     const std::uintmax_t size = std::filesystem::file_size(path, ec);
     if (ec || !(size <= kSyscalMaxFileBytes)) {
-        log.error(kSource, name + ": " + (ec ? "size cannot be read." : std::to_string(size) +
+        log.logError(kSource, name + ": " + (ec ? "size cannot be read." : std::to_string(size) +
                                               " bytes, larger than any binary measurement file (at most " +
                                               std::to_string(kSyscalMaxFileBytes) + ")."));
         return ImportStatus::Failed;
@@ -154,7 +154,7 @@ ImportStatus funReadSyscalPro(const std::filesystem::path& path, std::vector<Sys
     std::vector<unsigned char> bytes(static_cast<std::size_t>(size));
     std::ifstream in(path, std::ios::binary);
     if (!in || !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
-        log.error(kSource, name + ": the file cannot be read.");
+        log.logError(kSource, name + ": the file cannot be read.");
         return ImportStatus::Failed;
     }
     return readSyscalRecords(bytes, name, records, log);

@@ -81,7 +81,7 @@ ImportStatus subFillImportTables(const ImportSet& set, ImportGrids& grids, Messa
 {
     grids = ImportGrids{};
     if (set.electrodes.empty() || set.quadrupoles.empty() || set.quadrupoles.size() != set.values.size()) {
-        log.error("subFillImportTables", "No electrodes or quadrupoles to show.");
+        log.logError("subFillImportTables", "No electrodes or quadrupoles to show.");
         return ImportStatus::Failed;
     }
     grids.factors = subGF(set.electrodes, set.quadrupoles);

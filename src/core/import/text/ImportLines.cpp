@@ -14,14 +14,14 @@ ImportStatus splitImportLines(std::string_view fileName, const char* source, Imp
         std::size_t end = start;
         while (end < all.size() && all[end] != '\n' && all[end] != '\r') ++end;
         if (end - start > kMaxImportLineLength) {
-            log.error(source, std::string(fileName) + ": line " + std::to_string(text.lines.size() + 1) + ": " +
+            log.logError(source, std::string(fileName) + ": line " + std::to_string(text.lines.size() + 1) + ": " +
                                   std::to_string(end - start) + " characters, at most " +
                                   std::to_string(kMaxImportLineLength) + " expected.");
             text.lines.clear();
             return ImportStatus::Failed;
         }
         if (text.lines.size() == kMaxImportLines) {
-            log.error(source, std::string(fileName) + ": more than " + std::to_string(kMaxImportLines) + " lines.");
+            log.logError(source, std::string(fileName) + ": more than " + std::to_string(kMaxImportLines) + " lines.");
             text.lines.clear();
             return ImportStatus::Failed;
         }
@@ -37,7 +37,8 @@ ImportStatus readImportLines(const std::filesystem::path& path, const char* sour
     std::string why;
     if (!readTextFile(path, text.bytes, &why)) {
         std::error_code ec;
-        log.error(source, std::filesystem::exists(path, ec) ? path.string() + ": " + why : path.string() + " not found!");
+        log.logError(source,
+                     std::filesystem::exists(path, ec) ? path.string() + ": " + why : path.string() + " not found!");
         return ImportStatus::Failed;
     }
     return splitImportLines(path.string(), source, text, log);

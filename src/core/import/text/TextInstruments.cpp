@@ -182,7 +182,7 @@ ImportStatus parseTextInstrument(TextInstrument format, const std::vector<std::s
     }
     skipped.report();
     if (set.quadrupoles.empty()) {
-        log.error(source, std::string(fileName) + ": no measurement line found.");
+        log.logError(source, std::string(fileName) + ": no measurement line found.");
         set.clear();
         return ImportStatus::Failed;
     }
