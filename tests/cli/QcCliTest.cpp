@@ -84,6 +84,18 @@ TEST_F(QcCli, HistogramPrintsStatisticsAndBins)
             << r.out;
 }
 
+// Values whose spread no double holds end the command with the reason, not an abort.
+TEST_F(QcCli, HistogramRefusesASpreadBeyondTheLargestNumber)
+{
+    const std::string extreme = "1 A 1 A 2 A 3 A 4 1e308 10 5 100 0\r\n"
+                                "2 A 3 A 4 A 1 A 2 -1e308 12 6 100 0\r\n";
+    const CliRun r = vexora({"histogram", write("extreme.data", extreme), "V/I"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("The V/I values span -1e+308 to 1e+308, more than a histogram can divide into bins."),
+              std::string::npos)
+        << r.err;
+}
+
 // The executable draws the PNG offscreen, with no display at all.
 TEST_F(QcCli, HistogramPngWithoutADisplay)
 {

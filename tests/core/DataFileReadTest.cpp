@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <sys/resource.h>
+
 #include "core/datafile/ScheduleLoader.h"
 #include "core/platform/ScriptedQuestions.h"
 #include "support/SmallSurvey.h"
@@ -277,6 +279,34 @@ TEST(DataFileRead, LaterFileWithoutElectrodesUsesEarlierOnes)
     Loaded fresh;
     EXPECT_EQ(fresh.load(dataOnly), 1);
     EXPECT_NE(fresh.text().find("Error: electrodes must be loaded before data can be loaded."), std::string::npos);
+}
+
+// Thousands of declared IP windows over a block of short rows: refused for
+// its rows, within an address space a laptop has, instead of reserving room
+// for every window times every line.
+TEST(DataFileRead, ManyDeclaredWindowsReserveNoMoreThanTheRowsFill)
+{
+    std::string windows;
+    for (int w = 0; w < 20000; ++w) windows += " " + std::to_string(11 + w);
+    std::string header = smallHeader();
+    const std::string tag = "#data_ip_wind_col= 11 12";
+    header.replace(header.find(tag), tag.size(), "#data_ip_wind_col=" + windows);
+    for (const std::string column : {"#data_i_curr_col= 13", "#data_skip_col= 14"})
+        header.replace(header.find(column), column.size(), column.substr(0, column.find('=') + 1) + " -1");
+    std::string rows;
+    for (int r = 0; r < 40000; ++r) rows += "1 A 1 A 2 A 3 A 4 0.5 10\r\n";
+    const std::string text = header + smallElectrodes() + "#data_start\r\n" + rows + "#data_end\r\n";
+    // In a child process, under 2 GiB of address space.
+    const auto loadUnderLimit = [&text] {
+        const rlimit limit{std::size_t(2) << 30, std::size_t(2) << 30};
+        setrlimit(RLIMIT_AS, &limit);
+        Loaded l;
+        const int status = l.load(text);
+        const bool refused =
+            l.text().find("Number of columns is less then data-format definition.") != std::string::npos;
+        std::exit(status == 1 && refused ? 0 : 1);
+    };
+    EXPECT_EXIT(loadUnderLimit(), ::testing::ExitedWithCode(0), "");
 }
 
 TEST(DataFileRead, FileProblems)

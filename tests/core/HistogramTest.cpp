@@ -136,6 +136,19 @@ TEST(Histogram, BadValues)
     EXPECT_NE(empty.plainText().find("No V values to plot."), std::string::npos);
     EXPECT_EQ(funPlotHistogram({1e9}, "V", m, empty), Status::Error);
     EXPECT_EQ(funPlotHistogram({1}, "ohm", m, empty), Status::Error);
+
+    // A spread beyond the largest double: refused with a message, the plot kept.
+    const HistogramModel before = m;
+    MessageLog huge;
+    EXPECT_EQ(funPlotHistogram({-1e308, 0, 1e308}, "Rho", m, huge), Status::Error);
+    EXPECT_NE(huge.plainText().find("The Rho values span -1e+308 to 1e+308, more than a histogram can divide into "
+                                    "bins. No histogram plotted."),
+              std::string::npos)
+        << huge.plainText();
+    EXPECT_EQ(m.values, before.values);
+    // Near the limit but finite, the variance alone overflows: one bar, no crash.
+    ASSERT_EQ(funPlotHistogram({-4e307, 4e307}, "Rho", m, huge), Status::Ok);
+    EXPECT_GE(m.binCount, 1);
 }
 
 TEST(Histogram, QuantitiesAndFilter)

@@ -96,6 +96,18 @@ TEST(TextInstruments, SiberPositionsFromTheFile)
     EXPECT_EQ(set.values[0], (ImportValue{100, 50, 0.5f, 2.5f}));
 }
 
+// Positions far beyond any survey still give their electrodes (a case the
+// fuzz run found: the position buckets overflowed a 64-bit integer).
+TEST(TextInstruments, SiberPositionsBeyondEveryBucket)
+{
+    MessageLog log;
+    const ImportSet set = parse(TextInstrument::Siber, siberFile("1,-1.4e21,1.4e21,1.4e15,0,0,2.5,100,50,0.5\r\n"),
+                                log);
+    ASSERT_EQ(set.electrodes.size(), 4u) << log.plainText();
+    EXPECT_EQ(set.electrodes.front().x, -1.4e21);
+    EXPECT_EQ(set.electrodes.back().x, 1.4e21);
+}
+
 struct BadLine {
     TextInstrument format;
     const char* what;

@@ -162,5 +162,22 @@ TEST(ScriptRun, AScriptThatCannotBeReadFails)
     EXPECT_EQ(runCoreScript(folder / "none.txt", nullptr), ScriptStatus::Stopped);
 }
 
+// Nothing to run is a failure with its reason, never "Script completed.".
+TEST(ScriptRun, AScriptWithNothingToRunStops)
+{
+    const fs::path folder = testing::freshFolder("vexora_script_empty");
+    const std::string paths = "SETMESSAGEPATH \"" + (folder / "Log.prg").string() + "\" \"" +
+                              (folder / "Progress.txt").string() + "\" \"" + (folder / "Stop.vwer").string() + "\"\r\n";
+    for (const std::string& text : {std::string(), std::string("\r\n\r\n"), paths}) {
+        ASSERT_TRUE(writeFileAtomically(folder / "Script.txt", text));
+        std::ostringstream console;
+        EXPECT_EQ(runCoreScript(folder / "Script.txt", &console), ScriptStatus::Stopped) << text;
+        const std::string said = console.str() + (fs::exists(folder / "Log.prg") ? fileText(folder / "Log.prg") : "");
+        EXPECT_NE(said.find("holds no command to run."), std::string::npos) << said;
+        EXPECT_EQ(said.find("Script completed."), std::string::npos) << said;
+    }
+    fs::remove_all(folder);
+}
+
 }  // namespace
 }  // namespace vexora

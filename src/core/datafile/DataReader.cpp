@@ -69,10 +69,18 @@ Status funLoadData(std::string_view text, const BlockBounds& bounds, const DataF
     sized(q.resistance, true);
     sized(q.current, true);
     q.skip.reserve(capacity);
+    // A header may declare thousands of IP windows over a block of rows too
+    // short to fill them: room for every window times every line would be
+    // gigabytes of address space. Beyond the windows instruments record, the
+    // columns grow with the rows instead.
+    constexpr std::size_t kReservedWindows = 64;
+    const bool reserveWindows = windows + stdWindows <= kReservedWindows;
     q.ip.resize(windows);
-    for (auto& w : q.ip) w.reserve(capacity);
     q.ipStd.resize(stdWindows);
-    for (auto& w : q.ipStd) w.reserve(capacity);
+    if (reserveWindows) {
+        for (auto& w : q.ip) w.reserve(capacity);
+        for (auto& w : q.ipStd) w.reserve(capacity);
+    }
     sized(q.resistanceStd, present.resistanceStd);
     sized(q.calcResistance, present.calcResistance);
     sized(q.calcIp, present.calcIp);

@@ -133,7 +133,7 @@ void setDefaultBins(HistogramModel& model)
 {
     const HistogramStatistics& s = model.stats;
     const double range = std::abs(s.max - s.min);
-    if (!(range > 0) || !(s.stdDev > 0)) {
+    if (!(range > 0) || !(s.stdDev > 0) || !std::isfinite(range) || !std::isfinite(s.stdDev)) {
         setBins(model, 1, s.min != 0 ? std::abs(s.min) * 0.1 : 1.0);
         return;
     }
@@ -185,6 +185,12 @@ Status funPlotHistogram(std::vector<double> values, std::string_view quantity, H
                                      q->name + " histogram.");
     if (values.empty()) return log.error(kSource, "No " + q->name + " values to plot.");
     std::sort(values.begin(), values.end());
+    // Values near the largest doubles have a spread (or a variance) that
+    // overflows: no bin width can be made of it.
+    if (!std::isfinite(values.back() - values.front()))
+        return log.error(kSource, "The " + q->name + " values span " + formatNumber(values.front()) + " to " +
+                                      formatNumber(values.back()) +
+                                      ", more than a histogram can divide into bins. No histogram plotted.");
     next.values = std::move(values);
     next.stats = histogramStatistics(next.values);
     next.stats.excludedNotComputed = notComputed;

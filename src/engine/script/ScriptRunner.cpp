@@ -179,6 +179,13 @@ ScriptStatus runCoreScript(const fs::path& scriptFile, std::ostream* console)
         writeJobLogLine(run.writer, "Script stopped at " + where(e.line, e.text) + ": " + e.reason + ".");
         return ScriptStatus::Stopped;
     }
+    // A script that does nothing is a mistake, not a job done.
+    if (std::none_of(script.commands.begin(), script.commands.end(),
+                     [](const ScriptCommand& c) { return c.verb != ScriptVerb::SetMessagePath; })) {
+        if (const ScriptCommand* paths = messagePathCommand(script)) run.writer.file = paths->paths[0];
+        writeJobLogLine(run.writer, "Script stopped: " + scriptFile.string() + " holds no command to run.");
+        return ScriptStatus::Stopped;
+    }
 
     // Error entries come without their own date line: every log line has one.
     MessageLog log([] { return std::string(); });

@@ -89,7 +89,11 @@ std::vector<double> distinctPositions(const std::vector<double>& positions)
     std::vector<double> kept;
     std::unordered_map<long long, std::vector<double>> buckets;
     for (double p : positions) {
-        const auto b = static_cast<long long>(std::floor(p / kTolerance));
+        // Positions beyond 9e12 m share the edge buckets: their distances are
+        // still compared exactly, and the cast stays within long long.
+        const double bucket = std::floor(p / kTolerance);
+        const auto b = bucket > -9e18 ? (bucket < 9e18 ? static_cast<long long>(bucket) : 9'000'000'000'000'000'000LL)
+                                      : -9'000'000'000'000'000'000LL;
         bool near = false;
         for (long long c = b - 1; c <= b + 1 && !near; ++c) {
             auto it = buckets.find(c);
