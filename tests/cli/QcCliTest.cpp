@@ -115,6 +115,17 @@ TEST_F(QcCli, HistogramPngWithoutADisplay)
     };
     EXPECT_EQ(bigEndian(16), 960u);  // IHDR width and height
     EXPECT_EQ(bigEndian(20), 600u);
+
+    // A picture that cannot take the place of its target fails whole: the
+    // target stays as it was and no part-written file is left beside it.
+    const fs::path taken = folder / "taken.png";
+    fs::create_directories(taken / "inside");
+    const std::string refused = "\"" + std::string(VEXORA_CLI_PATH) + "\" histogram \"" + in + "\" V/I --png \"" +
+                                taken.string() + "\" > /dev/null 2>&1";
+    EXPECT_NE(std::system(refused.c_str()), 0);
+    EXPECT_TRUE(fs::is_directory(taken / "inside"));
+    for (const auto& entry : fs::directory_iterator(folder))
+        EXPECT_EQ(entry.path().filename().string().rfind(".taken.png", 0), std::string::npos) << entry.path();
 }
 
 TEST_F(QcCli, Misuse)

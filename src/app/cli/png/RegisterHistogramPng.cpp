@@ -5,10 +5,12 @@
 #include <cstdio>
 #include <memory>
 
+#include <QBuffer>
 #include <QGuiApplication>
 #include <QImage>
 
 #include "app/cli/HistogramPng.h"
+#include "core/io/TextFile.h"
 #include "ui/platform/TextConversion.h"
 #include "ui/qc/HistogramPainter.h"
 
@@ -35,8 +37,18 @@ bool renderHistogramPng(const vexora::HistogramModel& model, const std::string& 
         application = std::make_unique<QGuiApplication>(argc, argv);
     }
     const QImage image = vexora::ui::histogramImage(model, vexora::FilterMode::RemoveOutside);
-    if (!image.save(vexora::ui::fromFilePath(path), "PNG")) {
-        why = "the PNG file cannot be written";
+    // Encoded in memory, then written as every other output is: whole or not
+    // at all, so a full disk leaves the previous picture in place.
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
+        why = "the PNG image cannot be encoded";
+        return false;
+    }
+    std::string written;
+    if (!vexora::writeFileAtomically(path, std::string_view(png.constData(), static_cast<std::size_t>(png.size())),
+                                     &written)) {
+        why = "the PNG file cannot be written: " + written;
         return false;
     }
     return true;
