@@ -130,8 +130,9 @@ LoadStatus loadText(const ProjectStore& store, std::string text, const DataLoadR
     ElectrodeFormat readElectrodes;
     DataFormat readData;
     TopographyFormat readTopography;
-    const ConfigurationStatus read = funLoadConfiguration(text, electrodeBlock, dataBlock, topographyBlock, readElectrodes, readData,
-                                          readTopography, next.sequenceHeader, next.settings, log);
+    const ConfigurationStatus read =
+        funLoadConfiguration(text, electrodeBlock, dataBlock, topographyBlock, readElectrodes, readData,
+                             readTopography, next.sequenceHeader, next.settings, log);
     log.subWriteToTextBox(std::string("done.") + kLineBreak);
     if (read == ConfigurationStatus::NoTags) return fail("Error: No configuration tags found.");
     if (read != ConfigurationStatus::Read) return fail("Error: critical error reading configuration.");
@@ -188,8 +189,8 @@ LoadStatus loadText(const ProjectStore& store, std::string text, const DataLoadR
         }
     }
     log.subWriteToTextBox("Loading data-set... ");
-    if (funLoadData(text, dataBlock, df, next.sequenceHeader, synthetic, survey, log, feedback.part(10, 80, "Loading data-set")) !=
-        Status::Ok) {
+    const Feedback dataFeedback = feedback.part(10, 80, "Loading data-set");
+    if (funLoadData(text, dataBlock, df, next.sequenceHeader, synthetic, survey, log, dataFeedback) != Status::Ok) {
         if (feedback.cancelled()) return cancel();
         return fail("Error: data not loaded.");
     }
@@ -240,6 +241,16 @@ bool readScheduleFile(const std::filesystem::path& path, std::string& text, Mess
     return false;
 }
 
+// Builds into a fresh store that replaces `store` only when the file loaded.
+template <class Build>
+LoadStatus replaceWhenLoaded(ProjectStore& store, Build&& build)
+{
+    ProjectStore loaded;
+    const LoadStatus status = build(loaded);
+    if (status == LoadStatus::Loaded) store = std::move(loaded);
+    return status;
+}
+
 }  // namespace
 
 LoadStatus funInputScheduleFile(const ProjectStore& current, const DataLoadRequest& request, ProjectStore& loaded,
@@ -254,19 +265,17 @@ LoadStatus funInputScheduleFile(const ProjectStore& current, const DataLoadReque
 LoadStatus funInputScheduleFile(ProjectStore& store, const DataLoadRequest& request, MessageLog& log,
                                 Questions& questions, const Feedback& feedback)
 {
-    ProjectStore loaded;
-    const LoadStatus status = funInputScheduleFile(store, request, loaded, log, questions, feedback);
-    if (status == LoadStatus::Loaded) store = std::move(loaded);
-    return status;
+    return replaceWhenLoaded(store, [&](ProjectStore& loaded) {
+        return funInputScheduleFile(store, request, loaded, log, questions, feedback);
+    });
 }
 
 LoadStatus loadScheduleText(ProjectStore& store, std::string text, const DataLoadRequest& request, MessageLog& log,
                             Questions& questions, const Feedback& feedback)
 {
-    ProjectStore loaded;
-    const LoadStatus status = loadText(store, std::move(text), request, loaded, log, questions, feedback);
-    if (status == LoadStatus::Loaded) store = std::move(loaded);
-    return status;
+    return replaceWhenLoaded(store, [&](ProjectStore& loaded) {
+        return loadText(store, std::move(text), request, loaded, log, questions, feedback);
+    });
 }
 
 }  // namespace vexora

@@ -41,8 +41,7 @@ int mergedIpWindows(const Survey& survey, int ipWindowsToMerge, MessageLog& log)
 // short header comes first. Returns Error, with the reason logged, when the file
 // cannot be written.
 Status funSaveSchedule(const ProjectStore& store, const std::filesystem::path& path, bool append,
-                       const ScheduleLayouts& layouts, bool omitSkipped, MessageLog& log,
-                       std::string_view date = {});
+                       const ScheduleLayouts& layouts, bool omitSkipped, MessageLog& log, std::string_view date = {});
 
 // The output check and the writer together, as a workspace's save does;
 // "Error: invalid output format" when the layouts are refused.

@@ -184,8 +184,8 @@ Status funRenumberElectAndQuad(Survey& survey, std::string_view, double toleranc
         questions.showMessage(title, "No duplicated electrodes found.", MessageIcon::Information);
         return Status::Ok;
     }
-    if (!questions.confirmList(QuestionId::ReplaceDuplicateElectrodes, title + " - Remove duplicated electrodes", "The following duplicate pairs were found:",
-                               report, "Replace duplicated electrodes?"))
+    if (!questions.confirmList(QuestionId::ReplaceDuplicateElectrodes, title + " - Remove duplicated electrodes",
+                               "The following duplicate pairs were found:", report, "Replace duplicated electrodes?"))
         return Status::Ok;
 
     std::unordered_map<std::uint64_t, ElectrodeRef> replacement;

@@ -48,7 +48,7 @@ std::optional<std::string> checkImportFileChoice(const std::string& fileName, st
 namespace {
 
 ImportStatus runBinSteps(const BinImportOptions& options, ImportSet& set, ImportGrids& grids, MessageLog& log,
-                const Feedback& feedback)
+                         const Feedback& feedback)
 {
     feedback.report(0, "Reading the instrument file");
     std::vector<SyscalRecord> records;
@@ -66,8 +66,10 @@ ImportStatus runBinSteps(const BinImportOptions& options, ImportSet& set, Import
     switch (options.mode) {
     case ImportMode::Sequence:
         status = funLinkToSequence(options.sequenceFile, set, log);
-        if (status == ImportStatus::SequenceTooFewElectrodes) log.warning("funImportBinFile", kSequenceElectrodesWarning);
-        if (status == ImportStatus::SequenceQuadrupoleCount) log.warning("funImportBinFile", kSequenceQuadrupolesWarning);
+        if (status == ImportStatus::SequenceTooFewElectrodes)
+            log.warning("funImportBinFile", kSequenceElectrodesWarning);
+        if (status == ImportStatus::SequenceQuadrupoleCount)
+            log.warning("funImportBinFile", kSequenceQuadrupolesWarning);
         break;
     case ImportMode::ConversionTable: status = funLinkToConversionTable(options.conversionFile, set, log); break;
     case ImportMode::Profile:
@@ -84,7 +86,7 @@ ImportStatus runBinSteps(const BinImportOptions& options, ImportSet& set, Import
 }  // namespace
 
 ImportStatus funImportBinFile(const BinImportOptions& options, ImportSet& set, ImportGrids& grids, MessageLog& log,
-                     const Feedback& feedback)
+                              const Feedback& feedback)
 {
     const ImportStatus status = runBinSteps(options, set, grids, log, feedback);
     if (status != ImportStatus::Ok) {
@@ -94,8 +96,8 @@ ImportStatus funImportBinFile(const BinImportOptions& options, ImportSet& set, I
     return status;
 }
 
-ImportStatus importTextFile(ImportFormatKind kind, const std::filesystem::path& path, ImportSet& set, ImportGrids& grids,
-                   MessageLog& log, const Feedback& feedback)
+ImportStatus importTextFile(ImportFormatKind kind, const std::filesystem::path& path, ImportSet& set,
+                            ImportGrids& grids, MessageLog& log, const Feedback& feedback)
 {
     feedback.report(0, "Reading the instrument file");
     ImportStatus status = ImportStatus::Failed;

@@ -62,12 +62,12 @@ struct BinImportOptions {
 // working tables are emptied. A cancel between steps ends it with 99 and
 // nothing logged.
 ImportStatus funImportBinFile(const BinImportOptions& options, ImportSet& set, ImportGrids& grids, MessageLog& log,
-                     const Feedback& feedback = {});
+                              const Feedback& feedback = {});
 
 // A text format: its importer, then the fill step; 0 or 99 with the tables
 // emptied.
-ImportStatus importTextFile(ImportFormatKind kind, const std::filesystem::path& path, ImportSet& set, ImportGrids& grids,
-                   MessageLog& log, const Feedback& feedback = {});
+ImportStatus importTextFile(ImportFormatKind kind, const std::filesystem::path& path, ImportSet& set,
+                            ImportGrids& grids, MessageLog& log, const Feedback& feedback = {});
 
 // Starts the converter of "ABEM file" or "AGI STG" from the application
 // folder, with no arguments and without waiting; nothing is loaded. Ok or Error.

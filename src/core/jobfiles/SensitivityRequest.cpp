@@ -66,8 +66,9 @@ Status readSensitivityInfo(const std::filesystem::path& file, SensitivityRequest
     const bool idOk = id != info.end() && ((id->is_array() && id->size() == 1 && (*id)[0].is_number_integer()) ||
                                            id->is_number_integer());
     if (!idOk || absolute == info.end() || !absolute->is_boolean())
-        return log.error(kReadingCommand,
-                         file.string() + " needs \"Sensitivity_Quad_ID\": [id] and \"Sensitivity_Abs\": true or false.");
+        return log.error(
+            kReadingCommand,
+            file.string() + " needs \"Sensitivity_Quad_ID\": [id] and \"Sensitivity_Abs\": true or false.");
     request.quadrupoleId = id->is_array() ? (*id)[0].get<long long>() : id->get<long long>();
     request.absolute = absolute->get<bool>();
     return Status::Ok;

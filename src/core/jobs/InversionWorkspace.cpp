@@ -55,8 +55,8 @@ Status loadTopographyFile(ProjectStore& store, const fs::path& path, MessageLog&
     DataFormat data;
     TopographyFormat topography;
     SequenceHeader sequence;
-    const ConfigurationStatus read = funLoadConfiguration(text, electrodeBlock, dataBlock, topographyBlock, electrodes, data,
-                                          topography, sequence, settings, log);
+    const ConfigurationStatus read = funLoadConfiguration(text, electrodeBlock, dataBlock, topographyBlock, electrodes,
+                                                          data, topography, sequence, settings, log);
     if (read == ConfigurationStatus::NoTags) return fail("Error: No configuration tags found.");
     if (read != ConfigurationStatus::Read) return fail("Warning: critical error reading configuration.");
     if (funCheckFormatCfgForInput(settings, electrodes, data, topography, log) != Status::Ok)

@@ -125,7 +125,8 @@ std::vector<TopographyPoint> meshTopography(const Survey& survey, bool addElectr
     return points;
 }
 
-TopographyStatus BinandSort(std::vector<TopographyPoint>& points, const MeshLines& lines, double dx, double dy, MessageLog& log)
+TopographyStatus BinandSort(std::vector<TopographyPoint>& points, const MeshLines& lines, double dx, double dy,
+                            MessageLog& log)
 {
     const std::size_t before = points.size();
     std::erase_if(points, [](const TopographyPoint& p) {

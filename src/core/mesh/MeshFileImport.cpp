@@ -231,8 +231,8 @@ void readFile(std::string_view text, Staging& s)
 
 }  // namespace
 
-MeshFileStatus importMeshText(std::string_view text, std::string_view name, SettingsTable& settings, Mesh& mesh, Models& models,
-                   MessageLog& log)
+MeshFileStatus importMeshText(std::string_view text, std::string_view name, SettingsTable& settings, Mesh& mesh,
+                              Models& models, MessageLog& log)
 {
     LineCursor first(text);
     auto line1 = first.next();
@@ -289,7 +289,7 @@ MeshFileStatus importMeshText(std::string_view text, std::string_view name, Sett
 }
 
 MeshFileStatus funImportMesh(const std::filesystem::path& path, SettingsTable& settings, Mesh& mesh, Models& models,
-                  MessageLog& log)
+                             MessageLog& log)
 {
     std::string text, why;
     if (!readTextFile(path, text, &why)) {

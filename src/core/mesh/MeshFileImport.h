@@ -38,11 +38,11 @@ enum class [[nodiscard]] MeshFileStatus {
 // model (value / IP scale of the settings). The model read is marked
 // imported and its type item set to "1-Imported". Electrode and quadrupole
 // sections are not read.
-MeshFileStatus importMeshText(std::string_view text, std::string_view name, SettingsTable& settings, Mesh& mesh, Models& models,
-                   MessageLog& log);
+MeshFileStatus importMeshText(std::string_view text, std::string_view name, SettingsTable& settings, Mesh& mesh,
+                              Models& models, MessageLog& log);
 
 // Reads the file at `path`; a file that cannot be read gives MeshFileStatus::Failed.
 MeshFileStatus funImportMesh(const std::filesystem::path& path, SettingsTable& settings, Mesh& mesh, Models& models,
-                  MessageLog& log);
+                             MessageLog& log);
 
 }  // namespace vexora

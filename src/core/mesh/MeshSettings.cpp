@@ -96,7 +96,8 @@ MeshLinesStatus MakeMeshXYZ(const MeshSettings& s, MeshLines& lines, ForegroundB
     const double limits[] = {next.xMin, next.xMax, next.yMin, next.yMax, next.zBottom, next.zMax};
     if (!std::all_of(std::begin(limits), std::end(limits), [](double v) { return std::isfinite(v); }))
         return MeshLinesStatus::LimitsReversed;
-    if (next.xMin > next.xMax || next.yMin > next.yMax || next.zBottom > next.zMax) return MeshLinesStatus::LimitsReversed;
+    if (next.xMin > next.xMax || next.yMin > next.yMax || next.zBottom > next.zMax)
+        return MeshLinesStatus::LimitsReversed;
     if (!positiveSize(s.dx) || !positiveSize(s.dy) || !positiveSize(s.dz)) return MeshLinesStatus::SizeNotPositive;
 
     // Refuse absurd line counts before any list is filled; the exact count

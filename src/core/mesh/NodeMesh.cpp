@@ -145,7 +145,8 @@ NodeMeshStatus NodeMesh(Mesh& mesh, const SettingsTable& table, MessageLog& log)
             if (!(zt > zb) || !std::isfinite(zt) || !std::isfinite(zb))
                 return failed(log, "The foreground top (" + formatNumber(zt) + ") must lie above its bottom (" +
                                        formatNumber(zb) + ") for the mesh to follow the terrain.");
-            if (std::any_of(S.begin(), S.end(), [zb](double s) { return s < zb; })) return NodeMeshStatus::TerrainBelowBottom;
+            if (std::any_of(S.begin(), S.end(), [zb](double s) { return s < zb; }))
+                return NodeMeshStatus::TerrainBelowBottom;
             rule.zt = zt;
             rule.zb = zb;
             rule.lastCompressed = nearestZLine(L.z, zb);

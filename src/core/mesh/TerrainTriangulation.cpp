@@ -40,8 +40,8 @@ double planeThrough(const Delaunay::Face_handle& face, double px, double py)
     return za + wb * (zb - za) + wc * (zc - za);
 }
 
-TopographyStatus interpolate(const std::vector<TopographyPoint>& points, const MeshLines& lines, std::vector<double>& surface,
-                MessageLog& log)
+TopographyStatus interpolate(const std::vector<TopographyPoint>& points, const MeshLines& lines,
+                             std::vector<double>& surface, MessageLog& log)
 {
     std::vector<std::pair<Point, double>> sites;
     sites.reserve(points.size());
@@ -78,7 +78,7 @@ TopographyStatus interpolate(const std::vector<TopographyPoint>& points, const M
 }  // namespace
 
 TopographyStatus InterpolateTerrainSurface(const std::vector<TopographyPoint>& points, const MeshLines& lines,
-                              std::vector<double>& surface, MessageLog& log)
+                                           std::vector<double>& surface, MessageLog& log)
 {
     try {
         return interpolate(points, lines, surface, log);

@@ -40,7 +40,7 @@ std::vector<TopographyPoint> meshTopography(const Survey& survey, bool addElectr
 // than three points or a mesh without extent in X or Y; `points` are then
 // unusable.
 TopographyStatus BinandSort(std::vector<TopographyPoint>& points, const MeshLines& lines, double dx, double dy,
-               MessageLog& log);
+                            MessageLog& log);
 
 // Terrain elevation at every intersection of an X and a Y line, element
 // (ix-1)ny + (iy-1), by planar interpolation in the Delaunay triangle that
@@ -48,7 +48,7 @@ TopographyStatus BinandSort(std::vector<TopographyPoint>& points, const MeshLine
 // triangulated area). Returns TopographyStatus::Fatal, logged, when the points do
 // not span an area; `surface` is then left as it was.
 TopographyStatus InterpolateTerrainSurface(const std::vector<TopographyPoint>& points, const MeshLines& lines,
-                              std::vector<double>& surface, MessageLog& log);
+                                           std::vector<double>& surface, MessageLog& log);
 
 // Surface electrodes (type 2 or -2) take, as z and as terrain elevation, the
 // z of the horizontally nearest real node of the top layer (the first in

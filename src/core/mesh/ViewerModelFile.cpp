@@ -97,9 +97,10 @@ PlotRegion viewerPlotRegion(const SettingsTable& table)
     return r;
 }
 
-ViewerFileStatus viewerModelBytes(const SettingsTable& settings, const Survey& survey, const Mesh& mesh, const Models& models,
-                     std::string_view quantity, const std::vector<double>* sensitivity, const ViewerTimestamp& when,
-                     std::string& bytes)
+ViewerFileStatus viewerModelBytes(const SettingsTable& settings, const Survey& survey, const Mesh& mesh,
+                                  const Models& models, std::string_view quantity,
+                                  const std::vector<double>* sensitivity, const ViewerTimestamp& when,
+                                  std::string& bytes)
 {
     const std::size_t blocks = mesh.elementNodes.size();
     const bool rho = quantity == "RHO";
@@ -207,9 +208,9 @@ ViewerFileStatus viewerModelBytes(const SettingsTable& settings, const Survey& s
     return ViewerFileStatus::Written;
 }
 
-ViewerFileStatus modBinOutput(const std::filesystem::path& path, std::string_view quantity, const SettingsTable& settings,
-                 const Survey& survey, const Mesh& mesh, const Models& models, MessageLog& log,
-                 const std::vector<double>* sensitivity)
+ViewerFileStatus modBinOutput(const std::filesystem::path& path, std::string_view quantity,
+                              const SettingsTable& settings, const Survey& survey, const Mesh& mesh,
+                              const Models& models, MessageLog& log, const std::vector<double>* sensitivity)
 {
     constexpr std::string_view kSource = "modBinOutput";
     if (!mesh.present || mesh.elementNodes.empty()) {

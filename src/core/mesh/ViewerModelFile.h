@@ -55,14 +55,15 @@ PlotRegion viewerPlotRegion(const SettingsTable& table);
 // "Chargeability" (IP x IP scale); any other quantity writes "Sensitivity"
 // from `sensitivity` (one value per block). Returns ViewerFileStatus::BlockFailed when a
 // block's values are missing or a size passes 32 bits.
-ViewerFileStatus viewerModelBytes(const SettingsTable& settings, const Survey& survey, const Mesh& mesh, const Models& models,
-                     std::string_view quantity, const std::vector<double>* sensitivity, const ViewerTimestamp& when,
-                     std::string& bytes);
+ViewerFileStatus viewerModelBytes(const SettingsTable& settings, const Survey& survey, const Mesh& mesh,
+                                  const Models& models, std::string_view quantity,
+                                  const std::vector<double>* sensitivity, const ViewerTimestamp& when,
+                                  std::string& bytes);
 
 // Writes the file in one buffered pass; ViewerFileStatus::HeaderFailed (logged under
 // "modBinOutput") when there is no mesh or the file cannot be written.
-ViewerFileStatus modBinOutput(const std::filesystem::path& path, std::string_view quantity, const SettingsTable& settings,
-                 const Survey& survey, const Mesh& mesh, const Models& models, MessageLog& log,
-                 const std::vector<double>* sensitivity = nullptr);
+ViewerFileStatus modBinOutput(const std::filesystem::path& path, std::string_view quantity,
+                              const SettingsTable& settings, const Survey& survey, const Mesh& mesh,
+                              const Models& models, MessageLog& log, const std::vector<double>* sensitivity = nullptr);
 
 }  // namespace vexora

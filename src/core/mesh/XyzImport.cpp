@@ -268,7 +268,8 @@ Status subImportXYZ(const std::filesystem::path& path, int kind, SettingsTable& 
         std::to_string(n) + " columns detected.\n" +
         (withIp ? "Please specify columns for X, Y, Z, RESISTIVITY and IP (optional) values."
                 : "Please specify columns for X, Y, Z and RESISTIVITY values.");
-    const auto columnAnswer = questions.inputText({QuestionId::XyzColumns, title(), prompt}, withIp ? " 1 2 3 4 5" : " 1 2 3 4 ");
+    const auto columnAnswer =
+        questions.inputText({QuestionId::XyzColumns, title(), prompt}, withIp ? " 1 2 3 4 5" : " 1 2 3 4 ");
     if (!columnAnswer || columnAnswer->empty()) return Status::Error;
     const auto columns = parseXyzColumns(*columnAnswer, n, withIp);
     if (!columns) {

@@ -54,8 +54,9 @@ Status EditSettingItem(ProjectStore& store, std::size_t row, Questions& question
     SettingEdit edit;
     if (kind == SettingEditKind::Toggle) edit = toggleSetting(store.settings, row, context);
     else {
-        const auto answer = questions.inputText({QuestionId::SettingValue, settingsInputTitle(), settingPrompt(store.settings, row)},
-                                                store.settings.rows[row].value);
+        const auto answer =
+            questions.inputText({QuestionId::SettingValue, settingsInputTitle(), settingPrompt(store.settings, row)},
+                                store.settings.rows[row].value);
         if (!answer || answer->find_first_not_of(" \t") == std::string::npos) return Status::Error;
         edit = validateSetting(store.settings, row, *answer, context);
     }

@@ -55,7 +55,7 @@ enum class TaskWindow {
 inline constexpr int kTaskWindowCount = 10;
 
 // How the shared field data window is switched when it is shown.
-enum class WindowMode { Default, ImportFieldData, DataSet, PseudoPlots, Sensitivity };
+enum class WindowMode { Default, DataSet, Sensitivity };
 
 // The explorer's mesh and model file operations.
 enum class NodeOperation {

@@ -41,7 +41,8 @@ Status invertChargeability(const Mesh& mesh, const Models& start, const Survey& 
     const std::size_t blocks = grid.size();
     std::vector<double> eta(blocks, 0.0), reference(blocks, 0.0);
     if (start.ip.size() == blocks)
-        for (std::size_t j = 0; j < blocks; ++j) eta[j] = reference[j] = std::clamp(start.ip[j], 0.0, kHighestChargeability);
+        for (std::size_t j = 0; j < blocks; ++j)
+            eta[j] = reference[j] = std::clamp(start.ip[j], 0.0, kHighestChargeability);
 
     std::vector<double> predicted(rows.size()), residual(rows.size()), weights(rows.size());
     auto refresh = [&] {

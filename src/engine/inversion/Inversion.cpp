@@ -374,9 +374,9 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
 
 }  // namespace
 
-InversionStatus runInversion(const Mesh& mesh, const Models& start, const Survey& survey,
-                             const SettingsTable& settings, MessageLog& log, const ComputeControl& control,
-                             const IterationSaver& saveIteration, InversionResult& result)
+InversionStatus runInversion(const Mesh& mesh, const Models& start, const Survey& survey, const SettingsTable& settings,
+                             MessageLog& log, const ComputeControl& control, const IterationSaver& saveIteration,
+                             InversionResult& result)
 {
     ResistivityInversion inversion(mesh, start, survey, settings, log, control, saveIteration);
     return inversion.run(result);

@@ -51,8 +51,8 @@ struct InversionResult {
 // Returns Ok with `result` filled; Aborted when the abort request
 // stopped it, with the best model so far and its V/I in `result` (no
 // chargeability); Error with the reason logged and `result` untouched.
-InversionStatus runInversion(const Mesh& mesh, const Models& start, const Survey& survey,
-                             const SettingsTable& settings, MessageLog& log, const ComputeControl& control,
-                             const IterationSaver& saveIteration, InversionResult& result);
+InversionStatus runInversion(const Mesh& mesh, const Models& start, const Survey& survey, const SettingsTable& settings,
+                             MessageLog& log, const ComputeControl& control, const IterationSaver& saveIteration,
+                             InversionResult& result);
 
 }  // namespace vexora

@@ -189,12 +189,11 @@ void Form_FileOpen::cmdOK_Click()
         // finished one, failed or not, replaces them (emptied on failure).
         ImportSet set;
         ImportGrids grids;
-        MessageLog importLog;
         ImportStatus status = ImportStatus::Failed;
-        const bool cancelled = runWithProgress(this, tr("Import"), [&](const Feedback& feedback) {
-            status = funImportBinFile(o, set, grids, importLog, feedback);
-        });
-        log_.appendLog(importLog);
+        const bool cancelled =
+            runWithProgress(this, tr("Import"), log_, [&](const Feedback& feedback, MessageLog& importLog) {
+                status = funImportBinFile(o, set, grids, importLog, feedback);
+            });
         if (cancelled) return;
         set_ = std::move(set);
         grids_ = std::move(grids);

@@ -20,7 +20,8 @@ constexpr int kDialogDelayMs = 400;
 
 }  // namespace
 
-bool runWithProgress(QWidget* parent, const QString& title, const std::function<void(const Feedback&)>& work)
+bool runWithProgress(QWidget* parent, const QString& title, MessageLog& log,
+                     const std::function<void(const Feedback&, MessageLog&)>& work)
 {
     const BusyPointer busy;
     QProgressDialog dialog(title, QObject::tr("Cancel"), 0, 100, parent);
@@ -51,10 +52,11 @@ bool runWithProgress(QWidget* parent, const QString& title, const std::function<
     };
 
     QEventLoop loop;
+    MessageLog workLog;
     std::exception_ptr failure;
     std::thread worker([&] {
         try {
-            work(feedback);
+            work(feedback, workLog);
         } catch (...) {
             failure = std::current_exception();
         }
@@ -62,6 +64,7 @@ bool runWithProgress(QWidget* parent, const QString& title, const std::function<
     });
     loop.exec();
     worker.join();
+    log.appendLog(workLog);
     if (failure) std::rethrow_exception(failure);
     return cancel->load();
 }

@@ -106,12 +106,11 @@ void Reciprocals::cmdCalculate_Click()
     runHandler(log_, "cmdCalculate_Click", [&] {
         const ReciprocalValue compared = optDataIp->isChecked() ? ReciprocalValue::FirstIp : ReciprocalValue::Resistance;
         ReciprocalResult result;
-        MessageLog checkLog;
         Status status = Status::Error;
-        const bool cancelled = runWithProgress(this, tr("Reciprocal check"), [&](const Feedback& feedback) {
-            status = DoReciprocalCheck(store_.survey, compared, result, checkLog, feedback);
-        });
-        log_.appendLog(checkLog);
+        const bool cancelled =
+            runWithProgress(this, tr("Reciprocal check"), log_, [&](const Feedback& feedback, MessageLog& checkLog) {
+                status = DoReciprocalCheck(store_.survey, compared, result, checkLog, feedback);
+            });
         if (cancelled || status != Status::Ok) return;
         model_->show(nullptr, {}, model_->percent());  // the old result goes away below
         result_ = std::move(result);

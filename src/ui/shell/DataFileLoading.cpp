@@ -7,17 +7,16 @@
 
 namespace vexora::ui {
 
-LoadStatus loadDataFileInWindow(QWidget* parent, ProjectStore& store, const DataLoadRequest& request,
-                                MessageLog& log, Questions& questions)
+LoadStatus loadDataFileInWindow(QWidget* parent, ProjectStore& store, const DataLoadRequest& request, MessageLog& log,
+                                Questions& questions)
 {
     ProjectStore loaded;
-    MessageLog loadLog;
     LoadStatus status = LoadStatus::NotLoaded;
-    (void)runWithProgress(parent, QObject::tr("Loading %1").arg(fromFilePath(request.file)),
-                          [&](const Feedback& feedback) {
+    // A cancel shows in the status: the load logs it and returns Cancelled.
+    (void)runWithProgress(parent, QObject::tr("Loading %1").arg(fromFilePath(request.file)), log,
+                          [&](const Feedback& feedback, MessageLog& loadLog) {
                               status = funInputScheduleFile(store, request, loaded, loadLog, questions, feedback);
                           });
-    log.appendLog(loadLog);
     if (status == LoadStatus::Loaded) store = std::move(loaded);
     return status;
 }

@@ -1,7 +1,6 @@
 #pragma once
 // The workbench's road of a data file into the project: the core's load on
-// a worker thread under a progress dialog that can cancel. The load logs
-// into a log of its own, joined to the message log when it ends; the loaded
+// a worker thread under a progress dialog that can cancel. The loaded
 // project replaces the store, on the window thread, only when the file
 // loaded, so a failed or cancelled load leaves the project as it was.
 
@@ -11,7 +10,7 @@ class QWidget;
 
 namespace vexora::ui {
 
-LoadStatus loadDataFileInWindow(QWidget* parent, ProjectStore& store, const DataLoadRequest& request,
-                                MessageLog& log, Questions& questions);
+LoadStatus loadDataFileInWindow(QWidget* parent, ProjectStore& store, const DataLoadRequest& request, MessageLog& log,
+                                Questions& questions);
 
 }  // namespace vexora::ui

@@ -61,7 +61,7 @@ bool isAbsentElectrodeMarker(float x)
 }
 
 ImportStatus readSyscalRecords(std::span<const unsigned char> bytes, std::string_view fileName,
-                      std::vector<SyscalRecord>& records, MessageLog& log)
+                               std::vector<SyscalRecord>& records, MessageLog& log)
 {
     records.clear();
     const std::size_t size = bytes.size();

@@ -46,7 +46,7 @@ struct SyscalRecord {
 // "funReadSyscal"); `records` is then empty. A record cut by the end of the
 // file is left out with a warning.
 ImportStatus readSyscalRecords(std::span<const unsigned char> bytes, std::string_view fileName,
-                      std::vector<SyscalRecord>& records, MessageLog& log);
+                               std::vector<SyscalRecord>& records, MessageLog& log);
 
 // Reads the file and its records; 0 or 99.
 ImportStatus funReadSyscalPro(const std::filesystem::path& path, std::vector<SyscalRecord>& records, MessageLog& log);

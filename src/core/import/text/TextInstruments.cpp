@@ -115,7 +115,7 @@ std::vector<double> distinctPositions(const std::vector<double>& positions)
 }  // namespace
 
 ImportStatus parseTextInstrument(TextInstrument format, const std::vector<std::string_view>& lines,
-                        std::string_view fileName, ImportSet& set, MessageLog& log)
+                                 std::string_view fileName, ImportSet& set, MessageLog& log)
 {
     set.clear();
     const char* source = sourceOf(format);

@@ -23,7 +23,7 @@ inline constexpr std::int32_t kMaxTextElectrodeNumber = 100000;
 // number below 1 are left out with a warning naming the line. Returns 0, or
 // 99 when no measurement is left.
 ImportStatus parseTextInstrument(TextInstrument format, const std::vector<std::string_view>& lines,
-                        std::string_view fileName, ImportSet& set, MessageLog& log);
+                                 std::string_view fileName, ImportSet& set, MessageLog& log);
 
 // Reads the file and parses it; 0 or 99. The fill step follows in the driver.
 ImportStatus funARESImport(const std::filesystem::path& path, ImportSet& set, MessageLog& log);
