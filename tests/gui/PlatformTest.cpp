@@ -2,10 +2,15 @@
 
 #include <stdexcept>
 
+#include <QApplication>
+#include <QDialog>
+#include <QProgressDialog>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "core/log/MessageLog.h"
+#include "ui/platform/BackgroundWork.h"
 #include "ui/platform/QtUserSettings.h"
 #include "ui/platform/RunHandler.h"
 #include "ui/platform/TextConversion.h"
@@ -49,4 +54,35 @@ TEST(RunHandler, AnEscapingFailureBecomesAnErrorOfTheHandler)
     MessageLog log([] { return std::string("D"); });
     ui::runHandler(log, "cmdRunInverse_Click", [] { throw std::runtime_error("disk full"); });
     EXPECT_EQ(log.plainText(), "D\r\nError: cmdRunInverse_Click: disk full\r\n\r\n");
+}
+
+// Work that waits on a question keeps its progress dialog out of the way:
+// over the question it would take the keyboard, and Enter would cancel.
+TEST(BackgroundWork, NoProgressDialogOverAQuestionTheWorkWaitsOn)
+{
+    bool progressShownOverQuestion = true;
+    vexora::MessageLog log;
+    const bool cancelled = vexora::ui::runWithProgress(
+        nullptr, "Work", log, [&](const vexora::Feedback& feedback, vexora::MessageLog& workLog) {
+            feedback.report(10, "asking");
+            // The question, shown on the window thread well past the dialog's delay.
+            QMetaObject::invokeMethod(
+                qApp,
+                [&] {
+                    QDialog question;
+                    QTimer::singleShot(900, &question, [&] {
+                        progressShownOverQuestion = false;
+                        for (QWidget* top : QApplication::topLevelWidgets())
+                            if (qobject_cast<QProgressDialog*>(top) && top->isVisible())
+                                progressShownOverQuestion = true;
+                        question.accept();
+                    });
+                    question.exec();
+                },
+                Qt::BlockingQueuedConnection);
+            workLog.subWriteToTextBox("answered");
+        });
+    EXPECT_FALSE(cancelled);
+    EXPECT_FALSE(progressShownOverQuestion);
+    EXPECT_EQ(log.plainText(), "answered");  // the work's own log joins the caller's
 }

@@ -3,11 +3,15 @@
 #include <algorithm>
 #include <atomic>
 #include <exception>
+#include <limits>
 #include <memory>
 #include <thread>
 
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProgressDialog>
+#include <QTimer>
 
 #include "ui/platform/BusyPointer.h"
 #include "ui/platform/TextConversion.h"
@@ -27,7 +31,10 @@ bool runWithProgress(QWidget* parent, const QString& title, MessageLog& log,
     QProgressDialog dialog(title, QObject::tr("Cancel"), 0, 100, parent);
     dialog.setWindowTitle(title);
     dialog.setWindowModality(Qt::ApplicationModal);
-    dialog.setMinimumDuration(kDialogDelayMs);
+    // Shown by the timer below, not by the dialog itself: never over a
+    // question the work is waiting on, where it would take the keyboard and
+    // Enter would cancel the work instead of answering.
+    dialog.setMinimumDuration(std::numeric_limits<int>::max());
     dialog.setAutoClose(false);
     dialog.setAutoReset(false);
     dialog.setValue(0);
@@ -50,6 +57,16 @@ bool runWithProgress(QWidget* parent, const QString& title, MessageLog& log,
             },
             Qt::QueuedConnection);
     };
+
+    QElapsedTimer started;
+    started.start();
+    QTimer showLater;
+    QObject::connect(&showLater, &QTimer::timeout, &dialog, [&] {
+        if (dialog.isVisible() || started.elapsed() < kDialogDelayMs) return;
+        if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal != &dialog) return;
+        dialog.show();
+    });
+    showLater.start(100);
 
     QEventLoop loop;
     MessageLog workLog;
