@@ -91,7 +91,7 @@ TEST(XyzImport, ShortLinesAndTextAreSkippedWithAWarning)
                              "1,2\r\n"
                              "\r\n"
                              "2 3 -4 50 8 9\r\n";
-    const std::vector<XyzPoint> points = readXyzPoints(text, {1, 2, 3, 4, 5}, log);
+    const std::vector<XyzPoint> points = readXyzPoints(text, {1, 2, 3, 4, 5}, log).value();
     ASSERT_EQ(points.size(), 2u);
     EXPECT_EQ(points[0].resistivity, 100);
     EXPECT_EQ(points[0].ip, 7);

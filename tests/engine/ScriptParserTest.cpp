@@ -68,6 +68,31 @@ TEST(ScriptParser, RefusesAMistakeNamingItsLine)
     }
 }
 
+TEST(ScriptParser, SkipsAByteOrderMarkBeforeTheFirstLineOnly)
+{
+    const std::string mark = "\xEF\xBB\xBF";
+    const struct {
+        std::string text;
+        std::size_t commands;
+        std::string refused;  // the line the error shows; empty when read
+    } cases[] = {
+        {mark + "GENERATEMESH\r\nRUNFORWARDMODEL\r\n", 2, ""},
+        {mark + "\r\nGENERATEMESH", 1, ""},
+        {mark + "RUNFORWARD\r\n", 0, "RUNFORWARD"},
+        {"GENERATEMESH\r\n" + mark + "RUNFORWARDMODEL\r\n", 1, mark + "RUNFORWARDMODEL"},
+    };
+    for (const auto& c : cases) {
+        const ParsedScript s = parseCoreScript(c.text);
+        EXPECT_EQ(s.commands.size(), c.commands) << c.text;
+        if (c.commands > 0) EXPECT_EQ(s.commands[0].text.find(mark), std::string::npos);
+        ASSERT_EQ(s.error.has_value(), !c.refused.empty()) << c.text;
+        if (s.error) {
+            EXPECT_EQ(s.error->text, c.refused);
+            EXPECT_EQ(s.error->reason, "unknown command \"" + c.refused + "\"");
+        }
+    }
+}
+
 TEST(ProgramArguments, AcceptExactlyTheDocumentedCommandLines)
 {
     EXPECT_EQ(coreScriptArgument({"RUNSCRIPT", "/p/FWScript.txt"}), fs::path("/p/FWScript.txt"));

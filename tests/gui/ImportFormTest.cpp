@@ -55,7 +55,7 @@ TEST(Form_FileOpen, OkImportsOrSaysWhatIsMissing)
 
     f.dialogs.queue(QString::fromStdString((folder / "a.txt").string()));
     f.form.cmdSelectBin_Click();
-    EXPECT_EQ(f.questions.messages().back().text, "Invalid file format!");
+    EXPECT_EQ(f.questions.messages().back().text, "Invalid file format! A file ending in .bin is expected.");
     EXPECT_EQ(f.dialogs.requests().back().title, QStringLiteral("Open Bin file"));
     f.dialogs.queue(QString::fromStdString(bin.string()));
     f.form.cmdSelectBin_Click();

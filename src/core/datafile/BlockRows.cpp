@@ -11,6 +11,13 @@ std::size_t blockLineCount(std::string_view text, const BlockBounds& bounds)
     return static_cast<std::size_t>(std::count(first, last, '\n')) + 1;
 }
 
+bool blockHasRows(std::string_view text, const BlockBounds& bounds)
+{
+    const std::string_view block = text.substr(static_cast<std::size_t>(bounds.start),
+                                               static_cast<std::size_t>(bounds.end - bounds.start));
+    return block.find_first_not_of(", \t\r\n") != std::string_view::npos;
+}
+
 std::string rowPosition(const BlockWords& words, std::size_t ordinal, std::string_view row)
 {
     std::string text = kLineBreak;

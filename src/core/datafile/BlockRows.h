@@ -26,6 +26,8 @@ inline constexpr int kShortRowWarnings = 20;
 
 // Number of lines in the block: an upper bound of its rows, to size tables.
 std::size_t blockLineCount(std::string_view text, const BlockBounds& bounds);
+// Whether the block holds a row that is not blank.
+bool blockHasRows(std::string_view text, const BlockBounds& bounds);
 
 // CR LF + "Approximate offset from #elec_start: " + i + " rows." + CR LF +
 // "String found: " + row, appended to every row message.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/datafile/BlockReaders.h"
+#include "core/datafile/BlockRows.h"
 #include "core/datafile/FormatChecks.h"
 #include "core/datafile/LoadCompletion.h"
 #include "core/datafile/SurveyChecks.h"
@@ -106,6 +107,9 @@ LoadStatus loadText(const ProjectStore& store, std::string text, const DataLoadR
         log.subWriteToTextBox(name + " not loaded" + kLineBreak);
         return LoadStatus::NotLoaded;
     };
+    // A block whose every row was refused, each with its warning, must not
+    // load as an empty table.
+    auto unread = [&](bool empty, const BlockBounds& block) { return empty && blockHasRows(text, block); };
     auto cancel = [&] {
         log.warning(kSource, "Warning: load cancelled.");
         log.subWriteToTextBox(name + " not loaded" + kLineBreak);
@@ -157,6 +161,8 @@ LoadStatus loadText(const ProjectStore& store, std::string text, const DataLoadR
             funCreateElecTable(survey, log) != Status::Ok ||
             funElecElevationAndArrangement(survey, next.electrodeFormat, log) != Status::Ok)
             return fail("Error: electrodes not loaded.");
+        if (unread(survey.electrodes.empty(), electrodeBlock))
+            return fail("Error: no row of the electrodes block could be read; electrodes not loaded.");
         survey.electrodesLoaded = true;
         if (next.electrodeFormat.elevationColumn <= 0)
             log.subWriteToTextBox(std::string(kLineBreak) + "Z terrain elevation for electrodes derived." + kLineBreak);
@@ -194,6 +200,8 @@ LoadStatus loadText(const ProjectStore& store, std::string text, const DataLoadR
         if (feedback.cancelled()) return cancel();
         return fail("Error: data not loaded.");
     }
+    if (unread(survey.quadrupoles.size() == 0, dataBlock))
+        return fail("Error: no row of the data block could be read; data not loaded.");
     feedback.report(80, "Checking the data-set");
     if (funCheckSchedData(survey, !next.sequenceHeader.dataKindName.empty(), log) != Status::Ok)
         return fail("Error: data not loaded.");
@@ -209,6 +217,8 @@ LoadStatus loadText(const ProjectStore& store, std::string text, const DataLoadR
         log.subWriteToTextBox("Loading topography... ");
         if (funLoadTopography(text, topographyBlock, next.topographyFormat, survey.topography, log) != Status::Ok)
             return fail("Error: topography not loaded.");
+        if (unread(survey.topography.empty(), topographyBlock))
+            return fail("Error: no row of the topography block could be read; topography not loaded.");
         log.subWriteToTextBox(std::to_string(survey.topography.size()) + " total topography data points loaded." +
                               kLineBreak);
     }

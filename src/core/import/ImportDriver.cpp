@@ -38,7 +38,8 @@ std::optional<std::string> checkImportFileChoice(const std::string& fileName, st
     if (!extension.empty()) {
         std::string last = fileName.size() >= 3 ? fileName.substr(fileName.size() - 3) : fileName;
         std::transform(last.begin(), last.end(), last.begin(), [](unsigned char c) { return std::tolower(c); });
-        if (last != extension) return std::string(kInvalidFileFormat);
+        if (last != extension)
+            return std::string(kInvalidFileFormat) + " A file ending in ." + std::string(extension) + " is expected.";
     }
     std::error_code ec;
     if (!std::filesystem::is_regular_file(fileName, ec)) return fileName + " not found!";

@@ -39,9 +39,10 @@ inline constexpr std::string_view kSequenceElectrodesWarning = "Invalid number o
 inline constexpr std::string_view kSequenceQuadrupolesWarning = "Invalid number of quadrupoles in sequence file!";
 
 // The check of a chosen file: nothing when it may be read, otherwise the
-// message to show ("Invalid file format!" when the last three characters,
-// lower-cased, differ from `extension`; the name and " not found!" when it
-// does not exist). An empty extension takes any file.
+// message to show ("Invalid file format! A file ending in .bin is expected."
+// when the last three characters, lower-cased, differ from `extension`; the
+// name and " not found!" when it does not exist). An empty extension takes
+// any file.
 std::optional<std::string> checkImportFileChoice(const std::string& fileName, std::string_view extension);
 
 // Options of the binary import, as the open dialog collects them.

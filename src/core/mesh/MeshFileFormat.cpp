@@ -1,9 +1,11 @@
 #include "core/mesh/MeshFileFormat.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 
 #include "core/io/TextFile.h"
+#include "core/settings/NumberText.h"
 
 namespace vexora {
 
@@ -28,6 +30,21 @@ void appendLines(std::string& out, std::initializer_list<std::string_view> lines
         out += line;
         out += kEnd;
     }
+}
+
+// Five decimals keep at least three digits from 0.01 up; below that the
+// value would read back rounded, a tiny resistivity as 0.
+void appendBlockValue(std::string& out, double value)
+{
+    if (value == 0 || std::abs(value) >= 0.01) return appendFixedField(out, value, 5, 5);
+    const std::string text = formatNumber(value);
+    out += text;
+    if (text.size() < 5) out.append(5 - text.size(), ' ');
+}
+
+double blockValue(const Models& models, MeshFileKind kind, std::size_t block)
+{
+    return kind == MeshFileKind::Ip ? models.ip[block] * models.ipScale : 1 / models.conductivity[block];
 }
 
 bool completeMesh(const Mesh& mesh)
@@ -106,14 +123,12 @@ std::string meshFileText(const Survey& survey, const Mesh& mesh, const Models& m
         out += kEnd;
     }
     appendLines(out, {"#", "# Elements-resistivity", "#"});
-    const bool ip = kind == MeshFileKind::Ip;
     for (std::size_t e = 0; e < blocks; ++e) {
         for (std::int32_t k : mesh.elementNodes[e]) {
             appendIntegerField(out, k, 1);
             out += '\t';
         }
-        const double value = ip ? models.ip[e] * models.ipScale : 1 / models.conductivity[e];
-        appendFixedField(out, value, 5, 5);
+        appendBlockValue(out, blockValue(models, kind, e));
         out += kEnd;
     }
     appendLines(out, {"#", "# Electrodes coordinates", "#", "# CABLE     #         X            Y           Z"});
@@ -156,8 +171,12 @@ Status OutputGlobalMesh(const std::filesystem::path& path, bool ipKind, const Su
     if (ipKind && models.ip.size() != blocks)
         return log.error(kSource, "The IP model has " + std::to_string(models.ip.size()) +
                                       " blocks, the mesh " + std::to_string(blocks) + ".");
-    const std::string text =
-        meshFileText(survey, mesh, models, ipKind ? MeshFileKind::Ip : MeshFileKind::Resistivity, currentDateText());
+    const MeshFileKind kind = ipKind ? MeshFileKind::Ip : MeshFileKind::Resistivity;
+    for (std::size_t e = 0; e < blocks; ++e)
+        if (!std::isfinite(blockValue(models, kind, e)))
+            return log.error(kSource, "Block " + std::to_string(e + 1) + ": the model value " +
+                                          formatNumber(blockValue(models, kind, e)) + " cannot be written.");
+    const std::string text = meshFileText(survey, mesh, models, kind, currentDateText());
     std::string why;
     if (!writeFileAtomically(path, text, &why))
         return log.error(kSource, path.string() + " not written: " + why);

@@ -6,7 +6,8 @@
 //
 // Number fields are fixed: R(w, d) is the value with exactly d decimals,
 // padded with blanks on the right to w characters; I(w) an integer (zero
-// written as nothing) padded to w; a count line " N ".
+// written as nothing) padded to w; a count line " N ". A block value too
+// small for five decimals is written in its shortest exact form ("1e-300").
 
 #include <filesystem>
 #include <string>
@@ -34,8 +35,9 @@ std::string meshFileText(const Survey& survey, const Mesh& mesh, const Models& m
 
 // Writes the file (today's date) atomically over `path`. Returns Ok; Error with
 // an error logged under "OutputGlobalMesh" when there is no complete mesh, an
-// IP file is asked for without an IP model of the mesh's size, or the file
-// cannot be written. `ipKind` false writes a resistivity file.
+// IP file is asked for without an IP model of the mesh's size, a block value
+// is not finite (no reader takes it back), or the file cannot be written.
+// `ipKind` false writes a resistivity file.
 Status OutputGlobalMesh(const std::filesystem::path& path, bool ipKind, const Survey& survey, const Mesh& mesh,
                         const Models& models, MessageLog& log);
 

@@ -204,6 +204,10 @@ void readFile(std::string_view text, Staging& s)
         }
         if (!f.real(s.values[e]))
             throw Failure{r.where() + "'" + std::string(l) + "' does not hold eight node numbers and a value."};
+        // The conductivity kept is 1/value: 0 stands for 1e-7 below.
+        const double v = s.values[e];
+        if (s.kind == 1 && (v < 0 || (v != 0 && !std::isnormal(1 / v))))
+            throw Failure{r.where() + "'" + std::string(l) + "' holds a resistivity that is negative or out of range."};
     }
 
     // The lines are the file's own: x along the first row, y along the first

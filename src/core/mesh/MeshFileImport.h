@@ -24,7 +24,8 @@ enum class [[nodiscard]] MeshFileStatus {
 // Reads the file text. The header's line counts must be at least 2, the
 // node count (nx+2)(ny+2)(nz+2) and the block count (nx-1)(ny-1)(nz-1);
 // every node line holds three numbers, every block line eight node numbers
-// within 1..NN and a value. Sizes are checked against kMaxMeshNodes and the
+// within 1..NN and a value (in a resistivity file not negative, and 1/value
+// an ordinary double). Sizes are checked against kMaxMeshNodes and the
 // text's length before anything is allocated, and everything is read into
 // staging arrays: on any failure (logged under kImportMeshSource) the mesh,
 // the models and the settings are untouched.

@@ -162,9 +162,15 @@ std::optional<XyzColumns> parseXyzColumns(std::string_view answer, int columnCou
     return XyzColumns{c[0], c[1], c[2], c[3], c[4]};
 }
 
-std::vector<XyzPoint> readXyzPoints(std::string_view text, const XyzColumns& columns, MessageLog& log)
+std::optional<std::vector<XyzPoint>> readXyzPoints(std::string_view text, const XyzColumns& columns, MessageLog& log)
 {
     std::vector<XyzPoint> points;
+    bool refused = false;
+    auto refuse = [&](std::size_t line, const std::string& why) {
+        log.logError(kLoadXyzSource, "Line " + std::to_string(line) + ": " + why + "; the model is not loaded.");
+        refused = true;
+        return false;
+    };
     const int needed = std::max({columns.x, columns.y, columns.z, columns.resistivity, columns.ip});
     const int used[5] = {columns.x, columns.y, columns.z, columns.resistivity, columns.ip};
     classParseLine tokenizer;
@@ -188,15 +194,24 @@ std::vector<XyzPoint> readXyzPoints(std::string_view text, const XyzColumns& col
             bool found = false;
             const std::string_view token = tokenizer.View(used[k]);
             v[k] = lenientNumber(token, found);
-            if (!found || !std::isfinite(v[k])) {
-                skipped(number, "column " + std::to_string(used[k]) + " '" + std::string(token) + "' is not a number");
+            const std::string column = "column " + std::to_string(used[k]) + " '" + std::string(token) + "'";
+            if (!found) {
+                skipped(number, column + " is not a number");
                 return true;
             }
+            if (!std::isfinite(v[k])) return refuse(number, column + " is not a finite number");
         }
         if (v[3] == 0) return true;
+        const std::string resistivity =
+            "the resistivity '" + std::string(tokenizer.View(columns.resistivity)) + "'";
+        if (v[3] < 0) return refuse(number, resistivity + " is negative");
+        // The mesh keeps 1/rho, and the mesh file 1/(1/rho): both must be
+        // ordinary doubles.
+        if (!std::isnormal(1 / v[3])) return refuse(number, resistivity + " is beyond the range of a model value");
         points.push_back({v[0], v[1], v[2], v[3], v[4], columns.ip > 0});
         return true;
     });
+    if (refused) return std::nullopt;
     if (reported > 5)
         log.warning(kLoadXyzSource, std::to_string(reported) + " lines skipped in all.");
     return points;
@@ -284,7 +299,8 @@ Status subImportXYZ(const std::filesystem::path& path, int kind, SettingsTable& 
     if (!(scale > 0)) scale = kDefaultIpScale;
     if (!(background > 0)) return log.error(kLoadXyzSource, "The background resistivity must be positive.");
 
-    const std::vector<XyzPoint> points = readXyzPoints(text, *columns, log);
+    const std::optional<std::vector<XyzPoint>> points = readXyzPoints(text, *columns, log);
+    if (!points) return Status::Error;
     models.conductivityImported = false;
     models.ipImported = false;
     MeshBuildOutcome outcome;
@@ -294,11 +310,11 @@ Status subImportXYZ(const std::filesystem::path& path, int kind, SettingsTable& 
 
     std::vector<double> conductivity, ip;
     const std::size_t outside =
-        assignXyzModel(mesh, points, *spacing, background,
+        assignXyzModel(mesh, *points, *spacing, background,
                        settingNumber(settings, Item::BackgroundIp) / scale, scale, conductivity,
                        withIp ? &ip : nullptr);
     if (outside > 0)
-        log.warning(kLoadXyzSource, std::to_string(outside) + " of " + std::to_string(points.size()) +
+        log.warning(kLoadXyzSource, std::to_string(outside) + " of " + std::to_string(points->size()) +
                                         " points lie outside the mesh and were not used.");
     models.conductivity = std::move(conductivity);
     models.conductivityImported = true;

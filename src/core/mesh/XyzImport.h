@@ -14,7 +14,6 @@
 #include "core/log/MessageLog.h"
 #include "core/mesh/Mesh.h"
 #include "core/platform/Questions.h"
-#include "core/mesh/Mesh.h"
 #include "core/mesh/Models.h"
 #include "core/settings/SettingsTable.h"
 #include "core/survey/SurveyTables.h"
@@ -47,10 +46,12 @@ std::optional<std::array<double, 3>> parseXyzGridSize(std::string_view answer);
 std::optional<XyzColumns> parseXyzColumns(std::string_view answer, int columnCount, bool withIp);
 
 // The points of the text. Lines with fewer than four numbers, or a
-// resistivity of 0, are skipped silently; a line too short for a named
-// column, or with a text that is not a finite number in one, is skipped with
-// a warning (the first five listed, then a count).
-std::vector<XyzPoint> readXyzPoints(std::string_view text, const XyzColumns& columns, MessageLog& log);
+// resistivity of 0 (no value), are skipped silently; a line too short for a
+// named column, or with a text that is not a number in one, is skipped with
+// a warning (the first five listed, then a count). Nothing, with an error
+// naming the line, at a number that is not finite, or a resistivity that is
+// negative or whose conductivity no double holds.
+std::optional<std::vector<XyzPoint>> readXyzPoints(std::string_view text, const XyzColumns& columns, MessageLog& log);
 
 // Every block first takes 1/background resistivity (and the background IP
 // already divided by the IP scale), then the values of a point lying within

@@ -119,7 +119,8 @@ ParsedScript parseCoreScript(std::string_view text)
 {
     ParsedScript script;
     std::size_t lineNumber = 0;
-    std::size_t at = 0;
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    std::size_t at = text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
     while (at < text.size()) {
         std::size_t end = text.find_first_of("\r\n", at);
         if (end == std::string_view::npos) end = text.size();

@@ -68,6 +68,8 @@ struct ParsedScript {
 // reason in `why`, for an unclosed quote or text glued to a closing quote.
 std::optional<std::vector<std::string>> splitScriptLine(std::string_view line, std::string& why);
 
+// The commands of a script, one a line, blank lines skipped; a UTF-8
+// byte-order mark that an editor put before the first line is not read.
 ParsedScript parseCoreScript(std::string_view text);
 
 // The command word of a verb, as scripts write it.

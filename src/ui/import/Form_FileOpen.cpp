@@ -149,7 +149,7 @@ void Form_FileOpen::browse(QLineEdit* box, const char* title, const char* filter
         if (chosen.isEmpty()) return;  // cancelled
         const std::string name = toFilePath(chosen).string();
         if (const auto refused = checkImportFileChoice(name, extension)) {
-            const bool badFormat = *refused == kInvalidFileFormat;
+            const bool badFormat = refused->starts_with(kInvalidFileFormat);
             questions_.showMessage(titled(" - Warning"), *refused,
                                    badFormat ? MessageIcon::Exclamation : MessageIcon::Critical);
             return;

@@ -146,6 +146,20 @@ void modRototraslation(Survey& survey, double offsetX, double offsetY, double of
     }
 }
 
+std::optional<std::string> cableNameRefusal(std::string_view name)
+{
+    const std::string quoted = "Invalid cable name \"" + std::string(name) + "\": ";
+    if (name.empty()) return quoted + "a cable needs a name.";
+    if (name == kRemoteCableName) return quoted + "it is the cable of the remote electrodes.";
+    const auto allowed = [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-' ||
+               c == '.';
+    };
+    if (!std::all_of(name.begin(), name.end(), allowed))
+        return quoted + "use letters, digits, \"_\", \"-\" and \".\" only.";
+    return std::nullopt;
+}
+
 void acceptImport(const ImportSet& set, const ImportGrids& grids, const std::string& cableName, Survey& survey)
 {
     survey = Survey{};
@@ -163,7 +177,7 @@ void acceptImport(const ImportSet& set, const ImportGrids& grids, const std::str
     const bool anyAbsent = absent[A] || absent[B] || absent[M] || absent[N];
     std::int32_t remoteNumber[4] = {};
     if (anyAbsent) {
-        survey.cableNames.push_back("Rem_1");
+        survey.cableNames.emplace_back(kRemoteCableName);
         const auto remoteCable = static_cast<std::int32_t>(survey.cableNames.size());
         auto add = [&](std::int32_t number, const RemoteProposal& at) {
             survey.electrodes.push_back({remoteCable, number, at.x, at.y, at.z, at.z, 2});

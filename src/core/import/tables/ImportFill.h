@@ -5,6 +5,7 @@
 // project's electrodes and topography.
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,8 +52,16 @@ ImportStatus subFillImportTables(const ImportSet& set, ImportGrids& grids, Messa
 void modRototraslation(Survey& survey, double offsetX, double offsetY, double offsetZ, double& angle,
                        std::string_view unit);
 
+inline constexpr std::string_view kRemoteCableName = "Rem_1";
+
+// Why `name` cannot name the cable of an import, or nothing. A data file
+// splits fields at blanks, tabs and commas, starts a comment at "!" and a
+// tag at "#", so a cable name is one word of letters, digits, "_", "-" and
+// "."; kRemoteCableName belongs to the remote electrodes.
+std::optional<std::string> cableNameRefusal(std::string_view name);
+
 // Puts the imported set into the survey on a new cable named `cableName`,
-// as the window's Import button does: remote poles go onto a cable "Rem_1" at
+// as the window's Import button does: remote poles go onto kRemoteCableName at
 // the proposed positions; values are V/I (kCannotCompute at zero current), I
 // and m as the first IP window. Replaces whatever the survey held.
 void acceptImport(const ImportSet& set, const ImportGrids& grids, const std::string& cableName, Survey& survey);
