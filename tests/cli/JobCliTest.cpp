@@ -65,3 +65,42 @@ TEST(JobCommand, PreparesTheFolderAndStartsTheManagerOfTheApplicationFolder)
 }
 
 }  // namespace
+
+namespace {
+
+// Folder names are bytes: one that is no valid text is taken as it is; one
+// with a line break, which a job's script cannot hold, creates nothing.
+TEST(HostileInputJobCommand, FolderNamesAreTakenAsBytesOrRefusedBeforeAnythingIsCreated)
+{
+    const fs::path root = vexora::testing::freshFolder("vexora_job_cli_names");
+    const std::string in = (root / "in.data").string();
+    ASSERT_TRUE(vexora::writeFileAtomically(in, vexora::testing::smallSurvey()));
+    const struct {
+        std::string name;
+        int code;
+        std::string err;
+    } cases[] = {
+        {"latin1\xe9\xff", 0, ""},
+        {"a\nb", 1, "Project folder not created: its path holds a line break (CR or LF)"},
+        {"a\rb", 1, "Project folder not created: its path holds a line break (CR or LF)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path folder = root / (c.name + ".VXRprj");
+        const CliRun run = vexoraCli({"job", "fwm", in, (root / c.name).string(), "--no-start"});
+        EXPECT_EQ(run.code, c.code);
+        EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
+        if (c.code != 0) {
+            EXPECT_EQ(fileNames(root), std::vector<std::string>{"in.data"});
+            continue;
+        }
+        EXPECT_EQ(run.out, folder.string() + "\n");
+        EXPECT_EQ(fileNames(folder), (std::vector<std::string>{"DataInput.data", "FWScript.txt"}));
+        const std::string script = vexora::testing::fileText(folder / "FWScript.txt");
+        EXPECT_NE(script.find("\"" + (folder / "DataInput.data").string() + "\""), std::string::npos) << script;
+        fs::remove_all(folder);
+    }
+    fs::remove_all(root);
+}
+
+}  // namespace

@@ -280,9 +280,8 @@ TEST(RurVexora, AnInvalidOutputLayoutWritesNothing)
     EXPECT_EQ(funRunRurJob(store, folder, "INV", folder, launcher, log), Status::Error);
     EXPECT_NE(log.plainText().find("Error: funRunRurJob: Error: invalid configuration parameters"), std::string::npos)
         << log.plainText();
-    EXPECT_TRUE(fileNames(folder).empty());
+    EXPECT_FALSE(fs::exists(folder));  // it was empty: nothing of the job stays
     EXPECT_TRUE(launcher.requests().empty());
-    fs::remove_all(folder);
 }
 
 TEST(ProjectFolder, AnExistingFolderIsRefusedWithTheWorkbenchMessage)
@@ -300,3 +299,38 @@ TEST(ProjectFolder, AnExistingFolderIsRefusedWithTheWorkbenchMessage)
 }
 
 }  // namespace
+
+// A job's scripts hold one path per line: a line break in the folder's path
+// is refused before anything exists. A job written only in part (into a
+// folder made by other means) leaves no folder behind when it was empty,
+// and never takes what was there before.
+TEST(HostileInputJobFolders, ALineBreakInTheFolderCreatesNothingAndAPartJobLeavesNothing)
+{
+    const fs::path root = vexora::testing::freshFolder("vexora_job_line_breaks");
+    for (const char* name : {"a\nb", "a\rb", "a\r\nb"}) {
+        std::string message;
+        EXPECT_EQ(createProjectFolder(projectFolderFor(root / name), message), ProjectFolderResult::Failed);
+        EXPECT_EQ(message, "Project folder not created: its path holds a line break (CR or LF), which a job's script "
+                           "cannot hold.");
+        EXPECT_TRUE(fileNames(root).empty());
+    }
+    for (const bool holdsANote : {false, true}) {
+        SCOPED_TRACE(holdsANote);
+        const fs::path folder = root / "x\ny.VXRprj";
+        fs::create_directory(folder);
+        if (holdsANote) {
+            ASSERT_TRUE(writeFileAtomically(folder / "note.txt", "mine\r\n"));
+        }
+        ProjectStore store = smallProject();
+        MessageLog log;
+        fs::path script;
+        EXPECT_EQ(prepareRurJob(store, folder, "FWM", script, log), Status::Error);
+        EXPECT_NE(log.plainText().find("not written: a path holds a line break."), std::string::npos)
+            << log.plainText();
+        EXPECT_EQ(fs::exists(folder), holdsANote);
+        if (holdsANote) {
+            EXPECT_EQ(fileText(folder / "note.txt"), "mine\r\n");
+        }
+    }
+    fs::remove_all(root);
+}

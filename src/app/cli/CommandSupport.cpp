@@ -25,13 +25,6 @@ void printLog(const MessageLog& log, std::ostream& err)
     err << text;
 }
 
-std::filesystem::path programFolder()
-{
-    std::error_code ec;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::filesystem::current_path(ec) : self.parent_path();
-}
-
 namespace {
 
 Status load(ProjectStore& store, const std::string& path, bool completeWorkspace, LoadAnswers answers, MessageLog& log)

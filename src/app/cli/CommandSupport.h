@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "core/log/MessageLog.h"
+#include "core/platform/ProcessLauncher.h"
 #include "core/project/ProjectStore.h"
 
 namespace vexora::cli {
@@ -25,10 +26,6 @@ struct LoadAnswers {
     bool useZ = true;
     bool synthetic = false;
 };
-
-// The folder of the running program: the companion programs (the core's
-// manager, the converters) live beside it.
-std::filesystem::path programFolder();
 
 // Loads the data file as a Data Inversion project does.
 Status loadDataFile(ProjectStore& store, const std::string& path, MessageLog& log, LoadAnswers answers = {});

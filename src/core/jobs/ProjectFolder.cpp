@@ -13,6 +13,11 @@ fs::path projectFolderFor(const fs::path& chosenName)
 
 ProjectFolderResult createProjectFolder(const fs::path& folder, std::string& message)
 {
+    if (folder.string().find_first_of("\r\n") != std::string::npos) {
+        message = "Project folder not created: its path holds a line break (CR or LF), which a job's script "
+                  "cannot hold.";
+        return ProjectFolderResult::Failed;
+    }
     std::error_code ec;
     // Anything of that name, a file too, is refused: the job needs a new folder.
     if (fs::exists(fs::symlink_status(folder, ec))) {

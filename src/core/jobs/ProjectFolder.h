@@ -17,7 +17,9 @@ enum class ProjectFolderResult { Created, Exists, Failed };
 
 // Creates the folder (its parent must exist). On Exists or Failed `message`
 // holds the text for the user: folder + " already exists. Please create a
-// new project directory", or why it could not be created.
+// new project directory", or why it could not be created. A path with a
+// line break is refused before anything is created: the job's scripts hold
+// one path per line.
 ProjectFolderResult createProjectFolder(const std::filesystem::path& folder, std::string& message);
 
 }  // namespace vexora

@@ -79,15 +79,11 @@ Status funWriteSensScript(std::string_view request, const fs::path& folder, cons
                            source, log);
 }
 
-Status prepareRurJob(ProjectStore& store, const fs::path& projectFolder, std::string_view kind, fs::path& scriptFile,
-                     MessageLog& log, std::string_view date)
-{
-    // The manager runs in the application folder: every path handed to it
-    // must be absolute.
-    std::error_code ec;
-    fs::path folder = fs::absolute(projectFolder, ec);
-    if (ec) folder = projectFolder;
+namespace {
 
+Status fillProjectFolder(ProjectStore& store, const fs::path& folder, std::string_view kind, fs::path& scriptFile,
+                         MessageLog& log, std::string_view date)
+{
     ScheduleLayouts layouts;
     if (funCheckFormatCfgForOutput(store.settings, store.survey.present, store.survey.quadrupoles.ipWindows(),
                                    layouts.electrodes, layouts.data, layouts.topography, log) != Status::Ok)
@@ -127,6 +123,25 @@ Status prepareRurJob(ProjectStore& store, const fs::path& projectFolder, std::st
     }
     if (written != Status::Ok) return log.error(kSource, "Error: core script not written.");
     return Status::Ok;
+}
+
+}  // namespace
+
+Status prepareRurJob(ProjectStore& store, const fs::path& projectFolder, std::string_view kind, fs::path& scriptFile,
+                     MessageLog& log, std::string_view date)
+{
+    // The manager runs in the application folder: every path handed to it
+    // must be absolute.
+    std::error_code ec;
+    fs::path folder = fs::absolute(projectFolder, ec);
+    if (ec) folder = projectFolder;
+
+    const bool fresh = fs::is_empty(folder, ec) && !ec;
+    if (fillProjectFolder(store, folder, kind, scriptFile, log, date) == Status::Ok) return Status::Ok;
+    // Everything in a folder that was empty is this job's: a half-made job
+    // would only take the name.
+    if (fresh) fs::remove_all(folder, ec);
+    return Status::Error;
 }
 
 Status startRurJob(const fs::path& applicationFolder, const fs::path& scriptFile, JobType type,

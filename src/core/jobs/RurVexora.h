@@ -43,7 +43,8 @@ Status funWriteSensScript(std::string_view request, const std::filesystem::path&
 // Steps 2 to 5 of a job: output layouts, "DataInput.data" (full
 // configuration, then the blocks without skipped quadrupoles), the mesh
 // flag cleared, the script of the kind. On success `scriptFile` names the
-// script. `date` goes after "#date= " (empty: today).
+// script. `date` goes after "#date= " (empty: today). A folder that was
+// empty is removed again when it cannot be filled.
 Status prepareRurJob(ProjectStore& store, const std::filesystem::path& folder, std::string_view kind,
                      std::filesystem::path& scriptFile, MessageLog& log, std::string_view date = {});
 

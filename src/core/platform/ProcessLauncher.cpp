@@ -28,4 +28,11 @@ std::optional<fs::path> locateProgramFile(const fs::path& folder, std::string_vi
     return std::nullopt;
 }
 
+fs::path programFolder()
+{
+    std::error_code ec;
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::current_path(ec) : self.parent_path();
+}
+
 }  // namespace vexora

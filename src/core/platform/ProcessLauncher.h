@@ -39,4 +39,8 @@ std::vector<std::string> programFileNames(std::string_view programName);
 std::optional<std::filesystem::path> locateProgramFile(const std::filesystem::path& folder,
                                                        std::string_view programName);
 
+// The folder of the running program's file, as bytes: the companion
+// programs (the core, its manager, the converters) live beside it.
+std::filesystem::path programFolder();
+
 }  // namespace vexora

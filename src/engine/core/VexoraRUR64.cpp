@@ -1,12 +1,15 @@
 // VexoraRUR64, the numerical core: runs a script of core commands.
 //   VexoraRUR64 RUNSCRIPT SCRIPT
 // Every log line goes to the job's log file and to standard error. Exit
-// status: 0 completed, 1 stopped on an error, 2 misuse, 3 aborted.
+// status: 0 completed, 1 stopped on an error, 2 misuse, 3 aborted. A core
+// started by its manager stops after its current step once the manager has
+// ended.
 
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "engine/script/ManagerWatch.h"
 #include "engine/script/ProgramArguments.h"
 #include "engine/script/ScriptRunner.h"
 
@@ -18,5 +21,5 @@ int main(int argc, char** argv)
         std::cerr << vexora::kCoreUsage << "\n";
         return 2;
     }
-    return static_cast<int>(vexora::runCoreScript(*script, &std::cerr));  // the exit status
+    return static_cast<int>(vexora::runCoreScript(*script, &std::cerr, vexora::managerGoneCheck()));  // the exit status
 }

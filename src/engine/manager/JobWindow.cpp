@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "engine/script/JobEnd.h"
 #include "engine/script/JobFiles.h"
 
 namespace vexora {
@@ -68,12 +69,10 @@ void JobWindow::appendLog(const QString& text)
     log_->verticalScrollBar()->setValue(log_->verticalScrollBar()->maximum());
 }
 
-void JobWindow::showEnd(int exitCode)
+void JobWindow::showEnd(const ProcessEnd& coreEnd)
 {
     ended_ = true;
-    // Status 3 is the core's answer to the abort file.
-    if (exitCode == 3) stage_->setText(stage_->text() + " - aborted");
-    else if (exitCode != 0) stage_->setText(stage_->text() + QString(" - stopped (exit status %1)").arg(exitCode));
+    if (const std::optional<std::string> stage = jobEndStage(coreEnd)) stage_->setText(QString::fromStdString(*stage));
     button_->setText("Close");
     button_->setEnabled(true);
     if (closeWhenEnded_) close();

@@ -16,6 +16,7 @@ class QPushButton;
 
 namespace vexora {
 
+struct ProcessEnd;
 struct ProgressState;
 
 class JobWindow : public QWidget {
@@ -27,7 +28,7 @@ public:
 
     void showProgress(const ProgressState& state);
     void appendLog(const QString& text);
-    void showEnd(int exitCode);
+    void showEnd(const ProcessEnd& coreEnd);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

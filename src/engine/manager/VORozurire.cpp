@@ -5,8 +5,14 @@
 // With a display it shows the job window; without one (neither DISPLAY nor
 // WAYLAND_DISPLAY nor QT_QPA_PLATFORM set) it prints each new progress line
 // ("percent<TAB>stage") on standard output. The core's own output passes
-// through. Exit status: the core's; 1 when it could not be started, 2 on
-// misuse.
+// through. The script's folder stays locked for the job's life: a second
+// manager there refuses to start. When the core does not complete, the
+// manager adds how it ended to the log and progress files. Exit status: the
+// core's, 128 + the signal that ended it; 1 when it could not be started,
+// 2 on misuse.
+//
+// Paths stay bytes from the command line to the core's: a folder name that
+// is no valid text in any encoding still names the same folder.
 
 #include <cstdlib>
 #include <iostream>
@@ -15,13 +21,16 @@
 #include <QApplication>
 #include <QFile>
 #include <QMessageBox>
-#include <QProcess>
 #include <QTimer>
 
 #include "core/io/TextFile.h"
-#include "engine/manager/JobWindow.h"
+#include "core/platform/ChildProcess.h"
+#include "core/platform/FolderLock.h"
 #include "core/platform/ProcessLauncher.h"
+#include "engine/manager/JobWindow.h"
+#include "engine/script/JobEnd.h"
 #include "engine/script/JobFiles.h"
+#include "engine/script/ManagerWatch.h"
 #include "engine/script/ProgramArguments.h"
 
 namespace {
@@ -40,7 +49,8 @@ bool hasDisplay()
     return false;
 }
 
-QString fromPath(const fs::path& path) { return QFile::decodeName(QByteArray::fromStdString(path.string())); }
+// For display only: the window shows what the bytes say as best it can.
+QString shown(const std::string& text) { return QFile::decodeName(QByteArray::fromStdString(text)); }
 
 // What the watcher has seen of the job's files so far.
 struct JobWatch {
@@ -61,15 +71,27 @@ int main(int argc, char** argv)
     const bool window = hasDisplay();
     std::unique_ptr<QCoreApplication> app = window ? std::make_unique<QApplication>(argc, argv)
                                                    : std::make_unique<QCoreApplication>(argc, argv);
+    const auto refuse = [window](const std::string& message) {
+        std::cerr << message << "\n";
+        if (window) QMessageBox::critical(nullptr, "VORozurire", shown(message));
+        return 1;
+    };
 
-    const fs::path applicationFolder = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+    const fs::path applicationFolder = programFolder();
     const std::string coreName = job->core.ends_with(".exe") ? job->core : job->core + ".exe";
     const std::optional<fs::path> core = locateProgramFile(applicationFolder, coreName);
-    if (!core) {
-        const std::string message = (applicationFolder / coreName).string() + " not found!";
-        std::cerr << message << "\n";
-        if (window) QMessageBox::critical(nullptr, "VORozurire", QString::fromStdString(message));
-        return 1;
+    if (!core) return refuse((applicationFolder / coreName).string() + " not found!");
+
+    // Held until this process and the core have ended; nothing of a running
+    // job's files is touched before it is taken.
+    const fs::path jobFolder = job->script.has_parent_path() ? job->script.parent_path() : fs::path(".");
+    int lock = -1;
+    std::string why;
+    switch (lockFolder(jobFolder, lock, &why)) {
+    case FolderLockStatus::Locked: break;
+    case FolderLockStatus::Busy:
+        return refuse("A job is already running in " + jobFolder.string() + ": this one was not started.");
+    case FolderLockStatus::Failed: return refuse("Job folder " + jobFolder.string() + " not locked: " + why);
     }
 
     JobWatch watch{scriptJobFiles(job->script), 0, std::nullopt};
@@ -83,8 +105,7 @@ int main(int argc, char** argv)
                 why = QString::fromStdString(reason);
                 return false;
             };
-        view = std::make_unique<JobWindow>(QString::fromStdString(job->kind), fromPath(job->script.parent_path()),
-                                           requestAbort);
+        view = std::make_unique<JobWindow>(QString::fromStdString(job->kind), shown(jobFolder.string()), requestAbort);
         view->show();
     }
 
@@ -102,25 +123,25 @@ int main(int argc, char** argv)
         else std::cout << state->percent << "\t" << state->stage << std::endl;
     };
 
-    QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedChannels);
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, poll);
+    const std::optional<int> coreProcess =
+        startChildProcess(*core, {"RUNSCRIPT", job->script.string()}, {managerProcessEntry()}, &why);
+    if (!coreProcess) return refuse(core->string() + " not started: " + why);
+
     int exitCode = 1;
-    QObject::connect(&process, &QProcess::finished, [&](int code, QProcess::ExitStatus status) {
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        const std::optional<ProcessEnd> end = childProcessEnd(*coreProcess);
+        if (!end) {
+            poll();
+            return;
+        }
         timer.stop();
+        recordJobEnd(watch.files, *end, &std::cerr);
         poll();
-        exitCode = status == QProcess::NormalExit ? code : 1;
-        if (view) view->showEnd(exitCode);
+        exitCode = end->signal != 0 ? 128 + end->signal : end->exitStatus;
+        if (view) view->showEnd(*end);
         else QCoreApplication::exit(exitCode);
     });
-    process.start(fromPath(*core), {"RUNSCRIPT", fromPath(job->script)});
-    if (!process.waitForStarted()) {
-        const QString message = fromPath(*core) + " not started: " + process.errorString();
-        std::cerr << message.toStdString() << "\n";
-        if (view) QMessageBox::critical(view.get(), "VORozurire", message);
-        return 1;
-    }
     timer.start(kPollMilliseconds);
     const int appStatus = app->exec();
     return view ? exitCode : appStatus;

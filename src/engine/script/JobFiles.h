@@ -6,10 +6,12 @@
 //
 //  - the log file: one line per message, "YYYY-MM-DD HH:MM:SS", a tab, the
 //    message; the last line says "Script completed." or why the script
-//    stopped;
+//    stopped, followed under the manager by how the core ended when it did
+//    not complete;
 //  - the progress file: one line per update, the percent done (0 to 100), a
-//    tab, the stage; the last complete line is the current state, and it
-//    stays at its last value when the job fails;
+//    tab, the stage; the last complete line is the current state. The core
+//    leaves it at its last value when the script stops; the manager then
+//    adds the same percent with the stage "Failed: HOW" or "Aborted";
 //  - the abort file: written by the manager or by hand; while it exists the
 //    job stops at its next check.
 

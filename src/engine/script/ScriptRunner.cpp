@@ -162,7 +162,7 @@ Status runCommand(ScriptRun& run, ProjectStore& store, const ScriptCommand& comm
 
 }  // namespace
 
-ScriptStatus runCoreScript(const fs::path& scriptFile, std::ostream* console)
+ScriptStatus runCoreScript(const fs::path& scriptFile, std::ostream* console, const std::function<bool()>& managerGone)
 {
     ScriptRun run;
     run.writer.console = console;
@@ -208,6 +208,10 @@ ScriptStatus runCoreScript(const fs::path& scriptFile, std::ostream* console)
             writeJobLogLine(run.writer, "Script aborted before " + where(command.line, command.text) +
                                             ": abort file " + run.files.abort.string() + " found.");
             return ScriptStatus::Aborted;
+        } else if (managerGone && managerGone()) {
+            writeJobLogLine(run.writer, "Script stopped before " + where(command.line, command.text) +
+                                            ": the manager that started the core has ended.");
+            return ScriptStatus::Stopped;
         }
         const int from = static_cast<int>(100 * i / total);
         const int span = static_cast<int>(100 * (i + 1) / total) - from;

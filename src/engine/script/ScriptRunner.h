@@ -7,11 +7,13 @@
 // between.
 //
 // The log's last line is "Script completed.", "Script stopped at line N
-// (TEXT): REASON" or "Script aborted before line N (TEXT): abort file PATH
-// found." A stopped or aborted script leaves the progress file at its last
-// value; its result files are written whole or not at all.
+// (TEXT): REASON", "Script aborted before line N (TEXT): abort file PATH
+// found." or "Script stopped before line N (TEXT): the manager that started
+// the core has ended." A stopped or aborted script leaves the progress file
+// at its last value; its result files are written whole or not at all.
 
 #include <filesystem>
+#include <functional>
 #include <iosfwd>
 
 namespace vexora {
@@ -20,7 +22,9 @@ namespace vexora {
 enum class [[nodiscard]] ScriptStatus { Completed = 0, Stopped = 1, Aborted = 3 };
 
 // Runs the script file; `console` (may be null) gets every log line too.
-// Returns one of the statuses above.
-ScriptStatus runCoreScript(const std::filesystem::path& scriptFile, std::ostream* console);
+// `managerGone` (may be empty) is asked before each command, as the abort
+// file is. Returns one of the statuses above.
+ScriptStatus runCoreScript(const std::filesystem::path& scriptFile, std::ostream* console,
+                           const std::function<bool()>& managerGone = {});
 
 }  // namespace vexora
