@@ -6,6 +6,7 @@
 #include <iosfwd>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/log/MessageLog.h"
 #include "core/project/ProjectStore.h"
@@ -25,6 +26,12 @@ struct LoadAnswers {
     bool useZ = true;
     bool synthetic = false;
 };
+
+// True, with "vexora COMMAND: the output OUT is the same file as the input
+// IN; choose another name." on `err`, when writing `output` would replace one
+// of the inputs. Checked before anything is read or written.
+bool outputReplacesInput(std::ostream& err, std::string_view command, const std::filesystem::path& output,
+                         const std::vector<std::filesystem::path>& inputs);
 
 // The folder of the running program: the companion programs (the core's
 // manager, the converters) live beside it.

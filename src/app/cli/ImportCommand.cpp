@@ -90,6 +90,7 @@ int runImport(const Arguments& args, std::ostream& out, std::ostream& err)
     const bool binary = format->kind == ImportFormatKind::SyscalBin;
     const bool linkOptions = !o.sequence.empty() || !o.conversion.empty() || !o.renumber.empty() || o.snake;
     if (o.paths.size() != 2 || o.output.empty() || (!binary && linkOptions)) return printCommandUsage(err, "import");
+    if (outputReplacesInput(err, "import", o.output, {o.paths[1], o.sequence, o.conversion})) return kExitError;
 
     if (const auto refused = checkImportFileChoice(o.paths[1], format->extension)) {
         err << *refused << "\n";

@@ -18,6 +18,7 @@
 #include <QProcess>
 #include <QTimer>
 
+#include "core/io/SaveTemporary.h"
 #include "core/io/TextFile.h"
 #include "engine/manager/JobWindow.h"
 #include "core/platform/ProcessLauncher.h"
@@ -53,6 +54,7 @@ struct JobWatch {
 
 int main(int argc, char** argv)
 {
+    installSaveInterruptCleanup();
     const auto job = managerArguments(std::vector<std::string>(argv + 1, argv + argc));
     if (!job) {
         std::cerr << kManagerUsage << "\n";

@@ -9,7 +9,9 @@
 // The log's last line is "Script completed.", "Script stopped at line N
 // (TEXT): REASON" or "Script aborted before line N (TEXT): abort file PATH
 // found." A stopped or aborted script leaves the progress file at its last
-// value; its result files are written whole or not at all.
+// value; its result files are written whole or not at all. A log, progress,
+// abort or result file that is one of the job's inputs (the script or a file
+// a command loads) stops the script before anything is written.
 
 #include <filesystem>
 #include <iosfwd>
