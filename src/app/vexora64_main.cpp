@@ -18,6 +18,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include "core/io/SaveTemporary.h"
 #include "core/log/MessageLog.h"
 #include "core/platform/Application.h"
 #include "core/project/ProjectStore.h"
@@ -78,6 +79,7 @@ QPixmap screenshot(QWidget& window)
 
 int main(int argc, char** argv)
 {
+    vexora::installSaveInterruptCleanup();
     QApplication application(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Vexora"));
     QCoreApplication::setApplicationName(vexora::ui::toQString(vexora::kApplicationTitle));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <sstream>
 
 #include "ScriptTestSupport.h"
 #include "engine/script/JobSteps.h"
@@ -177,6 +178,56 @@ TEST(ScriptRun, AScriptWithNothingToRunStops)
         EXPECT_EQ(said.find("Script completed."), std::string::npos) << said;
     }
     fs::remove_all(folder);
+}
+
+// A log, progress, abort or result file that is one of the job's inputs
+// stops the job before anything is written: the inputs keep their bytes.
+TEST(HostileInputScript, AnOutputThatIsAnInputStopsTheJobBeforeAnythingIsWritten)
+{
+    const fs::path folder = testing::prepareSampleJob("vexora_script_same");
+    ASSERT_EQ(runScript(folder, kLoad + "GENERATEMESH\r\nSAVEMESH \"{F}/Mesh.vwer\" FULL TXT\r\n"),
+              ScriptStatus::Completed);
+    fs::create_symlink(folder / "DataInput.data", folder / "Link.data");
+    fs::create_hard_link(folder / "Mesh.vwer", folder / "Same mesh.vwer");
+    const std::string paths = "SETMESSAGEPATH \"{F}/FWMLog.prg\" \"{F}/Progress.txt\" \"{F}/Abort.txt\"\r\n";
+    const struct {
+        std::string script, finalLine;
+        bool logged = true;  // the log is no input and hears why
+    } cases[] = {
+        {"SETMESSAGEPATH \"{F}/DataInput.data\" \"{F}/Progress.txt\" \"{F}/Abort.txt\"\r\n" + kLoad +
+             "FORWARDMODEL\r\n",  // the mistake on line 3 does not reach the log either
+         "Script stopped at line 1 (SETMESSAGEPATH \"{F}/DataInput.data\" \"{F}/Progress.txt\" \"{F}/Abort.txt\"): the "
+         "log file {F}/DataInput.data is the same file as the input {F}/DataInput.data; choose another name.",
+         false},
+        {"SETMESSAGEPATH \"{F}/FWMLog.prg\" \"{F}/Job Script.txt\" \"{F}/Abort.txt\"\r\n" + kLoad + "GENERATEMESH\r\n",
+         "the progress file {F}/Job Script.txt is the same file as the input {F}/Job Script.txt; choose another name."},
+        {"SETMESSAGEPATH \"{F}/FWMLog.prg\" \"{F}/Progress.txt\" \"{F}/Mesh.vwer\"\r\n" + kLoad +
+             "LOADMESH \"{F}/Mesh.vwer\"\r\n",
+         "the abort file {F}/Mesh.vwer is the same file as the input {F}/Mesh.vwer; choose another name."},
+        {paths + kLoad + "GENERATEMESH\r\nSAVECONFIGURATION \"{F}/Link.data\" V1\r\n",
+         "Script stopped at line 4 (SAVECONFIGURATION \"{F}/Link.data\" V1): the result file {F}/Link.data is the same "
+         "file as the input {F}/DataInput.data; choose another name."},
+        {paths + kLoad + "LOADMESH \"{F}/Mesh.vwer\"\r\nSAVEMESH \"{F}/Same mesh.vwer\" FULL TXT\r\n",
+         "the result file {F}/Same mesh.vwer is the same file as the input {F}/Mesh.vwer; choose another name."},
+    };
+    const std::string data = fileText(folder / "DataInput.data"), mesh = fileText(folder / "Mesh.vwer");
+    for (const auto& c : cases) {
+        fs::remove(folder / "FWMLog.prg");
+        fs::remove(folder / "Progress.txt");
+        const fs::path script = folder / "Job Script.txt";
+        ASSERT_TRUE(writeFileAtomically(script, scriptIn(folder, c.script)));
+        std::ostringstream console;
+        EXPECT_EQ(runCoreScript(script, &console), ScriptStatus::Stopped) << c.script;
+        EXPECT_NE(console.str().find(scriptIn(folder, c.finalLine)), std::string::npos) << console.str();
+        EXPECT_EQ(fileText(script), scriptIn(folder, c.script));
+        EXPECT_EQ(fileText(folder / "DataInput.data"), data) << c.script;
+        EXPECT_EQ(fileText(folder / "Mesh.vwer"), mesh) << c.script;
+        EXPECT_FALSE(fs::exists(folder / "Progress.txt")) << c.script;
+        EXPECT_EQ(fs::exists(folder / "FWMLog.prg"), c.logged) << c.script;
+        if (c.logged) {
+            EXPECT_NE(lastLogLine(folder / "FWMLog.prg").find(scriptIn(folder, c.finalLine)), std::string::npos);
+        }
+    }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "app/cli/Cli.h"
 #include "app/cli/Commands.h"
 #include "core/datafile/ScheduleLoader.h"
+#include "core/io/SameFile.h"
 #include "core/platform/ScriptedQuestions.h"
 
 namespace vexora::cli {
@@ -23,6 +24,14 @@ void printLog(const MessageLog& log, std::ostream& err)
     std::erase(text, '\r');
     if (!text.empty() && text.back() != '\n') text += '\n';
     err << text;
+}
+
+bool outputReplacesInput(std::ostream& err, std::string_view command, const std::filesystem::path& output,
+                         const std::vector<std::filesystem::path>& inputs)
+{
+    const std::optional<std::string> refusal = outputOverInput("output", output, inputs);
+    if (refusal) err << "vexora " << command << ": " << *refusal << "\n";
+    return refusal.has_value();
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include <iosfwd>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/log/MessageLog.h"
 #include "core/platform/ProcessLauncher.h"
@@ -26,6 +27,12 @@ struct LoadAnswers {
     bool useZ = true;
     bool synthetic = false;
 };
+
+// True, with "vexora COMMAND: the output OUT is the same file as the input
+// IN; choose another name." on `err`, when writing `output` would replace one
+// of the inputs. Checked before anything is read or written.
+bool outputReplacesInput(std::ostream& err, std::string_view command, const std::filesystem::path& output,
+                         const std::vector<std::filesystem::path>& inputs);
 
 // Loads the data file as a Data Inversion project does.
 Status loadDataFile(ProjectStore& store, const std::string& path, MessageLog& log, LoadAnswers answers = {});

@@ -41,6 +41,7 @@ int runConfig(const Arguments& args, std::ostream& out, std::ostream& err)
         else input = a;
     }
     if (!input) return configUsage(err);
+    if (output && outputReplacesInput(err, "config", *output, {*input})) return kExitError;
 
     std::string text, why;
     if (!readTextFile(*input, text, &why)) {

@@ -39,6 +39,7 @@ int runForward(const Arguments& args, std::ostream& out, std::ostream& err)
     const fs::path in(*input);
     const fs::path target =
         output ? fs::path(*output) : in.parent_path() / (in.stem().string() + "_fwd" + in.extension().string());
+    if (outputReplacesInput(err, "forward", target, {in, config.value_or("")})) return kExitError;
 
     ProjectStore store;
     MessageLog log;

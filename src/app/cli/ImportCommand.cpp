@@ -94,6 +94,7 @@ int runImport(const Arguments& args, std::ostream& out, std::ostream& err)
         err << "vexora import: " << *refused << "\n";
         return kExitUsage;
     }
+    if (outputReplacesInput(err, "import", o.output, {o.paths[1], o.sequence, o.conversion})) return kExitError;
 
     if (const auto refused = checkImportFileChoice(o.paths[1], format->extension)) {
         err << *refused << "\n";

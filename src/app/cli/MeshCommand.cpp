@@ -96,6 +96,7 @@ int runMesh(const Arguments& args, std::ostream& out, std::ostream& err)
         else input = a;
     }
     if (!input) return meshUsage(err);
+    if (output && outputReplacesInput(err, "mesh", *output, {*input, config.value_or("")})) return kExitError;
 
     ProjectStore store;
     MessageLog log;

@@ -92,6 +92,9 @@ int runXyz(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     const auto p = parse(args, {"-o", "--spacing", "--columns", "--config"}, true, err, "xyz");
     if (!p || p->positional.size() != 2 || !option(*p, "-o")) return printCommandUsage(err, "xyz");
+    if (outputReplacesInput(err, "xyz", *option(*p, "-o"),
+                            {p->positional[0], p->positional[1], option(*p, "--config").value_or("")}))
+        return kExitError;
     ProjectStore store;
     MessageLog log;
     bool done = loadForMesh(store, p->positional[0], option(*p, "--config"), log, err, "xyz");
@@ -119,6 +122,9 @@ int runViewerModel(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     const auto p = parse(args, {"-o", "--config"}, false, err, "viewer-model");
     if (!p || p->positional.size() != 1 || !option(*p, "-o")) return printCommandUsage(err, "viewer-model");
+    if (outputReplacesInput(err, "viewer-model", *option(*p, "-o"),
+                            {p->positional[0], option(*p, "--config").value_or("")}))
+        return kExitError;
     ProjectStore store;
     MessageLog log;
     MeshBuildOutcome outcome;

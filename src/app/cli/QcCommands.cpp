@@ -67,6 +67,8 @@ int runReciprocal(const Arguments& args, std::ostream& out, std::ostream& err)
     ParsedArguments parsed;
     if (!parseArguments(args, {"-o"}, parsed, true) || parsed.plain.size() != 1)
         return printCommandUsage(err, "reciprocal");
+    const std::string* output = optionValue(parsed, "-o");
+    if (output && outputReplacesInput(err, "reciprocal", *output, {parsed.plain[0]})) return kExitError;
     ProjectStore store;
     MessageLog log;
     Status status = loadDataFile(store, parsed.plain[0], log);
@@ -74,7 +76,6 @@ int runReciprocal(const Arguments& args, std::ostream& out, std::ostream& err)
     if (status == Status::Ok)
         status = DoReciprocalCheck(store.survey, parsed.ip ? ReciprocalValue::FirstIp : ReciprocalValue::Resistance,
                                    result, log);
-    const std::string* output = optionValue(parsed, "-o");
     if (status == Status::Ok && output)
         status = writeReciprocalFile(*output, result, ReciprocalOrder::OriginalId, log);
     printLog(log, err);
@@ -109,6 +110,8 @@ int runHistogram(const Arguments& args, std::ostream& out, std::ostream& err)
         err << "vexora histogram: QUANTITY is one of V/I, V, I, K, Rho, q, IP\n";
         return kExitUsage;
     }
+    const std::string* png = optionValue(parsed, "--png");
+    if (png && outputReplacesInput(err, "histogram", *png, {parsed.plain[0]})) return kExitError;
     ProjectStore store;
     MessageLog log;
     Status status = loadDataFile(store, parsed.plain[0], log);
@@ -120,7 +123,6 @@ int runHistogram(const Arguments& args, std::ostream& out, std::ostream& err)
         setBins(model, bins, (model.stats.max - model.stats.min) / bins);
         setDefaultAxes(model);
     }
-    const std::string* png = optionValue(parsed, "--png");
     if (status == Status::Ok && png) {
         std::string why;
         if (!pngRenderer) status = log.error("histogram", "this build of vexora cannot draw PNG files");

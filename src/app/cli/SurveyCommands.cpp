@@ -133,6 +133,7 @@ int runSave(const Arguments& args, std::ostream&, std::ostream& err)
 {
     const LoadOptions options = parseOptions(args);
     if (!options.unknown.empty() || options.paths.size() != 2) return printCommandUsage(err, "save");
+    if (outputReplacesInput(err, "save", options.paths[1], {options.paths[0]})) return kExitError;
     ProjectStore store;
     MessageLog log;
     Status status = loadDataFile(store, options.paths[0], log, options.answers);

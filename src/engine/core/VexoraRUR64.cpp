@@ -9,12 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "core/io/SaveTemporary.h"
 #include "engine/script/ManagerWatch.h"
 #include "engine/script/ProgramArguments.h"
 #include "engine/script/ScriptRunner.h"
 
 int main(int argc, char** argv)
 {
+    vexora::installSaveInterruptCleanup();
     const std::vector<std::string> args(argv + 1, argv + argc);
     const auto script = vexora::coreScriptArgument(args);
     if (!script) {

@@ -23,6 +23,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include "core/io/SaveTemporary.h"
 #include "core/io/TextFile.h"
 #include "core/platform/ChildProcess.h"
 #include "core/platform/FolderLock.h"
@@ -63,6 +64,7 @@ struct JobWatch {
 
 int main(int argc, char** argv)
 {
+    installSaveInterruptCleanup();
     const auto job = managerArguments(std::vector<std::string>(argv + 1, argv + argc));
     if (!job) {
         std::cerr << kManagerUsage << "\n";

@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/forward/ForwardModel.h"
 #include "engine/inversion/Inversion.h"
 #include "engine/inversion/SensitivityJob.h"
+#include "core/io/SameFile.h"
 #include "core/io/TextFile.h"
 #include "core/log/MessageLog.h"
 #include "engine/script/JobFiles.h"
@@ -39,6 +42,34 @@ std::string_view stageName(ScriptVerb verb)
 std::string where(std::size_t line, std::string_view text)
 {
     return "line " + std::to_string(line) + " (" + std::string(text) + ")";
+}
+
+// The files the job reads: the script and the files its commands load.
+std::vector<fs::path> scriptInputs(const ParsedScript& script, const fs::path& scriptFile)
+{
+    std::vector<fs::path> inputs{scriptFile};
+    for (const ScriptCommand& c : script.commands)
+        if (c.verb == ScriptVerb::LoadConfiguration || c.verb == ScriptVerb::LoadMesh ||
+            c.verb == ScriptVerb::GenerateSensitivity)
+            inputs.push_back(c.paths[0]);
+    return inputs;
+}
+
+// A log, progress, abort or result file that is one of the inputs would be
+// truncated or replaced by the job: the first such command, with the reason.
+std::optional<ScriptError> outputOverInputError(const ParsedScript& script, const std::vector<fs::path>& inputs)
+{
+    for (const ScriptCommand& c : script.commands) {
+        std::vector<std::pair<std::string_view, fs::path>> outputs;
+        if (c.verb == ScriptVerb::SetMessagePath)
+            outputs = {{"log file", c.paths[0]}, {"progress file", c.paths[1]}, {"abort file", c.paths[2]}};
+        else if (c.verb == ScriptVerb::SaveMesh || c.verb == ScriptVerb::SaveConfiguration)
+            outputs = {{"result file", c.paths[0]}};
+        for (const auto& [role, path] : outputs)
+            if (std::optional<std::string> refusal = outputOverInput(role, path, inputs))
+                return ScriptError{c.line, c.text, std::move(*refusal)};
+    }
+    return std::nullopt;
 }
 
 // One script run: the store its commands work on and the job's files.
@@ -172,20 +203,26 @@ ScriptStatus runCoreScript(const fs::path& scriptFile, std::ostream* console, co
         return ScriptStatus::Stopped;
     }
     const ParsedScript script = parseCoreScript(text);
-    if (script.error) {
-        // The log named before the mistake, if any, hears of it.
-        if (const ScriptCommand* paths = messagePathCommand(script)) run.writer.file = paths->paths[0];
-        const ScriptError& e = *script.error;
-        writeJobLogLine(run.writer, "Script stopped at " + where(e.line, e.text) + ": " + e.reason + ".");
+    const std::vector<fs::path> inputs = scriptInputs(script, scriptFile);
+    const auto stop = [&](const std::string& line) {
+        // The log named before the mistake, if any, hears of it, unless it
+        // is one of the inputs.
+        const ScriptCommand* paths = messagePathCommand(script);
+        if (paths && !outputOverInput("log file", paths->paths[0], inputs)) run.writer.file = paths->paths[0];
+        writeJobLogLine(run.writer, line);
         return ScriptStatus::Stopped;
+    };
+    // Checked before anything is opened for writing.
+    if (const std::optional<ScriptError> e = outputOverInputError(script, inputs))
+        return stop("Script stopped at " + where(e->line, e->text) + ": " + e->reason);
+    if (script.error) {
+        const ScriptError& e = *script.error;
+        return stop("Script stopped at " + where(e.line, e.text) + ": " + e.reason + ".");
     }
     // A script that does nothing is a mistake, not a job done.
     if (std::none_of(script.commands.begin(), script.commands.end(),
-                     [](const ScriptCommand& c) { return c.verb != ScriptVerb::SetMessagePath; })) {
-        if (const ScriptCommand* paths = messagePathCommand(script)) run.writer.file = paths->paths[0];
-        writeJobLogLine(run.writer, "Script stopped: " + scriptFile.string() + " holds no command to run.");
-        return ScriptStatus::Stopped;
-    }
+                     [](const ScriptCommand& c) { return c.verb != ScriptVerb::SetMessagePath; }))
+        return stop("Script stopped: " + scriptFile.string() + " holds no command to run.");
 
     // Error entries come without their own date line: every log line has one.
     MessageLog log([] { return std::string(); });
