@@ -33,3 +33,14 @@ vexora_build() {
   cmake -S "$VEXORA_ROOT" -B "$VEXORA_BUILD" -G Ninja "$@" >/dev/null
   cmake --build "$VEXORA_BUILD" --parallel "$(nproc)"
 }
+
+# vexora_build_sanitized: the core's tests, the fuzz replay and the libFuzzer
+# binaries with AddressSanitizer and UndefinedBehaviorSanitizer, built by
+# clang into build/sanitize, where the main build's tests look for them.
+vexora_build_sanitized() {
+  command -v clang++ >/dev/null || { echo "clang++ not found: the sanitized tests will be skipped"; return 0; }
+  CXX=clang++ cmake -S "$VEXORA_ROOT" -B "$VEXORA_BUILD/sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+    -DVEXORA_SANITIZE=ON -DVEXORA_BUILD_FUZZ=ON -DVEXORA_BUILD_GUI=OFF -DVEXORA_BUILD_TESTS=ON \
+    -DCGAL_DO_NOT_WARN_ABOUT_CMAKE_BUILD_TYPE=TRUE "$@" >/dev/null
+  cmake --build "$VEXORA_BUILD/sanitize" --parallel "$(nproc)" --target vexora_core_tests vexora_fuzz_replay fuzz_all
+}

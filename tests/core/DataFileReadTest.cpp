@@ -7,6 +7,7 @@
 
 #include "core/datafile/ScheduleLoader.h"
 #include "core/platform/ScriptedQuestions.h"
+#include "support/Sanitizers.h"
 #include "support/SmallSurvey.h"
 #include "support/SurveyGenerator.h"
 
@@ -286,6 +287,7 @@ TEST(DataFileRead, LaterFileWithoutElectrodesUsesEarlierOnes)
 // for every window times every line.
 TEST(DataFileRead, ManyDeclaredWindowsReserveNoMoreThanTheRowsFill)
 {
+    VEXORA_SKIP_UNDER_ADDRESS_SANITIZER();
     std::string windows;
     for (int w = 0; w < 20000; ++w) windows += " " + std::to_string(11 + w);
     std::string header = smallHeader();
