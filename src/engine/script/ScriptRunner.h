@@ -7,8 +7,8 @@
 // between.
 //
 // The log's last line is "Script completed.", "Script stopped at line N
-// (TEXT): REASON" or "Script aborted before line N (TEXT): abort file PATH
-// found." A stopped or aborted script leaves the progress file at its last
+// (TEXT): REASON" (running out of memory included) or "Script aborted
+// before line N (TEXT): abort file PATH found." A stopped or aborted script leaves the progress file at its last
 // value; its result files are written whole or not at all.
 
 #include <filesystem>
