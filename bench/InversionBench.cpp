@@ -19,7 +19,6 @@
 #include "engine/forward/ForwardSystem.h"
 #include "engine/inversion/Inversion.h"
 #include "engine/script/JobSteps.h"
-#include "engine/forward/ForwardMemory.h"
 #include "engine/forward/QuadrupolePlan.h"
 #include "engine/inversion/ShareOut.h"
 #include "engine/inversion/Sensitivity.h"
@@ -80,7 +79,7 @@ bool loadedAndMeshed(benchmark::State& state, ProjectStore& store, const std::fi
 {
     MessageLog log;
     if (loadJobDataFile(store, path, log) == Status::Ok &&
-        generateJobMesh(store, availableMemoryBytes(), log) == Status::Ok)
+        generateJobMesh(store, log) == Status::Ok)
         return true;
     state.SkipWithError(log.plainText().c_str());
     return false;

@@ -6,7 +6,7 @@
 #include "core/JobTestSupport.h"
 #include "core/io/TextFile.h"
 #include "engine/script/JobFiles.h"
-#include "engine/script/MeshMemory.h"
+#include "core/mesh/MeshMemory.h"
 
 namespace vexora {
 namespace {

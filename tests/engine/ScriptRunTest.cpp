@@ -59,7 +59,7 @@ TEST(ScriptRun, WritesEveryResultOfAScriptBuiltOnTheGeneratedMesh)
     EXPECT_EQ(output.survey.electrodes.size(), input.survey.electrodes.size());
     mesh.settings = input.settings;
     ASSERT_EQ(loadJobMesh(mesh, folder / "Full Mesh.vwer", log), Status::Ok) << log.plainText();
-    ASSERT_EQ(generateJobMesh(input, 0, log), Status::Ok);
+    ASSERT_EQ(generateJobMesh(input, log), Status::Ok);
     EXPECT_EQ(mesh.mesh.elementNodes, input.mesh.elementNodes);
     EXPECT_EQ(mesh.models.conductivity.size(), input.models.conductivity.size());
 }
@@ -113,7 +113,8 @@ TEST(ScriptRun, ABadScriptStopsWithALineSayingWhatAndWhereAndLeavesNoResult)
         {"mesh file of another size", kMessagePaths + kLoad + "LOADMESH \"{F}/FineX.vwer\"\r\n" + save,
          ScriptStatus::Stopped, "): Error: LOADMESH: {F}/FineX.vwer has ", ProgressState{50, "Loading mesh"}},
         {"mesh too large", kMessagePaths + "LOADCONFIGURATION \"" + tiny.string() + "\"\r\nGENERATEMESH\r\n" + save,
-         ScriptStatus::Stopped, "): Error: GENERATEMESH: mesh refused: a mesh of ", ProgressState{50, "Generating mesh"}},
+         ScriptStatus::Stopped, "): Error: cmdmakeMesh_click: Mesh refused: a mesh of ",
+         ProgressState{50, "Generating mesh"}},
         // The script itself creates the abort file mid-run.
         {"abort file created mid-run",
          "SETMESSAGEPATH \"{F}/FWMLog.prg\" \"{F}/Progress.txt\" \"{F}/Stop.vwer\"\r\n" + kLoad +

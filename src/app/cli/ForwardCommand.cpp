@@ -16,7 +16,6 @@
 #include "app/cli/Commands.h"
 #include "app/cli/MeshSummary.h"
 #include "engine/script/JobSteps.h"
-#include "engine/forward/ForwardMemory.h"
 
 namespace vexora::cli {
 
@@ -45,7 +44,7 @@ int runForward(const Arguments& args, std::ostream& out, std::ostream& err)
     MessageLog log;
     const bool done = loadJobDataFile(store, in, log) == Status::Ok &&
                       (!config || applyConfiguration(store, *config, log, err, "forward")) &&
-                      generateJobMesh(store, availableMemoryBytes(), log) == Status::Ok &&
+                      generateJobMesh(store, log) == Status::Ok &&
                       runJobForwardModel(store, log) == Status::Ok &&
                       saveJobDataFile(store, target, true, log) == Status::Ok;
     printLog(log, err);

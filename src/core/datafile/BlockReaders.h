@@ -12,6 +12,9 @@
 
 namespace vexora {
 
+// The electrode block. A position (elevation included) that is not finite
+// or lies beyond kFarthestCoordinate from the survey's centre refuses the
+// block, naming the row (core/datafile/CoordinateChecks.h).
 Status funLoadElectrodes(std::string_view text, const BlockBounds& bounds, const ElectrodeFormat& format,
                          Survey& survey, MessageLog& log);
 
@@ -32,7 +35,12 @@ Status funLoadData(std::string_view text, const BlockBounds& bounds, const DataF
                    const SequenceHeader& sequence, const SyntheticChoice& synthetic, Survey& survey, MessageLog& log,
                    const Feedback& feedback = {});
 
+// The topography block. A point that is not finite or lies beyond
+// kFarthestCoordinate from the survey's centre (the electrodes' centre,
+// the points' own without electrodes) refuses the block, as an electrode
+// does its block.
 Status funLoadTopography(std::string_view text, const BlockBounds& bounds, const TopographyFormat& format,
-                         std::vector<TopographyPoint>& topography, MessageLog& log);
+                         const std::vector<Electrode>& electrodes, std::vector<TopographyPoint>& topography,
+                         MessageLog& log);
 
 }  // namespace vexora

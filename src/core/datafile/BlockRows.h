@@ -29,6 +29,10 @@ std::size_t blockLineCount(std::string_view text, const BlockBounds& bounds);
 // Whether the block holds a row that is not blank.
 bool blockHasRows(std::string_view text, const BlockBounds& bounds);
 
+// The text of the row numbered `ordinal` as forEachBlockRow numbers them
+// (CR dropped); empty past the block's end.
+std::string_view blockRow(std::string_view text, const BlockBounds& bounds, std::size_t ordinal);
+
 // CR LF + "Approximate offset from #elec_start: " + i + " rows." + CR LF +
 // "String found: " + row, appended to every row message.
 std::string rowPosition(const BlockWords& words, std::size_t ordinal, std::string_view row);

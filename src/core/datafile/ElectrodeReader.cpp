@@ -5,6 +5,7 @@
 
 #include "core/datafile/BlockReaders.h"
 #include "core/datafile/BlockRows.h"
+#include "core/datafile/CoordinateChecks.h"
 #include "core/settings/LenientNumber.h"
 
 namespace vexora {
@@ -21,6 +22,7 @@ Status funLoadElectrodes(std::string_view text, const BlockBounds& bounds, const
     if (noCable) survey.cableNames = {"1"};
 
     BlockNumbers number;
+    std::vector<std::size_t> rows;  // each electrode's row, for the coordinate check
     const Status status = forEachBlockRow(text, bounds, format.columnCount, kElectrodeBlock, source, log,
                            [&](const classParseLine& t, std::size_t ordinal, std::string_view row) {
         Electrode e;
@@ -49,10 +51,21 @@ Status funLoadElectrodes(std::string_view text, const BlockBounds& bounds, const
         if (e.cable == 0 || e.number == 0)
             return log.error(source, "Invalid cable/electrode number detected." + rowPosition(kElectrodeBlock, ordinal, row));
         survey.electrodes.push_back(e);
+        rows.push_back(ordinal);
         return Status::Ok;
     });
-    if (status == Status::Ok) number.report(log, source, kElectrodeBlock);
-    return status;
+    if (status != Status::Ok) return status;
+    const TopographyPoint centre = surveyCentre(survey.electrodes);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const Electrode& e = survey.electrodes[i];
+        std::string problem = coordinateProblem({e.x, e.y, e.z}, centre);
+        if (problem.empty() && format.elevationColumn > 0) problem = coordinateProblem({e.x, e.y, e.elevation}, centre);
+        if (!problem.empty())
+            return log.error(source, "Electrode position " + problem + "." +
+                                         rowPosition(kElectrodeBlock, rows[i], blockRow(text, bounds, rows[i])));
+    }
+    number.report(log, source, kElectrodeBlock);
+    return Status::Ok;
 }
 
 namespace {

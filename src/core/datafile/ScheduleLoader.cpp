@@ -1,6 +1,7 @@
 #include "core/datafile/ScheduleLoader.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/datafile/BlockReaders.h"
 #include "core/datafile/BlockRows.h"
@@ -73,9 +74,12 @@ void apparentResistivityToResistance(Survey& survey, bool ignoreZ, MessageLog& l
     const std::vector<double> factor = funGeometricFactor(survey, ignoreZ);
     QuadrupoleTable& q = survey.quadrupoles;
     // The writer multiplies every resistance column back, calculated ones
-    // included, so every one of them is divided here.
-    for (std::vector<double>* column : {&q.resistance, &q.resistanceStd, &q.calcResistance, &q.calcResistanceStd})
+    // included, so every one of them is divided here. A deviation is a
+    // spread, not a signed reading: it takes the factor's size alone.
+    for (std::vector<double>* column : {&q.resistance, &q.calcResistance})
         for (std::size_t k = 0; k < column->size(); ++k) (*column)[k] /= factor[k];
+    for (std::vector<double>* column : {&q.resistanceStd, &q.calcResistanceStd})
+        for (std::size_t k = 0; k < column->size(); ++k) (*column)[k] /= std::abs(factor[k]);
     std::vector<std::int32_t> failed;
     for (std::size_t k = 0; k < factor.size(); ++k)
         if (factor[k] == kCannotCompute) failed.push_back(q.rows[k].id);
@@ -215,7 +219,8 @@ LoadStatus loadText(const ProjectStore& store, std::string text, const DataLoadR
         if (!topographyBlock.closed())
             return fail("Error: #topo_end occurs before #topo_start or #topo_end does not exist.");
         log.subWriteToTextBox("Loading topography... ");
-        if (funLoadTopography(text, topographyBlock, next.topographyFormat, survey.topography, log) != Status::Ok)
+        if (funLoadTopography(text, topographyBlock, next.topographyFormat, survey.electrodes, survey.topography,
+                              log) != Status::Ok)
             return fail("Error: topography not loaded.");
         if (unread(survey.topography.empty(), topographyBlock))
             return fail("Error: no row of the topography block could be read; topography not loaded.");

@@ -318,7 +318,7 @@ void writeDataBlock(std::string& out, const Survey& survey, const DataFormat& df
                 break;
             case kCurrent: appendReal(o, q.current[k], 10, 3); break;
             case kSkip: appendInteger(o, skip, 0); break;
-            case kResistanceStd: appendReal(o, q.resistanceStd[k] * scale, 12, 8); break;
+            case kResistanceStd: appendReal(o, q.resistanceStd[k] * std::abs(scale), 12, 8); break;
             case kIpStd:
                 if (merged) {
                     double sum = 0.0;
@@ -330,7 +330,7 @@ void writeDataBlock(std::string& out, const Survey& survey, const DataFormat& df
                 break;
             case kCalcResistance: appendReal(o, q.calcResistance[k] * scale, 12, 8); break;
             case kCalcIp: appendReal(o, q.calcIp[k], 12, 8); break;
-            case kCalcResistanceStd: appendReal(o, q.calcResistanceStd[k] * scale, 12, 8); break;
+            case kCalcResistanceStd: appendReal(o, q.calcResistanceStd[k] * std::abs(scale), 12, 8); break;
             case kCalcIpStd: appendReal(o, q.calcIpStd[k], 12, 8); break;
             }
         });

@@ -65,7 +65,8 @@ Status loadTopographyFile(ProjectStore& store, const fs::path& path, MessageLog&
     if (!topographyBlock.closed())
         return fail("Error: #topo_end occurs before #topo_start or #topo_end does not exist.");
     std::vector<TopographyPoint> points;
-    if (funLoadTopography(text, topographyBlock, topography, points, log) != Status::Ok || points.empty())
+    if (funLoadTopography(text, topographyBlock, topography, store.survey.electrodes, points, log) != Status::Ok ||
+        points.empty())
         return fail("Error: topography not loaded.");
     log.subWriteToTextBox(std::to_string(points.size()) + " total topography data points loaded." + kLineBreak);
 

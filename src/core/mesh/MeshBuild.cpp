@@ -1,10 +1,12 @@
 #include "core/mesh/MeshBuild.h"
 
 #include "core/mesh/AdaptGrid.h"
+#include "core/mesh/MeshMemory.h"
 #include "core/mesh/MeshSettings.h"
 #include "core/mesh/NodeMesh.h"
 #include "core/mesh/StartingModel.h"
 #include "core/mesh/Topography.h"
+#include "core/platform/AvailableMemory.h"
 
 namespace vexora {
 
@@ -55,6 +57,12 @@ Status funMakeMesh(SettingsTable& settings, Survey& survey, Mesh& mesh, Models& 
         clearNodeMesh(mesh);
         return true;
     };
+
+    const MeshLines& lines = mesh.lines;
+    if (const auto refusal = meshMemoryRefusal(static_cast<std::int64_t>(lines.x.size()),
+                                               static_cast<std::int64_t>(lines.y.size()),
+                                               static_cast<std::int64_t>(lines.z.size()), availableMemoryBytes()))
+        return noMesh(mesh, log, "Mesh refused: " + *refusal + ".");
 
     feedback.report(0, "Terrain");
     std::vector<double> surface;

@@ -26,7 +26,8 @@ struct MeshBuildOutcome {
     std::string adaptWarning;
 };
 
-// Builds the node mesh of the current lines and its starting model:
+// Builds the node mesh of the current lines and its starting model, once
+// the mesh is known to fit in the memory the process may still take:
 //  1. the topography points (a copy; with `#use_elec_in_topography` 1 the
 //     electrodes are added); the terrain is followed when `#flat_grid` is
 //     not 1 and there are points;

@@ -1,21 +1,8 @@
 #include "engine/forward/ForwardMemory.h"
 
-#include <fstream>
-#include <string>
-
 #include "engine/solver/StencilMatrix.h"
 
 namespace vexora {
-
-std::uint64_t availableMemoryBytes()
-{
-    std::ifstream in("/proc/meminfo");
-    std::string key, unit;
-    std::uint64_t value = 0;
-    while (in >> key >> value >> unit)
-        if (key == "MemAvailable:") return value * 1024;
-    return 0;
-}
 
 namespace {
 // A thread's lockstep batch of eight iterative solves: five vectors per

@@ -1,13 +1,10 @@
 #pragma once
-// What the forward model will need in memory, known before it allocates, and
-// what the machine has.
+// What the forward model will need in memory, known before it allocates
+// (the memory there is: core/platform/AvailableMemory.h).
 
 #include <cstdint>
 
 namespace vexora {
-
-// MemAvailable of /proc/meminfo in bytes; 0 when it cannot be read.
-std::uint64_t availableMemoryBytes();
 
 // Bytes for the three stencil matrices, the Dirichlet marks, `batch` sets of
 // source vectors (primary, right-hand side, solution), the iteration vectors

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/import/GeometricFactor.h"
+#include "core/platform/AvailableMemory.h"
 #include "engine/forward/ForwardMemory.h"
 #include "engine/solver/SolverChoice.h"
 

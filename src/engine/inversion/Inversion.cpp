@@ -131,7 +131,8 @@ Status ResistivityInversion::setup()
     errors_ = relativeErrors(measured, deviation, settings_.rho.errors, fallbacks);
     if (fallbacks > 0)
         log_.warning(kSource, std::to_string(fallbacks) +
-                                  " data have a zero or missing standard deviation; the error model (" +
+                                  " data have no positive standard deviation (zero, negative or missing); the "
+                                  "error model (" +
                                   format("%g %% + %g", settings_.rho.errors.percent, settings_.rho.errors.constant) +
                                   ") is used for them.");
     robust_.assign(rows_.size(), 1.0);

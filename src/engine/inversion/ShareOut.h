@@ -15,15 +15,15 @@ inline std::size_t shareCount(std::size_t n, int threads)
 }
 
 // Runs work(part, first, last) over [0, n) in shareCount(n, threads) parts,
-// part 0 on the calling thread, and waits for all of them.
+// part 0 on the calling thread, and waits for all of them; also when part 0
+// throws (an allocation failing), so the job can still end in order.
 template <class Work>
 void shareOut(std::size_t n, int threads, Work&& work)
 {
     const std::size_t count = shareCount(n, threads);
-    std::vector<std::thread> pool;
+    std::vector<std::jthread> pool;
     for (std::size_t t = 1; t < count; ++t) pool.emplace_back([&work, n, t, count] { work(t, n * t / count, n * (t + 1) / count); });
     work(std::size_t{0}, std::size_t{0}, n / count);
-    for (std::thread& th : pool) th.join();
 }
 
 }  // namespace vexora

@@ -10,7 +10,6 @@
 #include "core/mesh/MeshSettings.h"
 #include "core/mesh/ViewerModelFile.h"
 #include "core/platform/ScriptedQuestions.h"
-#include "engine/script/MeshMemory.h"
 #include "core/settings/Configuration.h"
 
 namespace vexora {
@@ -30,17 +29,10 @@ Status loadJobDataFile(ProjectStore& store, const fs::path& path, MessageLog& lo
     return Status::Ok;
 }
 
-Status generateJobMesh(ProjectStore& store, std::uint64_t available, MessageLog& log)
+Status generateJobMesh(ProjectStore& store, MessageLog& log)
 {
     constexpr std::string_view source = "GENERATEMESH";
     if (applyMeshSettings(store.settings, store.mesh, log) != Status::Ok) return log.error(source, "no mesh lines.");
-    const MeshLines& lines = store.mesh.lines;
-    if (const auto refusal = meshMemoryRefusal(static_cast<std::int64_t>(lines.x.size()),
-                                               static_cast<std::int64_t>(lines.y.size()),
-                                               static_cast<std::int64_t>(lines.z.size()), available)) {
-        store.mesh.lines.clear();
-        return log.error(source, "mesh refused: " + *refusal + ".");
-    }
     // The starting model follows "Model IP Data" as last configured.
     store.models.ipModelling = settingInteger(store.settings, Item::ModelIp) == 1;
     MeshBuildOutcome outcome;

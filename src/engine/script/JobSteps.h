@@ -23,9 +23,9 @@ namespace vexora {
 // gets the workspace's defaults.
 Status loadJobDataFile(ProjectStore& store, const std::filesystem::path& path, MessageLog& log);
 
-// GENERATEMESH: the lines of the settings, the memory check against
-// `available` bytes (0 skips it), then the mesh workspace's chain.
-Status generateJobMesh(ProjectStore& store, std::uint64_t available, MessageLog& log);
+// GENERATEMESH: the lines of the settings, then the mesh workspace's chain
+// (which refuses a mesh larger than the memory there is).
+Status generateJobMesh(ProjectStore& store, MessageLog& log);
 
 // LOADMESH: a mesh-and-model text file whose line counts must be those the
 // configuration makes.

@@ -1,6 +1,7 @@
 #include "engine/script/ScriptRunner.h"
 
 #include <algorithm>
+#include <new>
 #include <optional>
 #include <string>
 #include <utility>
@@ -14,7 +15,6 @@
 #include "core/log/MessageLog.h"
 #include "engine/script/JobFiles.h"
 #include "engine/script/JobSteps.h"
-#include "engine/forward/ForwardMemory.h"
 #include "engine/script/ScriptParser.h"
 
 namespace vexora {
@@ -141,7 +141,7 @@ Status runCommand(ScriptRun& run, ProjectStore& store, const ScriptCommand& comm
         run.configured = true;
         return Status::Ok;
     case ScriptVerb::LoadMesh: return loadJobMesh(store, command.paths[0], log);
-    case ScriptVerb::GenerateMesh: return generateJobMesh(store, availableMemoryBytes(), log);
+    case ScriptVerb::GenerateMesh: return generateJobMesh(store, log);
     case ScriptVerb::RunForwardModel: return runJobForwardModel(store, log, computeControl(run, command, from, span));
     case ScriptVerb::RunInversion: {
         // Every iteration's model beside the job's log (without one, in the
@@ -181,7 +181,7 @@ Status runCommand(ScriptRun& run, ProjectStore& store, const ScriptCommand& comm
         // SAVEMESH alone: they save the mesh the configuration makes.
         if (!store.mesh.present) {
             log.subWriteToTextBox(std::string("No mesh yet: generating the mesh of the configuration.") + kLineBreak);
-            if (generateJobMesh(store, availableMemoryBytes(), log) != Status::Ok) return Status::Error;
+            if (generateJobMesh(store, log) != Status::Ok) return Status::Error;
         }
         return saveJobMesh(store.settings, store.survey, store.mesh, store.models, command.paths[0],
                            command.meshOutput, log, run.sensitivity.empty() ? nullptr : &run.sensitivity);
@@ -259,7 +259,17 @@ ScriptStatus runCoreScript(const fs::path& scriptFile, std::ostream* console, co
             run.reportProgress(from, stageName(command.verb));
         }
         run.firstError.clear();
-        const Status status = runCommand(run, store, command, from, span, log);
+        Status status = Status::Error;
+        try {
+            status = runCommand(run, store, command, from, span, log);
+        } catch (const std::bad_alloc&) {
+            // An allocation no estimate foresaw: the command's own memory is
+            // released by now, so the reason can still be written.
+            writeJobLogLine(run.writer, "Script stopped at " + where(command.line, command.text) +
+                                            ": out of memory (the machine's memory or the process's memory limit "
+                                            "is exhausted).");
+            return ScriptStatus::Stopped;
+        }
         if (command.verb == ScriptVerb::SetMessagePath) writeJobLogLine(run.writer, started);
         if (status != Status::Ok) {
             if (abortFilePresent(run.files.abort)) {

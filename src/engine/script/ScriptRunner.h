@@ -7,12 +7,13 @@
 // between.
 //
 // The log's last line is "Script completed.", "Script stopped at line N
-// (TEXT): REASON", "Script aborted before line N (TEXT): abort file PATH
-// found." or "Script stopped before line N (TEXT): the manager that started
-// the core has ended." A stopped or aborted script leaves the progress file
-// at its last value; its result files are written whole or not at all. A log,
-// progress, abort or result file that is one of the job's inputs (the script
-// or a file a command loads) stops the script before anything is written.
+// (TEXT): REASON" (running out of memory included), "Script aborted before
+// line N (TEXT): abort file PATH found." or "Script stopped before line N
+// (TEXT): the manager that started the core has ended." A stopped or aborted
+// script leaves the progress file at its last value; its result files are
+// written whole or not at all. A log, progress, abort or result file that is
+// one of the job's inputs (the script or a file a command loads) stops the
+// script before anything is written.
 
 #include <filesystem>
 #include <functional>

@@ -1,8 +1,8 @@
 #pragma once
-// Whether a mesh fits the machine: the memory the node mesh and its models
-// need, worked out from the line counts before anything is allocated,
-// against the memory the kernel says is available. The forward model checks
-// its own working set in the same way before it solves.
+// Whether a mesh fits: the memory the node mesh and its models need, worked
+// out from the line counts before anything is allocated, against the memory
+// the process may still take (availableMemoryBytes). The forward model
+// checks its own working set in the same way before it solves.
 
 #include <cstdint>
 #include <optional>

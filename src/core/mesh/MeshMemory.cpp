@@ -1,4 +1,4 @@
-#include "engine/script/MeshMemory.h"
+#include "core/mesh/MeshMemory.h"
 
 #include <cmath>
 
