@@ -8,7 +8,10 @@
 
 #include "MeshTestSupport.h"
 #include "ProjectTestSupport.h"
+#include "core/datafile/FormatChecks.h"
 #include "core/datafile/ScheduleLoader.h"
+#include "core/datafile/ScheduleWriter.h"
+#include "core/io/TextFile.h"
 #include "core/mesh/MeshFileFormat.h"
 #include "core/mesh/MeshFileImport.h"
 #include "core/mesh/NodeMesh.h"
@@ -74,6 +77,45 @@ TEST(HostileInputDataFile, AByteOrderMarkBeforeTheTagsChangesNothing)
         EXPECT_EQ(marked.settings, plain.settings);
         EXPECT_EQ(markedLog.warningCount(), plainLog.warningCount()) << markedLog.plainText();
     }
+}
+
+// The load reads every tag line of the file; the layout it read the data
+// with must be the one the project keeps, or a save loses the V/I column.
+TEST(HostileInputDataFile, LayoutTagsOutsideTheHeaderAreKeptAndTheSaveLoadsAgain)
+{
+    const std::string resistance = "#data_res_col= 10\r\n";
+    std::string header = smallHeader();
+    header.erase(header.find(resistance), resistance.size());
+    const std::string data = "#data_start\r\n" + smallDataRows() + "#data_end\r\n";
+    const std::string texts[] = {
+        header + smallElectrodes() + data + smallTopography() + resistance,
+        header + smallElectrodes() + resistance + data + smallTopography(),
+        // A block marker in a comment starts no block.
+        header + "! rows follow at #data_start\r\n" + resistance + smallElectrodes() + data + smallTopography(),
+    };
+    const fs::path saved = fs::temp_directory_path() / "vexora_hostile_layout.data";
+    for (const std::string& text : texts) {
+        ProjectStore store, reloaded;
+        MessageLog log;
+        ScriptedQuestions questions;
+        const DataLoadRequest request{"x.data", ProjectType::DataInversion, true};
+        ASSERT_EQ(loadScheduleText(store, text, request, log, questions), LoadStatus::Loaded) << log.plainText();
+        EXPECT_EQ(store.dataFormat.resistivityColumn, 10) << text;
+        ElectrodeFormat electrodes;
+        DataFormat kept;
+        TopographyFormat topography;
+        ASSERT_EQ(funCheckFormatCfgForInput(store.settings, electrodes, kept, topography, log), Status::Ok);
+        EXPECT_EQ(kept, store.dataFormat) << text;
+        EXPECT_EQ(electrodes, store.electrodeFormat);
+        EXPECT_EQ(topography, store.topographyFormat);
+        ASSERT_EQ(saveDataFile(store, saved, false, log), Status::Ok) << log.plainText();
+        std::string written;
+        ASSERT_TRUE(readTextFile(saved, written));
+        EXPECT_EQ(loadScheduleText(reloaded, written, request, log, questions), LoadStatus::Loaded) << log.plainText();
+        EXPECT_EQ(reloaded.survey.quadrupoles.rows, store.survey.quadrupoles.rows) << written;
+        EXPECT_EQ(reloaded.survey.quadrupoles.resistance, store.survey.quadrupoles.resistance) << written;
+    }
+    fs::remove(saved);
 }
 
 TEST(HostileInputModelValues, XyzValuesNoModelCanHoldAreRefusedNamingTheLine)

@@ -30,17 +30,6 @@ TEST(InversionWorkspace, ProposedNameStopsAtTheFirstDotOfTheFileName)
     EXPECT_EQ(proposedProjectName("site"), fs::path("site"));
 }
 
-TEST(InversionWorkspace, ConfigurationPartEndsAtTheFirstBlockInAnyCase)
-{
-    const std::vector<std::pair<std::string, std::string>> texts = {
-        {"#a= 1\r\n#elec_start\r\n1\r\n#data_start\r\n", "#a= 1\r\n"},
-        {"#a= 1\r\n#DATA_Start\r\n", "#a= 1\r\n"},
-        {"#topo_start", ""},
-        {"#a= 1\r\n#data_appres= 2\r\n", "#a= 1\r\n#data_appres= 2\r\n"},
-    };
-    for (const auto& [text, part] : texts) EXPECT_EQ(configurationPart(text), part) << text;
-}
-
 TEST(InversionWorkspace, SeveralFilesOrAnInstrumentSequenceAreForTheDataMerge)
 {
     struct Case {
@@ -200,7 +189,7 @@ TEST(InversionWorkspace, AnImportedMeshNamedInTheDataFileIsImportedAgain)
         ProjectStore store = loadedSmallSurvey();
         MessageLog log;
         const std::string header = vexora::testing::smallHeader("#mesh_type= 2-Imported(" + named.string() + ")\r\n");
-        EXPECT_EQ(completeDataLoad(store, configurationPart(header), true, log), Status::Ok) << log.plainText();
+        EXPECT_EQ(completeDataLoad(store, header, true, log), Status::Ok) << log.plainText();
         const bool found = named == meshFile;
         EXPECT_EQ(store.mesh.present, found);
         EXPECT_NE(log.plainText().find(found ? "Mesh imported from file " + named.string()

@@ -1,7 +1,5 @@
 #include "core/datafile/LoadCompletion.h"
 
-#include <cctype>
-
 #include "core/datafile/FormatChecks.h"
 #include "core/mesh/DefaultMeshSettings.h"
 #include "core/mesh/MeshFileImport.h"
@@ -37,21 +35,11 @@ Status applyCheckedConfiguration(SettingsTable& settings, std::string text, std:
     return Status::Ok;
 }
 
-std::string_view configurationPart(std::string_view text)
-{
-    for (std::size_t at = text.find('#'); at != std::string_view::npos; at = text.find('#', at + 1)) {
-        std::string word(text.substr(at + 1, 10));
-        for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (word == "elec_start" || word == "data_start" || word == "topo_start") return text.substr(0, at);
-    }
-    return text;
-}
-
-Status completeDataLoad(ProjectStore& store, std::string_view configuration, bool importMesh, MessageLog& log)
+Status completeDataLoad(ProjectStore& store, std::string text, bool importMesh, MessageLog& log)
 {
     // Without electrodes the table keeps its mesh settings (logged); the load goes on.
     (void)SetDefaultMeshSettings(store.survey, store.settings, store.mesh.lines, log);
-    if (applyCheckedConfiguration(store.settings, std::string(configuration), "InvWork", log) != Status::Ok)
+    if (applyCheckedConfiguration(store.settings, std::move(text), "InvWork", log) != Status::Ok)
         return Status::Error;
     if (!importMesh) return Status::Ok;
 

@@ -1,8 +1,8 @@
 #pragma once
 // What follows a data load in a workspace: default mesh settings from the
-// electrodes, the file's configuration read again so that its settings win
-// over those defaults, and in a Data Inversion project the mesh (and model)
-// an earlier session imported.
+// electrodes, the file's tags read again so that its settings win over those
+// defaults, and in a Data Inversion project the mesh (and model) an earlier
+// session imported.
 
 #include <string>
 #include <string_view>
@@ -20,18 +20,18 @@ namespace vexora {
 // configuration." or "Error: invalid input format" and returns Error then.
 Status applyCheckedConfiguration(SettingsTable& settings, std::string text, std::string_view source, MessageLog& log);
 
-// The part of a data file before its first block ("#elec_start",
-// "#data_start" or "#topo_start", any case): all its configuration tags.
-std::string_view configurationPart(std::string_view text);
-
-// The completion: default mesh settings, then `configuration` applied
-// again (messages as above, source "InvWork"). With `importMesh`, when
+// The completion: default mesh settings, then `text` applied again (messages
+// as above, source "InvWork"). `text` must be the whole text the load read
+// its tags from, as it read them (line ends normalised, comments removed):
+// the load takes tags from anywhere in the file, later ones winning, so any
+// other text could settle the column layouts differently from the layouts
+// the data were read with. With `importMesh`, when
 // "Type of mesh" then names an imported mesh ("2-Imported(NAME)"), the mesh
 // file NAME is imported again ("Mesh imported from file " + NAME, or NAME +
 // " file not found. Mesh not imported.") and, with an imported resistivity
 // model type, the starting model rebuilt from it ("Model imported from
 // file " + NAME). Returns Error when the configuration was refused.
-Status completeDataLoad(ProjectStore& store, std::string_view configuration, bool importMesh, MessageLog& log);
+Status completeDataLoad(ProjectStore& store, std::string text, bool importMesh, MessageLog& log);
 
 // Several data files, or one whose text holds "#ITitle" (an instrument
 // sequence file), are for the data merge window, which this release does not

@@ -126,9 +126,6 @@ LoadStatus loadText(const ProjectStore& store, std::string text, const DataLoadR
             return LoadStatus::NotLoaded;
         }
     }
-    // Only the configuration part is kept for the completion.
-    const std::string configuration = request.completeWorkspace ? std::string(configurationPart(text)) : std::string();
-
     normaliseLoneCarriageReturns(text);
     (void)funRemoveComments(text);  // always Ok
     if (text.find("#ITitle") != std::string::npos) (void)funPrepareSequenceText(text);  // always Ok
@@ -237,7 +234,8 @@ LoadStatus loadText(const ProjectStore& store, std::string text, const DataLoadR
     if (request.completeWorkspace) {
         if (feedback.cancelled()) return cancel();
         feedback.report(90, "Completing the workspace");
-        if (completeDataLoad(next, configuration, next.type == ProjectType::DataInversion, log) != Status::Ok)
+        // The text the tags were read from, so the layouts settle as they did.
+        if (completeDataLoad(next, std::move(text), next.type == ProjectType::DataInversion, log) != Status::Ok)
             return LoadStatus::NotLoaded;
     }
     feedback.report(100, "Loaded");
