@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "MeshTestSupport.h"
+#include "ProjectTestSupport.h"
+#include "core/datafile/FormatChecks.h"
+#include "core/datafile/ScheduleLoader.h"
+#include "core/datafile/ScheduleWriter.h"
 #include "core/mesh/NodeMesh.h"
 #include "core/mesh/StartingModel.h"
+#include "core/platform/ScriptedQuestions.h"
+#include "core/settings/Configuration.h"
 
 using namespace vexora;
 namespace vt = vexora::testing;
@@ -132,6 +138,62 @@ TEST(Anomalies, ImportedModelsStayUnlessTheBlockCountChanged)
     EXPECT_TRUE(logHas(f.log, "Error: Fill Resistivity and IP blocks: The background resistivity must be positive."));
     EXPECT_TRUE(f.models.conductivity.empty());
     EXPECT_EQ(fill(defaultSettingsTable(), Mesh(), false).result, Status::Error);  // no mesh
+}
+
+// Count text and every row labelled as an anomaly of the kind, wherever it lies.
+std::vector<std::string> anomalySection(const SettingsTable& table, bool resistivity)
+{
+    std::vector<std::string> section{
+        std::string(settingText(table, resistivity ? Item::ResistivityAnomalyCount : Item::IpAnomalyCount))};
+    const std::string_view label = description(resistivity ? Item::ResistivityAnomaly : Item::IpAnomaly);
+    for (const SettingRow& r : table.rows)
+        if (r.description == label) section.push_back(r.value);
+    return section;
+}
+
+// The load reads the file's tags twice when it completes the workspace; the
+// anomalies must arrive once, or every save and reload adds them again.
+TEST(AnomalyLoad, TheFileAnomaliesArriveOnceAndASaveReloadsThem)
+{
+    const std::string res1 = "#res_anomaly= 0 1 0 1 -1 0 50\r\n", res2 = "#res_anomaly= 2 4 0 5 -2 -1 500\r\n";
+    const std::string ip1 = "#ip_anomaly= 0.50 1 0 1 -1 0 20\r\n";
+    using Rows = std::vector<std::string>;
+    const struct {
+        std::string tags, before;  // `before`: tags the project's table held already
+        bool complete;
+        Rows resistivity, ip;
+    } cases[] = {
+        {res1 + ip1, "", true, {" 1 ", " 0 1 0 1 -1 0 50"}, {" 1 ", " 0.5 1 0 1 -1 0 20"}},
+        {res1 + ip1, "", false, {" 1 ", " 0 1 0 1 -1 0 50"}, {" 1 ", " 0.5 1 0 1 -1 0 20"}},
+        {res1 + ip1 + res2, "", true, {" 2 ", " 0 1 0 1 -1 0 50", " 2 4 0 5 -2 -1 500"}, {" 1 ", " 0.5 1 0 1 -1 0 20"}},
+        // A load adds the file's anomalies below those the table held, as one read does.
+        {res2, res1 + ip1, true, {" 2 ", " 0 1 0 1 -1 0 50", " 2 4 0 5 -2 -1 500"}, {" 1 ", " 0.5 1 0 1 -1 0 20"}},
+        {res2, res1 + ip1, false, {" 2 ", " 0 1 0 1 -1 0 50", " 2 4 0 5 -2 -1 500"}, {" 1 ", " 0.5 1 0 1 -1 0 20"}},
+    };
+    for (const auto& c : cases) {
+        const DataLoadRequest request{"x.data", ProjectType::DataInversion, c.complete};
+        ProjectStore store, reloaded;
+        MessageLog log;
+        ScriptedQuestions questions;
+        if (!c.before.empty()) ASSERT_EQ(applyConfigurationText(c.before, store.settings, log), ConfigurationStatus::Read);
+        ASSERT_EQ(loadScheduleText(store, vt::smallSurvey(vt::smallDataRows(), c.tags), request, log, questions),
+                  LoadStatus::Loaded)
+            << log.plainText();
+        EXPECT_EQ(anomalySection(store.settings, true), c.resistivity) << c.tags << c.complete;
+        EXPECT_EQ(anomalySection(store.settings, false), c.ip) << c.tags << c.complete;
+
+        // The workbench's save with the configuration: the settings, then the blocks.
+        ScheduleLayouts layouts;
+        ASSERT_EQ(funCheckFormatCfgForOutput(store.settings, store.survey.present, store.survey.quadrupoles.ipWindows(),
+                                             layouts.electrodes, layouts.data, layouts.topography, log),
+                  Status::Ok);
+        std::string saved = configurationText(store.settings, "d");
+        appendScheduleBlocks(saved, store.survey, layouts, mergedIpWindows(store.survey, store.ipWindowsToMerge, log),
+                             false);
+        ASSERT_EQ(loadScheduleText(reloaded, saved, request, log, questions), LoadStatus::Loaded) << log.plainText();
+        EXPECT_EQ(anomalySection(reloaded.settings, true), c.resistivity) << saved;
+        EXPECT_EQ(anomalySection(reloaded.settings, false), c.ip) << saved;
+    }
 }
 
 }  // namespace

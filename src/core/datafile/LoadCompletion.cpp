@@ -20,13 +20,14 @@ std::string trimmed(std::string_view text)
 
 }  // namespace
 
-Status applyCheckedConfiguration(SettingsTable& settings, std::string text, std::string_view source, MessageLog& log)
+Status applyCheckedConfiguration(SettingsTable& settings, std::string text, std::string_view source, MessageLog& log,
+                                 AnomalyTags anomalies)
 {
     SettingsTable next = settings;
     ElectrodeFormat electrodes;
     DataFormat data;
     TopographyFormat topography;
-    const ConfigurationStatus read = applyConfigurationText(std::move(text), next, log);
+    const ConfigurationStatus read = applyConfigurationText(std::move(text), next, log, anomalies);
     if (read == ConfigurationStatus::NoTags) return log.error(source, "Error: No configuration tags found.");
     if (read != ConfigurationStatus::Read) return log.error(source, "Warning: critical error reading configuration.");
     if (funCheckFormatCfgForInput(next, electrodes, data, topography, log) != Status::Ok)
@@ -39,7 +40,8 @@ Status completeDataLoad(ProjectStore& store, std::string text, bool importMesh, 
 {
     // Without electrodes the table keeps its mesh settings (logged); the load goes on.
     (void)SetDefaultMeshSettings(store.survey, store.settings, store.mesh.lines, log);
-    if (applyCheckedConfiguration(store.settings, std::move(text), "InvWork", log) != Status::Ok)
+    if (applyCheckedConfiguration(store.settings, std::move(text), "InvWork", log, AnomalyTags::AlreadyRead) !=
+        Status::Ok)
         return Status::Error;
     if (!importMesh) return Status::Ok;
 

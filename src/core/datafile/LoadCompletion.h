@@ -11,6 +11,7 @@
 
 #include "core/log/MessageLog.h"
 #include "core/project/ProjectStore.h"
+#include "core/settings/Configuration.h"
 
 namespace vexora {
 
@@ -18,10 +19,13 @@ namespace vexora {
 // settings, adopted only when both accept the text. Logs under `source`
 // "Error: No configuration tags found.", "Warning: critical error reading
 // configuration." or "Error: invalid input format" and returns Error then.
-Status applyCheckedConfiguration(SettingsTable& settings, std::string text, std::string_view source, MessageLog& log);
+// `anomalies` as for applyConfigurationText.
+Status applyCheckedConfiguration(SettingsTable& settings, std::string text, std::string_view source, MessageLog& log,
+                                 AnomalyTags anomalies = AnomalyTags::Add);
 
 // The completion: default mesh settings, then `text` applied again (messages
-// as above, source "InvWork"). `text` must be the whole text the load read
+// as above, source "InvWork") but for its anomalies, which the load's first
+// read already added. `text` must be the whole text the load read
 // its tags from, as it read them (line ends normalised, comments removed):
 // the load takes tags from anywhere in the file, later ones winning, so any
 // other text could settle the column layouts differently from the layouts

@@ -31,7 +31,8 @@ Status funRemoveComments(std::string& text)
     return Status::Ok;
 }
 
-ConfigurationStatus applyConfigurationText(std::string text, SettingsTable& table, MessageLog& log)
+ConfigurationStatus applyConfigurationText(std::string text, SettingsTable& table, MessageLog& log,
+                                           AnomalyTags anomalies)
 {
     normaliseLoneCarriageReturns(text);
     (void)funRemoveComments(text);  // always Ok
@@ -41,7 +42,7 @@ ConfigurationStatus applyConfigurationText(std::string text, SettingsTable& tabl
     TopographyFormat topographyFormat;
     SequenceHeader sequenceHeader;
     return funLoadConfiguration(text, electrodeBlock, dataBlock, topographyBlock, electrodeFormat, dataFormat,
-                                topographyFormat, sequenceHeader, table, log);
+                                topographyFormat, sequenceHeader, table, log, anomalies);
 }
 
 }  // namespace vexora

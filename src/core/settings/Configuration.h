@@ -20,6 +20,12 @@ enum class [[nodiscard]] ConfigurationStatus {
     NoTags = 20000,  // the text holds no "#": nothing changed
 };
 
+// What a read does with anomaly tags (#res_anomaly, #ip_anomaly). They add
+// rows below those the table already counts, so a text applied twice to one
+// table would list its anomalies twice: the second read of a text whose
+// anomalies the table already holds checks them (same warnings) and adds none.
+enum class AnomalyTags { Add, AlreadyRead };
+
 // Removes "!" comments: from each "!" up to, not including, the line break
 // (or to the end of the text). Always returns Ok.
 Status funRemoveComments(std::string& text);
@@ -36,12 +42,14 @@ Status funRemoveComments(std::string& text);
 ConfigurationStatus funLoadConfiguration(std::string_view text, BlockBounds& electrodeBlock, BlockBounds& dataBlock,
                                          BlockBounds& topographyBlock, ElectrodeFormat& electrodeFormat,
                                          DataFormat& dataFormat, TopographyFormat& topographyFormat,
-                                         SequenceHeader& sequenceHeader, SettingsTable& table, MessageLog& log);
+                                         SequenceHeader& sequenceHeader, SettingsTable& table, MessageLog& log,
+                                         AnomalyTags anomalies = AnomalyTags::Add);
 
 // Applies a configuration text as a file holds it (any line ends, "!"
 // comments) to the table, with fresh layout records; returns the result of
 // funLoadConfiguration.
-ConfigurationStatus applyConfigurationText(std::string text, SettingsTable& table, MessageLog& log);
+ConfigurationStatus applyConfigurationText(std::string text, SettingsTable& table, MessageLog& log,
+                                           AnomalyTags anomalies = AnomalyTags::Add);
 
 // The settings table as configuration text, CR LF line ends. `date` is the
 // text after "#date= ". The anomaly-count rows give no line (the reader

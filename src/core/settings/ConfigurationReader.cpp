@@ -279,7 +279,8 @@ void scan(ReadState& s, std::string_view text)
 ConfigurationStatus funLoadConfiguration(std::string_view text, BlockBounds& electrodeBlock, BlockBounds& dataBlock,
                                          BlockBounds& topographyBlock, ElectrodeFormat& electrodeFormat,
                                          DataFormat& dataFormat, TopographyFormat& topographyFormat,
-                                         SequenceHeader& sequenceHeader, SettingsTable& table, MessageLog& log)
+                                         SequenceHeader& sequenceHeader, SettingsTable& table, MessageLog& log,
+                                         AnomalyTags anomalies)
 {
     if (text.find('#') == std::string_view::npos) return ConfigurationStatus::NoTags;
 
@@ -295,7 +296,7 @@ ConfigurationStatus funLoadConfiguration(std::string_view text, BlockBounds& ele
         s.indexRows();
         scan(s, text);
         settleColumnLayouts(s);
-        s.insertAnomalyRows();
+        if (anomalies == AnomalyTags::Add) s.insertAnomalyRows();
     }
     catch (const ReadFailure& failure) {
         log.logError(kReaderSource, failure.what());
