@@ -19,6 +19,10 @@ using namespace vexora::testing;
 // the input stays as it was.
 TEST(HostileInputMemory, ACoreJobOverTheProcessLimitStopsWithItsReason)
 {
+    // Each limited run starts from a fresh process: heap that earlier tests of
+    // this binary left free would otherwise take the allocation the limit
+    // must refuse.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
     const fs::path root = freshFolder("vexora_job_memory");
     ASSERT_EQ(runVexora({"job", "inv", kSampleSurvey, (root / "inv").string(), "--no-start"}).code, 0);
     const fs::path folder = root / "inv.VXRprj";
