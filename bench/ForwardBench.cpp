@@ -119,7 +119,7 @@ std::vector<double> sourceRightHandSide(const Problem& p, std::size_t j)
 {
     const std::size_t n = static_cast<std::size_t>(p.system.system.gridPoints());
     std::vector<double> up(n), b(n);
-    const PoleSource source = poleSourceAt(p.sources[j], p.sigma);
+    const PoleSource source = poleSourceAt(p.store.mesh, p.sources[j], p.sigma);
     primaryPotential(p.store.mesh, source, p.sources[j], up);
     secondaryRightHandSide(p.store.mesh, p.system, p.sigma, source, p.sources[j], up, b);
     return b;

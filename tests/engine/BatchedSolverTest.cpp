@@ -47,7 +47,7 @@ PoleSystems poleSystems(double slope, double boxConductivity)
         MeshPoint at;
         double raised = 0;
         EXPECT_EQ(locateInMesh(mesh, {x, 0, slope * x}, at, raised), Location::Inside);
-        const PoleSource source = poleSourceAt(at, sigma);
+        const PoleSource source = poleSourceAt(mesh, at, sigma);
         primaryPotential(mesh, source, at, up);
         secondaryRightHandSide(mesh, p.system, sigma, source, at, up, {p.b.data() + p.b.size() - p.n, p.n});
     }

@@ -88,7 +88,7 @@ TEST(LinearSolvers, DirectAndSsorPcgAgree)
     ASSERT_EQ(locateInMesh(mesh, {2, 0, 0}, at, raised), Location::Inside);
     const std::size_t n = static_cast<std::size_t>(system.system.gridPoints());
     std::vector<double> up(n), b(2 * n), pcg(2 * n), direct(2 * n);
-    const PoleSource source = poleSourceAt(at, sigma);
+    const PoleSource source = poleSourceAt(mesh, at, sigma);
     primaryPotential(mesh, source, at, up);
     secondaryRightHandSide(mesh, system, sigma, source, at, up, {b.data(), n});
     std::copy(b.begin(), b.begin() + static_cast<std::ptrdiff_t>(n), b.begin() + static_cast<std::ptrdiff_t>(n));

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
 #include <numbers>
 #include <vector>
 
@@ -20,23 +21,20 @@ namespace vexora::testing {
 // Electrode numbers of A, B, M, N on cable 1; 0 is an absent pole.
 using Quad = std::array<int, 4>;
 
-// Electrodes 1..count every `spacing` metres along X at z = slope * x; with a
-// slope, the topography follows the same plane and the mesh follows it.
-inline ProjectStore lineSurvey(int count, double spacing, const std::vector<Quad>& quads, double slope = 0.0)
+// Electrodes 1..count every `spacing` metres along X at z = height(x), the
+// topography given as it is, the mesh following it.
+inline ProjectStore lineSurvey(int count, double spacing, const std::vector<Quad>& quads,
+                               const std::function<double(double)>& height, std::vector<TopographyPoint> topography)
 {
     ProjectStore store;
     Survey& s = store.survey;
     s.cableNames = {"L"};
     for (int i = 0; i < count; ++i) {
         Electrode e;
-        e.cable = 1, e.number = i + 1, e.x = i * spacing, e.z = slope * e.x, e.elevation = e.z, e.type = 2;
+        e.cable = 1, e.number = i + 1, e.x = i * spacing, e.z = height(e.x), e.elevation = e.z, e.type = 2;
         s.electrodes.push_back(e);
     }
-    if (slope != 0.0) {
-        const double far = 4 * count * spacing;
-        for (double x = -far; x <= far; x += count * spacing / 4)
-            for (double y = -far; y <= far; y += count * spacing / 4) s.topography.push_back({x, y, slope * x});
-    }
+    s.topography = std::move(topography);
     MessageLog log;
     (void)funCreateElecTable(s, log);  // the electrodes built here are always valid
     for (std::size_t k = 0; k < quads.size(); ++k) {
@@ -53,9 +51,21 @@ inline ProjectStore lineSurvey(int count, double spacing, const std::vector<Quad
     s.present.resistance = true;
     s.electrodesLoaded = s.dataLoaded = true;
     (void)SetDefaultMeshSettings(s, store.settings, store.mesh.lines, log);  // the line has electrodes: Ok
-    // A sloping mesh keeps its depth under the terrain everywhere.
-    if (slope != 0.0) setSettingText(store.settings, Item::FlatZBottom, "2");
+    // A mesh on terrain keeps its depth under it everywhere.
+    if (!s.topography.empty()) setSettingText(store.settings, Item::FlatZBottom, "2");
     return store;
+}
+
+// The same at z = slope * x; with a slope, the topography follows the same plane.
+inline ProjectStore lineSurvey(int count, double spacing, const std::vector<Quad>& quads, double slope = 0.0)
+{
+    std::vector<TopographyPoint> topography;
+    if (slope != 0.0) {
+        const double far = 4 * count * spacing;
+        for (double x = -far; x <= far; x += count * spacing / 4)
+            for (double y = -far; y <= far; y += count * spacing / 4) topography.push_back({x, y, slope * x});
+    }
+    return lineSurvey(count, spacing, quads, [slope](double x) { return slope * x; }, std::move(topography));
 }
 
 inline Status buildMesh(ProjectStore& store, MessageLog& log)

@@ -11,7 +11,7 @@ double halfSpacePotential(const PoleSource& s, const NodePoint& p)
     const double dzImage = p.z - (2 * s.mirrorZ - s.position.z);
     const double r = std::sqrt(dx * dx + dy * dy + dz * dz);
     const double rImage = std::sqrt(dx * dx + dy * dy + dzImage * dzImage);
-    return (1 / r + 1 / rImage) / (4 * std::numbers::pi * s.conductivity);
+    return s.strength * (1 / r + 1 / rImage) / (4 * std::numbers::pi * s.conductivity);
 }
 
 std::array<double, 3> halfSpaceGradient(const PoleSource& s, const NodePoint& p)
@@ -21,7 +21,7 @@ std::array<double, 3> halfSpaceGradient(const PoleSource& s, const NodePoint& p)
     const double r = std::sqrt(dx * dx + dy * dy + dz * dz);
     const double rImage = std::sqrt(dx * dx + dy * dy + dzImage * dzImage);
     const double a = 1 / (r * r * r), b = 1 / (rImage * rImage * rImage);
-    const double c = -1 / (4 * std::numbers::pi * s.conductivity);
+    const double c = -s.strength / (4 * std::numbers::pi * s.conductivity);
     return {c * (a + b) * dx, c * (a + b) * dy, c * (a * dz + b * dzImage)};
 }
 

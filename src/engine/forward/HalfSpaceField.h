@@ -6,7 +6,9 @@
 //   u_p(r) = (1 / r + 1 / r') / (4 pi sigma0),
 //
 // r the distance to the source and r' to its image mirrored at that plane
-// (for a source on the surface, 1 / (2 pi sigma0 r)).
+// (for a source on the surface, 1 / (2 pi sigma0 r)), times the source's
+// strength: 2 pi over the ground's solid angle where a surface source sits on
+// a slope break (GroundSolidAngle.h), 1 elsewhere.
 
 #include <array>
 
@@ -18,6 +20,7 @@ struct PoleSource {
     NodePoint position;
     double mirrorZ = 0;       // the surface height above the source
     double conductivity = 0;  // sigma0: the block the source lies in
+    double strength = 1;
 };
 
 double halfSpacePotential(const PoleSource& source, const NodePoint& p);

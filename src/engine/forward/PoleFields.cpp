@@ -2,13 +2,31 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <thread>
+
+#include "engine/forward/GroundSolidAngle.h"
 
 namespace vexora {
 
-PoleSource poleSourceAt(const MeshPoint& at, std::span<const double> conductivity)
+PoleSource poleSourceAt(const Mesh& mesh, const MeshPoint& at, std::span<const double> conductivity)
 {
-    return {at.position, at.surfaceZ, conductivity[static_cast<std::size_t>(at.block)]};
+    PoleSource source{at.position, at.surfaceZ, conductivity[static_cast<std::size_t>(at.block)]};
+    const ElementCorners3 c = blockCorners(mesh, at.block);
+    const double shortest = std::min(std::abs(c[1].x - c[0].x), std::abs(c[2].y - c[0].y));
+    const bool onSurface = std::abs(at.position.z - at.surfaceZ) <= 1e-6 * shortest;
+    if (!onSurface) return source;
+    // Heights of the mesh's own top surface (the terrain the system sees),
+    // well inside the facets that meet at the source.
+    const auto height = [&](double dx, double dy) {
+        MeshPoint there;
+        double raised = 0;
+        const NodePoint above{at.position.x + dx, at.position.y + dy, at.surfaceZ + 1e6};
+        if (locateInMesh(mesh, above, there, raised) != Location::Inside) return 0.0;
+        return there.surfaceZ - at.surfaceZ;
+    };
+    source.strength = 2 * std::numbers::pi / groundSolidAngle(height, shortest / 8);
+    return source;
 }
 
 void primaryPotential(const Mesh& mesh, const PoleSource& source, const MeshPoint& at, std::span<double> up)
@@ -137,7 +155,7 @@ PoleRun solvePoleFields(const Mesh& mesh, const ForwardSystem& s, const LinearSo
         const std::size_t count = std::min(batch, sources.size() - first);
         auto build = [&](std::size_t j) {
             const std::span<double> upj(up.data() + j * n, n), bj(b.data() + j * n, n);
-            pole[j] = poleSourceAt(sources[first + j], conductivity);
+            pole[j] = poleSourceAt(mesh, sources[first + j], conductivity);
             primaryPotential(mesh, pole[j], sources[first + j], upj);
             secondaryRightHandSide(mesh, s, conductivity, pole[j], sources[first + j], upj, bj);
         };

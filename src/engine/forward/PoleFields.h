@@ -23,8 +23,9 @@
 namespace vexora {
 
 // The pole source at a located electrode: mirror plane at the surface above
-// it, sigma0 of its block.
-PoleSource poleSourceAt(const MeshPoint& at, std::span<const double> conductivity);
+// it, sigma0 of its block, and on the surface the strength that the ground's
+// solid angle there asks for (GroundSolidAngle.h).
+PoleSource poleSourceAt(const Mesh& mesh, const MeshPoint& at, std::span<const double> conductivity);
 
 // u_p at every real node. A node on the source itself gets the value at a
 // quarter of the shortest edge of the source's block, so that blocks of
