@@ -53,6 +53,9 @@ TEST(SettingValidation, EveryRuleGroupAcceptsAndRejects)
         {Item::ForwardMaxIterations, "0", false, "Only positive values allowed!"},
         {Item::CpuThreads, "-4", false, "Only positive values allowed!"},
         {Item::IpNoiseConstant, "0", false, "Only positive values allowed!"},
+        {Item::ResNoisePotential, "0", true, "0"},
+        {Item::ResNoisePotential, "-0.1", false, "Only positive values allowed!"},
+        {Item::GeometricFactorLimit, "0", false, "Only positive values allowed!"},
         // factors below 1, omega up to 2
         {Item::OptimalRoughFactorRho, "0.5", true, "0.5"},
         {Item::OptimalRoughFactorIp, "1", false, "Only positive <1 values allowed!"},
@@ -147,7 +150,7 @@ TEST(SettingValidation, RowKinds)
     EXPECT_EQ(settingEditKind(table, 0), SettingEditKind::NotEditable);
     for (Item item : {Item::MeshSection, Item::NoiseSection, Item::ResistivityAnomalyCount, Item::IpAnomalyCount})
         EXPECT_EQ(settingEditKind(table, rowOf(table, item)), SettingEditKind::NotEditable);
-    for (int n : {2, 26, 48, 49, 50, 51, 53, 63, 69, 70, 73, 74, 95, 100, 101})
+    for (int n : {2, 26, 48, 49, 50, 51, 53, 63, 69, 70, 73, 74, 97, 102, 103})
         EXPECT_EQ(settingEditKind(table, rowOf(table, static_cast<Item>(n))), SettingEditKind::Toggle) << n;
     for (Item item : {Item::MeshType, Item::ResistivityModelType, Item::IpModelType})
         EXPECT_EQ(settingEditKind(table, rowOf(table, item)), SettingEditKind::Choice);

@@ -1,5 +1,5 @@
 #pragma once
-// The fixed catalogue of the 103 settings entries: each entry's description
+// The fixed catalogue of the 105 settings entries: each entry's description
 // (its display label and lookup key), its default value text, kept exactly as
 // written with surrounding spaces, and the configuration tag(s) that set it.
 
@@ -104,17 +104,19 @@ enum class Item : int {
     ResNoiseConstant = 92,
     IpNoisePercent = 93,
     IpNoiseConstant = 94,
-    UseRobustInversion = 95,
-    ReweightIterationsRho = 96,
-    ReweightIterationsIp = 97,
-    GlobalSection = 98,
-    PlotBounds = 99,
-    SaveIterations = 100,
-    SaveFullMesh = 101,
-    CpuThreads = 102,
+    ResNoisePotential = 95,
+    GeometricFactorLimit = 96,
+    UseRobustInversion = 97,
+    ReweightIterationsRho = 98,
+    ReweightIterationsIp = 99,
+    GlobalSection = 100,
+    PlotBounds = 101,
+    SaveIterations = 102,
+    SaveFullMesh = 103,
+    CpuThreads = 104,
 };
 
-inline constexpr int kCatalogueSize = 103;
+inline constexpr int kCatalogueSize = 105;
 
 enum class EntryKind { Header, Section, Item, AnomalyLabel };
 
