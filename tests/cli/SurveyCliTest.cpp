@@ -37,7 +37,8 @@ TEST(SurveyCommands, CheckCountsQuadrupolesAboveTheKLimit)
         {"#k_limit= 2e1\r\n", "quadrupoles with |K| above 20 m: 3\n"},
     };
     for (const auto& [tags, line] : cases) {
-        ASSERT_TRUE(vexora::writeFileAtomically(file, vexora::testing::smallSurvey(vexora::testing::smallDataRows(), tags)));
+        ASSERT_TRUE(
+            vexora::writeFileAtomically(file, vexora::testing::smallSurvey(vexora::testing::smallDataRows(), tags)));
         const CliRun r = vexora({"check", file.string()});
         ASSERT_EQ(r.code, 0) << r.err;
         EXPECT_TRUE(r.out.ends_with(line)) << tags << r.out;

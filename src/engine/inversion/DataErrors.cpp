@@ -17,7 +17,8 @@ std::vector<double> surveyErrors(const Survey& survey, std::span<const std::size
     std::vector<double> errors = relativeErrors(measured, deviation, model, fallbacks);
     if (model.potentialPercent > 0) {
         const std::vector<double> cancellation = cancellationFactors(survey);
-        for (std::size_t r = 0; r < rows.size(); ++r) errors[r] += model.potentialPercent / 100.0 * cancellation[rows[r]];
+        for (std::size_t r = 0; r < rows.size(); ++r)
+            errors[r] += model.potentialPercent / 100.0 * cancellation[rows[r]];
     }
     return errors;
 }

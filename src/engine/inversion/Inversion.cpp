@@ -146,7 +146,8 @@ Status ResistivityInversion::setup()
                            (settings_.linearisedTrials ? " (linearised)" : " (each modelled)") +
                            (settings_.robust ? ", robust" : "") +
                            (settings_.rho.errors.potentialPercent > 0
-                                ? format(", potential error %g %% of each pole term", settings_.rho.errors.potentialPercent)
+                                ? format(", potential error %g %% of each pole term",
+                                         settings_.rho.errors.potentialPercent)
                                 : "") +
                            kLineBreak);
     return Status::Ok;
