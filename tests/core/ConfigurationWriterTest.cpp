@@ -64,7 +64,8 @@ TEST(ConfigurationWriter, WritesTheTableInOrderWithCrLf)
     EXPECT_TRUE(text.starts_with("#Vexora+_Solver\r\n#version_number= 1.2.0\r\n#date= 2024-05-01\r\n"
                                  "!Electrodes input/output format\r\n#elec_no_cable=  1 \r\n"));
     EXPECT_TRUE(text.ends_with("!Global parameters\r\n#plot_bounds= 0.0 10.0 0.0 10.0 -5.0 0.0\r\n"
-                               "#save_iterations=  1 \r\n#save_full_mesh=  2 \r\n#pc_num_core=  1 \r\n"));
+                               "#save_iterations=  1 \r\n#save_full_mesh=  2 \r\n#pc_num_core=  1 \r\n"
+                               "#res_noise_potential=  0 \r\n#k_limit=  5000 \r\n"));
     for (const char* line : {"\r\n#data_a_cable_col= 2\r\n#data_a_elec_col= 3\r\n#data_b_cable_col= 4\r\n",
                              "\r\n#data_n_elec_col= 9\r\n#data_res_col=  10 \r\n", "\r\n#foreground_Z_max=  0.0 \r\n",
                              "\r\n#mesh_type= 0-Standard\r\n", "\r\n#rough_trials_iter=  4 1 \r\n",

@@ -33,7 +33,7 @@ TEST(SettingsTable, DefaultRowsAndExactLookup)
     const SettingsTable t = defaultSettingsTable();
     ASSERT_EQ(t.rows.size(), kDefaultSettingRows);
     EXPECT_EQ(t.rows[0].description, "    ITEM Description  ");
-    EXPECT_EQ(t.rows[102].description, "Number of CPU threads");
+    EXPECT_EQ(t.rows[100].description, "Number of CPU threads");
     EXPECT_EQ(FindSettingRow(t, Item::XColumn), 5u);
     EXPECT_EQ(FindSettingRow(t, Item::IpModelType), 58u);  // entry 58 has no row of its own
     EXPECT_TRUE(t.rows[*FindSettingRow(t, Item::MeshSection)].section);

@@ -99,16 +99,18 @@ constexpr std::array<CatalogueEntry, kCatalogueSize> kCatalogue{{
     {"Rho Data Constant Error Term", " 0.0001 ", EntryKind::Item, "#res_noise_constant", ""},  // 92
     {"IP Data Percent Errors (%)", " 5 ", EntryKind::Item, "#ip_noise_percent", ""},  // 93
     {"IP Data Constant Error Term", " 0.00001 ", EntryKind::Item, "#ip_noise_constant", ""},  // 94
-    {"Rho Data Potential Error (% of each pole term)", " 0 ", EntryKind::Item, "#res_noise_potential", ""},  // 95
-    {"Geometric Factor Limit |K| (m)", " 5000 ", EntryKind::Item, "#k_limit", ""},  // 96
-    {"Use robust inversion (data errors reweight): 1; No: 2", " 1 ", EntryKind::Item, "#use_robust_inv", ""},  // 97
-    {"Number of reweight iterations-Rho", " 3 ", EntryKind::Item, "#reweight_iterations_rho", ""},  // 98
-    {"Number of reweight iterations-IP", " 3 ", EntryKind::Item, "#reweight_iterations_ip", ""},  // 99
-    {"Global parameters", "Global parameters", EntryKind::Section, "", ""},  // 100
-    {"Plot bounds: -X +X -Y +Y [-Z +Z] or [Depth of inv]", "0.0 10.0 0.0 10.0 -5.0 0.0", EntryKind::Item, "#plot_bounds", ""},  // 101
-    {"Save inverted model for each iteration (Yes: 1; No: 2)", " 1 ", EntryKind::Item, "#save_iterations", ""},  // 102
-    {"Export full mesh for each iteration (Yes: 1; No: 2)", " 2 ", EntryKind::Item, "#save_full_mesh", ""},  // 103
-    {"Number of CPU threads", " 1 ", EntryKind::Item, "#pc_num_core", ""},  // 104
+    {"Use robust inversion (data errors reweight): 1; No: 2", " 1 ", EntryKind::Item, "#use_robust_inv", ""},  // 95
+    {"Number of reweight iterations-Rho", " 3 ", EntryKind::Item, "#reweight_iterations_rho", ""},  // 96
+    {"Number of reweight iterations-IP", " 3 ", EntryKind::Item, "#reweight_iterations_ip", ""},  // 97
+    {"Global parameters", "Global parameters", EntryKind::Section, "", ""},  // 98
+    {"Plot bounds: -X +X -Y +Y [-Z +Z] or [Depth of inv]", "0.0 10.0 0.0 10.0 -5.0 0.0", EntryKind::Item, "#plot_bounds", ""},  // 99
+    {"Save inverted model for each iteration (Yes: 1; No: 2)", " 1 ", EntryKind::Item, "#save_iterations", ""},  // 100
+    {"Export full mesh for each iteration (Yes: 1; No: 2)", " 2 ", EntryKind::Item, "#save_full_mesh", ""},  // 101
+    {"Number of CPU threads", " 1 ", EntryKind::Item, "#pc_num_core", ""},  // 102
+    // Entries added after the original catalogue go last, so that every
+    // earlier entry keeps its number.
+    {"Rho Data Potential Error (% of each pole term)", " 0 ", EntryKind::Item, "#res_noise_potential", ""},  // 103
+    {"Geometric Factor Limit |K| (m)", " 5000 ", EntryKind::Item, "#k_limit", ""},  // 104
 }};
 }  // namespace
 

@@ -56,7 +56,7 @@ bool isToggle(Item item)
 {
     switch (number(item)) {
     case 2: case 26: case 48: case 49: case 50: case 51: case 53: case 63:
-    case 69: case 70: case 73: case 74: case 97: case 102: case 103: return true;
+    case 69: case 70: case 73: case 74: case 95: case 100: case 101: return true;
     default: return false;
     }
 }
@@ -76,15 +76,15 @@ Rule ruleOf(Item item)
     case 17: case 21: return Rule::ColumnList;
     case 12: case 13: case 14: case 15: return Rule::PoleColumns;
     case 27: case 34: case 35: case 36: case 56: case 67: case 79: case 80: case 83: case 84: case 85: case 86:
-    case 87: case 88: case 89: case 91: case 92: case 93: case 94: case 96: return Rule::Positive;
-    case 52: case 60: case 95: return Rule::NonNegative;
-    case 68: case 77: case 78: case 98: case 99: case 104: return Rule::PositiveInteger;
+    case 87: case 88: case 89: case 91: case 92: case 93: case 94: case 104: return Rule::Positive;
+    case 52: case 60: case 103: return Rule::NonNegative;
+    case 68: case 77: case 78: case 96: case 97: case 102: return Rule::PositiveInteger;
     case 75: case 76: return Rule::NonNegativeInteger;
     case 81: case 82: return Rule::BelowOne;
     case 66: return Rule::Omega;
     case 43: case 44: case 45: case 46: case 47: case 72: return Rule::NonNegativeList;
     case 65: return Rule::Boundary;
-    case 101: return Rule::PlotBounds;
+    case 99: return Rule::PlotBounds;
     case 37: case 38: case 39: case 40: case 41: case 42: return Rule::Foreground;
     case 58: return Rule::ResistivityAnomaly;
     case 62: return Rule::IpAnomaly;
