@@ -86,7 +86,8 @@ TEST(HostileInputImport, RefusedWithTheReasonAndNothingWritten)
                                        scratch("remote.txt", electrodes + "1 0 2 3 4\n2 2 3 4 5\n3 3 4 5 6\n"), "-o",
                                        out});
     ASSERT_EQ(imported.code, 0) << imported.err;
-    EXPECT_EQ(runVexora({"check", out}).out, "electrodes 7\nquadrupoles 3\ntopography 0\n");
+    EXPECT_EQ(runVexora({"check", out}).out,
+              "electrodes 7\nquadrupoles 3\ntopography 0\nquadrupoles with |K| above 5000 m: 0\n");
     fs::remove_all(folder);
 }
 

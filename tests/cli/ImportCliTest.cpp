@@ -75,7 +75,7 @@ TEST(ImportCommand, BinaryAndTextFilesBecomeDataFilesThatLoad)
         EXPECT_EQ(imported.err.find("Error"), std::string::npos) << imported.err;
         const CliRun checked = vexoraRun({"check", out});
         ASSERT_EQ(checked.code, 0) << checked.err;
-        EXPECT_EQ(checked.out, std::string(c.sizes) + "topography 0\n");
+        EXPECT_EQ(checked.out, std::string(c.sizes) + "topography 0\nquadrupoles with |K| above 5000 m: 0\n");
     }
     // The pole-dipole's far B is a remote electrode on its own cable.
     const std::string out = (folder / "remote.data").string();

@@ -22,9 +22,28 @@ TEST(SurveyCommands, CheckTheSample)
 {
     const CliRun r = vexora({"check", sample});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, "electrodes 96\nquadrupoles 2256\ntopography 160\n");
+    EXPECT_EQ(r.out, "electrodes 96\nquadrupoles 2256\ntopography 160\nquadrupoles with |K| above 5000 m: 0\n");
     EXPECT_EQ(r.err.find("Error: "), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("96 total electrodes loaded."), std::string::npos);
+}
+
+// |K| of the small survey: 37.7, 37.7, 12.6 and, for its cross-line dipole, 219.6 m.
+TEST(SurveyCommands, CheckCountsQuadrupolesAboveTheKLimit)
+{
+    const fs::path file = fs::temp_directory_path() / ("vexora_k_limit_" + std::to_string(::getpid()) + ".data");
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "quadrupoles with |K| above 5000 m: 0\n"},
+        {"#k_limit= 100\r\n", "quadrupoles with |K| above 100 m: 1\n"},
+        {"#k_limit= 2e1\r\n", "quadrupoles with |K| above 20 m: 3\n"},
+    };
+    for (const auto& [tags, line] : cases) {
+        ASSERT_TRUE(
+            vexora::writeFileAtomically(file, vexora::testing::smallSurvey(vexora::testing::smallDataRows(), tags)));
+        const CliRun r = vexora({"check", file.string()});
+        ASSERT_EQ(r.code, 0) << r.err;
+        EXPECT_TRUE(r.out.ends_with(line)) << tags << r.out;
+    }
+    fs::remove(file);
 }
 
 TEST(SurveyCommands, SaveDumpAndMisuse)

@@ -171,6 +171,14 @@ ProjectStore loadedSmallSurvey()
     return store;
 }
 
+TEST(InversionWorkspace, TheCompletionCountsQuadrupolesAboveTheKLimit)
+{
+    ProjectStore store = loadedSmallSurvey();  // |K| 37.7, 37.7, 12.6 and 219.6 m
+    MessageLog log;
+    ASSERT_EQ(completeDataLoad(store, vexora::testing::smallHeader("#k_limit= 100\r\n"), false, log), Status::Ok);
+    EXPECT_NE(log.plainText().find("quadrupoles with |K| above 100 m: 1"), std::string::npos) << log.plainText();
+}
+
 TEST(InversionWorkspace, AnImportedMeshNamedInTheDataFileIsImportedAgain)
 {
     const fs::path folder = vexora::testing::freshFolder("vexora_inv_mesh_type");

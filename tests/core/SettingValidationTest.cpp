@@ -53,6 +53,9 @@ TEST(SettingValidation, EveryRuleGroupAcceptsAndRejects)
         {Item::ForwardMaxIterations, "0", false, "Only positive values allowed!"},
         {Item::CpuThreads, "-4", false, "Only positive values allowed!"},
         {Item::IpNoiseConstant, "0", false, "Only positive values allowed!"},
+        {Item::ResNoisePotential, "0", true, "0"},
+        {Item::ResNoisePotential, "-0.1", false, "Only positive values allowed!"},
+        {Item::GeometricFactorLimit, "0", false, "Only positive values allowed!"},
         // factors below 1, omega up to 2
         {Item::OptimalRoughFactorRho, "0.5", true, "0.5"},
         {Item::OptimalRoughFactorIp, "1", false, "Only positive <1 values allowed!"},

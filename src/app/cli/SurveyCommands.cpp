@@ -10,6 +10,7 @@
 #include "core/datafile/ScheduleLoader.h"
 #include "core/datafile/ScheduleWriter.h"
 #include "core/import/GeometricFactor.h"
+#include "core/qc/GeometricFactorLimit.h"
 #include "core/settings/NumberText.h"
 
 namespace vexora::cli {
@@ -125,7 +126,8 @@ int runCheck(const Arguments& args, std::ostream& out, std::ostream& err)
     if (status != Status::Ok) return kExitError;
     out << "electrodes " << store.survey.electrodes.size() << "\n"
         << "quadrupoles " << store.survey.quadrupoles.size() << "\n"
-        << "topography " << store.survey.topography.size() << "\n";
+        << "topography " << store.survey.topography.size() << "\n"
+        << geometricLimitLine(store.survey, store.settings) << "\n";
     return kExitOk;
 }
 

@@ -4,6 +4,7 @@
 #include "core/mesh/DefaultMeshSettings.h"
 #include "core/mesh/MeshFileImport.h"
 #include "core/mesh/StartingModel.h"
+#include "core/qc/GeometricFactorLimit.h"
 #include "core/settings/Configuration.h"
 #include "core/settings/SettingsTable.h"
 
@@ -43,6 +44,7 @@ Status completeDataLoad(ProjectStore& store, std::string text, bool importMesh, 
     if (applyCheckedConfiguration(store.settings, std::move(text), "InvWork", log, AnomalyTags::AlreadyRead) !=
         Status::Ok)
         return Status::Error;
+    log.subWriteToTextBox(geometricLimitLine(store.survey, store.settings) + kLineBreak);
     if (!importMesh) return Status::Ok;
 
     // "2-Imported(NAME)": a mesh of an earlier session, imported again.

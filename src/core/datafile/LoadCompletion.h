@@ -25,7 +25,8 @@ Status applyCheckedConfiguration(SettingsTable& settings, std::string text, std:
 
 // The completion: default mesh settings, then `text` applied again (messages
 // as above, source "InvWork") but for its anomalies, which the load's first
-// read already added. `text` must be the whole text the load read
+// read already added, then the count of quadrupoles above the |K| limit
+// ("quadrupoles with |K| above LIMIT m: N"). `text` must be the whole text the load read
 // its tags from, as it read them (line ends normalised, comments removed):
 // the load takes tags from anywhere in the file, later ones winning, so any
 // other text could settle the column layouts differently from the layouts

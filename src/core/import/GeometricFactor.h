@@ -33,4 +33,13 @@ double geometricFactor(const Point3 pole[4], const bool present[4], double eleva
 // K of every quadrupole of the survey (indexed like the quadrupole rows).
 std::vector<double> funGeometricFactor(const Survey& survey, bool ignoreZ);
 
+// How much of the pole potentials cancels in each quadrupole's V/I (with z):
+// sum |terms| / |S|, which is |K| / K0 with K0 = 4 pi / sum |terms| the factor
+// the same distances would give without cancellation. 1 for a pole-pole,
+// 3 for a Wenner, about 160 for a dipole-dipole at n = 8, and thousands for
+// a potential dipole lying almost on an equipotential of the current
+// dipole: an error of a fraction of a percent in the potentials becomes
+// this many times larger in V/I. kCannotCompute where K cannot be computed.
+std::vector<double> cancellationFactors(const Survey& survey);
+
 }  // namespace vexora

@@ -195,6 +195,8 @@ Table buildTable()
     t["#res_noise_constant"] = single(Item::ResNoiseConstant, Rule::None, S::Number);
     t["#ip_noise_percent"] = single(Item::IpNoisePercent, G0, S::Number);
     t["#ip_noise_constant"] = single(Item::IpNoiseConstant, Rule::None, S::Number);
+    t["#res_noise_potential"] = single(Item::ResNoisePotential, GE, S::Number);
+    t["#k_limit"] = single(Item::GeometricFactorLimit, G0, S::Number);
     t["#use_robust_inv"] = single(Item::UseRobustInversion, Y1, S::Value);
     t["#reweight_iterations_rho"] = single(Item::ReweightIterationsRho, G0, S::Integer);
     t["#reweight_iterations_ip"] = single(Item::ReweightIterationsIp, G0, S::Integer);

@@ -107,6 +107,10 @@ constexpr std::array<CatalogueEntry, kCatalogueSize> kCatalogue{{
     {"Save inverted model for each iteration (Yes: 1; No: 2)", " 1 ", EntryKind::Item, "#save_iterations", ""},  // 100
     {"Export full mesh for each iteration (Yes: 1; No: 2)", " 2 ", EntryKind::Item, "#save_full_mesh", ""},  // 101
     {"Number of CPU threads", " 1 ", EntryKind::Item, "#pc_num_core", ""},  // 102
+    // Entries added after the original catalogue go last, so that every
+    // earlier entry keeps its number.
+    {"Rho Data Potential Error (% of each pole term)", " 0 ", EntryKind::Item, "#res_noise_potential", ""},  // 103
+    {"Geometric Factor Limit |K| (m)", " 5000 ", EntryKind::Item, "#k_limit", ""},  // 104
 }};
 }  // namespace
 

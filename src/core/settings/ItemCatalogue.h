@@ -1,5 +1,5 @@
 #pragma once
-// The fixed catalogue of the 103 settings entries: each entry's description
+// The fixed catalogue of the 105 settings entries: each entry's description
 // (its display label and lookup key), its default value text, kept exactly as
 // written with surrounding spaces, and the configuration tag(s) that set it.
 
@@ -112,9 +112,11 @@ enum class Item : int {
     SaveIterations = 100,
     SaveFullMesh = 101,
     CpuThreads = 102,
+    ResNoisePotential = 103,
+    GeometricFactorLimit = 104,
 };
 
-inline constexpr int kCatalogueSize = 103;
+inline constexpr int kCatalogueSize = 105;
 
 enum class EntryKind { Header, Section, Item, AnomalyLabel };
 

@@ -35,7 +35,7 @@ struct SettingEdit {
     bool accepted = false;
     std::string value;    // the row's new text when accepted
     std::string message;  // the rejection message otherwise
-    // Items changed together with the row (item 99 when item 51 switches).
+    // Items changed together with the row (the plot bounds when the flat bottom switches).
     std::vector<std::pair<Item, std::string>> changes;
     // A Yes/No question: for a choice item the change happens only on Yes;
     // for a foreground limit the row changes anyway and `changesOnYes` only on Yes.

@@ -15,6 +15,9 @@ namespace vexora {
 struct ErrorModel {
     double percent = 5;       // % of |V/I|
     double constant = 0.0001; // ohm
+    // % of each pole term of V/I, so it grows with their cancellation (see
+    // core/import/GeometricFactor.h); 0, off, by default. Resistivity only.
+    double potentialPercent = 0;
 };
 
 // Relative error of each datum: the standard deviation column when it holds

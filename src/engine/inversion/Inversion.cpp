@@ -9,6 +9,7 @@
 #include "core/import/GeometricFactor.h"
 #include "engine/inversion/BlockGrid.h"
 #include "engine/inversion/ChargeabilityInversion.h"
+#include "engine/inversion/DataErrors.h"
 #include "engine/inversion/InversionSettings.h"
 #include "engine/inversion/RoughnessTrials.h"
 #include "engine/inversion/Sensitivity.h"
@@ -121,14 +122,8 @@ Status ResistivityInversion::setup()
         log_.warning(kSource, std::to_string(unusable) +
                                   " quadrupoles without a usable reading (0 or none) are left out.");
 
-    std::vector<double> measured(rows_.size()), deviation;
-    for (std::size_t r = 0; r < rows_.size(); ++r) measured[r] = table.resistance[rows_[r]];
-    if (survey_.present.resistanceStd && table.resistanceStd.size() == table.size()) {
-        deviation.resize(rows_.size());
-        for (std::size_t r = 0; r < rows_.size(); ++r) deviation[r] = table.resistanceStd[rows_[r]];
-    }
     std::size_t fallbacks = 0;
-    errors_ = relativeErrors(measured, deviation, settings_.rho.errors, fallbacks);
+    errors_ = surveyErrors(survey_, rows_, settings_.rho.errors, fallbacks);
     if (fallbacks > 0)
         log_.warning(kSource, std::to_string(fallbacks) +
                                   " data have no positive standard deviation (zero, negative or missing); the "
@@ -149,7 +144,12 @@ Status ResistivityInversion::setup()
     log_.subWriteToTextBox("Inversion: " + std::to_string(rows_.size()) + " data, " + std::to_string(grid_.size()) +
                            " blocks, " + std::to_string(settings_.roughnessTrials) + " roughness trials" +
                            (settings_.linearisedTrials ? " (linearised)" : " (each modelled)") +
-                           (settings_.robust ? ", robust" : "") + kLineBreak);
+                           (settings_.robust ? ", robust" : "") +
+                           (settings_.rho.errors.potentialPercent > 0
+                                ? format(", potential error %g %% of each pole term",
+                                         settings_.rho.errors.potentialPercent)
+                                : "") +
+                           kLineBreak);
     return Status::Ok;
 }
 

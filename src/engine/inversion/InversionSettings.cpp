@@ -21,6 +21,7 @@ Status readControls(const SettingsTable& table, bool rho, InversionControls& c, 
     c.initialRoughness = settingNumber(table, pick(Item::InitialRoughRho, Item::InitialRoughIp));
     c.errors.percent = settingNumber(table, pick(Item::ResNoisePercent, Item::IpNoisePercent));
     c.errors.constant = settingNumber(table, pick(Item::ResNoiseConstant, Item::IpNoiseConstant));
+    if (rho) c.errors.potentialPercent = settingNumber(table, Item::ResNoisePotential);
     c.reweightIterations = settingInteger(table, pick(Item::ReweightIterationsRho, Item::ReweightIterationsIp));
     const char* which = rho ? "Rho" : "IP";
     auto refuse = [&](const std::string& what) { return log.error(kSource, what + " (" + which + ")."); };
@@ -34,6 +35,7 @@ Status readControls(const SettingsTable& table, bool rho, InversionControls& c, 
     if (!(c.initialRoughness > 0)) return refuse("The initial roughness factor must be positive");
     if (!(c.errors.percent >= 0 && c.errors.constant >= 0 && c.errors.percent + c.errors.constant > 0))
         return refuse("The data errors (percent and constant term) must not be negative, nor both 0");
+    if (!(c.errors.potentialPercent >= 0)) return refuse("The potential error term must not be negative");
     if (c.reweightIterations < 0) c.reweightIterations = 0;
     return Status::Ok;
 }
