@@ -175,14 +175,17 @@ Status solveModel(const Mesh& mesh, const ForwardSetup& setup, std::span<const d
     if (run.aborted)
         return log.error(source, "Forward model aborted after " + std::to_string(run.solved) + " of " +
                                      std::to_string(total) + " sources; the calculated values are unchanged.");
-    char summary[200];
+    char summary[260], outer[120] = "";
+    if (run.outerIterations > 0)
+        std::snprintf(outer, sizeof outer, ", each source's own outer condition in at most %d further solves",
+                      run.outerIterations);
     if (run.worst.iterations > 0)
-        std::snprintf(summary, sizeof summary, "%s: %d sources solved, at most %d iterations, residual %.2e%s",
-                      std::string(label).c_str(), run.solved, run.worst.iterations, run.worst.relativeResidual,
+        std::snprintf(summary, sizeof summary, "%s: %d sources solved, at most %d iterations, residual %.2e%s%s",
+                      std::string(label).c_str(), run.solved, run.worst.iterations, run.worst.relativeResidual, outer,
                       kLineBreak);
     else
-        std::snprintf(summary, sizeof summary, "%s: %d sources solved directly%s", std::string(label).c_str(),
-                      run.solved, kLineBreak);
+        std::snprintf(summary, sizeof summary, "%s: %d sources solved directly%s%s", std::string(label).c_str(),
+                      run.solved, outer, kLineBreak);
     log.subWriteToTextBox(summary);
     if (!run.worst.converged)
         return log.error(source, run.worst.iterations == 0

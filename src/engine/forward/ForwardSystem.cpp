@@ -123,12 +123,19 @@ FaceCorners faceCorners(const Mesh& mesh, const FaceQuad& q)
 
 }  // namespace
 
+double mixedCoefficient(const MixedFacePoint& g, const NodePoint& about)
+{
+    const double rx = g.at.x - about.x, ry = g.at.y - about.y, rz = g.at.z - about.z;
+    return g.sigma * g.area * (rx * g.normal.x + ry * g.normal.y + rz * g.normal.z) / (rx * rx + ry * ry + rz * rz);
+}
+
 void applyOuterConditions(const Mesh& mesh, std::span<const double> conductivity,
                           const std::array<FaceCondition, kOuterFaces>& faces, const NodePoint& centre,
                           ForwardSystem& s)
 {
     s.system = s.conductivityStiffness;
     s.dirichlet.assign(static_cast<std::size_t>(s.system.gridPoints()), 0);
+    s.mixedFace.clear();
     const MeshFace meshFace[kOuterFaces] = {MeshFace::MinusX, MeshFace::PlusX, MeshFace::MinusY, MeshFace::PlusY,
                                             MeshFace::Bottom};
     for (std::size_t f = 0; f < kOuterFaces; ++f) {
@@ -138,18 +145,16 @@ void applyOuterConditions(const Mesh& mesh, std::span<const double> conductivity
                 for (std::int64_t k : q.node) s.dirichlet[static_cast<std::size_t>(k)] = 1;
                 return;
             }
-            // Mixed: du/dn + (cos theta / r) u = 0, theta between the outward
-            // normal and the direction from the centre.
+            // Mixed: du/dn + (cos theta / r) u = 0.
             const double sigma = conductivity[static_cast<std::size_t>(q.block)];
             std::array<double, 16> m{};
             forEachFaceGaussPoint(
                 faceCorners(mesh, q), blockCentre(mesh, q.block),
                 [&](const NodePoint& p, const NodePoint& n, double dA, const std::array<double, 4>& w) {
-                    const double rx = p.x - centre.x, ry = p.y - centre.y, rz = p.z - centre.z;
-                    const double r2 = rx * rx + ry * ry + rz * rz;
-                    const double cosOverR = (rx * n.x + ry * n.y + rz * n.z) / r2;
+                    MixedFacePoint& g = s.mixedFace.emplace_back(MixedFacePoint{p, n, sigma, dA, 0.0, q.node, w});
+                    const double c = g.shared = mixedCoefficient(g, centre);
                     for (std::size_t a = 0; a < 4; ++a)
-                        for (std::size_t b = 0; b < 4; ++b) m[a * 4 + b] += sigma * cosOverR * w[a] * w[b] * dA;
+                        for (std::size_t b = 0; b < 4; ++b) m[a * 4 + b] += c * w[a] * w[b];
                 });
             for (std::size_t a = 0; a < 4; ++a)
                 for (std::size_t b = a; b < 4; ++b) {
@@ -168,6 +173,18 @@ void applyOuterConditions(const Mesh& mesh, std::span<const double> conductivity
             s.system.row(k - s.system.upperOffset[static_cast<std::size_t>(slot - 1)])[slot] = 0.0;
         }
     });
+}
+
+void addMixedDifference(const ForwardSystem& s, const NodePoint& about, std::span<const double> x, std::span<double> y)
+{
+    for (const MixedFacePoint& g : s.mixedFace) {
+        double value = 0.0;
+        for (std::size_t b = 0; b < 4; ++b) value += g.shape[b] * x[static_cast<std::size_t>(g.node[b])];
+        value *= mixedCoefficient(g, about) - g.shared;
+        for (std::size_t a = 0; a < 4; ++a)
+            if (!s.dirichlet[static_cast<std::size_t>(g.node[a])])
+                y[static_cast<std::size_t>(g.node[a])] += value * g.shape[a];
+    }
 }
 
 void assembleForwardSystem(const Mesh& mesh, std::span<const double> conductivity,

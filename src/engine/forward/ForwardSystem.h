@@ -9,6 +9,8 @@
 // The system matrix is K_sigma plus, on mixed faces, the asymptotic term
 // integral sigma (cos theta / r) N_a N_b dS about a centre point, with the
 // rows and columns of Dirichlet nodes decoupled (their unknown is zero).
+// The Gauss points of that term are kept, so that the same term about
+// another point (each source's own) can be applied without a new matrix.
 
 #include <array>
 #include <cstdint>
@@ -23,12 +25,34 @@
 
 namespace vexora {
 
+// A Gauss point of a mixed outer face: its position, outward unit normal,
+// sigma dA, and the shape values of the face's four corner nodes.
+struct MixedFacePoint {
+    NodePoint at;
+    NodePoint normal;
+    double sigma = 0;
+    double area = 0;
+    double shared = 0;  // sigma (cos theta / r) dA about the centre: what the matrix holds
+    std::array<std::int64_t, 4> node{};
+    std::array<double, 4> shape{};
+};
+
 struct ForwardSystem {
-    StencilMatrix system;
+    StencilMatrix system;                 // K_sigma, mixed terms about the centre, Dirichlet rows
     StencilMatrix conductivityStiffness;  // K_sigma
     StencilMatrix unitStiffness;          // K_1, the same for every model on this mesh
     std::vector<std::uint8_t> dirichlet;  // per grid point: the unknown is held at zero
+    std::vector<MixedFacePoint> mixedFace;
 };
+
+// sigma (cos theta / r) dA at a mixed face point, theta between the outward
+// normal and the direction from `about`.
+double mixedCoefficient(const MixedFacePoint& g, const NodePoint& about);
+
+// y += (B_about - B_c) x: the mixed term about `about` less the one in the
+// matrix (zero on Dirichlet rows).
+void addMixedDifference(const ForwardSystem& s, const NodePoint& about, std::span<const double> x,
+                        std::span<double> y);
 
 // Corner coordinates of block e (0-based) and its unit element matrix K_e:
 // the pieces that sensitivities dV/dsigma_e = -u_A^T K_e u_M are made of.

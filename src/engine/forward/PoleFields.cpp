@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "engine/forward/GroundSolidAngle.h"
+#include "engine/forward/SourceOuterCondition.h"
 
 namespace vexora {
 
@@ -81,6 +82,33 @@ void correctNearSource(const Mesh& mesh, std::span<const double> conductivity, c
             }
 }
 
+// The mixed condition holds for the total field about the source:
+// sigma du/dn = -sigma (cos theta / r) u. With u = u_p + u_s, the outer-face
+// terms of the weak form leave the mixed term on u_s (in the matrix) and
+//   -integral sigma0 du_p/dn N + sigma (cos theta / r) u_p N dS
+// on the right-hand side, which vanishes where sigma = sigma0 for a source on
+// the surface (u_p is then exactly 1 / r about it) but not where a layer or
+// body of another conductivity reaches the face.
+void outerFaceLoad(const ForwardSystem& s, const PoleSource& source, std::span<double> b)
+{
+    std::vector<double> load(s.mixedFace.size());
+    double largest = 0.0, left = 0.0;
+    for (std::size_t i = 0; i < s.mixedFace.size(); ++i) {
+        const MixedFacePoint& g = s.mixedFace[i];
+        const std::array<double, 3> grad = halfSpaceGradient(source, g.at);
+        const double flux = source.conductivity * g.area *
+                            (grad[0] * g.normal.x + grad[1] * g.normal.y + grad[2] * g.normal.z);
+        load[i] = -(flux + mixedCoefficient(g, source.position) * halfSpacePotential(source, g.at));
+        largest = std::max(largest, std::abs(flux));
+        left = std::max(left, std::abs(load[i]));
+    }
+    // Where the two terms cancel, what is left of them is rounding.
+    if (left <= 1e-12 * largest) return;
+    for (std::size_t i = 0; i < s.mixedFace.size(); ++i)
+        for (std::size_t a = 0; a < 4; ++a)
+            b[static_cast<std::size_t>(s.mixedFace[i].node[a])] += load[i] * s.mixedFace[i].shape[a];
+}
+
 }  // namespace
 
 void secondaryRightHandSide(const Mesh& mesh, const ForwardSystem& s, std::span<const double> conductivity,
@@ -125,6 +153,7 @@ void secondaryRightHandSide(const Mesh& mesh, const ForwardSystem& s, std::span<
                     for (std::size_t i = 0; i < 4; ++i) b[static_cast<std::size_t>(q.node[i])] -= flux * w[i];
                 });
         });
+    outerFaceLoad(s, source, b);
     for (std::size_t k = 0; k < b.size(); ++k)
         if (s.dirichlet[k]) b[k] = 0.0;
 }
@@ -135,6 +164,16 @@ double totalPotential(const PoleSource& source, std::span<const double> us, cons
     for (std::size_t s = 0; s < 8; ++s) u += at.weight[s] * us[static_cast<std::size_t>(at.node[s])];
     return u;
 }
+
+namespace {
+
+// The residual of each source's own outer condition (SourceOuterCondition.h).
+// On the long-line tests the errors stay within 0.01 % of V/I of those at
+// 1e-6 of |b|; 1e-4 of |b| lets the worst grow by 0.4 %.
+constexpr double kOuterTolerance = 1e-5;
+constexpr int kOuterIterations = 50;
+
+}  // namespace
 
 PoleRun solvePoleFields(const Mesh& mesh, const ForwardSystem& s, const LinearSolver& solver,
                         std::span<const MeshPoint> sources, std::span<const double> conductivity, int threads,
@@ -169,6 +208,14 @@ PoleRun solvePoleFields(const Mesh& mesh, const ForwardSystem& s, const LinearSo
             for (std::size_t j = 0; j < count; j += parallel) build(j);
         }
         const SolveReport report = solver.solve({b.data(), count * n}, {us.data(), count * n}, static_cast<int>(count));
+        if (!s.mixedFace.empty()) {
+            std::vector<NodePoint> about(count);
+            for (std::size_t j = 0; j < count; ++j) about[j] = pole[j].position;
+            const SolveReport outer = solveAboutSources(s, solver, about, {b.data(), count * n}, {us.data(), count * n},
+                                                        static_cast<int>(count), kOuterTolerance, kOuterIterations);
+            run.worst.converged = run.worst.converged && outer.converged;
+            run.outerIterations = std::max(run.outerIterations, outer.iterations);
+        }
         run.worst.converged = run.worst.converged && report.converged;
         run.worst.iterations = std::max(run.worst.iterations, report.iterations);
         run.worst.relativeResidual = std::max(run.worst.relativeResidual, report.relativeResidual);

@@ -4,12 +4,16 @@
 // source (HalfSpaceField.h) with sigma0 the conductivity where the source
 // lies, u_s the secondary potential from
 //
-//   K u_s = -(K_sigma - sigma0 K_1) u_p - integral_top sigma0 (du_p/dn) N dS,
+//   K u_s = -(K_sigma - sigma0 K_1) u_p - integral_top sigma0 (du_p/dn) N dS
+//           - integral_mixed (sigma0 du_p/dn + sigma (cos theta / r) u_p) N dS,
 //
-// the last term being the primary field's flux through the terrain surface
-// (zero on flat ground, where u_p already has no normal flux). The outer
-// faces' conditions apply to u_s. Potentials live on the node grid of the
-// stencil matrices (halo entries zero).
+// the first surface term being the primary field's flux through the terrain
+// surface (zero on flat ground, where u_p already has no normal flux). The
+// mixed condition holds for the total field about the source's own position
+// (SourceOuterCondition.h); the second surface term is what it leaves on the
+// right-hand side, zero where sigma = sigma0 for a source on the surface.
+// Dirichlet and Neumann faces apply to u_s. Potentials live on the node grid
+// of the stencil matrices (halo entries zero).
 
 #include <functional>
 #include <span>
@@ -45,6 +49,7 @@ double totalPotential(const PoleSource& source, std::span<const double> us, cons
 struct PoleRun {
     int solved = 0;
     SolveReport worst;
+    int outerIterations = 0;  // most solves a source took for its own outer condition
     bool aborted = false;
 };
 
