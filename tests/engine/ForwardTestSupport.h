@@ -119,6 +119,34 @@ inline double twoLayerPotential(double r, double rho1, double rho2, double h)
     return rho1 / (2 * std::numbers::pi) * sum;
 }
 
+// Each block of the built mesh takes 1 / rho1 above `depth` and 1 / rho2
+// below it, by the mean height of its nodes.
+inline void setTwoLayers(ProjectStore& store, double rho1, double rho2, double depth)
+{
+    for (std::size_t e = 0; e < store.models.conductivity.size(); ++e) {
+        double z = 0;
+        for (std::int32_t n : store.mesh.elementNodes[e])
+            z += store.mesh.nodeGrid[static_cast<std::size_t>(n - 1)].z / 8;
+        store.models.conductivity[e] = 1 / (z < -depth ? rho2 : rho1);
+    }
+}
+
+// V/I of a quadrupole of surface electrodes along X over the two layers
+// (absent poles left out).
+inline double twoLayerResistance(const std::vector<Electrode>& el, const Quad& q, double rho1, double rho2,
+                                 double depth)
+{
+    double v = 0;
+    for (int c = 0; c < 2; ++c)
+        for (int m = 2; m < 4; ++m) {
+            if (!q[static_cast<std::size_t>(c)] || !q[static_cast<std::size_t>(m)]) continue;
+            const double r = std::abs(el[static_cast<std::size_t>(q[static_cast<std::size_t>(c)] - 1)].x -
+                                      el[static_cast<std::size_t>(q[static_cast<std::size_t>(m)] - 1)].x);
+            v += ((c == 0) == (m == 2) ? 1 : -1) * twoLayerPotential(r, rho1, rho2, depth);
+        }
+    return v;
+}
+
 inline double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());

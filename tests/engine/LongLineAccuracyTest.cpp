@@ -46,26 +46,15 @@ TEST_P(LongLines, FollowTheImageSeriesOnTheWidestSpreads)
     setSettingText(store.settings, Item::CpuThreads, "2");
     MessageLog log;
     ASSERT_EQ(buildMesh(store, log), Status::Ok) << log.plainText();
-    for (std::size_t e = 0; e < store.models.conductivity.size(); ++e) {
-        double z = 0;
-        for (std::int32_t n : store.mesh.elementNodes[e])
-            z += store.mesh.nodeGrid[static_cast<std::size_t>(n - 1)].z / 8;
-        store.models.conductivity[e] = 1 / (z < -c.depth ? c.rho2 : c.rho1);
-    }
+    setTwoLayers(store, c.rho1, c.rho2, c.depth);
     const auto start = std::chrono::steady_clock::now();
     ASSERT_EQ(runJobForwardModel(store, log), Status::Ok) << log.plainText();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::vector<double> error;
-    const auto& el = store.survey.electrodes;
-    for (std::size_t k = 0; k < quads.size(); ++k) {
-        double v = 0;
-        for (int a = 0; a < 2; ++a)
-            for (int m = 2; m < 4; ++m) {
-                const double r = std::abs(el[quads[k][a] - 1].x - el[quads[k][m] - 1].x);
-                v += ((a == 0) == (m == 2) ? 1 : -1) * twoLayerPotential(r, c.rho1, c.rho2, c.depth);
-            }
-        error.push_back(std::abs(store.survey.quadrupoles.calcResistance[k] / v - 1));
-    }
+    for (std::size_t k = 0; k < quads.size(); ++k)
+        error.push_back(std::abs(store.survey.quadrupoles.calcResistance[k] /
+                                     twoLayerResistance(store.survey.electrodes, quads[k], c.rho1, c.rho2, c.depth) -
+                                 1));
     const double worst = *std::max_element(error.begin(), error.end());
     std::printf("%s: %zu quadrupoles, %d mesh nodes, median %.3f%% max %.3f%%, %.2f s\n", c.name, quads.size(),
                 store.mesh.nx * store.mesh.ny * store.mesh.nz, 100 * median(error), 100 * worst, seconds);

@@ -17,7 +17,6 @@ struct Ground {
     std::function<double(double, double)> height;
     double omega;
 };
-void PrintTo(const Ground& g, std::ostream* os) { *os << g.name; }
 
 // The solid angle against its closed form: planes of any tilt fill a half
 // space, a slope break rising away by g adds 2 atan g per side, a cone of
