@@ -26,9 +26,7 @@ void dataFile(std::string_view bytes)
     if (funCheckFormatCfgForOutput(store.settings, store.survey.present, store.survey.quadrupoles.ipWindows(),
                                    layouts.electrodes, layouts.data, layouts.topography, log) != Status::Ok)
         return;
-    const int merge = mergedIpWindows(store.survey, store.ipWindowsToMerge, log);
-    const std::string saved = scheduleHeaderText(layouts, merge, "01/01/2026 00:00:00") +
-                              scheduleBlocksText(store.survey, layouts, merge, false);
+    const std::string saved = dataFileText(store, layouts, false, log, "01/01/2026 00:00:00");
     ProjectStore reloaded;
     if (loadScheduleText(reloaded, saved, request, log, questions) != LoadStatus::Loaded ||
         reloaded.survey.quadrupoles.size() != store.survey.quadrupoles.size())

@@ -375,19 +375,28 @@ std::string scheduleBlocksText(const Survey& survey, const ScheduleLayouts& layo
     return out;
 }
 
+std::string dataFileText(const ProjectStore& store, const ScheduleLayouts& layouts, bool omitSkipped, MessageLog& log,
+                         std::string_view date)
+{
+    const int merge = mergedIpWindows(store.survey, store.ipWindowsToMerge, log);
+    std::string text = scheduleHeaderText(layouts, merge, date.empty() ? currentDateText() : std::string(date));
+    appendScheduleBlocks(text, store.survey, layouts, merge, omitSkipped);
+    return text;
+}
+
 Status funSaveSchedule(const ProjectStore& store, const std::filesystem::path& path, bool append,
                        const ScheduleLayouts& layouts, bool omitSkipped, MessageLog& log, std::string_view date)
 {
-    const int merge = mergedIpWindows(store.survey, store.ipWindowsToMerge, log);
     std::string text;
     if (append) {
         std::string why;
         if (!readTextFile(path, text, &why))
             return log.error(kSource, "Data file " + path.string() + " not saved: " + why + ".");
+        appendScheduleBlocks(text, store.survey, layouts, mergedIpWindows(store.survey, store.ipWindowsToMerge, log),
+                             omitSkipped);
     } else {
-        text = scheduleHeaderText(layouts, merge, date.empty() ? currentDateText() : std::string(date));
+        text = dataFileText(store, layouts, omitSkipped, log, date);
     }
-    appendScheduleBlocks(text, store.survey, layouts, merge, omitSkipped);
     std::string why;
     if (!writeFileAtomically(path, text, &why))
         return log.error(kSource, "Data file " + path.string() + " not saved: " + why + ".");

@@ -36,6 +36,11 @@ void appendScheduleBlocks(std::string& out, const Survey& survey, const Schedule
 // larger.
 int mergedIpWindows(const Survey& survey, int ipWindowsToMerge, MessageLog& log);
 
+// The whole data file as the writer makes it: the short header (dated
+// `date`, today when empty) and the blocks.
+std::string dataFileText(const ProjectStore& store, const ScheduleLayouts& layouts, bool omitSkipped, MessageLog& log,
+                         std::string_view date = {});
+
 // Writes the data file atomically: with `append` the blocks follow the
 // file's present content (a configuration just written to it), otherwise the
 // short header comes first. Returns Error, with the reason logged, when the file
