@@ -175,7 +175,9 @@ TEST(AnomalyLoad, TheFileAnomaliesArriveOnceAndASaveReloadsThem)
         ProjectStore store, reloaded;
         MessageLog log;
         ScriptedQuestions questions;
-        if (!c.before.empty()) ASSERT_EQ(applyConfigurationText(c.before, store.settings, log), ConfigurationStatus::Read);
+        if (!c.before.empty()) {
+            ASSERT_EQ(applyConfigurationText(c.before, store.settings, log), ConfigurationStatus::Read);
+        }
         ASSERT_EQ(loadScheduleText(store, vt::smallSurvey(vt::smallDataRows(), c.tags), request, log, questions),
                   LoadStatus::Loaded)
             << log.plainText();

@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <array>
-
-#include "core/datafile/SurveyChecks.h"
 #include "core/import/GeometricFactor.h"
 #include "core/qc/GeometricFactorLimit.h"
+#include "support/PointSurvey.h"
 
 using namespace vexora;
 
@@ -17,22 +15,8 @@ namespace {
 // and one exactly on it (K cannot be computed).
 Survey crossLineSurvey()
 {
-    Survey s;
-    s.cableNames = {"L"};
-    const std::array<std::array<double, 2>, 7> xy{{{0, 0}, {1, 0}, {2, 0}, {3, 0}, {1.001, 1}, {1, 1}, {1, 2}}};
-    for (int i = 0; i < 7; ++i) {
-        Electrode e;
-        e.cable = 1, e.number = i + 1, e.x = xy[i][0], e.y = xy[i][1], e.type = 2;
-        s.electrodes.push_back(e);
-    }
-    MessageLog log;
-    (void)funCreateElecTable(s, log);  // distinct numbers on one cable: Ok
-    for (const std::array<int, 4>& poles : {std::array{1, 2, 3, 4}, {1, 4, 2, 3}, {1, 3, 5, 7}, {1, 3, 6, 7}}) {
-        Quadrupole q;
-        for (int p = 0; p < 4; ++p) q.pole[p] = {1, poles[static_cast<std::size_t>(p)]};
-        s.quadrupoles.rows.push_back(q);
-    }
-    return s;
+    return vexora::testing::pointSurvey({{0, 0}, {1, 0}, {2, 0}, {3, 0}, {1.001, 1}, {1, 1}, {1, 2}},
+                                {{1, 2, 3, 4}, {1, 4, 2, 3}, {1, 3, 5, 7}, {1, 3, 6, 7}});
 }
 
 }  // namespace

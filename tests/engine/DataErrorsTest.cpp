@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <array>
-
-#include "core/datafile/SurveyChecks.h"
 #include "engine/inversion/DataErrors.h"
 #include "engine/inversion/InversionSettings.h"
+#include "support/PointSurvey.h"
 
 namespace vexora {
 namespace {
@@ -14,21 +12,7 @@ namespace {
 // the Wenner has a standard deviation, the cross-line dipole none.
 Survey wennerAndNearNull()
 {
-    Survey s;
-    s.cableNames = {"L"};
-    const std::array<std::array<double, 2>, 6> xy{{{0, 0}, {1, 0}, {2, 0}, {3, 0}, {1.001, 1}, {1, 2}}};
-    for (int i = 0; i < 6; ++i) {
-        Electrode e;
-        e.cable = 1, e.number = i + 1, e.x = xy[i][0], e.y = xy[i][1], e.type = 2;
-        s.electrodes.push_back(e);
-    }
-    MessageLog log;
-    (void)funCreateElecTable(s, log);  // distinct numbers on one cable: Ok
-    for (const std::array<int, 4>& poles : {std::array{1, 4, 2, 3}, {1, 3, 5, 6}}) {
-        Quadrupole q;
-        for (int p = 0; p < 4; ++p) q.pole[p] = {1, poles[static_cast<std::size_t>(p)]};
-        s.quadrupoles.rows.push_back(q);
-    }
+    Survey s = vexora::testing::pointSurvey({{0, 0}, {1, 0}, {2, 0}, {3, 0}, {1.001, 1}, {1, 2}}, {{1, 4, 2, 3}, {1, 3, 5, 6}});
     s.quadrupoles.resistance = {16.0, 0.01};
     s.quadrupoles.resistanceStd = {0.32, 0.0};
     s.present.resistance = s.present.resistanceStd = true;

@@ -71,11 +71,7 @@ TEST_P(TwoLayers, FollowTheImageSeries)
     const auto start = std::chrono::steady_clock::now();
     ASSERT_EQ(runJobForwardModel(store, log), Status::Ok) << log.plainText();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::vector<double> error;
-    for (std::size_t k = 0; k < quads.size(); ++k)
-        error.push_back(std::abs(store.survey.quadrupoles.calcResistance[k] /
-                                     twoLayerResistance(store.survey.electrodes, quads[k], 100, 10, 5) -
-                                 1));
+    const std::vector<double> error = twoLayerErrors(store, quads, 100, 10, 5);
     std::printf("two layers: %zu quadrupoles, median %.3f%% max %.3f%%, %.2f s\n", quads.size(), 100 * median(error),
                 100 * *std::max_element(error.begin(), error.end()), seconds);
     EXPECT_LE(*std::max_element(error.begin(), error.end()), 0.03);

@@ -147,6 +147,18 @@ inline double twoLayerResistance(const std::vector<Electrode>& el, const Quad& q
     return v;
 }
 
+// |modelled / image-series V/I - 1| of every quadrupole after a forward run.
+inline std::vector<double> twoLayerErrors(const ProjectStore& store, const std::vector<Quad>& quads, double rho1,
+                                          double rho2, double depth)
+{
+    std::vector<double> error;
+    for (std::size_t k = 0; k < quads.size(); ++k)
+        error.push_back(std::abs(store.survey.quadrupoles.calcResistance[k] /
+                                     twoLayerResistance(store.survey.electrodes, quads[k], rho1, rho2, depth) -
+                                 1));
+    return error;
+}
+
 inline double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());

@@ -50,11 +50,7 @@ TEST_P(LongLines, FollowTheImageSeriesOnTheWidestSpreads)
     const auto start = std::chrono::steady_clock::now();
     ASSERT_EQ(runJobForwardModel(store, log), Status::Ok) << log.plainText();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::vector<double> error;
-    for (std::size_t k = 0; k < quads.size(); ++k)
-        error.push_back(std::abs(store.survey.quadrupoles.calcResistance[k] /
-                                     twoLayerResistance(store.survey.electrodes, quads[k], c.rho1, c.rho2, c.depth) -
-                                 1));
+    const std::vector<double> error = twoLayerErrors(store, quads, c.rho1, c.rho2, c.depth);
     const double worst = *std::max_element(error.begin(), error.end());
     std::printf("%s: %zu quadrupoles, %d mesh nodes, median %.3f%% max %.3f%%, %.2f s\n", c.name, quads.size(),
                 store.mesh.nx * store.mesh.ny * store.mesh.nz, 100 * median(error), 100 * worst, seconds);
