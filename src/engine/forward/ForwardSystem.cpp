@@ -123,7 +123,7 @@ FaceCorners faceCorners(const Mesh& mesh, const FaceQuad& q)
 
 }  // namespace
 
-double mixedCoefficient(const MixedFacePoint& g, const NodePoint& about)
+double mixedCoefficient(const OuterFacePoint& g, const NodePoint& about)
 {
     const double rx = g.at.x - about.x, ry = g.at.y - about.y, rz = g.at.z - about.z;
     return g.sigma * g.area * (rx * g.normal.x + ry * g.normal.y + rz * g.normal.z) / (rx * rx + ry * ry + rz * rz);
@@ -136,22 +136,30 @@ void applyOuterConditions(const Mesh& mesh, std::span<const double> conductivity
     s.system = s.conductivityStiffness;
     s.dirichlet.assign(static_cast<std::size_t>(s.system.gridPoints()), 0);
     s.mixedFace.clear();
+    s.neumannFace.clear();
     const MeshFace meshFace[kOuterFaces] = {MeshFace::MinusX, MeshFace::PlusX, MeshFace::MinusY, MeshFace::PlusY,
                                             MeshFace::Bottom};
     for (std::size_t f = 0; f < kOuterFaces; ++f) {
-        if (faces[f] == FaceCondition::Neumann) continue;
         forEachFaceQuad(mesh, meshFace[f], [&](const FaceQuad& q) {
+            const double sigma = conductivity[static_cast<std::size_t>(q.block)];
+            if (faces[f] == FaceCondition::Neumann) {
+                forEachFaceGaussPoint(
+                    faceCorners(mesh, q), blockCentre(mesh, q.block),
+                    [&](const NodePoint& p, const NodePoint& n, double dA, const std::array<double, 4>& w) {
+                        s.neumannFace.push_back(OuterFacePoint{p, n, sigma, dA, 0.0, q.node, w});
+                    });
+                return;
+            }
             if (faces[f] == FaceCondition::Dirichlet) {
                 for (std::int64_t k : q.node) s.dirichlet[static_cast<std::size_t>(k)] = 1;
                 return;
             }
             // Mixed: du/dn + (cos theta / r) u = 0.
-            const double sigma = conductivity[static_cast<std::size_t>(q.block)];
             std::array<double, 16> m{};
             forEachFaceGaussPoint(
                 faceCorners(mesh, q), blockCentre(mesh, q.block),
                 [&](const NodePoint& p, const NodePoint& n, double dA, const std::array<double, 4>& w) {
-                    MixedFacePoint& g = s.mixedFace.emplace_back(MixedFacePoint{p, n, sigma, dA, 0.0, q.node, w});
+                    OuterFacePoint& g = s.mixedFace.emplace_back(OuterFacePoint{p, n, sigma, dA, 0.0, q.node, w});
                     const double c = g.shared = mixedCoefficient(g, centre);
                     for (std::size_t a = 0; a < 4; ++a)
                         for (std::size_t b = 0; b < 4; ++b) m[a * 4 + b] += c * w[a] * w[b];
@@ -177,7 +185,7 @@ void applyOuterConditions(const Mesh& mesh, std::span<const double> conductivity
 
 void addMixedDifference(const ForwardSystem& s, const NodePoint& about, std::span<const double> x, std::span<double> y)
 {
-    for (const MixedFacePoint& g : s.mixedFace) {
+    for (const OuterFacePoint& g : s.mixedFace) {
         double value = 0.0;
         for (std::size_t b = 0; b < 4; ++b) value += g.shape[b] * x[static_cast<std::size_t>(g.node[b])];
         value *= mixedCoefficient(g, about) - g.shared;

@@ -25,9 +25,9 @@
 
 namespace vexora {
 
-// A Gauss point of a mixed outer face: its position, outward unit normal,
-// sigma dA, and the shape values of the face's four corner nodes.
-struct MixedFacePoint {
+// A Gauss point of a mixed or Neumann outer face: its position, outward unit
+// normal, sigma and dA, and the shape values of the face's four corner nodes.
+struct OuterFacePoint {
     NodePoint at;
     NodePoint normal;
     double sigma = 0;
@@ -42,12 +42,13 @@ struct ForwardSystem {
     StencilMatrix conductivityStiffness;  // K_sigma
     StencilMatrix unitStiffness;          // K_1, the same for every model on this mesh
     std::vector<std::uint8_t> dirichlet;  // per grid point: the unknown is held at zero
-    std::vector<MixedFacePoint> mixedFace;
+    std::vector<OuterFacePoint> mixedFace;
+    std::vector<OuterFacePoint> neumannFace;  // for the primary field's flux through them
 };
 
 // sigma (cos theta / r) dA at a mixed face point, theta between the outward
 // normal and the direction from `about`.
-double mixedCoefficient(const MixedFacePoint& g, const NodePoint& about);
+double mixedCoefficient(const OuterFacePoint& g, const NodePoint& about);
 
 // y += (B_about - B_c) x: the mixed term about `about` less the one in the
 // matrix (zero on Dirichlet rows).
