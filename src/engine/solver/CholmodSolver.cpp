@@ -12,9 +12,16 @@ namespace vexora {
 
 namespace {
 
+// What a source in a batch holds per grid point: its primary field,
+// right-hand side and solution, the five vectors of its own outer condition,
+// and CHOLMOD's dense right-hand side and solution.
+constexpr int kDoublesPerBatchColumn = 10;
+// Beyond this many columns a solve gains little more.
+constexpr int kWidestBatch = 48;
+
 class CholmodSolver final : public LinearSolver {
 public:
-    CholmodSolver(const StencilMatrix& a, int threads) : a_(a), threads_(std::max(threads, 1))
+    CholmodSolver(const StencilMatrix& a, int threads) : a_(a), threads_(std::max(threads, 1)), batch_(8 * threads_)
     {
         cholmod_l_start(&common_);
     }
@@ -29,12 +36,13 @@ public:
     // Analysis, budget check, factorisation; false with `why` on failure.
     bool factorise(std::uint64_t budgetBytes, std::string& why);
     SolveReport solve(std::span<const double> b, std::span<double> x, int count) const override;
-    int preferredBatch() const override { return 8 * threads_; }
+    int preferredBatch() const override { return batch_; }
     std::string name() const override { return "CHOLMOD"; }
 
 private:
     const StencilMatrix& a_;
     int threads_;
+    int batch_;
     std::vector<std::int64_t> gridIndex_;  // real node -> grid point
     mutable cholmod_common common_{};
     cholmod_factor* factor_ = nullptr;
@@ -91,6 +99,12 @@ bool CholmodSolver::factorise(std::uint64_t budgetBytes, std::string& why)
         why = "CHOLMOD factorisation failed (status " + std::to_string(common_.status) + ")";
         return false;
     }
+    // Each solve streams the whole factor from memory, so the columns of a
+    // call share that cost: wide batches while their vectors take no more
+    // than the factor itself and fit beside it in the budget.
+    const double perColumn = kDoublesPerBatchColumn * sizeof(double) * static_cast<double>(a_.gridPoints());
+    const double room = std::min(factorBytes, static_cast<double>(budgetBytes) - factorBytes);
+    batch_ = std::clamp(static_cast<int>(room / perColumn), 8 * threads_, std::max(kWidestBatch, 8 * threads_));
     why = "CHOLMOD, factor of " + std::to_string(static_cast<long long>(factorBytes / 1048576)) + " MB";
     return true;
 }
