@@ -94,8 +94,10 @@ TEST(MeshCommand, BuildsTheSampleWithItsTerrain)
 {
     const CliRun r = vexoraMesh({sample});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, "lines 69 35 22\nnodes 63048\nelements 48552\nforeground 0 46 0 12 -8.423 1.201\n"
-                     "boundary 0 42240\nboundary 1 640\nboundary 2 640\nboundary 3 1360\nboundary 4 1360\n"
+    // The core job's mesh of the same file: its own #dim_grid_z= 0.5 over
+    // the derived defaults.
+    EXPECT_EQ(r.out, "lines 69 35 31\nnodes 86691\nelements 69360\nforeground 0 46 0 12 -8.423 1.201\n"
+                     "boundary 0 61248\nboundary 1 928\nboundary 2 928\nboundary 3 1972\nboundary 4 1972\n"
                      "boundary 5 2312\nadapt off\n");
     EXPECT_EQ(r.err.find("Error: "), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find("Topography not used"), std::string::npos) << r.err;
@@ -110,7 +112,18 @@ TEST(MeshCommand, ConfigurationAndMisuse)
     ASSERT_TRUE(writeFileAtomically(config, "#dim_grid_x= 2\r\n#adapt_grid_to_electrodes= 1\r\n"));
     const CliRun r = vexoraMesh({sample, "--config", config});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out.substr(0, 15), "lines 46 35 22\n");  // 24 interior X lines every 2 m
+    EXPECT_EQ(r.out.substr(0, 15), "lines 46 35 31\n");  // 24 interior X lines every 2 m
+
+    // A mesh tag of the file itself wins over the derived defaults too.
+    std::string text;
+    ASSERT_TRUE(readTextFile(sample, text));
+    const std::size_t at = text.find("#dim_grid_x= 1.0");
+    ASSERT_NE(at, std::string::npos);
+    const std::string tagged = (folder / "tagged.data").string();
+    ASSERT_TRUE(writeFileAtomically(tagged, text.replace(at, 16, "#dim_grid_x= 2.0")));
+    const CliRun own = vexoraMesh({tagged});
+    ASSERT_EQ(own.code, 0) << own.err;
+    EXPECT_EQ(own.out.substr(0, 15), "lines 46 35 31\n");
     EXPECT_EQ(r.out.find("adapt off"), std::string::npos);
 
     EXPECT_EQ(vexoraMesh({sample, "--config", (folder / "none.cnfg").string()}).code, 1);

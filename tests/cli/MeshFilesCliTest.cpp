@@ -36,7 +36,7 @@ TEST(MeshFileCommands, MeshWrittenAndImportedGivesTheSameSizes)
     const CliRun read = vexora({"mesh-import", vwer});
     ASSERT_EQ(read.code, 0) << read.err;
     EXPECT_EQ(withoutForeground(read.out), withoutForeground(built.out));
-    EXPECT_EQ(read.out.substr(0, 17), "lines 69 35 22\nno");
+    EXPECT_EQ(read.out.substr(0, 17), "lines 69 35 31\nno");
 
     ASSERT_TRUE(writeFileAtomically(folder / "model.xyz", "10 5 0 40\r\n"));
     const CliRun xyz = vexora({"xyz", sample, (folder / "model.xyz").string(), "-o", (folder / "xyz.vwer").string()});

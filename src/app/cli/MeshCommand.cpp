@@ -23,11 +23,11 @@
 #include "app/cli/MeshSummary.h"
 #include "core/datafile/ScheduleLoader.h"
 #include "core/io/TextFile.h"
-#include "core/mesh/DefaultMeshSettings.h"
 #include "core/mesh/MeshBuild.h"
 #include "core/mesh/MeshFileFormat.h"
 #include "core/settings/Configuration.h"
 #include "core/settings/NumberText.h"
+#include "engine/script/JobSteps.h"
 
 namespace vexora::cli {
 
@@ -54,8 +54,9 @@ bool applyConfiguration(ProjectStore& store, const std::string& path, MessageLog
 bool loadForMesh(ProjectStore& store, const std::string& input, const std::optional<std::string>& config,
                  MessageLog& log, std::ostream& err, const char* command)
 {
-    return loadDataFile(store, input, log) == Status::Ok &&
-           SetDefaultMeshSettings(store.survey, store.settings, store.mesh.lines, log) == Status::Ok &&
+    // The core job's load: the file's own mesh settings over the derived
+    // defaults, so every tool builds one mesh from one file.
+    return loadJobDataFile(store, input, log) == Status::Ok &&
            (!config || applyConfiguration(store, *config, log, err, command));
 }
 
@@ -102,11 +103,7 @@ int runMesh(const Arguments& args, std::ostream& out, std::ostream& err)
     MessageLog log;
     bool built = loadForMesh(store, *input, config, log, err, "mesh");
     MeshBuildOutcome outcome;
-    if (built) {
-        store.models.ipModelling = settingInteger(store.settings, Item::ModelIp) == 1;
-        built = applyMeshSettings(store.settings, store.mesh, log) == Status::Ok &&
-                funMakeMesh(store.settings, store.survey, store.mesh, store.models, log, outcome) == Status::Ok;
-    }
+    if (built) built = generateJobMesh(store, log, outcome) == Status::Ok;
     if (built && output)
         built = OutputGlobalMesh(*output, false, store.survey, store.mesh, store.models, log) == Status::Ok;
     printLog(log, err);

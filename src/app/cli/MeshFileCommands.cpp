@@ -27,6 +27,7 @@
 #include "core/mesh/XyzImport.h"
 #include "core/platform/ScriptedQuestions.h"
 #include "core/settings/NumberText.h"
+#include "engine/script/JobSteps.h"
 
 namespace vexora::cli {
 
@@ -130,9 +131,7 @@ int runViewerModel(const Arguments& args, std::ostream& out, std::ostream& err)
     MeshBuildOutcome outcome;
     bool done = loadForMesh(store, p->positional[0], option(*p, "--config"), log, err, "viewer-model");
     if (done) {
-        store.models.ipModelling = settingInteger(store.settings, Item::ModelIp) == 1;
-        done = applyMeshSettings(store.settings, store.mesh, log) == Status::Ok &&
-               funMakeMesh(store.settings, store.survey, store.mesh, store.models, log, outcome) == Status::Ok &&
+        done = generateJobMesh(store, log, outcome) == Status::Ok &&
                modBinOutput(*option(*p, "-o"), "RHO", store.settings, store.survey, store.mesh, store.models, log) ==
                    ViewerFileStatus::Written;
     }

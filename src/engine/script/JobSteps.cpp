@@ -31,11 +31,16 @@ Status loadJobDataFile(ProjectStore& store, const fs::path& path, MessageLog& lo
 
 Status generateJobMesh(ProjectStore& store, MessageLog& log)
 {
+    MeshBuildOutcome outcome;
+    return generateJobMesh(store, log, outcome);
+}
+
+Status generateJobMesh(ProjectStore& store, MessageLog& log, MeshBuildOutcome& outcome)
+{
     constexpr std::string_view source = "GENERATEMESH";
     if (applyMeshSettings(store.settings, store.mesh, log) != Status::Ok) return log.error(source, "no mesh lines.");
     // The starting model follows "Model IP Data" as last configured.
     store.models.ipModelling = settingInteger(store.settings, Item::ModelIp) == 1;
-    MeshBuildOutcome outcome;
     if (funMakeMesh(store.settings, store.survey, store.mesh, store.models, log, outcome) != Status::Ok)
         return log.error(source, "mesh not generated.");
     return Status::Ok;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/log/MessageLog.h"
+#include "core/mesh/MeshBuild.h"
 #include "core/project/ProjectStore.h"
 #include "engine/forward/ForwardModel.h"
 #include "engine/script/ScriptParser.h"
@@ -24,7 +25,9 @@ namespace vexora {
 Status loadJobDataFile(ProjectStore& store, const std::filesystem::path& path, MessageLog& log);
 
 // GENERATEMESH: the lines of the settings, then the mesh workspace's chain
-// (which refuses a mesh larger than the memory there is).
+// (which refuses a mesh larger than the memory there is); `outcome` tells
+// whether the grid was adapted to the electrodes.
+Status generateJobMesh(ProjectStore& store, MessageLog& log, MeshBuildOutcome& outcome);
 Status generateJobMesh(ProjectStore& store, MessageLog& log);
 
 // LOADMESH: a mesh-and-model text file whose line counts must be those the
