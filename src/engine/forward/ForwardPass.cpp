@@ -158,7 +158,8 @@ Status solveModel(const Mesh& mesh, const ForwardSetup& setup, std::span<const d
     std::string why;
     const std::unique_ptr<LinearSolver> solver =
         makeLinearSolver(system.system, settings.iteration, settings.threads, setup.availableBytes,
-                         static_cast<std::int64_t>(setup.plan.sources.size()), SolverKind::Automatic, why);
+                         static_cast<std::int64_t>(setup.plan.sources.size()), SolverKind::Automatic, why,
+                         &system.analysis);
     if (!solver) return log.error(source, "The linear solver could not be set up: " + why);
     log.subWriteToTextBox(std::string(label) + ": " + why + kLineBreak);
 

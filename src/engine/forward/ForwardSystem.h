@@ -15,12 +15,14 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <vector>
 
 #include "engine/forward/ForwardSettings.h"
 #include "engine/forward/HexElement.h"
 #include "core/mesh/Mesh.h"
+#include "engine/solver/LinearSolver.h"
 #include "engine/solver/StencilMatrix.h"
 
 namespace vexora {
@@ -44,6 +46,7 @@ struct ForwardSystem {
     std::vector<std::uint8_t> dirichlet;  // per grid point: the unknown is held at zero
     std::vector<OuterFacePoint> mixedFace;
     std::vector<OuterFacePoint> neumannFace;  // for the primary field's flux through them
+    std::shared_ptr<SolverAnalysis> analysis;   // the solver's, kept for the next model on this mesh
 };
 
 // sigma (cos theta / r) dA at a mixed face point, theta between the outward

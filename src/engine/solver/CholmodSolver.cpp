@@ -19,6 +19,32 @@ constexpr int kDoublesPerBatchColumn = 10;
 // Beyond this many columns a solve gains little more.
 constexpr int kWidestBatch = 48;
 
+// The pattern of the upper triangle and its symbolic factor (ordering,
+// elimination tree, supernodes), kept unfactorised so each model copies it.
+struct CholmodAnalysis final : SolverAnalysis {
+    std::vector<SuiteSparse_long> columnStart, row;
+    double factorEntries = 0;  // nonzeros of L
+    mutable cholmod_common common{};
+    cholmod_factor* symbolic = nullptr;
+
+    CholmodAnalysis() { cholmod_l_start(&common); }
+    ~CholmodAnalysis() override
+    {
+        if (symbolic) cholmod_l_free_factor(&symbolic, &common);
+        cholmod_l_finish(&common);
+    }
+    CholmodAnalysis(const CholmodAnalysis&) = delete;
+    CholmodAnalysis& operator=(const CholmodAnalysis&) = delete;
+
+    bool fits(const cholmod_sparse& upper) const
+    {
+        const auto* p = static_cast<const SuiteSparse_long*>(upper.p);
+        const auto* i = static_cast<const SuiteSparse_long*>(upper.i);
+        return columnStart.size() == upper.ncol + 1 && std::equal(columnStart.begin(), columnStart.end(), p) &&
+               std::equal(row.begin(), row.end(), i);
+    }
+};
+
 class CholmodSolver final : public LinearSolver {
 public:
     CholmodSolver(const StencilMatrix& a, int threads) : a_(a), threads_(std::max(threads, 1)), batch_(8 * threads_)
@@ -33,8 +59,9 @@ public:
     CholmodSolver(const CholmodSolver&) = delete;
     CholmodSolver& operator=(const CholmodSolver&) = delete;
 
-    // Analysis, budget check, factorisation; false with `why` on failure.
-    bool factorise(std::uint64_t budgetBytes, std::string& why);
+    // Analysis (or the one in `analysis` when it fits), budget check,
+    // factorisation; false with `why` on failure.
+    bool factorise(std::uint64_t budgetBytes, std::string& why, std::shared_ptr<SolverAnalysis>* analysis);
     SolveReport solve(std::span<const double> b, std::span<double> x, int count) const override;
     int preferredBatch() const override { return batch_; }
     std::string name() const override { return "CHOLMOD"; }
@@ -48,7 +75,8 @@ private:
     cholmod_factor* factor_ = nullptr;
 };
 
-bool CholmodSolver::factorise(std::uint64_t budgetBytes, std::string& why)
+bool CholmodSolver::factorise(std::uint64_t budgetBytes, std::string& why,
+                              std::shared_ptr<SolverAnalysis>* analysis)
 {
     gridIndex_.reserve(static_cast<std::size_t>(a_.nx) * a_.ny * a_.nz);
     std::vector<std::int64_t> realIndex(static_cast<std::size_t>(a_.gridPoints()), -1);
@@ -57,6 +85,17 @@ bool CholmodSolver::factorise(std::uint64_t budgetBytes, std::string& why)
         gridIndex_.push_back(k);
     });
     const std::size_t n = gridIndex_.size();
+    // The pattern must not depend on the model, so that its analysis serves
+    // the next one: a coupling that sums to zero in a uniform model is kept
+    // as an entry; only a node decoupled from all its neighbours (held at
+    // zero by an outer condition) has none.
+    std::vector<char> coupled(static_cast<std::size_t>(a_.gridPoints()), 0);
+    for (const std::int64_t k : gridIndex_)
+        for (int s = 1; s <= kUpperNeighbours; ++s)
+            if (a_.row(k)[s] != 0.0) {
+                coupled[static_cast<std::size_t>(k)] = 1;
+                coupled[static_cast<std::size_t>(k + a_.upperOffset[static_cast<std::size_t>(s - 1)])] = 1;
+            }
     // Upper triangle by columns: column j holds the couplings from earlier
     // nodes (largest offset first, so rows ascend) and then the diagonal.
     cholmod_sparse* upper = cholmod_l_allocate_sparse(n, n, n * kStencilSlots, 1, 1, 1, CHOLMOD_REAL, &common_);
@@ -74,7 +113,9 @@ bool CholmodSolver::factorise(std::uint64_t budgetBytes, std::string& why)
         for (int s = kUpperNeighbours; s >= 1; --s) {
             const std::int64_t from = k - a_.upperOffset[static_cast<std::size_t>(s - 1)];
             const double value = a_.row(from)[s];
-            if (value == 0.0 || realIndex[static_cast<std::size_t>(from)] < 0) continue;
+            if (realIndex[static_cast<std::size_t>(from)] < 0 || !coupled[static_cast<std::size_t>(from)] ||
+                !coupled[static_cast<std::size_t>(k)])
+                continue;
             i[at] = realIndex[static_cast<std::size_t>(from)];
             v[at++] = value;
         }
@@ -84,8 +125,26 @@ bool CholmodSolver::factorise(std::uint64_t budgetBytes, std::string& why)
     p[n] = at;
 
     common_.supernodal = CHOLMOD_SUPERNODAL;
-    factor_ = cholmod_l_analyze(upper, &common_);
-    const double factorBytes = common_.lnz * (sizeof(double) + sizeof(SuiteSparse_long));
+    const auto* known = analysis ? dynamic_cast<const CholmodAnalysis*>(analysis->get()) : nullptr;
+    const bool reused = known && known->fits(*upper);
+    double factorEntries = 0;
+    if (reused) {
+        factor_ = cholmod_l_copy_factor(known->symbolic, &common_);
+        factorEntries = known->factorEntries;
+    }
+    else {
+        factor_ = cholmod_l_analyze(upper, &common_);
+        factorEntries = common_.lnz;
+        if (factor_ && analysis) {
+            auto made = std::make_shared<CholmodAnalysis>();
+            made->columnStart.assign(p, p + n + 1);
+            made->row.assign(i, i + at);
+            made->factorEntries = factorEntries;
+            made->symbolic = cholmod_l_copy_factor(factor_, &made->common);
+            if (made->symbolic) *analysis = std::move(made);
+        }
+    }
+    const double factorBytes = factorEntries * (sizeof(double) + sizeof(SuiteSparse_long));
     if (!factor_ || factorBytes > static_cast<double>(budgetBytes)) {
         why = factor_ ? "the factor would take about " + std::to_string(static_cast<long long>(factorBytes / 1048576)) +
                             " MB, more than the " + std::to_string(budgetBytes / 1048576) + " MB allowed"
@@ -105,7 +164,7 @@ bool CholmodSolver::factorise(std::uint64_t budgetBytes, std::string& why)
     const double perColumn = kDoublesPerBatchColumn * sizeof(double) * static_cast<double>(a_.gridPoints());
     const double room = std::min(factorBytes, static_cast<double>(budgetBytes) - factorBytes);
     batch_ = std::clamp(static_cast<int>(room / perColumn), 8 * threads_, std::max(kWidestBatch, 8 * threads_));
-    why = "CHOLMOD, factor of " + std::to_string(static_cast<long long>(factorBytes / 1048576)) + " MB";
+    why = std::string(reused ? "CHOLMOD (analysis of the mesh reused)" : "CHOLMOD") + ", factor of " + std::to_string(static_cast<long long>(factorBytes / 1048576)) + " MB";
     return true;
 }
 
@@ -149,10 +208,10 @@ bool directSolverAvailable()
 }
 
 std::unique_ptr<LinearSolver> makeCholmodSolver(const StencilMatrix& a, int threads, std::uint64_t budgetBytes,
-                                                std::string& why)
+                                                std::string& why, std::shared_ptr<SolverAnalysis>* analysis)
 {
     auto solver = std::make_unique<CholmodSolver>(a, threads);
-    if (!solver->factorise(budgetBytes, why)) return nullptr;
+    if (!solver->factorise(budgetBytes, why, analysis)) return nullptr;
     return solver;
 }
 
@@ -167,7 +226,8 @@ bool directSolverAvailable()
     return false;
 }
 
-std::unique_ptr<LinearSolver> makeCholmodSolver(const StencilMatrix&, int, std::uint64_t, std::string& why)
+std::unique_ptr<LinearSolver> makeCholmodSolver(const StencilMatrix&, int, std::uint64_t, std::string& why,
+                                                std::shared_ptr<SolverAnalysis>*)
 {
     why = "the direct solver is not built in (SuiteSparse not found)";
     return nullptr;

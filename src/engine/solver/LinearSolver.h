@@ -25,6 +25,15 @@ struct IterationSettings {
     int maxIterations = 400;
 };
 
+// What a solver learns from a matrix's pattern alone (the direct path's
+// fill-reducing ordering and symbolic factor): the pattern depends on the
+// mesh and the outer conditions, not on the model, so every model of an
+// inversion can share it. A solver that finds it made for another pattern
+// makes its own anew.
+struct SolverAnalysis {
+    virtual ~SolverAnalysis() = default;
+};
+
 class LinearSolver {
 public:
     virtual ~LinearSolver() = default;

@@ -8,13 +8,14 @@ namespace vexora {
 
 std::unique_ptr<LinearSolver> makeLinearSolver(const StencilMatrix& a, const IterationSettings& settings, int threads,
                                                std::uint64_t availableBytes, std::int64_t rightHandSides,
-                                               SolverKind kind, std::string& why)
+                                               SolverKind kind, std::string& why,
+                                               std::shared_ptr<SolverAnalysis>* analysis)
 {
     const std::int64_t nodes = static_cast<std::int64_t>(a.nx) * a.ny * a.nz;
     std::string direct;
     const bool worthIt = nodes <= kDirectNodeLimit && rightHandSides >= kDirectMinimumSources;
     if (kind == SolverKind::Direct || (kind == SolverKind::Automatic && worthIt && directSolverAvailable())) {
-        if (auto solver = makeCholmodSolver(a, threads, availableBytes / 2, direct)) {
+        if (auto solver = makeCholmodSolver(a, threads, availableBytes / 2, direct, analysis)) {
             why = direct;
             return solver;
         }

@@ -25,9 +25,11 @@ inline constexpr std::int64_t kDirectMinimumSources = 12;
 // at most kDirectNodeLimit real nodes and its estimated factor takes at most
 // half of `availableBytes`; multigrid PCG otherwise. SsorPcg (the lockstep
 // SSOR-PCG batches) is there to be asked for. `why` says what was chosen
-// and why, for the log.
+// and why, for the log. `analysis`, when given, carries the direct path's
+// analysis from one model on a mesh to the next.
 std::unique_ptr<LinearSolver> makeLinearSolver(const StencilMatrix& a, const IterationSettings& settings, int threads,
                                                std::uint64_t availableBytes, std::int64_t rightHandSides,
-                                               SolverKind kind, std::string& why);
+                                               SolverKind kind, std::string& why,
+                                               std::shared_ptr<SolverAnalysis>* analysis = nullptr);
 
 }  // namespace vexora
