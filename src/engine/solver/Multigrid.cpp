@@ -6,11 +6,22 @@
 
 namespace vexora {
 
-AxisCoarsening coarsenAxis(std::int32_t n, std::span<const double> toLower, std::span<const double> toUpper)
+AxisCoarsening coarsenAxis(std::int32_t n, std::span<const double> toLower, std::span<const double> toUpper,
+                           std::span<const std::uint8_t> droppable)
 {
+    // Keep the first node; drop a node when the one before is kept, it may
+    // be dropped and it is not the last; so a dropped node always lies
+    // between two kept ones.
+    std::vector<std::uint8_t> kept(static_cast<std::size_t>(n + 2), 1);
+    for (std::int32_t i = 2; i < n; ++i) {
+        const std::size_t at = static_cast<std::size_t>(i);
+        const bool may = at >= droppable.size() || droppable[at] != 0;
+        kept[at] = !kept[at - 1] || !may;
+    }
     AxisCoarsening c;
     c.fine = n;
-    c.coarse = n <= 2 ? n : n / 2 + 1;  // (n + 1) / 2 kept by parity, plus the last when n is even
+    c.coarse = 0;
+    for (std::int32_t i = 1; i <= n; ++i) c.coarse += kept[static_cast<std::size_t>(i)];
     c.parent.assign(static_cast<std::size_t>(n + 2), {0, 0});
     c.parentWeight.assign(static_cast<std::size_t>(n + 2), {0.0, 0.0});
     c.child.assign(static_cast<std::size_t>(c.coarse + 2), {0, 0, 0});
@@ -24,30 +35,26 @@ AxisCoarsening coarsenAxis(std::int32_t n, std::span<const double> toLower, std:
         c.child[at][slot] = i;
         c.childWeight[at][slot] = w;
     };
+    std::int32_t coarse = 0;
     for (std::int32_t i = 1; i <= n; ++i) {
-        const std::int32_t t = i - 1;
-        if (n <= 2) {
-            link(i, 0, i, 1.0);
-        } else if (t % 2 == 0) {
-            link(i, 0, t / 2 + 1, 1.0);
-        } else if (i == n) {
-            link(i, 0, c.coarse, 1.0);
-        } else {
-            // A node between two kept ones leans towards the more strongly
-            // coupled side: on a stretched grid that is linear interpolation
-            // in the coordinate, since couplings go as one over the spacing.
-            const std::size_t at = static_cast<std::size_t>(i);
-            const double lower = at < toLower.size() ? toLower[at] : 0.0;
-            const double upper = at < toUpper.size() ? toUpper[at] : 0.0;
-            const double w = lower > 0.0 && upper > 0.0 ? lower / (lower + upper) : 0.5;
-            link(i, 0, (t - 1) / 2 + 1, w);
-            link(i, 1, (t + 1) / 2 + 1, 1.0 - w);
+        const std::size_t at = static_cast<std::size_t>(i);
+        if (kept[at]) {
+            link(i, 0, ++coarse, 1.0);
+            continue;
         }
+        // A node between two kept ones leans towards the more strongly
+        // coupled side: on a stretched grid that is linear interpolation
+        // in the coordinate, since couplings go as one over the spacing.
+        const double lower = at < toLower.size() ? toLower[at] : 0.0;
+        const double upper = at < toUpper.size() ? toUpper[at] : 0.0;
+        const double w = lower > 0.0 && upper > 0.0 ? lower / (lower + upper) : 0.5;
+        link(i, 0, coarse, w);
+        link(i, 1, coarse + 1, 1.0 - w);
     }
     return c;
 }
 
-GridCoarsening coarsenGrid(const StencilMatrix& a)
+GridCoarsening coarsenGrid(const StencilMatrix& a, double strongRatio)
 {
     // Per axis and plane: minus the sum of the couplings of the plane's nodes
     // to the plane below and to the plane above.
@@ -57,6 +64,11 @@ GridCoarsening coarsenGrid(const StencilMatrix& a)
         toLower[d].assign(static_cast<std::size_t>(size[d] + 2), 0.0);
         toUpper[d].assign(static_cast<std::size_t>(size[d] + 2), 0.0);
     }
+    // Per grid point and axis: the point's share -1/2 sum_n a_kn (i_n - i_k)^2
+    // of the energy of the grid index along the axis, about the element
+    // conductance along it (h_y h_z / h_x for x): a measure that positive
+    // couplings of flat elements do not upset.
+    std::vector<std::array<double, 3>> strength(static_cast<std::size_t>(a.gridPoints()), {0.0, 0.0, 0.0});
     for (std::int32_t iz = 1; iz <= a.nz; ++iz)
         for (std::int32_t iy = 1; iy <= a.ny; ++iy)
             for (std::int32_t ix = 1; ix <= a.nx; ++ix) {
@@ -66,17 +78,34 @@ GridCoarsening coarsenGrid(const StencilMatrix& a)
                     const int block = s + 13;
                     const std::array<int, 3> step{block % 3 - 1, block / 3 % 3 - 1, block / 9 - 1};
                     const double c = a.row(k)[s];  // to k + step, and from it back
+                    const std::int64_t other = k + a.upperOffset[static_cast<std::size_t>(s - 1)];
                     for (std::size_t d = 0; d < 3; ++d) {
                         if (step[d] == 0) continue;
                         const std::size_t here = static_cast<std::size_t>(at[d]);
                         const std::size_t there = static_cast<std::size_t>(at[d] + step[d]);
                         (step[d] > 0 ? toUpper[d][here] : toLower[d][here]) -= c;
                         (step[d] > 0 ? toLower[d][there] : toUpper[d][there]) -= c;
+                        strength[static_cast<std::size_t>(k)][d] -= 0.5 * c;
+                        strength[static_cast<std::size_t>(other)][d] -= 0.5 * c;
                     }
                 }
             }
-    return {{coarsenAxis(a.nx, toLower[0], toUpper[0]), coarsenAxis(a.ny, toLower[1], toUpper[1]),
-             coarsenAxis(a.nz, toLower[2], toUpper[2])}};
+    // An axis is coarsened at a plane only where it is strong at every node
+    // of the plane: where it is weak, point smoothing leaves error that is
+    // rough along it, which only a grid that keeps the plane can correct.
+    std::array<std::vector<std::uint8_t>, 3> droppable;
+    for (std::size_t d = 0; d < 3; ++d) droppable[d].assign(static_cast<std::size_t>(size[d] + 2), 1);
+    forEachRealNode(a, 1, a.nz + 1, [&](std::int64_t k) {
+        const std::array<double, 3>& s = strength[static_cast<std::size_t>(k)];
+        const double strongest = std::max({s[0], s[1], s[2]});
+        if (strongest <= 0.0) return;
+        const std::array<std::int64_t, 3> at{k % a.strideY, k / a.strideY % (a.ny + 2), k / a.strideZ};
+        for (std::size_t d = 0; d < 3; ++d)
+            if (s[d] < strongRatio * strongest) droppable[d][static_cast<std::size_t>(at[d])] = 0;
+    });
+    return {{coarsenAxis(a.nx, toLower[0], toUpper[0], droppable[0]),
+             coarsenAxis(a.ny, toLower[1], toUpper[1], droppable[1]),
+             coarsenAxis(a.nz, toLower[2], toUpper[2], droppable[2])}};
 }
 
 namespace {
@@ -196,14 +225,19 @@ DenseCholesky denseCholesky(const StencilMatrix& a)
     return f;
 }
 
-MultigridHierarchy makeMultigridHierarchy(const StencilMatrix& a, int threads)
+MultigridHierarchy makeMultigridHierarchy(const StencilMatrix& a, int threads, double strongRatio)
 {
     MultigridHierarchy h;
     const auto nodes = [](const StencilMatrix& m) { return static_cast<std::int64_t>(m.nx) * m.ny * m.nz; };
     std::vector<StencilMatrix> coarse;
     const auto current = [&]() -> const StencilMatrix& { return coarse.empty() ? a : coarse.back(); };
     while (nodes(current()) > kCoarsestNodes && (current().nx > 2 || current().ny > 2 || current().nz > 2)) {
-        h.down.push_back(coarsenGrid(current()));
+        GridCoarsening g = coarsenGrid(current(), strongRatio);
+        // Every plane weak somewhere along its axis: halve every axis rather
+        // than stop with a coarsest level too large to factor.
+        if (std::all_of(g.axis.begin(), g.axis.end(), [](const AxisCoarsening& c) { return c.coarse == c.fine; }))
+            g = coarsenGrid(current(), 0.0);
+        h.down.push_back(std::move(g));
         StencilMatrix next = galerkinProduct(current(), h.down.back(), threads);
         coarse.push_back(std::move(next));
     }

@@ -5,7 +5,7 @@
 // symmetric operator. SSOR alone needs a number of iterations that grows
 // with the grid (about 150 at 1,000,000 nodes); the cycle removes the smooth
 // part of the error on the coarse grids, so the count stays near constant
-// and a large mesh costs a few tens of them.
+// (about ten, on stretched padding too) however large the mesh.
 //
 // As in the SSOR path, a batch of systems runs in lockstep with its vectors
 // interleaved node by node (v[k * width + j]), so every sweep reads a node's
