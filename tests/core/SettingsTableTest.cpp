@@ -58,7 +58,7 @@ TEST(SettingsTable, ResetKeepsOnlyTheBackgroundResistivity)
     SettingsTable expected = defaultSettingsTable();
     setSettingText(expected, Item::BackgroundResistivity, " 123.5 ");
     EXPECT_EQ(t, expected);
-    EXPECT_EQ(t.rows.size(), 103u);
+    EXPECT_EQ(t.rows.size(), 104u);
     EXPECT_EQ(settingText(t, Item::ResistivityAnomalyCount), " 0 ");
     EXPECT_EQ(settingText(t, Item::IpAnomalyCount), " 0 ");
 }
