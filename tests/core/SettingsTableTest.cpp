@@ -7,7 +7,7 @@ using namespace vexora;
 TEST(ItemCatalogue, HoldsTheFixedEntries)
 {
     const auto& c = ItemCatalogue();
-    ASSERT_EQ(c.size(), 105u);
+    ASSERT_EQ(c.size(), 106u);
     EXPECT_EQ(c[0].description, "    ITEM Description  ");
     EXPECT_EQ(c[0].defaultText, "     Default Values     ");
     int sections = 0, labels = 0;
