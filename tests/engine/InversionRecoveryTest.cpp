@@ -6,6 +6,7 @@
 
 #include "ForwardTestSupport.h"
 #include "core/import/GeometricFactor.h"
+#include "core/qc/ReciprocalCheck.h"
 #include "engine/inversion/Inversion.h"
 
 namespace vexora {
@@ -225,9 +226,15 @@ TEST(InversionRecovery, FindsTheChargeableBlock)
     q.calcIp.clear();
     store.survey.present.calcResistance = store.survey.present.calcIp = false;
     store.models = start;
+    // The IP inversion starts from the median of the apparent chargeabilities.
+    std::vector<double> apparent = q.ip[0];
+    const std::string startLine =
+        formatted("IP starting model: median apparent chargeability %.4g (IP scale %g;", medianOf(apparent),
+                  store.models.ipScale);
 
     InversionOutcome outcome;
     ASSERT_EQ(invert(store, log, outcome), InversionStatus::Ok) << log.plainText();
+    EXPECT_NE(log.plainText().find(startLine), std::string::npos) << startLine << log.plainText();
     double inside = 0, outside = 0;
     int in = 0, out = 0;
     for (std::size_t b = 0; b < store.models.ip.size(); ++b) {

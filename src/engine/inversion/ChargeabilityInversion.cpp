@@ -41,14 +41,15 @@ Status invertChargeability(const Mesh& mesh, const Models& start, const Survey& 
     const BlockGrid grid = blockGrid(mesh);
     const std::size_t blocks = grid.size();
     std::vector<double> eta(blocks, 0.0), reference(blocks, 0.0);
-    const bool given = start.ip.size() == blocks;
-    if (given)
+    if (start.ip.size() == blocks)
         for (std::size_t j = 0; j < blocks; ++j)
             eta[j] = reference[j] = std::clamp(start.ip[j], 0.0, kHighestChargeability);
     const bool uniform = std::all_of(eta.begin(), eta.end(), [&](double v) { return v == eta.front(); });
+    // The median of the data the start is taken from leaves skipped quadrupoles out.
     std::vector<double> apparent;
-    for (double v : data)
-        if (std::isfinite(v)) apparent.push_back(v);
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        if (std::isfinite(data[r]) && !(rows[r] < table.skip.size() && table.skip[rows[r]] >= 1))
+            apparent.push_back(data[r]);
     char line[200];
     if (settings.startFromData && !start.ipImported && uniform && !apparent.empty()) {
         const double median = std::clamp(medianOf(apparent), 0.0, kHighestChargeability);
