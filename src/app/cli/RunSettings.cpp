@@ -1,5 +1,6 @@
 #include "app/cli/RunSettings.h"
 
+#include <charconv>
 #include <cmath>
 #include <ostream>
 
@@ -12,16 +13,14 @@ namespace vexora::cli {
 
 namespace {
 
-// The whole text as a number; nothing for any other text.
+// The whole text as a finite number, "." as decimal point; nothing for any other text.
 std::optional<double> wholeNumber(const std::string& text)
 {
-    std::size_t used = 0;
-    try {
-        const double value = std::stod(text, &used);
-        if (used == text.size() && std::isfinite(value)) return value;
-    } catch (const std::exception&) {
-    }
-    return std::nullopt;
+    double value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc() || stop != end || !std::isfinite(value)) return std::nullopt;
+    return value;
 }
 
 }  // namespace
