@@ -99,11 +99,13 @@ TEST(HostileInputRunSettings, RefusedOptionsWriteNothing)
         {{"forward", data, "--start", "50"}, 2, "Usage: vexora forward"},
         {{"forward", data, "--config", none}, 1, "vexora forward: " + none + ": not found"},
     };
+    const std::string before = vexora::testing::fileText(f.data);
     for (const auto& c : cases) {
         const CliRun run = runVexora(c.args);
         EXPECT_EQ(run.code, c.code) << c.message;
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
         EXPECT_EQ(fileNames(f.root), (std::vector<std::string>{"empty.cnfg", "site.cnfg", "site.data"})) << c.message;
+        EXPECT_EQ(vexora::testing::fileText(f.data), before) << c.message;
     }
 }
 
