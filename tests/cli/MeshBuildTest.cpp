@@ -90,6 +90,32 @@ CliRun vexoraMesh(std::vector<std::string> args)
 
 const std::string sample = std::string(VEXORA_SAMPLES_DIR) + "/sample_survey.data";
 
+// Said once per build, as a warning, only when nothing gives the ground a shape.
+TEST(MeshBuild, SaysWhenTheGroundCanOnlyBeFlat)
+{
+    const struct {
+        const char* name;
+        std::vector<TopographyPoint> topography;
+        double electrodeZ;
+        std::size_t said;
+    } cases[] = {
+        {"no topography, electrodes at z 0", {}, 0.0, 1},
+        {"topography", slope, 0.0, 0},
+        {"electrode heights", {}, 12.5, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProjectStore store = survey(c.topography);
+        for (Electrode& e : store.survey.electrodes) e.z = e.elevation = c.electrodeZ;
+        MessageLog log;
+        ASSERT_EQ(build(store, log), Status::Ok) << log.plainText();
+        const std::string text = log.plainText(), warning = "Warning: cmdmakeMesh_click: " + std::string(kFlatGroundMessage);
+        std::size_t said = 0;
+        for (std::size_t at = text.find(warning); at != std::string::npos; at = text.find(warning, at + 1)) ++said;
+        EXPECT_EQ(said, c.said) << text;
+    }
+}
+
 TEST(MeshCommand, BuildsTheSampleWithItsTerrain)
 {
     const CliRun r = vexoraMesh({sample});

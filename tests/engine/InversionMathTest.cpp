@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -212,6 +213,39 @@ TEST(RoughnessTrials, ChoosesTheSmoothestAcceptableTrial)
         for (std::size_t t = 0; t < lambdas.size(); ++t) trials.push_back({lambdas[t], c.chiSquared[t]});
         EXPECT_EQ(chooseRoughnessTrial(trials, c.current, 0.9), c.chosen);
     }
+}
+
+struct JudgedStep {
+    const char* name;
+    double before, after, lambda;
+    int retries;
+    StepVerdict verdict;
+    double nextLambda;
+    int nextRetries;
+};
+
+// A stalled step (less than 1 % lower, or no step accepted: infinity) halves
+// the roughness factor and goes on, three times in a row at most.
+TEST(RoughnessTrials, AStalledStepLowersTheRoughnessAndGoesOn)
+{
+    const double none = std::numeric_limits<double>::infinity();
+    const JudgedStep cases[] = {
+        {"2 % lower: improved, retries reset", 10.0, 9.8, 4.0, 2, StepVerdict::Improved, 4.0, 0},
+        {"0.5 % lower: halved", 10.0, 9.95, 4.0, 0, StepVerdict::Retry, 2.0, 1},
+        {"no step accepted: halved", 10.0, none, 2.0, 1, StepVerdict::Retry, 1.0, 2},
+        {"third stall in a row: halved once more", 10.0, 10.0, 1.0, 2, StepVerdict::Retry, 0.5, 3},
+        {"fourth stall: stop", 10.0, 9.99, 0.5, 3, StepVerdict::Stop, 0.5, 3},
+    };
+    for (const JudgedStep& c : cases) {
+        SCOPED_TRACE(c.name);
+        const StepJudgement j = judgeStep(c.before, c.after, c.lambda, c.retries);
+        EXPECT_EQ(j.verdict, c.verdict);
+        EXPECT_EQ(j.lambda, c.nextLambda);
+        EXPECT_EQ(j.retries, c.nextRetries);
+    }
+    EXPECT_TRUE(atNoiseLevel(1.0));
+    EXPECT_TRUE(atNoiseLevel(1.009));
+    EXPECT_FALSE(atNoiseLevel(1.02));
 }
 
 TEST(DataMisfit, ErrorsWeightsAndStatistics)

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <random>
 
 #include "ForwardTestSupport.h"
+#include "core/import/GeometricFactor.h"
+#include "core/qc/ReciprocalCheck.h"
 #include "engine/inversion/Inversion.h"
 
 namespace vexora {
@@ -126,6 +129,39 @@ double meanResistivity(const ProjectStore& store, bool (*inside)(const NodePoint
     return count ? sum / count : 0.0;
 }
 
+std::string formatted(const char* pattern, double a, double b)
+{
+    char text[200];
+    std::snprintf(text, sizeof text, pattern, a, b);
+    return text;
+}
+
+// The final lines against the unweighted misfit worked out here from the
+// stored data: the errors are 3 % (meshedGridSurvey), every datum usable.
+void expectFinalLines(const ProjectStore& store, const MessageLog& log, const InversionOutcome& outcome)
+{
+    const auto& q = store.survey.quadrupoles;
+    double squares = 0, chi2 = 0;
+    for (std::size_t k = 0; k < q.size(); ++k) {
+        const double r = std::log(std::abs(q.resistance[k])) - std::log(std::abs(q.calcResistance[k]));
+        squares += r * r;
+        chi2 += (r / 0.03) * (r / 0.03);
+    }
+    const double n = static_cast<double>(q.size()), rms = 100 * std::sqrt(squares / n);
+    chi2 /= n;
+    EXPECT_NEAR(outcome.unweightedChiSquared, chi2, 1e-9 * chi2);
+    const std::string text = log.plainText();
+    EXPECT_NE(text.find(formatted("Final misfit: unweighted RMS %.2f %%, chi2 %.3f; weighted", rms, chi2)),
+              std::string::npos)
+        << text;
+    const bool fitted = chi2 <= 1.01;
+    EXPECT_EQ(outcome.reachedNoiseLevel, fitted);
+    EXPECT_EQ(text.find(formatted("The misfit reached the noise level (unweighted chi2 %.3f).", chi2, 0)) !=
+                  std::string::npos,
+              fitted)
+        << text;
+}
+
 TEST(InversionRecovery, FindsTheConductorAndFitsTheNoise)
 {
     Synthetic s = synthetic(0.0);
@@ -145,6 +181,7 @@ TEST(InversionRecovery, FindsTheConductorAndFitsTheNoise)
     EXPECT_NEAR(background, 100.0, 20.0);
     EXPECT_EQ(s.store.survey.quadrupoles.calcResistance.size(), s.data);
     EXPECT_NE(log.plainText().find("Iteration 1: roughness"), std::string::npos);
+    expectFinalLines(s.store, log, outcome);
 }
 
 TEST(InversionRecovery, RobustWeightsResistOutliers)
@@ -163,6 +200,9 @@ TEST(InversionRecovery, RobustWeightsResistOutliers)
                     background);
         if (robust) EXPECT_NEAR(background, 100.0, 25.0);
         else EXPECT_NE(log.plainText().find("could not reach the noise level"), std::string::npos) << log.plainText();
+        // The tripled data stay unfitted: only the weighted misfit may reach the noise level.
+        expectFinalLines(s.store, log, outcome);
+        EXPECT_GT(outcome.unweightedChiSquared, 1.5);
     }
 }
 
@@ -186,9 +226,15 @@ TEST(InversionRecovery, FindsTheChargeableBlock)
     q.calcIp.clear();
     store.survey.present.calcResistance = store.survey.present.calcIp = false;
     store.models = start;
+    // The IP inversion starts from the median of the apparent chargeabilities.
+    std::vector<double> apparent = q.ip[0];
+    const std::string startLine =
+        formatted("IP starting model: median apparent chargeability %.4g (IP scale %g;", medianOf(apparent),
+                  store.models.ipScale);
 
     InversionOutcome outcome;
     ASSERT_EQ(invert(store, log, outcome), InversionStatus::Ok) << log.plainText();
+    EXPECT_NE(log.plainText().find(startLine), std::string::npos) << startLine << log.plainText();
     double inside = 0, outside = 0;
     int in = 0, out = 0;
     for (std::size_t b = 0; b < store.models.ip.size(); ++b) {
@@ -200,6 +246,74 @@ TEST(InversionRecovery, FindsTheChargeableBlock)
     EXPECT_GE(inside / in, 3 * outside / out) << log.plainText();
     EXPECT_EQ(q.calcIp.size(), q.size());
     EXPECT_TRUE(store.survey.present.calcIp);
+}
+
+// Wenner data the line's first steps hardly fit (10 and 50 ohm m side by
+// side): iteration 2 lowers chi^2 by less than 1 %, which halves the
+// roughness factor and goes on to iteration 3 instead of stopping.
+TEST(InversionRecovery, AStalledStepLowersTheRoughnessAndGoesOn)
+{
+    ProjectStore store = lineSurvey(8, 1.0, wenner(8));
+    auto& q = store.survey.quadrupoles;
+    const std::vector<double> k = funGeometricFactor(store.survey, false);
+    const double apparent[] = {10, 50, 10, 50, 10, 30};
+    for (std::size_t i = 0; i < q.size(); ++i) q.resistance[i] = apparent[i] / k[i];
+    setSettingText(store.settings, Item::ResNoiseConstant, "0");
+    setSettingText(store.settings, Item::MaxIterationsRho, "3");
+    setSettingText(store.settings, Item::CpuThreads, "2");
+    MessageLog log;
+    ASSERT_EQ(buildMesh(store, log), Status::Ok) << log.plainText();
+    InversionResult result;
+    ASSERT_EQ(runInversion(store.mesh, store.models, store.survey, store.settings, log, {}, {}, result),
+              InversionStatus::Ok)
+        << log.plainText();
+    const std::string text = log.plainText();
+    const std::size_t stalled =
+        text.find("after (same weights), less than 1 % lower: the roughness factor is lowered to 0.5 (retry 1 of 3).");
+    ASSERT_NE(stalled, std::string::npos) << text;
+    EXPECT_EQ(text.rfind("Iteration 2: chi2 ", stalled), text.rfind("Iteration ", stalled)) << text;
+    EXPECT_NE(text.find("Iteration 3: ", stalled), std::string::npos) << text;
+    EXPECT_EQ(text.find("stopped improving"), std::string::npos) << text;
+    EXPECT_EQ(result.outcome.iterations, 3);
+}
+
+// Wenner data on 8 electrodes whose apparent resistivities are set: the
+// median of those inverted (not the skipped one, not the negative one) is 30;
+// with the skipped one it would be 40, with the negative one as 5, 20.
+TEST(InversionStart, MedianApparentResistivityOrTheFixedValue)
+{
+    const struct {
+        const char* name;
+        const char* fromData;
+        double expected;
+        const char* line;
+    } cases[] = {
+        {"from the data", "1", 30.0, "Starting model: median apparent resistivity 30 ohm m."},
+        {"fixed", "2", 250.0, "Starting model: fixed resistivity 250 ohm m."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProjectStore store = lineSurvey(8, 1.0, wenner(8));
+        auto& q = store.survey.quadrupoles;
+        ASSERT_EQ(q.size(), 6u);
+        const std::vector<double> k = funGeometricFactor(store.survey, false);
+        const double apparent[] = {10, 50, 20, -5, 40, 1e4};
+        for (std::size_t i = 0; i < q.size(); ++i) q.resistance[i] = apparent[i] / k[i];
+        q.skip[5] = 1;
+        setSettingText(store.settings, Item::BackgroundResistivity, "250");
+        setSettingText(store.settings, Item::StartFromData, c.fromData);
+        MessageLog log;
+        ASSERT_EQ(buildMesh(store, log), Status::Ok) << log.plainText();
+        // Aborted before the first iteration: the result is the starting model.
+        ComputeControl stop;
+        stop.cancelRequested = [] { return true; };
+        InversionResult result;
+        ASSERT_EQ(runInversion(store.mesh, store.models, store.survey, store.settings, log, stop, {}, result),
+                  InversionStatus::Aborted)
+            << log.plainText();
+        EXPECT_NE(log.plainText().find(c.line), std::string::npos) << log.plainText();
+        for (double sigma : result.model.conductivity) ASSERT_NEAR(1 / sigma, c.expected, 1e-9 * c.expected);
+    }
 }
 
 }  // namespace

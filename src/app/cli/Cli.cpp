@@ -32,12 +32,16 @@ const std::vector<Command>& commands()
         {"job", "job inv|fwm|sens[:REQUEST] IN.data FOLDER [--no-start] [--app-folder DIR]\n"
                 "                                  prepare FOLDER.VXRprj for the numerical core and start it",
          runJob},
-        {"forward", "forward IN.data [--config C.cnfg] [-o OUT.data]\n"
+        {"forward", "forward IN.data [--config C.cnfg] [--threads N] [-o OUT.data]\n"
                     "                                  run the forward model, write the data with calculated columns",
          runForward},
-        {"invert", "invert IN.data... [--name NAME] [--no-start | --run] [--app-folder DIR]\n"
+        {"invert", "invert IN.data... [--config C.cnfg] [--threads N] [--start RHO] [--name NAME]\n"
+                   "                                  [--no-start | --run] [--app-folder DIR]\n"
                    "                                  invert each data file in a new project folder beside it\n"
-                   "                                  (--run: in this process, without the manager)",
+                   "                                  (--run: in this process, without the manager)\n"
+                   "                                  --config: its tags over the data file's; --threads: default\n"
+                   "                                  every core this process may use; --start: a fixed starting\n"
+                   "                                  resistivity (ohm m) instead of the data's median",
          runInvert},
         {"import", "import FORMAT IN [--sequence SEQ | --conversion TABLE | --renumber profile|grid\n"
                    "                                  [--start xmin|xmax|ymin|ymax] [--snake]] [--cable NAME] -o OUT.data\n"

@@ -1,10 +1,10 @@
-// vexora forward IN.data [--config C.cnfg] [-o OUT.data]: the forward job of
-// the numerical core in this process. Loads the data file as the core's
-// LOADCONFIGURATION does, applies the configuration file when one is given,
-// generates the mesh, runs the forward model and writes the data file with
-// the calculated columns beside the measured ones (SAVECONFIGURATION V1).
-// OUT defaults to IN with "_fwd" before its extension. The log goes to
-// standard error.
+// vexora forward IN.data [--config C.cnfg] [--threads N] [-o OUT.data]: the
+// forward job of the numerical core in this process. Loads the data file as
+// the core's LOADCONFIGURATION does, applies the command line's settings
+// (RunSettings.h), generates the mesh, runs the forward model and writes the
+// data file with the calculated columns beside the measured ones
+// (SAVECONFIGURATION V1). OUT defaults to IN with "_fwd" before its
+// extension. The log goes to standard error.
 //
 // Exit status: 0 written, 1 failed (the log says why), 2 misuse.
 
@@ -14,7 +14,7 @@
 #include "app/cli/Cli.h"
 #include "app/cli/CommandSupport.h"
 #include "app/cli/Commands.h"
-#include "app/cli/MeshSummary.h"
+#include "app/cli/RunSettings.h"
 #include "engine/script/JobSteps.h"
 
 namespace vexora::cli {
@@ -23,13 +23,17 @@ namespace fs = std::filesystem;
 
 int runForward(const Arguments& args, std::ostream& out, std::ostream& err)
 {
-    std::optional<std::string> input, config, output;
+    std::optional<std::string> input, output;
+    RunSettings settings;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        std::optional<std::string>* valued = a == "--config" ? &config : a == "-o" ? &output : nullptr;
-        if (valued) {
-            if (*valued || i + 1 >= args.size()) return printCommandUsage(err, "forward");
-            *valued = args[++i];
+        const RunOption option = readRunOption(args, i, settings, err, "forward", false);
+        if (option == RunOption::Unreadable) return kExitError;
+        if (option == RunOption::Misuse) return printCommandUsage(err, "forward");
+        if (option == RunOption::Taken) continue;
+        if (a == "-o") {
+            if (output || i + 1 >= args.size()) return printCommandUsage(err, "forward");
+            output = args[++i];
         }
         else if ((a.size() > 1 && a[0] == '-') || input) return printCommandUsage(err, "forward");
         else input = a;
@@ -38,12 +42,12 @@ int runForward(const Arguments& args, std::ostream& out, std::ostream& err)
     const fs::path in(*input);
     const fs::path target =
         output ? fs::path(*output) : in.parent_path() / (in.stem().string() + "_fwd" + in.extension().string());
-    if (outputReplacesInput(err, "forward", target, {in, config.value_or("")})) return kExitError;
+    if (outputReplacesInput(err, "forward", target, {in, settings.configPath.value_or("")})) return kExitError;
 
     ProjectStore store;
     MessageLog log;
     const bool done = loadJobDataFile(store, in, log) == Status::Ok &&
-                      (!config || applyConfiguration(store, *config, log, err, "forward")) &&
+                      applyRunSettings(settings, store.settings, log) &&
                       generateJobMesh(store, log) == Status::Ok &&
                       runJobForwardModel(store, log) == Status::Ok &&
                       saveJobDataFile(store, target, true, log) == Status::Ok;

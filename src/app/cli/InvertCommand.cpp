@@ -7,6 +7,7 @@
 #include "app/cli/Cli.h"
 #include "app/cli/CommandSupport.h"
 #include "app/cli/Commands.h"
+#include "app/cli/RunSettings.h"
 #include "core/jobs/ConsoleInversion.h"
 #include "core/jobs/RurVexora.h"
 #include "core/platform/PosixProcessLauncher.h"
@@ -21,16 +22,22 @@ namespace fs = std::filesystem;
 struct InvertOptions {
     std::vector<fs::path> files;
     ConsoleRunOptions run;
+    RunSettings settings;
     bool named = false;
     bool inProcess = false;  // --run: the core's script runs here, no manager
     bool valid = true;
+    bool readable = true;  // the configuration file
 };
 
-InvertOptions parseOptions(const Arguments& args)
+InvertOptions parseOptions(const Arguments& args, std::ostream& err)
 {
     InvertOptions options;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
+        const RunOption option = readRunOption(args, i, options.settings, err, "invert", true);
+        if (option == RunOption::Unreadable) options.readable = false;
+        if (option == RunOption::Misuse) options.valid = false;
+        if (option != RunOption::NotMine) continue;
         if (a == "--no-start") options.run.start = false;
         else if (a == "--run") options.inProcess = true;
         else if (a == "--name" && i + 1 < args.size()) options.run.name = args[++i], options.named = true;
@@ -49,8 +56,12 @@ InvertOptions parseOptions(const Arguments& args)
 
 int runInvert(const Arguments& args, std::ostream& out, std::ostream& err)
 {
-    InvertOptions options = parseOptions(args);
+    InvertOptions options = parseOptions(args, err);
     if (!options.valid) return printCommandUsage(err, "invert");
+    if (!options.readable) return kExitError;
+    options.run.adjustSettings = [&settings = options.settings](SettingsTable& table, MessageLog& log) {
+        return applyRunSettings(settings, table, log);
+    };
     if (options.named) {
         if (const std::string problem = projectNameProblem(options.run.name); !problem.empty()) {
             err << problem << "\n";

@@ -91,6 +91,7 @@ ConsoleRunOutcome runConsoleInversion(ProjectStore& store, const fs::path& dataF
     const DataLoadRequest request{dataFile, ProjectType::DataInversion, true, false};
     if (funInputScheduleFile(store, request, log, questions) != LoadStatus::Loaded)
         return {dataFile, {}, Status::Error};
+    if (options.adjustSettings && !options.adjustSettings(store.settings, log)) return {dataFile, {}, Status::Error};
     return invertLoadedSurvey(store, dataFile, options, launcher, log);
 }
 

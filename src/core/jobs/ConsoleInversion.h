@@ -6,6 +6,7 @@
 // documented answers.
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,9 @@ struct ConsoleRunOptions {
     std::string name;
     std::filesystem::path applicationFolder;  // where the manager program lives
     bool start = true;                        // false: prepare the folder only
+    // Changes the loaded settings before the job is prepared (the command
+    // line's own); false stops that file's run (the reason logged).
+    std::function<bool(SettingsTable&, MessageLog&)> adjustSettings;
 };
 
 struct ConsoleRunOutcome {

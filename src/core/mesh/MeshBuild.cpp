@@ -1,5 +1,7 @@
 #include "core/mesh/MeshBuild.h"
 
+#include <algorithm>
+
 #include "core/mesh/AdaptGrid.h"
 #include "core/mesh/MeshMemory.h"
 #include "core/mesh/MeshSettings.h"
@@ -36,6 +38,14 @@ bool terrainSurface(const Survey& survey, const MeshLines& lines, const MeshSett
     return usable;
 }
 
+// Neither topography points nor any electrode height or elevation: the
+// ground can only be modelled flat, which the user should know.
+bool groundUnknown(const Survey& survey)
+{
+    return survey.topography.empty() && std::all_of(survey.electrodes.begin(), survey.electrodes.end(),
+                                                    [](const Electrode& e) { return e.z == 0 && e.elevation == 0; });
+}
+
 }  // namespace
 
 Status applyMeshSettings(const SettingsTable& settings, Mesh& mesh, MessageLog& log)
@@ -65,6 +75,7 @@ Status funMakeMesh(SettingsTable& settings, Survey& survey, Mesh& mesh, Models& 
         return noMesh(mesh, log, "Mesh refused: " + *refusal + ".");
 
     feedback.report(0, "Terrain");
+    if (groundUnknown(survey)) log.warning(kBuildSource, kFlatGroundMessage);
     std::vector<double> surface;
     mesh.followsTerrain = terrainSurface(survey, mesh.lines, chosen, surface, log);
     mesh.terrainSurface = std::move(surface);

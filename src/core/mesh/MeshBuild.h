@@ -4,6 +4,7 @@
 // adaptation - starting model.
 
 #include <string>
+#include <string_view>
 
 #include "core/log/MessageLog.h"
 #include "core/mesh/Mesh.h"
@@ -26,8 +27,13 @@ struct MeshBuildOutcome {
     std::string adaptWarning;
 };
 
+inline constexpr std::string_view kFlatGroundMessage =
+    "No topography and no electrode heights: the ground is modelled flat.";
+
 // Builds the node mesh of the current lines and its starting model, once
-// the mesh is known to fit in the memory the process may still take:
+// the mesh is known to fit in the memory the process may still take
+// (a survey without topography points and with every electrode at z = 0 and
+// elevation 0 gets the warning kFlatGroundMessage first):
 //  1. the topography points (a copy; with `#use_elec_in_topography` 1 the
 //     electrodes are added); the terrain is followed when `#flat_grid` is
 //     not 1 and there are points;

@@ -204,6 +204,7 @@ Table buildTable()
     t["#save_iterations"] = single(Item::SaveIterations, Y1, S::Value);
     t["#save_full_mesh"] = single(Item::SaveFullMesh, Y1, S::Value);
     t["#pc_num_core"] = single(Item::CpuThreads, P, S::Token);
+    t["#start_from_data"] = single(Item::StartFromData, Y1, S::Value);
     return t;
 }
 

@@ -111,6 +111,8 @@ constexpr std::array<CatalogueEntry, kCatalogueSize> kCatalogue{{
     // earlier entry keeps its number.
     {"Rho Data Potential Error (% of each pole term)", " 0 ", EntryKind::Item, "#res_noise_potential", ""},  // 103
     {"Geometric Factor Limit |K| (m)", " 5000 ", EntryKind::Item, "#k_limit", ""},  // 104
+    {"Inversion starts from the data's median Rho and IP (Yes: 1; No, the background values: 2)", " 1 ",
+     EntryKind::Item, "#start_from_data", ""},  // 105
 }};
 }  // namespace
 

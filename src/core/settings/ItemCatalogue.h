@@ -1,5 +1,5 @@
 #pragma once
-// The fixed catalogue of the 105 settings entries: each entry's description
+// The fixed catalogue of the 106 settings entries: each entry's description
 // (its display label and lookup key), its default value text, kept exactly as
 // written with surrounding spaces, and the configuration tag(s) that set it.
 
@@ -114,9 +114,10 @@ enum class Item : int {
     CpuThreads = 102,
     ResNoisePotential = 103,
     GeometricFactorLimit = 104,
+    StartFromData = 105,
 };
 
-inline constexpr int kCatalogueSize = 105;
+inline constexpr int kCatalogueSize = 106;
 
 enum class EntryKind { Header, Section, Item, AnomalyLabel };
 

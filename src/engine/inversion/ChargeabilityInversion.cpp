@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/import/GeometricFactor.h"
+#include "core/qc/ReciprocalCheck.h"
 #include "engine/inversion/BlockGrid.h"
 #include "engine/inversion/RoughnessTrials.h"
 
@@ -43,6 +44,22 @@ Status invertChargeability(const Mesh& mesh, const Models& start, const Survey& 
     if (start.ip.size() == blocks)
         for (std::size_t j = 0; j < blocks; ++j)
             eta[j] = reference[j] = std::clamp(start.ip[j], 0.0, kHighestChargeability);
+    const bool uniform = std::all_of(eta.begin(), eta.end(), [&](double v) { return v == eta.front(); });
+    // The median of the data the start is taken from leaves skipped quadrupoles out.
+    std::vector<double> apparent;
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        if (std::isfinite(data[r]) && !(rows[r] < table.skip.size() && table.skip[rows[r]] >= 1))
+            apparent.push_back(data[r]);
+    char line[200];
+    if (settings.startFromData && !start.ipImported && uniform && !apparent.empty()) {
+        const double median = std::clamp(medianOf(apparent), 0.0, kHighestChargeability);
+        std::fill(eta.begin(), eta.end(), median);
+        reference = eta;
+        std::snprintf(line, sizeof line,
+                      "IP starting model: median apparent chargeability %.4g (IP scale %g; %.4g as a fraction)%s",
+                      median * scale, scale, median, kLineBreak);
+        log.subWriteToTextBox(line);
+    }
 
     std::vector<double> predicted(rows.size()), residual(rows.size()), weights(rows.size());
     auto refresh = [&] {
@@ -61,7 +78,6 @@ Status invertChargeability(const Mesh& mesh, const Models& start, const Survey& 
         for (double v : residual) sum += v * v;
         return std::sqrt(sum / static_cast<double>(std::max<std::size_t>(rows.size(), 1))) * scale;
     };
-    char line[200];
     std::snprintf(line, sizeof line, "IP iteration 0: RMS %.4g, chi2 %.3f%s", rms(), chi2, kLineBreak);
     log.subWriteToTextBox(line);
 

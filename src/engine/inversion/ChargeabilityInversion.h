@@ -23,7 +23,9 @@ namespace vexora {
 // `jacobian` holds the rows `rows` (quadrupole indices) and is negated in
 // place. The data are the mean of the IP windows of `survey` over the IP
 // scale of `start`, whose chargeability (when it has one per block of
-// `mesh`) starts the inversion and is its reference. Returns Ok with
+// `mesh`) starts the inversion and is its reference; with the settings'
+// startFromData a uniform, not imported one is replaced by the median
+// apparent chargeability of the rows not skipped (clamped to 0 .. 0.99). Returns Ok with
 // `chargeability` (per block) and `calculatedIp` (per quadrupole of the
 // survey, the value that cannot be computed outside `rows`) filled, or Error
 // with the reason logged and both untouched.

@@ -4,9 +4,11 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <string>
 
 #include "core/import/GeometricFactor.h"
+#include "core/qc/ReciprocalCheck.h"
 #include "engine/inversion/BlockGrid.h"
 #include "engine/inversion/ChargeabilityInversion.h"
 #include "engine/inversion/DataErrors.h"
@@ -22,8 +24,6 @@ constexpr const char* kSource = "RUNINVERSION";
 // Log conductivity stays within 1e-6 .. 1e4 S/m (resistivity 1e-4 .. 1e6 ohm m).
 constexpr double kLowestLogSigma = -13.815510557964274;
 constexpr double kHighestLogSigma = 9.210340371976184;
-// An iteration that lowers chi^2 by less than this fraction ends the inversion.
-constexpr double kLeastImprovement = 0.01;
 constexpr int kStepHalvings = 2;
 
 // A modelled V/I can be compared with the measured one on a log scale: it
@@ -31,6 +31,11 @@ constexpr int kStepHalvings = 2;
 bool comparable(double modelled, double measuredSign)
 {
     return modelled != kCannotCompute && modelled * measuredSign > 0;
+}
+
+bool uniform(const std::vector<double>& values)
+{
+    return std::all_of(values.begin(), values.end(), [&](double v) { return v == values.front(); });
 }
 
 using Clock = std::chrono::steady_clock;
@@ -63,6 +68,11 @@ private:
                  int percent);
     std::vector<double> residuals(const std::vector<double>& resistance) const;
     std::vector<double> weights() const;
+    // Weights without the robust factors: the misfit the data's errors give.
+    std::vector<double> unweighted() const;
+    // The starting (and reference) log conductivity: the median apparent
+    // resistivity of the data, or the given model.
+    void chooseStart(std::vector<double>& logSigma) const;
     void report(int percent, const std::string& stage) const
     {
         control_.report(percent, stage);
@@ -144,7 +154,8 @@ Status ResistivityInversion::setup()
     log_.subWriteToTextBox("Inversion: " + std::to_string(rows_.size()) + " data, " + std::to_string(grid_.size()) +
                            " blocks, " + std::to_string(settings_.roughnessTrials) + " roughness trials" +
                            (settings_.linearisedTrials ? " (linearised)" : " (each modelled)") +
-                           (settings_.robust ? ", robust" : "") +
+                           (settings_.robust ? ", robust" : "") + ", " +
+                           std::to_string(setup_.settings.threads) + " threads" +
                            (settings_.rho.errors.potentialPercent > 0
                                 ? format(", potential error %g %% of each pole term",
                                          settings_.rho.errors.potentialPercent)
@@ -184,14 +195,57 @@ std::vector<double> ResistivityInversion::weights() const
     return w;
 }
 
+std::vector<double> ResistivityInversion::unweighted() const
+{
+    std::vector<double> w(rows_.size());
+    for (std::size_t i = 0; i < rows_.size(); ++i) w[i] = usable_[i] ? 1.0 / errors_[i] : 0.0;
+    return w;
+}
+
+void ResistivityInversion::chooseStart(std::vector<double>& logSigma) const
+{
+    const bool asGiven = start_.conductivityImported || !uniform(start_.conductivity);
+    if (asGiven) {
+        log_.subWriteToTextBox(std::string("Starting model: the given model (imported or with anomalies).") +
+                               kLineBreak);
+        return;
+    }
+    const double fixed = 1 / start_.conductivity.front();
+    if (!settings_.startFromData) {
+        log_.subWriteToTextBox("Starting model: fixed resistivity " + format("%.4g", fixed) + " ohm m." + kLineBreak);
+        return;
+    }
+    // Skipped quadrupoles are inverted with "Calc. All" but say nothing of the ground.
+    const std::vector<double> k = funGeometricFactor(survey_, false);
+    const std::vector<std::int16_t>& skip = survey_.quadrupoles.skip;
+    std::vector<double> apparent;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        if (rows_[i] < skip.size() && skip[rows_[i]] >= 1) continue;
+        const double factor = k[rows_[i]];
+        const double rho = factor == kCannotCompute ? 0.0 : factor * sign_[i] * std::exp(data_[i]);
+        if (std::isfinite(rho) && rho > 0) apparent.push_back(rho);
+    }
+    if (apparent.empty()) {
+        log_.warning(kSource, "No positive apparent resistivity among the data: the starting model stays at " +
+                                  format("%.4g", fixed) + " ohm m.");
+        return;
+    }
+    const double median = medianOf(apparent);
+    std::fill(logSigma.begin(), logSigma.end(), std::clamp(-std::log(median), kLowestLogSigma, kHighestLogSigma));
+    log_.subWriteToTextBox("Starting model: median apparent resistivity " + format("%.4g", median) + " ohm m." +
+                           kLineBreak);
+}
+
 InversionStatus ResistivityInversion::run(InversionResult& result)
 {
     const auto start = Clock::now();
     if (setup() != Status::Ok) return InversionStatus::Error;
     const std::size_t blocks = grid_.size();
-    std::vector<double> m(blocks), reference(blocks);
+    std::vector<double> m(blocks);
     for (std::size_t j = 0; j < blocks; ++j)
-        m[j] = reference[j] = std::clamp(std::log(start_.conductivity[j]), kLowestLogSigma, kHighestLogSigma);
+        m[j] = std::clamp(std::log(start_.conductivity[j]), kLowestLogSigma, kHighestLogSigma);
+    chooseStart(m);
+    const std::vector<double> reference = m;
 
     ElectrodeFields fields, trialFields;
     std::vector<double> resistance, trialResistance;
@@ -217,13 +271,14 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
     log_.subWriteToTextBox("Iteration 0: " + format("RMS %.2f %%, chi2 %.3f", rmsPercent(r), chi2) + kLineBreak);
 
     double lambda = settings_.rho.initialRoughness;
+    int retries = 0;
     bool aborted = false;
     int iteration = 0;
     std::string ending;
     Jacobian j;
     std::vector<double> predicted(rows_.size());
     while (iteration < settings_.rho.maxIterations) {
-        if (chi2 <= 1.0) break;
+        if (atNoiseLevel(chi2)) break;
         if (control_.cancelled()) {
             aborted = true;
             break;
@@ -231,13 +286,12 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
         const auto iterationStart = Clock::now();
         forwardSeconds_ = 0;
         const int percent = percentAt(iteration + 1);
-        // Robust data weights follow the residuals of the current model.
+        // Robust data weights follow the residuals of the current model; the
+        // step is judged under the weights it was taken with.
         const bool reweighted = settings_.robust && reweightsAt(iteration, settings_.rho.reweightIterations);
-        if (reweighted) {
-            robust_ = robustFactors(r, errors_);
-            chi2 = chiSquared(r, weights());
-        }
+        if (reweighted) robust_ = robustFactors(r, errors_);
         const std::vector<double> w = weights();
+        const double before = chiSquared(r, w);
 
         report(percent, "Iteration " + std::to_string(iteration + 1) + ": sensitivities");
         const auto sensitivityStart = Clock::now();
@@ -281,7 +335,7 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
         // J is the largest object of the inversion: let it go before the
         // forward solve (and its factor) below takes its own memory.
         Jacobian::Values().swap(j.values);
-        const std::size_t chosen = chooseRoughnessTrial(trials, chi2, settings_.rho.optimalFactor);
+        const std::size_t chosen = chooseRoughnessTrial(trials, before, settings_.rho.optimalFactor);
         lambda = trials[chosen].lambda;
         std::vector<double>& update = updates[chosen];
         if (!std::all_of(update.begin(), update.end(), [](double v) { return std::isfinite(v); })) {
@@ -291,49 +345,67 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
         }
 
         // Accept the step after one forward solve; halve it while the misfit rose.
-        double scale = 1.0, nextChi2 = 0;
+        double scale = 1.0, after = 0;
         std::vector<double> next(blocks);
         bool accepted = false;
         for (int halving = 0; halving <= kStepHalvings; ++halving, scale /= 2) {
             for (std::size_t b = 0; b < blocks; ++b)
                 next[b] = std::clamp(m[b] + scale * update[b], kLowestLogSigma, kHighestLogSigma);
             if (model(next, trialFields, trialResistance, percent) != Status::Ok) return InversionStatus::Error;
-            nextChi2 = chiSquared(residuals(trialResistance), w);
-            if (nextChi2 < chi2) {
+            after = chiSquared(residuals(trialResistance), w);
+            if (after < before) {
                 accepted = true;
                 break;
             }
         }
-        if (!accepted) {
-            ending = "The misfit increased for every trial of iteration " + std::to_string(iteration + 1) +
-                     "; the model of iteration " + std::to_string(iteration) + " is kept.";
-            break;
+        const StepJudgement judged =
+            judgeStep(before, accepted ? after : std::numeric_limits<double>::infinity(), lambda, retries);
+        if (accepted) {
+            ++iteration;
+            m = next;
+            std::swap(fields, trialFields);
+            std::swap(resistance, trialResistance);
+            markUsable(resistance);
+            r = residuals(resistance);
+            chi2 = chiSquared(r, weights());
+            log_.subWriteToTextBox(
+                "Iteration " + std::to_string(iteration) + ": " +
+                format("roughness %g, RMS %.2f %%, chi2 %.3f", lambda, rmsPercent(r), chi2) +
+                (reweighted ? format(" (data reweighted: chi2 %.3f before the step), ", before) : ", ") +
+                std::to_string(std::count(usable_.begin(), usable_.end(), 1)) + " data, " +
+                format("%.1f s (forward %.1f s, sensitivity %.1f s, update %.1f s)", secondsSince(iterationStart),
+                       forwardSeconds_, sensitivitySeconds, updateSeconds) +
+                kLineBreak);
+            report(percentAt(iteration + 1), "Iteration " + std::to_string(iteration) + format(": chi2 %.3f", chi2));
+            if (save_ && settings_.saveIterations) {
+                Models current = start_;
+                current.conductivity = conductivity(m);
+                if (save_(current, iteration) != Status::Ok) return InversionStatus::Error;
+            }
+        } else {
+            chi2 = before;  // the weights of this attempt stay
         }
-        ++iteration;
-        const double previousChi2 = chi2;
-        m = next;
-        std::swap(fields, trialFields);
-        std::swap(resistance, trialResistance);
-        markUsable(resistance);
-        r = residuals(resistance);
-        chi2 = chiSquared(r, weights());
-        log_.subWriteToTextBox("Iteration " + std::to_string(iteration) + ": " +
-                               format("roughness %g, RMS %.2f %%, chi2 %.3f", lambda, rmsPercent(r), chi2) +
-                               (reweighted ? " (data reweighted), " : ", ") +
-                               std::to_string(std::count(usable_.begin(), usable_.end(), 1)) + " data, " +
-                               format("%.1f s (forward %.1f s, sensitivity %.1f s, update %.1f s)",
-                                      secondsSince(iterationStart), forwardSeconds_, sensitivitySeconds,
-                                      updateSeconds) +
-                               kLineBreak);
-        report(percentAt(iteration + 1), "Iteration " + std::to_string(iteration) + format(": chi2 %.3f", chi2));
-
-        if (save_ && settings_.saveIterations) {
-            Models current = start_;
-            current.conductivity = conductivity(m);
-            if (save_(current, iteration) != Status::Ok) return InversionStatus::Error;
+        if (accepted && atNoiseLevel(chi2)) continue;  // ends at the loop's test
+        if (judged.verdict == StepVerdict::Retry) {
+            const std::string what =
+                accepted ? format("chi2 %.3f before the step, %.3f after (same weights), less than 1 %% lower",
+                                  before, after)
+                         : format("chi2 %.3f before the step, higher after every step length", before);
+            log_.subWriteToTextBox("Iteration " + std::to_string(accepted ? iteration : iteration + 1) + ": " + what +
+                                   format(": the roughness factor is lowered to %g (retry %.0f of %.0f).",
+                                          judged.lambda, judged.retries, kRoughnessRetries) +
+                                   kLineBreak);
         }
-        if (chi2 > 1.0 && (previousChi2 - chi2) < kLeastImprovement * previousChi2) {
-            ending = "The misfit stopped improving.";
+        lambda = judged.lambda;
+        retries = judged.retries;
+        if (judged.verdict == StepVerdict::Stop) {
+            ending = accepted ? "The misfit stopped improving: " +
+                                    format("chi2 %.3f before the step, %.3f after (same weights), ", before, after) +
+                                    std::to_string(kRoughnessRetries) + " lower roughness factors tried."
+                              : "The misfit increased for every trial of iteration " + std::to_string(iteration + 1) +
+                                    " after " + std::to_string(kRoughnessRetries) +
+                                    " lower roughness factors; the model of iteration " + std::to_string(iteration) +
+                                    " is kept.";
             break;
         }
     }
@@ -344,10 +416,23 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
     if (aborted)
         ending = "Inversion aborted after iteration " + std::to_string(iteration) + "; the best model so far is kept.";
     if (!ending.empty()) log_.subWriteToTextBox(ending + kLineBreak);
-    log_.subWriteToTextBox((chi2 <= 1.0 ? "The misfit reached the noise level (chi2 " + format("%.3f", chi2) + ")."
-                                        : "The misfit could not reach the noise level: chi2 " + format("%.3f", chi2) +
-                                              " after " + std::to_string(iteration) + " iterations.") +
-                           format(" Total time %.1f s.", secondsSince(start)) + kLineBreak);
+    const double plainChi2 = chiSquared(r, unweighted());
+    std::vector<double> weightedResiduals(r.size());
+    for (std::size_t i = 0; i < r.size(); ++i) weightedResiduals[i] = robust_[i] * r[i];
+    log_.subWriteToTextBox(format("Final misfit: unweighted RMS %.2f %%, chi2 %.3f; weighted RMS %.2f %%, chi2 %.3f",
+                                  rmsPercent(r), plainChi2, rmsPercent(weightedResiduals), chi2) +
+                           (settings_.robust ? " (robust weights)." : " (no robust weights).") + kLineBreak);
+    std::string verdict;
+    if (atNoiseLevel(plainChi2))
+        verdict = format("The misfit reached the noise level (unweighted chi2 %.3f).", plainChi2);
+    else if (atNoiseLevel(chi2))
+        verdict = format("The weighted misfit reached the noise level (chi2 %.3f), the unweighted did not (chi2 "
+                         "%.3f): the robust weights set some data aside.",
+                         chi2, plainChi2);
+    else
+        verdict = format("The misfit could not reach the noise level: unweighted chi2 %.3f after ", plainChi2) +
+                  std::to_string(iteration) + " iterations.";
+    log_.subWriteToTextBox(verdict + format(" Total time %.1f s.", secondsSince(start)) + kLineBreak);
 
     Models model = start_;
     CalculatedData calculated;
@@ -369,7 +454,7 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
     calculated.resistance = std::move(resistance);
     result.model = std::move(model);
     result.calculated = std::move(calculated);
-    result.outcome = {iteration, chi2, rmsPercent(r), chi2 <= 1.0};
+    result.outcome = {iteration, chi2, plainChi2, rmsPercent(r), atNoiseLevel(plainChi2)};
     return aborted ? InversionStatus::Aborted : InversionStatus::Ok;
 }
 

@@ -8,10 +8,16 @@
 // solves), solves the update of GaussNewtonStep.h for each roughness
 // trial, chooses a trial by the rule of RoughnessTrials.h and accepts the
 // new model after one forward solve, halving the step (twice at most) when
-// the misfit rose. It stops when chi^2 <= 1 (the noise level), when chi^2
-// falls by less than 1 % in an iteration, after the maximum number of
+// the misfit rose. A step that lowers chi^2 by less than 1 % (before and
+// after under the same weights) halves the roughness factor and goes on, a
+// few times in a row at most (judgeStep). It stops when chi^2 <= 1 (the
+// noise level), when those retries are used up, after the maximum number of
 // iterations, or when the abort request comes (after the current
 // iteration). The result is then the best model and its modelled data.
+//
+// The starting and reference model is the median apparent resistivity of
+// the inverted data when "#start_from_data" is 1 and `start` is uniform and
+// not imported; otherwise `start` as given.
 
 #include <functional>
 
@@ -24,9 +30,10 @@ enum class [[nodiscard]] InversionStatus { Ok = 0, Error = 1, Aborted = 3 };
 
 struct InversionOutcome {
     int iterations = 0;
-    double chiSquared = 0;
+    double chiSquared = 0;           // with the robust weights
+    double unweightedChiSquared = 0; // with the data's errors alone
     double rmsPercent = 0;
-    bool reachedNoiseLevel = false;
+    bool reachedNoiseLevel = false;  // the unweighted chi^2 is at most 1 (within kNoiseLevelTolerance)
 };
 
 // Saves `model`, the model of iteration `iteration`; returns Ok, or Error

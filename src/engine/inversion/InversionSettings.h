@@ -25,6 +25,7 @@ struct InversionSettings {
     Regularisation regularisation;
     bool robust = true;
     InversionControls rho, ip;
+    bool startFromData = true;     // the data's median apparent values start a uniform model
     bool saveIterations = true;
     bool saveFullMeshIterations = false;
 };

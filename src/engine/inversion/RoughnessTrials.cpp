@@ -28,4 +28,11 @@ std::size_t chooseRoughnessTrial(std::span<const RoughnessTrial> trials, double 
     return best;
 }
 
+StepJudgement judgeStep(double before, double after, double lambda, int retries)
+{
+    if (before - after >= kLeastImprovement * before) return {StepVerdict::Improved, lambda, 0};
+    if (retries < kRoughnessRetries) return {StepVerdict::Retry, lambda / 2, retries + 1};
+    return {StepVerdict::Stop, lambda, retries};
+}
+
 }  // namespace vexora

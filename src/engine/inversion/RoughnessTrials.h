@@ -11,6 +11,11 @@
 //     lowers the misfit by the fraction 1 - factor;
 //  3. otherwise the trial of smallest misfit.
 // The chosen lambda is where the next iteration's trials start.
+//
+// A step that does not lower chi^2 by kLeastImprovement (compared under the
+// weights the step was taken with) halves the roughness factor and the
+// iteration is tried again from there, kRoughnessRetries times in a row at
+// most: a too smooth update stalls before the data are fitted.
 
 #include <cstddef>
 #include <span>
@@ -28,5 +33,25 @@ std::vector<double> roughnessTrialFactors(double lambda, double multiplier, int 
 // Index of the chosen trial; the trials come in the order of
 // roughnessTrialFactors (decreasing lambda).
 std::size_t chooseRoughnessTrial(std::span<const RoughnessTrial> trials, double currentChiSquared, double factor);
+
+inline constexpr double kLeastImprovement = 0.01;
+inline constexpr int kRoughnessRetries = 3;
+// chi^2 this far above 1 still counts as the noise level.
+inline constexpr double kNoiseLevelTolerance = 0.01;
+
+inline bool atNoiseLevel(double chiSquared) { return chiSquared <= 1.0 + kNoiseLevelTolerance; }
+
+enum class StepVerdict { Improved, Retry, Stop };
+
+struct StepJudgement {
+    StepVerdict verdict = StepVerdict::Improved;
+    double lambda = 0;  // where the next trials start
+    int retries = 0;    // failed steps in a row so far
+};
+
+// Judges a step from chi^2 `before` to chi^2 `after` (both under the same
+// weights; infinity when no step was accepted), taken at roughness factor
+// `lambda` after `retries` failed steps in a row.
+StepJudgement judgeStep(double before, double after, double lambda, int retries);
 
 }  // namespace vexora
