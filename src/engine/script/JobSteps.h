@@ -11,6 +11,7 @@
 #include "core/log/MessageLog.h"
 #include "core/project/ProjectStore.h"
 #include "engine/forward/ForwardModel.h"
+#include "engine/forward2d/ForwardDimension.h"
 #include "engine/script/ScriptParser.h"
 
 namespace vexora {
@@ -32,8 +33,11 @@ Status generateJobMesh(ProjectStore& store, MessageLog& log);
 Status loadJobMesh(ProjectStore& store, const std::filesystem::path& path, MessageLog& log);
 
 // RUNFORWARDMODEL: the forward model of the store's mesh and models under
-// its settings, the calculated columns put into its survey.
-Status runJobForwardModel(ProjectStore& store, MessageLog& log, const ComputeControl& control = {});
+// its settings, the calculated columns put into its survey. With a line of
+// electrodes over flat ground and `dimension` Two or Automatic, the 2.5D
+// model of the mesh's model under the line (engine/forward2d/LineForward.h).
+Status runJobForwardModel(ProjectStore& store, MessageLog& log, const ComputeControl& control = {},
+                          ForwardDimension dimension = ForwardDimension::Three);
 
 // SAVEMESH: the viewer's binary model of the plotted region (resistivity)
 // or the mesh-and-model text file of the whole mesh, for `models` on `mesh`

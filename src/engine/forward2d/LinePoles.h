@@ -1,0 +1,81 @@
+#pragma once
+// Pole solutions of a line model in the wavenumber domain. A unit current
+// at a point of the line's plane, its field cosine-transformed along the
+// strike, gives at wavenumber k
+//
+//   -div(sigma grad U) + k^2 sigma U = delta / 2.
+//
+// By singularity removal U = U_p + U_s: U_p the transform of the half-space
+// potential of the source,
+//
+//   U_p = (K0(k r) + K0(k r')) / (4 pi sigma0),
+//
+// r to the source and r' to its image in the surface, sigma0 the cell
+// holding the source; U_s from bilinear quadrilaterals,
+//
+//   (K_sigma + k^2 M_sigma + B) U_s = -(K_sigma - sigma0 K_1 + k^2 (M_sigma - sigma0 M_1)) U_p
+//                                     - integral_outer (sigma0 dU_p/dn + sigma alpha U_p) N dl,
+//
+// B the mixed condition dU/dn + alpha U = 0 on the total field at the sides
+// and bottom, alpha = k K1(k r) / K0(k r) cos theta about the source itself
+// (what U_p meets there: the second term vanishes where sigma = sigma0).
+// The cells within two of the source's take the volume term with the exact
+// U_p at 4 x 4 Gauss points. Each source and wavenumber gets its own band
+// factorisation, so every source has its own outer condition at no extra cost.
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <vector>
+
+#include "engine/forward2d/LineGrid.h"
+#include "engine/forward2d/LineWavenumbers.h"
+
+namespace vexora {
+
+struct LineSource {
+    LinePoint at;
+    double conductivity = 0;  // sigma0: the cell holding the source
+};
+
+LineSource lineSourceAt(const LineGrid& grid, const LinePoint& at, std::span<const double> conductivity);
+
+// U_p at (s, depth) for wavenumber k.
+double linePrimary(const LineSource& source, double k, double s, double depth);
+
+// The half-space potential of the source at (s, depth) of its plane
+// (1 / r + 1 / r') / (4 pi sigma0): what the primary transforms back to.
+double linePrimaryPotential(const LineSource& source, double s, double depth);
+
+// Unit element matrices of the rectangle of cell (is, id): stiffness and
+// mass, 4 x 4 row-major in the corner order of LinePoint.
+struct CellMatrices {
+    std::array<double, 16> stiffness{}, mass{};
+};
+CellMatrices cellMatrices(const LineGrid& grid, int is, int id);
+
+// U_p at every node (the source's own node takes the value a quarter of
+// its cell's shorter edge away) and U_s, for one source and wavenumber.
+// False when the system is not positive definite.
+[[nodiscard]] bool solveLinePole(const LineGrid& grid, std::span<const double> conductivity, const LineSource& source,
+                                 double k, std::vector<double>& up, std::vector<double>& us);
+
+using LineFieldSink =
+    std::function<void(std::size_t source, std::size_t wavenumber, std::span<const double> up, std::span<const double> us)>;
+
+struct LinePoleRun {
+    int solved = 0;  // sources
+    bool failed = false;
+    bool aborted = false;
+};
+
+// Every source at every wavenumber over `threads` threads, each solution
+// handed to `onField` (which must take calls from several threads for
+// different sources). `aborted` is asked before each source, `progress`
+// told the number of sources done.
+LinePoleRun solveLinePoles(const LineGrid& grid, std::span<const double> conductivity,
+                           std::span<const LineSource> sources, const Wavenumbers& wavenumbers, int threads,
+                           const LineFieldSink& onField, const std::function<bool()>& aborted,
+                           const std::function<void(int done)>& progress);
+
+}  // namespace vexora
