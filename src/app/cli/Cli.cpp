@@ -32,8 +32,9 @@ const std::vector<Command>& commands()
         {"job", "job inv|fwm|sens[:REQUEST] IN.data FOLDER [--no-start] [--app-folder DIR]\n"
                 "                                  prepare FOLDER.VXRprj for the numerical core and start it",
          runJob},
-        {"forward", "forward IN.data [--config C.cnfg] [-o OUT.data]\n"
-                    "                                  run the forward model, write the data with calculated columns",
+        {"forward", "forward IN.data [--config C.cnfg] [-o OUT.data] [--dim 2|3|auto]\n"
+                    "                                  run the forward model, write the data with calculated columns\n"
+                    "                                  (2: 2.5D for a line of electrodes; auto: 2.5D when it is one)",
          runForward},
         {"invert", "invert IN.data... [--name NAME] [--no-start | --run] [--app-folder DIR]\n"
                    "                                  invert each data file in a new project folder beside it\n"

@@ -1,8 +1,11 @@
-// vexora forward IN.data [--config C.cnfg] [-o OUT.data]: the forward job of
-// the numerical core in this process. Loads the data file as the core's
-// LOADCONFIGURATION does, applies the configuration file when one is given,
-// generates the mesh, runs the forward model and writes the data file with
-// the calculated columns beside the measured ones (SAVECONFIGURATION V1).
+// vexora forward IN.data [--config C.cnfg] [-o OUT.data] [--dim 2|3|auto]:
+// the forward job of the numerical core in this process. Loads the data file
+// as the core's LOADCONFIGURATION does, applies the configuration file when
+// one is given, generates the mesh, runs the forward model and writes the
+// data file with the calculated columns beside the measured ones
+// (SAVECONFIGURATION V1). --dim 2 asks for the 2.5D model of a line of
+// electrodes over flat ground, 3 for the 3D model; auto (the default) takes
+// 2.5D when the survey is such a line.
 // OUT defaults to IN with "_fwd" before its extension. The log goes to
 // standard error.
 //
@@ -23,10 +26,13 @@ namespace fs = std::filesystem;
 
 int runForward(const Arguments& args, std::ostream& out, std::ostream& err)
 {
-    std::optional<std::string> input, config, output;
+    std::optional<std::string> input, config, output, dim;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        std::optional<std::string>* valued = a == "--config" ? &config : a == "-o" ? &output : nullptr;
+        std::optional<std::string>* valued = a == "--config" ? &config
+                                             : a == "-o"     ? &output
+                                             : a == "--dim"  ? &dim
+                                                             : nullptr;
         if (valued) {
             if (*valued || i + 1 >= args.size()) return printCommandUsage(err, "forward");
             *valued = args[++i];
@@ -34,7 +40,10 @@ int runForward(const Arguments& args, std::ostream& out, std::ostream& err)
         else if ((a.size() > 1 && a[0] == '-') || input) return printCommandUsage(err, "forward");
         else input = a;
     }
-    if (!input) return printCommandUsage(err, "forward");
+    if (!input || (dim && *dim != "2" && *dim != "3" && *dim != "auto")) return printCommandUsage(err, "forward");
+    const ForwardDimension dimension = !dim || *dim == "auto" ? ForwardDimension::Automatic
+                                       : *dim == "2"          ? ForwardDimension::Two
+                                                              : ForwardDimension::Three;
     const fs::path in(*input);
     const fs::path target =
         output ? fs::path(*output) : in.parent_path() / (in.stem().string() + "_fwd" + in.extension().string());
@@ -45,7 +54,7 @@ int runForward(const Arguments& args, std::ostream& out, std::ostream& err)
     const bool done = loadJobDataFile(store, in, log) == Status::Ok &&
                       (!config || applyConfiguration(store, *config, log, err, "forward")) &&
                       generateJobMesh(store, log) == Status::Ok &&
-                      runJobForwardModel(store, log) == Status::Ok &&
+                      runJobForwardModel(store, log, {}, dimension) == Status::Ok &&
                       saveJobDataFile(store, target, true, log) == Status::Ok;
     printLog(log, err);
     if (!done) return kExitError;
