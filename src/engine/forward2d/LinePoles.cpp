@@ -107,6 +107,30 @@ double linePrimaryPotential(const LineSource& source, double s, double depth)
            (1 / std::hypot(ds, depth - source.at.depth) + 1 / std::hypot(ds, depth + source.at.depth));
 }
 
+bool nearSource(const LineSource& source, int is, int id)
+{
+    return std::abs(is - source.at.is) <= 2 && std::abs(id - source.at.id) <= 2;
+}
+
+std::array<double, 4> exactPrimaryLoad(const LineGrid& grid, const LineSource& source, double k, int is, int id)
+{
+    const double s0 = grid.s[static_cast<std::size_t>(is)], d0 = grid.depth[static_cast<std::size_t>(id)];
+    const double ca = edgeLength(grid.s, is), cb = edgeLength(grid.depth, id);
+    std::array<double, 4> load{};
+    for (int gi = 0; gi < 4; ++gi)
+        for (int gj = 0; gj < 4; ++gj) {
+            const double u = (1 + kGauss4[gi]) / 2, v = (1 + kGauss4[gj]) / 2;
+            const double w = kWeight4[gi] * kWeight4[gj] * ca * cb / 4;
+            const PrimaryAt f = primaryAt(source, k, s0 + u * ca, d0 + v * cb);
+            const double n[4] = {(1 - u) * (1 - v), u * (1 - v), (1 - u) * v, u * v};
+            const double dns[4] = {-(1 - v) / ca, (1 - v) / ca, -v / ca, v / ca};
+            const double dnd[4] = {-(1 - u) / cb, -u / cb, (1 - u) / cb, u / cb};
+            for (int p = 0; p < 4; ++p)
+                load[static_cast<std::size_t>(p)] += w * (f.ds * dns[p] + f.dd * dnd[p] + k * k * f.value * n[p]);
+        }
+    return load;
+}
+
 CellMatrices cellMatrices(const LineGrid& grid, int is, int id)
 {
     const double a = edgeLength(grid.s, is), b = edgeLength(grid.depth, id);
@@ -153,22 +177,10 @@ bool solveLinePole(const LineGrid& grid, std::span<const double> conductivity, c
                                           k2 * m.mass[static_cast<std::size_t>(4 * p + q)]));
             const double contrast = sigma - sigma0;
             if (contrast == 0) continue;
-            if (std::abs(is - source.at.is) <= 2 && std::abs(id - source.at.id) <= 2) {
-                // Exact U_p at 4 x 4 Gauss points: nodal values cannot follow it here.
-                const double s0 = grid.s[static_cast<std::size_t>(is)], d0 = grid.depth[static_cast<std::size_t>(id)];
-                const double ca = edgeLength(grid.s, is), cb = edgeLength(grid.depth, id);
-                for (int gi = 0; gi < 4; ++gi)
-                    for (int gj = 0; gj < 4; ++gj) {
-                        const double u = (1 + kGauss4[gi]) / 2, v = (1 + kGauss4[gj]) / 2;
-                        const double w = kWeight4[gi] * kWeight4[gj] * ca * cb / 4;
-                        const PrimaryAt f = primaryAt(source, k, s0 + u * ca, d0 + v * cb);
-                        const double n[4] = {(1 - u) * (1 - v), u * (1 - v), (1 - u) * v, u * v};
-                        const double dns[4] = {-(1 - v) / ca, (1 - v) / ca, -v / ca, v / ca};
-                        const double dnd[4] = {-(1 - u) / cb, -u / cb, (1 - u) / cb, u / cb};
-                        for (int p = 0; p < 4; ++p)
-                            b[static_cast<std::size_t>(node[static_cast<std::size_t>(p)])] -=
-                                contrast * w * (f.ds * dns[p] + f.dd * dnd[p] + k2 * f.value * n[p]);
-                    }
+            if (nearSource(source, is, id)) {
+                const std::array<double, 4> load = exactPrimaryLoad(grid, source, k, is, id);
+                for (int p = 0; p < 4; ++p)
+                    b[static_cast<std::size_t>(node[static_cast<std::size_t>(p)])] -= contrast * load[static_cast<std::size_t>(p)];
                 continue;
             }
             for (int p = 0; p < 4; ++p) {

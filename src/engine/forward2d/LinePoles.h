@@ -54,6 +54,13 @@ struct CellMatrices {
 };
 CellMatrices cellMatrices(const LineGrid& grid, int is, int id);
 
+// Cells within two of the source's take the exact U_p.
+bool nearSource(const LineSource& source, int is, int id);
+
+// integral over cell (is, id) of grad U_p . grad N_a + k^2 U_p N_a, U_p exact
+// at 4 x 4 Gauss points, for the four corners a.
+std::array<double, 4> exactPrimaryLoad(const LineGrid& grid, const LineSource& source, double k, int is, int id);
+
 // U_p at every node (the source's own node takes the value a quarter of
 // its cell's shorter edge away) and U_s, for one source and wavenumber.
 // False when the system is not positive definite.
