@@ -37,7 +37,9 @@ void PrintTo(const LineCase& c, std::ostream* os) { *os << c.name; }
 class LineForwardAccuracy : public ::testing::TestWithParam<LineCase> {};
 
 // The 2.5D model of the store's model under the line against the image
-// series of a layered earth (a half-space when rho1 = rho2).
+// series of a layered earth (a half-space when rho1 = rho2): the classic
+// arrays on 16 electrodes and dipole-dipole spreads to 40 spacings on the
+// long lines of LongLineAccuracyTest.cpp, where the 3D model reaches 0.95 %.
 TEST_P(LineForwardAccuracy, FollowsTheImageSeries)
 {
     const LineCase& c = GetParam();
@@ -67,11 +69,11 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"HalfSpaceArrays", 16, 1.0, join({wenner(16), schlumberger(16), dipoleDipole(16), poleDipole(16)}),
                  100, 100, 5, 1e-6, 1e-6},
         LineCase{"TwoLayerArrays", 16, 1.0, join({wenner(16), schlumberger(16), dipoleDipole(16), poleDipole(16)}),
-                 100, 10, 5, 0.005, 0.01},
+                 100, 10, 5, 0.002, 0.005},
         LineCase{"HalfSpace48At1m", 48, 1.0, wideDipoleDipole(48, 40, 1), 100, 100, 5, 1e-6, 1e-6},
-        LineCase{"TwoLayers48At1m", 48, 1.0, wideDipoleDipole(48, 40, 1), 100, 10, 5, 0.005, 0.01},
+        LineCase{"TwoLayers48At1m", 48, 1.0, wideDipoleDipole(48, 40, 1), 100, 10, 5, 0.002, 0.005},
         LineCase{"HalfSpace96At5m", 96, 5.0, wideDipoleDipole(96, 40, 4), 100, 100, 25, 1e-6, 1e-6},
-        LineCase{"TwoLayers96At5m", 96, 5.0, wideDipoleDipole(96, 40, 4), 100, 10, 25, 0.005, 0.01}),
+        LineCase{"TwoLayers96At5m", 96, 5.0, wideDipoleDipole(96, 40, 4), 100, 10, 25, 0.002, 0.005}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -92,7 +92,7 @@ TEST(VexoraForwardCommand, ALineTakesThe25DModel)
     const std::string in = (folder / "line.data").string();
     const CliRun automatic = runVexora({"forward", in, "-o", (folder / "auto.data").string()});
     ASSERT_EQ(automatic.code, 0) << automatic.err;
-    EXPECT_NE(automatic.err.find("Electrodes on one line: 2.5D forward model (10 wavenumbers)."), std::string::npos)
+    EXPECT_NE(automatic.err.find("Electrodes on one line: 2.5D forward model (12 wavenumbers)."), std::string::npos)
         << automatic.err;
     const CliRun two = runVexora({"forward", in, "--dim", "2", "-o", (folder / "two.data").string()});
     const CliRun three = runVexora({"forward", in, "--dim", "3", "-o", (folder / "three.data").string()});

@@ -44,7 +44,7 @@ Wavenumbers surveyWavenumbers(std::span<const double> s)
             shortest = std::min(shortest, sorted[i] - sorted[i - 1]);
     if (!(shortest > 0)) shortest = spread = 1.0;
     const double longest = 2 * std::max(spread, 2 * shortest);
-    return lineWavenumbers(shortest, longest, longest / shortest <= 100 ? 10 : 12);
+    return lineWavenumbers(shortest, longest, kLineWavenumbers);
 }
 
 Status prepareLineForward(const ElectrodeLine& line, const LineModel& model, const Survey& survey,
