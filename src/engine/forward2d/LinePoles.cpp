@@ -39,8 +39,11 @@ PrimaryAt primaryAt(const LineSource& source, double k, double s, double depth)
     const double c = coefficient(source);
     const double ds = s - source.at.s, d1 = depth - source.at.depth, d2 = depth + source.at.depth;
     const double r1 = std::hypot(ds, d1), r2 = std::hypot(ds, d2);
-    const double g1 = besselK1(k * r1) / r1, g2 = besselK1(k * r2) / r2;
-    return {c * (besselK0(k * r1) + besselK0(k * r2)), -c * k * (g1 * ds + g2 * ds), -c * k * (g1 * d1 + g2 * d2)};
+    const double k01 = besselK0(k * r1), g1 = besselK1(k * r1) / r1;
+    // A source on the surface is its own image.
+    const bool surface = source.at.depth == 0;
+    const double k02 = surface ? k01 : besselK0(k * r2), g2 = surface ? g1 : besselK1(k * r2) / r2;
+    return {c * (k01 + k02), -c * k * (g1 * ds + g2 * ds), -c * k * (g1 * d1 + g2 * d2)};
 }
 
 double edgeLength(const std::vector<double>& lines, int i)
