@@ -17,6 +17,15 @@ std::vector<Quad> wideDipoleDipole(int count, int widest, int step)
     return q;
 }
 
+// Pole-dipole n = 1..6 with the remote electrode `remote` as B.
+std::vector<Quad> remotePoleDipole(int count, int remote)
+{
+    std::vector<Quad> q;
+    for (int n = 1; n <= 6; ++n)
+        for (int i = 1; i + n + 1 <= count; ++i) q.push_back({i, remote, i + n, i + n + 1});
+    return q;
+}
+
 std::vector<Quad> join(std::initializer_list<std::vector<Quad>> parts)
 {
     std::vector<Quad> all;
@@ -31,6 +40,7 @@ struct LineCase {
     std::vector<Quad> quads;
     double rho1, rho2, depth;  // rho1 over rho2 below `depth`; rho1 = rho2 for a half-space
     double median, worst;      // allowed errors
+    double remoteAt = 0;       // when set, the last electrode is a remote one at this x
 };
 void PrintTo(const LineCase& c, std::ostream* os) { *os << c.name; }
 
@@ -44,11 +54,16 @@ TEST_P(LineForwardAccuracy, FollowsTheImageSeries)
 {
     const LineCase& c = GetParam();
     ProjectStore store = lineSurvey(c.electrodes, c.spacing, c.quads);
+    MessageLog log;
+    if (c.remoteAt != 0) {
+        store.survey.electrodes.back().x = c.remoteAt;
+        store.survey.electrodes.back().type = -2;
+        ASSERT_EQ(SetDefaultMeshSettings(store.survey, store.settings, store.mesh.lines, log), Status::Ok);
+    }
     char depth[32];
     std::snprintf(depth, sizeof depth, "%.3f", -c.depth);
     setSettingText(store.settings, Item::ForegroundZMin, depth);
     setSettingText(store.settings, Item::CpuThreads, "2");
-    MessageLog log;
     ASSERT_EQ(buildMesh(store, log), Status::Ok) << log.plainText();
     setTwoLayers(store, c.rho1, c.rho2, c.depth);
     const auto start = std::chrono::steady_clock::now();
@@ -70,6 +85,8 @@ INSTANTIATE_TEST_SUITE_P(
                  100, 100, 5, 1e-6, 1e-6},
         LineCase{"TwoLayerArrays", 16, 1.0, join({wenner(16), schlumberger(16), dipoleDipole(16), poleDipole(16)}),
                  100, 10, 5, 0.002, 0.005},
+        LineCase{"RemoteOnTheLine", 17, 1.0, remotePoleDipole(16, 17), 100, 100, 5, 1e-6, 1e-6, 200},
+        LineCase{"TwoLayersRemoteOnTheLine", 17, 1.0, remotePoleDipole(16, 17), 100, 10, 5, 0.002, 0.005, 200},
         LineCase{"HalfSpace48At1m", 48, 1.0, wideDipoleDipole(48, 40, 1), 100, 100, 5, 1e-6, 1e-6},
         LineCase{"TwoLayers48At1m", 48, 1.0, wideDipoleDipole(48, 40, 1), 100, 10, 5, 0.002, 0.005},
         LineCase{"HalfSpace96At5m", 96, 5.0, wideDipoleDipole(96, 40, 4), 100, 100, 25, 1e-6, 1e-6},

@@ -156,14 +156,14 @@ LineModel sampleLineModel(const Mesh& mesh, const Models& models, const Electrod
 {
     LineModel model;
     double surface = 0;
-    std::vector<double> s;
+    std::vector<double> s, remote;
     for (std::size_t row = 0; row < survey.electrodes.size(); ++row) {
         surface += survey.electrodes[row].elevation / static_cast<double>(survey.electrodes.size());
-        if (survey.electrodes[row].type >= 0) s.push_back(line.s[row]);
+        (survey.electrodes[row].type >= 0 ? s : remote).push_back(line.s[row]);
     }
     std::vector<double> depth;
     for (double z : mesh.lines.z) depth.push_back(mesh.lines.z.front() - z);
-    model.grid = makeLineGrid(s, std::move(depth), surface);
+    model.grid = makeLineGrid(s, std::move(depth), surface, remote);
     model.ipScale = models.ipScale;
     const LineGrid& g = model.grid;
     const bool ip = models.ip.size() == models.conductivity.size();

@@ -20,11 +20,14 @@ double halfMedianGap(std::vector<double> s)
     return gap[gap.size() / 2] / 2;
 }
 
-// Lines beyond `from`, in direction `sign`, cells growing from `h` until `reach`.
+// Lines beyond `from`, in direction `sign`, cells growing from `h` until
+// `reach`, then two more.
 void pad(std::vector<double>& out, double from, int sign, double h, double reach)
 {
     double at = from, cell = h;
-    while (std::abs(at - from) < reach) {
+    int beyond = 0;
+    while (std::abs(at - from) < reach || beyond < 2) {
+        if (std::abs(at - from) >= reach) ++beyond;
         cell *= kPadGrowth;
         at += sign * cell;
         out.push_back(at);
@@ -33,7 +36,8 @@ void pad(std::vector<double>& out, double from, int sign, double h, double reach
 
 }  // namespace
 
-LineGrid makeLineGrid(std::span<const double> electrodeS, std::vector<double> depth, double surfaceZ)
+LineGrid makeLineGrid(std::span<const double> electrodeS, std::vector<double> depth, double surfaceZ,
+                      std::span<const double> alsoReach)
 {
     LineGrid grid;
     grid.surfaceZ = surfaceZ;
@@ -42,13 +46,15 @@ LineGrid makeLineGrid(std::span<const double> electrodeS, std::vector<double> de
     const double high = *std::max_element(electrodeS.begin(), electrodeS.end());
     const double h = halfMedianGap({electrodeS.begin(), electrodeS.end()});
     const double length = std::max(high - low, 4 * h);
+    double reachLow = 3 * length, reachHigh = 3 * length;
+    for (double s : alsoReach) reachLow = std::max(reachLow, low - s), reachHigh = std::max(reachHigh, s - high);
     std::vector<double> left;
-    pad(left, low, -1, h, 3 * length);
+    pad(left, low, -1, h, reachLow);
     grid.s.assign(left.rbegin(), left.rend());
     const int inner = std::max(1, static_cast<int>(std::lround((high - low) / h)));
     for (int i = 0; i <= inner; ++i) grid.s.push_back(low + (high - low) * i / inner);
     if (high == low) grid.s.back() = low + h;  // a single position: one cell
-    pad(grid.s, grid.s.back(), 1, h, 3 * length);
+    pad(grid.s, grid.s.back(), 1, h, reachHigh);
     return grid;
 }
 
