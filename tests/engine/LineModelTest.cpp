@@ -95,6 +95,20 @@ TEST(HostileInputLineForward, RefusedWithTheReasonAndTheSurveyUntouched)
     EXPECT_FALSE(line.has_value());
 }
 
+TEST(LineForward, GivesAChargeableHalfSpaceItsChargeability)
+{
+    ProjectStore store = lineSurvey(12, 1.0, dipoleDipole(12));
+    setSettingText(store.settings, Item::ModelIp, "1");
+    setSettingText(store.settings, Item::BackgroundIp, "50");  // 0.05 at the IP scale of 1000
+    store.models.ipModelling = true;
+    MessageLog log;
+    ASSERT_EQ(buildMesh(store, log), Status::Ok) << log.plainText();
+    ASSERT_EQ(runJobForwardModel(store, log, {}, ForwardDimension::Two), Status::Ok) << log.plainText();
+    ASSERT_TRUE(store.survey.present.calcIp);
+    ASSERT_EQ(store.survey.quadrupoles.calcIp.size(), 39u);
+    for (double ip : store.survey.quadrupoles.calcIp) EXPECT_NEAR(ip, 50, 1e-6);
+}
+
 TEST(LineWavenumbers, BesselFunctionsAndTheQuadratureOfAPointSource)
 {
     for (double x = 1e-3; x < 40; x *= 1.3) {

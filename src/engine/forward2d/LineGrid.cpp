@@ -20,14 +20,11 @@ double halfMedianGap(std::vector<double> s)
     return gap[gap.size() / 2] / 2;
 }
 
-// Lines beyond `from`, in direction `sign`, cells growing from `h` until
-// `reach`, then two more.
+// Lines beyond `from`, in direction `sign`, cells growing from `h` until `reach`.
 void pad(std::vector<double>& out, double from, int sign, double h, double reach)
 {
     double at = from, cell = h;
-    int beyond = 0;
-    while (std::abs(at - from) < reach || beyond < 2) {
-        if (std::abs(at - from) >= reach) ++beyond;
+    while (std::abs(at - from) < reach) {
         cell *= kPadGrowth;
         at += sign * cell;
         out.push_back(at);
@@ -47,7 +44,8 @@ LineGrid makeLineGrid(std::span<const double> electrodeS, std::vector<double> de
     const double h = halfMedianGap({electrodeS.begin(), electrodeS.end()});
     const double length = std::max(high - low, 4 * h);
     double reachLow = 3 * length, reachHigh = 3 * length;
-    for (double s : alsoReach) reachLow = std::max(reachLow, low - s), reachHigh = std::max(reachHigh, s - high);
+    for (double s : alsoReach)
+        reachLow = std::max(reachLow, 1.5 * (low - s)), reachHigh = std::max(reachHigh, 1.5 * (s - high));
     std::vector<double> left;
     pad(left, low, -1, h, reachLow);
     grid.s.assign(left.rbegin(), left.rend());

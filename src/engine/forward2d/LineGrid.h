@@ -40,8 +40,8 @@ struct LinePoint {
 
 // Node lines along the line: half the median spacing of the electrodes'
 // positions `electrodeS` between the outermost ones, then cells growing by
-// 1.4 until they reach three line lengths beyond either end and two cells
-// beyond every position of `alsoReach` (remote electrodes). `depth` gives
+// 1.4 until they reach three line lengths beyond either end and half as far
+// again as every position of `alsoReach` (remote electrodes). `depth` gives
 // the depth lines (from 0, ascending), e.g. those of the 3D mesh.
 LineGrid makeLineGrid(std::span<const double> electrodeS, std::vector<double> depth, double surfaceZ,
                       std::span<const double> alsoReach = {});
