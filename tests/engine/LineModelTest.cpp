@@ -70,8 +70,9 @@ TEST(HostileInputLineForward, RefusedWithTheReasonAndTheSurveyUntouched)
     } cases[] = {
         {"off the line", [](ProjectStore& s) { s.survey.electrodes[3].y = 1.0; },
          "No 2.5D forward model: the electrodes do not lie on one line: electrode 4 of cable 1 lies"},
-        {"hilly", [](ProjectStore& s) { s.survey.topography = {{0, 0, 0}, {5, 0, 2}}; },
-         "No 2.5D forward model: the ground is not flat (elevations from 0.000 to 2.000 m)."},
+        {"a hill beside the line", [](ProjectStore& s) { s.survey.topography = {{0, 0, 0}, {5, 3, 2}}; },
+         "No 2.5D forward model: the ground varies across the line (topography point 2 lies 2.000 m from the "
+         "line's profile, 0.070 m allowed)."},
         {"a block without conductivity", [](ProjectStore& s) { s.models.conductivity.assign(s.models.conductivity.size(), 0.0); },
          "has conductivity 0.000000; a positive value is needed."},
     };
@@ -86,9 +87,9 @@ TEST(HostileInputLineForward, RefusedWithTheReasonAndTheSurveyUntouched)
         EXPECT_NE(log.plainText().find(c.message), std::string::npos) << c.name << ": " << log.plainText();
         EXPECT_EQ(store.survey.quadrupoles.calcResistance, before) << c.name;
     }
-    // Automatic takes 3D for the hilly line instead of refusing it.
+    // Automatic takes 3D for it instead of refusing it.
     ProjectStore store = lineSurvey(8, 1.0, dipoleDipole(8));
-    store.survey.topography = {{0, 0, 0}, {5, 0, 2}};
+    store.survey.topography = {{0, 0, 0}, {5, 3, 2}};
     std::optional<ElectrodeLine> line;
     MessageLog log;
     EXPECT_EQ(chooseForwardDimension(store.survey, ForwardDimension::Automatic, log, line), Status::Ok);
@@ -140,7 +141,7 @@ TEST(LineSensitivity, MatchesFiniteDifferences)
     std::string why;
     ASSERT_EQ(fitElectrodeLine(store.survey.electrodes, kLineTolerance, line, why), LineFit::OnLine);
     LineModel model;
-    model.grid = makeLineGrid(line.s, defaultLineDepths(12, 0.5), 0.0);
+    model.grid = makeLineGrid(line.s, defaultLineDepths(12, 0.5), [](double) { return 0.0; });
     for (int id = 0; id + 1 < model.grid.depthCount(); ++id)
         for (int is = 0; is + 1 < model.grid.sCount(); ++is)
             model.conductivity.push_back(model.grid.depth[static_cast<std::size_t>(id)] < 2.0 ? 0.01 : 0.05);
@@ -155,7 +156,7 @@ TEST(LineSensitivity, MatchesFiniteDifferences)
 
     const LineGrid& g = model.grid;
     auto cellAt = [&](double s, double depth) {
-        const LinePoint p = locateOnGrid(g, s, depth);
+        const LinePoint p = locateOnGrid(g, s, -depth);
         return static_cast<std::size_t>(g.cell(p.is, p.id));
     };
     for (std::size_t q = 0; q < 2; ++q) {

@@ -69,7 +69,7 @@ Status prepareLineForward(const ElectrodeLine& line, const LineModel& model, con
     for (std::int32_t row : plan.electrodes) {
         const Electrode& e = survey.electrodes[static_cast<std::size_t>(row)];
         const double along = line.s[static_cast<std::size_t>(row)];
-        setup.at.push_back(locateOnGrid(model.grid, along, model.grid.surfaceZ - e.z));
+        setup.at.push_back(locateOnGrid(model.grid, along, e.z));
         s.push_back(along);
     }
     setup.wavenumbers = surveyWavenumbers(s);
@@ -88,7 +88,7 @@ Status lineResistances(const LineGrid& grid, const LineSetup& setup, std::span<c
     std::vector<double> potential(sources.size() * electrodes);
     for (std::size_t j = 0; j < sources.size(); ++j)
         for (std::size_t e = 0; e < electrodes; ++e)
-            potential[j * electrodes + e] = linePrimaryPotential(sources[j], setup.at[e].s, setup.at[e].depth);
+            potential[j * electrodes + e] = linePrimaryPotential(sources[j], setup.at[e].s, setup.at[e].z);
     const Wavenumbers& w = setup.wavenumbers;
     const int total = static_cast<int>(sources.size());
     const LinePoleRun run = solveLinePoles(
@@ -155,34 +155,41 @@ Status runLineForwardModel(const ElectrodeLine& line, const LineModel& model, co
 LineModel sampleLineModel(const Mesh& mesh, const Models& models, const ElectrodeLine& line, const Survey& survey)
 {
     LineModel model;
-    double surface = 0;
     std::vector<double> s, remote;
-    for (std::size_t row = 0; row < survey.electrodes.size(); ++row) {
-        surface += survey.electrodes[row].elevation / static_cast<double>(survey.electrodes.size());
+    for (std::size_t row = 0; row < survey.electrodes.size(); ++row)
         (survey.electrodes[row].type >= 0 ? s : remote).push_back(line.s[row]);
-    }
-    std::vector<double> depth;
-    for (double z : mesh.lines.z) depth.push_back(mesh.lines.z.front() - z);
-    model.grid = makeLineGrid(s, std::move(depth), surface, remote);
-    model.ipScale = models.ipScale;
-    const LineGrid& g = model.grid;
-    const bool ip = models.ip.size() == models.conductivity.size();
     auto inside = [](const std::vector<double>& lines, double v) {
         const double margin = 1e-9 * std::max(1.0, lines.back() - lines.front());
         return std::clamp(v, lines.front() + margin, lines.back() - margin);
     };
+    // The block of the mesh at (s, z) of the line's plane; the nearest one outside it.
+    auto locate = [&](double along, double z) {
+        NodePoint p{inside(mesh.lines.x, line.originX + along * line.directionX),
+                    inside(mesh.lines.y, line.originY + along * line.directionY), z};
+        MeshPoint at;
+        double raised = 0;
+        // Below the mesh's bottom (a grid deeper than the mesh there): come up
+        // until the point is inside.
+        for (double depth = 0; locateInMesh(mesh, p, at, raised) == Location::BelowBottom;) {
+            if (depth == 0) depth = at.surfaceZ - z;
+            depth *= 0.9;
+            p.z = at.surfaceZ - depth;
+        }
+        return at;
+    };
+    std::vector<double> depth;
+    for (double z : mesh.lines.z) depth.push_back(mesh.lines.z.front() - z);
+    // The mesh's own top surface under the line.
+    model.grid = makeLineGrid(
+        s, std::move(depth), [&](double along) { return locate(along, INFINITY).surfaceZ; }, remote);
+    model.ipScale = models.ipScale;
+    const LineGrid& g = model.grid;
+    const bool ip = models.ip.size() == models.conductivity.size();
     for (int id = 0; id + 1 < g.depthCount(); ++id)
         for (int is = 0; is + 1 < g.sCount(); ++is) {
             const double sc = (g.s[static_cast<std::size_t>(is)] + g.s[static_cast<std::size_t>(is) + 1]) / 2;
             const double dc = (g.depth[static_cast<std::size_t>(id)] + g.depth[static_cast<std::size_t>(id) + 1]) / 2;
-            NodePoint p{inside(mesh.lines.x, line.originX + sc * line.directionX),
-                        inside(mesh.lines.y, line.originY + sc * line.directionY), g.surfaceZ - dc};
-            MeshPoint at;
-            double raised = 0;
-            if (locateInMesh(mesh, p, at, raised) == Location::BelowBottom) {
-                p.z = mesh.lines.z.back() + 1e-9;
-                (void)locateInMesh(mesh, p, at, raised);
-            }
+            const MeshPoint at = locate(sc, g.surfaceAt(sc) - dc);
             model.conductivity.push_back(models.conductivity[static_cast<std::size_t>(at.block)]);
             if (ip) model.ip.push_back(models.ip[static_cast<std::size_t>(at.block)]);
         }

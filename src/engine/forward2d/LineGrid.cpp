@@ -33,11 +33,10 @@ void pad(std::vector<double>& out, double from, int sign, double h, double reach
 
 }  // namespace
 
-LineGrid makeLineGrid(std::span<const double> electrodeS, std::vector<double> depth, double surfaceZ,
-                      std::span<const double> alsoReach)
+LineGrid makeLineGrid(std::span<const double> electrodeS, std::vector<double> depth,
+                      const std::function<double(double s)>& surfaceAt, std::span<const double> alsoReach)
 {
     LineGrid grid;
-    grid.surfaceZ = surfaceZ;
     grid.depth = std::move(depth);
     const double low = *std::min_element(electrodeS.begin(), electrodeS.end());
     const double high = *std::max_element(electrodeS.begin(), electrodeS.end());
@@ -53,7 +52,17 @@ LineGrid makeLineGrid(std::span<const double> electrodeS, std::vector<double> de
     for (int i = 0; i <= inner; ++i) grid.s.push_back(low + (high - low) * i / inner);
     if (high == low) grid.s.back() = low + h;  // a single position: one cell
     pad(grid.s, grid.s.back(), 1, h, reachHigh);
+    for (double s : grid.s) grid.surface.push_back(surfaceAt(s));
     return grid;
+}
+
+double LineGrid::surfaceAt(double at) const
+{
+    if (at <= s.front()) return surface.front();
+    if (at >= s.back()) return surface.back();
+    const std::size_t i = static_cast<std::size_t>(std::upper_bound(s.begin(), s.end(), at) - s.begin()) - 1;
+    const double u = (at - s[i]) / (s[i + 1] - s[i]);
+    return surface[i] + u * (surface[i + 1] - surface[i]);
 }
 
 std::vector<double> defaultLineDepths(double length, double h)
@@ -65,11 +74,15 @@ std::vector<double> defaultLineDepths(double length, double h)
     return depth;
 }
 
-LinePoint locateOnGrid(const LineGrid& grid, double s, double depth)
+LinePoint locateOnGrid(const LineGrid& grid, double s, double z)
 {
     LinePoint p;
     p.s = std::clamp(s, grid.s.front(), grid.s.back());
-    p.depth = std::clamp(depth, 0.0, grid.depth.back());
+    const double surface = grid.surfaceAt(p.s);
+    p.depth = std::clamp(surface - z, 0.0, grid.depth.back());
+    // Within rounding of the surface (the terrain sampled from a mesh) is on it.
+    if (p.depth < 1e-3 * grid.depth[1]) p.depth = 0;
+    p.z = surface - p.depth;
     auto cellOf = [](const std::vector<double>& lines, double v) {
         const auto it = std::upper_bound(lines.begin(), lines.end(), v);
         return static_cast<int>(std::clamp<std::ptrdiff_t>(it - lines.begin() - 1, 0,

@@ -18,55 +18,57 @@ constexpr double kGauss4[4] = {-0.8611363115940526, -0.3399810435848563, 0.33998
 constexpr double kWeight4[4] = {0.3478548451374538, 0.6521451548625461, 0.6521451548625461, 0.3478548451374538};
 constexpr double kGauss2 = 0.5773502691896258;
 
-double coefficient(const LineSource& source)
-{
-    return 1.0 / (4 * std::numbers::pi * source.conductivity);
-}
-
 // K1(x) / K0(x), with its asymptotic form where K0 underflows.
 double besselRatio(double x)
 {
     return x > 30 ? 1 + 0.5 / x - 0.125 / (x * x) : besselK1(x) / besselK0(x);
 }
 
-// U_p and its gradient in (s, depth) at a point.
+// U_p and its gradient in (s, z) at a point.
 struct PrimaryAt {
-    double value = 0, ds = 0, dd = 0;
+    double value = 0, ds = 0, dz = 0;
 };
 
-PrimaryAt primaryAt(const LineSource& source, double k, double s, double depth)
+PrimaryAt primaryAt(const LineSource& source, double k, double s, double z)
 {
-    const double c = coefficient(source);
-    const double ds = s - source.at.s, d1 = depth - source.at.depth, d2 = depth + source.at.depth;
-    const double r1 = std::hypot(ds, d1), r2 = std::hypot(ds, d2);
+    const double c = source.strength / (4 * std::numbers::pi * source.conductivity);
+    const double s1 = s - source.at.s, z1 = z - source.at.z, s2 = s - source.imageS, z2 = z - source.imageZ;
+    const double r1 = std::hypot(s1, z1), r2 = std::hypot(s2, z2);
     const double k01 = besselK0(k * r1), g1 = besselK1(k * r1) / r1;
     // A source on the surface is its own image.
-    const bool surface = source.at.depth == 0;
-    const double k02 = surface ? k01 : besselK0(k * r2), g2 = surface ? g1 : besselK1(k * r2) / r2;
-    return {c * (k01 + k02), -c * k * (g1 * ds + g2 * ds), -c * k * (g1 * d1 + g2 * d2)};
+    const bool own = s2 == s1 && z2 == z1;
+    const double k02 = own ? k01 : besselK0(k * r2), g2 = own ? g1 : besselK1(k * r2) / r2;
+    return {c * (k01 + k02), -c * k * (g1 * s1 + g2 * s2), -c * k * (g1 * z1 + g2 * z2)};
 }
 
-double edgeLength(const std::vector<double>& lines, int i)
-{
-    return lines[static_cast<std::size_t>(i) + 1] - lines[static_cast<std::size_t>(i)];
-}
-
-// An outer edge of a cell: its two corner slots, the fixed coordinate and the normal.
-struct OuterEdge {
-    int is = 0, id = 0;
-    int slot0 = 0, slot1 = 0;
-    double ns = 0, nd = 0;  // outward normal
+// A cell as the map (u, v) in [0, 1]^2 -> (s0 + u a, z0 + u rise - v b).
+struct CellShape {
+    double s0 = 0, z0 = 0, a = 0, b = 0, rise = 0;
+    double s(double u) const { return s0 + u * a; }
+    double z(double u, double v) const { return z0 + u * rise - v * b; }
 };
 
-template <class F>
-void forEachOuterEdge(const LineGrid& grid, F&& f)
+CellShape cellShape(const LineGrid& grid, int is, int id)
 {
-    const int cs = grid.sCount() - 1, cd = grid.depthCount() - 1;
-    for (int id = 0; id < cd; ++id) {
-        f(OuterEdge{0, id, 0, 2, -1, 0});
-        f(OuterEdge{cs - 1, id, 1, 3, 1, 0});
+    const auto i = static_cast<std::size_t>(is), j = static_cast<std::size_t>(id);
+    return {grid.s[i], grid.z(is, id), grid.s[i + 1] - grid.s[i], grid.depth[j + 1] - grid.depth[j],
+            grid.surface[i + 1] - grid.surface[i]};
+}
+
+// Shape values and their (s, z) gradients at (u, v).
+struct Shapes {
+    double n[4], ds[4], dz[4];
+};
+
+Shapes shapesAt(const CellShape& c, double u, double v)
+{
+    Shapes f{{(1 - u) * (1 - v), u * (1 - v), (1 - u) * v, u * v}, {}, {}};
+    const double du[4] = {-(1 - v), 1 - v, -v, v}, dv[4] = {-(1 - u), -u, 1 - u, u};
+    for (int p = 0; p < 4; ++p) {
+        f.dz[p] = -dv[p] / c.b;
+        f.ds[p] = (du[p] + c.rise * dv[p] / c.b) / c.a;
     }
-    for (int is = 0; is < cs; ++is) f(OuterEdge{is, cd - 1, 2, 3, 0, 1});
+    return f;
 }
 
 std::array<std::int64_t, 4> cellNodes(const LineGrid& grid, int is, int id)
@@ -74,40 +76,95 @@ std::array<std::int64_t, 4> cellNodes(const LineGrid& grid, int is, int id)
     return {grid.node(is, id), grid.node(is + 1, id), grid.node(is, id + 1), grid.node(is + 1, id + 1)};
 }
 
-// Calls f(s, depth, weight, (s, depth) of the edge point) at the two Gauss points of an outer edge.
+// A boundary edge of a cell: its two corner slots and its (u, v) ends.
+struct Edge {
+    int is = 0, id = 0;
+    int slot0 = 0, slot1 = 0;
+    double u0 = 0, v0 = 0, u1 = 0, v1 = 0;
+};
+
 template <class F>
-void forEachEdgePoint(const LineGrid& grid, const OuterEdge& e, F&& f)
+void forEachOuterEdge(const LineGrid& grid, F&& f)
 {
-    const double s0 = grid.s[static_cast<std::size_t>(e.is)], d0 = grid.depth[static_cast<std::size_t>(e.id)];
-    const double a = edgeLength(grid.s, e.is), b = edgeLength(grid.depth, e.id);
-    for (double g : {-kGauss2, kGauss2}) {
-        const double t = (1 + g) / 2;  // along the edge
-        // Local (u, v) of the point in the cell and the shape values of the two slots.
-        double u, v, length;
-        if (e.ns != 0) u = e.ns > 0 ? 1.0 : 0.0, v = t, length = b;
-        else u = t, v = 1.0, length = a;
-        const double n[4] = {(1 - u) * (1 - v), u * (1 - v), (1 - u) * v, u * v};
-        f(s0 + u * a, d0 + v * b, length / 2, n[e.slot0], n[e.slot1]);
+    const int cs = grid.sCount() - 1, cd = grid.depthCount() - 1;
+    for (int id = 0; id < cd; ++id) {
+        f(Edge{0, id, 0, 2, 0, 0, 0, 1});
+        f(Edge{cs - 1, id, 1, 3, 1, 0, 1, 1});
     }
+    for (int is = 0; is < cs; ++is) f(Edge{is, cd - 1, 2, 3, 0, 1, 1, 1});
+}
+
+// Calls f(s, z, outward normal (ns, nz), dl, N of slot0, N of slot1) at `points`
+// Gauss points of an edge (2 or 4).
+template <class F>
+void forEachEdgePoint(const LineGrid& grid, const Edge& e, int points, F&& f)
+{
+    const CellShape c = cellShape(grid, e.is, e.id);
+    const double sa = c.s(e.u0), za = c.z(e.u0, e.v0), sb = c.s(e.u1), zb = c.z(e.u1, e.v1);
+    const double length = std::hypot(sb - sa, zb - za);
+    // Outward: away from the cell's centre.
+    double ns = (zb - za) / length, nz = -(sb - sa) / length;
+    const double mids = (sa + sb) / 2 - c.s(0.5), midz = (za + zb) / 2 - c.z(0.5, 0.5);
+    if (ns * mids + nz * midz < 0) ns = -ns, nz = -nz;
+    for (int g = 0; g < points; ++g) {
+        const double x = points == 4 ? kGauss4[g] : (g == 0 ? -kGauss2 : kGauss2);
+        const double w = points == 4 ? kWeight4[g] : 1.0;
+        const double t = (1 + x) / 2;
+        const double u = e.u0 + t * (e.u1 - e.u0), v = e.v0 + t * (e.v1 - e.v0);
+        const double n[4] = {(1 - u) * (1 - v), u * (1 - v), (1 - u) * v, u * v};
+        f(c.s(u), c.z(u, v), ns, nz, w * length / 2, n[e.slot0], n[e.slot1]);
+    }
+}
+
+// The surface's slopes on either side of s line `is` (the same where it is straight).
+void slopesAt(const LineGrid& grid, int is, double& left, double& right)
+{
+    auto slope = [&](int i) {
+        const auto k = static_cast<std::size_t>(i);
+        return (grid.surface[k + 1] - grid.surface[k]) / (grid.s[k + 1] - grid.s[k]);
+    };
+    left = slope(std::clamp(is - 1, 0, grid.sCount() - 2));
+    right = slope(std::clamp(is, 0, grid.sCount() - 2));
 }
 
 }  // namespace
 
 LineSource lineSourceAt(const LineGrid& grid, const LinePoint& at, std::span<const double> conductivity)
 {
-    return {at, conductivity[static_cast<std::size_t>(grid.cell(at.is, at.id))]};
+    LineSource source{at, conductivity[static_cast<std::size_t>(grid.cell(at.is, at.id))]};
+    // The surface line above the source: on an s line the mean of the slopes
+    // either side, within a cell that cell's own.
+    const auto i = static_cast<std::size_t>(at.is);
+    const double u = (at.s - grid.s[i]) / (grid.s[i + 1] - grid.s[i]);
+    double left = 0, right = 0;
+    slopesAt(grid, u < 1e-9 ? at.is : u > 1 - 1e-9 ? at.is + 1 : at.is, left, right);
+    if (u >= 1e-9 && u <= 1 - 1e-9) left = right = (grid.surface[i + 1] - grid.surface[i]) / (grid.s[i + 1] - grid.s[i]);
+    const double slope = (left + right) / 2;
+    const double top = grid.surfaceAt(at.s);
+    const double ts = 1 / std::hypot(1.0, slope), tz = slope * ts;
+    // Mirror the source at the line through (at.s, top) along (ts, tz).
+    const double ps = 0, pz = at.z - top;
+    const double along = ps * ts + pz * tz;
+    source.imageS = at.s + 2 * along * ts - ps;
+    source.imageZ = top + 2 * along * tz - pz;
+    if (at.depth == 0) {
+        source.imageS = at.s, source.imageZ = at.z;
+        // Slopes rising away from the source: to the left against s, to the right with it.
+        const double omega = 2 * std::numbers::pi + 2 * std::atan(-left) + 2 * std::atan(right);
+        source.strength = 2 * std::numbers::pi / omega;
+    }
+    return source;
 }
 
-double linePrimary(const LineSource& source, double k, double s, double depth)
+double linePrimary(const LineSource& source, double k, double s, double z)
 {
-    return primaryAt(source, k, s, depth).value;
+    return primaryAt(source, k, s, z).value;
 }
 
-double linePrimaryPotential(const LineSource& source, double s, double depth)
+double linePrimaryPotential(const LineSource& source, double s, double z)
 {
-    const double ds = s - source.at.s;
-    return coefficient(source) *
-           (1 / std::hypot(ds, depth - source.at.depth) + 1 / std::hypot(ds, depth + source.at.depth));
+    return source.strength / (4 * std::numbers::pi * source.conductivity) *
+           (1 / std::hypot(s - source.at.s, z - source.at.z) + 1 / std::hypot(s - source.imageS, z - source.imageZ));
 }
 
 bool nearSource(const LineSource& source, int is, int id)
@@ -117,35 +174,33 @@ bool nearSource(const LineSource& source, int is, int id)
 
 std::array<double, 4> exactPrimaryLoad(const LineGrid& grid, const LineSource& source, double k, int is, int id)
 {
-    const double s0 = grid.s[static_cast<std::size_t>(is)], d0 = grid.depth[static_cast<std::size_t>(id)];
-    const double ca = edgeLength(grid.s, is), cb = edgeLength(grid.depth, id);
+    const CellShape c = cellShape(grid, is, id);
     std::array<double, 4> load{};
     for (int gi = 0; gi < 4; ++gi)
         for (int gj = 0; gj < 4; ++gj) {
             const double u = (1 + kGauss4[gi]) / 2, v = (1 + kGauss4[gj]) / 2;
-            const double w = kWeight4[gi] * kWeight4[gj] * ca * cb / 4;
-            const PrimaryAt f = primaryAt(source, k, s0 + u * ca, d0 + v * cb);
-            const double n[4] = {(1 - u) * (1 - v), u * (1 - v), (1 - u) * v, u * v};
-            const double dns[4] = {-(1 - v) / ca, (1 - v) / ca, -v / ca, v / ca};
-            const double dnd[4] = {-(1 - u) / cb, -u / cb, (1 - u) / cb, u / cb};
+            const double w = kWeight4[gi] * kWeight4[gj] * c.a * c.b / 4;
+            const PrimaryAt f = primaryAt(source, k, c.s(u), c.z(u, v));
+            const Shapes n = shapesAt(c, u, v);
             for (int p = 0; p < 4; ++p)
-                load[static_cast<std::size_t>(p)] += w * (f.ds * dns[p] + f.dd * dnd[p] + k * k * f.value * n[p]);
+                load[static_cast<std::size_t>(p)] += w * (f.ds * n.ds[p] + f.dz * n.dz[p] + k * k * f.value * n.n[p]);
         }
     return load;
 }
 
 CellMatrices cellMatrices(const LineGrid& grid, int is, int id)
 {
-    const double a = edgeLength(grid.s, is), b = edgeLength(grid.depth, id);
-    // Tensor products of the 1D matrices of linear elements.
-    const double sa[2][2] = {{1 / a, -1 / a}, {-1 / a, 1 / a}}, sb[2][2] = {{1 / b, -1 / b}, {-1 / b, 1 / b}};
-    const double ma[2][2] = {{a / 3, a / 6}, {a / 6, a / 3}}, mb[2][2] = {{b / 3, b / 6}, {b / 6, b / 3}};
+    const CellShape c = cellShape(grid, is, id);
     CellMatrices m;
-    for (int p = 0; p < 4; ++p)
-        for (int q = 0; q < 4; ++q) {
-            const int i = p & 1, j = p >> 1, i2 = q & 1, j2 = q >> 1;
-            m.stiffness[static_cast<std::size_t>(4 * p + q)] = sa[i][i2] * mb[j][j2] + ma[i][i2] * sb[j][j2];
-            m.mass[static_cast<std::size_t>(4 * p + q)] = ma[i][i2] * mb[j][j2];
+    for (double gu : {-kGauss2, kGauss2})
+        for (double gv : {-kGauss2, kGauss2}) {
+            const Shapes f = shapesAt(c, (1 + gu) / 2, (1 + gv) / 2);
+            const double w = c.a * c.b / 4;
+            for (int p = 0; p < 4; ++p)
+                for (int q = 0; q < 4; ++q) {
+                    m.stiffness[static_cast<std::size_t>(4 * p + q)] += w * (f.ds[p] * f.ds[q] + f.dz[p] * f.dz[q]);
+                    m.mass[static_cast<std::size_t>(4 * p + q)] += w * f.n[p] * f.n[q];
+                }
         }
     return m;
 }
@@ -158,12 +213,15 @@ bool solveLinePole(const LineGrid& grid, std::span<const double> conductivity, c
     up.assign(static_cast<std::size_t>(grid.nodes()), 0.0);
     us.assign(up.size(), 0.0);
     // The source's own node takes the value a quarter of its cell's shorter edge away.
-    const double quarter = std::min(edgeLength(grid.s, source.at.is), edgeLength(grid.depth, source.at.id)) / 4;
+    const double quarter =
+        std::min(grid.s[static_cast<std::size_t>(source.at.is) + 1] - grid.s[static_cast<std::size_t>(source.at.is)],
+                 grid.depth[static_cast<std::size_t>(source.at.id) + 1] - grid.depth[static_cast<std::size_t>(source.at.id)]) /
+        4;
     for (int is = 0; is < ns; ++is)
         for (int id = 0; id < nd; ++id) {
-            double s = grid.s[static_cast<std::size_t>(is)], d = grid.depth[static_cast<std::size_t>(id)];
-            if (std::hypot(s - source.at.s, d - source.at.depth) < quarter) s = source.at.s + quarter, d = source.at.depth;
-            up[static_cast<std::size_t>(grid.node(is, id))] = linePrimary(source, k, s, d);
+            double s = grid.s[static_cast<std::size_t>(is)], z = grid.z(is, id);
+            if (std::hypot(s - source.at.s, z - source.at.z) < quarter) s = source.at.s + quarter, z = source.at.z;
+            up[static_cast<std::size_t>(grid.node(is, id))] = linePrimary(source, k, s, z);
         }
 
     BandMatrix a = makeBandMatrix(grid.nodes(), nd + 1);
@@ -183,7 +241,8 @@ bool solveLinePole(const LineGrid& grid, std::span<const double> conductivity, c
             if (nearSource(source, is, id)) {
                 const std::array<double, 4> load = exactPrimaryLoad(grid, source, k, is, id);
                 for (int p = 0; p < 4; ++p)
-                    b[static_cast<std::size_t>(node[static_cast<std::size_t>(p)])] -= contrast * load[static_cast<std::size_t>(p)];
+                    b[static_cast<std::size_t>(node[static_cast<std::size_t>(p)])] -=
+                        contrast * load[static_cast<std::size_t>(p)];
                 continue;
             }
             for (int p = 0; p < 4; ++p) {
@@ -196,19 +255,33 @@ bool solveLinePole(const LineGrid& grid, std::span<const double> conductivity, c
             }
         }
 
-    forEachOuterEdge(grid, [&](const OuterEdge& e) {
+    // The primary's flux through the terrain (zero on flat ground and on the
+    // straight stretch through a surface source), with more points next to the source.
+    for (int is = 0; is + 1 < ns; ++is) {
+        const auto node = cellNodes(grid, is, 0);
+        const Edge top{is, 0, 0, 1, 0, 0, 1, 0};
+        forEachEdgePoint(grid, top, std::abs(is - source.at.is) <= 2 ? 4 : 2,
+                         [&](double s, double z, double ns2, double nz, double dl, double N0, double N1) {
+                             const PrimaryAt f = primaryAt(source, k, s, z);
+                             const double flux = sigma0 * (f.ds * ns2 + f.dz * nz) * dl;
+                             b[static_cast<std::size_t>(node[0])] -= flux * N0;
+                             b[static_cast<std::size_t>(node[1])] -= flux * N1;
+                         });
+    }
+
+    forEachOuterEdge(grid, [&](const Edge& e) {
         const double sigma = conductivity[static_cast<std::size_t>(grid.cell(e.is, e.id))];
         const auto node = cellNodes(grid, e.is, e.id);
         const std::int64_t n0 = node[static_cast<std::size_t>(e.slot0)], n1 = node[static_cast<std::size_t>(e.slot1)];
-        forEachEdgePoint(grid, e, [&](double s, double d, double dl, double N0, double N1) {
-            const double ds = s - source.at.s, dd = d - source.at.depth, r = std::hypot(ds, dd);
-            const double alpha = k * besselRatio(k * r) * (ds * e.ns + dd * e.nd) / r;
+        forEachEdgePoint(grid, e, 2, [&](double s, double z, double ns2, double nz, double dl, double N0, double N1) {
+            const double ds = s - source.at.s, dz = z - source.at.z, r = std::hypot(ds, dz);
+            const double alpha = k * besselRatio(k * r) * (ds * ns2 + dz * nz) / r;
             const double m = sigma * alpha * dl;
             addSymmetric(a, n0, n0, m * N0 * N0);
             addSymmetric(a, n1, n1, m * N1 * N1);
             addSymmetric(a, n1, n0, m * N0 * N1);
-            const PrimaryAt f = primaryAt(source, k, s, d);
-            const double flux = (sigma0 * (f.ds * e.ns + f.dd * e.nd) + sigma * alpha * f.value) * dl;
+            const PrimaryAt f = primaryAt(source, k, s, z);
+            const double flux = (sigma0 * (f.ds * ns2 + f.dz * nz) + sigma * alpha * f.value) * dl;
             b[static_cast<std::size_t>(n0)] -= flux * N0;
             b[static_cast<std::size_t>(n1)] -= flux * N1;
         });
