@@ -13,12 +13,17 @@ namespace vexora {
 struct BandMatrix {
     std::int64_t n = 0;
     int width = 0;  // A(i, j) = 0 for |i - j| > width
-    std::vector<double> lower;  // A(i, j), j <= i, at i * (width + 1) + (i - j)
+    // A(i, j), i - width <= j <= i, at i * (width + 1) + width - (i - j): each
+    // row's band in column order, so the factor's dot products run forward.
+    std::vector<double> lower;
 
-    double& at(std::int64_t i, std::int64_t j) { return lower[static_cast<std::size_t>(i * (width + 1) + (i - j))]; }
+    double& at(std::int64_t i, std::int64_t j)
+    {
+        return lower[static_cast<std::size_t>(i * (width + 1) + width - (i - j))];
+    }
     double at(std::int64_t i, std::int64_t j) const
     {
-        return lower[static_cast<std::size_t>(i * (width + 1) + (i - j))];
+        return lower[static_cast<std::size_t>(i * (width + 1) + width - (i - j))];
     }
 };
 

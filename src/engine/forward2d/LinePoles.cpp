@@ -205,8 +205,17 @@ CellMatrices cellMatrices(const LineGrid& grid, int is, int id)
     return m;
 }
 
-bool solveLinePole(const LineGrid& grid, std::span<const double> conductivity, const LineSource& source, double k,
-                   std::vector<double>& up, std::vector<double>& us)
+std::vector<CellMatrices> gridCellMatrices(const LineGrid& grid)
+{
+    std::vector<CellMatrices> cells;
+    cells.reserve(static_cast<std::size_t>(grid.cells()));
+    for (int id = 0; id + 1 < grid.depthCount(); ++id)
+        for (int is = 0; is + 1 < grid.sCount(); ++is) cells.push_back(cellMatrices(grid, is, id));
+    return cells;
+}
+
+bool solveLinePole(const LineGrid& grid, std::span<const CellMatrices> cells, std::span<const double> conductivity,
+                   const LineSource& source, double k, std::vector<double>& up, std::vector<double>& us)
 {
     const int ns = grid.sCount(), nd = grid.depthCount();
     const double sigma0 = source.conductivity, k2 = k * k;
@@ -229,7 +238,7 @@ bool solveLinePole(const LineGrid& grid, std::span<const double> conductivity, c
     for (int id = 0; id + 1 < nd; ++id)
         for (int is = 0; is + 1 < ns; ++is) {
             const double sigma = conductivity[static_cast<std::size_t>(grid.cell(is, id))];
-            const CellMatrices m = cellMatrices(grid, is, id);
+            const CellMatrices& m = cells[static_cast<std::size_t>(grid.cell(is, id))];
             const auto node = cellNodes(grid, is, id);
             for (int p = 0; p < 4; ++p)
                 for (int q = 0; q <= p; ++q)
@@ -301,6 +310,7 @@ LinePoleRun solveLinePoles(const LineGrid& grid, std::span<const double> conduct
     std::atomic<int> done{0};
     std::atomic<bool> failed{false}, stop{false};
     std::mutex reporting;
+    const std::vector<CellMatrices> cells = gridCellMatrices(grid);
     auto work = [&] {
         std::vector<double> up, us;
         for (std::size_t j = next++; j < sources.size() && !failed && !stop; j = next++) {
@@ -309,7 +319,7 @@ LinePoleRun solveLinePoles(const LineGrid& grid, std::span<const double> conduct
                 break;
             }
             for (std::size_t w = 0; w < wavenumbers.k.size(); ++w) {
-                if (!solveLinePole(grid, conductivity, sources[j], wavenumbers.k[w], up, us)) {
+                if (!solveLinePole(grid, cells, conductivity, sources[j], wavenumbers.k[w], up, us)) {
                     failed = true;
                     break;
                 }

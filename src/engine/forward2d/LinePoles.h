@@ -65,6 +65,9 @@ struct CellMatrices {
 };
 CellMatrices cellMatrices(const LineGrid& grid, int is, int id);
 
+// Those of every cell, in cell order: the same for every model, source and wavenumber.
+std::vector<CellMatrices> gridCellMatrices(const LineGrid& grid);
+
 // Cells within two of the source's take the exact U_p.
 bool nearSource(const LineSource& source, int is, int id);
 
@@ -75,8 +78,10 @@ std::array<double, 4> exactPrimaryLoad(const LineGrid& grid, const LineSource& s
 // U_p at every node (the source's own node takes the value a quarter of
 // its cell's shorter edge away) and U_s, for one source and wavenumber.
 // False when the system is not positive definite.
-[[nodiscard]] bool solveLinePole(const LineGrid& grid, std::span<const double> conductivity, const LineSource& source,
-                                 double k, std::vector<double>& up, std::vector<double>& us);
+// `cells` from gridCellMatrices.
+[[nodiscard]] bool solveLinePole(const LineGrid& grid, std::span<const CellMatrices> cells,
+                                 std::span<const double> conductivity, const LineSource& source, double k,
+                                 std::vector<double>& up, std::vector<double>& us);
 
 using LineFieldSink =
     std::function<void(std::size_t source, std::size_t wavenumber, std::span<const double> up, std::span<const double> us)>;

@@ -44,9 +44,7 @@ Status lineSensitivities(const LineGrid& grid, const LineSetup& setup, std::span
     const QuadrupolePlan& plan = setup.plan;
     const std::size_t nodes = static_cast<std::size_t>(grid.nodes()), waves = setup.wavenumbers.k.size();
     const int cs = grid.sCount() - 1, cd = grid.depthCount() - 1;
-    std::vector<CellMatrices> matrices;
-    for (int id = 0; id < cd; ++id)
-        for (int is = 0; is < cs; ++is) matrices.push_back(cellMatrices(grid, is, id));
+    const std::vector<CellMatrices> matrices = gridCellMatrices(grid);
 
     // Total fields per (source, wavenumber), and in the cells next to the
     // source what the forward model's exact primary adds to the nodal one.
