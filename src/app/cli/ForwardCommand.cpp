@@ -4,8 +4,8 @@
 // one is given, generates the mesh, runs the forward model and writes the
 // data file with the calculated columns beside the measured ones
 // (SAVECONFIGURATION V1). --dim 2 asks for the 2.5D model of a line of
-// electrodes over flat ground, 3 for the 3D model; auto (the default) takes
-// 2.5D when the survey is such a line.
+// electrodes whose ground does not change across it, 3 for the 3D model;
+// auto (the default) takes 2.5D when the survey is such a line.
 // OUT defaults to IN with "_fwd" before its extension. The log goes to
 // standard error.
 //

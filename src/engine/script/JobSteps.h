@@ -34,8 +34,9 @@ Status loadJobMesh(ProjectStore& store, const std::filesystem::path& path, Messa
 
 // RUNFORWARDMODEL: the forward model of the store's mesh and models under
 // its settings, the calculated columns put into its survey. With a line of
-// electrodes over flat ground and `dimension` Two or Automatic, the 2.5D
-// model of the mesh's model under the line (engine/forward2d/LineForward.h).
+// electrodes whose ground does not change across it and `dimension` Two or
+// Automatic, the 2.5D model of the mesh's model under the line
+// (engine/forward2d/ForwardDimension.h, LineForward.h).
 Status runJobForwardModel(ProjectStore& store, MessageLog& log, const ComputeControl& control = {},
                           ForwardDimension dimension = ForwardDimension::Three);
 
