@@ -61,8 +61,8 @@ Status runLineForwardModel(const ElectrodeLine& line, const LineModel& model, co
                            CalculatedData& calculated);
 
 // The line model under `line` of the 3D `models` on `mesh`: the grid's depth
-// lines are the mesh's Z lines below its top, the surface the electrodes'
-// terrain elevation, and every cell takes the block holding its centre
+// lines are the mesh's Z lines below its top, its surface the mesh's top
+// surface under the line, and every cell takes the block holding its centre
 // (the nearest block where the line grid reaches beyond the mesh).
 LineModel sampleLineModel(const Mesh& mesh, const Models& models, const ElectrodeLine& line, const Survey& survey);
 

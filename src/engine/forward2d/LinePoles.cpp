@@ -270,9 +270,9 @@ bool solveLinePole(const LineGrid& grid, std::span<const CellMatrices> cells, st
         const auto node = cellNodes(grid, is, 0);
         const Edge top{is, 0, 0, 1, 0, 0, 1, 0};
         forEachEdgePoint(grid, top, std::abs(is - source.at.is) <= 2 ? 4 : 2,
-                         [&](double s, double z, double ns2, double nz, double dl, double N0, double N1) {
+                         [&](double s, double z, double normalS, double normalZ, double dl, double N0, double N1) {
                              const PrimaryAt f = primaryAt(source, k, s, z);
-                             const double flux = sigma0 * (f.ds * ns2 + f.dz * nz) * dl;
+                             const double flux = sigma0 * (f.ds * normalS + f.dz * normalZ) * dl;
                              b[static_cast<std::size_t>(node[0])] -= flux * N0;
                              b[static_cast<std::size_t>(node[1])] -= flux * N1;
                          });
@@ -282,15 +282,15 @@ bool solveLinePole(const LineGrid& grid, std::span<const CellMatrices> cells, st
         const double sigma = conductivity[static_cast<std::size_t>(grid.cell(e.is, e.id))];
         const auto node = cellNodes(grid, e.is, e.id);
         const std::int64_t n0 = node[static_cast<std::size_t>(e.slot0)], n1 = node[static_cast<std::size_t>(e.slot1)];
-        forEachEdgePoint(grid, e, 2, [&](double s, double z, double ns2, double nz, double dl, double N0, double N1) {
+        forEachEdgePoint(grid, e, 2, [&](double s, double z, double normalS, double normalZ, double dl, double N0, double N1) {
             const double ds = s - source.at.s, dz = z - source.at.z, r = std::hypot(ds, dz);
-            const double alpha = k * besselRatio(k * r) * (ds * ns2 + dz * nz) / r;
+            const double alpha = k * besselRatio(k * r) * (ds * normalS + dz * normalZ) / r;
             const double m = sigma * alpha * dl;
             addSymmetric(a, n0, n0, m * N0 * N0);
             addSymmetric(a, n1, n1, m * N1 * N1);
             addSymmetric(a, n1, n0, m * N0 * N1);
             const PrimaryAt f = primaryAt(source, k, s, z);
-            const double flux = (sigma0 * (f.ds * ns2 + f.dz * nz) + sigma * alpha * f.value) * dl;
+            const double flux = (sigma0 * (f.ds * normalS + f.dz * normalZ) + sigma * alpha * f.value) * dl;
             b[static_cast<std::size_t>(n0)] -= flux * N0;
             b[static_cast<std::size_t>(n1)] -= flux * N1;
         });
