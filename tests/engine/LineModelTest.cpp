@@ -74,7 +74,11 @@ TEST(HostileInputLineForward, RefusedWithTheReasonAndTheSurveyUntouched)
          "No 2.5D forward model: the ground varies across the line (topography point 2 lies 2.000 m from the "
          "line's profile, 0.070 m allowed)."},
         {"a block without conductivity", [](ProjectStore& s) { s.models.conductivity.assign(s.models.conductivity.size(), 0.0); },
-         "has conductivity 0.000000; a positive value is needed."},
+         "Cell 1 of the line model has conductivity 0.000000; a positive value is needed."},
+        {"no mesh", [](ProjectStore& s) { clearNodeMesh(s.mesh); },
+         "No mesh: generate or load a mesh before the forward model."},
+        {"a model of another size", [](ProjectStore& s) { s.models.conductivity.resize(5, 0.01); },
+         "Model size mismatch: 5 conductivity values for "},
     };
     for (const auto& c : cases) {
         ProjectStore store = lineSurvey(8, 1.0, dipoleDipole(8));

@@ -23,7 +23,7 @@ std::string modelProblem(const LineModel& model, bool modelIp)
                std::to_string(cells) + " cells.";
     for (std::size_t e = 0; e < cells; ++e)
         if (!(model.conductivity[e] > 0 && std::isfinite(model.conductivity[e])))
-            return "Cell " + std::to_string(e + 1) + " has conductivity " + std::to_string(model.conductivity[e]) +
+            return "Cell " + std::to_string(e + 1) + " of the line model has conductivity " + std::to_string(model.conductivity[e]) +
                    "; a positive value is needed.";
     if (modelIp && model.ip.size() != cells)
         return "Model size mismatch: " + std::to_string(model.ip.size()) + " IP values for " + std::to_string(cells) +
@@ -152,9 +152,15 @@ Status runLineForwardModel(const ElectrodeLine& line, const LineModel& model, co
     return Status::Ok;
 }
 
-LineModel sampleLineModel(const Mesh& mesh, const Models& models, const ElectrodeLine& line, const Survey& survey)
+Status sampleLineModel(const Mesh& mesh, const Models& models, const ElectrodeLine& line, const Survey& survey,
+                       MessageLog& log, LineModel& model)
 {
-    LineModel model;
+    if (!mesh.present || blockCount(mesh) == 0 || mesh.lines.z.size() < 2)
+        return log.error(kSource, "No mesh: generate or load a mesh before the forward model.");
+    if (static_cast<std::int64_t>(models.conductivity.size()) != blockCount(mesh))
+        return log.error(kSource, "Model size mismatch: " + std::to_string(models.conductivity.size()) +
+                                      " conductivity values for " + std::to_string(blockCount(mesh)) + " blocks.");
+    model = {};
     std::vector<double> s, remote;
     for (std::size_t row = 0; row < survey.electrodes.size(); ++row)
         (survey.electrodes[row].type >= 0 ? s : remote).push_back(line.s[row]);
@@ -193,7 +199,7 @@ LineModel sampleLineModel(const Mesh& mesh, const Models& models, const Electrod
             model.conductivity.push_back(models.conductivity[static_cast<std::size_t>(at.block)]);
             if (ip) model.ip.push_back(models.ip[static_cast<std::size_t>(at.block)]);
         }
-    return model;
+    return Status::Ok;
 }
 
 }  // namespace vexora

@@ -63,7 +63,9 @@ Status runLineForwardModel(const ElectrodeLine& line, const LineModel& model, co
 // The line model under `line` of the 3D `models` on `mesh`: the grid's depth
 // lines are the mesh's Z lines below its top, its surface the mesh's top
 // surface under the line, and every cell takes the block holding its centre
-// (the nearest block where the line grid reaches beyond the mesh).
-LineModel sampleLineModel(const Mesh& mesh, const Models& models, const ElectrodeLine& line, const Survey& survey);
+// (the nearest block where the line grid reaches beyond the mesh). Error,
+// logged, without a mesh or with a model of another size.
+Status sampleLineModel(const Mesh& mesh, const Models& models, const ElectrodeLine& line, const Survey& survey,
+                       MessageLog& log, LineModel& model);
 
 }  // namespace vexora

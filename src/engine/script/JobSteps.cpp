@@ -75,9 +75,11 @@ Status runJobForwardModel(ProjectStore& store, MessageLog& log, const ComputeCon
     std::optional<ElectrodeLine> line;
     if (chooseForwardDimension(store.survey, dimension, log, line) != Status::Ok) return Status::Error;
     CalculatedData calculated;
+    LineModel model;
     const Status status =
-        line ? runLineForwardModel(*line, sampleLineModel(store.mesh, store.models, *line, store.survey), store.survey,
-                                   store.settings, log, control, calculated)
+        line ? (sampleLineModel(store.mesh, store.models, *line, store.survey, log, model) == Status::Ok
+                    ? runLineForwardModel(*line, model, store.survey, store.settings, log, control, calculated)
+                    : Status::Error)
              : runForwardModel(store.mesh, store.models, store.survey, store.settings, log, control, calculated);
     if (status != Status::Ok) return Status::Error;
     storeCalculatedData(store.survey, std::move(calculated));
