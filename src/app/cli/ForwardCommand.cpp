@@ -1,10 +1,13 @@
-// vexora forward IN.data [--config C.cnfg] [--threads N] [-o OUT.data]: the
-// forward job of the numerical core in this process. Loads the data file as
-// the core's LOADCONFIGURATION does, applies the command line's settings
-// (RunSettings.h), generates the mesh, runs the forward model and writes the
-// data file with the calculated columns beside the measured ones
-// (SAVECONFIGURATION V1). OUT defaults to IN with "_fwd" before its
-// extension. The log goes to standard error.
+// vexora forward IN.data [--config C.cnfg] [--threads N] [-o OUT.data]
+// [--dim 2|3|auto]: the forward job of the numerical core in this process.
+// Loads the data file as the core's LOADCONFIGURATION does, applies the
+// command line's settings (RunSettings.h), generates the mesh, runs the
+// forward model and writes the data file with the calculated columns beside
+// the measured ones (SAVECONFIGURATION V1). --dim 2 asks for the 2.5D model
+// of a line of electrodes whose ground does not change across it, 3 for the
+// 3D model; auto (the default) takes 2.5D when the survey is such a line.
+// OUT defaults to IN with "_fwd" before its extension. The log goes to
+// standard error.
 //
 // Exit status: 0 written, 1 failed (the log says why), 2 misuse.
 
@@ -23,7 +26,7 @@ namespace fs = std::filesystem;
 
 int runForward(const Arguments& args, std::ostream& out, std::ostream& err)
 {
-    std::optional<std::string> input, output;
+    std::optional<std::string> input, output, dim;
     RunSettings settings;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -31,14 +34,18 @@ int runForward(const Arguments& args, std::ostream& out, std::ostream& err)
         if (option == RunOption::Unreadable) return kExitError;
         if (option == RunOption::Misuse) return printCommandUsage(err, "forward");
         if (option == RunOption::Taken) continue;
-        if (a == "-o") {
-            if (output || i + 1 >= args.size()) return printCommandUsage(err, "forward");
-            output = args[++i];
+        if (a == "-o" || a == "--dim") {
+            std::optional<std::string>& value = a == "-o" ? output : dim;
+            if (value || i + 1 >= args.size()) return printCommandUsage(err, "forward");
+            value = args[++i];
         }
         else if ((a.size() > 1 && a[0] == '-') || input) return printCommandUsage(err, "forward");
         else input = a;
     }
-    if (!input) return printCommandUsage(err, "forward");
+    if (!input || (dim && *dim != "2" && *dim != "3" && *dim != "auto")) return printCommandUsage(err, "forward");
+    const ForwardDimension dimension = !dim || *dim == "auto" ? ForwardDimension::Automatic
+                                       : *dim == "2"          ? ForwardDimension::Two
+                                                              : ForwardDimension::Three;
     const fs::path in(*input);
     const fs::path target =
         output ? fs::path(*output) : in.parent_path() / (in.stem().string() + "_fwd" + in.extension().string());
@@ -49,7 +56,7 @@ int runForward(const Arguments& args, std::ostream& out, std::ostream& err)
     const bool done = loadJobDataFile(store, in, log) == Status::Ok &&
                       applyRunSettings(settings, store.settings, log) &&
                       generateJobMesh(store, log) == Status::Ok &&
-                      runJobForwardModel(store, log) == Status::Ok &&
+                      runJobForwardModel(store, log, {}, dimension) == Status::Ok &&
                       saveJobDataFile(store, target, true, log) == Status::Ok;
     printLog(log, err);
     if (!done) return kExitError;

@@ -11,6 +11,8 @@
 #include "core/mesh/ViewerModelFile.h"
 #include "core/platform/ScriptedQuestions.h"
 #include "core/settings/Configuration.h"
+#include "engine/forward2d/ForwardDimension.h"
+#include "engine/forward2d/LineForward.h"
 
 namespace vexora {
 
@@ -72,12 +74,19 @@ Status loadJobMesh(ProjectStore& store, const fs::path& path, MessageLog& log)
     return Status::Ok;
 }
 
-Status runJobForwardModel(ProjectStore& store, MessageLog& log, const ComputeControl& control)
+Status runJobForwardModel(ProjectStore& store, MessageLog& log, const ComputeControl& control,
+                          ForwardDimension dimension)
 {
+    std::optional<ElectrodeLine> line;
+    if (chooseForwardDimension(store.survey, dimension, log, line) != Status::Ok) return Status::Error;
     CalculatedData calculated;
-    if (runForwardModel(store.mesh, store.models, store.survey, store.settings, log, control, calculated) !=
-        Status::Ok)
-        return Status::Error;
+    LineModel model;
+    const Status status =
+        line ? (sampleLineModel(store.mesh, store.models, *line, store.survey, log, model) == Status::Ok
+                    ? runLineForwardModel(*line, model, store.survey, store.settings, log, control, calculated)
+                    : Status::Error)
+             : runForwardModel(store.mesh, store.models, store.survey, store.settings, log, control, calculated);
+    if (status != Status::Ok) return Status::Error;
     storeCalculatedData(store.survey, std::move(calculated));
     return Status::Ok;
 }

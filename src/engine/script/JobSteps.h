@@ -12,6 +12,7 @@
 #include "core/mesh/MeshBuild.h"
 #include "core/project/ProjectStore.h"
 #include "engine/forward/ForwardModel.h"
+#include "engine/forward2d/ForwardDimension.h"
 #include "engine/script/ScriptParser.h"
 
 namespace vexora {
@@ -35,8 +36,12 @@ Status generateJobMesh(ProjectStore& store, MessageLog& log);
 Status loadJobMesh(ProjectStore& store, const std::filesystem::path& path, MessageLog& log);
 
 // RUNFORWARDMODEL: the forward model of the store's mesh and models under
-// its settings, the calculated columns put into its survey.
-Status runJobForwardModel(ProjectStore& store, MessageLog& log, const ComputeControl& control = {});
+// its settings, the calculated columns put into its survey. With a line of
+// electrodes whose ground does not change across it and `dimension` Two or
+// Automatic, the 2.5D model of the mesh's model under the line
+// (engine/forward2d/ForwardDimension.h, LineForward.h).
+Status runJobForwardModel(ProjectStore& store, MessageLog& log, const ComputeControl& control = {},
+                          ForwardDimension dimension = ForwardDimension::Three);
 
 // SAVEMESH: the viewer's binary model of the plotted region (resistivity)
 // or the mesh-and-model text file of the whole mesh, for `models` on `mesh`
