@@ -19,7 +19,8 @@
 
 namespace vexora::testing {
 
-// Electrode numbers of A, B, M, N on cable 1; 0 is an absent pole.
+// A, B, M, N by their 1-based place among the survey's electrodes (on a
+// single line, their numbers on cable 1); 0 is an absent pole.
 using Quad = std::array<int, 4>;
 
 // Surface electrodes at `points`; consecutive points at the same y share a
