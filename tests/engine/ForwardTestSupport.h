@@ -8,6 +8,7 @@
 #include <cmath>
 #include <functional>
 #include <numbers>
+#include <string>
 #include <vector>
 
 #include "core/datafile/SurveyChecks.h"
@@ -18,21 +19,29 @@
 
 namespace vexora::testing {
 
-// Electrode numbers of A, B, M, N on cable 1; 0 is an absent pole.
+// A, B, M, N by their 1-based place among the survey's electrodes (on a
+// single line, their numbers on cable 1); 0 is an absent pole.
 using Quad = std::array<int, 4>;
 
-// Electrodes 1..count every `spacing` metres along X at z = height(x), the
-// topography given as it is, the mesh following it.
-inline ProjectStore lineSurvey(int count, double spacing, const std::vector<Quad>& quads,
-                               const std::function<double(double)>& height, std::vector<TopographyPoint> topography)
+// Surface electrodes at `points`; consecutive points at the same y share a
+// cable, numbered 1.. along it (the first cable is "L"). A quadrupole names
+// its poles by their 1-based place in `points`. The topography is given as
+// it is, the mesh following it.
+inline ProjectStore surfaceSurvey(const std::vector<NodePoint>& points, const std::vector<Quad>& quads,
+                                  std::vector<TopographyPoint> topography)
 {
     ProjectStore store;
     Survey& s = store.survey;
-    s.cableNames = {"L"};
-    for (int i = 0; i < count; ++i) {
+    std::vector<ElectrodeRef> refs;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (i == 0 || points[i].y != points[i - 1].y)
+            s.cableNames.push_back(i == 0 ? "L" : "L" + std::to_string(s.cableNames.size() + 1));
         Electrode e;
-        e.cable = 1, e.number = i + 1, e.x = i * spacing, e.z = height(e.x), e.elevation = e.z, e.type = 2;
+        e.cable = static_cast<int>(s.cableNames.size());
+        e.number = i == 0 || e.cable != s.electrodes.back().cable ? 1 : s.electrodes.back().number + 1;
+        e.x = points[i].x, e.y = points[i].y, e.z = points[i].z, e.elevation = e.z, e.type = 2;
         s.electrodes.push_back(e);
+        refs.push_back({e.cable, e.number});
     }
     s.topography = std::move(topography);
     MessageLog log;
@@ -40,9 +49,8 @@ inline ProjectStore lineSurvey(int count, double spacing, const std::vector<Quad
     for (std::size_t k = 0; k < quads.size(); ++k) {
         Quadrupole q;
         q.id = static_cast<int>(k + 1);
-        for (int p = 0; p < 4; ++p)
-            q.pole[p] = quads[k][static_cast<std::size_t>(p)] ? ElectrodeRef{1, quads[k][static_cast<std::size_t>(p)]}
-                                                              : ElectrodeRef{};
+        for (std::size_t p = 0; p < 4; ++p)
+            q.pole[p] = quads[k][p] ? refs[static_cast<std::size_t>(quads[k][p] - 1)] : ElectrodeRef{};
         s.quadrupoles.rows.push_back(q);
     }
     s.quadrupoles.resistance.assign(quads.size(), 1.0);
@@ -50,10 +58,20 @@ inline ProjectStore lineSurvey(int count, double spacing, const std::vector<Quad
     s.quadrupoles.current.assign(quads.size(), 1000.0);
     s.present.resistance = true;
     s.electrodesLoaded = s.dataLoaded = true;
-    (void)SetDefaultMeshSettings(s, store.settings, store.mesh.lines, log);  // the line has electrodes: Ok
+    (void)SetDefaultMeshSettings(s, store.settings, store.mesh.lines, log);  // there are electrodes: Ok
     // A mesh on terrain keeps its depth under it everywhere.
     if (!s.topography.empty()) setSettingText(store.settings, Item::FlatZBottom, "2");
     return store;
+}
+
+// Electrodes 1..count every `spacing` metres along X at z = height(x) on
+// cable 1.
+inline ProjectStore lineSurvey(int count, double spacing, const std::vector<Quad>& quads,
+                               const std::function<double(double)>& height, std::vector<TopographyPoint> topography)
+{
+    std::vector<NodePoint> points;
+    for (int i = 0; i < count; ++i) points.push_back({i * spacing, 0.0, height(i * spacing)});
+    return surfaceSurvey(points, quads, std::move(topography));
 }
 
 // The same at z = slope * x; with a slope, the topography follows the same plane.
