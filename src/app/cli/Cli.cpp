@@ -32,10 +32,8 @@ const std::vector<Command>& commands()
         {"job", "job inv|fwm|sens[:REQUEST] IN.data FOLDER [--no-start] [--app-folder DIR]\n"
                 "                                  prepare FOLDER.VXRprj for the numerical core and start it",
          runJob},
-        {"forward", "forward IN.data [--config C.cnfg] [--threads N] [-o OUT.data] [--dim 2|3|auto]
-"
-                    "                                  run the forward model, write the data with calculated columns
-"
+        {"forward", "forward IN.data [--config C.cnfg] [--threads N] [-o OUT.data] [--dim 2|3|auto]\n"
+                    "                                  run the forward model, write the data with calculated columns\n"
                     "                                  (2: 2.5D for a line of electrodes; auto: 2.5D when it is one)",
          runForward},
         {"invert", "invert IN.data... [--config C.cnfg] [--threads N] [--start RHO] [--name NAME]\n"
