@@ -183,8 +183,8 @@ double contact(double x, double, double) { return x < 4.5 ? 30.0 : 300.0; }
 double uniform(double, double, double) { return 100.0; }
 
 const ReferenceCase kCases[] = {
-    {"cube", cube, {}, 0.010, 0.165, 0.005, 0.063},
-    {"contact", contact, {}, 0.019, 0.156, 0.008, 0.062},
+    {"cube", cube, {}, 0.010, 0.165, 0.0025, 0.052},
+    {"contact", contact, {}, 0.018, 0.080, 0.005, 0.040},
     {"terrain2d", uniform, profile, 0.003, 0.015, 0.002, 0.004},
     {"hill3d", uniform, hill, 0.005, 0.019, 0.003, 0.008},
 };

@@ -53,11 +53,14 @@ namespace {
 
 // Near the source u_p changes faster than the nodes can follow: there the
 // blocks of another conductivity take -(sigma_e - sigma0) times the exact
-// integral of grad u_p . grad N_a instead of K_e u_p.
+// integral of grad u_p . grad N_a instead of K_e u_p. Four blocks each way:
+// with two, a current electrode half an element from a 10:1 contact was off
+// by 15 % against an independent solution, with four by 7.7 % (3.8 % at half
+// the element size); six gained little more for twice the work.
 void correctNearSource(const Mesh& mesh, std::span<const double> conductivity, const PoleSource& source,
                        const MeshPoint& at, std::span<const double> up, std::span<double> b)
 {
-    constexpr std::int64_t reach = 2;
+    constexpr std::int64_t reach = 4;
     const std::int64_t bx = mesh.nx - 1, by = mesh.ny - 1, bz = mesh.nz - 1;
     const std::int64_t sx = at.block % bx, sy = at.block / bx % by, sz = at.block / (bx * by);
     const auto gradient = [&](const NodePoint& p) { return halfSpaceGradient(source, p); };
