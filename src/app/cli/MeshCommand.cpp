@@ -21,11 +21,11 @@
 #include "app/cli/CommandSupport.h"
 #include "app/cli/Commands.h"
 #include "app/cli/MeshSummary.h"
+#include "app/cli/RunSettings.h"
 #include "core/datafile/ScheduleLoader.h"
 #include "core/io/TextFile.h"
 #include "core/mesh/MeshBuild.h"
 #include "core/mesh/MeshFileFormat.h"
-#include "core/settings/Configuration.h"
 #include "core/settings/NumberText.h"
 #include "engine/script/JobSteps.h"
 
@@ -45,10 +45,7 @@ bool applyConfiguration(ProjectStore& store, const std::string& path, MessageLog
         err << "vexora " << command << ": " << path << ": " << why << "\n";
         return false;
     }
-    const ConfigurationStatus read = applyConfigurationText(std::move(text), store.settings, log);
-    if (read == ConfigurationStatus::NoTags)
-        log.logError(std::string("vexora ") + command, "Error: No configuration tags found.");
-    return read == ConfigurationStatus::Read;
+    return applyConfigurationFile(path, text, store.settings, log);
 }
 
 bool loadForMesh(ProjectStore& store, const std::string& input, const std::optional<std::string>& config,

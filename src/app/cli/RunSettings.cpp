@@ -54,15 +54,18 @@ RunOption readRunOption(const Arguments& args, std::size_t& i, RunSettings& sett
     return RunOption::Taken;
 }
 
+bool applyConfigurationFile(const std::string& path, const std::string& text, SettingsTable& table, MessageLog& log)
+{
+    const ConfigurationStatus read = applyConfigurationText(text, table, log);
+    if (read == ConfigurationStatus::NoTags) log.logError("vexora", "Error: " + path + " holds no configuration tags.");
+    return read == ConfigurationStatus::Read;
+}
+
 bool applyRunSettings(const RunSettings& settings, SettingsTable& table, MessageLog& log)
 {
     setSettingText(table, Item::CpuThreads, std::to_string(usableCores()));
-    if (settings.configPath) {
-        const ConfigurationStatus read = applyConfigurationText(settings.configText, table, log);
-        if (read == ConfigurationStatus::NoTags)
-            log.logError("vexora", "Error: " + *settings.configPath + " holds no configuration tags.");
-        if (read != ConfigurationStatus::Read) return false;
-    }
+    if (settings.configPath && !applyConfigurationFile(*settings.configPath, settings.configText, table, log))
+        return false;
     if (settings.threads) setSettingText(table, Item::CpuThreads, std::to_string(*settings.threads));
     if (settings.startResistivity) {
         setSettingText(table, Item::BackgroundResistivity, formatNumber(*settings.startResistivity));

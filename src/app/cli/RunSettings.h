@@ -36,6 +36,10 @@ enum class RunOption { Taken, NotMine, Misuse, Unreadable };
 RunOption readRunOption(const Arguments& args, std::size_t& i, RunSettings& settings, std::ostream& err,
                         std::string_view command, bool withStart);
 
+// The tags of a configuration file's `text` over `table`; false when it
+// holds none (logged, naming `path`) or a value the table cannot take.
+bool applyConfigurationFile(const std::string& path, const std::string& text, SettingsTable& table, MessageLog& log);
+
 // Applies the settings to a loaded table; false when the configuration holds
 // no tags or a value the table cannot take (logged), the table then as the
 // configuration reader leaves it after a failure (unchanged).
