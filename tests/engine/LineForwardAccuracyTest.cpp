@@ -10,14 +10,6 @@ namespace {
 
 using namespace vexora::testing;
 
-std::vector<Quad> wideDipoleDipole(int count, int widest, int step)
-{
-    std::vector<Quad> q;
-    for (int n = 1; n <= widest; ++n)
-        for (int i = 1; i + n + 2 <= count; i += step) q.push_back({i, i + 1, i + n + 1, i + n + 2});
-    return q;
-}
-
 // Pole-dipole n = 1..6 with the remote electrode `remote` as B.
 std::vector<Quad> remotePoleDipole(int count, int remote)
 {

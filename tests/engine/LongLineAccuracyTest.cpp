@@ -9,18 +9,6 @@ namespace {
 
 using namespace vexora::testing;
 
-// Dipole-dipole on a long line: current and potential dipoles of one
-// spacing, up to `widest` spacings apart, the current dipole on every
-// `step`-th electrode, so that many current electrodes lie far from the
-// middle of the line.
-std::vector<Quad> wideDipoleDipole(int count, int widest, int step)
-{
-    std::vector<Quad> q;
-    for (int n = 1; n <= widest; ++n)
-        for (int i = 1; i + n + 2 <= count; i += step) q.push_back({i, i + 1, i + n + 1, i + n + 2});
-    return q;
-}
-
 struct LongLine {
     const char* name;
     int electrodes;

@@ -110,22 +110,7 @@ Status prepareForward(const Mesh& mesh, const Models& models, const Survey& surv
     QuadrupolePlan& plan = setup.plan;
     if (plan.sources.empty())
         return log.error(source, "No quadrupole has a current electrode to compute (all skipped or absent).");
-    if (everyElectrodeASource) {
-        // Every electrode carries a unit current once; a measuring electrode's
-        // use counts like a current electrode's for the centre.
-        std::vector<std::int32_t> use(plan.electrodes.size(), 0);
-        for (std::size_t k = 0; k < plan.pole.size(); ++k)
-            if (plan.computed[k])
-                for (std::int32_t e : plan.pole[k])
-                    if (e >= 0) ++use[static_cast<std::size_t>(e)];
-        plan.sources.resize(plan.electrodes.size());
-        plan.sourceIndex.resize(plan.electrodes.size());
-        for (std::size_t e = 0; e < plan.electrodes.size(); ++e) {
-            plan.sources[e] = static_cast<std::int32_t>(e);
-            plan.sourceIndex[e] = static_cast<std::int32_t>(e);
-        }
-        plan.sourceUse = std::move(use);
-    }
+    if (everyElectrodeASource) makeEveryElectrodeASource(plan);
     if (const std::string outside = locateElectrodes(survey, mesh, plan, setup.at, source, log); !outside.empty())
         return log.error(source, outside);
 

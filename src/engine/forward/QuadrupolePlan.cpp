@@ -66,4 +66,18 @@ std::vector<double> superpose(const QuadrupolePlan& plan, std::span<const double
     return v;
 }
 
+void makeEveryElectrodeASource(QuadrupolePlan& plan)
+{
+    std::vector<std::int32_t> use(plan.electrodes.size(), 0);
+    for (std::size_t k = 0; k < plan.pole.size(); ++k)
+        if (plan.computed[k])
+            for (std::int32_t e : plan.pole[k])
+                if (e >= 0) ++use[static_cast<std::size_t>(e)];
+    plan.sources.resize(plan.electrodes.size());
+    plan.sourceIndex.resize(plan.electrodes.size());
+    for (std::size_t e = 0; e < plan.electrodes.size(); ++e)
+        plan.sources[e] = plan.sourceIndex[e] = static_cast<std::int32_t>(e);
+    plan.sourceUse = std::move(use);
+}
+
 }  // namespace vexora

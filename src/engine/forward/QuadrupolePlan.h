@@ -29,6 +29,10 @@ struct QuadrupolePlan {
 // current electrode that only they use gets no solution.
 QuadrupolePlan planQuadrupoles(const Survey& survey, bool leaveOutSkipped);
 
+// Every used electrode becomes a source, as sensitivities need each one's
+// field; a measuring electrode's use counts like a current electrode's.
+void makeEveryElectrodeASource(QuadrupolePlan& plan);
+
 // V/I per quadrupole from potential[source * electrodes + electrode] (unit
 // current at the source); uncomputed quadrupoles and those with a
 // non-finite potential (a pole on a current electrode) get `missing`.

@@ -59,12 +59,7 @@ Status prepareLineForward(const ElectrodeLine& line, const LineModel& model, con
     QuadrupolePlan& plan = setup.plan;
     if (plan.sources.empty())
         return log.error(source, "No quadrupole has a current electrode to compute (all skipped or absent).");
-    if (everyElectrodeASource) {
-        plan.sources.resize(plan.electrodes.size());
-        plan.sourceIndex.resize(plan.electrodes.size());
-        for (std::size_t e = 0; e < plan.electrodes.size(); ++e)
-            plan.sources[e] = plan.sourceIndex[e] = static_cast<std::int32_t>(e);
-    }
+    if (everyElectrodeASource) makeEveryElectrodeASource(plan);
     std::vector<double> s;
     for (std::int32_t row : plan.electrodes) {
         const Electrode& e = survey.electrodes[static_cast<std::size_t>(row)];
