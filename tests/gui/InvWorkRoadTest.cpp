@@ -110,11 +110,16 @@ TEST_F(InvWorkRoad, LoadEditSaveAndRunInANewProjectFolder)
     EXPECT_EQ(settingNumber(readBack, Item::BackgroundResistivity), 250.0);
 
     // Save the data with and without the configuration; both load again to the same tables.
+    // Without it the sample's own #dim_grid_z would not come back: the save says so.
+    const std::string lostMesh = "it will reload with other mesh settings (#dim_grid_z 0.5 -> ";
     for (bool withConfiguration : {false, true}) {
         work->includeConfigurationBox()->setChecked(withConfiguration);
         const fs::path saved = field / (withConfiguration ? "with.data" : "without.data");
         dialogs.queue(ui::fromFilePath(saved));
+        const std::size_t before = log.plainText().size();
         click("cmdPrintScheduleandData");
+        EXPECT_EQ(log.plainText().find(lostMesh, before) != std::string::npos, !withConfiguration)
+            << log.plainText().substr(before);
         ProjectStore again;
         again.type = ProjectType::DataInversion;
         MessageLog loadLog;

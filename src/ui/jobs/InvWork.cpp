@@ -14,6 +14,7 @@
 #include "core/datafile/StartupConfiguration.h"
 #include "core/datafile/FormatChecks.h"
 #include "core/datafile/LoadCompletion.h"
+#include "core/datafile/MeshSettingsOnReload.h"
 #include "core/datafile/ScheduleWriter.h"
 #include "core/io/TextFile.h"
 #include "core/jobs/ConsoleInversion.h"
@@ -334,6 +335,11 @@ void InvWork::cmdPrintScheduleandData_Click()
         if (status == Status::Ok && !WriteConfiguration(path, store_.settings, log_)) status = Status::Error;
         if (status == Status::Ok) status = funSaveSchedule(store_, path, true, layouts, false, log_);
     } else {
+        // The mesh shown here may not be the one the saved file reloads with.
+        if (const std::string lost = meshSettingsLostOnReload(store_); !lost.empty())
+            log_.warning("cmdPrintScheduleandData",
+                         "The file is saved without its configuration: it will reload with other mesh settings (" +
+                             lost + "). Choose \"Include configuration\" to keep them.");
         status = saveDataFile(store_, path, false, log_);
     }
     if (status == Status::Ok) log_.subWriteToTextBox("Schedule file " + path.string() + " saved." + kLineBreak);
