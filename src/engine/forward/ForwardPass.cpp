@@ -104,13 +104,10 @@ Status prepareForward(const Mesh& mesh, const Models& models, const Survey& surv
     if (readForwardSettings(settings, setup.settings, log) != Status::Ok) return Status::Error;
     if (const std::string problem = meshProblem(mesh, models, setup.settings.modelIp); !problem.empty())
         return log.error(source, problem);
-    if (survey.quadrupoles.size() == 0) return log.error(source, "No quadrupoles to model.");
-
-    setup.plan = planQuadrupoles(survey, setup.settings.skipTxWithoutRx);
+    if (planForwardQuadrupoles(survey, setup.settings.skipTxWithoutRx, everyElectrodeASource, source, log,
+                               setup.plan) != Status::Ok)
+        return Status::Error;
     QuadrupolePlan& plan = setup.plan;
-    if (plan.sources.empty())
-        return log.error(source, "No quadrupole has a current electrode to compute (all skipped or absent).");
-    if (everyElectrodeASource) makeEveryElectrodeASource(plan);
     if (const std::string outside = locateElectrodes(survey, mesh, plan, setup.at, source, log); !outside.empty())
         return log.error(source, outside);
 

@@ -80,4 +80,15 @@ void makeEveryElectrodeASource(QuadrupolePlan& plan)
     plan.sourceUse = std::move(use);
 }
 
+Status planForwardQuadrupoles(const Survey& survey, bool leaveOutSkipped, bool everyElectrodeASource,
+                              std::string_view source, MessageLog& log, QuadrupolePlan& plan)
+{
+    if (survey.quadrupoles.size() == 0) return log.error(source, "No quadrupoles to model.");
+    plan = planQuadrupoles(survey, leaveOutSkipped);
+    if (plan.sources.empty())
+        return log.error(source, "No quadrupole has a current electrode to compute (all skipped or absent).");
+    if (everyElectrodeASource) makeEveryElectrodeASource(plan);
+    return Status::Ok;
+}
+
 }  // namespace vexora

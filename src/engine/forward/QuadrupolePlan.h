@@ -9,8 +9,10 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string_view>
 #include <vector>
 
+#include "core/log/MessageLog.h"
 #include "core/survey/SurveyTables.h"
 
 namespace vexora {
@@ -32,6 +34,11 @@ QuadrupolePlan planQuadrupoles(const Survey& survey, bool leaveOutSkipped);
 // Every used electrode becomes a source, as sensitivities need each one's
 // field; a measuring electrode's use counts like a current electrode's.
 void makeEveryElectrodeASource(QuadrupolePlan& plan);
+
+// The plan of a forward run: Error, logged under `source`, when the survey
+// has no quadrupole or none with a current electrode to compute.
+Status planForwardQuadrupoles(const Survey& survey, bool leaveOutSkipped, bool everyElectrodeASource,
+                              std::string_view source, MessageLog& log, QuadrupolePlan& plan);
 
 // V/I per quadrupole from potential[source * electrodes + electrode] (unit
 // current at the source); uncomputed quadrupoles and those with a

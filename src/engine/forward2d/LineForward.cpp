@@ -54,12 +54,10 @@ Status prepareLineForward(const ElectrodeLine& line, const LineModel& model, con
     if (readForwardSettings(settings, setup.settings, log) != Status::Ok) return Status::Error;
     if (const std::string problem = modelProblem(model, setup.settings.modelIp); !problem.empty())
         return log.error(source, problem);
-    if (survey.quadrupoles.size() == 0) return log.error(source, "No quadrupoles to model.");
-    setup.plan = planQuadrupoles(survey, setup.settings.skipTxWithoutRx);
-    QuadrupolePlan& plan = setup.plan;
-    if (plan.sources.empty())
-        return log.error(source, "No quadrupole has a current electrode to compute (all skipped or absent).");
-    if (everyElectrodeASource) makeEveryElectrodeASource(plan);
+    if (planForwardQuadrupoles(survey, setup.settings.skipTxWithoutRx, everyElectrodeASource, source, log,
+                               setup.plan) != Status::Ok)
+        return Status::Error;
+    const QuadrupolePlan& plan = setup.plan;
     std::vector<double> s;
     for (std::int32_t row : plan.electrodes) {
         const Electrode& e = survey.electrodes[static_cast<std::size_t>(row)];
