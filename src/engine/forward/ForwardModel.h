@@ -4,6 +4,8 @@
 // conductivity model on a mesh.
 
 #include <cstdint>
+#include <functional>
+#include <span>
 #include <vector>
 
 #include "core/log/MessageLog.h"
@@ -30,6 +32,20 @@ struct CalculatedData {
 // Puts `data` into the survey's calculated columns and marks them present;
 // the calculated IP only when `data` has it (otherwise it stays as it was).
 void storeCalculatedData(Survey& survey, CalculatedData data);
+
+// One pass of a forward model: V/I of every quadrupole over `conductivity`
+// (`charged`: the IP pass over sigma (1 - eta)), reporting progress from
+// `from` to `to` percent.
+using ResistancePass = std::function<Status(std::span<const double> conductivity, bool charged, int from, int to,
+                                            std::vector<double>& resistance)>;
+
+// The calculated columns from one or two passes: V/I over `conductivity`
+// and, with `modelIp`, Seigel's apparent chargeability from a second pass
+// over sigma (1 - eta), times `ipScale`. Logs the end; Error when a pass
+// fails (logged there), `calculated` then untouched.
+Status resistanceAndChargeability(std::span<const double> conductivity, std::span<const double> eta, bool modelIp,
+                                  double ipScale, const ComputeControl& control, MessageLog& log,
+                                  const ResistancePass& pass, CalculatedData& calculated);
 
 // Solves the forward problem of `models` on `mesh` for the quadrupoles of
 // `survey` under the forward settings of `settings` ("Model IP Data", the

@@ -85,6 +85,13 @@ void correctNearSource(const Mesh& mesh, std::span<const double> conductivity, c
             }
 }
 
+// du_p/dn at p for the outward unit normal n.
+double normalDerivative(const PoleSource& source, const NodePoint& p, const NodePoint& n)
+{
+    const std::array<double, 3> g = halfSpaceGradient(source, p);
+    return g[0] * n.x + g[1] * n.y + g[2] * n.z;
+}
+
 // The mixed condition holds for the total field about the source:
 // sigma du/dn = -sigma (cos theta / r) u. With u = u_p + u_s, the outer-face
 // terms of the weak form leave the mixed term on u_s (in the matrix) and
@@ -98,9 +105,7 @@ void outerFaceLoad(const ForwardSystem& s, const PoleSource& source, std::span<d
     double largest = 0.0, left = 0.0;
     for (std::size_t i = 0; i < s.mixedFace.size(); ++i) {
         const OuterFacePoint& g = s.mixedFace[i];
-        const std::array<double, 3> grad = halfSpaceGradient(source, g.at);
-        const double flux = source.conductivity * g.area *
-                            (grad[0] * g.normal.x + grad[1] * g.normal.y + grad[2] * g.normal.z);
+        const double flux = source.conductivity * g.area * normalDerivative(source, g.at, g.normal);
         load[i] = -(flux + mixedCoefficient(g, source.position) * halfSpacePotential(source, g.at));
         largest = std::max(largest, std::abs(flux));
         left = std::max(left, std::abs(load[i]));
@@ -123,8 +128,7 @@ void neumannFaceLoad(const ForwardSystem& s, const PoleSource& source, std::span
     for (const OuterFacePoint& g : s.neumannFace) {
         const double contrast = g.sigma - source.conductivity;
         if (contrast == 0.0) continue;
-        const std::array<double, 3> grad = halfSpaceGradient(source, g.at);
-        const double flux = contrast * g.area * (grad[0] * g.normal.x + grad[1] * g.normal.y + grad[2] * g.normal.z);
+        const double flux = contrast * g.area * normalDerivative(source, g.at, g.normal);
         for (std::size_t a = 0; a < 4; ++a) b[static_cast<std::size_t>(g.node[a])] += flux * g.shape[a];
     }
 }
@@ -168,8 +172,7 @@ void secondaryRightHandSide(const Mesh& mesh, const ForwardSystem& s, std::span<
                 inside.x += p.x / 8, inside.y += p.y / 8, inside.z += p.z / 8;
             forEachFaceGaussPoint(
                 c, inside, [&](const NodePoint& p, const NodePoint& n, double dA, const std::array<double, 4>& w) {
-                    const std::array<double, 3> g = halfSpaceGradient(source, p);
-                    const double flux = sigma0 * (g[0] * n.x + g[1] * n.y + g[2] * n.z) * dA;
+                    const double flux = sigma0 * normalDerivative(source, p, n) * dA;
                     for (std::size_t i = 0; i < 4; ++i) b[static_cast<std::size_t>(q.node[i])] -= flux * w[i];
                 });
         });

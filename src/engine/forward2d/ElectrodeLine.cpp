@@ -6,6 +6,16 @@
 
 namespace vexora {
 
+double alongLine(const ElectrodeLine& line, double x, double y)
+{
+    return (x - line.originX) * line.directionX + (y - line.originY) * line.directionY;
+}
+
+double offLine(const ElectrodeLine& line, double x, double y)
+{
+    return std::abs(-(x - line.originX) * line.directionY + (y - line.originY) * line.directionX);
+}
+
 LineFit fitElectrodeLine(const std::vector<Electrode>& electrodes, double tolerance, ElectrodeLine& line,
                          std::string& why)
 {
@@ -37,9 +47,8 @@ LineFit fitElectrodeLine(const std::vector<Electrode>& electrodes, double tolera
     const double allowed = tolerance * line.length;
     for (std::size_t row = 0; row < electrodes.size(); ++row) {
         const Electrode& e = electrodes[row];
-        const double rx = e.x - line.originX, ry = e.y - line.originY;
-        line.s.push_back(rx * dx + ry * dy);
-        const double off = std::abs(-rx * dy + ry * dx);
+        line.s.push_back(alongLine(line, e.x, e.y));
+        const double off = offLine(line, e.x, e.y);
         if (off > line.farthest) {
             line.farthest = off;
             if (off > allowed) {

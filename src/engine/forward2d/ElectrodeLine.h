@@ -24,6 +24,10 @@ struct ElectrodeLine {
     std::vector<double> s;                  // per electrode row
 };
 
+// Where (x, y) lies along the line (s) and how far off it.
+double alongLine(const ElectrodeLine& line, double x, double y);
+double offLine(const ElectrodeLine& line, double x, double y);
+
 enum class LineFit { OnLine, OffLine, TooFew };
 
 // Fits the line; OnLine when every electrode lies within `tolerance` times

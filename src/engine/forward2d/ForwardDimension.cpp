@@ -35,24 +35,18 @@ std::string notALine(const Survey& survey, ElectrodeLine& line)
     }
     // The profile: the electrodes' terrain and the topography points on the line.
     const double allowed = kLineTolerance * line.length;
-    auto along = [&](const TopographyPoint& t) {
-        return (t.x - line.originX) * line.directionX + (t.y - line.originY) * line.directionY;
-    };
-    auto across = [&](const TopographyPoint& t) {
-        return std::abs(-(t.x - line.originX) * line.directionY + (t.y - line.originY) * line.directionX);
-    };
     std::vector<std::pair<double, double>> profile;
     for (std::size_t row = 0; row < survey.electrodes.size(); ++row)
         if (survey.electrodes[row].type >= 0) profile.emplace_back(line.s[row], survey.electrodes[row].elevation);
     for (const TopographyPoint& t : survey.topography)
-        if (across(t) <= allowed) profile.emplace_back(along(t), t.z);
+        if (offLine(line, t.x, t.y) <= allowed) profile.emplace_back(alongLine(line, t.x, t.y), t.z);
     std::sort(profile.begin(), profile.end());
     // One elevation per position: the first.
     profile.erase(std::unique(profile.begin(), profile.end(), [](const auto& a, const auto& b) { return a.first == b.first; }),
                   profile.end());
     for (std::size_t i = 0; i < survey.topography.size(); ++i) {
         const TopographyPoint& t = survey.topography[i];
-        const double off = std::abs(t.z - profileAt(profile, along(t)));
+        const double off = std::abs(t.z - profileAt(profile, alongLine(line, t.x, t.y)));
         if (off > allowed) {
             char text[200];
             std::snprintf(text, sizeof text,

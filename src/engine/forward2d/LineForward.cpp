@@ -118,31 +118,12 @@ Status runLineForwardModel(const ElectrodeLine& line, const LineModel& model, co
                   setup.wavenumbers.k.size(), kLineBreak, static_cast<long long>(model.grid.nodes()),
                   setup.plan.sources.size(), setup.settings.threads, kLineBreak);
     log.subWriteToTextBox(text);
-    const bool modelIp = setup.settings.modelIp;
-    const int split = modelIp ? 50 : 100;
-    std::vector<double> resistance;
-    if (lineResistances(model.grid, setup, model.conductivity, control, 0, split, kSource, log, resistance) !=
-        Status::Ok)
-        return Status::Error;
-    std::vector<double> chargeability;
-    if (modelIp) {
-        // Seigel: the same survey over sigma (1 - eta).
-        std::vector<double> charged(model.conductivity.size());
-        for (std::size_t e = 0; e < charged.size(); ++e) charged[e] = model.conductivity[e] * (1 - model.ip[e]);
-        std::vector<double> chargedResistance;
-        if (lineResistances(model.grid, setup, charged, control, split, 100, kSource, log, chargedResistance) !=
-            Status::Ok)
-            return Status::Error;
-        chargeability.assign(resistance.size(), kCannotCompute);
-        for (std::size_t k = 0; k < resistance.size(); ++k)
-            if (resistance[k] != kCannotCompute && chargedResistance[k] != kCannotCompute && chargedResistance[k] != 0)
-                chargeability[k] = (chargedResistance[k] - resistance[k]) / chargedResistance[k] * model.ipScale;
-    }
-    calculated.resistance = std::move(resistance);
-    calculated.ip = std::move(chargeability);
-    control.report(100, "Forward model done");
-    log.subWriteToTextBox(std::string("Forward model done.") + kLineBreak);
-    return Status::Ok;
+    return resistanceAndChargeability(
+        model.conductivity, model.ip, setup.settings.modelIp, model.ipScale, control, log,
+        [&](std::span<const double> conductivity, bool, int from, int to, std::vector<double>& resistance) {
+            return lineResistances(model.grid, setup, conductivity, control, from, to, kSource, log, resistance);
+        },
+        calculated);
 }
 
 Status sampleLineModel(const Mesh& mesh, const Models& models, const ElectrodeLine& line, const Survey& survey,

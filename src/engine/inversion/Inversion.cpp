@@ -67,9 +67,9 @@ private:
     Status model(const std::vector<double>& logSigma, ElectrodeFields& fields, std::vector<double>& resistance,
                  int percent);
     std::vector<double> residuals(const std::vector<double>& resistance) const;
-    std::vector<double> weights() const;
-    // Weights without the robust factors: the misfit the data's errors give.
-    std::vector<double> unweighted() const;
+    // 1 / error of each usable datum, times its robust factor unless `robust`
+    // is false (the misfit the data's errors alone give).
+    std::vector<double> weights(bool robust = true) const;
     // The starting (and reference) log conductivity: the median apparent
     // resistivity of the data, or the given model.
     void chooseStart(std::vector<double>& logSigma) const;
@@ -188,17 +188,10 @@ std::vector<double> ResistivityInversion::residuals(const std::vector<double>& r
     return r;
 }
 
-std::vector<double> ResistivityInversion::weights() const
+std::vector<double> ResistivityInversion::weights(bool robust) const
 {
     std::vector<double> w(rows_.size());
-    for (std::size_t i = 0; i < rows_.size(); ++i) w[i] = usable_[i] ? robust_[i] / errors_[i] : 0.0;
-    return w;
-}
-
-std::vector<double> ResistivityInversion::unweighted() const
-{
-    std::vector<double> w(rows_.size());
-    for (std::size_t i = 0; i < rows_.size(); ++i) w[i] = usable_[i] ? 1.0 / errors_[i] : 0.0;
+    for (std::size_t i = 0; i < rows_.size(); ++i) w[i] = usable_[i] ? (robust ? robust_[i] : 1.0) / errors_[i] : 0.0;
     return w;
 }
 
@@ -416,7 +409,7 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
     if (aborted)
         ending = "Inversion aborted after iteration " + std::to_string(iteration) + "; the best model so far is kept.";
     if (!ending.empty()) log_.subWriteToTextBox(ending + kLineBreak);
-    const double plainChi2 = chiSquared(r, unweighted());
+    const double plainChi2 = chiSquared(r, weights(false));
     std::vector<double> weightedResiduals(r.size());
     for (std::size_t i = 0; i < r.size(); ++i) weightedResiduals[i] = robust_[i] * r[i];
     log_.subWriteToTextBox(format("Final misfit: unweighted RMS %.2f %%, chi2 %.3f; weighted RMS %.2f %%, chi2 %.3f",
