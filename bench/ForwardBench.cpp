@@ -26,6 +26,7 @@
 #include "engine/forward/PoleFields.h"
 #include "core/mesh/DefaultMeshSettings.h"
 #include "core/mesh/MeshBuild.h"
+#include "engine/solver/CholmodSolver.h"
 #include "engine/solver/MultigridPcg.h"
 #include "engine/solver/SolverChoice.h"
 #include "engine/solver/SsorPcg.h"
@@ -51,7 +52,7 @@ struct Problem {
     std::vector<MeshPoint> sources;
 };
 
-// Interior element size for about 100,000 (0) or 1,000,000 (1) nodes.
+// Interior element size for about 95,000 (0), 1,000,000 (1), 229,000 (2) or 420,000 (3) nodes.
 Problem& problem(int size)
 {
     static std::map<int, std::unique_ptr<Problem>> made;
@@ -69,7 +70,7 @@ Problem& problem(int size)
     // The generated line is valid: these steps cannot fail.
     (void)funCreateElecTable(s, log);
     (void)SetDefaultMeshSettings(s, p->store.settings, p->store.mesh.lines, log);
-    const char* h = size == 0 ? "0.4" : "0.13";
+    const char* h = size == 0 ? "0.4" : size == 1 ? "0.13" : size == 2 ? "0.25" : "0.2";
     for (Item item : {Item::GridSizeX, Item::GridSizeY, Item::GridSizeZ}) setSettingText(p->store.settings, item, h);
     MeshBuildOutcome outcome;
     (void)applyMeshSettings(p->store.settings, p->store.mesh, log);
@@ -251,8 +252,72 @@ void AllSources(benchmark::State& state)
     addCommon(state, p);
 }
 
+// The rates behind the automatic solver choice, on one thread: the direct
+// path's factorisation and solves (flops from its analysis) and one
+// multigrid PCG iteration per node and source; the estimates of both paths
+// for the 48 sources beside what they took.
+void SolverCost(benchmark::State& state)
+{
+    Problem& p = problem(static_cast<int>(state.range(0)));
+    const StencilMatrix& a = p.system.system;
+    const std::int64_t nodes = static_cast<std::int64_t>(a.nx) * a.ny * a.nz;
+    const std::size_t n = static_cast<std::size_t>(a.gridPoints());
+    std::vector<double> b;
+    for (std::size_t j = 0; j < p.sources.size(); ++j) {
+        const std::vector<double> bj = sourceRightHandSide(p, j);
+        b.insert(b.end(), bj.begin(), bj.end());
+    }
+    std::vector<double> x(b.size());
+    const int count = static_cast<int>(p.sources.size());
+    using Clock = std::chrono::steady_clock;
+    const auto since = [](Clock::time_point t) { return std::chrono::duration<double>(Clock::now() - t).count(); };
+    for (auto _ : state) {
+        std::shared_ptr<SolverAnalysis> analysis;
+        DirectFactorCost factor;
+        std::string why;
+        auto t = Clock::now();
+        if (!directFactorCost(a, analysis, factor, why)) {
+            state.SkipWithError(why.c_str());
+            return;
+        }
+        state.counters["analysisSeconds"] = since(t);
+        t = Clock::now();
+        const auto direct = makeCholmodSolver(a, 1, 16ull << 30, why, &analysis);
+        const double factorSeconds = since(t);
+        t = Clock::now();
+        for (int first = 0; first < count; first += direct->preferredBatch()) {
+            const int width = std::min(direct->preferredBatch(), count - first);
+            (void)direct->solve({b.data() + first * n, width * n}, {x.data() + first * n, width * n}, width);
+        }
+        const double solveSeconds = since(t);
+        t = Clock::now();
+        const MultigridHierarchy hierarchy = makeMultigridHierarchy(a, 1);
+        const double hierarchySeconds = since(t);
+        std::vector<SolveReport> reports(kMultigridBatchWidth);
+        t = Clock::now();
+        multigridPcgBatch(hierarchy, IterationSettings{}, {b.data(), kMultigridBatchWidth * n},
+                          {x.data(), kMultigridBatchWidth * n}, reports);
+        const double batchSeconds = since(t);
+        int iterations = 0;
+        for (const SolveReport& r : reports) iterations = std::max(iterations, r.iterations);
+        state.counters["factorGflops"] = factor.flops / 1e9;
+        state.counters["factorMB"] = factor.bytes / 1048576;
+        state.counters["factorFlopsPerSecond"] = factor.flops / factorSeconds;
+        state.counters["solveFlopsPerSecond"] = count * 4 * factor.entries / solveSeconds;
+        state.counters["directSeconds"] = factorSeconds + solveSeconds;
+        state.counters["directEstimate"] = directSecondsEstimate(factor, count);
+        state.counters["multigridIterations"] = iterations;
+        state.counters["multigridSecondsPerNodeIteration"] =
+            batchSeconds / (iterations * kMultigridBatchWidth * static_cast<double>(nodes));
+        state.counters["multigridSeconds"] = hierarchySeconds + batchSeconds * count / kMultigridBatchWidth;
+        state.counters["multigridEstimate"] = multigridSecondsEstimate(nodes, count, 1);
+    }
+    addCommon(state, p);
+}
+
 }  // namespace
 
+BENCHMARK(SolverCost)->Arg(0)->Arg(2)->Arg(3)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1);
 BENCHMARK(StencilSweep)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(SsorPcgSource)
     ->ArgsProduct({{0, 1}, {kPlain, kEisenstat, kBatched, kMultigrid}})

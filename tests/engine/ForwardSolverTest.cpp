@@ -113,5 +113,47 @@ TEST(LinearSolvers, DirectAndSsorPcgAgree)
     EXPECT_LT(difference, 1e-6 * largest);
 }
 
+// The automatic choice weighs both paths' estimated time and the factor's
+// memory, and says why; an analysis made for the choice is kept for the
+// next model on the mesh.
+TEST(LinearSolvers, AutomaticChoiceWeighsTimeAndMemory)
+{
+    if (!directSolverAvailable()) GTEST_SKIP() << "no direct solver built in";
+    ProjectStore store = lineSurvey(8, 1.0, dipoleDipole(8));
+    MessageLog log;
+    ASSERT_EQ(buildMesh(store, log), Status::Ok);
+    ForwardSystem system;
+    assembleForwardSystem(store.mesh, store.models.conductivity, ForwardSettings{}.faces, {3.5, 0, 0}, 1, system);
+    std::shared_ptr<SolverAnalysis> analysis;
+    std::string why;
+    ASSERT_TRUE(makeLinearSolver(system.system, {}, 1, 8ull << 30, 48, SolverKind::Automatic, why, &analysis));
+    DirectFactorCost factor;
+    ASSERT_TRUE(directFactorCost(system.system, analysis, factor, why));
+    const std::int64_t nodes = std::int64_t{system.system.nx} * system.system.ny * system.system.nz;
+    // Sources at which multigrid's estimate overtakes the direct one.
+    const double perSource = multigridSecondsEstimate(nodes, 1, 1) - directSecondsEstimate(factor, 1) +
+                             directSecondsEstimate(factor, 0);
+    const auto crossover = static_cast<std::int64_t>(std::ceil(directSecondsEstimate(factor, 0) / perSource));
+    ASSERT_GT(crossover, 1);
+
+    const struct {
+        std::int64_t sources;
+        std::uint64_t memory;
+        const char* starts;
+        const char* says;
+    } cases[] = {
+        {10 * crossover, 8ull << 30, "CHOLMOD (analysis of the mesh reused)", " direct, "},
+        {crossover - 1, 8ull << 30, "multigrid PCG", "multigrid "},
+        {10 * crossover, static_cast<std::uint64_t>(factor.bytes), "multigrid PCG", "more than the"},
+    };
+    for (const auto& c : cases) {
+        const auto solver = makeLinearSolver(system.system, {}, 1, c.memory, c.sources, SolverKind::Automatic, why,
+                                             &analysis);
+        ASSERT_TRUE(solver);
+        EXPECT_EQ(why.rfind(c.starts, 0), 0u) << c.sources << ": " << why;
+        EXPECT_NE(why.find(c.says), std::string::npos) << c.sources << ": " << why;
+    }
+}
+
 }  // namespace
 }  // namespace vexora

@@ -19,11 +19,18 @@ constexpr int kDoublesPerBatchColumn = 10;
 // Beyond this many columns a solve gains little more.
 constexpr int kWidestBatch = 48;
 
+// A factor entry: its value and its row index.
+double factorBytesOf(double entries)
+{
+    return entries * (sizeof(double) + sizeof(SuiteSparse_long));
+}
+
 // The pattern of the upper triangle and its symbolic factor (ordering,
 // elimination tree, supernodes), kept unfactorised so each model copies it.
 struct CholmodAnalysis final : SolverAnalysis {
     std::vector<SuiteSparse_long> columnStart, row;
     double factorEntries = 0;  // nonzeros of L
+    double factorFlops = 0;    // of the numerical factorisation
     mutable cholmod_common common{};
     cholmod_factor* symbolic = nullptr;
 
@@ -61,7 +68,7 @@ public:
 
     // Analysis (or the one in `analysis` when it fits), budget check,
     // factorisation; false with `why` on failure.
-    bool factorise(std::uint64_t budgetBytes, std::string& why, std::shared_ptr<SolverAnalysis>* analysis);
+    bool factorise(std::uint64_t budgetBytes, std::string& why, std::shared_ptr<SolverAnalysis>& analysis);
     SolveReport solve(std::span<const double> b, std::span<double> x, int count) const override;
     int preferredBatch() const override { return batch_; }
     std::string name() const override { return "CHOLMOD"; }
@@ -75,44 +82,42 @@ private:
     cholmod_factor* factor_ = nullptr;
 };
 
-bool CholmodSolver::factorise(std::uint64_t budgetBytes, std::string& why,
-                              std::shared_ptr<SolverAnalysis>* analysis)
+// The upper triangle of `a` over its real nodes by columns, `gridIndex`
+// getting the grid point of each column. The pattern must not depend on the
+// model, so that its analysis serves the next one: a coupling that sums to
+// zero in a uniform model is kept as an entry; only a node decoupled from
+// all its neighbours (held at zero by an outer condition) has none.
+cholmod_sparse* upperTriangle(const StencilMatrix& a, std::vector<std::int64_t>& gridIndex, cholmod_common& common)
 {
-    gridIndex_.reserve(static_cast<std::size_t>(a_.nx) * a_.ny * a_.nz);
-    std::vector<std::int64_t> realIndex(static_cast<std::size_t>(a_.gridPoints()), -1);
-    forEachRealNode(a_, 1, a_.nz + 1, [&](std::int64_t k) {
-        realIndex[static_cast<std::size_t>(k)] = static_cast<std::int64_t>(gridIndex_.size());
-        gridIndex_.push_back(k);
+    gridIndex.clear();
+    gridIndex.reserve(static_cast<std::size_t>(a.nx) * a.ny * a.nz);
+    std::vector<std::int64_t> realIndex(static_cast<std::size_t>(a.gridPoints()), -1);
+    forEachRealNode(a, 1, a.nz + 1, [&](std::int64_t k) {
+        realIndex[static_cast<std::size_t>(k)] = static_cast<std::int64_t>(gridIndex.size());
+        gridIndex.push_back(k);
     });
-    const std::size_t n = gridIndex_.size();
-    // The pattern must not depend on the model, so that its analysis serves
-    // the next one: a coupling that sums to zero in a uniform model is kept
-    // as an entry; only a node decoupled from all its neighbours (held at
-    // zero by an outer condition) has none.
-    std::vector<char> coupled(static_cast<std::size_t>(a_.gridPoints()), 0);
-    for (const std::int64_t k : gridIndex_)
+    const std::size_t n = gridIndex.size();
+    std::vector<char> coupled(static_cast<std::size_t>(a.gridPoints()), 0);
+    for (const std::int64_t k : gridIndex)
         for (int s = 1; s <= kUpperNeighbours; ++s)
-            if (a_.row(k)[s] != 0.0) {
+            if (a.row(k)[s] != 0.0) {
                 coupled[static_cast<std::size_t>(k)] = 1;
-                coupled[static_cast<std::size_t>(k + a_.upperOffset[static_cast<std::size_t>(s - 1)])] = 1;
+                coupled[static_cast<std::size_t>(k + a.upperOffset[static_cast<std::size_t>(s - 1)])] = 1;
             }
-    // Upper triangle by columns: column j holds the couplings from earlier
-    // nodes (largest offset first, so rows ascend) and then the diagonal.
-    cholmod_sparse* upper = cholmod_l_allocate_sparse(n, n, n * kStencilSlots, 1, 1, 1, CHOLMOD_REAL, &common_);
-    if (!upper) {
-        why = "CHOLMOD could not allocate the matrix";
-        return false;
-    }
+    // Column j holds the couplings from earlier nodes (largest offset first,
+    // so rows ascend) and then the diagonal.
+    cholmod_sparse* upper = cholmod_l_allocate_sparse(n, n, n * kStencilSlots, 1, 1, 1, CHOLMOD_REAL, &common);
+    if (!upper) return nullptr;
     auto* p = static_cast<SuiteSparse_long*>(upper->p);
     auto* i = static_cast<SuiteSparse_long*>(upper->i);
     auto* v = static_cast<double*>(upper->x);
     SuiteSparse_long at = 0;
     for (std::size_t j = 0; j < n; ++j) {
         p[j] = at;
-        const std::int64_t k = gridIndex_[j];
+        const std::int64_t k = gridIndex[j];
         for (int s = kUpperNeighbours; s >= 1; --s) {
-            const std::int64_t from = k - a_.upperOffset[static_cast<std::size_t>(s - 1)];
-            const double value = a_.row(from)[s];
+            const std::int64_t from = k - a.upperOffset[static_cast<std::size_t>(s - 1)];
+            const double value = a.row(from)[s];
             if (realIndex[static_cast<std::size_t>(from)] < 0 || !coupled[static_cast<std::size_t>(from)] ||
                 !coupled[static_cast<std::size_t>(k)])
                 continue;
@@ -120,31 +125,45 @@ bool CholmodSolver::factorise(std::uint64_t budgetBytes, std::string& why,
             v[at++] = value;
         }
         i[at] = static_cast<SuiteSparse_long>(j);
-        v[at++] = a_.row(k)[0];
+        v[at++] = a.row(k)[0];
     }
     p[n] = at;
+    return upper;
+}
 
-    common_.supernodal = CHOLMOD_SUPERNODAL;
-    const auto* known = analysis ? dynamic_cast<const CholmodAnalysis*>(analysis->get()) : nullptr;
-    const bool reused = known && known->fits(*upper);
-    double factorEntries = 0;
-    if (reused) {
-        factor_ = cholmod_l_copy_factor(known->symbolic, &common_);
-        factorEntries = known->factorEntries;
+// The analysis in `analysis` when it was made for the pattern of `upper`;
+// otherwise a new one, left there. Null when the analysis fails.
+const CholmodAnalysis* analysisFor(const cholmod_sparse& upper, std::shared_ptr<SolverAnalysis>& analysis,
+                                   bool& reused)
+{
+    const auto* known = dynamic_cast<const CholmodAnalysis*>(analysis.get());
+    reused = known && known->fits(upper);
+    if (reused) return known;
+    auto made = std::make_shared<CholmodAnalysis>();
+    made->common.supernodal = CHOLMOD_SUPERNODAL;
+    made->symbolic = cholmod_l_analyze(const_cast<cholmod_sparse*>(&upper), &made->common);
+    if (!made->symbolic) return nullptr;
+    made->factorEntries = made->common.lnz;
+    made->factorFlops = made->common.fl;
+    const auto* p = static_cast<const SuiteSparse_long*>(upper.p);
+    const auto* i = static_cast<const SuiteSparse_long*>(upper.i);
+    made->columnStart.assign(p, p + upper.ncol + 1);
+    made->row.assign(i, i + p[upper.ncol]);
+    analysis = std::move(made);
+    return static_cast<const CholmodAnalysis*>(analysis.get());
+}
+
+bool CholmodSolver::factorise(std::uint64_t budgetBytes, std::string& why, std::shared_ptr<SolverAnalysis>& analysis)
+{
+    cholmod_sparse* upper = upperTriangle(a_, gridIndex_, common_);
+    if (!upper) {
+        why = "CHOLMOD could not allocate the matrix";
+        return false;
     }
-    else {
-        factor_ = cholmod_l_analyze(upper, &common_);
-        factorEntries = common_.lnz;
-        if (factor_ && analysis) {
-            auto made = std::make_shared<CholmodAnalysis>();
-            made->columnStart.assign(p, p + n + 1);
-            made->row.assign(i, i + at);
-            made->factorEntries = factorEntries;
-            made->symbolic = cholmod_l_copy_factor(factor_, &made->common);
-            if (made->symbolic) *analysis = std::move(made);
-        }
-    }
-    const double factorBytes = factorEntries * (sizeof(double) + sizeof(SuiteSparse_long));
+    bool reused = false;
+    const CholmodAnalysis* known = analysisFor(*upper, analysis, reused);
+    if (known) factor_ = cholmod_l_copy_factor(known->symbolic, &common_);
+    const double factorBytes = known ? factorBytesOf(known->factorEntries) : 0;
     if (!factor_ || factorBytes > static_cast<double>(budgetBytes)) {
         why = factor_ ? "the factor would take about " + std::to_string(static_cast<long long>(factorBytes / 1048576)) +
                             " MB, more than the " + std::to_string(budgetBytes / 1048576) + " MB allowed"
@@ -152,6 +171,7 @@ bool CholmodSolver::factorise(std::uint64_t budgetBytes, std::string& why,
         cholmod_l_free_sparse(&upper, &common_);
         return false;
     }
+    common_.supernodal = CHOLMOD_SUPERNODAL;
     const int ok = cholmod_l_factorize(upper, factor_, &common_);
     cholmod_l_free_sparse(&upper, &common_);
     if (!ok || common_.status != CHOLMOD_OK) {
@@ -210,9 +230,29 @@ bool directSolverAvailable()
 std::unique_ptr<LinearSolver> makeCholmodSolver(const StencilMatrix& a, int threads, std::uint64_t budgetBytes,
                                                 std::string& why, std::shared_ptr<SolverAnalysis>* analysis)
 {
+    std::shared_ptr<SolverAnalysis> own;
     auto solver = std::make_unique<CholmodSolver>(a, threads);
-    if (!solver->factorise(budgetBytes, why, analysis)) return nullptr;
+    if (!solver->factorise(budgetBytes, why, analysis ? *analysis : own)) return nullptr;
     return solver;
+}
+
+bool directFactorCost(const StencilMatrix& a, std::shared_ptr<SolverAnalysis>& analysis, DirectFactorCost& cost,
+                      std::string& why)
+{
+    cholmod_common common;
+    cholmod_l_start(&common);
+    std::vector<std::int64_t> gridIndex;
+    cholmod_sparse* upper = upperTriangle(a, gridIndex, common);
+    bool reused = false;
+    const CholmodAnalysis* known = upper ? analysisFor(*upper, analysis, reused) : nullptr;
+    if (upper) cholmod_l_free_sparse(&upper, &common);
+    cholmod_l_finish(&common);
+    if (!known) {
+        why = "CHOLMOD analysis failed";
+        return false;
+    }
+    cost = {factorBytesOf(known->factorEntries), known->factorEntries, known->factorFlops, reused};
+    return true;
 }
 
 }  // namespace vexora
@@ -231,6 +271,12 @@ std::unique_ptr<LinearSolver> makeCholmodSolver(const StencilMatrix&, int, std::
 {
     why = "the direct solver is not built in (SuiteSparse not found)";
     return nullptr;
+}
+
+bool directFactorCost(const StencilMatrix&, std::shared_ptr<SolverAnalysis>&, DirectFactorCost&, std::string& why)
+{
+    why = "the direct solver is not built in (SuiteSparse not found)";
+    return false;
 }
 
 }  // namespace vexora

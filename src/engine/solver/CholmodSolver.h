@@ -22,4 +22,16 @@ std::unique_ptr<LinearSolver> makeCholmodSolver(const StencilMatrix& a, int thre
                                                 std::string& why,
                                                 std::shared_ptr<SolverAnalysis>* analysis = nullptr);
 
+// The factor a direct solve of `a` would make, from its symbolic analysis
+// (the one in `analysis` when it was made for the same pattern, otherwise a
+// new one, left there). False, with `why`, when there is none.
+struct DirectFactorCost {
+    double bytes = 0;    // values and row indices
+    double entries = 0;  // nonzeros of L
+    double flops = 0;    // of the numerical factorisation
+    bool reused = false; // the analysis was there already
+};
+bool directFactorCost(const StencilMatrix& a, std::shared_ptr<SolverAnalysis>& analysis, DirectFactorCost& cost,
+                      std::string& why);
+
 }  // namespace vexora

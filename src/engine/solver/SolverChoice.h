@@ -5,25 +5,40 @@
 #include <memory>
 #include <string>
 
+#include "engine/solver/CholmodSolver.h"
 #include "engine/solver/LinearSolver.h"
 
 namespace vexora {
 
 enum class SolverKind { Automatic, SsorPcg, Multigrid, Direct };
 
-// At 95,000 nodes and 48 sources on 2 threads the factorisation and its
-// solves take 3.3 s, multigrid PCG in lockstep batches about a third more;
-// the factor grows as about n^(4/3) (560 MB there, 13 GB at 970,000 nodes),
-// so beyond this many nodes it no longer fits a workstation and multigrid,
-// which needs the matrices of its levels and 5 vectors per system, is the
-// fast path (measured in bench/).
-inline constexpr std::int64_t kDirectNodeLimit = 400000;
-inline constexpr std::int64_t kDirectMinimumSources = 12;
+// The rates behind the choice, measured in bench/ (SolverCost) on a
+// two-core workstation. The direct path's dense kernels run in the threaded
+// BLAS, on every core whatever our own thread count; multigrid runs on ours.
+inline constexpr double kFactorFlopsPerSecond = 3e10;               // supernodal factorisation
+inline constexpr double kSolveFlopsPerSecond = 1.2e10;              // its solves, 4 flops per factor entry
+inline constexpr double kMultigridSecondsPerNodeIteration = 8.6e-8;  // one system, one thread
+inline constexpr int kMultigridIterations = 10;                     // typical count to 1e-7
+// Before any analysis, the factor of a mesh's system grows as about
+// n^(4/3) bytes times the first and its flops as n^2 times the second
+// (560 MB and 37 Gflop at 95,000 nodes, 1.8 GB and 208 Gflop at 229,000).
+inline constexpr double kFactorBytesPerNode43 = 128;
+inline constexpr double kFactorFlopsPerNode2 = 4e-3;
+// The analysis (fill-reducing ordering, symbolic factor): 1 s at 95,000
+// nodes, 2.7 s at 229,000; made once per mesh.
+inline constexpr double kAnalysisSecondsPerNode = 1.2e-5;
 
-// Automatic: the direct factorisation when it is built in, there are at
-// least kDirectMinimumSources right-hand sides to share it, the system has
-// at most kDirectNodeLimit real nodes and its estimated factor takes at most
-// half of `availableBytes`; multigrid PCG otherwise. SsorPcg (the lockstep
+// Estimated seconds of the direct path (factorisation and one solve per
+// right-hand side) and of multigrid PCG on `threads` threads.
+double directSecondsEstimate(const DirectFactorCost& factor, std::int64_t rightHandSides);
+double multigridSecondsEstimate(std::int64_t nodes, std::int64_t rightHandSides, int threads);
+
+// Automatic: the direct factorisation when it is built in, its factor (from
+// the symbolic analysis) takes at most half of `availableBytes` and its
+// estimated time is at most multigrid's; multigrid PCG otherwise. A mesh
+// whose factor by the n^(4/3) and n^2 rules would need four times the
+// memory, or twice multigrid's time while the analysis alone takes a tenth
+// of it, is not analysed. SsorPcg (the lockstep
 // SSOR-PCG batches) is there to be asked for. `why` says what was chosen
 // and why, for the log. `analysis`, when given, carries the direct path's
 // analysis from one model on a mesh to the next.
