@@ -4,7 +4,7 @@
 #include "ui/jobs/InvWork.h"
 #include "ui/jobs/InversionRuns.h"
 #include "ui/qc/Reciprocals.h"
-#include "ui/qc/frmPlots.h"
+#include "ui/qc/PseudoPlots.h"
 #include "ui/shell/MainWindow.h"
 
 namespace vexora::ui {
@@ -15,7 +15,7 @@ void plugInWorkbench(MDIStart& window, ProjectStore& store, MessageLog& log, Que
     connectInversionRuns(window, log, fileDialogs);
     registerInvWork(window, store, log, questions, userSettings, fileDialogs);
     registerFileOpen(window, log, questions, fileDialogs);
-    registerPlots(window, store, log, questions);
+    registerPlots(window, store, log, questions, fileDialogs);
     registerReciprocals(window, store, log, questions, fileDialogs);
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 
@@ -50,6 +51,43 @@ TEST(MeshFileCommands, MeshWrittenAndImportedGivesTheSameSizes)
     ASSERT_EQ(bin.code, 0) << bin.err;
     ASSERT_TRUE(readTextFile(folder / "m.bin", text));
     EXPECT_EQ(text.substr(0, 6), std::string("V\0X\0R\0", 6));
+    const CliRun viewer = vexora({"mesh-import", (folder / "m.bin").string()});
+    ASSERT_EQ(viewer.code, 0) << viewer.err;
+    EXPECT_EQ(viewer.out.substr(0, 24), "viewer model file\nnodes\t");
+    EXPECT_NE(viewer.out.find("quantities\tResistivity\tConductivity\n"), std::string::npos) << viewer.out;
+
+    // Sections of both model files, drawn by the executable offscreen.
+    for (const char* model : {"m.bin", "xyz.vwer"}) {
+        const std::string png = (folder / (std::string(model) + ".png")).string(),
+                          out = (folder / "section.txt").string();
+        const std::string command = "env -u DISPLAY \"" + std::string(VEXORA_CLI_PATH) + "\" section \"" +
+                                    (folder / model).string() + "\" --y 6 --log --png \"" + png + "\" > \"" + out +
+                                    "\" 2>&1";
+        ASSERT_EQ(std::system(command.c_str()), 0) << model;
+        ASSERT_TRUE(readTextFile(png, text));
+        EXPECT_EQ(text.substr(0, 8), "\x89PNG\r\n\x1a\n") << model;
+        ASSERT_TRUE(readTextFile(out, text));
+        EXPECT_NE(text.find("quantity\tResistivity\ncells\t"), std::string::npos) << text;
+    }
+    const std::string m = (folder / "m.bin").string(), png = (folder / "no.png").string();
+    const struct {
+        std::vector<std::string> args;
+        int code;
+        const char* message;
+    } refused[] = {
+        {{"section", m, "--y", "6", "--quantity", "Sensitivity", "--png", png}, 1,
+         "holds no Sensitivity (it holds Resistivity Conductivity)"},
+        {{"section", m, "--z", "1000", "--png", png}, 1, "meets no block of the model"},
+        {{"section", m, "--z", "deep", "--png", png}, 2, "must be a number"},
+        {{"section", m, "--x", "1", "--y", "1", "--png", png}, 2, "Usage"},
+        {{"section", sample, "--x", "1", "--png", png}, 1, "is neither a viewer model file nor a mesh-and-model"},
+    };
+    for (const auto& r : refused) {
+        const CliRun run = vexora(r.args);
+        EXPECT_EQ(run.code, r.code) << r.message;
+        EXPECT_NE(run.err.find(r.message), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(fs::exists(png));
     fs::remove_all(folder);
 }
 

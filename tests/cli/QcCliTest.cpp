@@ -128,6 +128,31 @@ TEST_F(QcCli, HistogramPngWithoutADisplay)
         EXPECT_EQ(entry.path().filename().string().rfind(".taken.png", 0), std::string::npos) << entry.path();
 }
 
+// One panel per cable, drawn offscreen by the executable.
+TEST_F(QcCli, PseudosectionPng)
+{
+    // Dipole-dipole in A B M N order measures a negative V/I.
+    const std::string in = write("in.data", "1 A 1 A 2 A 3 A 4 -0.5 10 5 100 0\r\n"
+                                            "2 B 1 B 2 B 3 B 4 -0.25 12 6 200 0\r\n"
+                                            "3 A 1 A 4 A 2 A 3 1.5 8 4 150 1\r\n"
+                                            "4 A 1 A 2 B 1 B 2 0.125 9 3 100 0\r\n"
+                                            "5 A 2 A 3 A 4 A 1 0.4 9 3 100 0\r\n");
+    const std::string png = (folder / "p.png").string();
+    const std::string out = (folder / "out.txt").string();
+    const std::string command = "env -u DISPLAY QT_QPA_PLATFORM=xcb \"" + std::string(VEXORA_CLI_PATH) +
+                                "\" pseudosection \"" + in + "\" --png \"" + png + "\" > \"" + out + "\" 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::string bytes, printed;
+    ASSERT_TRUE(vexora::readTextFile(png, bytes));
+    EXPECT_EQ(bytes.substr(0, 8), "\x89PNG\r\n\x1a\n");
+    ASSERT_TRUE(vexora::readTextFile(out, printed));
+    // Quadrupole 3 is skipped, 4 spans both cables, 5 has the wrong sign.
+    EXPECT_NE(printed.find("1 data with a negative or zero apparent resistivity are not shown"), std::string::npos)
+        << printed;
+    EXPECT_NE(printed.find("A\t1\t6\t"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("B\t1\t6\t"), std::string::npos) << printed;
+}
+
 TEST_F(QcCli, Misuse)
 {
     const std::string in = write("in.data", rows);
@@ -142,6 +167,23 @@ TEST_F(QcCli, Misuse)
     EXPECT_EQ(q.code, 1);
     EXPECT_NE(q.err.find("No q values in a loaded data file."), std::string::npos);
     EXPECT_EQ(vexora({"reciprocal", (folder / "none.data").string()}).code, 1);
+
+    const std::string png = (folder / "p.png").string();
+    EXPECT_EQ(vexora({"pseudosection", in}).code, 2);
+    EXPECT_EQ(vexora({"pseudosection", in, "--png", png, "--quantity", "K"}).code, 2);
+    const struct {
+        std::vector<std::string> options;
+        const char* message;
+    } refused[] = {{{"--cable", "X"}, "No cable named X."},
+                   {{"--quantity", "misfit"}, "The data hold no calculated V/I"}};
+    for (const auto& r : refused) {
+        std::vector<std::string> args = {"pseudosection", in, "--png", png};
+        args.insert(args.end(), r.options.begin(), r.options.end());
+        const CliRun run = vexora(args);
+        EXPECT_EQ(run.code, 1);
+        EXPECT_NE(run.err.find(r.message), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(fs::exists(png));
 }
 
 }  // namespace

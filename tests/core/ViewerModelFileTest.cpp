@@ -6,6 +6,8 @@
 #include "core/project/ProjectStore.h"
 #include "core/mesh/NodeMesh.h"
 #include "core/mesh/ViewerModelFile.h"
+#include "core/mesh/ModelSection.h"
+#include "core/mesh/ViewerModelRead.h"
 
 using namespace vexora;
 namespace vt = vexora::testing;
@@ -133,6 +135,119 @@ TEST(ViewerModelFile, ByteLayout)
     EXPECT_EQ(two.size(), b.size() - 4 - 13 - 8 * inBlocks);
     // Another quantity needs its values.
     EXPECT_EQ(viewerModelBytes(store.settings, store.survey, store.mesh, store.models, "SENS", nullptr, {}, two), ViewerFileStatus::BlockFailed);
+}
+
+}  // namespace
+
+namespace {
+
+// Every quantity, node and block the writer stored reads back; a file cut
+// short or with a count that does not fit is refused with where it breaks,
+// the model given in untouched.
+TEST(ViewerModelRead, ReadsBackWhatWasWrittenAndRefusesDamage)
+{
+    ProjectStore store;
+    store.settings = vt::settingsWith({{Item::PlotBounds, "1 2 1 2 -1 0"}, {Item::GridSizeX, "1"},
+                                       {Item::GridSizeY, "1"}, {Item::GridSizeZ, "1"}});
+    store.mesh = vt::meshOfLines(vt::evenLines(0, 1, 5), vt::evenLines(0, 1, 5), {1, 0, -1, -2, -3});
+    MessageLog log;
+    ASSERT_EQ(NodeMesh(store.mesh, store.settings, log), NodeMeshStatus::Made);
+    store.mesh.present = true;
+    const std::size_t blocks = store.mesh.elementNodes.size();
+    for (std::size_t e = 0; e < blocks; ++e) store.models.conductivity.push_back(0.01 * static_cast<double>(e + 1));
+    store.models.ip.assign(blocks, 0.004);
+    store.survey.electrodes = {vt::electrode(1, 1, 0.5, 0.5, 0)};
+    std::string b;
+    ASSERT_EQ(viewerModelBytes(store.settings, store.survey, store.mesh, store.models, "RHO", nullptr,
+                               {2026, 12, 7, 1, 2, 3}, b),
+              ViewerFileStatus::Written);
+
+    ViewerModel model;
+    std::string why;
+    ASSERT_EQ(readViewerModel(b, model, why), ViewerReadStatus::Read) << why;
+    ASSERT_EQ(model.nodes.size(), 64u);
+    ASSERT_EQ(model.blocks.size(), 27u);
+    EXPECT_EQ(model.quantities, (std::vector<std::string>{"Resistivity", "Conductivity", "Chargeability"}));
+    ASSERT_EQ(model.electrodes.size(), 1u);
+    EXPECT_DOUBLE_EQ(model.electrodes[0].x, 0.5);
+    // Each block's corners are the mesh's, and its values its model's.
+    for (std::size_t k = 0; k < model.blocks.size(); ++k) {
+        const NodePoint& first = model.nodes[static_cast<std::size_t>(model.blocks[k][0])];
+        std::size_t e = 0;
+        while (e < blocks) {
+            const NodePoint& p = store.mesh.nodeGrid[static_cast<std::size_t>(store.mesh.elementNodes[e][0] - 1)];
+            if (p.x == first.x && p.y == first.y && p.z == first.z) break;
+            ++e;
+        }
+        ASSERT_LT(e, blocks) << k;
+        EXPECT_DOUBLE_EQ((*model.quantity("Resistivity"))[k], 1 / store.models.conductivity[e]);
+        EXPECT_DOUBLE_EQ((*model.quantity("Chargeability"))[k], 4.0);
+    }
+
+    const auto put32 = [](std::string bytes, std::size_t position, std::int32_t v) {
+        for (std::size_t k = 0; k < 4; ++k) bytes[position - 1 + k] = static_cast<char>((v >> (8 * k)) & 0xFF);
+        return bytes;
+    };
+    const std::size_t nodesAt = 401, blocksAt = nodesAt + 8 + 28 * 64;
+    const struct {
+        const char* what;
+        std::string bytes;
+        ViewerReadStatus status;
+        const char* message;
+    } damaged[] = {
+        {"a PNG", "\x89PNG\r\n\x1a\n" + std::string(500, '\0'), ViewerReadStatus::NotViewerFile, "not a viewer model"},
+        {"cut in the values", b.substr(0, b.size() - 300), ViewerReadStatus::Damaged, "past the end of the file"},
+        {"node count too large", put32(b, nodesAt + 4, 1 << 28), ViewerReadStatus::Damaged, "claims 268435456"},
+        {"negative block count", put32(b, blocksAt + 4, -5), ViewerReadStatus::Damaged, "claims -5"},
+        {"unknown corner", put32(b, blocksAt + 8, 999999), ViewerReadStatus::Damaged, "names node 999999"},
+    };
+    for (const auto& d : damaged) {
+        ViewerModel kept = model;
+        std::string said;
+        EXPECT_EQ(readViewerModel(d.bytes, kept, said), d.status) << d.what;
+        EXPECT_NE(said.find(d.message), std::string::npos) << d.what << ": " << said;
+        EXPECT_EQ(kept.blocks.size(), model.blocks.size()) << d.what;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Sections of a block model tile the plane they cut: the cells' areas add
+// up to the cut's extent, every cell carries its block's value.
+TEST(ModelSection, CellsTileThePlane)
+{
+    ProjectStore store;
+    store.settings = vt::settingsWith({{Item::GridSizeX, "1"}, {Item::GridSizeY, "1"}, {Item::GridSizeZ, "1"}});
+    store.mesh = vt::meshOfLines(vt::evenLines(0, 1, 5), vt::evenLines(0, 1, 4), {0, -1, -3});
+    MessageLog log;
+    ASSERT_EQ(NodeMesh(store.mesh, store.settings, log), NodeMeshStatus::Made);
+    const std::size_t blocks = store.mesh.elementNodes.size();
+    for (std::size_t e = 0; e < blocks; ++e) store.models.conductivity.push_back(1.0 / static_cast<double>(e + 1));
+    const ViewerModel model = viewerModelOf(store.mesh, store.models);
+    ASSERT_EQ(model.blocks.size(), blocks);
+
+    const struct {
+        SectionAxis axis;
+        double at;
+        std::size_t cells;
+        double area;
+    } cases[] = {{SectionAxis::Y, 1.5, 4 * 2, 4 * 3}, {SectionAxis::X, 0.25, 3 * 2, 3 * 3}, {SectionAxis::Z, -2, 4 * 3, 4 * 3}};
+    for (const auto& c : cases) {
+        ModelSection section;
+        std::string why;
+        ASSERT_TRUE(modelSection(model, c.axis, c.at, "Resistivity", section, why)) << why;
+        EXPECT_EQ(section.cells.size(), c.cells);
+        double area = 0;
+        for (const SectionCell& cell : section.cells) {
+            const auto& p = cell.corner;
+            area += 0.5 * std::abs((p[0][0] * p[1][1] - p[1][0] * p[0][1]) + (p[1][0] * p[2][1] - p[2][0] * p[1][1]) +
+                                   (p[2][0] * p[3][1] - p[3][0] * p[2][1]) + (p[3][0] * p[0][1] - p[0][0] * p[3][1]));
+            EXPECT_GE(cell.value, 1.0);
+        }
+        EXPECT_NEAR(area, c.area, 1e-9);
+    }
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QComboBox>
 #include <QDialog>
+#include <QImage>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -22,6 +24,8 @@
 #include "ui/import/Form_FileOpen.h"
 #include "ui/platform/TextConversion.h"
 #include "ui/qc/Reciprocals.h"
+#include "ui/qc/PseudoPlots.h"
+#include "ui/qc/PseudosectionPage.h"
 #include "ui/qc/frmPlots.h"
 #include "ui/shell/Explorer.h"
 #include "ui/shell/MainWindow.h"
@@ -225,8 +229,36 @@ TEST_F(ExplorerNodes, QualityControlAndImportWindowsOpenOnTheSampleSurvey)
     for (int skip : store.survey.quadrupoles.skip) inUse += skip == 0;
 
     clickNode("Pseudo Plots");
-    auto* plots = qobject_cast<ui::frmPlots*>(shown(TaskWindow::Histogram));
-    ASSERT_NE(plots, nullptr);
+    auto* pseudo = qobject_cast<ui::PseudoPlots*>(shown(TaskWindow::Histogram));
+    ASSERT_NE(pseudo, nullptr);
+    // One pseudosection per cable of the sample with every datum in use
+    // that lies on one cable.
+    ui::PseudosectionPage* sections = pseudo->sections();
+    ASSERT_EQ(sections->panels().size(), 4u);
+    std::size_t drawn = 0, onOneCable = 0;
+    for (const PseudosectionPanel& panel : sections->panels()) drawn += panel.points.size();
+    for (std::size_t k = 0; k < store.survey.quadrupoles.size(); ++k) {
+        const Quadrupole& q = store.survey.quadrupoles.rows[k];
+        onOneCable += store.survey.quadrupoles.skip[k] == 0 &&
+                      std::all_of(q.pole, q.pole + 4, [&](const ElectrodeRef& e) { return e.cable == q.pole[0].cable; });
+    }
+    EXPECT_EQ(drawn, onOneCable);
+    EXPECT_GT(drawn, inUse * 9 / 10);
+    sections->cboCable->setCurrentText("L2");
+    ASSERT_EQ(sections->panels().size(), 1u);
+    EXPECT_EQ(sections->panels()[0].cable, "L2");
+    const QTemporaryDir pictures;
+    const QString picture = pictures.filePath("l2.png");
+    dialogs.queue(picture);
+    sections->cmdSaveImage->click();
+    EXPECT_FALSE(QImage(picture).isNull());
+    mark = logMark();
+    sections->cboQuantity->setCurrentIndex(sections->cboQuantity->findData("misfit"));
+    EXPECT_TRUE(sections->panels().empty());
+    EXPECT_FALSE(sections->cmdSaveImage->isEnabled());
+    EXPECT_NE(loggedSince(mark).find("The data hold no calculated V/I"), std::string::npos) << loggedSince(mark);
+
+    auto* plots = pseudo->histogram();
     EXPECT_EQ(plots->windowTitle(), "V/I data histogram");
     EXPECT_EQ(plots->model().stats.count, inUse);
     EXPECT_GT(plots->model().binCount, 1);
@@ -235,7 +267,7 @@ TEST_F(ExplorerNodes, QualityControlAndImportWindowsOpenOnTheSampleSurvey)
     // Shown again on loaded data, the check calculates at once.
     clickNode("Reciprocals Check");
     EXPECT_EQ(shown(TaskWindow::ReciprocalCheck), reciprocals);
-    EXPECT_FALSE(plots->isVisible());
+    EXPECT_FALSE(pseudo->isVisible());
     ASSERT_TRUE(reciprocals->calculated()) << log.plainText();
     EXPECT_TRUE(store.reciprocals.calculated);
     EXPECT_EQ(reciprocals->result().pairs, 1128u);

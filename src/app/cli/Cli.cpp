@@ -22,7 +22,8 @@ const std::vector<Command>& commands()
         {"mesh", "mesh IN.data [--config C.cnfg] [-o OUT.vwer]\n"
                  "                                  build the mesh and starting model, print its sizes",
          runMesh},
-        {"mesh-import", "mesh-import IN.vwer             read a mesh-and-model file, print its sizes", runMeshImport},
+        {"mesh-import", "mesh-import IN.vwer             read a mesh-and-model or viewer model file, print its sizes",
+         runMeshImport},
         {"xyz", "xyz IN.data MODEL.xyz -o OUT.vwer [--ip] [--spacing \"DX DY DZ\"] [--columns \"X Y Z RHO [IP]\"]\n"
                 "                                  build the mesh, take its model from an XYZ file, write it",
          runXyz},
@@ -54,6 +55,12 @@ const std::vector<Command>& commands()
         {"histogram", "histogram IN.data V/I|V|I|K|Rho|q|IP [--bins N] [--png OUT.png]\n"
                       "                                  print statistics and bars of one quantity, draw them",
          runHistogram},
+        {"pseudosection", "pseudosection IN.data --png OUT.png [--cable NAME] [--quantity rho|calc|ip|misfit]\n"
+                          "                                  draw each cable's data at their pseudo-depths",
+         runPseudosection},
+        {"section", "section MODEL --x|--y|--z VALUE --png OUT.png [--quantity NAME] [--log]\n"
+                    "                                  draw a vertical or horizontal section of a model file",
+         runSection},
     };
     return table;
 }

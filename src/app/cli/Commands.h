@@ -29,6 +29,8 @@ int runInvert(const Arguments& args, std::ostream& out, std::ostream& err);
 int runImport(const Arguments& args, std::ostream& out, std::ostream& err);
 int runReciprocal(const Arguments& args, std::ostream& out, std::ostream& err);
 int runHistogram(const Arguments& args, std::ostream& out, std::ostream& err);
+int runPseudosection(const Arguments& args, std::ostream& out, std::ostream& err);
+int runSection(const Arguments& args, std::ostream& out, std::ostream& err);
 
 const std::vector<Command>& commands();
 

@@ -23,7 +23,9 @@
 #include "core/mesh/MeshFileFormat.h"
 #include "core/mesh/MeshFileImport.h"
 #include "core/mesh/MeshSettings.h"
+#include "core/io/TextFile.h"
 #include "core/mesh/ViewerModelFile.h"
+#include "core/mesh/ViewerModelRead.h"
 #include "core/mesh/XyzImport.h"
 #include "core/platform/ScriptedQuestions.h"
 #include "core/settings/NumberText.h"
@@ -80,6 +82,20 @@ void printMessages(const ScriptedQuestions& questions, std::ostream& err)
 int runMeshImport(const Arguments& args, std::ostream& out, std::ostream& err)
 {
     if (args.size() != 1 || (args[0].size() > 1 && args[0][0] == '-')) return printCommandUsage(err, "mesh-import");
+    // The binary viewer model file has blocks and values but no mesh lines.
+    std::string bytes, why;
+    ViewerModel viewer;
+    if (readTextFile(args[0], bytes) && readViewerModel(bytes, viewer, why) != ViewerReadStatus::NotViewerFile) {
+        if (!why.empty()) {
+            err << "vexora mesh-import: " << args[0] << ": damaged viewer model file: " << why << ".\n";
+            return kExitError;
+        }
+        out << "viewer model file\nnodes\t" << viewer.nodes.size() << "\nblocks\t" << viewer.blocks.size()
+            << "\nelectrodes\t" << viewer.electrodes.size() << "\nquantities";
+        for (const std::string& q : viewer.quantities) out << "\t" << q;
+        out << "\n";
+        return kExitOk;
+    }
     ProjectStore store;
     MessageLog log;
     const auto read = funImportMesh(args[0], store.settings, store.mesh, store.models, log);

@@ -1,4 +1,5 @@
-// vexora reciprocal | histogram: the data-quality checks of a loaded survey.
+// vexora reciprocal | histogram | pseudosection: the data-quality checks of a
+// loaded survey.
 
 #include <algorithm>
 #include <charconv>
@@ -8,8 +9,9 @@
 #include "app/cli/Cli.h"
 #include "app/cli/CommandSupport.h"
 #include "app/cli/Commands.h"
-#include "app/cli/HistogramPng.h"
+#include "app/cli/PngRenderers.h"
 #include "core/qc/Histogram.h"
+#include "core/qc/Pseudosection.h"
 #include "core/qc/ReciprocalCheck.h"
 #include "core/qc/ReciprocalFile.h"
 #include "core/qc/SurveyValues.h"
@@ -18,8 +20,6 @@
 namespace vexora::cli {
 
 namespace {
-
-HistogramPngRenderer pngRenderer = nullptr;
 
 // "--name VALUE" options and plain arguments; false on an unknown option or
 // an option without its value.
@@ -59,8 +59,11 @@ std::string percentText(double value) { return std::isnan(value) ? "undefined" :
 
 }  // namespace
 
-void setHistogramPngRenderer(HistogramPngRenderer renderer) { pngRenderer = renderer; }
-HistogramPngRenderer histogramPngRenderer() { return pngRenderer; }
+PngRenderers& pngRenderers()
+{
+    static PngRenderers renderers;
+    return renderers;
+}
 
 int runReciprocal(const Arguments& args, std::ostream& out, std::ostream& err)
 {
@@ -125,8 +128,9 @@ int runHistogram(const Arguments& args, std::ostream& out, std::ostream& err)
     }
     if (status == Status::Ok && png) {
         std::string why;
-        if (!pngRenderer) status = log.error("histogram", "this build of vexora cannot draw PNG files");
-        else if (!pngRenderer(model, *png, why)) status = log.error("histogram", *png + ": " + why);
+        const auto draw = pngRenderers().histogram;
+        if (!draw) status = log.error("histogram", "this build of vexora cannot draw PNG files");
+        else if (!draw(model, *png, why)) status = log.error("histogram", *png + ": " + why);
     }
     printLog(log, err);
     if (status != Status::Ok) return kExitError;
@@ -145,6 +149,45 @@ int runHistogram(const Arguments& args, std::ostream& out, std::ostream& err)
         << "lower\tupper\tcount\n";
     for (const HistogramBin& bin : model.bins)
         out << formatNumber(bin.lower) << "\t" << formatNumber(bin.upper) << "\t" << bin.count << "\n";
+    return kExitOk;
+}
+
+int runPseudosection(const Arguments& args, std::ostream& out, std::ostream& err)
+{
+    ParsedArguments parsed;
+    if (!parseArguments(args, {"--cable", "--quantity", "--png"}, parsed, false) || parsed.plain.size() != 1 ||
+        !optionValue(parsed, "--png"))
+        return printCommandUsage(err, "pseudosection");
+    PseudoQuantity quantity = PseudoQuantity::ApparentResistivity;
+    if (const std::string* name = optionValue(parsed, "--quantity"); name && !pseudoQuantityFromName(*name, quantity)) {
+        err << "vexora pseudosection: --quantity is one of rho, calc, ip, misfit\n";
+        return kExitUsage;
+    }
+    const std::string& png = *optionValue(parsed, "--png");
+    if (outputReplacesInput(err, "pseudosection", png, {parsed.plain[0]})) return kExitError;
+    const std::string* cable = optionValue(parsed, "--cable");
+    ProjectStore store;
+    MessageLog log;
+    Status status = loadDataFile(store, parsed.plain[0], log);
+    std::vector<PseudosectionPanel> panels;
+    if (status == Status::Ok)
+        status = pseudosectionPanels(store.survey, quantity, cable ? *cable : std::string(), panels, log);
+    if (status == Status::Ok && panels.empty()) status = Status::Error;  // the reason is logged
+    if (status == Status::Ok) {
+        std::string why;
+        const auto draw = pngRenderers().pseudosection;
+        if (!draw) status = log.error("pseudosection", "this build of vexora cannot draw PNG files");
+        else if (!draw(panels, quantity, png, why)) status = log.error("pseudosection", png + ": " + why);
+    }
+    printLog(log, err);
+    if (status != Status::Ok) return kExitError;
+    out << "cable\tdata\tlength_m\tdeepest_m\n";
+    for (const PseudosectionPanel& panel : panels) {
+        double deepest = 0;
+        for (const PseudoPoint& p : panel.points) deepest = std::max(deepest, p.depth);
+        out << panel.cable << "\t" << panel.points.size() << "\t" << formatNumber(panel.length) << "\t"
+            << formatNumber(deepest) << "\n";
+    }
     return kExitOk;
 }
 

@@ -11,14 +11,11 @@
 #include <QVBoxLayout>
 
 #include "core/platform/Application.h"
-#include "core/project/ProjectStore.h"
-#include "core/qc/SurveyValues.h"
 #include "core/settings/LenientNumber.h"
 #include "ui/platform/RunHandler.h"
 #include "ui/platform/TextConversion.h"
 #include "ui/qc/HistogramPainter.h"
 #include "ui/qc/HistogramView.h"
-#include "ui/shell/MainWindow.h"
 
 namespace vexora::ui {
 
@@ -199,35 +196,6 @@ void frmPlots::cmdApply_Click()
         if (applyHandler_) applyHandler_(request);
         emit filterApplied(request);
     });
-}
-
-namespace {
-
-// The measured quantity every data set has; no geometry is assumed.
-constexpr char kPlottedQuantity[] = "V/I";
-
-}  // namespace
-
-void registerPlots(MDIStart& mainWindow, ProjectStore& store, MessageLog& log, Questions& questions)
-{
-    mainWindow.taskWindows().registerWindow(
-        TaskWindow::Histogram,
-        [&store, &log, &questions]() -> QWidget* {
-            std::vector<double> values;
-            if (histogramValues(store.survey, kPlottedQuantity, false, values, log) != Status::Ok) return nullptr;
-            auto* plots = new frmPlots(log, questions);
-            // Removing the chosen range is the field data window's work.
-            plots->cmdApply->setEnabled(false);
-            plots->cmdApply->setToolTip("Removing data needs the field data window, which is not in this release.");
-            return plots;
-        },
-        [&store, &log](QWidget* window, WindowMode) {
-            // The data may have been loaded again since the last show.
-            std::vector<double> values;
-            if (histogramValues(store.survey, kPlottedQuantity, false, values, log) != Status::Ok) return;
-            // A failure is logged and leaves the window as it was.
-            (void)static_cast<frmPlots*>(window)->funPlotHistogram(std::move(values), kPlottedQuantity);
-        });
 }
 
 }  // namespace vexora::ui

@@ -18,14 +18,9 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
-namespace vexora {
-struct ProjectStore;
-}  // namespace vexora
-
 namespace vexora::ui {
 
 class HistogramView;
-class MDIStart;
 
 class frmPlots : public QWidget {
     Q_OBJECT
@@ -75,10 +70,5 @@ private:
     HistogramView* view_ = nullptr;
     ApplyHandler applyHandler_;
 };
-
-// The window the explorer's "Pseudo Plots" node opens: the histogram of the
-// loaded V/I values, drawn afresh at every show. With no values it does not
-// open and the log says why.
-void registerPlots(MDIStart& mainWindow, ProjectStore& store, MessageLog& log, Questions& questions);
 
 }  // namespace vexora::ui

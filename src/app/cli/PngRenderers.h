@@ -1,0 +1,25 @@
+#pragma once
+// `vexora histogram --png`, `vexora pseudosection` and `vexora section` draw with the
+// workbench's plot code, which needs Qt. The command library stays Qt-free:
+// the executable links a small Qt-side object that registers the renderers
+// at start-up; without it the commands report that this build cannot draw.
+
+#include <string>
+#include <vector>
+
+#include "core/mesh/ModelSection.h"
+#include "core/qc/Histogram.h"
+#include "core/qc/Pseudosection.h"
+
+namespace vexora::cli {
+
+struct PngRenderers {
+    bool (*histogram)(const HistogramModel& model, const std::string& path, std::string& why) = nullptr;
+    bool (*pseudosection)(const std::vector<PseudosectionPanel>& panels, PseudoQuantity quantity,
+                          const std::string& path, std::string& why) = nullptr;
+    bool (*section)(const ModelSection& section, bool linear, const std::string& path, std::string& why) = nullptr;
+};
+
+PngRenderers& pngRenderers();
+
+}  // namespace vexora::cli
