@@ -70,6 +70,11 @@ TEST(MeshFileCommands, MeshWrittenAndImportedGivesTheSameSizes)
         EXPECT_NE(text.find("quantity\tResistivity\ncells\t"), std::string::npos) << text;
     }
     const std::string m = (folder / "m.bin").string(), png = (folder / "no.png").string();
+    const CliRun vtk = vexora({"export-vtk", m, "-o", (folder / "m.vtu").string()});
+    ASSERT_EQ(vtk.code, 0) << vtk.err;
+    EXPECT_EQ(vtk.out.substr(0, 6), "cells\t");
+    EXPECT_TRUE(fs::exists(folder / "m.vtu"));
+    EXPECT_TRUE(fs::exists(folder / "m_electrodes.vtp"));
     const struct {
         std::vector<std::string> args;
         int code;
@@ -81,6 +86,8 @@ TEST(MeshFileCommands, MeshWrittenAndImportedGivesTheSameSizes)
         {{"section", m, "--z", "deep", "--png", png}, 2, "must be a number"},
         {{"section", m, "--x", "1", "--y", "1", "--png", png}, 2, "Usage"},
         {{"section", sample, "--x", "1", "--png", png}, 1, "is neither a viewer model file nor a mesh-and-model"},
+        {{"export-vtk", sample, "-o", png}, 1, "is neither a viewer model file nor a mesh-and-model"},
+        {{"export-vtk", m}, 2, "Usage"},
     };
     for (const auto& r : refused) {
         const CliRun run = vexora(r.args);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <sstream>
 
 #include "MeshTestSupport.h"
 #include "core/project/ProjectStore.h"
@@ -8,6 +10,7 @@
 #include "core/mesh/ViewerModelFile.h"
 #include "core/mesh/ModelSection.h"
 #include "core/mesh/ViewerModelRead.h"
+#include "core/mesh/VtkExport.h"
 
 using namespace vexora;
 namespace vt = vexora::testing;
@@ -248,6 +251,62 @@ TEST(ModelSection, CellsTileThePlane)
         }
         EXPECT_NEAR(area, c.area, 1e-9);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The numbers of the XML array named `name` in `text`.
+std::vector<double> vtkArray(const std::string& text, const std::string& name)
+{
+    const std::size_t named = text.find("Name=\"" + name + "\"");
+    if (named == std::string::npos) return {};
+    const std::size_t from = text.find('>', named) + 1, to = text.find("</DataArray>", from);
+    std::istringstream numbers(text.substr(from, to - from));
+    std::vector<double> values;
+    for (double v; numbers >> v;) values.push_back(v);
+    return values;
+}
+
+// The VTK files hold every node, block and value of the model: each cell's
+// eight corners span its block, the lower face first, and its values are
+// the block's.
+TEST(VtkExport, HexahedraWithEveryQuantity)
+{
+    ProjectStore store;
+    store.settings = vt::settingsWith({{Item::GridSizeX, "1"}, {Item::GridSizeY, "1"}, {Item::GridSizeZ, "1"}});
+    store.mesh = vt::meshOfLines(vt::evenLines(0, 1, 3), vt::evenLines(0, 2, 3), {0, -1, -3});
+    MessageLog log;
+    ASSERT_EQ(NodeMesh(store.mesh, store.settings, log), NodeMeshStatus::Made);
+    const std::size_t blocks = store.mesh.elementNodes.size();
+    for (std::size_t e = 0; e < blocks; ++e) store.models.conductivity.push_back(1.0 / std::pow(10.0, e % 3));
+    store.models.ip.assign(blocks, 0.002);
+    ViewerModel model = viewerModelOf(store.mesh, store.models);
+    model.electrodes = {{1, 1, 0.5, 0.5, 0}, {1, 2, 1.5, 0.5, 0}};
+
+    const std::string grid = vtkUnstructuredGrid(model);
+    EXPECT_NE(grid.find("NumberOfCells=\"" + std::to_string(blocks) + "\""), std::string::npos);
+    const std::vector<double> points = vtkArray(grid, "Points"), corners = vtkArray(grid, "connectivity");
+    ASSERT_EQ(points.size(), 3 * model.nodes.size());
+    ASSERT_EQ(corners.size(), 8 * blocks);
+    const std::vector<double> rho = vtkArray(grid, "Resistivity"), logRho = vtkArray(grid, "log10 Resistivity");
+    ASSERT_EQ(rho.size(), blocks);
+    EXPECT_EQ(vtkArray(grid, "Chargeability"), std::vector<double>(blocks, 2.0));
+    for (std::size_t e = 0; e < blocks; ++e) {
+        EXPECT_DOUBLE_EQ(rho[e], 1 / store.models.conductivity[e]);
+        EXPECT_NEAR(logRho[e], static_cast<double>(e % 3), 1e-12);
+        const auto z = [&](std::size_t k) { return points[3 * static_cast<std::size_t>(corners[8 * e + k]) + 2]; };
+        for (std::size_t k = 0; k < 4; ++k) EXPECT_LT(z(k), z(k + 4)) << e;
+        // Around each face: x0y0, x1y0, x1y1, x0y1.
+        const auto x = [&](std::size_t k) { return points[3 * static_cast<std::size_t>(corners[8 * e + k])]; };
+        EXPECT_LT(x(0), x(1));
+        EXPECT_EQ(x(1), x(2));
+        EXPECT_EQ(x(0), x(3));
+    }
+    const std::string electrodes = vtkElectrodePoints(model);
+    EXPECT_EQ(vtkArray(electrodes, "Points"), (std::vector<double>{0.5, 0.5, 0, 1.5, 0.5, 0}));
+    EXPECT_EQ(vtkArray(electrodes, "Electrode"), (std::vector<double>{1, 2}));
 }
 
 }  // namespace

@@ -61,6 +61,8 @@ const std::vector<Command>& commands()
         {"section", "section MODEL --x|--y|--z VALUE --png OUT.png [--quantity NAME] [--log]\n"
                     "                                  draw a vertical or horizontal section of a model file",
          runSection},
+        {"export-vtk", "export-vtk MODEL -o OUT.vtu       write a model file for ParaView (and the electrodes beside it)",
+         runExportVtk},
     };
     return table;
 }

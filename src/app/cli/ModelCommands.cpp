@@ -1,7 +1,8 @@
-// vexora section: a vertical or horizontal section of a model file as a
-// picture for reports.
+// vexora section | export-vtk: a model file as a picture for reports, or in
+// the formats of the common 3D tools.
 
 #include <charconv>
+#include <filesystem>
 #include <optional>
 #include <ostream>
 
@@ -10,7 +11,9 @@
 #include "app/cli/Commands.h"
 #include "app/cli/PngRenderers.h"
 #include "core/mesh/ModelFileRead.h"
+#include "core/io/TextFile.h"
 #include "core/mesh/ModelSection.h"
+#include "core/mesh/VtkExport.h"
 #include "core/settings/NumberText.h"
 
 namespace vexora::cli {
@@ -61,6 +64,32 @@ int runSection(const Arguments& args, std::ostream& out, std::ostream& err)
     out << "quantity\t" << section.quantity << "\n"
         << "cells\t" << section.cells.size() << "\n"
         << "electrodes\t" << section.electrodes.size() << "\n";
+    return kExitOk;
+}
+
+int runExportVtk(const Arguments& args, std::ostream& out, std::ostream& err)
+{
+    if (args.size() != 3 || args[1] != "-o" || (args[0].size() > 1 && args[0][0] == '-'))
+        return printCommandUsage(err, "export-vtk");
+    const std::filesystem::path output = args[2];
+    std::filesystem::path points = output;
+    points.replace_filename(output.stem().string() + "_electrodes.vtp");
+    if (outputReplacesInput(err, "export-vtk", output.string(), {args[0]}) ||
+        outputReplacesInput(err, "export-vtk", points.string(), {args[0]}))
+        return kExitError;
+    MessageLog log;
+    ViewerModel model;
+    Status status = readModelFile(args[0], model, log);
+    std::string why;
+    if (status == Status::Ok && !writeFileAtomically(output, vtkUnstructuredGrid(model), &why))
+        status = log.error("export-vtk", output.string() + ": " + why);
+    if (status == Status::Ok && !model.electrodes.empty() &&
+        !writeFileAtomically(points, vtkElectrodePoints(model), &why))
+        status = log.error("export-vtk", points.string() + ": " + why);
+    printLog(log, err);
+    if (status != Status::Ok) return kExitError;
+    out << "cells\t" << model.blocks.size() << "\npoints\t" << model.nodes.size() << "\nelectrodes\t"
+        << model.electrodes.size() << "\n";
     return kExitOk;
 }
 
