@@ -271,6 +271,8 @@ void scan(ReadState& s, std::string_view text)
         default: applySettingTag(s, *spec, tagLine); break;
         }
     }
+    s.unknownTags.reportHeldBack();
+    s.valuelessTags.reportHeldBack();
 }
 
 }  // namespace

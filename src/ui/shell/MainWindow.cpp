@@ -152,7 +152,8 @@ void MDIStart::createMenus()
     connect(recent, &QMenu::aboutToShow, this, [this, recent] { fillRecentFiles(recent); });
     file->addSeparator();
     QAction* quit = addCommand(file, tr("&Quit"), "mnuQuit", [this] { mnuQuit_Click(); });
-    quit->setShortcut(QKeySequence::Quit);
+    // Written out: the platform's standard Quit key is empty on some systems.
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     QMenu* view = menuBar()->addMenu(tr("&View"));
     addCommand(view, tr("Explorer Window"), "mnuViewExplorer", [this] { mnuViewExplorer_Click(); });
