@@ -106,7 +106,7 @@ TEST(HostileInputCheck, APictureGivesOneMessageAndAFailure)
                            " is a PNG image, not a text data file."),
               std::string::npos)
         << run.err;
-    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 3) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 4) << run.err;
     fs::remove_all(folder);
 }
 

@@ -122,10 +122,7 @@ LoadStatus loadText(const ProjectStore& store, std::string text, const DataLoadR
     };
 
     // One message for a file that is no text at all, before a warning per line.
-    if (const std::optional<std::string> wrong = notATextDataFile(name, text)) {
-        log.logError(kSource, *wrong);
-        return LoadStatus::NotLoaded;
-    }
+    if (const std::optional<std::string> wrong = notATextDataFile(name, text)) return fail(*wrong);
     if (request.refuseInstrumentSequence) {
         if (const std::string refusal = dataMergeRefusal({request.file}, text); !refusal.empty()) {
             log.warning("cmdInputScheduleFile", refusal);
