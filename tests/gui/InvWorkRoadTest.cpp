@@ -417,6 +417,14 @@ TEST_F(InvWorkRoad, APictureChosenAsDataGetsOneMessageBox)
     EXPECT_EQ(questions.messages()[0].text, picture.string() + " is a PNG image, not a text data file.");
     EXPECT_EQ(log.errorCount(), 1u);
     EXPECT_TRUE(recentFiles(settings).empty());
+
+    // Chosen from the recent files, a command inside a command: still one box.
+    rememberRecentFile(settings, picture);
+    QMenu* menu = window->findChild<QMenu*>(QStringLiteral("mnuRecentFiles"));
+    emit menu->aboutToShow();
+    menu->actions()[0]->trigger();
+    EXPECT_EQ(questions.messages().size(), 2u);
+    EXPECT_EQ(questions.messages()[1].text, questions.messages()[0].text);
 }
 
 TEST_F(InvWorkRoad, RecentFilesHoldTheLoadedFileAndDropAMissingOne)
