@@ -22,7 +22,6 @@ public:
 
     // Logs the warning while fewer than kShownWarnings were, counts it otherwise.
     void warn(std::string_view text);
-    std::size_t count() const { return count_; }
     bool full() const { return count_ >= kShownWarnings; }
     // "N more <kind> not shown.", once, when some were held back.
     void reportHeldBack();
