@@ -89,7 +89,7 @@ int main(int argc, char** argv)
     vexora::MessageLog log;
     vexora::ui::QtQuestions questions;
     vexora::ui::QtUserSettings userSettings;
-    vexora::ui::QtFileDialogs fileDialogs;
+    vexora::ui::QtFileDialogs fileDialogs(&userSettings);
     const QString dataFolder = vexora::ui::fromFilePath(
         vexora::applicationDataFolder(vexora::ui::toFilePath(QCoreApplication::applicationDirPath())));
     if (QFileInfo(dataFolder).isDir()) fileDialogs.setStartFolder(dataFolder);

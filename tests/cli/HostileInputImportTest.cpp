@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "core/ImportTestSupport.h"
@@ -88,6 +89,24 @@ TEST(HostileInputImport, RefusedWithTheReasonAndNothingWritten)
     ASSERT_EQ(imported.code, 0) << imported.err;
     EXPECT_EQ(runVexora({"check", out}).out,
               "electrodes 7\nquadrupoles 3\ntopography 0\nquadrupoles with |K| above 5000 m: 0\n");
+    fs::remove_all(folder);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HostileInputCheck, APictureGivesOneMessageAndAFailure)
+{
+    const fs::path folder = scratchFolder("picture");
+    const fs::path picture = writeScratch(folder, "site.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    const CliRun run = runVexora({"check", picture.string()});
+    EXPECT_NE(run.code, 0);
+    EXPECT_NE(run.err.find("Error: funInputScheduleFile: " + picture.string() +
+                           " is a PNG image, not a text data file."),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 4) << run.err;
     fs::remove_all(folder);
 }
 

@@ -113,7 +113,7 @@ TEST(DataFileRead, BadInputsFailWithTheirMessageAndKeepTheSurvey)
 {
     const std::string header = smallHeader();
     const BadInput cases[] = {
-        {"empty", "", {"Error: funInputScheduleFile: Error: No configuration tags found.", "test.data not loaded\r\n"}},
+        {"empty", "", {"Error: funInputScheduleFile: test.data is empty.", "test.data not loaded\r\n"}},
         {"no tags", "1 2 3\r\n4 5 6\r\n", {"Error: No configuration tags found."}},
         {"no blocks", header,
          {"Warning: funInputScheduleFile: Warning: no electrodes found in this file.",

@@ -29,19 +29,9 @@ public:
     // dialog would be up.
     std::function<void()> onRequest;
 
-    QString saveFileName(QWidget*, const QString& title, const QString& defaultName, const QString& filters) override
+    QString openFileName(QWidget*, const QString& title, const QString& filters) override
     {
-        requests_.push_back({title, defaultName, filters});
-        if (onRequest) onRequest();
-        if (answers_.empty()) return {};
-        QString answer = answers_.front();
-        answers_.pop_front();
-        return answer;
-    }
-
-    QString openFileName(QWidget* parent, const QString& title, const QString& filters) override
-    {
-        return saveFileName(parent, title, QString(), filters);
+        return answer(title, QString(), filters);
     }
 
     // Several files are queued as one answer, separated by new lines.
@@ -59,7 +49,25 @@ public:
         return colour;
     }
 
+protected:
+    // No filter is chosen: the first one stands.
+    QString askSaveFileName(QWidget*, const QString& title, const QString& defaultName, const QString& filters,
+                            QString*) override
+    {
+        return answer(title, defaultName, filters);
+    }
+
 private:
+    QString answer(const QString& title, const QString& defaultName, const QString& filters)
+    {
+        requests_.push_back({title, defaultName, filters});
+        if (onRequest) onRequest();
+        if (answers_.empty()) return {};
+        QString answer = answers_.front();
+        answers_.pop_front();
+        return answer;
+    }
+
     std::deque<QString> answers_;
     std::deque<QColor> colours_;
     std::vector<Request> requests_;

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QMenu>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -14,6 +15,7 @@
 #include "core/log/MessageLog.h"
 #include "core/mesh/MeshBuild.h"
 #include "core/platform/FileSystemRoots.h"
+#include "core/platform/RecentFiles.h"
 #include "core/platform/ScriptedQuestions.h"
 #include "core/platform/UserSettings.h"
 #include "core/project/ProjectStore.h"
@@ -152,6 +154,7 @@ TEST_F(InvWorkRoad, RefusalsKeepWhatIsLoaded)
     EXPECT_NE(work->findChild<QCheckBox*>(QStringLiteral("ChkLOG")), nullptr);
     // Set defaults without data: the catalogue's values.
     ASSERT_TRUE(setSettingText(store.settings, Item::GridSizeX, "77"));
+    questions.answer(QuestionId::ResetSettings, true);
     click("cmdSetDefaults");
     EXPECT_EQ(settingText(store.settings, Item::GridSizeX), settingText(defaultSettingsTable(), Item::GridSizeX));
     EXPECT_TRUE(logHas("Default settings "));
@@ -337,6 +340,110 @@ TEST_F(InvWorkRoad, BatchModeLoadsNothingAndRunsWithoutAsking)
 
     work->setBatchMode(false);
     EXPECT_EQ(work->windowTitle(), QStringLiteral("Inversion workspace"));
+}
+
+TEST_F(InvWorkRoad, EveryQuitRoadAsksAndNoKeepsTheWork)
+{
+    load();
+    store.ipScale = 10;  // an edit not saved
+    const std::size_t quadrupoles = store.survey.quadrupoles.size();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    const std::pair<const char*, std::function<void()>> roads[] = {
+        {"File > Quit", [&] { window->findChild<QAction*>(QStringLiteral("mnuQuit"))->trigger(); }},
+        {"Ctrl+Q", [&] { QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier); }},
+        {"close box", [&] { window->close(); }},
+    };
+    questions.setDefaultAnswer(false);
+    for (const auto& [road, quit] : roads) {
+        const int asked = questions.timesAsked(QuestionId::QuitProgram);
+        quit();
+        EXPECT_EQ(questions.timesAsked(QuestionId::QuitProgram), asked + 1) << road;
+        EXPECT_EQ(questions.questions().back().text, "Do you really want to quit the program?") << road;
+        EXPECT_TRUE(window->isVisible()) << road;
+        EXPECT_EQ(store.survey.quadrupoles.size(), quadrupoles) << road;
+        EXPECT_EQ(store.ipScale, 10.0) << road;
+    }
+    questions.setDefaultAnswer(true);
+    window->findChild<QAction*>(QStringLiteral("mnuQuit"))->trigger();
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(InvWorkRoad, SetDefaultsAsksFirst)
+{
+    const SettingsTable defaults = defaultSettingsTable();
+    const std::string defaultSize(settingText(defaults, Item::GridSizeX));
+    for (const bool yes : {false, true}) {
+        ASSERT_TRUE(setSettingText(store.settings, Item::GridSizeX, "77"));
+        questions.answer(QuestionId::ResetSettings, yes);
+        click("cmdSetDefaults");
+        EXPECT_EQ(questions.questions().back().title, "Vexora64 - Set defaults?");
+        EXPECT_EQ(settingText(store.settings, Item::GridSizeX), yes ? defaultSize : std::string("77"));
+        EXPECT_EQ(logHas("Default settings "), yes);
+    }
+}
+
+TEST_F(InvWorkRoad, ASaveTypedWithoutExtensionGetsTheFiltersOne)
+{
+    dialogs.queue(ui::fromFilePath(field / "walk1"));
+    click("cmdSaveConfiguration");
+    EXPECT_TRUE(fs::is_regular_file(field / "walk1.cnfg"));
+    EXPECT_FALSE(fs::exists(field / "walk1"));
+
+    const QString configuration = QStringLiteral("Config (*.cnfg);;Text (*.txt *.text);;All Files (*)");
+    const struct {
+        const char *typed, *chosenFilter, *saved;
+    } cases[] = {
+        {"/d/walk1", "", "/d/walk1.cnfg"},
+        {"/d/walk1", "Text (*.txt *.text)", "/d/walk1.txt"},
+        {"/d/walk1.dat", "", "/d/walk1.dat"},
+        {"/d/run one", "All Files (*)", "/d/run one"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ui::withFilterExtension(QString::fromLatin1(c.typed), QString::fromLatin1(c.chosenFilter),
+                                          configuration),
+                  QString::fromLatin1(c.saved));
+}
+
+TEST_F(InvWorkRoad, APictureChosenAsDataGetsOneMessageBox)
+{
+    const fs::path picture = field / "site.png";
+    ASSERT_TRUE(writeFileAtomically(picture, std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)));
+    dialogs.queue(ui::fromFilePath(picture));
+    click("cmdInputSchedFile");
+    EXPECT_FALSE(store.survey.dataLoaded);
+    ASSERT_EQ(questions.messages().size(), 1u);
+    EXPECT_EQ(questions.messages()[0].title, "Vexora64 - Error");
+    EXPECT_EQ(questions.messages()[0].text, picture.string() + " is a PNG image, not a text data file.");
+    EXPECT_EQ(log.errorCount(), 1u);
+    EXPECT_TRUE(recentFiles(settings).empty());
+
+    // Chosen from the recent files, a command inside a command: still one box.
+    rememberRecentFile(settings, picture);
+    QMenu* menu = window->findChild<QMenu*>(QStringLiteral("mnuRecentFiles"));
+    emit menu->aboutToShow();
+    menu->actions()[0]->trigger();
+    EXPECT_EQ(questions.messages().size(), 2u);
+    EXPECT_EQ(questions.messages()[1].text, questions.messages()[0].text);
+}
+
+TEST_F(InvWorkRoad, RecentFilesHoldTheLoadedFileAndDropAMissingOne)
+{
+    rememberRecentFile(settings, field / "gone.data");
+    load();
+    EXPECT_EQ(recentFiles(settings), (std::vector<fs::path>{sample, field / "gone.data"}));
+    QMenu* menu = window->findChild<QMenu*>(QStringLiteral("mnuRecentFiles"));
+    ASSERT_NE(menu, nullptr);
+    emit menu->aboutToShow();
+    ASSERT_EQ(menu->actions().size(), 2);
+    EXPECT_EQ(menu->actions()[0]->text(), QStringLiteral("&1 ") + ui::fromFilePath(sample));
+
+    menu->actions()[1]->trigger();
+    EXPECT_TRUE(logHas((field / "gone.data").string() + " no longer exists: removed from the recent files."));
+    EXPECT_EQ(recentFiles(settings), std::vector<fs::path>{sample});
+    // A project with data takes no second file.
+    menu->actions()[0]->trigger();
+    EXPECT_EQ(questions.messages().back().text, "Close this Project to load a new schedule file!");
 }
 
 }  // namespace

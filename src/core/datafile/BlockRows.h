@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/log/CappedWarnings.h"
 #include "core/log/MessageLog.h"
 #include "core/platform/Feedback.h"
 #include "core/settings/ColumnLayouts.h"
@@ -21,8 +22,6 @@ struct BlockWords {
 inline constexpr BlockWords kElectrodeBlock{"electrodes-format", "#elec_start"};
 inline constexpr BlockWords kDataBlock{"data-format", "#data_start"};
 inline constexpr BlockWords kTopographyBlock{"topography-format", "#topo_start"};
-
-inline constexpr int kShortRowWarnings = 20;
 
 // Number of lines in the block: an upper bound of its rows, to size tables.
 std::size_t blockLineCount(std::string_view text, const BlockBounds& bounds);
@@ -78,7 +77,7 @@ Status forEachBlockRow(std::string_view text, const BlockBounds& bounds, int req
     classParseLine tokenizer;
     const std::string_view block = text.substr(static_cast<std::size_t>(bounds.start),
                                                static_cast<std::size_t>(bounds.end - bounds.start));
-    std::size_t shortRows = 0;
+    CappedWarnings shortRows(log, source, "short rows");
     std::size_t ordinal = 0;
     std::size_t begin = 0;
     while (begin < block.size()) {
@@ -95,10 +94,11 @@ Status forEachBlockRow(std::string_view text, const BlockBounds& bounds, int req
         tokenizer.AddLine(row);
         if (tokenizer.Number() == 0) continue;
         if (tokenizer.Number() < requiredColumns) {
-            if (++shortRows > kShortRowWarnings)
+            // A block short on every row has the wrong layout: no point in reading on.
+            if (shortRows.full())
                 return log.error(source, std::string("Number of columns is less then ") + words.format + " definition.");
-            log.warning(source, std::string("Number of columns is less then ") + words.format + " definition (" +
-                                    std::to_string(requiredColumns) + " cols)." + rowPosition(words, ordinal, row));
+            shortRows.warn(std::string("Number of columns is less then ") + words.format + " definition (" +
+                           std::to_string(requiredColumns) + " cols)." + rowPosition(words, ordinal, row));
             continue;
         }
         if (rowFn(tokenizer, ordinal, row) != Status::Ok) return Status::Error;

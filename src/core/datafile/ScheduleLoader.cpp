@@ -8,6 +8,7 @@
 #include "core/datafile/FormatChecks.h"
 #include "core/datafile/LoadCompletion.h"
 #include "core/datafile/SurveyChecks.h"
+#include "core/datafile/WrongFile.h"
 #include "core/import/GeometricFactor.h"
 #include "core/io/TextFile.h"
 #include "core/platform/Application.h"
@@ -120,6 +121,8 @@ LoadStatus loadText(const ProjectStore& store, std::string text, const DataLoadR
         return LoadStatus::Cancelled;
     };
 
+    // One message for a file that is no text at all, before a warning per line.
+    if (const std::optional<std::string> wrong = notATextDataFile(name, text)) return fail(*wrong);
     if (request.refuseInstrumentSequence) {
         if (const std::string refusal = dataMergeRefusal({request.file}, text); !refusal.empty()) {
             log.warning("cmdInputScheduleFile", refusal);

@@ -60,6 +60,7 @@ void MessageLog::modErrorManager(std::int32_t code, std::string_view source, std
     entry += kLineBreak;
     append(entry, isError);
     ++(isError ? errorCount_ : warningCount_);
+    if (isError) lastError_ = description;
 }
 
 void MessageLog::warning(std::string_view source, std::string_view description)
@@ -82,6 +83,7 @@ void MessageLog::appendLog(const MessageLog& other)
 {
     if (&other == this) return;
     errorCount_ += other.errorCount_;
+    if (other.errorCount_ > 0) lastError_ = other.lastError_;
     warningCount_ += other.warningCount_;
     for (const LogRun& run : other.runs_) append(run.text, run.red);
     subWriteToTextBox({});  // mirrors the whole log to its file, when on
@@ -104,6 +106,7 @@ void MessageLog::clear()
 {
     runs_.clear();
     errorCount_ = warningCount_ = 0;
+    lastError_.clear();
 }
 
 std::string MessageLog::rtf() const

@@ -66,6 +66,8 @@ public:
     std::string plainText() const;
     std::size_t errorCount() const { return errorCount_; }
     std::size_t warningCount() const { return warningCount_; }
+    // The description of the last error logged, for a message box.
+    const std::string& lastError() const { return lastError_; }
     void clear();
 
     // Rich text of the whole log, errors red; bytes above 127 as \'hh.
@@ -83,6 +85,7 @@ private:
     std::vector<LogRun> runs_;
     std::size_t errorCount_ = 0;
     std::size_t warningCount_ = 0;
+    std::string lastError_;
     std::filesystem::path logFile_;
     bool fileLogging_ = false;
 };

@@ -27,6 +27,7 @@ enum class QuestionId {
     XyzColumns,                  // input: columns of an XYZ model file
     SettingValue,                // input: a new value for a setting
     ConfirmSettingChange,        // a setting change with side effects
+    ResetSettings,               // every setting back to its default value
 };
 
 struct Question {

@@ -246,11 +246,11 @@ void scan(ReadState& s, std::string_view text)
         const TagSpec* spec = findTag(tag);
         const bool marker = spec && spec->kind == TagKind::Marker;
         if (tagLine.valueCount() == 0 && !marker) {
-            s.warn("No numeric value specified for TAG: " + tag);
+            s.valuelessTags.warn("No numeric value specified for TAG: " + tag);
             continue;
         }
         if (!spec) {
-            s.warn("Warning: unrecognized configuration tag: " + std::string(line));
+            s.unknownTags.warn("Warning: unrecognized configuration tag: " + std::string(line));
             continue;
         }
         switch (spec->kind) {
@@ -271,6 +271,8 @@ void scan(ReadState& s, std::string_view text)
         default: applySettingTag(s, *spec, tagLine); break;
         }
     }
+    s.unknownTags.reportHeldBack();
+    s.valuelessTags.reportHeldBack();
 }
 
 }  // namespace

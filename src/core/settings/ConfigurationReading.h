@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/log/CappedWarnings.h"
 #include "core/log/MessageLog.h"
 #include "core/settings/ColumnLayouts.h"
 #include "core/settings/ConfigurationTags.h"
@@ -56,7 +57,10 @@ private:
 };
 
 struct ReadState {
-    explicit ReadState(MessageLog& log) : log(log) {}
+    explicit ReadState(MessageLog& log)
+        : log(log),
+          unknownTags(log, kReaderSource, "unrecognized configuration tags"),
+          valuelessTags(log, kReaderSource, "tags without a value") {}
 
     SettingsTable table;
     ElectrodeFormat electrode;
@@ -69,6 +73,8 @@ struct ReadState {
     // row by row.
     std::vector<std::string> resistivityAnomalies, ipAnomalies;
     MessageLog& log;
+    // Tag lines of a file that is not a configuration at all would each warn.
+    CappedWarnings unknownTags, valuelessTags;
 
     // Row of each catalogue entry in `table`, found once.
     void indexRows();

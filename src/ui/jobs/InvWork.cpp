@@ -162,7 +162,8 @@ QPushButton* InvWork::addCommand(QGridLayout* layout, int row, const char* name,
 {
     auto* button = new QPushButton(caption);
     button->setObjectName(QString::fromLatin1(name));
-    connect(button, &QPushButton::clicked, this, [this, run, name] { runHandler(log_, name, [&] { (this->*run)(); }); });
+    connect(button, &QPushButton::clicked, this,
+            [this, run, name] { runCommand(log_, questions_, name, [&] { (this->*run)(); }); });
     layout->addWidget(button, row, 0);
     layout->addWidget(new CommandLabel(label, button), row, 1);
     return button;
@@ -254,11 +255,7 @@ void InvWork::cmdLoadConfiguration_Click()
 void InvWork::cmdInputScheduleFile_Click()
 {
     if (batchMode_) return;  // the batch run loads its files itself
-    if (cmdRunInverse_->isEnabled()) {
-        questions_.showMessage(std::string(kApplicationTitle) + " - Error",
-                               "Close this Project to load a new schedule file!", MessageIcon::Critical);
-        return;
-    }
+    if (refuseSecondDataFile(store_, questions_)) return;
     const QStringList chosen =
         fileDialogs_.openFileNames(this, tr("Load multiple data files"), toQtFilters(kDataFilter));
     if (!chosen.isEmpty()) loadScheduleFiles(chosen);
@@ -274,7 +271,7 @@ void InvWork::loadScheduleFiles(const QStringList& chosen)
     }
     const fs::path& path = files.front();
     const DataLoadRequest request{path, ProjectType::DataInversion, true, true};
-    if (loadDataFileInWindow(this, store_, request, log_, questions_) != LoadStatus::Loaded) return;
+    if (loadDataFileInWindow(this, store_, request, log_, questions_, userSettings_) != LoadStatus::Loaded) return;
     dataFile_ = chosen.front();
     refreshSettings();
     updateStates();
@@ -292,6 +289,10 @@ void InvWork::cmdViewData_Click() { mainWindow_.LinkMenusToTreeView("Data Set");
 
 void InvWork::cmdSetDefaults_Click()
 {
+    if (!questions_.askYesNo({QuestionId::ResetSettings, std::string(kApplicationTitle) + " - Set defaults?",
+                              "Do you want to replace every setting with its default value?",
+                              MessageIcon::Question}))
+        return;
     ResetSettingsTable(store_.settings);
     // A failure is logged; the table is shown and the reset reported either way.
     if (store_.survey.dataLoaded) (void)SetDefaultMeshSettings(store_.survey, store_.settings, store_.mesh.lines, log_);

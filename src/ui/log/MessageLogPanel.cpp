@@ -130,7 +130,7 @@ bool MessageLogPanel::saveLog(const QString& path, std::string_view source)
 
 void MessageLogPanel::mnuSaveLogAs_Click()
 {
-    runHandler(log_, "mnuSaveLogAs_Click", [&] {
+    runCommand(log_, questions_, "mnuSaveLogAs_Click", [&] {
         const QString path = chooseLogFile(tr("Save log as"));
         if (!path.isEmpty()) saveLog(path, "mnuSaveLogAs_Click");
     });
@@ -138,7 +138,7 @@ void MessageLogPanel::mnuSaveLogAs_Click()
 
 void MessageLogPanel::chkLogToFile_Click(bool checked)
 {
-    runHandler(log_, "chkLogToFile_Click", [&] {
+    runCommand(log_, questions_, "chkLogToFile_Click", [&] {
         if (!checked) {
             log_.subSendNameToProgress(toFilePath(logFile_), false);
             return;

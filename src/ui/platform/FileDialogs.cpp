@@ -4,32 +4,75 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QRegularExpression>
+
+#include "core/platform/UserSettings.h"
+#include "ui/platform/TextConversion.h"
 
 namespace vexora::ui {
 
-QString QtFileDialogs::saveFileName(QWidget* parent, const QString& title, const QString& defaultName,
-                                    const QString& filters)
+namespace {
+
+constexpr std::string_view kFolderSection = "DialogFolders";
+
+}  // namespace
+
+QString FileDialogs::saveFileName(QWidget* parent, const QString& title, const QString& defaultName,
+                                  const QString& filters)
 {
+    QString chosenFilter;
+    const QString chosen = askSaveFileName(parent, title, defaultName, filters, &chosenFilter);
+    return chosen.isEmpty() ? chosen : withFilterExtension(chosen, chosenFilter, filters);
+}
+
+QString withFilterExtension(const QString& path, const QString& chosenFilter, const QString& filters)
+{
+    if (!QFileInfo(path).suffix().isEmpty()) return path;
+    const QString filter = chosenFilter.isEmpty() ? filters.section(QStringLiteral(";;"), 0, 0) : chosenFilter;
+    // The first pattern in the parentheses: "Text (*.txt *.text)" -> "*.txt".
+    static const QRegularExpression firstPattern(QStringLiteral("\\(\\s*\\*\\.([^\\s*?;)]+)"));
+    const QRegularExpressionMatch match = firstPattern.match(filter);
+    return match.hasMatch() ? path + QLatin1Char('.') + match.captured(1) : path;
+}
+
+QString QtFileDialogs::folderFor(const QString& title) const
+{
+    if (settings_)
+        if (const std::optional<std::string> folder = settings_->value(kFolderSection, toWindows1252(title));
+            folder && QFileInfo(toQString(*folder)).isDir())
+            return toQString(*folder);
+    return startFolder_;
+}
+
+void QtFileDialogs::remember(const QString& title, const QString& chosenFile)
+{
+    startFolder_ = QFileInfo(chosenFile).absolutePath();
+    if (settings_) settings_->setValue(kFolderSection, toWindows1252(title), toWindows1252(startFolder_));
+}
+
+QString QtFileDialogs::askSaveFileName(QWidget* parent, const QString& title, const QString& defaultName,
+                                       const QString& filters, QString* chosenFilter)
+{
+    const QString folder = folderFor(title);
     QString start = defaultName;
-    if (!startFolder_.isEmpty() && QFileInfo(defaultName).isRelative())
-        start = QDir(startFolder_).filePath(defaultName);
-    QString chosen = QFileDialog::getSaveFileName(parent, title, start, filters, nullptr,
+    if (!folder.isEmpty() && QFileInfo(defaultName).isRelative()) start = QDir(folder).filePath(defaultName);
+    QString chosen = QFileDialog::getSaveFileName(parent, title, start, filters, chosenFilter,
                                                   QFileDialog::DontConfirmOverwrite);
-    if (!chosen.isEmpty()) startFolder_ = QFileInfo(chosen).absolutePath();
+    if (!chosen.isEmpty()) remember(title, chosen);
     return chosen;
 }
 
 QString QtFileDialogs::openFileName(QWidget* parent, const QString& title, const QString& filters)
 {
-    QString chosen = QFileDialog::getOpenFileName(parent, title, startFolder_, filters);
-    if (!chosen.isEmpty()) startFolder_ = QFileInfo(chosen).absolutePath();
+    QString chosen = QFileDialog::getOpenFileName(parent, title, folderFor(title), filters);
+    if (!chosen.isEmpty()) remember(title, chosen);
     return chosen;
 }
 
 QStringList QtFileDialogs::openFileNames(QWidget* parent, const QString& title, const QString& filters)
 {
-    QStringList chosen = QFileDialog::getOpenFileNames(parent, title, startFolder_, filters);
-    if (!chosen.isEmpty()) startFolder_ = QFileInfo(chosen.front()).absolutePath();
+    QStringList chosen = QFileDialog::getOpenFileNames(parent, title, folderFor(title), filters);
+    if (!chosen.isEmpty()) remember(title, chosen.front());
     return chosen;
 }
 

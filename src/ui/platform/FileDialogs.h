@@ -11,6 +11,10 @@
 
 class QWidget;
 
+namespace vexora {
+class UserSettings;
+}
+
 namespace vexora::ui {
 
 class FileDialogs {
@@ -18,10 +22,10 @@ public:
     virtual ~FileDialogs() = default;
 
     // Save dialog. `filters` is in Qt's form: "RTF (*.rtf);;All files (*)".
-    // Returns the chosen path, empty when cancelled. It does not ask about
-    // overwriting: callers put their own question.
-    virtual QString saveFileName(QWidget* parent, const QString& title, const QString& defaultName,
-                                 const QString& filters) = 0;
+    // Returns the chosen path, empty when cancelled; a name typed without
+    // an extension gets that of the chosen filter (see withFilterExtension).
+    // It does not ask about overwriting: callers put their own question.
+    QString saveFileName(QWidget* parent, const QString& title, const QString& defaultName, const QString& filters);
 
     // Open dialog for one existing file; empty when cancelled.
     virtual QString openFileName(QWidget* parent, const QString& title, const QString& filters) = 0;
@@ -31,7 +35,19 @@ public:
 
     // Colour dialog; nothing when cancelled.
     virtual std::optional<QColor> chooseColour(QWidget* parent, const QColor& initial) = 0;
+
+protected:
+    // The dialog itself: the path as chosen and, when the dialog tells it,
+    // the filter chosen with it.
+    virtual QString askSaveFileName(QWidget* parent, const QString& title, const QString& defaultName,
+                                    const QString& filters, QString* chosenFilter) = 0;
 };
+
+// The path with the extension of the filter ("Config (*.cnfg)" -> ".cnfg")
+// when its file name has none; the first of `filters` stands in for an
+// empty `chosenFilter`. Filters matching every name ("*") add nothing, so
+// a folder name stays as typed.
+QString withFilterExtension(const QString& path, const QString& chosenFilter, const QString& filters);
 
 // The workbench's filter texts ("Data file (*.data)|*.data|All Files (*.*)|*.*")
 // in Qt's form ("Data file (*.data);;All Files (*)"): the pattern of each
@@ -41,16 +57,26 @@ QString toQtFilters(std::string_view filters);
 
 class QtFileDialogs : public FileDialogs {
 public:
-    // Folder the dialogs open in while the caller names none.
+    // With settings, each dialog (known by its title) opens in the folder it
+    // was last left in, also in a later session.
+    explicit QtFileDialogs(UserSettings* settings = nullptr) : settings_(settings) {}
+
+    // Folder a dialog opens in when it has none of its own yet.
     void setStartFolder(const QString& folder) { startFolder_ = folder; }
 
-    QString saveFileName(QWidget* parent, const QString& title, const QString& defaultName,
-                         const QString& filters) override;
     QString openFileName(QWidget* parent, const QString& title, const QString& filters) override;
     QStringList openFileNames(QWidget* parent, const QString& title, const QString& filters) override;
     std::optional<QColor> chooseColour(QWidget* parent, const QColor& initial) override;
 
+protected:
+    QString askSaveFileName(QWidget* parent, const QString& title, const QString& defaultName, const QString& filters,
+                            QString* chosenFilter) override;
+
 private:
+    QString folderFor(const QString& title) const;
+    void remember(const QString& title, const QString& chosenFile);
+
+    UserSettings* settings_;
     QString startFolder_;
 };
 

@@ -103,7 +103,7 @@ ReciprocalOrder Reciprocals::chosenOrder() const
 
 void Reciprocals::cmdCalculate_Click()
 {
-    runHandler(log_, "cmdCalculate_Click", [&] {
+    runCommand(log_, questions_, "cmdCalculate_Click", [&] {
         const ReciprocalValue compared = optDataIp->isChecked() ? ReciprocalValue::FirstIp : ReciprocalValue::Resistance;
         ReciprocalResult result;
         Status status = Status::Error;
@@ -167,7 +167,7 @@ void Reciprocals::VScrQuad_Change(int position)
 
 void Reciprocals::cmdSave_Click()
 {
-    runHandler(log_, "cmdSave_Click", [&] {
+    runCommand(log_, questions_, "cmdSave_Click", [&] {
         if (!calculated_) {
             questions_.showMessage(kApplicationTitle, "Reciprocals not calculated.", MessageIcon::Information);
             return;

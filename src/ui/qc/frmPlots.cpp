@@ -187,7 +187,7 @@ void frmPlots::filterTextEdited()
 
 void frmPlots::cmdApply_Click()
 {
-    runHandler(log_, "cmdApply_Click", [&] {
+    runCommand(log_, questions_, "cmdApply_Click", [&] {
         if (model_.empty()) return;
         // The texts are what the user sees: typed or dragged values.
         setFilterRange(model_, lenientNumber(toWindows1252(txtMINFilter->text())),

@@ -2,13 +2,15 @@
 
 #include <QObject>
 
+#include "core/platform/Application.h"
+#include "core/platform/RecentFiles.h"
 #include "ui/platform/BackgroundWork.h"
 #include "ui/platform/TextConversion.h"
 
 namespace vexora::ui {
 
 LoadStatus loadDataFileInWindow(QWidget* parent, ProjectStore& store, const DataLoadRequest& request, MessageLog& log,
-                                Questions& questions)
+                                Questions& questions, UserSettings& userSettings)
 {
     ProjectStore loaded;
     LoadStatus status = LoadStatus::NotLoaded;
@@ -17,8 +19,19 @@ LoadStatus loadDataFileInWindow(QWidget* parent, ProjectStore& store, const Data
                           [&](const Feedback& feedback, MessageLog& loadLog) {
                               status = funInputScheduleFile(store, request, loaded, loadLog, questions, feedback);
                           });
-    if (status == LoadStatus::Loaded) store = std::move(loaded);
+    if (status == LoadStatus::Loaded) {
+        store = std::move(loaded);
+        rememberRecentFile(userSettings, request.file);
+    }
     return status;
+}
+
+bool refuseSecondDataFile(const ProjectStore& store, Questions& questions)
+{
+    if (!store.survey.dataLoaded) return false;
+    questions.showMessage(std::string(kApplicationTitle) + " - Error", "Close this Project to load a new schedule file!",
+                          MessageIcon::Critical);
+    return true;
 }
 
 }  // namespace vexora::ui

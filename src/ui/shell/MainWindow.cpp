@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDockWidget>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QStandardPaths>
@@ -17,6 +18,7 @@
 #include "core/platform/Application.h"
 #include "core/platform/FileSystemRoots.h"
 #include "core/platform/Questions.h"
+#include "core/platform/RecentFiles.h"
 #include "core/project/ProjectStore.h"
 #include "ui/log/MessageLogPanel.h"
 #include "ui/platform/QtProcessLauncher.h"
@@ -124,7 +126,8 @@ QAction* MDIStart::addCommand(QMenu* menu, const QString& text, const char* name
 {
     QAction* action = menu->addAction(text);
     action->setObjectName(QString::fromLatin1(name));
-    connect(action, &QAction::triggered, this, [this, name, run = std::move(run)] { runHandler(log_, name, run); });
+    connect(action, &QAction::triggered, this,
+            [this, name, run = std::move(run)] { runCommand(log_, questions_, name, run); });
     return action;
 }
 
@@ -144,9 +147,13 @@ void MDIStart::createMenus()
     addCommand(file, tr("&Close Project"), "mnuCloseProject", [this] { mnuCloseProject_Click(); });
     addCommand(file, tr("Import Field Data"), "mnuImportFieldData",
                [this] { LinkMenusToTreeView("Import field data"); });
+    QMenu* recent = file->addMenu(tr("Recent files"));
+    recent->setObjectName(QStringLiteral("mnuRecentFiles"));
+    connect(recent, &QMenu::aboutToShow, this, [this, recent] { fillRecentFiles(recent); });
     file->addSeparator();
     QAction* quit = addCommand(file, tr("&Quit"), "mnuQuit", [this] { mnuQuit_Click(); });
-    quit->setShortcut(QKeySequence::Quit);
+    // Written out: the platform's standard Quit key is empty on some systems.
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     QMenu* view = menuBar()->addMenu(tr("&View"));
     addCommand(view, tr("Explorer Window"), "mnuViewExplorer", [this] { mnuViewExplorer_Click(); });
@@ -233,17 +240,42 @@ void MDIStart::closeEvent(QCloseEvent* event)
 
 void MDIStart::mnuQuit_Click()
 {
-    // Ends the program at once: unlike quit(), exit() asks no window to close.
-    QCoreApplication::exit(0);
+    // The close box's road: the quit question may keep the work open.
+    close();
+}
+
+void MDIStart::fillRecentFiles(QMenu* menu)
+{
+    menu->clear();
+    const std::vector<std::filesystem::path> files = recentFiles(userSettings_);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const QString path = fromFilePath(files[i]);
+        QAction* entry = addCommand(menu, QStringLiteral("&%1 %2").arg(i + 1).arg(path), "mnuRecentFile",
+                                    [this, path] { mnuRecentFile_Click(path); });
+        entry->setObjectName(QStringLiteral("mnuRecentFile%1").arg(i + 1));
+    }
+    if (files.empty()) menu->addAction(tr("(none)"))->setEnabled(false);
+}
+
+void MDIStart::mnuRecentFile_Click(const QString& path)
+{
+    const std::filesystem::path file = toFilePath(path);
+    if (!QFileInfo(path).isFile()) {
+        forgetRecentFile(userSettings_, file);
+        log_.warning("mnuRecentFile", file.string() + " no longer exists: removed from the recent files.");
+        return;
+    }
+    if (refuseSecondDataFile(store_, questions_)) return;
+    loadDataFile(path);
 }
 
 void MDIStart::loadDataFile(const QString& path)
 {
     if (projectType() == ProjectType::None) mnuNewProject_Click(ProjectType::DataInversion);
-    runHandler(log_, "cmdInputScheduleFile", [&] {
+    runCommand(log_, questions_, "cmdInputScheduleFile", [&] {
         if (dataFileLoader_ && dataFileLoader_(path)) return;
         const DataLoadRequest request{toFilePath(path), ProjectType::DataInversion, true, false};
-        if (loadDataFileInWindow(this, store_, request, log_, questions_) != LoadStatus::Loaded) return;
+        if (loadDataFileInWindow(this, store_, request, log_, questions_, userSettings_) != LoadStatus::Loaded) return;
         log_.subWriteToTextBox(toWindows1252(path) + " loaded: " + std::to_string(store_.survey.electrodes.size()) +
                                " electrodes, " + std::to_string(store_.survey.quadrupoles.size()) +
                                " quadrupoles, " + std::to_string(store_.survey.topography.size()) +

@@ -64,6 +64,11 @@ public:
     // The loader returns false when it did not take the file.
     void setDataFileLoader(std::function<bool(const QString& path)> load) { dataFileLoader_ = std::move(load); }
 
+    // File > Recent files: the recent files as menu entries, and the load
+    // of one (a file gone is dropped from the list, with a log line).
+    void fillRecentFiles(QMenu* menu);
+    void mnuRecentFile_Click(const QString& path);
+
     // Projects.
     void mnuNewProject_Click(ProjectType type);
     // Closes the open project; false when its workspace refused to close.

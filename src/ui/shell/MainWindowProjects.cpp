@@ -120,7 +120,7 @@ void MDIStart::registerNodeOperation(NodeOperation operation, std::function<void
 
 void MDIStart::TreeView1_NodeClick(std::size_t nodeIndex)
 {
-    runHandler(log_, "TreeView1_NodeClick", [&] {
+    runCommand(log_, questions_, "TreeView1_NodeClick", [&] {
         if (nodeIndex >= nodes_.size()) return;
         if (explorer_) explorer_->select(nodeIndex);
         const NodeAction action = nodeAction(nodes_[nodeIndex].text);

@@ -60,6 +60,15 @@ bool isAbsentElectrodeMarker(float x)
     return bits == 0x47C34FFFu || bits == 0x497423F0u;
 }
 
+bool looksLikeSyscalBinary(std::span<const unsigned char> bytes)
+{
+    if (bytes.size() < kSyscalHeaderBytes) return false;
+    const std::uint32_t version = read32(bytes.data());
+    if (version < kSyscalOldestVersion || version > kSyscalVersion) return false;
+    if (bytes.size() < kSyscalHeaderBytes + kTypeOffset + 2) return true;  // a header without records
+    return syscalRecordLength(static_cast<std::int16_t>(read16(bytes.data() + kSyscalHeaderBytes + kTypeOffset))) > 0;
+}
+
 ImportStatus readSyscalRecords(std::span<const unsigned char> bytes, std::string_view fileName,
                                std::vector<SyscalRecord>& records, MessageLog& log)
 {

@@ -31,6 +31,11 @@ std::size_t syscalRecordLength(int type);
 // away and is no electrode of the survey (compared bit for bit).
 bool isAbsentElectrodeMarker(float x);
 
+// Whether the bytes begin as a binary measurement file does: a supported
+// layout version and, past the header, a record of a known type. Enough to
+// tell such a file apart from text, not to promise that it reads.
+bool looksLikeSyscalBinary(std::span<const unsigned char> bytes);
+
 struct SyscalRecord {
     std::int16_t type = 0;
     float x[4] = {}, y[4] = {}, z[4] = {};  // A, B, M, N
