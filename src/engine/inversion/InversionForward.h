@@ -37,8 +37,8 @@ public:
     virtual void keepTrial() = 0;
     // J = d ln |V/I| / d ln sigma of the quadrupoles `rows` about the kept
     // model, whose conductivity and V/I are given.
-    virtual Status jacobian(std::span<const double> conductivity, std::span<const std::size_t> rows,
-                            std::span<const double> resistance, Jacobian& j) = 0;
+    virtual void jacobian(std::span<const double> conductivity, std::span<const std::size_t> rows,
+                          std::span<const double> resistance, Jacobian& j) = 0;
 };
 
 }  // namespace vexora

@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-#include "engine/forward2d/LineForward.h"
+#include "engine/forward2d/LineSensitivity.h"
 #include "engine/inversion/InversionForward.h"
 
 namespace vexora {
@@ -28,9 +28,9 @@ public:
     const QuadrupolePlan& plan() const override { return setup_.plan; }
     std::uint64_t availableBytes() const override { return 0; }
     Status model(std::span<const double> conductivity, int percent, std::vector<double>& resistance) override;
-    void keepTrial() override {}
-    Status jacobian(std::span<const double> conductivity, std::span<const std::size_t> rows,
-                    std::span<const double> resistance, Jacobian& j) override;
+    void keepTrial() override { std::swap(fields_, trialFields_); }
+    void jacobian(std::span<const double> conductivity, std::span<const std::size_t> rows,
+                  std::span<const double> resistance, Jacobian& j) override;
 
 private:
     const ElectrodeLine& line_;
@@ -41,6 +41,7 @@ private:
     std::string_view source_;
     MessageLog& log_;
     LineSetup setup_;
+    LinePoleFields fields_, trialFields_;
 };
 
 }  // namespace vexora

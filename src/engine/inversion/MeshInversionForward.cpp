@@ -19,12 +19,11 @@ Status MeshInversionForward::model(std::span<const double> conductivity, int per
                                      log_, system_, trialFields_, resistance);
 }
 
-Status MeshInversionForward::jacobian(std::span<const double> conductivity, std::span<const std::size_t> rows,
-                                      std::span<const double> resistance, Jacobian& j)
+void MeshInversionForward::jacobian(std::span<const double> conductivity, std::span<const std::size_t> rows,
+                                    std::span<const double> resistance, Jacobian& j)
 {
     assembleJacobian(mesh_, conductivity, setup_.plan, fields_, stiffness_, rows, resistance, setup_.settings.threads,
                      j);
-    return Status::Ok;
 }
 
 }  // namespace vexora

@@ -26,8 +26,8 @@ public:
     std::uint64_t availableBytes() const override { return setup_.availableBytes; }
     Status model(std::span<const double> conductivity, int percent, std::vector<double>& resistance) override;
     void keepTrial() override { std::swap(fields_, trialFields_); }
-    Status jacobian(std::span<const double> conductivity, std::span<const std::size_t> rows,
-                    std::span<const double> resistance, Jacobian& j) override;
+    void jacobian(std::span<const double> conductivity, std::span<const std::size_t> rows,
+                  std::span<const double> resistance, Jacobian& j) override;
 
 private:
     const Mesh& mesh_;
