@@ -141,5 +141,22 @@ TEST(LineInversion, AgreesWithThe3DInversionUnderTheLine)
     EXPECT_LT(block3, 70.0);
 }
 
+// Asked for the chargeability too, the 2D inversion says it inverts the
+// resistivity alone, and leaves the IP model as it was.
+TEST(LineInversion, LeavesTheChargeabilityWithAReason)
+{
+    ProjectStore store = conductorUnderLine(10, 3.0, 6.0);
+    setSettingText(store.settings, Item::ModelIp, "1");
+    store.models.ipModelling = true;
+    store.models.ip.assign(store.models.conductivity.size(), 0.01);
+    MessageLog log;
+    const InversionResult result = invert(store, ForwardDimension::Two, log);
+    EXPECT_NE(log.plainText().find("The IP inversion is not yet for 2D lines: only the resistivity is inverted."),
+              std::string::npos)
+        << log.plainText();
+    EXPECT_EQ(result.model.ip, store.models.ip);
+    EXPECT_TRUE(result.calculated.ip.empty());
+}
+
 }  // namespace
 }  // namespace vexora
