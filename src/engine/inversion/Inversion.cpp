@@ -484,7 +484,7 @@ InversionStatus runInversion(const Mesh& mesh, const Models& start, const Survey
     const IterationSaver save = [&](const Models& cells, int iteration) {
         return saveIteration ? saveIteration(onMesh(cells), iteration) : Status::Ok;
     };
-    LineInversionForward forward(*line, section, survey, settings, kSource, log);
+    LineInversionForward forward(*line, section, survey, settings, control, kSource, log);
     ResistivityInversion inversion(forward, nullptr, cellStart, survey, settings, log, control, save);
     InversionResult cells;
     const InversionStatus status = inversion.run(cells);

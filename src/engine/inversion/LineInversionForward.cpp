@@ -1,10 +1,17 @@
 #include "engine/inversion/LineInversionForward.h"
 
+#include "core/platform/AvailableMemory.h"
+
 namespace vexora {
 
 Status LineInversionForward::prepare()
 {
     return prepareLineForward(line_, start_, survey_, table_, true, source_, log_, setup_);
+}
+
+std::uint64_t LineInversionForward::availableBytes() const
+{
+    return control_.memoryLimitBytes ? control_.memoryLimitBytes : availableMemoryBytes();
 }
 
 Status LineInversionForward::model(std::span<const double> conductivity, int, std::vector<double>& resistance)

@@ -13,8 +13,10 @@ namespace vexora {
 class LineInversionForward final : public InversionForward {
 public:
     LineInversionForward(const ElectrodeLine& line, const LineModel& start, const Survey& survey,
-                         const SettingsTable& settings, std::string_view source, MessageLog& log)
-        : line_(line), start_(start), grid_(start.grid), survey_(survey), table_(settings), source_(source), log_(log)
+                         const SettingsTable& settings, const ComputeControl& control, std::string_view source,
+                         MessageLog& log)
+        : line_(line), start_(start), grid_(start.grid), survey_(survey), table_(settings), control_(control),
+          source_(source), log_(log)
     {
     }
 
@@ -26,7 +28,7 @@ public:
     }
     const ForwardSettings& settings() const override { return setup_.settings; }
     const QuadrupolePlan& plan() const override { return setup_.plan; }
-    std::uint64_t availableBytes() const override { return 0; }
+    std::uint64_t availableBytes() const override;
     Status model(std::span<const double> conductivity, int percent, std::vector<double>& resistance) override;
     void keepTrial() override { std::swap(fields_, trialFields_); }
     void jacobian(std::span<const double> conductivity, std::span<const std::size_t> rows,
@@ -38,6 +40,7 @@ private:
     const LineGrid& grid_;
     const Survey& survey_;
     const SettingsTable& table_;
+    const ComputeControl& control_;
     std::string_view source_;
     MessageLog& log_;
     LineSetup setup_;
