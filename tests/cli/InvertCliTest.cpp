@@ -84,4 +84,38 @@ TEST(InvertCommand, RefusesBadNamesAndMisuse)
         EXPECT_EQ(runVexora(misuse).code, 2) << misuse.size();
 }
 
+// A 2D inversion of a survey that is no line, or a --dim it does not know,
+// is refused before any folder is made, the data file as it was.
+TEST(HostileInputInvertDimension, RefusedWithTheReasonAndNoFolder)
+{
+    InvertFolders f;
+    const fs::path twoLines = f.root / "field data" / "two lines.data";
+    const std::string text = vexora::testing::smallSurvey();
+    ASSERT_TRUE(vexora::writeFileAtomically(twoLines, text));
+    const struct {
+        std::vector<std::string> options;
+        int code;
+        std::string message;
+    } cases[] = {
+        {{"--dim", "2"}, 1,
+         "Error: RUNINVERSION: No 2D inversion: the electrodes do not lie on one line: electrode 1 of cable 2 lies "
+         "3.000 m off the line (0.050 m allowed)."},
+        {{"--dim", "4"}, 2, "Usage: vexora invert"},
+        {{"--dim", "2d"}, 2, "Usage: vexora invert"},
+        {{"--dim"}, 2, "Usage: vexora invert"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args{"invert", twoLines.string(), "--no-start"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const CliRun run = runVexora(args);
+        EXPECT_EQ(run.code, c.code) << c.options.back();
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << c.options.back() << ": " << run.err;
+        std::string after;
+        ASSERT_TRUE(vexora::readTextFile(twoLines, after));
+        EXPECT_EQ(after, text);
+        EXPECT_EQ(fileNames(twoLines.parent_path()),
+                  (std::vector<std::string>{"broken.data", "sample survey.data", "two lines.data"}));
+    }
+}
+
 }  // namespace

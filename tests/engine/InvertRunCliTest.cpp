@@ -21,6 +21,8 @@ TEST(InvertRun, InvertsInProcessAndLeavesTheThreeResults)
     const fs::path folder = root / "site.VXRprj";
     EXPECT_EQ(lastLogLine(folder / "InvLog.prg").substr(20), "Script completed.");
     EXPECT_NE(fileText(folder / "InvLog.prg").find("Iteration 1: roughness"), std::string::npos);
+    EXPECT_NE(fileText(folder / "InvLog.prg").find("Dimension auto: 3D, the electrodes do not lie on one line: "),
+              std::string::npos);
     // The results load: the data file and the full mesh.
     EXPECT_EQ(runVexora({"check", (folder / "InvDataOutput.data").string()}).code, 0);
     EXPECT_EQ(runVexora({"mesh-import", (folder / "InvFullMeshOutput.vwer").string()}).code, 0);
@@ -32,6 +34,45 @@ TEST(InvertRun, InvertsInProcessAndLeavesTheThreeResults)
               fileText(folder / ("InvModelOutput_iter" + std::to_string(last) + ".vwer")));
 
     EXPECT_EQ(runVexora({"invert", (root / "site.data").string(), "--run", "--no-start"}).code, 2);
+}
+
+// Ten electrodes 1 m apart on one line, dipole-dipole n = 1..3 over 100 ohm m.
+std::string lineSurveyFile()
+{
+    std::string text = smallHeader();
+    text.replace(text.find("#data_appres= 1"), 15, "#data_appres= 2");
+    text += "#elec_start\r\n";
+    for (int e = 1; e <= 10; ++e) text += "A " + std::to_string(e) + " " + std::to_string(e - 1) + " 0 0\r\n";
+    text += "#elec_end\r\n#data_start\r\n";
+    int id = 0;
+    for (int n = 1; n <= 3; ++n)
+        for (int a = 1; a + n + 2 <= 10; ++a)
+            text += std::to_string(++id) + " A " + std::to_string(a) + " A " + std::to_string(a + 1) + " A " +
+                    std::to_string(a + n + 1) + " A " + std::to_string(a + n + 2) + " 100 10 5 100 0\r\n";
+    return text + "#data_end\r\n";
+}
+
+TEST(InvertRun, TheAutomaticDimensionTakesALineAndSaysWhy)
+{
+    const fs::path root = freshFolder("invert_line");
+    ASSERT_TRUE(writeFileAtomically(root / "line.data", lineSurveyFile()));
+    const CliRun run = runVexora({"invert", (root / "line.data").string(), "--run"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const fs::path folder = root / "line.VXRprj";
+    EXPECT_NE(fileText(folder / "InvScript.txt").find("\r\nRUNINVERSION AUTO\r\n"), std::string::npos);
+    const std::string log = fileText(folder / "InvLog.prg");
+    EXPECT_NE(log.find("Dimension auto: 2D, every electrode lies on one line (the farthest 0.000 m off it, 0.090 m "
+                       "allowed)."),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("2D inversion of the section under the line: "), std::string::npos) << log;
+    EXPECT_EQ(lastLogLine(folder / "InvLog.prg").substr(20), "Script completed.");
+    EXPECT_EQ(runVexora({"check", (folder / "InvDataOutput.data").string()}).code, 0);
+    EXPECT_EQ(runVexora({"mesh-import", (folder / "InvFullMeshOutput.vwer").string()}).code, 0);
+
+    // Asked for 3D, the same line is inverted on the mesh.
+    ASSERT_EQ(runVexora({"invert", (root / "line.data").string(), "--run", "--dim", "3", "--name", "three"}).code, 0);
+    EXPECT_EQ(fileText(root / "three.VXRprj" / "InvLog.prg").find("2D inversion"), std::string::npos);
 }
 
 }  // namespace

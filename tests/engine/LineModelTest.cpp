@@ -96,8 +96,12 @@ TEST(HostileInputLineForward, RefusedWithTheReasonAndTheSurveyUntouched)
     store.survey.topography = {{0, 0, 0}, {5, 3, 2}};
     std::optional<ElectrodeLine> line;
     MessageLog log;
-    EXPECT_EQ(chooseForwardDimension(store.survey, ForwardDimension::Automatic, log, line), Status::Ok);
+    EXPECT_EQ(chooseForwardDimension(store.survey, ForwardDimension::Automatic, "RUNFORWARDMODEL", "-", log, line),
+              Status::Ok);
     EXPECT_FALSE(line.has_value());
+    EXPECT_NE(log.plainText().find("Dimension auto: 3D, the ground varies across the line (topography point 2"),
+              std::string::npos)
+        << log.plainText();
 }
 
 TEST(LineForward, GivesAChargeableHalfSpaceItsChargeability)

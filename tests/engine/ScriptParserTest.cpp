@@ -39,6 +39,19 @@ TEST(ScriptParser, ReadsBackEveryPathTheScriptWriterQuotes)
     EXPECT_EQ(bare.commands[0].paths, (std::vector<fs::path>{"/a/log.prg", "/b c/p.txt", "/a/abort.txt"}));
 }
 
+TEST(ScriptParser, ReadsTheInversionsDimension)
+{
+    const std::pair<const char*, ForwardDimension> cases[] = {{"RUNINVERSION", ForwardDimension::Three},
+                                                              {"RUNINVERSION 2", ForwardDimension::Two},
+                                                              {"RUNINVERSION 3", ForwardDimension::Three},
+                                                              {"runinversion auto", ForwardDimension::Automatic}};
+    for (const auto& [line, dimension] : cases) {
+        const ParsedScript s = parseCoreScript(line);
+        ASSERT_FALSE(s.error) << line;
+        EXPECT_EQ(s.commands.at(0).dimension, dimension) << line;
+    }
+}
+
 TEST(ScriptParser, RefusesAMistakeNamingItsLine)
 {
     const struct {
@@ -53,6 +66,8 @@ TEST(ScriptParser, RefusesAMistakeNamingItsLine)
         {"SAVEMESH m.vwer BOUNDS TXT", "BOUNDS BIN or FULL TXT"},
         {"SAVECONFIGURATION out.data V2", "optionally V1"},
         {"GENERATEMESH now", "GENERATEMESH takes no arguments"},
+        {"RUNINVERSION 2D", "RUNINVERSION takes no arguments or one of 2, 3, AUTO, found 1 word"},
+        {"RUNINVERSION 2 3", "found 2 words"},
         {"LOADMESH \"/a/m.vwer", "quote opened at column 10 is not closed"},
         {"LOADMESH \"/a/m\".vwer", "text follows the closing quote"},
     };

@@ -38,12 +38,14 @@ const std::vector<Command>& commands()
                     "                                  (2: 2.5D for a line of electrodes; auto: 2.5D when it is one)",
          runForward},
         {"invert", "invert IN.data... [--config C.cnfg] [--threads N] [--start RHO] [--name NAME]\n"
-                   "                                  [--no-start | --run] [--app-folder DIR]\n"
+                   "                                  [--dim 2|3|auto] [--no-start | --run] [--app-folder DIR]\n"
                    "                                  invert each data file in a new project folder beside it\n"
                    "                                  (--run: in this process, without the manager)\n"
                    "                                  --config: its tags over the data file's; --threads: default\n"
                    "                                  every core this process may use; --start: a fixed starting\n"
-                   "                                  resistivity (ohm m) instead of the data's median",
+                   "                                  resistivity (ohm m) instead of the data's median; --dim 2:\n"
+                   "                                  the section under a line of electrodes, auto (default): 2 when\n"
+                   "                                  the electrodes lie on one line",
          runInvert},
         {"import", "import FORMAT IN [--sequence SEQ | --conversion TABLE | --renumber profile|grid\n"
                    "                                  [--start xmin|xmax|ymin|ymax] [--snake]] [--cable NAME] -o OUT.data\n"

@@ -42,10 +42,8 @@ int runForward(const Arguments& args, std::ostream& out, std::ostream& err)
         else if ((a.size() > 1 && a[0] == '-') || input) return printCommandUsage(err, "forward");
         else input = a;
     }
-    if (!input || (dim && *dim != "2" && *dim != "3" && *dim != "auto")) return printCommandUsage(err, "forward");
-    const ForwardDimension dimension = !dim || *dim == "auto" ? ForwardDimension::Automatic
-                                       : *dim == "2"          ? ForwardDimension::Two
-                                                              : ForwardDimension::Three;
+    const std::optional<ForwardDimension> dimension = parseForwardDimension(dim.value_or("auto"));
+    if (!input || !dimension) return printCommandUsage(err, "forward");
     const fs::path in(*input);
     const fs::path target =
         output ? fs::path(*output) : in.parent_path() / (in.stem().string() + "_fwd" + in.extension().string());
@@ -56,7 +54,7 @@ int runForward(const Arguments& args, std::ostream& out, std::ostream& err)
     const bool done = loadJobDataFile(store, in, log) == Status::Ok &&
                       applyRunSettings(settings, store.settings, log) &&
                       generateJobMesh(store, log) == Status::Ok &&
-                      runJobForwardModel(store, log, {}, dimension) == Status::Ok &&
+                      runJobForwardModel(store, log, {}, *dimension) == Status::Ok &&
                       saveJobDataFile(store, target, true, log) == Status::Ok;
     printLog(log, err);
     if (!done) return kExitError;

@@ -11,6 +11,7 @@
 #include "core/jobs/ConsoleInversion.h"
 #include "core/jobs/RurVexora.h"
 #include "core/platform/PosixProcessLauncher.h"
+#include "engine/forward2d/ForwardDimension.h"
 #include "engine/script/ScriptRunner.h"
 
 namespace vexora::cli {
@@ -27,6 +28,7 @@ struct InvertOptions {
     bool inProcess = false;  // --run: the core's script runs here, no manager
     bool valid = true;
     bool readable = true;  // the configuration file
+    ForwardDimension dimension = ForwardDimension::Automatic;
 };
 
 InvertOptions parseOptions(const Arguments& args, std::ostream& err)
@@ -40,6 +42,12 @@ InvertOptions parseOptions(const Arguments& args, std::ostream& err)
         if (option != RunOption::NotMine) continue;
         if (a == "--no-start") options.run.start = false;
         else if (a == "--run") options.inProcess = true;
+        else if (a == "--dim" && i + 1 < args.size()) {
+            const std::optional<ForwardDimension> dimension = parseForwardDimension(args[++i]);
+            if (dimension) options.dimension = *dimension;
+            else options.valid = false;
+            options.run.dimension = args[i] == "auto" ? "AUTO" : args[i];
+        }
         else if (a == "--name" && i + 1 < args.size()) options.run.name = args[++i], options.named = true;
         else if (a == "--app-folder" && i + 1 < args.size()) options.run.applicationFolder = args[++i];
         else if (a.size() > 1 && a[0] == '-') options.valid = false;
@@ -49,6 +57,7 @@ InvertOptions parseOptions(const Arguments& args, std::ostream& err)
     if (options.files.empty() || (options.named && options.files.size() != 1)) options.valid = false;
     if (options.inProcess && !options.run.start) options.valid = false;
     if (options.inProcess) options.run.start = false;  // prepared here, then run here
+    if (options.run.dimension.empty()) options.run.dimension = "AUTO";
     return options;
 }
 
@@ -62,6 +71,13 @@ int runInvert(const Arguments& args, std::ostream& out, std::ostream& err)
     options.run.adjustSettings = [&settings = options.settings](SettingsTable& table, MessageLog& log) {
         return applyRunSettings(settings, table, log);
     };
+    // A line asked for and not there is refused before any folder is made.
+    if (options.dimension == ForwardDimension::Two)
+        options.run.acceptSurvey = [](const Survey& survey, MessageLog& log) {
+            std::optional<ElectrodeLine> line;
+            return chooseForwardDimension(survey, ForwardDimension::Two, "RUNINVERSION", "No 2D inversion", log,
+                                          line) == Status::Ok;
+        };
     if (options.named) {
         if (const std::string problem = projectNameProblem(options.run.name); !problem.empty()) {
             err << problem << "\n";

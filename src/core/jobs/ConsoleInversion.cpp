@@ -62,6 +62,7 @@ ConsoleRunOutcome invertLoadedSurvey(ProjectStore& store, const fs::path& dataFi
 {
     ConsoleRunOutcome outcome;
     outcome.dataFile = dataFile;
+    if (options.acceptSurvey && !options.acceptSurvey(store.survey, log)) return outcome;
     fs::path folder;
     if (!chooseFolder(dataFile, options, folder, log)) return outcome;
     std::string message;
@@ -72,7 +73,7 @@ ConsoleRunOutcome invertLoadedSurvey(ProjectStore& store, const fs::path& dataFi
     outcome.folder = folder;
 
     fs::path script;
-    outcome.status = prepareRurJob(store, folder, "INV", script, log);
+    outcome.status = prepareRurJob(store, folder, "INV", script, log, {}, options.dimension);
     if (outcome.status == Status::Ok && options.start)
         outcome.status = startRurJob(options.applicationFolder, script, JobType::Inversion, launcher, log);
     return outcome;

@@ -26,6 +26,10 @@ struct ConsoleRunOptions {
     // Changes the loaded settings before the job is prepared (the command
     // line's own); false stops that file's run (the reason logged).
     std::function<bool(SettingsTable&, MessageLog&)> adjustSettings;
+    // Whether the loaded survey can be inverted as asked; false stops that
+    // file's run before its folder is made (the reason logged).
+    std::function<bool(const Survey&, MessageLog&)> acceptSurvey;
+    std::string dimension;  // the word after RUNINVERSION (funWriteInvScript); empty: none
 };
 
 struct ConsoleRunOutcome {

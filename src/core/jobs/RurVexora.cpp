@@ -30,14 +30,15 @@ std::string meshLine(const fs::path& meshFile)
 
 Status funWriteInvScript(const fs::path& folder, const fs::path& scriptFile, const fs::path& configurationFile,
                          const fs::path& meshFile, const fs::path& boundsModelFile, const fs::path& fullMeshFile,
-                         const fs::path& dataOutputFile, MessageLog& log)
+                         const fs::path& dataOutputFile, MessageLog& log, std::string_view dimension)
 {
     return writeCoreScript(scriptFile,
                            {
                                messagePathLine(folder, "InvLog.prg"),
                                "LOADCONFIGURATION " + quotedScriptPath(configurationFile),
                                meshLine(meshFile),
-                               "RUNINVERSION",
+                               dimension.empty() ? std::string("RUNINVERSION")
+                                                 : "RUNINVERSION " + std::string(dimension),
                                "SAVEMESH " + quotedScriptPath(boundsModelFile) + " BOUNDS BIN",
                                "SAVEMESH " + quotedScriptPath(fullMeshFile) + " FULL TXT",
                                "SAVECONFIGURATION " + quotedScriptPath(dataOutputFile) + " V1",
@@ -82,7 +83,7 @@ Status funWriteSensScript(std::string_view request, const fs::path& folder, cons
 namespace {
 
 Status fillProjectFolder(ProjectStore& store, const fs::path& folder, std::string_view kind, fs::path& scriptFile,
-                         MessageLog& log, std::string_view date)
+                         MessageLog& log, std::string_view date, std::string_view dimension)
 {
     ScheduleLayouts layouts;
     if (funCheckFormatCfgForOutput(store.settings, store.survey.present, store.survey.quadrupoles.ipWindows(),
@@ -109,7 +110,8 @@ Status fillProjectFolder(ProjectStore& store, const fs::path& folder, std::strin
     case JobType::Inversion:
         scriptFile = folder / kInvScriptFile;
         written = funWriteInvScript(folder, scriptFile, dataInput, {}, folder / "InvModelOutput.vwer",
-                                    folder / "InvFullMeshOutput.vwer", folder / "InvDataOutput.data", log);
+                                    folder / "InvFullMeshOutput.vwer", folder / "InvDataOutput.data", log,
+                                    dimension);
         break;
     case JobType::Forward:
         scriptFile = folder / kFwmScriptFile;
@@ -128,7 +130,7 @@ Status fillProjectFolder(ProjectStore& store, const fs::path& folder, std::strin
 }  // namespace
 
 Status prepareRurJob(ProjectStore& store, const fs::path& projectFolder, std::string_view kind, fs::path& scriptFile,
-                     MessageLog& log, std::string_view date)
+                     MessageLog& log, std::string_view date, std::string_view dimension)
 {
     // The manager runs in the application folder: every path handed to it
     // must be absolute.
@@ -137,7 +139,7 @@ Status prepareRurJob(ProjectStore& store, const fs::path& projectFolder, std::st
     if (ec) folder = projectFolder;
 
     const bool fresh = fs::is_empty(folder, ec) && !ec;
-    if (fillProjectFolder(store, folder, kind, scriptFile, log, date) == Status::Ok) return Status::Ok;
+    if (fillProjectFolder(store, folder, kind, scriptFile, log, date, dimension) == Status::Ok) return Status::Ok;
     // Everything in a folder that was empty is this job's: a half-made job
     // would only take the name.
     if (fresh) fs::remove_all(folder, ec);

@@ -26,10 +26,12 @@ inline constexpr std::string_view kAbortFile = "Abort.txt";
 
 // The script writers; a mesh file of "" means "generate the mesh". Each
 // returns Ok, or Error with a logged error when a file cannot be written.
+// `dimension` follows RUNINVERSION when not empty (2, 3 or AUTO).
 Status funWriteInvScript(const std::filesystem::path& folder, const std::filesystem::path& scriptFile,
                          const std::filesystem::path& configurationFile, const std::filesystem::path& meshFile,
                          const std::filesystem::path& boundsModelFile, const std::filesystem::path& fullMeshFile,
-                         const std::filesystem::path& dataOutputFile, MessageLog& log);
+                         const std::filesystem::path& dataOutputFile, MessageLog& log,
+                         std::string_view dimension = {});
 Status funWriteFwmScript(const std::filesystem::path& folder, const std::filesystem::path& scriptFile,
                          const std::filesystem::path& configurationFile, const std::filesystem::path& meshFile,
                          const std::filesystem::path& dataOutputFile, MessageLog& log);
@@ -43,10 +45,12 @@ Status funWriteSensScript(std::string_view request, const std::filesystem::path&
 // Steps 2 to 5 of a job: output layouts, "DataInput.data" (full
 // configuration, then the blocks without skipped quadrupoles), the mesh
 // flag cleared, the script of the kind. On success `scriptFile` names the
-// script. `date` goes after "#date= " (empty: today). A folder that was
-// empty is removed again when it cannot be filled.
+// script. `date` goes after "#date= " (empty: today); `dimension` is the
+// inversion's (funWriteInvScript). A folder that was empty is removed again
+// when it cannot be filled.
 Status prepareRurJob(ProjectStore& store, const std::filesystem::path& folder, std::string_view kind,
-                     std::filesystem::path& scriptFile, MessageLog& log, std::string_view date = {});
+                     std::filesystem::path& scriptFile, MessageLog& log, std::string_view date = {},
+                     std::string_view dimension = {});
 
 // Starts the manager program of the application folder in that folder:
 // VORozurire.exe VexoraRUR64 SCRIPT KIND-WORD.

@@ -9,8 +9,6 @@ namespace vexora {
 
 namespace {
 
-constexpr const char* kSource = "RUNFORWARDMODEL";
-
 // The terrain along the line from a profile of (s, elevation), linear
 // between its points and beyond the outermost ones.
 double profileAt(const std::vector<std::pair<double, double>>& profile, double s)
@@ -61,18 +59,32 @@ std::string notALine(const Survey& survey, ElectrodeLine& line)
 
 }  // namespace
 
-Status chooseForwardDimension(const Survey& survey, ForwardDimension asked, MessageLog& log,
-                              std::optional<ElectrodeLine>& line)
+std::optional<ForwardDimension> parseForwardDimension(std::string_view word)
+{
+    if (word == "2") return ForwardDimension::Two;
+    if (word == "3") return ForwardDimension::Three;
+    if (word == "auto") return ForwardDimension::Automatic;
+    return std::nullopt;
+}
+
+Status chooseForwardDimension(const Survey& survey, ForwardDimension asked, std::string_view source,
+                              std::string_view refusal, MessageLog& log, std::optional<ElectrodeLine>& line)
 {
     line.reset();
     if (asked == ForwardDimension::Three) return Status::Ok;
     ElectrodeLine fitted;
     const std::string why = notALine(survey, fitted);
-    if (why.empty()) {
-        line = std::move(fitted);
-        return Status::Ok;
+    if (asked == ForwardDimension::Two && !why.empty())
+        return log.error(source, std::string(refusal) + ": " + why + ".");
+    if (asked == ForwardDimension::Automatic) {
+        char text[200];
+        std::snprintf(text, sizeof text,
+                      "Dimension auto: 2D, every electrode lies on one line (the farthest %.3f m off it, %.3f m "
+                      "allowed).",
+                      fitted.farthest, kLineTolerance * fitted.length);
+        log.subWriteToTextBox((why.empty() ? std::string(text) : "Dimension auto: 3D, " + why + ".") + kLineBreak);
     }
-    if (asked == ForwardDimension::Two) return log.error(kSource, "No 2.5D forward model: " + why + ".");
+    if (why.empty()) line = std::move(fitted);
     return Status::Ok;
 }
 

@@ -4,6 +4,7 @@
 // ground does not change across it.
 
 #include <optional>
+#include <string_view>
 
 #include "core/log/MessageLog.h"
 #include "core/survey/SurveyTables.h"
@@ -13,13 +14,17 @@ namespace vexora {
 
 enum class ForwardDimension { Three, Two, Automatic };
 
-// Three: 3D (`line` left empty). Two: the line, or Error with the reason
-// logged when the survey is not such a line. Automatic: the line when there
-// is one, 3D otherwise. The ground does not change across the line when
+// The choice of a --dim argument: "2", "3" or "auto"; nothing for another word.
+std::optional<ForwardDimension> parseForwardDimension(std::string_view word);
+
+// Three: 3D (`line` left empty). Two: the line, or Error logged under
+// `source` as "`refusal`: the reason." when the survey is not such a line.
+// Automatic: the line when there is one, 3D otherwise, the choice and its
+// reason logged. The ground does not change across the line when
 // every topography point lies within 1 % of the line's length of the
 // profile through the electrodes' terrain elevations and the topography
 // points on the line (linear between them and beyond the outermost ones).
-Status chooseForwardDimension(const Survey& survey, ForwardDimension asked, MessageLog& log,
-                              std::optional<ElectrodeLine>& line);
+Status chooseForwardDimension(const Survey& survey, ForwardDimension asked, std::string_view source,
+                              std::string_view refusal, MessageLog& log, std::optional<ElectrodeLine>& line);
 
 }  // namespace vexora

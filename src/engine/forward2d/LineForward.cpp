@@ -176,4 +176,27 @@ Status sampleLineModel(const Mesh& mesh, const Models& models, const ElectrodeLi
     return Status::Ok;
 }
 
+std::vector<std::size_t> lineCellsOfBlocks(const Mesh& mesh, const ElectrodeLine& line, const LineGrid& grid)
+{
+    const auto blocks = static_cast<std::size_t>(blockCount(mesh));
+    const auto layer = static_cast<std::size_t>(mesh.nx - 1) * static_cast<std::size_t>(mesh.ny - 1);
+    auto corner = [&](std::size_t block, int k) -> const NodePoint& {
+        return mesh.nodeGrid[static_cast<std::size_t>(mesh.elementNodes[block][static_cast<std::size_t>(k)] - 1)];
+    };
+    std::vector<std::size_t> cells(blocks);
+    for (std::size_t b = 0; b < blocks; ++b) {
+        NodePoint centre;
+        for (int k = 0; k < 8; ++k) {
+            const NodePoint& p = corner(b, k);
+            centre.x += p.x / 8, centre.y += p.y / 8, centre.z += p.z / 8;
+        }
+        double top = 0;  // the upper face of the column's first block
+        for (int k = 0; k < 4; ++k) top += corner(b % layer, k).z / 4;
+        const double along = alongLine(line, centre.x, centre.y);
+        const LinePoint at = locateOnGrid(grid, along, grid.surfaceAt(along) - (top - centre.z));
+        cells[b] = static_cast<std::size_t>(grid.cell(at.is, at.id));
+    }
+    return cells;
+}
+
 }  // namespace vexora

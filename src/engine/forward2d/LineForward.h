@@ -68,4 +68,11 @@ Status runLineForwardModel(const ElectrodeLine& line, const LineModel& model, co
 Status sampleLineModel(const Mesh& mesh, const Models& models, const ElectrodeLine& line, const Survey& survey,
                        MessageLog& log, LineModel& model);
 
+// The way back: per block of the mesh (which must have one), the cell of
+// `grid` at the block centre's depth below the top of its column, under the
+// centre's projection onto the line (the nearest cell beyond the grid). A
+// line model holds the ground to be the same across the line, so every
+// block takes the cell it lies beside.
+std::vector<std::size_t> lineCellsOfBlocks(const Mesh& mesh, const ElectrodeLine& line, const LineGrid& grid);
+
 }  // namespace vexora

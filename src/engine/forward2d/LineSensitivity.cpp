@@ -2,17 +2,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <numeric>
 #include <thread>
 
 namespace vexora {
 
 namespace {
-
-struct NearCell {
-    std::size_t cell = 0;
-    std::array<std::int64_t, 4> node{};
-    std::array<double, 4> load{};  // exact primary load less (K_c + k^2 M_c) U_p
-};
 
 std::vector<NearCell> nearCells(const LineGrid& grid, const std::vector<CellMatrices>& matrices,
                                 const LineSource& source, double k, std::span<const double> up)
@@ -25,11 +20,10 @@ std::vector<NearCell> nearCells(const LineGrid& grid, const std::vector<CellMatr
             c.node = {grid.node(is, id), grid.node(is + 1, id), grid.node(is, id + 1), grid.node(is + 1, id + 1)};
             c.load = exactPrimaryLoad(grid, source, k, is, id);
             const CellMatrices& m = matrices[c.cell];
-            for (int p = 0; p < 4; ++p)
-                for (int q = 0; q < 4; ++q)
-                    c.load[static_cast<std::size_t>(p)] -=
-                        (m.stiffness[static_cast<std::size_t>(4 * p + q)] + k * k * m.mass[static_cast<std::size_t>(4 * p + q)]) *
-                        up[static_cast<std::size_t>(c.node[static_cast<std::size_t>(q)])];
+            for (std::size_t p = 0; p < 4; ++p)
+                for (std::size_t q = 0; q < 4; ++q)
+                    c.load[p] -= (m.stiffness[4 * p + q] + k * k * m.mass[4 * p + q]) *
+                                 up[static_cast<std::size_t>(c.node[q])];
             near.push_back(c);
         }
     return near;
@@ -37,85 +31,132 @@ std::vector<NearCell> nearCells(const LineGrid& grid, const std::vector<CellMatr
 
 }  // namespace
 
-Status lineSensitivities(const LineGrid& grid, const LineSetup& setup, std::span<const double> conductivity,
-                         const ComputeControl& control, std::string_view source, MessageLog& log,
-                         std::vector<double>& resistance, LineJacobian& jacobian)
+Status lineResistancesAndFields(const LineGrid& grid, const LineSetup& setup, std::span<const double> conductivity,
+                                const ComputeControl& control, int from, int to, std::string_view source,
+                                MessageLog& log, std::vector<double>& resistance, LinePoleFields& fields)
 {
     const QuadrupolePlan& plan = setup.plan;
-    const std::size_t nodes = static_cast<std::size_t>(grid.nodes()), waves = setup.wavenumbers.k.size();
-    const int cs = grid.sCount() - 1, cd = grid.depthCount() - 1;
     const std::vector<CellMatrices> matrices = gridCellMatrices(grid);
+    fields.nodes = static_cast<std::size_t>(grid.nodes());
+    fields.waves = setup.wavenumbers.k.size();
+    fields.total.resize(plan.sources.size() * fields.waves * fields.nodes);
+    fields.near.assign(plan.sources.size() * fields.waves, {});
+    return lineResistances(grid, setup, conductivity, control, from, to, source, log, resistance,
+                           [&](std::size_t j, std::size_t w, std::span<const double> up, std::span<const double> us) {
+                               double* u = fields.total.data() + (j * fields.waves + w) * fields.nodes;
+                               for (std::size_t n = 0; n < fields.nodes; ++n) u[n] = up[n] + us[n];
+                               const LineSource pole = lineSourceAt(
+                                   grid, setup.at[static_cast<std::size_t>(plan.sources[j])], conductivity);
+                               fields.near[j * fields.waves + w] =
+                                   nearCells(grid, matrices, pole, setup.wavenumbers.k[w], up);
+                           });
+}
 
-    // Total fields per (source, wavenumber), and in the cells next to the
-    // source what the forward model's exact primary adds to the nodal one.
-    std::vector<double> field(plan.sources.size() * waves * nodes);
-    auto fieldOf = [&](std::size_t source, std::size_t w) { return field.data() + (source * waves + w) * nodes; };
-    std::vector<std::vector<NearCell>> near(plan.sources.size() * waves);
-    if (lineResistances(grid, setup, conductivity, control, 0, 80, source, log, resistance,
-                        [&](std::size_t j, std::size_t w, std::span<const double> up, std::span<const double> us) {
-                            double* u = fieldOf(j, w);
-                            for (std::size_t n = 0; n < nodes; ++n) u[n] = up[n] + us[n];
-                            const LineSource pole = lineSourceAt(
-                                grid, setup.at[static_cast<std::size_t>(plan.sources[j])], conductivity);
-                            near[j * waves + w] = nearCells(grid, matrices, pole, setup.wavenumbers.k[w], up);
-                        }) != Status::Ok)
-        return Status::Error;
+void lineSensitivityRows(const LineGrid& grid, const LineSetup& setup, const LinePoleFields& fields,
+                         std::span<const std::size_t> rows, const LineSensitivityStore& store)
+{
+    const QuadrupolePlan& plan = setup.plan;
+    const std::size_t nodes = fields.nodes, waves = fields.waves, cells = static_cast<std::size_t>(grid.cells());
+    // K_c + k^2 M_c of every cell at every wavenumber, and the cells' corners.
+    std::vector<double> system(waves * cells * 16);
+    std::vector<std::array<std::size_t, 4>> corners(cells);
+    {
+        const std::vector<CellMatrices> matrices = gridCellMatrices(grid);
+        for (std::size_t w = 0; w < waves; ++w) {
+            const double k2 = setup.wavenumbers.k[w] * setup.wavenumbers.k[w];
+            for (std::size_t c = 0; c < cells; ++c)
+                for (std::size_t e = 0; e < 16; ++e)
+                    system[(w * cells + c) * 16 + e] = matrices[c].stiffness[e] + k2 * matrices[c].mass[e];
+        }
+        for (int id = 0; id + 1 < grid.depthCount(); ++id)
+            for (int is = 0; is + 1 < grid.sCount(); ++is)
+                corners[static_cast<std::size_t>(grid.cell(is, id))] = {
+                    static_cast<std::size_t>(grid.node(is, id)), static_cast<std::size_t>(grid.node(is + 1, id)),
+                    static_cast<std::size_t>(grid.node(is, id + 1)), static_cast<std::size_t>(grid.node(is + 1, id + 1))};
+    }
+    // Quadrupoles with one current dipole share its part of every cell's
+    // product, a^T S_c: grouped, each group's rows are summed together.
+    auto pole = [&](std::size_t i, int p) { return plan.pole[rows[i]][static_cast<std::size_t>(p)]; };
+    std::vector<std::size_t> order(rows.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
+        return std::pair(pole(x, A), pole(x, B)) < std::pair(pole(y, A), pole(y, B));
+    });
+    std::vector<std::size_t> groupStart;
+    for (std::size_t g = 0; g < order.size(); ++g)
+        if (g == 0 || pole(order[g], A) != pole(order[g - 1], A) || pole(order[g], B) != pole(order[g - 1], B))
+            groupStart.push_back(g);
+    groupStart.push_back(order.size());
 
-    jacobian.cells = static_cast<std::size_t>(grid.cells());
-    jacobian.values.assign(plan.pole.size() * jacobian.cells, 0.0);
-
+    // u = U_first - U_second at wavenumber w, absent poles left out.
+    auto difference = [&](std::int32_t first, std::int32_t second, std::size_t w, std::vector<double>& u) {
+        std::fill(u.begin(), u.end(), 0.0);
+        for (const auto& [e, sign] : {std::pair(first, 1.0), std::pair(second, -1.0)}) {
+            if (e < 0) continue;
+            const double* field = fields.of(static_cast<std::size_t>(plan.sourceIndex[static_cast<std::size_t>(e)]), w);
+            for (std::size_t n = 0; n < nodes; ++n) u[n] += sign * field[n];
+        }
+    };
     std::atomic<std::size_t> next{0};
     auto work = [&] {
-        std::vector<double> a(nodes), m(nodes);
-        for (std::size_t q = next++; q < plan.pole.size(); q = next++) {
-            if (!plan.computed[q]) continue;
-            double* row = jacobian.values.data() + q * jacobian.cells;
+        std::vector<double> a(nodes), m(nodes), t(cells * 4), sums;
+        for (std::size_t g = next++; g + 1 < groupStart.size(); g = next++) {
+            const std::size_t begin = groupStart[g], end = groupStart[g + 1];
+            sums.assign((end - begin) * cells, 0.0);
+            const std::int32_t currentA = pole(order[begin], A), currentB = pole(order[begin], B);
             for (std::size_t w = 0; w < waves; ++w) {
-                // The current dipole's field and the measuring dipole's, absent poles left out.
-                std::fill(a.begin(), a.end(), 0.0);
-                std::fill(m.begin(), m.end(), 0.0);
-                for (int p = A; p <= N; ++p) {
-                    const std::int32_t e = plan.pole[q][static_cast<std::size_t>(p)];
-                    if (e < 0) continue;
-                    const double* u = fieldOf(static_cast<std::size_t>(plan.sourceIndex[static_cast<std::size_t>(e)]), w);
-                    std::vector<double>& into = p <= B ? a : m;
-                    const double sign = p == A || p == M ? 1.0 : -1.0;
-                    for (std::size_t n = 0; n < nodes; ++n) into[n] += sign * u[n];
-                }
                 const double scale = -2 * setup.wavenumbers.weight[w];
-                for (int p = A; p <= B; ++p) {
-                    const std::int32_t e = plan.pole[q][static_cast<std::size_t>(p)];
-                    if (e < 0) continue;
-                    const double sign = p == A ? scale : -scale;
-                    for (const NearCell& c : near[static_cast<std::size_t>(plan.sourceIndex[static_cast<std::size_t>(e)]) * waves + w])
-                        for (int r = 0; r < 4; ++r)
-                            row[c.cell] += sign * c.load[static_cast<std::size_t>(r)] * m[static_cast<std::size_t>(c.node[static_cast<std::size_t>(r)])];
+                difference(currentA, currentB, w, a);
+                const double* s = system.data() + w * cells * 16;
+                for (std::size_t c = 0; c < cells; ++c) {
+                    const std::array<std::size_t, 4>& n = corners[c];
+                    for (std::size_t r = 0; r < 4; ++r)
+                        t[4 * c + r] = scale * (s[16 * c + r] * a[n[0]] + s[16 * c + 4 + r] * a[n[1]] +
+                                                s[16 * c + 8 + r] * a[n[2]] + s[16 * c + 12 + r] * a[n[3]]);
                 }
-                const double k2 = setup.wavenumbers.k[w] * setup.wavenumbers.k[w];
-                for (int id = 0; id < cd; ++id)
-                    for (int is = 0; is < cs; ++is) {
-                        const std::size_t c = static_cast<std::size_t>(grid.cell(is, id));
-                        const CellMatrices& cm = matrices[c];
-                        const std::int64_t node[4] = {grid.node(is, id), grid.node(is + 1, id), grid.node(is, id + 1),
-                                                      grid.node(is + 1, id + 1)};
-                        double sum = 0;
-                        for (int p = 0; p < 4; ++p) {
-                            double kp = 0;
-                            for (int r = 0; r < 4; ++r)
-                                kp += (cm.stiffness[static_cast<std::size_t>(4 * p + r)] +
-                                       k2 * cm.mass[static_cast<std::size_t>(4 * p + r)]) *
-                                      m[static_cast<std::size_t>(node[r])];
-                            sum += a[static_cast<std::size_t>(node[p])] * kp;
-                        }
-                        row[c] += scale * sum;
+                for (std::size_t i = begin; i < end; ++i) {
+                    difference(pole(order[i], M), pole(order[i], N), w, m);
+                    double* row = sums.data() + (i - begin) * cells;
+                    for (std::size_t c = 0; c < cells; ++c) {
+                        const std::array<std::size_t, 4>& n = corners[c];
+                        row[c] += t[4 * c] * m[n[0]] + t[4 * c + 1] * m[n[1]] + t[4 * c + 2] * m[n[2]] +
+                                  t[4 * c + 3] * m[n[3]];
                     }
+                    for (const auto& [e, sign] : {std::pair(currentA, scale), std::pair(currentB, -scale)}) {
+                        if (e < 0) continue;
+                        const auto source = static_cast<std::size_t>(plan.sourceIndex[static_cast<std::size_t>(e)]);
+                        for (const NearCell& c : fields.near[source * waves + w])
+                            for (std::size_t r = 0; r < 4; ++r)
+                                row[c.cell] += sign * c.load[r] * m[static_cast<std::size_t>(c.node[r])];
+                    }
+                }
             }
+            for (std::size_t i = begin; i < end; ++i)
+                store(order[i], std::span<const double>(sums.data() + (i - begin) * cells, cells));
         }
     };
     std::vector<std::thread> pool;
     for (int t = 1; t < std::max(setup.settings.threads, 1); ++t) pool.emplace_back(work);
     work();
     for (std::thread& t : pool) t.join();
+}
+
+Status lineSensitivities(const LineGrid& grid, const LineSetup& setup, std::span<const double> conductivity,
+                         const ComputeControl& control, std::string_view source, MessageLog& log,
+                         std::vector<double>& resistance, LineJacobian& jacobian)
+{
+    LinePoleFields fields;
+    if (lineResistancesAndFields(grid, setup, conductivity, control, 0, 80, source, log, resistance, fields) !=
+        Status::Ok)
+        return Status::Error;
+    std::vector<std::size_t> rows;
+    for (std::size_t q = 0; q < setup.plan.pole.size(); ++q)
+        if (setup.plan.computed[q]) rows.push_back(q);
+    jacobian.cells = static_cast<std::size_t>(grid.cells());
+    jacobian.values.assign(setup.plan.pole.size() * jacobian.cells, 0.0);
+    lineSensitivityRows(grid, setup, fields, rows, [&](std::size_t i, std::span<const double> row) {
+        std::copy(row.begin(), row.end(), jacobian.values.begin() + static_cast<std::ptrdiff_t>(rows[i] * jacobian.cells));
+    });
     control.report(100, "2.5D sensitivities done");
     return Status::Ok;
 }

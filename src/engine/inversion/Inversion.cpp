@@ -13,8 +13,9 @@
 #include "engine/inversion/ChargeabilityInversion.h"
 #include "engine/inversion/DataErrors.h"
 #include "engine/inversion/InversionSettings.h"
+#include "engine/inversion/LineInversionForward.h"
+#include "engine/inversion/MeshInversionForward.h"
 #include "engine/inversion/RoughnessTrials.h"
-#include "engine/inversion/Sensitivity.h"
 
 namespace vexora {
 
@@ -51,11 +52,16 @@ std::string format(const char* pattern, double a, double b = 0, double c = 0, do
     return text;
 }
 
+// The loop over the parameters of `forward`: `start` holds one value per
+// parameter; `ipMesh` is the mesh whose blocks are the parameters, which the
+// chargeability inversion needs (none: no chargeability inversion).
 class ResistivityInversion {
 public:
-    ResistivityInversion(const Mesh& mesh, const Models& start, const Survey& survey, const SettingsTable& settings,
-                         MessageLog& log, const ComputeControl& control, const IterationSaver& save)
-        : mesh_(mesh), start_(start), survey_(survey), table_(settings), log_(log), control_(control), save_(save)
+    ResistivityInversion(InversionForward& forward, const Mesh* ipMesh, const Models& start, const Survey& survey,
+                         const SettingsTable& settings, MessageLog& log, const ComputeControl& control,
+                         const IterationSaver& save)
+        : forward_(forward), ipMesh_(ipMesh), start_(start), survey_(survey), table_(settings), log_(log),
+          control_(control), save_(save)
     {
     }
 
@@ -63,9 +69,8 @@ public:
 
 private:
     Status setup();
-    // The model's V/I and the electrodes' fields; residuals of the data rows.
-    Status model(const std::vector<double>& logSigma, ElectrodeFields& fields, std::vector<double>& resistance,
-                 int percent);
+    // The model's V/I, held as the forward model's trial; residuals of the data rows.
+    Status model(const std::vector<double>& logSigma, std::vector<double>& resistance, int percent);
     std::vector<double> residuals(const std::vector<double>& resistance) const;
     // 1 / error of each usable datum, times its robust factor unless `robust`
     // is false (the misfit the data's errors alone give).
@@ -85,7 +90,8 @@ private:
     }
     int percentAt(int iteration) const { return std::min(99, 100 * iteration / (settings_.rho.maxIterations + 1)); }
 
-    const Mesh& mesh_;
+    InversionForward& forward_;
+    const Mesh* ipMesh_;
     const Models& start_;
     const Survey& survey_;
     const SettingsTable& table_;
@@ -94,10 +100,7 @@ private:
     const IterationSaver& save_;
 
     InversionSettings settings_;
-    ForwardSetup setup_;
-    ForwardSystem system_;
     BlockGrid grid_;
-    std::vector<float> stiffness_;
     std::vector<std::size_t> rows_;   // quadrupoles inverted
     std::vector<double> data_;        // ln |V/I| measured, per row
     std::vector<double> sign_;        // sign of the measured V/I
@@ -110,14 +113,14 @@ private:
 Status ResistivityInversion::setup()
 {
     if (readInversionSettings(table_, settings_, log_) != Status::Ok) return Status::Error;
-    if (prepareForward(mesh_, start_, survey_, table_, control_, true, kSource, log_, setup_) != Status::Ok)
-        return Status::Error;
+    if (forward_.prepare() != Status::Ok) return Status::Error;
+    const QuadrupolePlan& plan = forward_.plan();
     const QuadrupoleTable& table = survey_.quadrupoles;
     if (!survey_.present.resistance || table.resistance.size() != table.size())
         return log_.error(kSource, "No measured data to invert.");
     std::size_t unusable = 0;
     for (std::size_t k = 0; k < table.size(); ++k) {
-        if (!setup_.plan.computed[k]) continue;
+        if (!plan.computed[k]) continue;
         const double v = table.resistance[k];
         if (!std::isfinite(v) || v == 0 || v == kCannotCompute) {
             ++unusable;
@@ -143,19 +146,19 @@ Status ResistivityInversion::setup()
     robust_.assign(rows_.size(), 1.0);
     usable_.assign(rows_.size(), 1);
 
-    grid_ = blockGrid(mesh_);
+    grid_ = forward_.grid();
+    const std::uint64_t available = forward_.availableBytes();
     const std::uint64_t jacobianBytes = static_cast<std::uint64_t>(rows_.size()) * grid_.size() * sizeof(float);
-    if (setup_.availableBytes > 0 && jacobianBytes > setup_.availableBytes / 2)
+    if (available > 0 && jacobianBytes > available / 2)
         return log_.error(kSource, "The sensitivity matrix of " + std::to_string(rows_.size()) + " data and " +
                                        std::to_string(grid_.size()) + " blocks needs about " +
                                        std::to_string(jacobianBytes >> 20) + " MB; " +
-                                       std::to_string(setup_.availableBytes >> 20) + " MB are available.");
-    stiffness_ = blockStiffnesses(mesh_);
+                                       std::to_string(available >> 20) + " MB are available.");
     log_.subWriteToTextBox("Inversion: " + std::to_string(rows_.size()) + " data, " + std::to_string(grid_.size()) +
                            " blocks, " + std::to_string(settings_.roughnessTrials) + " roughness trials" +
                            (settings_.linearisedTrials ? " (linearised)" : " (each modelled)") +
                            (settings_.robust ? ", robust" : "") + ", " +
-                           std::to_string(setup_.settings.threads) + " threads" +
+                           std::to_string(forward_.settings().threads) + " threads" +
                            (settings_.rho.errors.potentialPercent > 0
                                 ? format(", potential error %g %% of each pole term",
                                          settings_.rho.errors.potentialPercent)
@@ -164,16 +167,11 @@ Status ResistivityInversion::setup()
     return Status::Ok;
 }
 
-Status ResistivityInversion::model(const std::vector<double>& logSigma, ElectrodeFields& fields,
-                                   std::vector<double>& resistance, int percent)
+Status ResistivityInversion::model(const std::vector<double>& logSigma, std::vector<double>& resistance, int percent)
 {
     const auto start = Clock::now();
-    // The abort request is honoured between iterations, not inside a model.
-    ComputeControl inner;
-    inner.memoryLimitBytes = control_.memoryLimitBytes;
     report(percent, "forward model");
-    const Status status = modelFieldsAndResistances(mesh_, setup_, conductivity(logSigma), inner, percent, percent,
-                                                    "Forward model", kSource, log_, system_, fields, resistance);
+    const Status status = forward_.model(conductivity(logSigma), percent, resistance);
     forwardSeconds_ += secondsSince(start);
     return status;
 }
@@ -240,9 +238,9 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
     chooseStart(m);
     const std::vector<double> reference = m;
 
-    ElectrodeFields fields, trialFields;
     std::vector<double> resistance, trialResistance;
-    if (model(m, fields, resistance, 0) != Status::Ok) return InversionStatus::Error;
+    if (model(m, resistance, 0) != Status::Ok) return InversionStatus::Error;
+    forward_.keepTrial();
     auto markUsable = [&](const std::vector<double>& v) {
         std::size_t dropped = 0;
         for (std::size_t i = 0; i < rows_.size(); ++i) {
@@ -270,6 +268,7 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
     std::string ending;
     Jacobian j;
     std::vector<double> predicted(rows_.size());
+    const int threads = forward_.settings().threads;
     while (iteration < settings_.rho.maxIterations) {
         if (atNoiseLevel(chi2)) break;
         if (control_.cancelled()) {
@@ -288,14 +287,13 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
 
         report(percent, "Iteration " + std::to_string(iteration + 1) + ": sensitivities");
         const auto sensitivityStart = Clock::now();
-        assembleJacobian(mesh_, conductivity(m), setup_.plan, fields, stiffness_, rows_, resistance,
-                         setup_.settings.threads, j);
+        forward_.jacobian(conductivity(m), rows_, resistance, j);
         const double sensitivitySeconds = secondsSince(sensitivityStart);
 
         // The roughness trials.
         report(percent, "Iteration " + std::to_string(iteration + 1) + ": model update");
         const auto updateStart = Clock::now();
-        const GaussNewtonStep step(j, w, grid_, settings_.regularisation, setup_.settings.threads);
+        const GaussNewtonStep step(j, w, grid_, settings_.regularisation, threads);
         const std::vector<double> lambdas =
             roughnessTrialFactors(lambda, settings_.rho.multiplier, settings_.roughnessTrials);
         std::vector<std::vector<double>> updates;
@@ -307,7 +305,7 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
             for (std::size_t t = 0; t < lambdas.size(); ++t)
                 std::copy(updates[t].begin(), updates[t].end(), stacked.begin() + t * blocks);
             predicted.resize(rows_.size() * lambdas.size());
-            multiply(j, stacked, predicted, lambdas.size(), setup_.settings.threads);
+            multiply(j, stacked, predicted, lambdas.size(), threads);
         }
         for (std::size_t t = 0; t < lambdas.size(); ++t) {
             double trialChi2 = 0;
@@ -319,7 +317,7 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
                 std::vector<double> next(blocks);
                 for (std::size_t b = 0; b < blocks; ++b)
                     next[b] = std::clamp(m[b] + updates[t][b], kLowestLogSigma, kHighestLogSigma);
-                if (model(next, trialFields, trialResistance, percent) != Status::Ok) return InversionStatus::Error;
+                if (model(next, trialResistance, percent) != Status::Ok) return InversionStatus::Error;
                 trialChi2 = chiSquared(residuals(trialResistance), w);
             }
             trials.push_back({lambdas[t], trialChi2});
@@ -344,7 +342,7 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
         for (int halving = 0; halving <= kStepHalvings; ++halving, scale /= 2) {
             for (std::size_t b = 0; b < blocks; ++b)
                 next[b] = std::clamp(m[b] + scale * update[b], kLowestLogSigma, kHighestLogSigma);
-            if (model(next, trialFields, trialResistance, percent) != Status::Ok) return InversionStatus::Error;
+            if (model(next, trialResistance, percent) != Status::Ok) return InversionStatus::Error;
             after = chiSquared(residuals(trialResistance), w);
             if (after < before) {
                 accepted = true;
@@ -356,7 +354,7 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
         if (accepted) {
             ++iteration;
             m = next;
-            std::swap(fields, trialFields);
+            forward_.keepTrial();
             std::swap(resistance, trialResistance);
             markUsable(resistance);
             r = residuals(resistance);
@@ -430,15 +428,16 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
     Models model = start_;
     CalculatedData calculated;
     // "Model IP Data": the chargeability follows, linearised about the final model.
-    if (!aborted && setup_.settings.modelIp) {
+    if (!aborted && forward_.settings().modelIp && !ipMesh_)
+        log_.warning(kSource, "The IP inversion is not yet for 2D lines: only the resistivity is inverted.");
+    if (!aborted && forward_.settings().modelIp && ipMesh_) {
         std::vector<std::size_t> ipRows;
         for (std::size_t i = 0; i < rows_.size(); ++i)
             if (usable_[i]) ipRows.push_back(rows_[i]);
         report(99, "IP inversion");
-        assembleJacobian(mesh_, conductivity(m), setup_.plan, fields, stiffness_, ipRows, resistance,
-                         setup_.settings.threads, j);
-        if (invertChargeability(mesh_, start_, survey_, settings_, j, ipRows, setup_.settings.threads, log_,
-                                model.ip, calculated.ip) != Status::Ok)
+        forward_.jacobian(conductivity(m), ipRows, resistance, j);
+        if (invertChargeability(*ipMesh_, start_, survey_, settings_, j, ipRows, threads, log_, model.ip,
+                                calculated.ip) != Status::Ok)
             return InversionStatus::Error;
         model.ipModelling = true;
     }
@@ -455,10 +454,43 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
 
 InversionStatus runInversion(const Mesh& mesh, const Models& start, const Survey& survey, const SettingsTable& settings,
                              MessageLog& log, const ComputeControl& control, const IterationSaver& saveIteration,
-                             InversionResult& result)
+                             InversionResult& result, ForwardDimension dimension)
 {
-    ResistivityInversion inversion(mesh, start, survey, settings, log, control, saveIteration);
-    return inversion.run(result);
+    std::optional<ElectrodeLine> line;
+    if (chooseForwardDimension(survey, dimension, kSource, "No 2D inversion", log, line) != Status::Ok)
+        return InversionStatus::Error;
+    if (!line) {
+        MeshInversionForward forward(mesh, start, survey, settings, control, kSource, log);
+        ResistivityInversion inversion(forward, &mesh, start, survey, settings, log, control, saveIteration);
+        return inversion.run(result);
+    }
+
+    // The section under the line, its cells the parameters; every model
+    // leaves as the mesh's blocks, each taking the cell at its depth below
+    // the surface under its projection onto the line.
+    LineModel section;
+    if (sampleLineModel(mesh, start, *line, survey, log, section) != Status::Ok) return InversionStatus::Error;
+    const std::vector<std::size_t> cellOf = lineCellsOfBlocks(mesh, *line, section.grid);
+    auto onMesh = [&](const Models& cells) {
+        Models blocks = cells;
+        blocks.conductivity.resize(cellOf.size());
+        for (std::size_t b = 0; b < cellOf.size(); ++b) blocks.conductivity[b] = cells.conductivity[cellOf[b]];
+        return blocks;
+    };
+    Models cellStart = start;
+    cellStart.conductivity = section.conductivity;
+    log.subWriteToTextBox("2D inversion of the section under the line: " + std::to_string(section.grid.sCount() - 1) +
+                          " x " + std::to_string(section.grid.depthCount() - 1) + " cells." + kLineBreak);
+    const IterationSaver save = [&](const Models& cells, int iteration) {
+        return saveIteration ? saveIteration(onMesh(cells), iteration) : Status::Ok;
+    };
+    LineInversionForward forward(*line, section, survey, settings, control, kSource, log);
+    ResistivityInversion inversion(forward, nullptr, cellStart, survey, settings, log, control, save);
+    InversionResult cells;
+    const InversionStatus status = inversion.run(cells);
+    if (status == InversionStatus::Error) return status;
+    result = {onMesh(cells.model), std::move(cells.calculated), cells.outcome};
+    return status;
 }
 
 }  // namespace vexora

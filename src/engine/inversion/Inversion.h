@@ -22,6 +22,7 @@
 #include <functional>
 
 #include "engine/forward/ForwardModel.h"
+#include "engine/forward2d/ForwardDimension.h"
 
 namespace vexora {
 
@@ -55,11 +56,16 @@ struct InversionResult {
 // inverted model for each iteration" = 1, `saveIteration` (when given) gets
 // each iteration's model.
 //
+// With `dimension` Two, or Automatic and the electrodes on one line, the
+// inverted model is the section under the line (the 2.5D forward model),
+// each block taking the section's value at its depth under its projection
+// onto the line; Two for a survey that is not such a line is an Error.
+//
 // Returns Ok with `result` filled; Aborted when the abort request
 // stopped it, with the best model so far and its V/I in `result` (no
 // chargeability); Error with the reason logged and `result` untouched.
 InversionStatus runInversion(const Mesh& mesh, const Models& start, const Survey& survey, const SettingsTable& settings,
                              MessageLog& log, const ComputeControl& control, const IterationSaver& saveIteration,
-                             InversionResult& result);
+                             InversionResult& result, ForwardDimension dimension = ForwardDimension::Three);
 
 }  // namespace vexora

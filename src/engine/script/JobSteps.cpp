@@ -78,7 +78,9 @@ Status runJobForwardModel(ProjectStore& store, MessageLog& log, const ComputeCon
                           ForwardDimension dimension)
 {
     std::optional<ElectrodeLine> line;
-    if (chooseForwardDimension(store.survey, dimension, log, line) != Status::Ok) return Status::Error;
+    if (chooseForwardDimension(store.survey, dimension, "RUNFORWARDMODEL", "No 2.5D forward model", log, line) !=
+        Status::Ok)
+        return Status::Error;
     CalculatedData calculated;
     LineModel model;
     const Status status =

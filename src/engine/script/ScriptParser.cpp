@@ -21,7 +21,7 @@ constexpr std::array<VerbForm, 9> kForms{{
     {"LOADMESH", ScriptVerb::LoadMesh, 1, "one mesh file path"},
     {"GENERATEMESH", ScriptVerb::GenerateMesh, 0, "no arguments"},
     {"RUNFORWARDMODEL", ScriptVerb::RunForwardModel, 0, "no arguments"},
-    {"RUNINVERSION", ScriptVerb::RunInversion, 0, "no arguments"},
+    {"RUNINVERSION", ScriptVerb::RunInversion, 0, "no arguments or one of 2, 3, AUTO"},
     {"GENERATESENSITIVITY", ScriptVerb::GenerateSensitivity, 1, "one request file path"},
     {"SAVEMESH", ScriptVerb::SaveMesh, 1, "a file path and BOUNDS BIN or FULL TXT"},
     {"SAVECONFIGURATION", ScriptVerb::SaveConfiguration, 1, "a file path and optionally V1"},
@@ -47,6 +47,13 @@ bool readOptions(const std::vector<std::string>& options, ScriptCommand& command
         else if (words == std::vector<std::string>{"FULL", "TXT"}) command.meshOutput = MeshOutput::FullText;
         else return false;
         return true;
+    case ScriptVerb::RunInversion: {
+        if (words.size() > 1) return false;
+        const std::optional<ForwardDimension> dimension =
+            words.empty() ? ForwardDimension::Three : parseForwardDimension(words[0] == "AUTO" ? "auto" : words[0]);
+        if (dimension) command.dimension = *dimension;
+        return dimension.has_value();
+    }
     case ScriptVerb::SaveConfiguration:
         if (words.size() > 1 || (words.size() == 1 && words[0] != "V1")) return false;
         command.besideMeasured = words.size() == 1;

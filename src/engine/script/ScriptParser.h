@@ -9,7 +9,9 @@
 //   LOADMESH FILE                       a mesh-and-model text file
 //   GENERATEMESH                        the mesh and starting model of the settings
 //   RUNFORWARDMODEL                     the calculated columns of every quadrupole
-//   RUNINVERSION                        (not available in this version)
+//   RUNINVERSION [2|3|AUTO]             the inversion: 3D (the default), of the
+//                                       section under a line, or 2D when the
+//                                       electrodes lie on one line
 //   GENERATESENSITIVITY FILE            (not available in this version)
 //   SAVEMESH FILE BOUNDS BIN            the viewer's binary model of the plotted region
 //   SAVEMESH FILE FULL TXT              the mesh-and-model text file of the whole mesh
@@ -24,6 +26,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "engine/forward2d/ForwardDimension.h"
 
 namespace vexora {
 
@@ -49,6 +53,7 @@ struct ScriptCommand {
     std::vector<std::filesystem::path> paths;
     MeshOutput meshOutput = MeshOutput::FullText;  // SAVEMESH only
     bool besideMeasured = false;                   // SAVECONFIGURATION ... V1
+    ForwardDimension dimension = ForwardDimension::Three;  // RUNINVERSION only
 };
 
 struct ScriptError {

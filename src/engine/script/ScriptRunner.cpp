@@ -159,7 +159,8 @@ Status runCommand(ScriptRun& run, ProjectStore& store, const ScriptCommand& comm
         };
         InversionResult result;
         const InversionStatus status = runInversion(store.mesh, store.models, store.survey, store.settings, log,
-                                                    computeControl(run, command, from, span), save, result);
+                                                    computeControl(run, command, from, span), save, result,
+                                                    command.dimension);
         if (status == InversionStatus::Error) return Status::Error;
         store.models = std::move(result.model);
         storeCalculatedData(store.survey, std::move(result.calculated));

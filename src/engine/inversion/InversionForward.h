@@ -1,0 +1,44 @@
+#pragma once
+// What the inversion loop needs of a forward model: the modelled V/I of a
+// parameter vector, the sensitivities about the last kept model, and the
+// parameters laid out as a grid for the roughness. The 3D mesh model and
+// the 2.5D line model both serve it, so one loop inverts either.
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "engine/forward/ForwardSettings.h"
+#include "engine/forward/QuadrupolePlan.h"
+#include "engine/inversion/BlockGrid.h"
+#include "engine/inversion/Jacobian.h"
+
+namespace vexora {
+
+class InversionForward {
+public:
+    virtual ~InversionForward() = default;
+
+    // Reads the forward settings and plans the quadrupoles, every electrode
+    // a source; Error logged.
+    virtual Status prepare() = 0;
+
+    // One parameter per grid cell, in the grid's order.
+    virtual BlockGrid grid() const = 0;
+    virtual const ForwardSettings& settings() const = 0;
+    virtual const QuadrupolePlan& plan() const = 0;
+    // Memory the sensitivities may take; 0: not limited here.
+    virtual std::uint64_t availableBytes() const = 0;
+
+    // V/I of every quadrupole for `conductivity` (one per parameter), the
+    // state the sensitivities need of it held as the trial; Error logged.
+    virtual Status model(std::span<const double> conductivity, int percent, std::vector<double>& resistance) = 0;
+    // The trial becomes the model the sensitivities are taken about.
+    virtual void keepTrial() = 0;
+    // J = d ln |V/I| / d ln sigma of the quadrupoles `rows` about the kept
+    // model, whose conductivity and V/I are given.
+    virtual void jacobian(std::span<const double> conductivity, std::span<const std::size_t> rows,
+                          std::span<const double> resistance, Jacobian& j) = 0;
+};
+
+}  // namespace vexora

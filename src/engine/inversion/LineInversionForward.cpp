@@ -1,0 +1,37 @@
+#include "engine/inversion/LineInversionForward.h"
+
+#include "core/platform/AvailableMemory.h"
+
+namespace vexora {
+
+Status LineInversionForward::prepare()
+{
+    return prepareLineForward(line_, start_, survey_, table_, true, source_, log_, setup_);
+}
+
+std::uint64_t LineInversionForward::availableBytes() const
+{
+    return control_.memoryLimitBytes ? control_.memoryLimitBytes : availableMemoryBytes();
+}
+
+Status LineInversionForward::model(std::span<const double> conductivity, int, std::vector<double>& resistance)
+{
+    // The abort request is honoured between iterations, not inside a model.
+    return lineResistancesAndFields(grid_, setup_, conductivity, ComputeControl{}, 0, 0, source_, log_, resistance,
+                                    trialFields_);
+}
+
+void LineInversionForward::jacobian(std::span<const double> conductivity, std::span<const std::size_t> rows,
+                                    std::span<const double> resistance, Jacobian& j)
+{
+    j.rows = rows.size();
+    j.cols = static_cast<std::size_t>(grid_.cells());
+    j.values.resize(j.rows * j.cols);
+    lineSensitivityRows(grid_, setup_, fields_, rows, [&](std::size_t i, std::span<const double> dv) {
+        const double v = resistance[rows[i]];
+        std::span<float> out = j.row(i);
+        for (std::size_t c = 0; c < j.cols; ++c) out[c] = static_cast<float>(conductivity[c] * dv[c] / v);
+    });
+}
+
+}  // namespace vexora

@@ -1,0 +1,46 @@
+#pragma once
+// The 3D forward model on the mesh as the inversion's forward model: one
+// parameter per block, sensitivities from the electrode fields of the kept
+// model (Sensitivity.h).
+
+#include <string_view>
+
+#include "engine/inversion/InversionForward.h"
+#include "engine/inversion/Sensitivity.h"
+
+namespace vexora {
+
+class MeshInversionForward final : public InversionForward {
+public:
+    MeshInversionForward(const Mesh& mesh, const Models& start, const Survey& survey, const SettingsTable& settings,
+                         const ComputeControl& control, std::string_view source, MessageLog& log)
+        : mesh_(mesh), start_(start), survey_(survey), table_(settings), control_(control), source_(source), log_(log)
+    {
+    }
+
+    Status prepare() override;
+
+    BlockGrid grid() const override { return blockGrid(mesh_); }
+    const ForwardSettings& settings() const override { return setup_.settings; }
+    const QuadrupolePlan& plan() const override { return setup_.plan; }
+    std::uint64_t availableBytes() const override { return setup_.availableBytes; }
+    Status model(std::span<const double> conductivity, int percent, std::vector<double>& resistance) override;
+    void keepTrial() override { std::swap(fields_, trialFields_); }
+    void jacobian(std::span<const double> conductivity, std::span<const std::size_t> rows,
+                  std::span<const double> resistance, Jacobian& j) override;
+
+private:
+    const Mesh& mesh_;
+    const Models& start_;
+    const Survey& survey_;
+    const SettingsTable& table_;
+    const ComputeControl& control_;
+    std::string_view source_;
+    MessageLog& log_;
+    ForwardSetup setup_;
+    ForwardSystem system_;
+    std::vector<float> stiffness_;
+    ElectrodeFields fields_, trialFields_;
+};
+
+}  // namespace vexora
