@@ -40,18 +40,26 @@ double f64At(const std::string& b, std::size_t position)
     return v;
 }
 
-TEST(ViewerModelFile, ByteLayout)
+// Lines every metre from 0 to 4 in x and y, 0 to -3 in z, meshed; the plot
+// bounds 1..2 x 1..2 x -1..0.
+ProjectStore plotRegionStore()
 {
-    // Lines every metre from 0 to 4 in x and y, 0 to -3 in z; the plot
-    // bounds 1..2 x 1..2 x -1..0 widened by 1 m hold lines 0..3, 0..3 and
-    // 1..-2: 4 x 4 x 4 nodes and 3 x 3 x 3 blocks.
     ProjectStore store;
     store.settings = vt::settingsWith({{Item::PlotBounds, "1 2 1 2 -1 0"}, {Item::GridSizeX, "1"},
                                        {Item::GridSizeY, "1"}, {Item::GridSizeZ, "1"}});
     store.mesh = vt::meshOfLines(vt::evenLines(0, 1, 5), vt::evenLines(0, 1, 5), {1, 0, -1, -2, -3});
     MessageLog log;
-    ASSERT_EQ(NodeMesh(store.mesh, store.settings, log), NodeMeshStatus::Made);
+    EXPECT_EQ(NodeMesh(store.mesh, store.settings, log), NodeMeshStatus::Made);
     store.mesh.present = true;
+    return store;
+}
+
+TEST(ViewerModelFile, ByteLayout)
+{
+    // Lines every metre from 0 to 4 in x and y, 0 to -3 in z; the plot
+    // bounds 1..2 x 1..2 x -1..0 widened by 1 m hold lines 0..3, 0..3 and
+    // 1..-2: 4 x 4 x 4 nodes and 3 x 3 x 3 blocks.
+    ProjectStore store = plotRegionStore();
     const std::size_t blocks = store.mesh.elementNodes.size();
     store.models.conductivity.assign(blocks, 0.02);
     store.models.ip.assign(blocks, 0.004);
@@ -149,13 +157,7 @@ namespace {
 // the model given in untouched.
 TEST(ViewerModelRead, ReadsBackWhatWasWrittenAndRefusesDamage)
 {
-    ProjectStore store;
-    store.settings = vt::settingsWith({{Item::PlotBounds, "1 2 1 2 -1 0"}, {Item::GridSizeX, "1"},
-                                       {Item::GridSizeY, "1"}, {Item::GridSizeZ, "1"}});
-    store.mesh = vt::meshOfLines(vt::evenLines(0, 1, 5), vt::evenLines(0, 1, 5), {1, 0, -1, -2, -3});
-    MessageLog log;
-    ASSERT_EQ(NodeMesh(store.mesh, store.settings, log), NodeMeshStatus::Made);
-    store.mesh.present = true;
+    ProjectStore store = plotRegionStore();
     const std::size_t blocks = store.mesh.elementNodes.size();
     for (std::size_t e = 0; e < blocks; ++e) store.models.conductivity.push_back(0.01 * static_cast<double>(e + 1));
     store.models.ip.assign(blocks, 0.004);

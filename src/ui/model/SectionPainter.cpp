@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QPolygonF>
 
+#include "ui/qc/ColourBar.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -10,7 +12,6 @@ namespace vexora::ui {
 
 namespace {
 
-QColor toColour(const Rgb& c) { return QColor(c.r, c.g, c.b); }
 QString number(double v) { return QString::number(v, 'g', 5); }
 
 }  // namespace
@@ -85,20 +86,7 @@ QImage sectionImage(const ModelSection& section, bool linear)
                      .arg(exaggeration, 0, 'f', 2);
     painter.drawText(QRectF(0, 8, width - bar, 20), Qt::AlignCenter, title);
 
-    // The colour bar.
-    const QRectF scaleBar(width - bar + 16, margin, 22, plotHeight);
-    for (int i = 0; i < static_cast<int>(scaleBar.height()); ++i) {
-        painter.setPen(toColour(colourAt(colours.map, 1 - i / scaleBar.height())));
-        painter.drawLine(QPointF(scaleBar.left(), scaleBar.top() + i), QPointF(scaleBar.right(), scaleBar.top() + i));
-    }
-    painter.setPen(Qt::black);
-    painter.drawRect(scaleBar);
-    for (double t : colours.ticks()) {
-        const double y = scaleBar.bottom() - colours.position(t) * scaleBar.height();
-        painter.drawLine(QPointF(scaleBar.right(), y), QPointF(scaleBar.right() + 4, y));
-        painter.drawText(QRectF(scaleBar.right() + 6, y - 8, bar - 44, 16), Qt::AlignLeft | Qt::AlignVCenter,
-                         number(t));
-    }
+    paintColourBar(painter, QRectF(width - bar + 16, margin, 22, plotHeight), colours, bar - 44);
     return image;
 }
 

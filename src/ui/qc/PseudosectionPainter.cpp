@@ -4,7 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <set>
+
+#include "ui/qc/ColourBar.h"
 
 namespace vexora::ui {
 
@@ -13,24 +14,45 @@ namespace {
 constexpr double kBarWidth = 110;  // colour bar and its labels at the right
 constexpr double kMargin = 56;     // for the axis labels
 
-// The smallest gap between distinct values, or `fallback`.
-double smallestGap(std::vector<double> v, double fallback)
+// The median gap between neighbouring distinct values, or `fallback`: real
+// electrode positions are not exactly regular, and the smallest gap would
+// draw the cells as slivers.
+double typicalGap(std::vector<double> v, double fallback)
 {
     std::sort(v.begin(), v.end());
-    double gap = 0;
+    std::vector<double> gaps;
     for (std::size_t i = 1; i < v.size(); ++i)
-        if (double d = v[i] - v[i - 1]; d > 1e-6 * std::max(1.0, std::abs(v[i])) && (gap == 0 || d < gap)) gap = d;
-    return gap > 0 ? gap : fallback;
+        if (double d = v[i] - v[i - 1]; d > 1e-6 * std::max(1.0, std::abs(v[i]))) gaps.push_back(d);
+    if (gaps.empty()) return fallback;
+    std::nth_element(gaps.begin(), gaps.begin() + static_cast<std::ptrdiff_t>(gaps.size() / 2), gaps.end());
+    return gaps[gaps.size() / 2];
+}
+
+// Per point: the distance to the nearest other point at the same
+// pseudo-depth, between `gap` and four times it.
+std::vector<double> levelWidths(const std::vector<PseudoPoint>& points, double gap)
+{
+    std::vector<std::size_t> order(points.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    const auto level = [&](std::size_t i) { return std::round(points[i].depth * 1e6); };
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return level(a) != level(b) ? level(a) < level(b) : points[a].x < points[b].x;
+    });
+    std::vector<double> widths(points.size(), 4 * gap);
+    for (std::size_t k = 0; k + 1 < order.size(); ++k) {
+        const std::size_t a = order[k], b = order[k + 1];
+        if (level(a) != level(b)) continue;
+        const double d = points[b].x - points[a].x;
+        if (d <= 1e-9) continue;
+        widths[a] = std::min(widths[a], d), widths[b] = std::min(widths[b], d);
+    }
+    for (double& w : widths) w = std::max(w, gap);
+    return widths;
 }
 
 QString number(double v)
 {
     return QString::number(v, 'g', 4);
-}
-
-QColor toColour(const Rgb& c)
-{
-    return QColor(c.r, c.g, c.b);
 }
 
 void paintPanel(QPainter& painter, const QRectF& frame, const PseudosectionPanel& panel, PseudoQuantity quantity,
@@ -44,10 +66,10 @@ void paintPanel(QPainter& painter, const QRectF& frame, const PseudosectionPanel
         left = std::min(left, p.x), right = std::max(right, p.x);
         xs.push_back(p.x), depths.push_back(p.depth);
     }
-    const double dx = smallestGap(xs, std::max(right - left, 1.0) / 20);
+    const double dx = typicalGap(xs, std::max(right - left, 1.0) / 20);
     // Mixed arrays put pseudo-depths close together: cells at least a
     // twentieth of the section high stay visible.
-    const double dz = std::max(smallestGap(depths, deepest / 10), deepest / 20);
+    const double dz = std::max(typicalGap(depths, deepest / 10), deepest / 20);
     left -= dx / 2, right += dx / 2, deepest += dz;
     const auto toX = [&](double x) { return plot.left() + (x - left) / (right - left) * plot.width(); };
     const auto toY = [&](double z) { return plot.top() + z / deepest * plot.height(); };
@@ -58,8 +80,14 @@ void paintPanel(QPainter& painter, const QRectF& frame, const PseudosectionPanel
                          .arg(QString::fromStdString(panel.cable), QString::fromStdString(pseudoQuantityLabel(quantity)))
                          .arg(panel.points.size()));
     painter.setPen(Qt::NoPen);
-    const double w = std::max(2.0, toX(dx) - toX(0)), h = std::max(2.0, toY(dz) - toY(0));
-    for (const PseudoPoint& p : panel.points) {
+    // Arrays stagger their levels (dipole-dipole data at one pseudo-depth
+    // stand a whole spacing apart): each cell reaches its nearest neighbour
+    // on its own level, within four typical gaps.
+    const std::vector<double> widths = levelWidths(panel.points, dx);
+    const double h = std::max(2.0, toY(dz) - toY(0));
+    for (std::size_t i = 0; i < panel.points.size(); ++i) {
+        const PseudoPoint& p = panel.points[i];
+        const double w = std::max(2.0, toX(widths[i]) - toX(0));
         painter.setBrush(toColour(scale.colour(p.value)));
         painter.drawRect(QRectF(toX(p.x) - w / 2, toY(p.depth) - h / 2, w, h));
     }
@@ -86,24 +114,6 @@ void paintPanel(QPainter& painter, const QRectF& frame, const PseudosectionPanel
     painter.restore();
 }
 
-void paintColourBar(QPainter& painter, const QRectF& area, const ColourScale& scale)
-{
-    const QRectF bar(area.left() + 16, area.top() + 40, 22, area.height() - 80);
-    for (int i = 0; i < static_cast<int>(bar.height()); ++i) {
-        const double t = 1 - i / bar.height();
-        painter.setPen(toColour(colourAt(scale.map, t)));
-        painter.drawLine(QPointF(bar.left(), bar.top() + i), QPointF(bar.right(), bar.top() + i));
-    }
-    painter.setPen(Qt::black);
-    painter.drawRect(bar);
-    for (double t : scale.ticks()) {
-        const double y = bar.bottom() - scale.position(t) * bar.height();
-        painter.drawLine(QPointF(bar.right(), y), QPointF(bar.right() + 4, y));
-        painter.drawText(QRectF(bar.right() + 6, y - 8, area.right() - bar.right() - 6, 16),
-                         Qt::AlignLeft | Qt::AlignVCenter, number(t));
-    }
-}
-
 }  // namespace
 
 ColourScale pseudosectionScale(const std::vector<PseudosectionPanel>& panels, PseudoQuantity quantity)
@@ -124,7 +134,8 @@ void paintPseudosections(QPainter& painter, const QRectF& area, const std::vecto
     for (std::size_t i = 0; i < panels.size(); ++i)
         paintPanel(painter, QRectF(panelsArea.left(), panelsArea.top() + i * height, panelsArea.width(), height),
                    panels[i], quantity, scale);
-    paintColourBar(painter, QRectF(panelsArea.right(), area.top(), kBarWidth, area.height()), scale);
+    paintColourBar(painter, QRectF(panelsArea.right() + 16, area.top() + 40, 22, area.height() - 80), scale,
+                   kBarWidth - 44);
 }
 
 QImage pseudosectionImage(const std::vector<PseudosectionPanel>& panels, PseudoQuantity quantity)
