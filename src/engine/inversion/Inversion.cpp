@@ -429,8 +429,16 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
 
     Models model = start_;
     CalculatedData calculated;
-    // "Model IP Data": the chargeability follows, linearised about the final model.
-    if (!aborted && setup_.settings.modelIp) {
+    // "Model IP Data": the chargeability follows, linearised about the final
+    // model, which must be one the resistivity accepted (or a start that fits).
+    const bool resistivityAccepted = iteration > 0 || atNoiseLevel(chi2);
+    if (!aborted && setup_.settings.modelIp && !resistivityAccepted) {
+        log_.warning(kSource, "The IP inversion is not run: no resistivity step was accepted, and the starting "
+                              "model's sensitivities would not describe the ground. The result has no IP model.");
+        model.ipModelling = false;
+        model.ip.assign(1, 0.0);
+    }
+    if (!aborted && setup_.settings.modelIp && resistivityAccepted) {
         std::vector<std::size_t> ipRows;
         for (std::size_t i = 0; i < rows_.size(); ++i)
             if (usable_[i]) ipRows.push_back(rows_[i]);

@@ -26,6 +26,7 @@ struct InversionSettings {
     bool robust = true;
     InversionControls rho, ip;
     bool startFromData = true;     // the data's median apparent values start a uniform model
+    bool leaveOutOfRangeIp = true; // IP data below 0 or above 1 (as fractions) are not inverted
     bool saveIterations = true;
     bool saveFullMeshIterations = false;
 };
