@@ -203,6 +203,11 @@ Status invertChargeability(const Mesh& mesh, const Models& start, const Survey& 
                                                        : "The IP misfit could not reach the noise level",
                                plainChi2, iteration, kLineBreak));
 
+    log.subWriteToTextBox(
+        text("IP model: largest chargeability %.4g %s; largest apparent chargeability inverted %.4g %s.%s",
+             *std::max_element(eta.begin(), eta.end()) * scale, unit.c_str(),
+             *std::max_element(ip.values.begin(), ip.values.end()) * scale, unit.c_str(), kLineBreak));
+
     residualsOf(eta);
     calculatedIp.assign(table.size(), kCannotCompute);
     for (std::size_t r = 0; r < n; ++r) calculatedIp[ip.rows[r]] = predicted[r] * scale;
