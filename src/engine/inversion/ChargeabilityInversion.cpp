@@ -18,7 +18,21 @@ namespace {
 
 constexpr const char* kSource = "RUNINVERSION";
 constexpr double kHighestChargeability = 0.99;
+// The logistic parameter of a start at 0 would be minus infinity.
+constexpr double kLowestStart = 1e-5;
+constexpr double kParameterBound = 25;
 constexpr int kStepHalvings = 2;
+
+// eta = 0.99 / (1 + e^-u): every u is a chargeability within 0 .. 0.99, so
+// no step leaves the range and no clamp turns a descent into an ascent.
+double parameterOf(double eta)
+{
+    const double e = std::clamp(eta, kLowestStart, kHighestChargeability - kLowestStart);
+    return std::log(e / (kHighestChargeability - e));
+}
+double chargeabilityOf(double u) { return kHighestChargeability / (1 + std::exp(-u)); }
+// d eta / d u.
+double slopeAt(double eta) { return eta * (1 - eta / kHighestChargeability); }
 
 template <class... Args>
 std::string text(const char* pattern, Args... args)
@@ -48,12 +62,23 @@ void reportRange(const IpData& ip, bool leftOut, double scale, MessageLog& log)
                                            : " are inverted as they are (#ip_leave_out_range 2)."));
 }
 
-std::vector<double> clamped(const std::vector<double>& eta, const std::vector<double>& update, double length)
+std::vector<double> stepped(const std::vector<double>& u, const std::vector<double>& update, double length)
 {
-    std::vector<double> next(eta.size());
-    for (std::size_t j = 0; j < eta.size(); ++j)
-        next[j] = std::clamp(eta[j] + length * update[j], 0.0, kHighestChargeability);
+    std::vector<double> next(u.size());
+    for (std::size_t j = 0; j < u.size(); ++j)
+        next[j] = std::clamp(u[j] + length * update[j], -kParameterBound, kParameterBound);
     return next;
+}
+
+// J d eta / d u from J d eta / d u at the slopes `from`: columns times to / from.
+void rescaleColumns(Jacobian& j, const std::vector<double>& from, const std::vector<double>& to)
+{
+    std::vector<float> factors(j.cols);
+    for (std::size_t c = 0; c < j.cols; ++c) factors[c] = static_cast<float>(to[c] / from[c]);
+    for (std::size_t i = 0; i < j.rows; ++i) {
+        std::span<float> row = j.row(i);
+        for (std::size_t c = 0; c < j.cols; ++c) row[c] *= factors[c];
+    }
 }
 
 }  // namespace
@@ -98,9 +123,22 @@ Status invertChargeability(const Mesh& mesh, const Models& start, const Survey& 
                  median * scale, scale, median, kLineBreak));
     }
 
+    // J is kept scaled by the slopes of the current model, the sensitivities
+    // to its parameters u; eta / slope undoes that for the predicted data.
+    std::vector<double> u(blocks), referenceU(blocks), slopes(blocks, 1.0), current(blocks);
+    for (std::size_t j = 0; j < blocks; ++j) {
+        u[j] = parameterOf(eta[j]);
+        referenceU[j] = parameterOf(reference[j]);
+        eta[j] = chargeabilityOf(u[j]);
+        current[j] = slopeAt(eta[j]);
+    }
+    rescaleColumns(jacobian, slopes, current);
+    slopes = current;
     std::vector<double> predicted(n), robust(n, 1.0);
-    auto residualsOf = [&](const std::vector<double>& model) {
-        multiply(jacobian, model, predicted, 1, threads);
+    auto residualsOf = [&](const std::vector<double>& parameters) {
+        std::vector<double> x(blocks);
+        for (std::size_t j = 0; j < blocks; ++j) x[j] = chargeabilityOf(parameters[j]) / slopes[j];
+        multiply(jacobian, x, predicted, 1, threads);
         std::vector<double> r(n);
         for (std::size_t i = 0; i < n; ++i) r[i] = ip.values[i] - predicted[i];
         return r;
@@ -115,7 +153,7 @@ Status invertChargeability(const Mesh& mesh, const Models& start, const Survey& 
         for (double v : r) sum += v * v;
         return std::sqrt(sum / static_cast<double>(n)) * scale;
     };
-    std::vector<double> residual = residualsOf(eta);
+    std::vector<double> residual = residualsOf(u);
     double chi2 = chiSquared(residual, weights(true));
     const bool fittedAtStart = atNoiseLevel(chi2);
     log.subWriteToTextBox(text("IP iteration 0: RMS %.4g %s, chi2 %.3f%s", rms(residual), unit.c_str(), chi2, kLineBreak));
@@ -131,11 +169,10 @@ Status invertChargeability(const Mesh& mesh, const Models& start, const Survey& 
         const GaussNewtonStep step(jacobian, w, grid, settings.regularisation, threads);
         const std::vector<double> lambdas = roughnessTrialFactors(lambda, settings.ip.multiplier, settings.roughnessTrials);
         std::vector<std::vector<double>> updates;
-        step.solve(lambdas, residual, eta, reference, settings.ip.update, updates);
-        // The problem is linear but for the clamp to 0 .. 0.99: each trial is judged clamped.
+        step.solve(lambdas, residual, u, referenceU, settings.ip.update, updates);
         std::vector<RoughnessTrial> trials;
         for (std::size_t t = 0; t < lambdas.size(); ++t)
-            trials.push_back({lambdas[t], chiSquared(residualsOf(clamped(eta, updates[t], 1.0)), w)});
+            trials.push_back({lambdas[t], chiSquared(residualsOf(stepped(u, updates[t], 1.0)), w)});
         const std::size_t chosen = chooseRoughnessTrial(trials, before, settings.ip.optimalFactor);
         lambda = trials[chosen].lambda;
         const std::vector<double>& update = updates[chosen];
@@ -144,12 +181,12 @@ Status invertChargeability(const Mesh& mesh, const Models& start, const Survey& 
                           iteration + 1, iteration);
             break;
         }
-        // The clamp can make a full step overshoot: halve it while the misfit rose.
+        // Through the logistic the problem is no longer linear: halve the step while the misfit rose.
         double length = 1.0, after = 0;
         std::vector<double> next;
         bool accepted = false;
         for (int halving = 0; halving <= kStepHalvings && !accepted; ++halving, length /= 2) {
-            next = clamped(eta, update, length);
+            next = stepped(u, update, length);
             after = chiSquared(residualsOf(next), w);
             accepted = after < before;
         }
@@ -157,8 +194,11 @@ Status invertChargeability(const Mesh& mesh, const Models& start, const Survey& 
             judgeStep(before, accepted ? after : std::numeric_limits<double>::infinity(), lambda, retries);
         if (accepted) {
             ++iteration;
-            eta = std::move(next);
-            residual = residualsOf(eta);
+            u = std::move(next);
+            for (std::size_t j = 0; j < blocks; ++j) current[j] = slopeAt(chargeabilityOf(u[j]));
+            rescaleColumns(jacobian, slopes, current);
+            slopes = current;
+            residual = residualsOf(u);
             chi2 = chiSquared(residual, w);
             log.subWriteToTextBox(text("IP iteration %d: roughness %g, RMS %.4g %s, chi2 %.3f%s%s", iteration, lambda,
                                        rms(residual), unit.c_str(), chi2,
@@ -203,12 +243,13 @@ Status invertChargeability(const Mesh& mesh, const Models& start, const Survey& 
                                                        : "The IP misfit could not reach the noise level",
                                plainChi2, iteration, kLineBreak));
 
+    for (std::size_t j = 0; j < blocks; ++j) eta[j] = chargeabilityOf(u[j]);
     log.subWriteToTextBox(
         text("IP model: largest chargeability %.4g %s; largest apparent chargeability inverted %.4g %s.%s",
              *std::max_element(eta.begin(), eta.end()) * scale, unit.c_str(),
              *std::max_element(ip.values.begin(), ip.values.end()) * scale, unit.c_str(), kLineBreak));
 
-    residualsOf(eta);
+    residualsOf(u);
     calculatedIp.assign(table.size(), kCannotCompute);
     for (std::size_t r = 0; r < n; ++r) calculatedIp[ip.rows[r]] = predicted[r] * scale;
     chargeability = std::move(eta);
