@@ -282,35 +282,37 @@ TEST(ChargeabilityRecovery, FindsTheChargeableBlockWithNoiseAndOutliers)
     }
 }
 
-// Negative and too large apparent chargeabilities are counted; by default
-// they are left out (no calculated IP), on request inverted; the measured
-// values stay as they were.
+// Negative and too large apparent chargeabilities (above the highest, 1000
+// mV/V unless set) are counted; by default they are left out (no calculated
+// IP), on request inverted; the measured values stay as they were.
 TEST(HostileIpData, OutOfRangeReadingsCountedAndLeftOut)
 {
     const struct {
         const char* leaveOut;
+        const char* highest;
         const char* line;
+        std::size_t leftOut;  // the first rows
     } cases[] = {
-        {"1", "IP data: 2 below 0 and 1 above 1000 mV/V (an apparent chargeability of 1) are left out of the IP "
-              "inversion."},
-        {"2", "IP data: 2 below 0 and 1 above 1000 mV/V (an apparent chargeability of 1) are inverted as they are "
-              "(#ip_leave_out_range 2)."},
+        {"1", "1000", "IP data: 2 below 0 and 1 above 1000 mV/V are left out of the IP inversion.", 3},
+        {"1", "100", "IP data: 2 below 0 and 2 above 100 mV/V are left out of the IP inversion.", 4},
+        {"2", "1000", "IP data: 2 below 0 and 1 above 1000 mV/V are inverted as they are (#ip_leave_out_range 2).",
+         0},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.leaveOut);
+        SCOPED_TRACE(c.line);
         ProjectStore store = chargeableBlock(0);
         auto& q = store.survey.quadrupoles;
         for (double& v : q.ip[0]) v = std::abs(v);
-        q.ip[0][0] = -5, q.ip[0][1] = -0.5, q.ip[0][2] = 1500;
+        q.ip[0][0] = -5, q.ip[0][1] = -0.5, q.ip[0][2] = 1500, q.ip[0][3] = 150;
         const std::vector<std::vector<double>> measured = q.ip;
         setSettingText(store.settings, Item::LeaveOutOfRangeIp, c.leaveOut);
+        setSettingText(store.settings, Item::HighestApparentIp, c.highest);
         MessageLog log;
         InversionOutcome outcome;
         ASSERT_EQ(invert(store, log, outcome), InversionStatus::Ok) << log.plainText();
         EXPECT_NE(log.plainText().find(c.line), std::string::npos) << log.plainText();
         EXPECT_EQ(q.ip, measured);
-        for (std::size_t k = 0; k < 3; ++k) EXPECT_EQ(q.calcIp[k] == kCannotCompute, c.leaveOut[0] == '1') << k;
-        EXPECT_NE(q.calcIp[3], kCannotCompute);
+        for (std::size_t k = 0; k < 5; ++k) EXPECT_EQ(q.calcIp[k] == kCannotCompute, k < c.leftOut) << k;
     }
 }
 

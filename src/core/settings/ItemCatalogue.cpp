@@ -113,8 +113,10 @@ constexpr std::array<CatalogueEntry, kCatalogueSize> kCatalogue{{
     {"Geometric Factor Limit |K| (m)", " 5000 ", EntryKind::Item, "#k_limit", ""},  // 104
     {"Inversion starts from the data's median Rho and IP (Yes: 1; No, the background values: 2)", " 1 ",
      EntryKind::Item, "#start_from_data", ""},  // 105
-    {"Leave IP data below 0 or above 1 as a fraction (1000 mV/V) out of the IP inversion (Yes: 1; No: 2)", " 1 ",
+    {"Leave IP data below 0 or above the highest apparent IP out of the IP inversion (Yes: 1; No: 2)", " 1 ",
      EntryKind::Item, "#ip_leave_out_range", ""},  // 106
+    {"Highest apparent IP inverted (in the IP unit, at most 1 as a fraction)", " 1000 ", EntryKind::Item,
+     "#ip_max_apparent", ""},  // 107
 }};
 }  // namespace
 

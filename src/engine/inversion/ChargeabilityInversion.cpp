@@ -51,13 +51,13 @@ void keepRows(Jacobian& j, std::span<const std::size_t> kept)
     j.values.resize(j.rows * j.cols);
 }
 
-void reportRange(const IpData& ip, bool leftOut, double scale, MessageLog& log)
+void reportRange(const IpData& ip, bool leftOut, double highest, double scale, MessageLog& log)
 {
     if (ip.unreadable > 0)
         log.warning(kSource, std::to_string(ip.unreadable) + " IP data without a number are left out of the IP inversion.");
     if (ip.negative + ip.aboveRange == 0) return;
-    const std::string counts = text("IP data: %zu below 0 and %zu above %g %s (an apparent chargeability of 1)",
-                                    ip.negative, ip.aboveRange, scale, ipUnit(scale).c_str());
+    const std::string counts = text("IP data: %zu below 0 and %zu above %g %s", ip.negative, ip.aboveRange,
+                                    highestFraction(highest, scale) * scale, ipUnit(scale).c_str());
     log.warning(kSource, counts + (leftOut ? " are left out of the IP inversion."
                                            : " are inverted as they are (#ip_leave_out_range 2)."));
 }
@@ -93,8 +93,9 @@ Status invertChargeability(const Mesh& mesh, const Models& start, const Survey& 
     if (!survey.present.ip || table.ipWindows() == 0) return log.error(kSource, "No IP data to invert.");
     if (!(scale > 0)) return log.error(kSource, "The IP scale must be positive.");
     const std::string unit = ipUnit(scale);
-    const IpData ip = selectIpData(survey, rows, scale, settings.ip.errors, settings.leaveOutOfRangeIp);
-    reportRange(ip, settings.leaveOutOfRangeIp, scale, log);
+    const IpData ip =
+        selectIpData(survey, rows, scale, settings.ip.errors, settings.highestApparentIp, settings.leaveOutOfRangeIp);
+    reportRange(ip, settings.leaveOutOfRangeIp, settings.highestApparentIp, scale, log);
     if (ip.rows.empty()) return log.error(kSource, "No IP data left to invert.");
     keepRows(jacobian, ip.kept);
     for (float& v : jacobian.values) v = -v;

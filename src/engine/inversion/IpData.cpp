@@ -1,16 +1,14 @@
 #include "engine/inversion/IpData.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vexora {
 
-namespace {
-constexpr double kHighestApparentChargeability = 1.0;
-}  // namespace
-
 IpData selectIpData(const Survey& survey, std::span<const std::size_t> rows, double scale, const ErrorModel& errors,
-                    bool leaveOutOfRange)
+                    double highest, bool leaveOutOfRange)
 {
+    const double limit = highestFraction(highest, scale);
     const QuadrupoleTable& table = survey.quadrupoles;
     IpData ip;
     for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -22,7 +20,7 @@ IpData selectIpData(const Survey& survey, std::span<const std::size_t> rows, dou
             continue;
         }
         const bool negative = value < 0;
-        const bool above = value > kHighestApparentChargeability;
+        const bool above = value > limit;
         ip.negative += negative;
         ip.aboveRange += above;
         if (leaveOutOfRange && (negative || above)) continue;
@@ -34,6 +32,11 @@ IpData selectIpData(const Survey& survey, std::span<const std::size_t> rows, dou
         ip.kept.push_back(r);
     }
     return ip;
+}
+
+double highestFraction(double highest, double scale)
+{
+    return std::min(1.0, highest / scale);
 }
 
 std::string ipUnit(double scale)
