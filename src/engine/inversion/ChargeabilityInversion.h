@@ -6,8 +6,9 @@
 //
 // with J the resistivity inversion's sensitivities at its final model: a
 // linear problem, solved with the same smoothness-constrained update,
-// roughness-factor rule, step halving and stall rule as the resistivity,
-// eta kept within 0 .. 0.99. The data and their errors: IpData.h.
+// roughness-factor rule, step halving and stall rule as the resistivity, on
+// the logistic parameters of eta, which keep it within 0 .. 0.99. The data
+// and their errors: IpData.h.
 
 #include <span>
 #include <vector>
