@@ -54,7 +54,8 @@ void keepRows(Jacobian& j, std::span<const std::size_t> kept)
 void reportRange(const IpData& ip, bool leftOut, double highest, double scale, MessageLog& log)
 {
     if (ip.unreadable > 0)
-        log.warning(kSource, std::to_string(ip.unreadable) + " IP data without a number are left out of the IP inversion.");
+        log.warning(kSource,
+                    std::to_string(ip.unreadable) + " IP data without a number are left out of the IP inversion.");
     if (ip.negative + ip.aboveRange == 0) return;
     const std::string counts = text("IP data: %zu below 0 and %zu above %g %s", ip.negative, ip.aboveRange,
                                     highestFraction(highest, scale) * scale, ipUnit(scale).c_str());
@@ -157,7 +158,8 @@ Status invertChargeability(const Mesh& mesh, const Models& start, const Survey& 
     std::vector<double> residual = residualsOf(u);
     double chi2 = chiSquared(residual, weights(true));
     const bool fittedAtStart = atNoiseLevel(chi2);
-    log.subWriteToTextBox(text("IP iteration 0: RMS %.4g %s, chi2 %.3f%s", rms(residual), unit.c_str(), chi2, kLineBreak));
+    log.subWriteToTextBox(
+        text("IP iteration 0: RMS %.4g %s, chi2 %.3f%s", rms(residual), unit.c_str(), chi2, kLineBreak));
 
     double lambda = settings.ip.initialRoughness;
     int retries = 0, iteration = 0;
@@ -168,7 +170,8 @@ Status invertChargeability(const Mesh& mesh, const Models& start, const Survey& 
         const std::vector<double> w = weights(true);
         const double before = chiSquared(residual, w);
         const GaussNewtonStep step(jacobian, w, grid, settings.regularisation, threads);
-        const std::vector<double> lambdas = roughnessTrialFactors(lambda, settings.ip.multiplier, settings.roughnessTrials);
+        const std::vector<double> lambdas =
+            roughnessTrialFactors(lambda, settings.ip.multiplier, settings.roughnessTrials);
         std::vector<std::vector<double>> updates;
         step.solve(lambdas, residual, u, referenceU, settings.ip.update, updates);
         std::vector<RoughnessTrial> trials;
@@ -178,7 +181,8 @@ Status invertChargeability(const Mesh& mesh, const Models& start, const Survey& 
         lambda = trials[chosen].lambda;
         const std::vector<double>& update = updates[chosen];
         if (!std::all_of(update.begin(), update.end(), [](double v) { return std::isfinite(v); })) {
-            ending = text("The IP model update of IP iteration %d is not a number; the IP model of iteration %d is kept.",
+            ending = text("The IP model update of IP iteration %d is not a number; the IP model of iteration %d "
+                          "is kept.",
                           iteration + 1, iteration);
             break;
         }
@@ -203,8 +207,9 @@ Status invertChargeability(const Mesh& mesh, const Models& start, const Survey& 
             chi2 = chiSquared(residual, w);
             log.subWriteToTextBox(text("IP iteration %d: roughness %g, RMS %.4g %s, chi2 %.3f%s%s", iteration, lambda,
                                        rms(residual), unit.c_str(), chi2,
-                                       reweighted ? text(" (data reweighted: chi2 %.3f before the step)", before).c_str()
-                                                  : "",
+                                       reweighted
+                                           ? text(" (data reweighted: chi2 %.3f before the step)", before).c_str()
+                                           : "",
                                        kLineBreak));
         } else {
             chi2 = before;
