@@ -150,7 +150,7 @@ TEST(SettingValidation, RowKinds)
     EXPECT_EQ(settingEditKind(table, 0), SettingEditKind::NotEditable);
     for (Item item : {Item::MeshSection, Item::NoiseSection, Item::ResistivityAnomalyCount, Item::IpAnomalyCount})
         EXPECT_EQ(settingEditKind(table, rowOf(table, item)), SettingEditKind::NotEditable);
-    for (int n : {2, 26, 48, 49, 50, 51, 53, 63, 69, 70, 73, 74, 95, 100, 101, 105})
+    for (int n : {2, 26, 48, 49, 50, 51, 53, 63, 69, 70, 73, 74, 95, 100, 101, 105, 106})
         EXPECT_EQ(settingEditKind(table, rowOf(table, static_cast<Item>(n))), SettingEditKind::Toggle) << n;
     for (Item item : {Item::MeshType, Item::ResistivityModelType, Item::IpModelType})
         EXPECT_EQ(settingEditKind(table, rowOf(table, item)), SettingEditKind::Choice);

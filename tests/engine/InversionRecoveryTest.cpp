@@ -206,46 +206,169 @@ TEST(InversionRecovery, RobustWeightsResistOutliers)
     }
 }
 
-TEST(InversionRecovery, FindsTheChargeableBlock)
+// The data of eta 0.1 in the block and 0.01 around it over 100 ohm m, the
+// IP with 3 % Gaussian noise and every `outlierEvery`-th reading tripled
+// (none for 0); the models reset to the start.
+ProjectStore chargeableBlock(int outlierEvery)
 {
     ProjectStore store = meshedGridSurvey(true);
     MessageLog log;
-    ASSERT_EQ(store.models.ip.size(), store.models.conductivity.size());
+    EXPECT_EQ(store.models.ip.size(), store.models.conductivity.size());
     const Models start = store.models;
-    // eta 0.1 in the block, 0.01 around it, over 100 ohm m.
     for (std::size_t b = 0; b < start.conductivity.size(); ++b) {
         store.models.conductivity[b] = 0.01;
         store.models.ip[b] = inConductor(blockCentre(store.mesh, b)) ? 0.1 : 0.01;
     }
-    ASSERT_EQ(runJobForwardModel(store, log), Status::Ok) << log.plainText();
+    EXPECT_EQ(runJobForwardModel(store, log), Status::Ok) << log.plainText();
     auto& q = store.survey.quadrupoles;
+    std::mt19937 rng(11);
+    std::normal_distribution<double> noise(0.0, 0.03);
     q.resistance = q.calcResistance;
     q.ip.assign(1, q.calcIp);
+    for (std::size_t k = 0; k < q.size(); ++k)
+        q.ip[0][k] *= (1 + noise(rng)) * (outlierEvery > 0 && k % outlierEvery == 3 ? 3 : 1);
     store.survey.present.ip = true;
     q.calcResistance.clear();
     q.calcIp.clear();
     store.survey.present.calcResistance = store.survey.present.calcIp = false;
     store.models = start;
-    // The IP inversion starts from the median of the apparent chargeabilities.
-    std::vector<double> apparent = q.ip[0];
-    const std::string startLine =
-        formatted("IP starting model: median apparent chargeability %.4g (IP scale %g;", medianOf(apparent),
-                  store.models.ipScale);
+    return store;
+}
 
+// Unweighted RMS of measured minus calculated IP over the data inverted
+// (those with a calculated value), in the IP unit.
+double ipRms(const QuadrupoleTable& q)
+{
+    double sum = 0;
+    int n = 0;
+    for (std::size_t k = 0; k < q.size(); ++k)
+        if (q.calcIp[k] != kCannotCompute) sum += (q.ip[0][k] - q.calcIp[k]) * (q.ip[0][k] - q.calcIp[k]), ++n;
+    return std::sqrt(sum / n);
+}
+
+TEST(ChargeabilityRecovery, FindsTheChargeableBlockWithNoiseAndOutliers)
+{
+    for (const int outlierEvery : {0, 25}) {
+        SCOPED_TRACE(outlierEvery);
+        ProjectStore store = chargeableBlock(outlierEvery);
+        auto& q = store.survey.quadrupoles;
+        const std::vector<std::vector<double>> measured = q.ip;
+        // The errors those of the noise. The IP inversion starts from the
+        // median of the apparent chargeabilities inverted: the negative
+        // ones (near the array's negative sensitivities) are left out.
+        setSettingText(store.settings, Item::IpNoisePercent, "3");
+        setSettingText(store.settings, Item::IpNoiseConstant, "0");
+        std::vector<double> apparent;
+        for (double v : q.ip[0])
+            if (v >= 0) apparent.push_back(v);
+        const std::string startLine =
+            formatted("IP starting model: median apparent chargeability %.4g (IP scale %g;", medianOf(apparent),
+                      store.models.ipScale);
+        MessageLog log;
+        InversionOutcome outcome;
+        ASSERT_EQ(invert(store, log, outcome), InversionStatus::Ok) << log.plainText();
+        const std::string text = log.plainText();
+        EXPECT_NE(text.find(startLine), std::string::npos) << startLine << text;
+        double inside = 0;
+        int in = 0;
+        for (std::size_t b = 0; b < store.models.ip.size(); ++b)
+            if (inConductor(blockCentre(store.mesh, b))) inside += store.models.ip[b], ++in;
+        std::printf("chargeability in the block: mean %.4f\n", inside / in);
+        EXPECT_NEAR(inside / in, 0.1, 0.03) << text;
+        EXPECT_EQ(q.ip, measured);
+        ASSERT_EQ(q.calcIp.size(), q.size());
+        EXPECT_NE(text.find(formatted("Final IP misfit: unweighted RMS %.4g mV/V", ipRms(q), 0)), std::string::npos)
+            << text;
+    }
+}
+
+// Negative and too large apparent chargeabilities (above the highest, 1000
+// mV/V unless set) are counted; by default they are left out (no calculated
+// IP), on request inverted; the measured values stay as they were.
+TEST(HostileIpData, OutOfRangeReadingsCountedAndLeftOut)
+{
+    const struct {
+        const char* leaveOut;
+        const char* highest;
+        const char* line;
+        std::size_t leftOut;  // the first rows
+    } cases[] = {
+        {"1", "1000", "IP data: 2 below 0 and 1 above 1000 mV/V are left out of the IP inversion.", 3},
+        {"1", "100", "IP data: 2 below 0 and 2 above 100 mV/V are left out of the IP inversion.", 4},
+        {"2", "1000", "IP data: 2 below 0 and 1 above 1000 mV/V are inverted as they are (#ip_leave_out_range 2).",
+         0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        ProjectStore store = chargeableBlock(0);
+        auto& q = store.survey.quadrupoles;
+        for (double& v : q.ip[0]) v = std::abs(v);
+        q.ip[0][0] = -5, q.ip[0][1] = -0.5, q.ip[0][2] = 1500, q.ip[0][3] = 150;
+        const std::vector<std::vector<double>> measured = q.ip;
+        setSettingText(store.settings, Item::LeaveOutOfRangeIp, c.leaveOut);
+        setSettingText(store.settings, Item::HighestApparentIp, c.highest);
+        MessageLog log;
+        InversionOutcome outcome;
+        ASSERT_EQ(invert(store, log, outcome), InversionStatus::Ok) << log.plainText();
+        EXPECT_NE(log.plainText().find(c.line), std::string::npos) << log.plainText();
+        EXPECT_EQ(q.ip, measured);
+        for (std::size_t k = 0; k < 5; ++k) EXPECT_EQ(q.calcIp[k] == kCannotCompute, k < c.leftOut) << k;
+    }
+}
+
+// Negative readings kept: the model starts at its lowest, near 0, and with a
+// roughness factor of 1e30 no update is large enough to change chi^2, so no
+// step is accepted and the starting model stays.
+TEST(ChargeabilityInversion, NoStepAcceptedLeavesTheStartingModel)
+{
+    ProjectStore store = chargeableBlock(0);
+    auto& q = store.survey.quadrupoles;
+    for (double& v : q.ip[0]) v = -std::abs(v);
+    setSettingText(store.settings, Item::LeaveOutOfRangeIp, "2");
+    setSettingText(store.settings, Item::InitialRoughIp, "1e30");
+    setSettingText(store.settings, Item::RoughnessTrials, "1");
+    MessageLog log;
     InversionOutcome outcome;
     ASSERT_EQ(invert(store, log, outcome), InversionStatus::Ok) << log.plainText();
-    EXPECT_NE(log.plainText().find(startLine), std::string::npos) << startLine << log.plainText();
-    double inside = 0, outside = 0;
-    int in = 0, out = 0;
-    for (std::size_t b = 0; b < store.models.ip.size(); ++b) {
-        const NodePoint c = blockCentre(store.mesh, b);
-        if (inConductor(c)) inside += store.models.ip[b], ++in;
-        else if (inForeground(c) && !(c.x > 1 && c.x < 5 && c.y > 1 && c.y < 5)) outside += store.models.ip[b], ++out;
-    }
-    std::printf("chargeability inside %.4f, around %.4f\n", inside / in, outside / out);
-    EXPECT_GE(inside / in, 3 * outside / out) << log.plainText();
-    EXPECT_EQ(q.calcIp.size(), q.size());
-    EXPECT_TRUE(store.survey.present.calcIp);
+    EXPECT_NE(log.plainText().find("No IP step lowered the misfit: the IP model is the starting model."),
+              std::string::npos)
+        << log.plainText();
+    for (double eta : store.models.ip) ASSERT_EQ(eta, store.models.ip.front());
+    EXPECT_LT(store.models.ip.front(), 1e-4);
+}
+
+// The start sits at the highest resistivity the model takes, the data ask for
+// more, and the roughness factor is so high that an update is a uniform
+// shift: every resistivity step is rejected, and the IP inversion, whose
+// sensitivities would be the start's, is not run.
+TEST(ChargeabilityInversion, OffWhenNoResistivityStepWasAccepted)
+{
+    ProjectStore store = lineSurvey(8, 1.0, wenner(8));
+    auto& q = store.survey.quadrupoles;
+    const std::vector<double> k = funGeometricFactor(store.survey, false);
+    for (std::size_t i = 0; i < q.size(); ++i) q.resistance[i] = 1e8 / k[i];
+    q.ip.assign(1, std::vector<double>(q.size(), 20.0));
+    store.survey.present.ip = true;
+    setSettingText(store.settings, Item::BackgroundResistivity, "1e6");
+    setSettingText(store.settings, Item::StartFromData, "2");
+    setSettingText(store.settings, Item::InitialRoughRho, "1e8");
+    setSettingText(store.settings, Item::RoughnessTrials, "1");
+    setSettingText(store.settings, Item::ModelIp, "1");
+    store.models.ipModelling = true;
+    MessageLog log;
+    ASSERT_EQ(buildMesh(store, log), Status::Ok) << log.plainText();
+    InversionResult result;
+    ASSERT_EQ(runInversion(store.mesh, store.models, store.survey, store.settings, log, {}, {}, result),
+              InversionStatus::Ok)
+        << log.plainText();
+    EXPECT_EQ(result.outcome.iterations, 0);
+    EXPECT_NE(log.plainText().find("The IP inversion is not run: no resistivity step was accepted, and the starting "
+                                   "model's sensitivities would not describe the ground. The result has no IP model."),
+              std::string::npos)
+        << log.plainText();
+    EXPECT_FALSE(result.model.ipModelling);
+    EXPECT_EQ(result.model.ip.size(), 1u);
+    EXPECT_TRUE(result.calculated.ip.empty());
 }
 
 // Wenner data the line's first steps hardly fit (10 and 50 ohm m side by

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "ForwardTestSupport.h"
 #include "ScriptTestSupport.h"
+#include "core/mesh/MeshFileImport.h"
 #include "engine/script/JobSteps.h"
 #include "core/settings/SettingsTable.h"
 
@@ -38,6 +40,40 @@ TEST(ScriptSave, V1WritesTheCalculatedValuesBesideTheMeasuredOnes)
             }
         }
     }
+}
+
+// The full-mesh text file of a model with IP has the IP model's file beside
+// it, which reads back block for block; without IP there is none.
+TEST(ScriptSave, FullMeshTextHasTheIpModelBesideIt)
+{
+    const fs::path folder = fs::temp_directory_path() / "vexora_script_ip_mesh";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    ProjectStore store = testing::lineSurvey(8, 1.0, testing::wenner(8));
+    MessageLog log;
+    ASSERT_EQ(testing::buildMesh(store, log), Status::Ok) << log.plainText();
+    for (const bool ip : {false, true}) {
+        SCOPED_TRACE(ip);
+        Models models = store.models;
+        models.ipModelling = ip;
+        models.ip.resize(ip ? models.conductivity.size() : 1);
+        for (std::size_t b = 0; b < models.ip.size(); ++b) models.ip[b] = 0.001 * static_cast<double>(b % 97);
+        const fs::path path = folder / (ip ? "Ip.vwer" : "Rho.vwer");
+        ASSERT_EQ(saveJobMesh(store.settings, store.survey, store.mesh, models, path, MeshOutput::FullText, log),
+                  Status::Ok)
+            << log.plainText();
+        EXPECT_TRUE(fs::exists(path));
+        ASSERT_EQ(fs::exists(folder / (ip ? "Ip_IP.vwer" : "Rho_IP.vwer")), ip);
+        if (!ip) continue;
+        SettingsTable settings = store.settings;
+        Mesh mesh;
+        Models back;
+        ASSERT_EQ(funImportMesh(ipMeshPath(path), settings, mesh, back, log), MeshFileStatus::Read)
+            << log.plainText();
+        ASSERT_EQ(back.ip.size(), models.ip.size());
+        for (std::size_t b = 0; b < models.ip.size(); ++b) ASSERT_NEAR(back.ip[b], models.ip[b], 1e-8) << b;
+    }
+    fs::remove_all(folder);
 }
 
 }  // namespace

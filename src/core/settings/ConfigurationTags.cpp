@@ -205,6 +205,8 @@ Table buildTable()
     t["#save_full_mesh"] = single(Item::SaveFullMesh, Y1, S::Value);
     t["#pc_num_core"] = single(Item::CpuThreads, P, S::Token);
     t["#start_from_data"] = single(Item::StartFromData, Y1, S::Value);
+    t["#ip_leave_out_range"] = single(Item::LeaveOutOfRangeIp, Y1, S::Value);
+    t["#ip_max_apparent"] = single(Item::HighestApparentIp, G0, S::Number);
     return t;
 }
 

@@ -98,7 +98,7 @@ constexpr std::array<CatalogueEntry, kCatalogueSize> kCatalogue{{
     {"Rho Data Percent Errors (%)", " 5 ", EntryKind::Item, "#res_noise_percent", ""},  // 91
     {"Rho Data Constant Error Term", " 0.0001 ", EntryKind::Item, "#res_noise_constant", ""},  // 92
     {"IP Data Percent Errors (%)", " 5 ", EntryKind::Item, "#ip_noise_percent", ""},  // 93
-    {"IP Data Constant Error Term", " 0.00001 ", EntryKind::Item, "#ip_noise_constant", ""},  // 94
+    {"IP Data Constant Error Term", " 1 ", EntryKind::Item, "#ip_noise_constant", ""},  // 94
     {"Use robust inversion (data errors reweight): 1; No: 2", " 1 ", EntryKind::Item, "#use_robust_inv", ""},  // 95
     {"Number of reweight iterations-Rho", " 3 ", EntryKind::Item, "#reweight_iterations_rho", ""},  // 96
     {"Number of reweight iterations-IP", " 3 ", EntryKind::Item, "#reweight_iterations_ip", ""},  // 97
@@ -113,6 +113,10 @@ constexpr std::array<CatalogueEntry, kCatalogueSize> kCatalogue{{
     {"Geometric Factor Limit |K| (m)", " 5000 ", EntryKind::Item, "#k_limit", ""},  // 104
     {"Inversion starts from the data's median Rho and IP (Yes: 1; No, the background values: 2)", " 1 ",
      EntryKind::Item, "#start_from_data", ""},  // 105
+    {"Leave IP data below 0 or above the highest apparent IP out of the IP inversion (Yes: 1; No: 2)", " 1 ",
+     EntryKind::Item, "#ip_leave_out_range", ""},  // 106
+    {"Highest apparent IP inverted (in the IP unit, at most 1 as a fraction)", " 1000 ", EntryKind::Item,
+     "#ip_max_apparent", ""},  // 107
 }};
 }  // namespace
 

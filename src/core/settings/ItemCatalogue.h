@@ -1,5 +1,5 @@
 #pragma once
-// The fixed catalogue of the 106 settings entries: each entry's description
+// The fixed catalogue of the 108 settings entries: each entry's description
 // (its display label and lookup key), its default value text, kept exactly as
 // written with surrounding spaces, and the configuration tag(s) that set it.
 
@@ -115,9 +115,11 @@ enum class Item : int {
     ResNoisePotential = 103,
     GeometricFactorLimit = 104,
     StartFromData = 105,
+    LeaveOutOfRangeIp = 106,
+    HighestApparentIp = 107,
 };
 
-inline constexpr int kCatalogueSize = 106;
+inline constexpr int kCatalogueSize = 108;
 
 enum class EntryKind { Header, Section, Item, AnomalyLabel };
 

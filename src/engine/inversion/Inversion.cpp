@@ -25,7 +25,6 @@ constexpr const char* kSource = "RUNINVERSION";
 // Log conductivity stays within 1e-6 .. 1e4 S/m (resistivity 1e-4 .. 1e6 ohm m).
 constexpr double kLowestLogSigma = -13.815510557964274;
 constexpr double kHighestLogSigma = 9.210340371976184;
-constexpr int kStepHalvings = 2;
 
 // A modelled V/I can be compared with the measured one on a log scale: it
 // exists and has the measured sign.
@@ -427,10 +426,19 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
 
     Models model = start_;
     CalculatedData calculated;
-    // "Model IP Data": the chargeability follows, linearised about the final model.
-    if (!aborted && forward_.settings().modelIp && !ipMesh_)
+    // "Model IP Data": the chargeability follows, linearised about the final
+    // model, which must be one the resistivity accepted (or a start that fits).
+    const bool modelIp = !aborted && forward_.settings().modelIp;
+    const bool resistivityAccepted = iteration > 0 || atNoiseLevel(chi2);
+    if (modelIp && !ipMesh_)
         log_.warning(kSource, "The IP inversion is not yet for 2D lines: only the resistivity is inverted.");
-    if (!aborted && forward_.settings().modelIp && ipMesh_) {
+    else if (modelIp && !resistivityAccepted) {
+        log_.warning(kSource, "The IP inversion is not run: no resistivity step was accepted, and the starting "
+                              "model's sensitivities would not describe the ground. The result has no IP model.");
+        model.ipModelling = false;
+        model.ip.assign(1, 0.0);
+    }
+    if (modelIp && ipMesh_ && resistivityAccepted) {
         std::vector<std::size_t> ipRows;
         for (std::size_t i = 0; i < rows_.size(); ++i)
             if (usable_[i]) ipRows.push_back(rows_[i]);

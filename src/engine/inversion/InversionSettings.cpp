@@ -59,6 +59,9 @@ Status readInversionSettings(const SettingsTable& table, InversionSettings& s, M
     s.regularisation.referenceWeight = settingInteger(table, Item::ConstrainToReference) == 1 ? kReferenceWeight : 0;
     s.robust = settingInteger(table, Item::UseRobustInversion) == 1;
     s.startFromData = settingInteger(table, Item::StartFromData) != 2;
+    s.leaveOutOfRangeIp = settingInteger(table, Item::LeaveOutOfRangeIp) != 2;
+    s.highestApparentIp = settingNumber(table, Item::HighestApparentIp);
+    if (!(s.highestApparentIp > 0)) return log.error(kSource, "The highest apparent IP inverted must be positive.");
     s.saveIterations = settingInteger(table, Item::SaveIterations) == 1;
     s.saveFullMeshIterations = settingInteger(table, Item::SaveFullMesh) == 1;
     if (readControls(table, true, s.rho, log) != Status::Ok) return Status::Error;

@@ -26,6 +26,8 @@ struct InversionSettings {
     bool robust = true;
     InversionControls rho, ip;
     bool startFromData = true;     // the data's median apparent values start a uniform model
+    bool leaveOutOfRangeIp = true; // IP data below 0 or above the highest are not inverted
+    double highestApparentIp = 1000; // in the IP unit; never above 1 as a fraction
     bool saveIterations = true;
     bool saveFullMeshIterations = false;
 };

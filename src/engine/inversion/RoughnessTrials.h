@@ -36,6 +36,8 @@ std::size_t chooseRoughnessTrial(std::span<const RoughnessTrial> trials, double 
 
 inline constexpr double kLeastImprovement = 0.01;
 inline constexpr int kRoughnessRetries = 3;
+// A step that raised the misfit is tried again at half length this often.
+inline constexpr int kStepHalvings = 2;
 // chi^2 this far above 1 still counts as the noise level.
 inline constexpr double kNoiseLevelTolerance = 0.01;
 

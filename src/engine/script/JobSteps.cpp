@@ -97,12 +97,25 @@ Status saveJobMesh(const SettingsTable& settings, const Survey& survey, const Me
                    const fs::path& path, MeshOutput output, MessageLog& log, const std::vector<double>* sensitivity)
 {
     const std::string_view quantity = sensitivity ? "Sensitivity" : "RHO";
-    const bool written =
-        output == MeshOutput::BoundsBinary
-            ? modBinOutput(path, quantity, settings, survey, mesh, models, log, sensitivity) ==
-                  ViewerFileStatus::Written
-            : OutputGlobalMesh(path, false, survey, mesh, models, log) == Status::Ok;
-    return written ? Status::Ok : log.error("SAVEMESH", path.string() + " not written.");
+    if (output == MeshOutput::BoundsBinary) {
+        if (modBinOutput(path, quantity, settings, survey, mesh, models, log, sensitivity) == ViewerFileStatus::Written)
+            return Status::Ok;
+        return log.error("SAVEMESH", path.string() + " not written.");
+    }
+    for (const bool ip : {false, true}) {
+        if (ip && !(models.ipModelling && models.ip.size() == static_cast<std::size_t>(blockCount(mesh)))) break;
+        const fs::path file = ip ? ipMeshPath(path) : path;
+        if (OutputGlobalMesh(file, ip, survey, mesh, models, log) != Status::Ok)
+            return log.error("SAVEMESH", file.string() + " not written.");
+    }
+    return Status::Ok;
+}
+
+fs::path ipMeshPath(const fs::path& path)
+{
+    fs::path ip = path;
+    ip.replace_filename(path.stem().string() + "_IP" + path.extension().string());
+    return ip;
 }
 
 void placeCalculatedColumns(ProjectStore& store)

@@ -45,12 +45,17 @@ Status runJobForwardModel(ProjectStore& store, MessageLog& log, const ComputeCon
 
 // SAVEMESH: the viewer's binary model of the plotted region (resistivity)
 // or the mesh-and-model text file of the whole mesh, for `models` on `mesh`
-// (the settings give the plotted region, the survey the electrodes).
+// (the settings give the plotted region, the survey the electrodes); with
+// an IP model of the mesh (models.ipModelling) the text file of the IP
+// model goes beside it, at ipMeshPath.
 // With `sensitivity` (one value per block), the binary viewer model holds
 // the quantity "Sensitivity" instead of the resistivity model.
 Status saveJobMesh(const SettingsTable& settings, const Survey& survey, const Mesh& mesh, const Models& models,
                    const std::filesystem::path& path, MeshOutput output, MessageLog& log,
                    const std::vector<double>* sensitivity = nullptr);
+
+// The IP model's text file beside the resistivity one: NAME_IP.EXT.
+std::filesystem::path ipMeshPath(const std::filesystem::path& path);
 
 // V1: every calculated quantity the survey holds whose column is -1 gets the
 // next free column of the data block (calculated V/I first, then calculated

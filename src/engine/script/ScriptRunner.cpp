@@ -154,7 +154,10 @@ Status runCommand(ScriptRun& run, ProjectStore& store, const ScriptCommand& comm
                             log) != Status::Ok)
                 return Status::Error;
             if (settingInteger(store.settings, Item::SaveFullMesh) != 1) return Status::Ok;
-            return saveJobMesh(store.settings, store.survey, store.mesh, model,
+            // An iteration's model is its resistivity: the IP model follows the last one.
+            Models resistivity = model;
+            resistivity.ipModelling = false;
+            return saveJobMesh(store.settings, store.survey, store.mesh, resistivity,
                                folder / ("InvFullMeshOutput_iter" + n + ".vwer"), MeshOutput::FullText, log);
         };
         InversionResult result;
