@@ -185,5 +185,35 @@ TEST(LineSensitivity, MatchesFiniteDifferences)
     }
 }
 
+// The condition about each source's own position from one factor per
+// wavenumber about another point: the secondary field as from the source's
+// own factor, for sources at both ends and below the surface, at a small and
+// a large wavenumber, over two layers with a conductive end.
+TEST(LinePoles, SharedFactorGivesEachSourceItsOwnOuterCondition)
+{
+    const std::vector<double> electrodes{0, 1, 2, 3, 4, 5, 6, 7, 8};
+    const LineGrid grid = makeLineGrid(electrodes, defaultLineDepths(8, 0.5), [](double) { return 0.0; });
+    std::vector<double> conductivity;
+    for (int id = 0; id + 1 < grid.depthCount(); ++id)
+        for (int is = 0; is + 1 < grid.sCount(); ++is)
+            conductivity.push_back(grid.s[static_cast<std::size_t>(is)] > 10 ? 0.2
+                                   : grid.depth[static_cast<std::size_t>(id)] < 2.0 ? 0.01 : 0.05);
+    const std::vector<CellMatrices> cells = gridCellMatrices(grid);
+    for (const auto& [s, depth] : {std::pair{0.0, 0.0}, {8.0, 0.0}, {3.0, 2.5}})
+        for (double k : {0.01, 2.0}) {
+            const LineSource source = lineSourceAt(grid, locateOnGrid(grid, s, -depth), conductivity);
+            LineSystem own, shared;
+            ASSERT_TRUE(factorLineSystem(grid, cells, conductivity, k, source.at.s, source.at.z, own));
+            ASSERT_TRUE(factorLineSystem(grid, cells, conductivity, k, 4.0, -1.0, shared));
+            std::vector<double> up, expected, us;
+            ASSERT_TRUE(solveLinePole(grid, cells, conductivity, source, own, up, expected));
+            ASSERT_TRUE(solveLinePole(grid, cells, conductivity, source, shared, up, us));
+            double largest = 0, error = 0;
+            for (std::size_t i = 0; i < us.size(); ++i)
+                largest = std::max(largest, std::abs(expected[i])), error = std::max(error, std::abs(us[i] - expected[i]));
+            EXPECT_LT(error, 1e-8 * largest) << s << ", " << depth << " at k " << k;
+        }
+}
+
 }  // namespace
 }  // namespace vexora

@@ -9,6 +9,7 @@
 
 #include "engine/forward2d/BandCholesky.h"
 #include "engine/forward2d/BesselK.h"
+#include "engine/forward2d/LineOuterCondition.h"
 
 namespace vexora {
 
@@ -17,6 +18,10 @@ namespace {
 constexpr double kGauss4[4] = {-0.8611363115940526, -0.3399810435848563, 0.3399810435848563, 0.8611363115940526};
 constexpr double kWeight4[4] = {0.3478548451374538, 0.6521451548625461, 0.6521451548625461, 0.3478548451374538};
 constexpr double kGauss2 = 0.5773502691896258;
+
+// Each source's own outer condition from the shared factor (LineOuterCondition.h).
+constexpr double kOuterTolerance = 1e-10;
+constexpr int kOuterIterations = 100;
 
 // K1(x) / K0(x), with its asymptotic form where K0 underflows.
 double besselRatio(double x)
@@ -127,6 +132,13 @@ void slopesAt(const LineGrid& grid, int is, double& left, double& right)
     right = slope(std::clamp(is, 0, grid.sCount() - 2));
 }
 
+// alpha of the mixed condition about (fromS, fromZ) at an outer edge point.
+double outerAlpha(double k, double fromS, double fromZ, double s, double z, double normalS, double normalZ)
+{
+    const double ds = s - fromS, dz = z - fromZ, r = std::hypot(ds, dz);
+    return k * besselRatio(k * r) * (ds * normalS + dz * normalZ) / r;
+}
+
 }  // namespace
 
 LineSource lineSourceAt(const LineGrid& grid, const LinePoint& at, std::span<const double> conductivity)
@@ -214,11 +226,44 @@ std::vector<CellMatrices> gridCellMatrices(const LineGrid& grid)
     return cells;
 }
 
-bool solveLinePole(const LineGrid& grid, std::span<const CellMatrices> cells, std::span<const double> conductivity,
-                   const LineSource& source, double k, std::vector<double>& up, std::vector<double>& us)
+bool factorLineSystem(const LineGrid& grid, std::span<const CellMatrices> cells, std::span<const double> conductivity,
+                      double k, double aboutS, double aboutZ, LineSystem& system)
 {
     const int ns = grid.sCount(), nd = grid.depthCount();
-    const double sigma0 = source.conductivity, k2 = k * k;
+    const double k2 = k * k;
+    system.k = k, system.aboutS = aboutS, system.aboutZ = aboutZ;
+    BandMatrix& a = system.factor;
+    a = makeBandMatrix(grid.nodes(), nd + 1);
+    for (int id = 0; id + 1 < nd; ++id)
+        for (int is = 0; is + 1 < ns; ++is) {
+            const double sigma = conductivity[static_cast<std::size_t>(grid.cell(is, id))];
+            const CellMatrices& m = cells[static_cast<std::size_t>(grid.cell(is, id))];
+            const auto node = cellNodes(grid, is, id);
+            for (int p = 0; p < 4; ++p)
+                for (int q = 0; q <= p; ++q)
+                    addSymmetric(a, node[static_cast<std::size_t>(p)], node[static_cast<std::size_t>(q)],
+                                 sigma * (m.stiffness[static_cast<std::size_t>(4 * p + q)] +
+                                          k2 * m.mass[static_cast<std::size_t>(4 * p + q)]));
+        }
+    forEachOuterEdge(grid, [&](const Edge& e) {
+        const double sigma = conductivity[static_cast<std::size_t>(grid.cell(e.is, e.id))];
+        const auto node = cellNodes(grid, e.is, e.id);
+        const std::int64_t n0 = node[static_cast<std::size_t>(e.slot0)], n1 = node[static_cast<std::size_t>(e.slot1)];
+        forEachEdgePoint(grid, e, 2, [&](double s, double z, double normalS, double normalZ, double dl, double N0, double N1) {
+            const double m = sigma * outerAlpha(k, aboutS, aboutZ, s, z, normalS, normalZ) * dl;
+            addSymmetric(a, n0, n0, m * N0 * N0);
+            addSymmetric(a, n1, n1, m * N1 * N1);
+            addSymmetric(a, n1, n0, m * N0 * N1);
+        });
+    });
+    return factorBand(a);
+}
+
+bool solveLinePole(const LineGrid& grid, std::span<const CellMatrices> cells, std::span<const double> conductivity,
+                   const LineSource& source, const LineSystem& shared, std::vector<double>& up, std::vector<double>& us)
+{
+    const int ns = grid.sCount(), nd = grid.depthCount();
+    const double sigma0 = source.conductivity, k = shared.k, k2 = k * k;
     up.assign(static_cast<std::size_t>(grid.nodes()), 0.0);
     us.assign(up.size(), 0.0);
     // The source's own node takes the value a quarter of its cell's shorter edge away.
@@ -233,20 +278,12 @@ bool solveLinePole(const LineGrid& grid, std::span<const CellMatrices> cells, st
             up[static_cast<std::size_t>(grid.node(is, id))] = linePrimary(source, k, s, z);
         }
 
-    BandMatrix a = makeBandMatrix(grid.nodes(), nd + 1);
     std::vector<double>& b = us;
     for (int id = 0; id + 1 < nd; ++id)
         for (int is = 0; is + 1 < ns; ++is) {
-            const double sigma = conductivity[static_cast<std::size_t>(grid.cell(is, id))];
-            const CellMatrices& m = cells[static_cast<std::size_t>(grid.cell(is, id))];
-            const auto node = cellNodes(grid, is, id);
-            for (int p = 0; p < 4; ++p)
-                for (int q = 0; q <= p; ++q)
-                    addSymmetric(a, node[static_cast<std::size_t>(p)], node[static_cast<std::size_t>(q)],
-                                 sigma * (m.stiffness[static_cast<std::size_t>(4 * p + q)] +
-                                          k2 * m.mass[static_cast<std::size_t>(4 * p + q)]));
-            const double contrast = sigma - sigma0;
+            const double contrast = conductivity[static_cast<std::size_t>(grid.cell(is, id))] - sigma0;
             if (contrast == 0) continue;
+            const auto node = cellNodes(grid, is, id);
             if (nearSource(source, is, id)) {
                 const std::array<double, 4> load = exactPrimaryLoad(grid, source, k, is, id);
                 for (int p = 0; p < 4; ++p)
@@ -254,6 +291,7 @@ bool solveLinePole(const LineGrid& grid, std::span<const CellMatrices> cells, st
                         contrast * load[static_cast<std::size_t>(p)];
                 continue;
             }
+            const CellMatrices& m = cells[static_cast<std::size_t>(grid.cell(is, id))];
             for (int p = 0; p < 4; ++p) {
                 double sum = 0;
                 for (int q = 0; q < 4; ++q)
@@ -278,26 +316,29 @@ bool solveLinePole(const LineGrid& grid, std::span<const CellMatrices> cells, st
                          });
     }
 
+    // The outer load with the source's own alpha, and how its mixed term
+    // differs from the shared matrix's.
+    std::vector<OuterTerm> difference;
     forEachOuterEdge(grid, [&](const Edge& e) {
         const double sigma = conductivity[static_cast<std::size_t>(grid.cell(e.is, e.id))];
         const auto node = cellNodes(grid, e.is, e.id);
         const std::int64_t n0 = node[static_cast<std::size_t>(e.slot0)], n1 = node[static_cast<std::size_t>(e.slot1)];
+        double d00 = 0, d11 = 0, d10 = 0;
         forEachEdgePoint(grid, e, 2, [&](double s, double z, double normalS, double normalZ, double dl, double N0, double N1) {
-            const double ds = s - source.at.s, dz = z - source.at.z, r = std::hypot(ds, dz);
-            const double alpha = k * besselRatio(k * r) * (ds * normalS + dz * normalZ) / r;
-            const double m = sigma * alpha * dl;
-            addSymmetric(a, n0, n0, m * N0 * N0);
-            addSymmetric(a, n1, n1, m * N1 * N1);
-            addSymmetric(a, n1, n0, m * N0 * N1);
+            const double alpha = outerAlpha(k, source.at.s, source.at.z, s, z, normalS, normalZ);
+            const double m =
+                sigma * (alpha - outerAlpha(k, shared.aboutS, shared.aboutZ, s, z, normalS, normalZ)) * dl;
+            d00 += m * N0 * N0, d11 += m * N1 * N1, d10 += m * N0 * N1;
             const PrimaryAt f = primaryAt(source, k, s, z);
             const double flux = (sigma0 * (f.ds * normalS + f.dz * normalZ) + sigma * alpha * f.value) * dl;
             b[static_cast<std::size_t>(n0)] -= flux * N0;
             b[static_cast<std::size_t>(n1)] -= flux * N1;
         });
+        difference.push_back({n0, n0, d00});
+        difference.push_back({n1, n1, d11});
+        difference.push_back({std::max(n0, n1), std::min(n0, n1), d10});
     });
-    if (!factorBand(a)) return false;
-    solveBand(a, b);
-    return true;
+    return solveAboutSource(shared.factor, difference, b, kOuterTolerance, kOuterIterations) >= 0;
 }
 
 LinePoleRun solveLinePoles(const LineGrid& grid, std::span<const double> conductivity,
@@ -306,36 +347,49 @@ LinePoleRun solveLinePoles(const LineGrid& grid, std::span<const double> conduct
                            const std::function<void(int done)>& progress)
 {
     LinePoleRun run;
-    std::atomic<std::size_t> next{0};
-    std::atomic<int> done{0};
     std::atomic<bool> failed{false}, stop{false};
-    std::mutex reporting;
-    const std::vector<CellMatrices> cells = gridCellMatrices(grid);
-    auto work = [&] {
-        std::vector<double> up, us;
-        for (std::size_t j = next++; j < sources.size() && !failed && !stop; j = next++) {
-            if (aborted && aborted()) {
-                stop = true;
-                break;
-            }
-            for (std::size_t w = 0; w < wavenumbers.k.size(); ++w) {
-                if (!solveLinePole(grid, cells, conductivity, sources[j], wavenumbers.k[w], up, us)) {
-                    failed = true;
-                    break;
-                }
-                onField(j, w, up, us);
-            }
-            const int count = ++done;
-            if (progress) {
-                const std::lock_guard lock(reporting);
-                progress(count);
-            }
-        }
+    // Calls job(i) for i < count over the threads, until a job fails or the run stops.
+    const auto parallel = [&](std::size_t count, const std::function<bool(std::size_t)>& job) {
+        std::atomic<std::size_t> next{0};
+        auto work = [&] {
+            for (std::size_t i = next++; i < count && !failed && !stop; i = next++)
+                if (!job(i)) failed = true;
+        };
+        std::vector<std::thread> pool;
+        for (int t = 1; t < std::max(threads, 1); ++t) pool.emplace_back(work);
+        work();
+        for (std::thread& t : pool) t.join();
     };
-    std::vector<std::thread> pool;
-    for (int t = 1; t < std::max(threads, 1); ++t) pool.emplace_back(work);
-    work();
-    for (std::thread& t : pool) t.join();
+    const std::vector<CellMatrices> cells = gridCellMatrices(grid);
+    // The shared condition about the sources' centre keeps every source's
+    // difference, and so its iterations, small.
+    double centreS = 0, centreZ = 0;
+    for (const LineSource& source : sources) centreS += source.at.s, centreZ += source.at.z;
+    const double sourceCount = static_cast<double>(std::max<std::size_t>(sources.size(), 1));
+    std::vector<LineSystem> systems(wavenumbers.k.size());
+    parallel(systems.size(), [&](std::size_t w) {
+        return factorLineSystem(grid, cells, conductivity, wavenumbers.k[w], centreS / sourceCount, centreZ / sourceCount,
+                                systems[w]);
+    });
+    std::atomic<int> done{0};
+    std::mutex reporting;
+    parallel(sources.size(), [&](std::size_t j) {
+        if (aborted && aborted()) {
+            stop = true;
+            return true;
+        }
+        std::vector<double> up, us;
+        for (std::size_t w = 0; w < systems.size(); ++w) {
+            if (!solveLinePole(grid, cells, conductivity, sources[j], systems[w], up, us)) return false;
+            onField(j, w, up, us);
+        }
+        const int count = ++done;
+        if (progress) {
+            const std::lock_guard lock(reporting);
+            progress(count);
+        }
+        return true;
+    });
     run.solved = done;
     run.failed = failed;
     run.aborted = stop;

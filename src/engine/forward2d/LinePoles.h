@@ -27,15 +27,16 @@
 // alpha = k K1(k r) / K0(k r) cos theta about the source itself (what U_p
 // meets there: the outer term vanishes where sigma = sigma0 for a surface
 // source on flat ground). The cells within two of the source's take the
-// volume term with the exact U_p at 4 x 4 Gauss points. Each source and
-// wavenumber gets its own band factorisation, so every source has its own
-// outer condition at no extra cost.
+// volume term with the exact U_p at 4 x 4 Gauss points. Each wavenumber
+// gets one band factorisation, its mixed condition about the sources'
+// centre, corrected to each source's own by LineOuterCondition.h.
 
 #include <cstdint>
 #include <functional>
 #include <span>
 #include <vector>
 
+#include "engine/forward2d/BandCholesky.h"
 #include "engine/forward2d/LineGrid.h"
 #include "engine/forward2d/LineWavenumbers.h"
 
@@ -75,13 +76,24 @@ bool nearSource(const LineSource& source, int is, int id);
 // at 4 x 4 Gauss points, for the four corners a.
 std::array<double, 4> exactPrimaryLoad(const LineGrid& grid, const LineSource& source, double k, int is, int id);
 
+// K_sigma + k^2 M_sigma + B with the mixed condition about (aboutS, aboutZ),
+// factored: what every source at wavenumber k shares. False when it is not
+// positive definite. `cells` from gridCellMatrices.
+struct LineSystem {
+    double k = 0, aboutS = 0, aboutZ = 0;
+    BandMatrix factor;
+};
+[[nodiscard]] bool factorLineSystem(const LineGrid& grid, std::span<const CellMatrices> cells,
+                                    std::span<const double> conductivity, double k, double aboutS, double aboutZ,
+                                    LineSystem& system);
+
 // U_p at every node (the source's own node takes the value a quarter of
-// its cell's shorter edge away) and U_s, for one source and wavenumber.
-// False when the system is not positive definite.
-// `cells` from gridCellMatrices.
+// its cell's shorter edge away) and U_s with the source's own outer
+// condition, for one source at the wavenumber of `shared`. False when the
+// correction from the shared factor does not converge.
 [[nodiscard]] bool solveLinePole(const LineGrid& grid, std::span<const CellMatrices> cells,
-                                 std::span<const double> conductivity, const LineSource& source, double k,
-                                 std::vector<double>& up, std::vector<double>& us);
+                                 std::span<const double> conductivity, const LineSource& source,
+                                 const LineSystem& shared, std::vector<double>& up, std::vector<double>& us);
 
 using LineFieldSink =
     std::function<void(std::size_t source, std::size_t wavenumber, std::span<const double> up, std::span<const double> us)>;
