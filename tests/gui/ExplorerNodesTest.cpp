@@ -8,6 +8,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTreeWidget>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -28,6 +31,7 @@
 #include "ui/qc/PseudosectionPage.h"
 #include "ui/qc/frmPlots.h"
 #include "ui/shell/Explorer.h"
+#include "ui/shell/HelpWindow.h"
 #include "ui/shell/MainWindow.h"
 
 namespace {
@@ -257,6 +261,19 @@ TEST_F(ExplorerNodes, QualityControlAndImportWindowsOpenOnTheSampleSurvey)
     EXPECT_TRUE(sections->panels().empty());
     EXPECT_FALSE(sections->cmdSaveImage->isEnabled());
     EXPECT_NE(loggedSince(mark).find("The data hold no calculated V/I"), std::string::npos) << loggedSince(mark);
+
+    // F1 (Help) in the window opens the help at its section.
+    sections->cboQuantity->setFocus();
+    trigger("mnuHelp");
+    auto* help = window->findChild<ui::HelpWindow*>();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->contents->topLevelItemCount(), 4);  // the README and the three documents
+    EXPECT_EQ(help->page->textCursor().block().text(), "Data quality: reciprocals, histograms and pseudosections");
+    help->txtSearch->setText("pseudo-depth Edwards");
+    ASSERT_GE(help->contents->topLevelItemCount(), 1);
+    EXPECT_TRUE(help->contents->topLevelItem(0)->text(0).startsWith("Data quality"));
+    help->close();
 
     auto* plots = pseudo->histogram();
     EXPECT_EQ(plots->windowTitle(), "V/I data histogram");

@@ -201,7 +201,8 @@ void MDIStart::createMenus()
     addCommand(background, tr("Other"), "mnuBackgroundOther", [this] { mnuBackgroundOther_Click(); });
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
-    addCommand(help, tr("Vexora Help"), "mnuHelp", [this] { mnuHelp_Click(); });
+    addCommand(help, tr("Vexora Help"), "mnuHelp", [this] { mnuHelp_Click(); })
+        ->setShortcut(QKeySequence::HelpContents);
     addCommand(help, tr("About"), "mnuAbout", [this] { mnuAbout_Click(); });
 }
 

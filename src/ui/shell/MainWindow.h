@@ -23,6 +23,10 @@
 
 class QDockWidget;
 class QMdiArea;
+
+namespace vexora::ui {
+class HelpWindow;
+}  // namespace vexora::ui
 class QMenu;
 
 namespace vexora {
@@ -146,6 +150,7 @@ private:
     std::unique_ptr<FileSystemRoots> ownRoots_;
 
     QMdiArea* mdiArea_;
+    QPointer<HelpWindow> help_;
     MessageLogPanel* logPanel_ = nullptr;
     QDockWidget* logDock_ = nullptr;
     CurrentLog* currentLog_ = nullptr;

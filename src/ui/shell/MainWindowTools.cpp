@@ -2,10 +2,11 @@
 // script and the core conversions, the path dialog, the background colour,
 // help and About.
 
-#include <QDesktopServices>
+#include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QUrl>
 
 #include "core/log/MessageLog.h"
 #include "core/platform/Application.h"
@@ -14,6 +15,7 @@
 #include "core/shell/ProjectBanner.h"
 #include "ui/platform/FileDialogs.h"
 #include "ui/platform/TextConversion.h"
+#include "ui/shell/HelpWindow.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/SearchProgress.h"
 #include "ui/shell/frmPath.h"
@@ -25,7 +27,18 @@ namespace {
 constexpr std::string_view kDataFileFilters =
     "Data file (*.data)|*.data|Text (*.txt)|*.txt|CSV File(*.csv)|*.csv|Dat File(*.dat)|*.dat|All Files (*.*)|*.*";
 constexpr std::string_view kViewerManagerProgram = "ViewerManager.exe";
-constexpr std::string_view kHelpFile = "VexoraHelp.chm";
+#if defined(__clang__)
+constexpr const char* kCompiler = "Clang " __clang_version__;
+#elif defined(__GNUC__)
+constexpr const char* kCompiler = "GCC " __VERSION__;
+#else
+constexpr const char* kCompiler = "a C++20 compiler";
+#endif
+#ifdef NDEBUG
+constexpr const char* kBuildType = "optimised";
+#else
+constexpr const char* kBuildType = "debug";
+#endif
 
 std::string title(std::string_view suffix) { return std::string(kApplicationTitle) + std::string(suffix); }
 
@@ -100,29 +113,42 @@ void MDIStart::mnuBackgroundOther_Click()
 
 void MDIStart::mnuHelp_Click()
 {
-    const std::filesystem::path help = environment_.applicationFolder / kHelpFile;
-    if (!QFileInfo(fromFilePath(help)).isFile()) {
-        questions_.showMessage(title(" - Error"), help.string() + " not found!", MessageIcon::Critical);
-        return;
+    // F1 opens the section of the window being worked in: the focused
+    // widget's window, or the active sub-window.
+    std::optional<HelpTopic> topic;
+    for (QWidget* w = QApplication::focusWidget(); w && !topic; w = w->parentWidget())
+        topic = helpTopicFor(toWindows1252(w->objectName()));
+    if (!topic && mdiArea_->activeSubWindow() && mdiArea_->activeSubWindow()->widget())
+        topic = helpTopicFor(toWindows1252(mdiArea_->activeSubWindow()->widget()->objectName()));
+    if (!help_) {
+        help_ = new HelpWindow(builtInHelpPages(), this);
+        help_->setWindowFlag(Qt::Window);
     }
-#ifdef _WIN32
-    std::string why;
-    if (!environment_.launcher->startDetached("hh.exe", {help.string()}, environment_.applicationFolder, &why))
-        log_.logError("mnuHelp_Click", "hh.exe not started: " + why);
-#else
-    // No help viewer of its own here: the desktop opens the file with the
-    // program the user chose for it.
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(fromFilePath(help))))
-        log_.logError("mnuHelp_Click", help.string() + " not opened: no program for it");
-#endif
+    // Shown first, so the page is laid out when it scrolls to the section.
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
+    if (topic) help_->showTopic(*topic);
 }
 
 void MDIStart::mnuAbout_Click()
 {
+    const QString libraries = tr(
+        "<p>Built with:</p><ul>"
+        "<li>Qt %1 (LGPL 3): windows and plots</li>"
+        "<li>SuiteSparse CHOLMOD (LGPL 2.1 or later): the direct forward solver</li>"
+        "<li>OpenBLAS (BSD 3-clause) and LAPACK (BSD): dense kernels under CHOLMOD</li>"
+        "<li>CGAL (GPL 3 or later for the 2D triangulation used): the terrain surface</li>"
+        "<li>nlohmann/json (MIT): job files</li>"
+        "</ul>").arg(QString::fromLatin1(qVersion()));
     QMessageBox::about(this, tr("About %1").arg(toQString(kApplicationTitle)),
-                       QStringLiteral("<b>%1</b> %2<br><br>%3")
+                       QStringLiteral("<b>%1</b> %2<br>%3<br><br>%4%5")
                            .arg(toQString(kApplicationTitle), toQString(versionText()),
-                                tr("Workbench for 3D electrical resistivity and induced-polarisation tomography.")));
+                                tr("Built %1 %2 with %3 (%4).")
+                                    .arg(QString::fromLatin1(__DATE__), QString::fromLatin1(__TIME__),
+                                         QString::fromLatin1(kCompiler), QString::fromLatin1(kBuildType)),
+                                tr("Workbench for 3D electrical resistivity and induced-polarisation tomography."),
+                                libraries));
 }
 
 }  // namespace vexora::ui
