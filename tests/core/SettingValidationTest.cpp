@@ -144,6 +144,27 @@ TEST(SettingValidation, AnomalyRows)
     }
 }
 
+// Every row explains itself; an item's tooltip names its tag, default and
+// the values its rule accepts.
+TEST(SettingValidation, TooltipsSayWhatEachRowTakes)
+{
+    const SettingsTable table = defaultSettingsTable();
+    for (std::size_t row = 0; row < table.rows.size(); ++row)
+        EXPECT_EQ(settingTooltip(table, row).rfind(table.rows[row].description, 0), 0u) << row;
+    const struct {
+        Item item;
+        std::vector<const char*> says;
+    } cases[] = {
+        {Item::ModelIp, {"Configuration tag: #model_ip", "Default: 2", "Allowed: 1 (yes) or 2 (no)"}},
+        {Item::IpNoisePercent, {"#ip_noise_percent", "Allowed: a number greater than 0"}},
+        {Item::SsorOmega, {"Allowed: a number from 0 to 2"}},
+    };
+    for (const auto& c : cases)
+        for (const char* text : c.says)
+            EXPECT_NE(settingTooltip(table, rowOf(table, c.item)).find(text), std::string::npos)
+                << settingTooltip(table, rowOf(table, c.item));
+}
+
 TEST(SettingValidation, RowKinds)
 {
     const SettingsTable table = defaultSettingsTable();

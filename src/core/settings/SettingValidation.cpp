@@ -375,4 +375,41 @@ SettingEdit validateSetting(const SettingsTable& table, std::size_t row, std::st
     return v ? accepted(formatNumber(*v)) : rejected(kNotNumber);
 }
 
+std::string settingTooltip(const SettingsTable& table, std::size_t row)
+{
+    const std::optional<Item> item = itemOfRow(table, row);
+    if (!item) return row < table.rows.size() ? table.rows[row].description : std::string();
+    const CatalogueEntry& entry = catalogueEntry(*item);
+    std::string text(entry.description);
+    if (!entry.tag.empty()) text += "\nConfiguration tag: " + std::string(entry.tag);
+    std::string_view fallback = entry.defaultText;
+    while (!fallback.empty() && fallback.front() == ' ') fallback.remove_prefix(1);
+    while (!fallback.empty() && fallback.back() == ' ') fallback.remove_suffix(1);
+    if (!fallback.empty()) text += "\nDefault: " + std::string(fallback);
+    std::string_view allowed;
+    if (isToggle(*item)) allowed = "1 (yes) or 2 (no); a click switches it";
+    else if (isChoice(*item)) allowed = "0 (the other types are set by what is imported)";
+    else switch (ruleOf(*item)) {
+        case Rule::ColumnP: allowed = "a column number, 1 or more"; break;
+        case Rule::ColumnPN: allowed = "a column number, 1 or more, or -1 when the file has none"; break;
+        case Rule::ColumnList: allowed = "column numbers, each 1 or more or -1"; break;
+        case Rule::PoleColumns: allowed = "the cable and electrode column numbers"; break;
+        case Rule::Positive: allowed = "a number greater than 0"; break;
+        case Rule::NonNegative: allowed = "a number, 0 or more"; break;
+        case Rule::PositiveInteger: allowed = "a whole number, 1 or more"; break;
+        case Rule::NonNegativeInteger: allowed = "a whole number, 0 or more"; break;
+        case Rule::BelowOne: allowed = "a number between 0 and 1"; break;
+        case Rule::Omega: allowed = "a number from 0 to 2"; break;
+        case Rule::NonNegativeList: allowed = "numbers, each 0 or more"; break;
+        case Rule::Boundary: allowed = "one code per outer face: 0, 1 or 2"; break;
+        case Rule::PlotBounds: allowed = "-X +X -Y +Y -Z +Z (or a depth with a flat bottom), in m"; break;
+        case Rule::Foreground: allowed = "a coordinate in m"; break;
+        case Rule::ResistivityAnomaly:
+        case Rule::IpAnomaly: allowed = "each anomaly's box limits (m) and value"; break;
+        case Rule::None: break;
+        }
+    if (!allowed.empty()) text += "\nAllowed: " + std::string(allowed);
+    return text;
+}
+
 }  // namespace vexora

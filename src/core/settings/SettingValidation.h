@@ -24,6 +24,10 @@ enum class SettingEditKind {
 
 SettingEditKind settingEditKind(const SettingsTable& table, std::size_t row);
 
+// The row's tooltip: its description, configuration tag, default and the
+// values it accepts.
+std::string settingTooltip(const SettingsTable& table, std::size_t row);
+
 // The prompt of a Value or Choice row: its description, or the list of
 // choices one per line ("Type of mesh:\n0-Standard\n1-User-defined\n2-Imported").
 std::string settingPrompt(const SettingsTable& table, std::size_t row);

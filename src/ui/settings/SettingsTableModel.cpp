@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QFont>
 
+#include "core/settings/SettingValidation.h"
 #include "ui/platform/TextConversion.h"
 
 namespace vexora::ui {
@@ -35,6 +36,7 @@ QVariant SettingsTableModel::data(const QModelIndex& index, int role) const
             return font;
         }
         return {};
+    case Qt::ToolTipRole: return toQString(settingTooltip(table_, static_cast<std::size_t>(index.row())));
     case Qt::BackgroundRole:
         if (section) return QBrush(QColor(0xC8, 0xDC, 0xF0));
         if (index.row() == 0) return QBrush(QColor(0xE4, 0xE4, 0xE4));
