@@ -86,6 +86,17 @@ inline ProjectStore lineSurvey(int count, double spacing, const std::vector<Quad
     return lineSurvey(count, spacing, quads, [slope](double x) { return slope * x; }, std::move(topography));
 }
 
+// The mean of a block's eight corners.
+inline NodePoint blockCentre(const Mesh& mesh, std::size_t block)
+{
+    NodePoint c;
+    for (std::int32_t n : mesh.elementNodes[block]) {
+        const NodePoint& p = mesh.nodeGrid[static_cast<std::size_t>(n - 1)];
+        c.x += p.x / 8, c.y += p.y / 8, c.z += p.z / 8;
+    }
+    return c;
+}
+
 inline Status buildMesh(ProjectStore& store, MessageLog& log)
 {
     MeshBuildOutcome outcome;

@@ -41,16 +41,6 @@ ProjectStore gridSurvey()
     return survey;
 }
 
-NodePoint blockCentre(const Mesh& mesh, std::size_t block)
-{
-    NodePoint c;
-    for (std::int32_t n : mesh.elementNodes[block]) {
-        const NodePoint& p = mesh.nodeGrid[static_cast<std::size_t>(n - 1)];
-        c.x += p.x / 8, c.y += p.y / 8, c.z += p.z / 8;
-    }
-    return c;
-}
-
 bool inConductor(const NodePoint& c) { return c.x > 2 && c.x < 4 && c.y > 2 && c.y < 4 && c.z < -0.5 && c.z > -1.5; }
 bool inForeground(const NodePoint& c) { return c.x > 0 && c.x < 6 && c.y > 0 && c.y < 6 && c.z > -1.0; }
 

@@ -12,16 +12,6 @@ namespace {
 
 using namespace vexora::testing;
 
-NodePoint blockCentre(const Mesh& mesh, std::size_t block)
-{
-    NodePoint c;
-    for (std::int32_t n : mesh.elementNodes[block]) {
-        const NodePoint& p = mesh.nodeGrid[static_cast<std::size_t>(n - 1)];
-        c.x += p.x / 8, c.y += p.y / 8, c.z += p.z / 8;
-    }
-    return c;
-}
-
 // A 10 ohm m block from x0 to x1, 0.5 to 1.5 m deep, in 100 ohm m under a
 // line of `count` electrodes 1 m apart; the data are its 2.5D model with 3 %
 // noise, and the model is back at 100 ohm m.
@@ -96,8 +86,9 @@ TEST(LineInversion, RecoversAConductiveBlockUnderTheLine)
     // The ground is the same across the line: so is every row of blocks along it.
     const std::size_t row = static_cast<std::size_t>(store.mesh.nx - 1);
     const std::size_t layer = row * static_cast<std::size_t>(store.mesh.ny - 1);
-    for (std::size_t b = 0; b + row < sigma.size(); ++b)
+    for (std::size_t b = 0; b + row < sigma.size(); ++b) {
         if (b % layer + row < layer) ASSERT_EQ(sigma[b], sigma[b + row]) << b;
+    }
     EXPECT_EQ(result.calculated.resistance.size(), store.survey.quadrupoles.size());
     const std::string text = log.plainText();
     for (const char* line : {"2D inversion of the section under the line: ", "Iteration 1: roughness",

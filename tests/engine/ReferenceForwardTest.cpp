@@ -120,11 +120,7 @@ std::vector<double> runAgainst(const ReferenceCase& c, const ReferenceTable& ref
     MessageLog log;
     EXPECT_EQ(buildMesh(store, log), Status::Ok) << log.plainText();
     for (std::size_t e = 0; e < store.models.conductivity.size(); ++e) {
-        NodePoint centre;
-        for (std::int32_t n : store.mesh.elementNodes[e]) {
-            const NodePoint& p = store.mesh.nodeGrid[static_cast<std::size_t>(n - 1)];
-            centre.x += p.x / 8, centre.y += p.y / 8, centre.z += p.z / 8;
-        }
+        const NodePoint centre = blockCentre(store.mesh, e);
         store.models.conductivity[e] = 1 / c.resistivity(centre.x, centre.y, centre.z);
     }
     EXPECT_EQ(runJobForwardModel(store, log), Status::Ok) << log.plainText();

@@ -99,7 +99,9 @@ TEST(ScriptParser, SkipsAByteOrderMarkBeforeTheFirstLineOnly)
     for (const auto& c : cases) {
         const ParsedScript s = parseCoreScript(c.text);
         EXPECT_EQ(s.commands.size(), c.commands) << c.text;
-        if (c.commands > 0) EXPECT_EQ(s.commands[0].text.find(mark), std::string::npos);
+        if (c.commands > 0) {
+            EXPECT_EQ(s.commands[0].text.find(mark), std::string::npos);
+        }
         ASSERT_EQ(s.error.has_value(), !c.refused.empty()) << c.text;
         if (s.error) {
             EXPECT_EQ(s.error->text, c.refused);
