@@ -87,7 +87,9 @@ TEST(LineInversion, RecoversAConductiveBlockUnderTheLine)
     const std::size_t row = static_cast<std::size_t>(store.mesh.nx - 1);
     const std::size_t layer = row * static_cast<std::size_t>(store.mesh.ny - 1);
     for (std::size_t b = 0; b + row < sigma.size(); ++b) {
-        if (b % layer + row < layer) ASSERT_EQ(sigma[b], sigma[b + row]) << b;
+        if (b % layer + row < layer) {
+            ASSERT_EQ(sigma[b], sigma[b + row]) << b;
+        }
     }
     EXPECT_EQ(result.calculated.resistance.size(), store.survey.quadrupoles.size());
     const std::string text = log.plainText();
