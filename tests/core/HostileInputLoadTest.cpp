@@ -41,6 +41,12 @@ TEST(HostileInputDataFile, ABlockOfOnlyUnreadableRowsIsNotLoaded)
          "Error: no row of the data block could be read; data not loaded."},
         {smallHeader() + smallElectrodes() + data + "#topo_start\r\n1\r\n2,\r\n#topo_end\r\n",
          "Error: no row of the topography block could be read; topography not loaded."},
+        // A sequence tag inside a row ("0#st") does not make the file an
+        // instrument sequence, whose missing poles would become remote ones
+        // that no saved file could name.
+        {smallHeader() + "#elec_start\r\nA 1 0 0 0\r\nA 2 2 0#st 0\r\nA 3 4 0 0\r\nA 4 6 0 0\r\n#elec_end\r\n" +
+             "#data_start\r\n1 A 1 A 2 A 3 A x 0.5 10 5 100 0\r\n#data_end\r\n",
+         "Invalid cable/electrode number detected for quadrupole."},
     };
     for (const auto& c : cases) {
         ProjectStore store = smallProject();

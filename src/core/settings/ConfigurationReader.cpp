@@ -131,6 +131,13 @@ void ReadState::insertAnomalyRows()
 
 namespace {
 
+// Whether only blanks stand between the previous line break and `at`.
+bool startsLine(std::string_view text, std::size_t at)
+{
+    while (at > 0 && (text[at - 1] == ' ' || text[at - 1] == '\t')) --at;
+    return at == 0 || text[at - 1] == '\n' || text[at - 1] == '\r';
+}
+
 void applySequenceHeaderTag(ReadState& s, const TagLine& l)
 {
     SequenceHeader& h = s.sequence;
@@ -240,7 +247,10 @@ void scan(ReadState& s, std::string_view text)
         const std::string& tag = tagLine.tag();
 
         if (isSequenceHeaderTag(tag)) {
-            applySequenceHeaderTag(s, tagLine);
+            // Instrument sequence headers put these tags first on their
+            // lines; one met inside a row ("0.000#st") is a damaged value,
+            // not a reason to read the whole file as a sequence.
+            if (startsLine(text, hash)) applySequenceHeaderTag(s, tagLine);
             continue;
         }
         const TagSpec* spec = findTag(tag);
