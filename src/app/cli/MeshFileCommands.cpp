@@ -85,11 +85,14 @@ int runMeshImport(const Arguments& args, std::ostream& out, std::ostream& err)
     // The binary viewer model file has blocks and values but no mesh lines.
     std::string bytes, why;
     ViewerModel viewer;
-    if (readTextFile(args[0], bytes) && readViewerModel(bytes, viewer, why) != ViewerReadStatus::NotViewerFile) {
-        if (!why.empty()) {
-            err << "vexora mesh-import: " << args[0] << ": damaged viewer model file: " << why << ".\n";
-            return kExitError;
-        }
+    const bool readable = readTextFile(args[0], bytes);
+    const ViewerReadStatus asViewer =
+        readable ? readViewerModel(bytes, viewer, why) : ViewerReadStatus::NotViewerFile;
+    if (asViewer == ViewerReadStatus::Damaged) {
+        err << "vexora mesh-import: " << args[0] << ": damaged viewer model file: " << why << ".\n";
+        return kExitError;
+    }
+    if (asViewer == ViewerReadStatus::Read) {
         out << "viewer model file\nnodes\t" << viewer.nodes.size() << "\nblocks\t" << viewer.blocks.size()
             << "\nelectrodes\t" << viewer.electrodes.size() << "\nquantities";
         for (const std::string& q : viewer.quantities) out << "\t" << q;
@@ -98,7 +101,11 @@ int runMeshImport(const Arguments& args, std::ostream& out, std::ostream& err)
     }
     ProjectStore store;
     MessageLog log;
-    const auto read = funImportMesh(args[0], store.settings, store.mesh, store.models, log);
+    // The text already read is parsed as it is; an unreadable file gets the
+    // mesh import's own message.
+    const auto read = readable
+                          ? importMeshText(bytes, args[0], store.settings, store.mesh, store.models, log)
+                          : funImportMesh(args[0], store.settings, store.mesh, store.models, log);
     printLog(log, err);
     if (read != MeshFileStatus::Read) return kExitError;
     printMeshSummary(store, "off", out);

@@ -15,7 +15,7 @@ constexpr const char* kSource = "Pseudosection";
 bool remoteCable(const Survey& survey, std::int32_t cable)
 {
     if (cable < 1 || cable > static_cast<std::int32_t>(survey.cableNames.size())) return true;
-    return survey.cableNames[static_cast<std::size_t>(cable - 1)].rfind("Rem", 0) == 0;
+    return isRemoteCableName(survey.cableNames[static_cast<std::size_t>(cable - 1)]);
 }
 
 // The value of `row` for the quantity, or nothing; `negative` counts
@@ -52,6 +52,11 @@ bool valueOf(const Survey& survey, const std::vector<double>& k, PseudoQuantity 
 }
 
 }  // namespace
+
+bool isRemoteCableName(std::string_view name)
+{
+    return name.substr(0, 3) == "Rem";
+}
 
 double medianDepthOfInvestigation(const std::vector<double>& distances, const std::vector<int>& signs)
 {

@@ -25,6 +25,9 @@ namespace vexora {
 // `signs` list the present pairs; 0 when the array measures nothing.
 double medianDepthOfInvestigation(const std::vector<double>& distances, const std::vector<int>& signs);
 
+// Cables named "Rem..." hold the remote poles of pole arrays.
+bool isRemoteCableName(std::string_view name);
+
 enum class PseudoQuantity { ApparentResistivity, CalculatedResistivity, Chargeability, MisfitPercent };
 
 // "rho", "calc", "ip" (mean of the windows), "misfit" (calculated over

@@ -47,8 +47,9 @@ std::unique_ptr<LinearSolver> fasterDirect(const StencilMatrix& a, int threads, 
 {
     const double n = static_cast<double>(a.nx) * a.ny * a.nz;
     const double multigrid = multigridSecondsEstimate(static_cast<std::int64_t>(n), rightHandSides, threads);
-    const DirectFactorCost rough{kFactorBytesPerNode43 * std::pow(n, 4.0 / 3.0),
-                                 kFactorBytesPerNode43 * std::pow(n, 4.0 / 3.0) / 16, kFactorFlopsPerNode2 * n * n};
+    const double roughBytes = kFactorBytesPerNode43 * std::pow(n, 4.0 / 3.0);
+    // A factor entry takes 16 bytes: its value and its row index.
+    const DirectFactorCost rough{roughBytes, roughBytes / 16, kFactorFlopsPerNode2 * n * n};
     const double analysisSeconds = kAnalysisSecondsPerNode * n;
     const double roughSeconds = analysisSeconds + directSecondsEstimate(rough, rightHandSides);
     if (rough.bytes > 4.0 * static_cast<double>(budget) ||
@@ -61,15 +62,11 @@ std::unique_ptr<LinearSolver> fasterDirect(const StencilMatrix& a, int threads, 
     if (!directFactorCost(a, analysis, factor, why)) return nullptr;
     const double direct = directSecondsEstimate(factor, rightHandSides);
     const std::string estimate = "about " + seconds(direct) + " direct, " + seconds(multigrid) + " by multigrid";
-    if (factor.bytes > static_cast<double>(budget)) {
-        why = "the factor would take about " + megabytes(factor.bytes) + ", more than the " +
-              megabytes(static_cast<double>(budget)) + " allowed";
-        return nullptr;
-    }
     if (direct > multigrid) {
         why = estimate;
         return nullptr;
     }
+    // Refuses, saying so, a factor larger than the budget.
     auto solver = makeCholmodSolver(a, threads, budget, why, &analysis);
     if (solver)
         why = std::string(factor.reused ? "CHOLMOD (analysis of the mesh reused)" : "CHOLMOD") + ", factor of " +
@@ -85,11 +82,8 @@ std::unique_ptr<LinearSolver> makeLinearSolver(const StencilMatrix& a, const Ite
                                                std::shared_ptr<SolverAnalysis>* analysis)
 {
     const std::uint64_t budget = availableBytes / 2;
+    if (kind == SolverKind::Direct) return makeCholmodSolver(a, threads, budget, why, analysis);
     std::string direct;
-    if (kind == SolverKind::Direct) {
-        auto solver = makeCholmodSolver(a, threads, budget, why, analysis);
-        return solver;
-    }
     if (kind == SolverKind::Automatic && directSolverAvailable()) {
         std::shared_ptr<SolverAnalysis> own;
         if (auto solver = fasterDirect(a, threads, budget, rightHandSides, direct, analysis ? *analysis : own)) {

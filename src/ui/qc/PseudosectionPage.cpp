@@ -90,7 +90,7 @@ void PseudosectionPage::refresh()
         cboCable->clear();
         cboCable->addItem("All cables");
         for (const std::string& name : store_.survey.cableNames)
-            if (name.rfind("Rem", 0) != 0) cboCable->addItem(toQString(name));
+            if (!isRemoteCableName(name)) cboCable->addItem(toQString(name));
         const int again = cboCable->findText(chosen);
         cboCable->setCurrentIndex(again > 0 ? again : 0);
     }
