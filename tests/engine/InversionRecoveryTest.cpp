@@ -274,19 +274,26 @@ TEST(ChargeabilityRecovery, FindsTheChargeableBlockWithNoiseAndOutliers)
 
 // Negative and too large apparent chargeabilities (above the highest, 1000
 // mV/V unless set) are counted; by default they are left out (no calculated
-// IP), on request inverted; the measured values stay as they were.
+// IP), on request inverted; the measured values stay as they were. With
+// currents in the file, so are readings on less than the least primary
+// voltage (the fifth row's: 1 mV).
 TEST(HostileIpData, OutOfRangeReadingsCountedAndLeftOut)
 {
     const struct {
         const char* leaveOut;
         const char* highest;
+        bool currents;
         const char* line;
-        std::size_t leftOut;  // the first rows
+        const char* leftOut;  // of the first five rows: x left out, - inverted
     } cases[] = {
-        {"1", "1000", "IP data: 2 below 0 and 1 above 1000 mV/V are left out of the IP inversion.", 3},
-        {"1", "100", "IP data: 2 below 0 and 2 above 100 mV/V are left out of the IP inversion.", 4},
-        {"2", "1000", "IP data: 2 below 0 and 1 above 1000 mV/V are inverted as they are (#ip_leave_out_range 2).",
-         0},
+        {"1", "1000", false, "IP data: 2 below 0 and 1 above 1000 mV/V are left out of the IP inversion.", "xxx--"},
+        {"1", "100", false, "IP data: 2 below 0 and 2 above 100 mV/V are left out of the IP inversion.", "xxxx-"},
+        {"2", "1000", false,
+         "IP data: 2 below 0 and 1 above 1000 mV/V are inverted as they are (#ip_leave_out_range 2).", "-----"},
+        {"1", "1000", true,
+         "IP data: 1 measured on less than 5 mV of primary voltage are left out of the IP inversion "
+         "(#ip_min_voltage).",
+         "xxx-x"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
@@ -294,6 +301,10 @@ TEST(HostileIpData, OutOfRangeReadingsCountedAndLeftOut)
         auto& q = store.survey.quadrupoles;
         for (double& v : q.ip[0]) v = std::abs(v);
         q.ip[0][0] = -5, q.ip[0][1] = -0.5, q.ip[0][2] = 1500, q.ip[0][3] = 150;
+        if (c.currents) {
+            setSettingText(store.settings, Item::CurrentColumn, "12");
+            for (std::size_t k = 0; k < q.size(); ++k) q.current[k] = (k == 4 ? 1.0 : 100.0) / std::abs(q.resistance[k]);
+        }
         const std::vector<std::vector<double>> measured = q.ip;
         setSettingText(store.settings, Item::LeaveOutOfRangeIp, c.leaveOut);
         setSettingText(store.settings, Item::HighestApparentIp, c.highest);
@@ -302,7 +313,7 @@ TEST(HostileIpData, OutOfRangeReadingsCountedAndLeftOut)
         ASSERT_EQ(invert(store, log, outcome), InversionStatus::Ok) << log.plainText();
         EXPECT_NE(log.plainText().find(c.line), std::string::npos) << log.plainText();
         EXPECT_EQ(q.ip, measured);
-        for (std::size_t k = 0; k < 5; ++k) EXPECT_EQ(q.calcIp[k] == kCannotCompute, k < c.leftOut) << k;
+        for (std::size_t k = 0; k < 5; ++k) EXPECT_EQ(q.calcIp[k] == kCannotCompute, c.leftOut[k] == 'x') << k;
     }
 }
 

@@ -134,21 +134,51 @@ TEST(LineInversion, AgreesWithThe3DInversionUnderTheLine)
     EXPECT_LT(block3, 70.0);
 }
 
-// Asked for the chargeability too, the 2D inversion says it inverts the
-// resistivity alone, and leaves the IP model as it was.
-TEST(LineInversion, LeavesTheChargeabilityWithAReason)
+// Chargeability 0.1 in a block under the line, 0.01 around it, over
+// 100 ohm m: the 2.5D IP data with 3 % noise, inverted in 2D.
+TEST(LineInversion, RecoversAChargeableBlockUnderTheLine)
 {
-    ProjectStore store = conductorUnderLine(10, 3.0, 6.0);
+    ProjectStore store = lineSurvey(24, 1.0, dipoleDipole(24));
     setSettingText(store.settings, Item::ModelIp, "1");
+    setSettingText(store.settings, Item::IpNoisePercent, "3");
+    setSettingText(store.settings, Item::IpNoiseConstant, "0");
+    setSettingText(store.settings, Item::CpuThreads, "2");
     store.models.ipModelling = true;
-    store.models.ip.assign(store.models.conductivity.size(), 0.01);
     MessageLog log;
+    ASSERT_EQ(buildMesh(store, log), Status::Ok) << log.plainText();
+    const Models start = store.models;
+    auto inBlock = [](const NodePoint& c) { return c.x > 9.0 && c.x < 14.0 && c.z < -0.5 && c.z > -1.5; };
+    store.models.ip.assign(store.models.conductivity.size(), 0.01);
+    for (std::size_t b = 0; b < store.models.ip.size(); ++b)
+        if (inBlock(blockCentre(store.mesh, b))) store.models.ip[b] = 0.1;
+    ASSERT_EQ(runJobForwardModel(store, log, {}, ForwardDimension::Two), Status::Ok) << log.plainText();
+    auto& q = store.survey.quadrupoles;
+    std::mt19937 rng(5);
+    std::normal_distribution<double> noise(0.0, 0.03);
+    q.resistance = q.calcResistance;
+    q.ip.assign(1, q.calcIp);
+    for (double& v : q.ip[0]) v *= 1 + noise(rng);
+    store.survey.present.ip = true;
+    q.calcResistance.clear();
+    q.calcIp.clear();
+    store.survey.present.calcResistance = store.survey.present.calcIp = false;
+    store.models = start;
+
     const InversionResult result = invert(store, ForwardDimension::Two, log);
-    EXPECT_NE(log.plainText().find("The IP inversion is not yet for 2D lines: only the resistivity is inverted."),
-              std::string::npos)
-        << log.plainText();
-    EXPECT_EQ(result.model.ip, store.models.ip);
-    EXPECT_TRUE(result.calculated.ip.empty());
+    const std::string text = log.plainText();
+    ASSERT_EQ(result.model.ip.size(), store.models.conductivity.size()) << text;
+    double inside = 0;
+    int count = 0;
+    for (std::size_t b = 0; b < result.model.ip.size(); ++b) {
+        const NodePoint c = blockCentre(store.mesh, b);
+        if (std::abs(c.y) < 0.5 && c.x > 9.5 && c.x < 13.5 && c.z < -0.6 && c.z > -1.4)
+            inside += result.model.ip[b], ++count;
+    }
+    ASSERT_GT(count, 0);
+    std::printf("2D chargeability in the block: mean %.4f\n", inside / count);
+    EXPECT_NEAR(inside / count, 0.1, 0.03) << text;
+    EXPECT_EQ(result.calculated.ip.size(), q.size());
+    EXPECT_NE(text.find("Final IP misfit: unweighted RMS"), std::string::npos) << text;
 }
 
 }  // namespace

@@ -117,6 +117,8 @@ constexpr std::array<CatalogueEntry, kCatalogueSize> kCatalogue{{
      EntryKind::Item, "#ip_leave_out_range", ""},  // 106
     {"Highest apparent IP inverted (in the IP unit, at most 1 as a fraction)", " 1000 ", EntryKind::Item,
      "#ip_max_apparent", ""},  // 107
+    {"Least primary voltage of IP data inverted (mV, with currents in the file; 0: no limit)", " 5 ",
+     EntryKind::Item, "#ip_min_voltage", ""},  // 108
 }};
 }  // namespace
 

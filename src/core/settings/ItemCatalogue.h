@@ -117,9 +117,10 @@ enum class Item : int {
     StartFromData = 105,
     LeaveOutOfRangeIp = 106,
     HighestApparentIp = 107,
+    LeastIpVoltage = 108,
 };
 
-inline constexpr int kCatalogueSize = 108;
+inline constexpr int kCatalogueSize = 109;
 
 enum class EntryKind { Header, Section, Item, AnomalyLabel };
 

@@ -77,7 +77,7 @@ Rule ruleOf(Item item)
     case 12: case 13: case 14: case 15: return Rule::PoleColumns;
     case 27: case 34: case 35: case 36: case 56: case 67: case 79: case 80: case 83: case 84: case 85: case 86:
     case 87: case 88: case 89: case 91: case 92: case 93: case 94: case 104: case 107: return Rule::Positive;
-    case 52: case 60: case 103: return Rule::NonNegative;
+    case 52: case 60: case 103: case 108: return Rule::NonNegative;
     case 68: case 77: case 78: case 96: case 97: case 102: return Rule::PositiveInteger;
     case 75: case 76: return Rule::NonNegativeInteger;
     case 81: case 82: return Rule::BelowOne;

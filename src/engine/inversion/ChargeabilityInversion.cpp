@@ -50,16 +50,23 @@ void keepRows(Jacobian& j, std::span<const std::size_t> kept)
     j.values.resize(j.rows * j.cols);
 }
 
-void reportRange(const IpData& ip, bool leftOut, double highest, double scale, MessageLog& log)
+void reportRange(const IpData& ip, const InversionSettings& settings, double scale, MessageLog& log)
 {
     if (ip.unreadable > 0)
         log.warning(kSource,
                     std::to_string(ip.unreadable) + " IP data without a number are left out of the IP inversion.");
-    if (ip.negative + ip.aboveRange == 0) return;
-    const std::string counts = text("IP data: %zu below 0 and %zu above %g %s", ip.negative, ip.aboveRange,
-                                    highestFraction(highest, scale) * scale, ipUnit(scale).c_str());
-    log.warning(kSource, counts + (leftOut ? " are left out of the IP inversion."
+    if (ip.negative + ip.aboveRange > 0) {
+        const std::string counts =
+            text("IP data: %zu below 0 and %zu above %g %s", ip.negative, ip.aboveRange,
+                 highestFraction(settings.highestApparentIp, scale) * scale, ipUnit(scale).c_str());
+        log.warning(kSource, counts + (settings.leaveOutOfRangeIp
+                                           ? " are left out of the IP inversion."
                                            : " are inverted as they are (#ip_leave_out_range 2)."));
+    }
+    if (ip.weak > 0)
+        log.warning(kSource, text("IP data: %zu measured on less than %g mV of primary voltage are left out of "
+                                  "the IP inversion (#ip_min_voltage).",
+                                  ip.weak, settings.leastIpVoltage));
 }
 
 std::vector<double> stepped(const std::vector<double>& u, const std::vector<double>& update, double length)
@@ -83,7 +90,7 @@ void rescaleColumns(Jacobian& j, const std::vector<double>& from, const std::vec
 
 }  // namespace
 
-Status invertChargeability(const Mesh& mesh, const Models& start, const Survey& survey,
+Status invertChargeability(const BlockGrid& grid, const Models& start, const Survey& survey,
                            const InversionSettings& settings, Jacobian& jacobian, std::span<const std::size_t> rows,
                            int threads, MessageLog& log, std::vector<double>& chargeability,
                            std::vector<double>& calculatedIp)
@@ -93,9 +100,9 @@ Status invertChargeability(const Mesh& mesh, const Models& start, const Survey& 
     if (!survey.present.ip || table.ipWindows() == 0) return log.error(kSource, "No IP data to invert.");
     if (!(scale > 0)) return log.error(kSource, "The IP scale must be positive.");
     const std::string unit = ipUnit(scale);
-    const IpData ip =
-        selectIpData(survey, rows, scale, settings.ip.errors, settings.highestApparentIp, settings.leaveOutOfRangeIp);
-    reportRange(ip, settings.leaveOutOfRangeIp, settings.highestApparentIp, scale, log);
+    const IpData ip = selectIpData(survey, rows, scale, settings.ip.errors, settings.highestApparentIp,
+                                   settings.leaveOutOfRangeIp, settings.leastIpVoltage);
+    reportRange(ip, settings, scale, log);
     if (ip.rows.empty()) return log.error(kSource, "No IP data left to invert.");
     keepRows(jacobian, ip.kept);
     for (float& v : jacobian.values) v = -v;
@@ -104,7 +111,6 @@ Status invertChargeability(const Mesh& mesh, const Models& start, const Survey& 
                                settings.ip.errors.constant, unit.c_str(), settings.robust ? ", robust" : "",
                                kLineBreak));
 
-    const BlockGrid grid = blockGrid(mesh);
     const std::size_t blocks = grid.size();
     std::vector<double> eta(blocks, 0.0), reference(blocks, 0.0);
     if (start.ip.size() == blocks)

@@ -52,14 +52,13 @@ std::string format(const char* pattern, double a, double b = 0, double c = 0, do
 }
 
 // The loop over the parameters of `forward`: `start` holds one value per
-// parameter; `ipMesh` is the mesh whose blocks are the parameters, which the
-// chargeability inversion needs (none: no chargeability inversion).
+// parameter (conductivity, and chargeability when it has one).
 class ResistivityInversion {
 public:
-    ResistivityInversion(InversionForward& forward, const Mesh* ipMesh, const Models& start, const Survey& survey,
+    ResistivityInversion(InversionForward& forward, const Models& start, const Survey& survey,
                          const SettingsTable& settings, MessageLog& log, const ComputeControl& control,
                          const IterationSaver& save)
-        : forward_(forward), ipMesh_(ipMesh), start_(start), survey_(survey), table_(settings), log_(log),
+        : forward_(forward), start_(start), survey_(survey), table_(settings), log_(log),
           control_(control), save_(save)
     {
     }
@@ -90,7 +89,6 @@ private:
     int percentAt(int iteration) const { return std::min(99, 100 * iteration / (settings_.rho.maxIterations + 1)); }
 
     InversionForward& forward_;
-    const Mesh* ipMesh_;
     const Models& start_;
     const Survey& survey_;
     const SettingsTable& table_;
@@ -430,21 +428,19 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
     // model, which must be one the resistivity accepted (or a start that fits).
     const bool modelIp = !aborted && forward_.settings().modelIp;
     const bool resistivityAccepted = iteration > 0 || atNoiseLevel(chi2);
-    if (modelIp && !ipMesh_)
-        log_.warning(kSource, "The IP inversion is not yet for 2D lines: only the resistivity is inverted.");
-    else if (modelIp && !resistivityAccepted) {
+    if (modelIp && !resistivityAccepted) {
         log_.warning(kSource, "The IP inversion is not run: no resistivity step was accepted, and the starting "
                               "model's sensitivities would not describe the ground. The result has no IP model.");
         model.ipModelling = false;
         model.ip.assign(1, 0.0);
     }
-    if (modelIp && ipMesh_ && resistivityAccepted) {
+    if (modelIp && resistivityAccepted) {
         std::vector<std::size_t> ipRows;
         for (std::size_t i = 0; i < rows_.size(); ++i)
             if (usable_[i]) ipRows.push_back(rows_[i]);
         report(99, "IP inversion");
         forward_.jacobian(conductivity(m), ipRows, resistance, j);
-        if (invertChargeability(*ipMesh_, start_, survey_, settings_, j, ipRows, threads, log_, model.ip,
+        if (invertChargeability(forward_.grid(), start_, survey_, settings_, j, ipRows, threads, log_, model.ip,
                                 calculated.ip) != Status::Ok)
             return InversionStatus::Error;
         model.ipModelling = true;
@@ -469,7 +465,7 @@ InversionStatus runInversion(const Mesh& mesh, const Models& start, const Survey
         return InversionStatus::Error;
     if (!line) {
         MeshInversionForward forward(mesh, start, survey, settings, control, kSource, log);
-        ResistivityInversion inversion(forward, &mesh, start, survey, settings, log, control, saveIteration);
+        ResistivityInversion inversion(forward, start, survey, settings, log, control, saveIteration);
         return inversion.run(result);
     }
 
@@ -481,19 +477,25 @@ InversionStatus runInversion(const Mesh& mesh, const Models& start, const Survey
     const std::vector<std::size_t> cellOf = lineCellsOfBlocks(mesh, *line, section.grid);
     auto onMesh = [&](const Models& cells) {
         Models blocks = cells;
+        const bool ip = cells.ip.size() == cells.conductivity.size();
         blocks.conductivity.resize(cellOf.size());
-        for (std::size_t b = 0; b < cellOf.size(); ++b) blocks.conductivity[b] = cells.conductivity[cellOf[b]];
+        if (ip) blocks.ip.resize(cellOf.size());
+        for (std::size_t b = 0; b < cellOf.size(); ++b) {
+            blocks.conductivity[b] = cells.conductivity[cellOf[b]];
+            if (ip) blocks.ip[b] = cells.ip[cellOf[b]];
+        }
         return blocks;
     };
     Models cellStart = start;
     cellStart.conductivity = section.conductivity;
+    if (section.ip.size() == section.conductivity.size()) cellStart.ip = section.ip;
     log.subWriteToTextBox("2D inversion of the section under the line: " + std::to_string(section.grid.sCount() - 1) +
                           " x " + std::to_string(section.grid.depthCount() - 1) + " cells." + kLineBreak);
     const IterationSaver save = [&](const Models& cells, int iteration) {
         return saveIteration ? saveIteration(onMesh(cells), iteration) : Status::Ok;
     };
     LineInversionForward forward(*line, section, survey, settings, control, kSource, log);
-    ResistivityInversion inversion(forward, nullptr, cellStart, survey, settings, log, control, save);
+    ResistivityInversion inversion(forward, cellStart, survey, settings, log, control, save);
     InversionResult cells;
     const InversionStatus status = inversion.run(cells);
     if (status == InversionStatus::Error) return status;

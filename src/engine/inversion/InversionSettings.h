@@ -28,6 +28,9 @@ struct InversionSettings {
     bool startFromData = true;     // the data's median apparent values start a uniform model
     bool leaveOutOfRangeIp = true; // IP data below 0 or above the highest are not inverted
     double highestApparentIp = 1000; // in the IP unit; never above 1 as a fraction
+    // IP measured on a primary voltage below this (mV) is not inverted; 0
+    // when the file has no currents, from which the voltage would follow.
+    double leastIpVoltage = 5;
     bool saveIterations = true;
     bool saveFullMeshIterations = false;
 };

@@ -6,7 +6,7 @@
 namespace vexora {
 
 IpData selectIpData(const Survey& survey, std::span<const std::size_t> rows, double scale, const ErrorModel& errors,
-                    double highest, bool leaveOutOfRange)
+                    double highest, bool leaveOutOfRange, double leastVoltage)
 {
     const double limit = highestFraction(highest, scale);
     const QuadrupoleTable& table = survey.quadrupoles;
@@ -24,6 +24,11 @@ IpData selectIpData(const Survey& survey, std::span<const std::size_t> rows, dou
         ip.negative += negative;
         ip.aboveRange += above;
         if (leaveOutOfRange && (negative || above)) continue;
+        // V/I in ohm times I in mA: the primary voltage in mV.
+        if (std::abs(table.resistance[rows[r]] * table.current[rows[r]]) < leastVoltage) {
+            ++ip.weak;
+            continue;
+        }
         double error = errors.percent / 100.0 * std::abs(value) + errors.constant / scale;
         if (!(error > 0)) error = 1.0;  // a zero reading with no constant term: no weight to speak of
         ip.rows.push_back(rows[r]);

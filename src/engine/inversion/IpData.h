@@ -10,6 +10,9 @@
 // highest (in the IP unit; never above 1, which no chargeability below 1
 // gives) are counted, and left out when the settings say so: a reading of
 // hundreds of mV/V on a weak signal is noise that would dominate the fit.
+// That noise grows as the primary voltage falls (on field lines the spread
+// of readings under 1 mV is tens of times that above 100 mV), so readings
+// on less than the least voltage are left out too.
 
 #include <cstddef>
 #include <span>
@@ -29,11 +32,13 @@ struct IpData {
     std::size_t negative = 0;       // among the offered rows
     std::size_t aboveRange = 0;     // above the highest
     std::size_t unreadable = 0;     // no number: always left out
+    std::size_t weak = 0;           // in range, but on too small a primary voltage
 };
 
 // The IP data of `rows` (quadrupoles with IP windows in `survey`).
+// `leastVoltage` in mV, 0 for no limit; the survey's currents in mA.
 IpData selectIpData(const Survey& survey, std::span<const std::size_t> rows, double scale, const ErrorModel& errors,
-                    double highest, bool leaveOutOfRange);
+                    double highest, bool leaveOutOfRange, double leastVoltage);
 
 // The highest apparent chargeability inverted, as a fraction.
 double highestFraction(double highest, double scale);
