@@ -151,6 +151,7 @@ TEST(SettingsGrid, OneClickEditsAValueInPlace)
     };
     const Case cases[] = {
         {1, "1.2", "1.2", ""},
+        {1, " 1.6", " 1.6 ", ""},  // left as it was: not even rewritten
         {0, "0.8", "0.8", ""},
         {1, "2.5", " 1.6 ", "Only positive <2 values allowed!"},
         {0, "x", " 1.6 ", "Only positive <2 values allowed!"},
@@ -172,35 +173,42 @@ TEST(SettingsGrid, OneClickEditsAValueInPlace)
 
 TEST(SettingsGrid, ChoiceItemIsPickedFromItsList)
 {
+    constexpr const char* kUnload = "Do you want to unload current resistivity model?";
     struct Case {
+        Item item;
+        const char* before;
         int picked;
         bool yes;
         const char* stored;
         const char* message;
+        const char* question;
     };
     const Case cases[] = {
-        {0, true, "0-Standard", ""},
-        {0, false, "1-Imported", ""},
-        {1, true, "1-Imported", "Only switch to 0-Standard resistivity model allowed!"},
+        {Item::ResistivityModelType, "1-Imported", 0, true, "0-Standard", "", kUnload},
+        {Item::ResistivityModelType, "1-Imported", 0, false, "1-Imported", "", kUnload},
+        {Item::ResistivityModelType, "1-Imported", 1, true, "1-Imported", "", ""},  // the current one: nothing asked
+        {Item::MeshType, "2-Imported(m.vwer)", 1, true, "2-Imported(m.vwer)", "Only switch to 0-Standard mesh allowed!",
+         ""},
     };
     for (const Case& c : cases) {
         ShownGrid shown;
         shown.store.models.conductivityImported = true;
-        setSettingText(shown.store.settings, Item::ResistivityModelType, "1-Imported");
+        setSettingText(shown.store.settings, c.item, c.before);
         shown.grid.refresh();
         shown.questions.setDefaultAnswer(c.yes);
-        auto* list = shown.clickEditor<QComboBox>(Item::ResistivityModelType, 1);
-        ASSERT_NE(list, nullptr);
-        ASSERT_EQ(list->count(), 2);
+        auto* list = shown.clickEditor<QComboBox>(c.item, 1);
+        ASSERT_NE(list, nullptr) << c.before;
         EXPECT_EQ(list->itemText(0), "0-Standard");
-        EXPECT_EQ(list->currentText(), "1-Imported");
+        EXPECT_EQ(list->currentIndex(), QString::fromLatin1(c.before).left(1).toInt());  // the code leads the text
         list->setCurrentIndex(c.picked);
         emit list->activated(c.picked);
         ShownGrid::settle();
-        EXPECT_EQ(settingText(shown.store.settings, Item::ResistivityModelType), c.stored) << c.picked << c.yes;
+        EXPECT_EQ(settingText(shown.store.settings, c.item), c.stored) << c.before << c.picked << c.yes;
         EXPECT_EQ(shown.store.models.conductivityImported, std::string(c.stored) != "0-Standard");
-        if (*c.message) EXPECT_EQ(shown.questions.messages().at(0).text, c.message);
-        else EXPECT_EQ(shown.questions.questions().at(0).text, "Do you want to unload current resistivity model?");
+        EXPECT_EQ(shown.questions.messages().size(), *c.message ? 1u : 0u) << c.before << c.picked;
+        if (*c.message) EXPECT_EQ(shown.questions.messages()[0].text, c.message);
+        EXPECT_EQ(shown.questions.questions().size(), *c.question ? 1u : 0u) << c.before << c.picked;
+        if (*c.question) EXPECT_EQ(shown.questions.questions()[0].text, c.question);
     }
 }
 

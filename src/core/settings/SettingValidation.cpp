@@ -404,8 +404,9 @@ std::string settingTooltip(const SettingsTable& table, std::size_t row)
     while (!fallback.empty() && fallback.back() == ' ') fallback.remove_suffix(1);
     if (!fallback.empty()) text += "\nDefault: " + std::string(fallback);
     std::string_view allowed;
-    if (isToggle(*item)) allowed = "1 (yes) or 2 (no); a click switches it";
-    else if (isChoice(*item)) allowed = "0 (the other types are set by what is imported)";
+    if (*item == Item::CableSpecified) allowed = "1 (used, ticked) or -1 (not used); the check box switches it";
+    else if (isToggle(*item)) allowed = "1 (yes, ticked) or 2 (no); the check box switches it";
+    else if (isChoice(*item)) allowed = "0, picked from the list (the other types are set by what is imported)";
     else switch (ruleOf(*item)) {
         case Rule::ColumnP: allowed = "a column number, 1 or more"; break;
         case Rule::ColumnPN: allowed = "a column number, 1 or more, or -1 when the file has none"; break;

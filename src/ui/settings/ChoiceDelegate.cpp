@@ -6,6 +6,13 @@
 
 namespace vexora::ui {
 
+namespace {
+
+// A choice's text is led by its code ("1-Imported", "2-Imported(m.vwer)").
+QString codeOf(const QString& choice) { return choice.section(QLatin1Char('-'), 0, 0).trimmed(); }
+
+}  // namespace
+
 QWidget* ChoiceDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                       const QModelIndex& index) const
 {
@@ -28,15 +35,18 @@ void ChoiceDelegate::setEditorData(QWidget* editor, const QModelIndex& index) co
         QStyledItemDelegate::setEditorData(editor, index);
         return;
     }
-    // The value text is led by its code ("1-Imported").
-    const QString code = index.data(Qt::EditRole).toString().section(QLatin1Char('-'), 0, 0).trimmed();
+    const QString code = codeOf(index.data(Qt::EditRole).toString());
     for (int i = 0; i < list->count(); ++i)
-        if (list->itemText(i).section(QLatin1Char('-'), 0, 0) == code) list->setCurrentIndex(i);
+        if (codeOf(list->itemText(i)) == code) list->setCurrentIndex(i);
 }
 
 void ChoiceDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const
 {
-    if (auto* list = qobject_cast<QComboBox*>(editor)) model->setData(index, list->currentText(), Qt::EditRole);
+    if (auto* list = qobject_cast<QComboBox*>(editor)) {
+        // The current choice picked again changes nothing.
+        if (codeOf(list->currentText()) != codeOf(index.data(Qt::EditRole).toString()))
+            model->setData(index, list->currentText(), Qt::EditRole);
+    }
     else QStyledItemDelegate::setModelData(editor, model, index);
 }
 

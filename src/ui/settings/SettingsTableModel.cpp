@@ -90,6 +90,9 @@ bool SettingsTableModel::setData(const QModelIndex& index, const QVariant& value
         return true;
     }
     if (role == Qt::EditRole && (flags(index) & Qt::ItemIsEditable)) {
+        // An editor left as it was asks nothing (a foreground limit would
+        // ask about the plot bounds again).
+        if (value.toString().trimmed() == data(index, Qt::EditRole).toString()) return false;
         emit answerGiven(index.row(), value.toString());
         return true;
     }
