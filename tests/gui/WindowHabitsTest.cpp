@@ -105,8 +105,8 @@ TEST_F(WindowHabits, KeysReachTheirCommands)
     EXPECT_TRUE(launcher.requests().empty());
     EXPECT_NE(log.plainText().find("Nothing to run: no open workspace has data loaded."), std::string::npos);
 
-    const auto header = [&] { return work->grid()->model()->headerData(1, Qt::Horizontal).toString(); };
-    EXPECT_EQ(header(), QStringLiteral("Default values"));
+    const auto header = [&] { return work->grid()->model()->index(0, 1).data().toString().trimmed(); };
+    EXPECT_EQ(header(), QStringLiteral("Default Values"));
     dialogs.queue(sample());
     key(Qt::Key_O, Qt::ControlModifier);
     ASSERT_TRUE(store.survey.dataLoaded) << log.plainText();
@@ -147,6 +147,7 @@ TEST_F(WindowHabits, TheWorkspaceKeepsItsCommandsInSightWithTooltips)
     split->setSizes({0, 2000});
     const QWidget* commands = split->widget(0);
     EXPECT_GE(split->sizes()[0], commands->minimumSizeHint().height());
+    EXPECT_FALSE(split->isCollapsible(0));
     for (QPushButton* button : work->findChildren<QPushButton*>())
         if (button->parentWidget() == commands) EXPECT_FALSE(button->toolTip().isEmpty()) << button->objectName().toStdString();
     EXPECT_FALSE(work->ipInversionBox()->toolTip().isEmpty());

@@ -152,8 +152,8 @@ InvWork::InvWork(ProjectStore& store, MessageLog& log, Questions& questions, Use
     splitter->addWidget(logPanel_);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 1);
-    // Dragged to an edge, neither the commands nor the log may vanish.
-    splitter->setChildrenCollapsible(false);
+    // Dragged to the top, the commands stay: only the log may be closed.
+    splitter->setCollapsible(0, false);
     keepSplitterSizes(splitter, userSettings_, "InvWorkSplitter");
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(splitter);

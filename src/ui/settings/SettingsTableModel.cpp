@@ -34,6 +34,8 @@ QVariant SettingsTableModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
         // A two-way row's check box says it all.
         if (twoWay) return {};
+        // The table's own header row: its values are no longer the defaults.
+        if (index.row() == 0 && value && store_.survey.dataLoaded) return tr("Values");
         return toQString(value ? std::string_view(row.value) : std::string_view(row.description));
     case Qt::EditRole: return toQString(row.value).trimmed();
     case Qt::CheckStateRole:
@@ -59,13 +61,6 @@ QVariant SettingsTableModel::data(const QModelIndex& index, int role) const
         return {};
     default: return {};
     }
-}
-
-QVariant SettingsTableModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-    if (section == 0) return tr("Settings");
-    return store_.survey.dataLoaded ? tr("Values") : tr("Default values");
 }
 
 Qt::ItemFlags SettingsTableModel::flags(const QModelIndex& index) const

@@ -1,7 +1,8 @@
 #pragma once
 // The project's settings table as a two-column Qt table: description and
 // value text, read from the store on every call; section rows bold on a
-// highlighted background. Two-way rows show a check box, choice rows offer
+// highlighted background; the header row's "Default Values" reads
+// "Values" once a data file is loaded. Two-way rows show a check box, choice rows offer
 // their choices (kChoicesRole). The model changes nothing itself: an edit
 // is handed on as a request, for the grid to run through the rules.
 
@@ -23,8 +24,6 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
-    // The value column reads "Values" once a data file is loaded.
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 

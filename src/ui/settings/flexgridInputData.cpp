@@ -22,9 +22,12 @@ flexgridInputData::flexgridInputData(ProjectStore& store, Questions& questions, 
     // current cell. Not on a change of the current row: the grid selects
     // the edited row again after every edit.
     setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    horizontalHeader()->hide();  // the table's first row is its header
     verticalHeader()->hide();
-    horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-    horizontalHeader()->setStretchLastSection(true);
+    // The values stay in sight: a long description gives way (its tooltip
+    // holds it whole).
+    horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     connect(this, &QAbstractItemView::clicked, this, &flexgridInputData::startEditing);
     // After the editor has closed: the rules' questions must not meet an
