@@ -24,10 +24,11 @@ flexgridInputData::flexgridInputData(ProjectStore& store, Questions& questions, 
     setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     horizontalHeader()->hide();  // the table's first row is its header
     verticalHeader()->hide();
-    // The values stay in sight: a long description gives way (its tooltip
-    // holds it whole).
+    // The values stay in sight, as wide as the default plot bounds: a long
+    // description gives way (its tooltip holds it whole).
     horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->resizeSection(1, fontMetrics().horizontalAdvance(QStringLiteral("0.0 10.0 0.0 10.0 -5.0 0.0 ")));
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     connect(this, &QAbstractItemView::clicked, this, &flexgridInputData::startEditing);
     // After the editor has closed: the rules' questions must not meet an
