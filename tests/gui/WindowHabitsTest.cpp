@@ -49,6 +49,7 @@ TEST_F(WindowHabits, PlacesComeBackAfterARestart)
     ASSERT_NE(work, nullptr);
     EXPECT_EQ(frameOf(work)->geometry(), workPlace);
     EXPECT_EQ(splitter(work)->sizes(), sizes);
+    EXPECT_FALSE(splitter(work)->isCollapsible(0));  // a restored state keeps the commands
 }
 
 TEST_F(WindowHabits, SubWindowsFollowTheMainWindowAndTheWindowMenuArrangesThem)

@@ -1,6 +1,7 @@
 #include "ui/settings/ChoiceDelegate.h"
 
 #include <QComboBox>
+#include <QTimer>
 
 #include "ui/settings/SettingsTableModel.h"
 
@@ -25,6 +26,8 @@ QWidget* ChoiceDelegate::createEditor(QWidget* parent, const QStyleOptionViewIte
         emit const_cast<ChoiceDelegate*>(this)->commitData(list);
         emit const_cast<ChoiceDelegate*>(this)->closeEditor(list);
     });
+    // The list opens with the click that made the editor.
+    QTimer::singleShot(0, list, &QComboBox::showPopup);
     return list;
 }
 

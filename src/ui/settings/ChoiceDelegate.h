@@ -1,7 +1,7 @@
 #pragma once
 // The settings grid's editors: a list of the row's choices where the model
-// offers some (SettingsTableModel::kChoicesRole), taken as soon as one is
-// picked; the usual line editor elsewhere.
+// offers some (SettingsTableModel::kChoicesRole), open at once and taken as
+// soon as one is picked; the usual line editor elsewhere.
 
 #include <QStyledItemDelegate>
 
