@@ -154,4 +154,26 @@ TEST_F(WindowHabits, TheWorkspaceKeepsItsCommandsInSightWithTooltips)
     EXPECT_FALSE(work->ipInversionBox()->toolTip().isEmpty());
 }
 
+// Every command button of the task windows says what it does.
+TEST_F(WindowHabits, TaskWindowCommandsHaveTooltips)
+{
+    openWindow(true);
+    questions.setDefaultAnswer(true);
+    dialogs.queue(sample());
+    trigger("mnuLoadDataFile");
+    ASSERT_TRUE(store.survey.dataLoaded) << log.plainText();
+    for (const char* node : {"DI workspace", "Pseudo Plots", "Reciprocals Check", "Import field data"}) {
+        window->LinkMenusToTreeView(node);
+        int buttons = 0;
+        for (TaskWindow kind : {TaskWindow::InvWork, TaskWindow::Histogram, TaskWindow::ReciprocalCheck,
+                                TaskWindow::BinImport, TaskWindow::FieldData})
+            if (QWidget* shown = window->taskWindows().window(kind))
+                for (QPushButton* button : shown->findChildren<QPushButton*>()) {
+                    ++buttons;
+                    EXPECT_FALSE(button->toolTip().isEmpty()) << node << ": " << button->text().toStdString();
+                }
+        EXPECT_GT(buttons, 0) << node;
+    }
+}
+
 }  // namespace
