@@ -176,4 +176,27 @@ TEST_F(WindowHabits, TaskWindowCommandsHaveTooltips)
     }
 }
 
+// Damaged per-user places are passed over: the windows open where they
+// would with none stored.
+TEST_F(WindowHabits, HostileInputStoredPlacesAreIgnored)
+{
+    openWindow(true);
+    const QSize mainSize = window->size();
+    const QRect workPlace = frameOf(openWorkspace())->geometry();
+    const QList<int> sizes = splitter(qobject_cast<ui::InvWork*>(window->taskWindows().window(TaskWindow::InvWork)))->sizes();
+    window.reset();
+    for (const char* text : {"", "garbage!", "1 2 3", "10 10 -5 40", "a b c d", "AAAA////", "-5 400", "0 0"}) {
+        settings = MemoryUserSettings{};
+        for (const char* key : {"MainWindow", "MainWindowDocks", "InvWork", "InvWorkSplitter"})
+            settings.setValue("Windows", key, text);
+        openWindow(true);
+        EXPECT_EQ(window->size(), mainSize) << text;
+        ui::InvWork* work = openWorkspace();
+        ASSERT_NE(work, nullptr) << text;
+        EXPECT_EQ(frameOf(work)->geometry(), workPlace) << text;
+        EXPECT_EQ(splitter(work)->sizes(), sizes) << text;
+        window.reset();
+    }
+}
+
 }  // namespace

@@ -47,27 +47,38 @@ QByteArray recalledBytes(const UserSettings& settings, std::string_view key)
     return text ? QByteArray::fromBase64(QByteArray::fromStdString(*text)) : QByteArray();
 }
 
-void rememberRect(UserSettings& settings, std::string_view key, const QRect& rect)
+void rememberNumbers(UserSettings& settings, std::string_view key, const QList<int>& numbers)
 {
-    settings.setValue(kSection, key,
-                      QStringLiteral("%1 %2 %3 %4").arg(rect.x()).arg(rect.y()).arg(rect.width()).arg(rect.height())
-                          .toStdString());
+    QStringList parts;
+    for (int n : numbers) parts << QString::number(n);
+    settings.setValue(kSection, key, parts.join(QLatin1Char(' ')).toStdString());
 }
 
-std::optional<QRect> recalledRect(const UserSettings& settings, std::string_view key)
+std::optional<QList<int>> recalledNumbers(const UserSettings& settings, std::string_view key, qsizetype count)
 {
     const std::optional<std::string> text = settings.value(kSection, key);
     if (!text) return std::nullopt;
     const QStringList parts = QString::fromStdString(*text).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    if (parts.size() != 4) return std::nullopt;
-    int numbers[4] = {};
-    for (int i = 0; i < 4; ++i) {
+    if (parts.size() != count) return std::nullopt;
+    QList<int> numbers;
+    for (const QString& part : parts) {
         bool ok = false;
-        numbers[i] = parts[i].toInt(&ok);
+        numbers << part.toInt(&ok);
         if (!ok) return std::nullopt;
     }
-    if (numbers[2] <= 0 || numbers[3] <= 0) return std::nullopt;
-    return QRect(numbers[0], numbers[1], numbers[2], numbers[3]);
+    return numbers;
+}
+
+void rememberRect(UserSettings& settings, std::string_view key, const QRect& rect)
+{
+    rememberNumbers(settings, key, {rect.x(), rect.y(), rect.width(), rect.height()});
+}
+
+std::optional<QRect> recalledRect(const UserSettings& settings, std::string_view key)
+{
+    const std::optional<QList<int>> n = recalledNumbers(settings, key, 4);
+    if (!n || (*n)[2] <= 0 || (*n)[3] <= 0) return std::nullopt;
+    return QRect((*n)[0], (*n)[1], (*n)[2], (*n)[3]);
 }
 
 QRect fittedInto(const QRect& rect, const QSize& area)
@@ -92,9 +103,14 @@ void watchGeometry(QWidget* watched, std::function<void()> changed) { new Geomet
 
 void keepSplitterSizes(QSplitter* splitter, UserSettings& settings, std::string_view key)
 {
-    if (const QByteArray state = recalledBytes(settings, key); !state.isEmpty()) splitter->restoreState(state);
+    // Sizes as numbers, not Qt's binary state: damaged text is passed over
+    // instead of closing a panel.
+    const std::optional<QList<int>> sizes = recalledNumbers(settings, key, splitter->count());
+    if (sizes && std::all_of(sizes->begin(), sizes->end(), [](int size) { return size >= 0; }) &&
+        std::any_of(sizes->begin(), sizes->end(), [](int size) { return size > 0; }))
+        splitter->setSizes(*sizes);
     QObject::connect(splitter, &QSplitter::splitterMoved, splitter,
-                     [splitter, &settings, key = std::string(key)] { rememberBytes(settings, key, splitter->saveState()); });
+                     [splitter, &settings, key = std::string(key)] { rememberNumbers(settings, key, splitter->sizes()); });
 }
 
 }  // namespace vexora::ui

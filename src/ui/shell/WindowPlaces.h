@@ -2,13 +2,15 @@
 // Where the user left the windows, kept in the per-user settings (section
 // "Windows") so that they open there again: the main window's geometry and
 // docks, each task window's rectangle in the main window's area, and the
-// splitters' sizes. Qt's binary states are kept as base64 text.
+// splitters' sizes. Qt's binary states (which check themselves) are kept as
+// base64 text, the rest as numbers.
 
 #include <functional>
 #include <optional>
 #include <string_view>
 
 #include <QByteArray>
+#include <QList>
 #include <QRect>
 
 class QSplitter;
@@ -23,6 +25,10 @@ namespace vexora::ui {
 void rememberBytes(UserSettings& settings, std::string_view key, const QByteArray& bytes);
 // Empty when nothing was stored under the key.
 QByteArray recalledBytes(const UserSettings& settings, std::string_view key);
+
+// Numbers kept as text "n n n"; nothing recalled unless there are `count` whole numbers.
+void rememberNumbers(UserSettings& settings, std::string_view key, const QList<int>& numbers);
+std::optional<QList<int>> recalledNumbers(const UserSettings& settings, std::string_view key, qsizetype count);
 
 void rememberRect(UserSettings& settings, std::string_view key, const QRect& rect);
 // Nothing when none was stored or the text is not four numbers with a size.
