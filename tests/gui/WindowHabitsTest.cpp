@@ -67,6 +67,14 @@ TEST_F(WindowHabits, SubWindowsFollowTheMainWindowAndTheWindowMenuArrangesThem)
     EXPECT_NEAR(frame->geometry().right(), area->viewport()->width() - 1, 2);
     EXPECT_NEAR(frame->geometry().bottom(), area->viewport()->height() - 1, 2);
     EXPECT_NEAR(frame->x(), area->viewport()->width() / 2, 2);
+    // Many small steps and back: the window is where it was, not a pixel off.
+    const QRect before = frame->geometry();
+    for (int step : {-3, 3})
+        for (int i = 0; i < 30; ++i) {
+            window->resize(window->width() + step, window->height() + step);
+            QTest::qWait(0);
+        }
+    EXPECT_EQ(frame->geometry(), before);
 
     trigger("mnuTile");
     const QRect explorer = window->explorerWindow()->geometry();

@@ -7,6 +7,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QResizeEvent>
+#include <QVariant>
 
 #include "core/log/MessageLog.h"
 #include "core/platform/UserSettings.h"
@@ -19,6 +20,8 @@ namespace {
 
 constexpr std::string_view kGeometryKey = "MainWindow";
 constexpr std::string_view kDocksKey = "MainWindowDocks";
+constexpr const char* kShareProperty = "vexoraAreaShare";
+constexpr const char* kPlacedProperty = "vexoraAreaPlace";
 
 }  // namespace
 
@@ -41,9 +44,16 @@ bool MDIStart::eventFilter(QObject* watched, QEvent* event)
         const auto* resize = static_cast<QResizeEvent*>(event);
         // The first size of a window being shown is no change of the user's.
         if (!resize->oldSize().isEmpty() && !resize->size().isEmpty())
-            for (QMdiSubWindow* frame : mdiArea_->subWindowList())
-                if (!frame->isMaximized() && !frame->isMinimized())
-                    frame->setGeometry(followedArea(frame->geometry(), resize->oldSize(), resize->size()));
+            for (QMdiSubWindow* frame : mdiArea_->subWindowList()) {
+                if (frame->isMaximized() || frame->isMinimized()) continue;
+                // The share is taken afresh when the user has moved the window since.
+                QRectF share = frame->property(kShareProperty).toRectF();
+                if (share.isEmpty() || frame->property(kPlacedProperty).toRect() != frame->geometry())
+                    share = areaShare(frame->geometry(), resize->oldSize());
+                frame->setGeometry(placeOfShare(share, resize->size()));
+                frame->setProperty(kShareProperty, share);
+                frame->setProperty(kPlacedProperty, frame->geometry());
+            }
     }
     return QMainWindow::eventFilter(watched, event);
 }

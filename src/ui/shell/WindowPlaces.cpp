@@ -90,12 +90,16 @@ QRect fittedInto(const QRect& rect, const QSize& area)
     return QRect(x, y, width, height);
 }
 
-QRect followedArea(const QRect& rect, const QSize& from, const QSize& to)
+QRectF areaShare(const QRect& rect, const QSize& area)
 {
-    const double sx = static_cast<double>(to.width()) / from.width();
-    const double sy = static_cast<double>(to.height()) / from.height();
-    const int left = qRound(rect.x() * sx), top = qRound(rect.y() * sy);
-    const int right = qRound((rect.x() + rect.width()) * sx), bottom = qRound((rect.y() + rect.height()) * sy);
+    const double w = area.width(), h = area.height();
+    return QRectF(rect.x() / w, rect.y() / h, rect.width() / w, rect.height() / h);
+}
+
+QRect placeOfShare(const QRectF& share, const QSize& area)
+{
+    const int left = qRound(share.left() * area.width()), top = qRound(share.top() * area.height());
+    const int right = qRound(share.right() * area.width()), bottom = qRound(share.bottom() * area.height());
     return QRect(left, top, std::max(right - left, 1), std::max(bottom - top, 1));
 }
 

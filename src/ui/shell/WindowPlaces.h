@@ -12,6 +12,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QRect>
+#include <QRectF>
 
 class QSplitter;
 class QWidget;
@@ -36,8 +37,10 @@ std::optional<QRect> recalledRect(const UserSettings& settings, std::string_view
 
 // `rect` moved and shrunk as little as needed to lie inside `area`.
 QRect fittedInto(const QRect& rect, const QSize& area);
-// `rect` scaled as the area it lies in went from `from` to `to`.
-QRect followedArea(const QRect& rect, const QSize& from, const QSize& to);
+// A window's place as fractions of the area it lies in, and back: kept as
+// fractions, a place followed through many small resizes does not drift.
+QRectF areaShare(const QRect& rect, const QSize& area);
+QRect placeOfShare(const QRectF& share, const QSize& area);
 
 // Calls `changed` after every move and resize of `watched`, as long as it lives.
 void watchGeometry(QWidget* watched, std::function<void()> changed);
