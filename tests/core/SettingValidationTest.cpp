@@ -155,7 +155,8 @@ TEST(SettingValidation, TooltipsSayWhatEachRowTakes)
         Item item;
         std::vector<const char*> says;
     } cases[] = {
-        {Item::ModelIp, {"Configuration tag: #model_ip", "Default: 2", "Allowed: 1 (yes) or 2 (no)"}},
+        {Item::ModelIp, {"Configuration tag: #model_ip", "Default: 2", "Allowed: 1 (yes, ticked) or 2 (no)"}},
+        {Item::CableSpecified, {"Allowed: 1 (used, ticked) or -1 (not used)"}},
         {Item::IpNoisePercent, {"#ip_noise_percent", "Allowed: a number greater than 0"}},
         {Item::SsorOmega, {"Allowed: a number from 0 to 2"}},
     };
@@ -266,6 +267,31 @@ TEST(EditSettingItem, PromptsRejectsAndAsks)
     EXPECT_EQ(settingText(store.settings, Item::FlatZBottom), "1");
     EXPECT_EQ(settingText(store.settings, Item::PlotBounds), "0 10 0 10 -5 0");
     (void)bounds;
+}
+
+// The grid's cell and check box take the prompt's rules; a row is only
+// answered or switched as its kind allows.
+TEST(EditSettingItem, AnswersAndSwitchesKeepToTheRowKind)
+{
+    ProjectStore store;
+    ScriptedQuestions q;
+    const std::size_t flat = rowOf(store.settings, Item::FlatZBottom);
+    const std::size_t omega = rowOf(store.settings, Item::SsorOmega);
+    const SettingsTable before = store.settings;
+    EXPECT_EQ(EditSettingItem(store, flat, "2", q), Status::Error);
+    EXPECT_EQ(EditSettingItem(store, rowOf(store.settings, Item::MeshSection), "1", q), Status::Error);
+    EXPECT_EQ(SwitchSettingItem(store, flat, true, q), Status::Error);  // already ticked
+    EXPECT_EQ(SwitchSettingItem(store, omega, false, q), Status::Error);
+    EXPECT_EQ(EditSettingItem(store, omega, "3", q), Status::Error);
+    EXPECT_EQ(store.settings, before);
+    ASSERT_EQ(q.messages().size(), 1u);
+    EXPECT_EQ(q.messages()[0].text, "Only positive <2 values allowed!");
+    EXPECT_TRUE(q.questions().empty());
+
+    EXPECT_EQ(SwitchSettingItem(store, flat, false, q), Status::Ok);
+    EXPECT_EQ(settingText(store.settings, Item::FlatZBottom), "2");
+    EXPECT_EQ(EditSettingItem(store, omega, " 1.5 ", q), Status::Ok);
+    EXPECT_EQ(settingText(store.settings, Item::SsorOmega), "1.5");
 }
 
 TEST(EditSettingItem, ChoiceAnsweredNoThenYesUnloadsTheMesh)

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QFont>
+#include <QLineEdit>
+#include <QStyleOptionViewItem>
+#include <QTest>
 
 #include "core/platform/ScriptedQuestions.h"
 #include "ui/platform/TextConversion.h"
@@ -52,26 +56,160 @@ TEST(SettingsGrid, ShowsTheTableWithSectionRows)
     EXPECT_TRUE(questions.questions().empty());
 }
 
-TEST(SettingsGrid, TwoWayItemSwitchesAtOnce)
-{
+// A grid on screen, to be clicked.
+struct ShownGrid {
     ProjectStore store;
     ScriptedQuestions questions;
     MessageLog log;
-    ui::flexgridInputData grid(store, questions, log);
+    ui::flexgridInputData grid{store, questions, log};
     int edited = 0;
-    QObject::connect(&grid, &ui::flexgridInputData::settingsEdited, [&] { ++edited; });
-    const int flat = rowOf(store, Item::FlatZBottom);
-    emit grid.activated(grid.model()->index(flat, 1));
-    EXPECT_EQ(settingText(store.settings, Item::FlatZBottom), "2");
-    EXPECT_EQ(settingText(store.settings, Item::PlotBounds), "0 10 0 10 5");
-    EXPECT_EQ(cell(grid, flat, 1), "2");
-    EXPECT_EQ(cell(grid, rowOf(store, Item::PlotBounds), 1), "0 10 0 10 5");
-    EXPECT_EQ(edited, 1);
-    EXPECT_TRUE(questions.questions().empty());  // not prompted
 
-    const int cable = rowOf(store, Item::CableSpecified);
-    (void)grid.activateRow(cable);  // the cell shows the outcome
-    EXPECT_EQ(cell(grid, cable, 1), "-1");
+    ShownGrid()
+    {
+        QObject::connect(&grid, &ui::flexgridInputData::settingsEdited, [this] { ++edited; });
+        grid.resize(620, 400);
+        grid.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&grid));
+    }
+    QModelIndex at(Item item, int column) { return grid.model()->index(rowOf(store, item), column); }
+    // The editor commits, then the edit runs, each from the event loop.
+    static void settle()
+    {
+        for (int pass = 0; pass < 3; ++pass) QCoreApplication::processEvents();
+    }
+    void click(const QPoint& point)
+    {
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, point);
+        settle();
+    }
+    void clickCheckBox(Item item)
+    {
+        grid.scrollTo(at(item, 1));
+        QStyleOptionViewItem option;
+        option.rect = grid.visualRect(at(item, 1));
+        option.features = QStyleOptionViewItem::HasCheckIndicator;
+        click(grid.style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, &grid).center());
+    }
+    // Clicks the cell and returns the editor it opened.
+    template <typename Editor>
+    Editor* clickEditor(Item item, int column)
+    {
+        grid.scrollTo(at(item, column));
+        click(grid.visualRect(at(item, column)).center());
+        return grid.viewport()->findChild<Editor*>();
+    }
+};
+
+TEST(SettingsGrid, TwoWayItemsAreCheckBoxesStoringTheirCodes)
+{
+    struct Case {
+        Item item;
+        const char* stored;  // after one click on the check box
+        const char* message;
+    };
+    const Case cases[] = {
+        {Item::FlatZBottom, "2", ""},
+        {Item::CableSpecified, "-1", ""},
+        {Item::ModelIp, " 2 ", "No IP data to model!"},  // stays No
+    };
+    for (const Case& c : cases) {
+        ShownGrid shown;
+        const SettingsTable before = shown.store.settings;
+        const bool ticked = shown.at(c.item, 1).data(Qt::CheckStateRole).toInt() == Qt::Checked;
+        EXPECT_TRUE(shown.at(c.item, 1).data(Qt::DisplayRole).toString().isEmpty());
+        shown.clickCheckBox(c.item);
+        EXPECT_EQ(settingText(shown.store.settings, c.item), c.stored) << c.stored;
+        if (*c.message) {
+            ASSERT_EQ(shown.questions.messages().size(), 1u);
+            EXPECT_EQ(shown.questions.messages()[0].text, c.message);
+            EXPECT_EQ(shown.store.settings, before);
+            EXPECT_EQ(shown.edited, 0);
+        } else {
+            EXPECT_NE(shown.at(c.item, 1).data(Qt::CheckStateRole).toInt() == Qt::Checked, ticked) << c.stored;
+            EXPECT_EQ(shown.edited, 1);
+        }
+    }
+
+    // Clicking the description switches too; the flat bottom takes the plot bounds along.
+    ShownGrid shown;
+    shown.clickCheckBox(Item::FlatZBottom);
+    EXPECT_EQ(settingText(shown.store.settings, Item::PlotBounds), "0 10 0 10 5");
+    shown.grid.scrollTo(shown.at(Item::FlatZBottom, 0));
+    shown.click(shown.grid.visualRect(shown.at(Item::FlatZBottom, 0)).center());
+    EXPECT_EQ(settingText(shown.store.settings, Item::FlatZBottom), "1");
+    EXPECT_EQ(settingText(shown.store.settings, Item::PlotBounds), "0 10 0 10 -5 0");
+    EXPECT_TRUE(shown.questions.questions().empty());  // never prompted
+}
+
+TEST(SettingsGrid, OneClickEditsAValueInPlace)
+{
+    struct Case {
+        int column;  // clicked: the value, or the description
+        const char* typed;
+        const char* stored;
+        const char* message;
+    };
+    const Case cases[] = {
+        {1, "1.2", "1.2", ""},
+        {1, " 1.6", " 1.6 ", ""},  // left as it was: not even rewritten
+        {0, "0.8", "0.8", ""},
+        {1, "2.5", " 1.6 ", "Only positive <2 values allowed!"},
+        {0, "x", " 1.6 ", "Only positive <2 values allowed!"},
+    };
+    for (const Case& c : cases) {
+        ShownGrid shown;
+        auto* editor = shown.clickEditor<QLineEdit>(Item::SsorOmega, c.column);
+        ASSERT_NE(editor, nullptr) << c.typed;
+        EXPECT_EQ(editor->text(), "1.6");
+        editor->setText(QString::fromLatin1(c.typed));
+        QTest::keyClick(editor, Qt::Key_Return);
+        ShownGrid::settle();
+        EXPECT_EQ(settingText(shown.store.settings, Item::SsorOmega), c.stored) << c.typed;
+        EXPECT_EQ(shown.questions.messages().size(), *c.message ? 1u : 0u) << c.typed;  // one box, not one per commit
+        if (*c.message) EXPECT_EQ(shown.questions.messages()[0].text, c.message);
+        EXPECT_TRUE(shown.questions.questions().empty()) << c.typed;  // no input box
+    }
+}
+
+TEST(SettingsGrid, ChoiceItemIsPickedFromItsList)
+{
+    constexpr const char* kUnload = "Do you want to unload current resistivity model?";
+    struct Case {
+        Item item;
+        const char* before;
+        int picked;
+        bool yes;
+        const char* stored;
+        const char* message;
+        const char* question;
+    };
+    const Case cases[] = {
+        {Item::ResistivityModelType, "1-Imported", 0, true, "0-Standard", "", kUnload},
+        {Item::ResistivityModelType, "1-Imported", 0, false, "1-Imported", "", kUnload},
+        {Item::ResistivityModelType, "1-Imported", 1, true, "1-Imported", "", ""},  // the current one: nothing asked
+        {Item::MeshType, "2-Imported(m.vwer)", 1, true, "2-Imported(m.vwer)", "Only switch to 0-Standard mesh allowed!",
+         ""},
+    };
+    for (const Case& c : cases) {
+        ShownGrid shown;
+        shown.store.models.conductivityImported = true;
+        setSettingText(shown.store.settings, c.item, c.before);
+        shown.grid.refresh();
+        shown.questions.setDefaultAnswer(c.yes);
+        auto* list = shown.clickEditor<QComboBox>(c.item, 1);
+        ASSERT_NE(list, nullptr) << c.before;
+        EXPECT_EQ(list->itemText(0), "0-Standard");
+        EXPECT_EQ(list->currentIndex(), QString::fromLatin1(c.before).left(1).toInt());  // the code leads the text
+        list->setCurrentIndex(c.picked);
+        emit list->activated(c.picked);
+        ShownGrid::settle();
+        EXPECT_EQ(settingText(shown.store.settings, c.item), c.stored) << c.before << c.picked << c.yes;
+        EXPECT_EQ(shown.store.models.conductivityImported, std::string(c.stored) != "0-Standard");
+        EXPECT_EQ(shown.questions.messages().size(), *c.message ? 1u : 0u) << c.before << c.picked;
+        if (*c.message) EXPECT_EQ(shown.questions.messages()[0].text, c.message);
+        EXPECT_EQ(shown.questions.questions().size(), *c.question ? 1u : 0u) << c.before << c.picked;
+        if (*c.question) EXPECT_EQ(shown.questions.questions()[0].text, c.question);
+    }
 }
 
 TEST(SettingsGrid, RejectedEditShowsItsMessageAndKeepsTheValue)

@@ -27,6 +27,28 @@ void unload(ProjectStore& store, UnloadKind kind, const EditSettingHooks& hooks)
     }
 }
 
+SettingContext context(const ProjectStore& store)
+{
+    SettingContext c;
+    c.hasIpData = store.survey.present.ip;
+    return c;
+}
+
+Status applyEdit(ProjectStore& store, std::size_t row, const SettingEdit& edit, Questions& questions,
+                 const EditSettingHooks& hooks)
+{
+    if (!edit.accepted) {
+        questions.showMessage(std::string(kApplicationTitle) + " - Error", edit.message, MessageIcon::Critical);
+        return Status::Error;
+    }
+    bool yes = false;
+    if (!edit.question.empty())
+        yes = questions.askYesNo({QuestionId::ConfirmSettingChange, std::string(kApplicationTitle), edit.question});
+    if (edit.changeNeedsYes && !yes) return Status::Error;
+    applySettingEdit(store, row, edit, yes, hooks);
+    return Status::Ok;
+}
+
 }  // namespace
 
 std::string settingsInputTitle() { return std::string(kApplicationTitle) + " - Configuration settings"; }
@@ -48,28 +70,30 @@ Status EditSettingItem(ProjectStore& store, std::size_t row, Questions& question
 {
     const SettingEditKind kind = settingEditKind(store.settings, row);
     if (kind == SettingEditKind::NotEditable) return Status::Error;
-    SettingContext context;
-    context.hasIpData = store.survey.present.ip;
+    if (kind == SettingEditKind::Toggle)
+        return SwitchSettingItem(store, row, !settingSwitchedOn(store.settings, row), questions, hooks);
+    const auto answer =
+        questions.inputText({QuestionId::SettingValue, settingsInputTitle(), settingPrompt(store.settings, row)},
+                            store.settings.rows[row].value);
+    if (!answer) return Status::Error;
+    return EditSettingItem(store, row, *answer, questions, hooks);
+}
 
-    SettingEdit edit;
-    if (kind == SettingEditKind::Toggle) edit = toggleSetting(store.settings, row, context);
-    else {
-        const auto answer =
-            questions.inputText({QuestionId::SettingValue, settingsInputTitle(), settingPrompt(store.settings, row)},
-                                store.settings.rows[row].value);
-        if (!answer || answer->find_first_not_of(" \t") == std::string::npos) return Status::Error;
-        edit = validateSetting(store.settings, row, *answer, context);
-    }
-    if (!edit.accepted) {
-        questions.showMessage(std::string(kApplicationTitle) + " - Error", edit.message, MessageIcon::Critical);
-        return Status::Error;
-    }
-    bool yes = false;
-    if (!edit.question.empty())
-        yes = questions.askYesNo({QuestionId::ConfirmSettingChange, std::string(kApplicationTitle), edit.question});
-    if (edit.changeNeedsYes && !yes) return Status::Error;
-    applySettingEdit(store, row, edit, yes, hooks);
-    return Status::Ok;
+Status EditSettingItem(ProjectStore& store, std::size_t row, std::string_view answer, Questions& questions,
+                       const EditSettingHooks& hooks)
+{
+    const SettingEditKind kind = settingEditKind(store.settings, row);
+    if (kind != SettingEditKind::Value && kind != SettingEditKind::Choice) return Status::Error;
+    if (answer.find_first_not_of(" \t") == std::string_view::npos) return Status::Error;
+    return applyEdit(store, row, validateSetting(store.settings, row, answer, context(store)), questions, hooks);
+}
+
+Status SwitchSettingItem(ProjectStore& store, std::size_t row, bool on, Questions& questions,
+                         const EditSettingHooks& hooks)
+{
+    if (settingEditKind(store.settings, row) != SettingEditKind::Toggle) return Status::Error;
+    if (settingSwitchedOn(store.settings, row) == on) return Status::Error;
+    return applyEdit(store, row, toggleSetting(store.settings, row, context(store)), questions, hooks);
 }
 
 }  // namespace vexora

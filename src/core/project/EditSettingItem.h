@@ -35,4 +35,14 @@ void applySettingEdit(ProjectStore& store, std::size_t row, const SettingEdit& e
 // box titled with the application title + " - Error", a No to a choice item).
 Status EditSettingItem(ProjectStore& store, std::size_t row, Questions& questions, const EditSettingHooks& hooks = {});
 
+// The same for an answer already given (typed in the grid's cell or chosen
+// from its list): Error for rows that take no answer (two-way ones included).
+Status EditSettingItem(ProjectStore& store, std::size_t row, std::string_view answer, Questions& questions,
+                       const EditSettingHooks& hooks = {});
+
+// A two-way row ticked (`on`) or cleared, as its check box asks: Error for
+// other rows and when the row already reads so.
+Status SwitchSettingItem(ProjectStore& store, std::size_t row, bool on, Questions& questions,
+                         const EditSettingHooks& hooks = {});
+
 }  // namespace vexora

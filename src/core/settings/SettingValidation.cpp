@@ -284,25 +284,42 @@ SettingEditKind settingEditKind(const SettingsTable& table, std::size_t row)
     return SettingEditKind::Value;
 }
 
+std::vector<std::string> settingChoices(const SettingsTable& table, std::size_t row)
+{
+    const auto item = itemOfRow(table, row);
+    if (!item || !isChoice(*item)) return {};
+    if (*item == Item::MeshType) return {"0-Standard", "1-User-defined", "2-Imported"};
+    return {"0-Standard", "1-Imported"};
+}
+
+bool settingSwitchedOn(const SettingsTable& table, std::size_t row)
+{
+    const auto item = itemOfRow(table, row);
+    return item && isToggle(*item) && roundHalfEven(lenientNumber(table.rows[row].value)) == 1;
+}
+
 std::string settingPrompt(const SettingsTable& table, std::size_t row)
 {
     const auto item = itemOfRow(table, row);
     if (!item) return {};
+    std::string prompt;
     switch (*item) {
-    case Item::MeshType: return "Type of mesh:\n0-Standard\n1-User-defined\n2-Imported";
-    case Item::ResistivityModelType: return "Type of resistivity model:\n0-Standard\n1-Imported";
-    case Item::IpModelType: return "Type of IP model:\n0-Standard\n1-Imported";
+    case Item::MeshType: prompt = "Type of mesh:"; break;
+    case Item::ResistivityModelType: prompt = "Type of resistivity model:"; break;
+    case Item::IpModelType: prompt = "Type of IP model:"; break;
     default: return table.rows[row].description;
     }
+    for (const std::string& choice : settingChoices(table, row)) prompt += "\n" + choice;
+    return prompt;
 }
 
 SettingEdit toggleSetting(const SettingsTable& table, std::size_t row, const SettingContext& context)
 {
     const auto item = itemOfRow(table, row);
     if (!item || !isToggle(*item)) return rejected("");
-    const int current = roundHalfEven(lenientNumber(table.rows[row].value));
-    if (*item == Item::CableSpecified) return accepted(current == 1 ? "-1" : "1");
-    const int next = current == 1 ? 2 : 1;
+    const bool on = settingSwitchedOn(table, row);
+    if (*item == Item::CableSpecified) return accepted(on ? "-1" : "1");
+    const int next = on ? 2 : 1;
     if (*item == Item::ModelIp && next == 1 && !context.hasIpData) return rejected("No IP data to model!");
     SettingEdit edit = accepted(std::to_string(next));
     if (*item == Item::ModelIp) edit.ipCheckBox = next == 1;
@@ -387,8 +404,9 @@ std::string settingTooltip(const SettingsTable& table, std::size_t row)
     while (!fallback.empty() && fallback.back() == ' ') fallback.remove_suffix(1);
     if (!fallback.empty()) text += "\nDefault: " + std::string(fallback);
     std::string_view allowed;
-    if (isToggle(*item)) allowed = "1 (yes) or 2 (no); a click switches it";
-    else if (isChoice(*item)) allowed = "0 (the other types are set by what is imported)";
+    if (*item == Item::CableSpecified) allowed = "1 (used, ticked) or -1 (not used); the check box switches it";
+    else if (isToggle(*item)) allowed = "1 (yes, ticked) or 2 (no); the check box switches it";
+    else if (isChoice(*item)) allowed = "0, picked from the list (the other types are set by what is imported)";
     else switch (ruleOf(*item)) {
         case Rule::ColumnP: allowed = "a column number, 1 or more"; break;
         case Rule::ColumnPN: allowed = "a column number, 1 or more, or -1 when the file has none"; break;

@@ -32,6 +32,13 @@ std::string settingTooltip(const SettingsTable& table, std::size_t row);
 // choices one per line ("Type of mesh:\n0-Standard\n1-User-defined\n2-Imported").
 std::string settingPrompt(const SettingsTable& table, std::size_t row);
 
+// The choices of a Choice row, each led by its code ("0-Standard"); empty
+// for the other rows.
+std::vector<std::string> settingChoices(const SettingsTable& table, std::size_t row);
+
+// Whether a two-way row reads "yes" (its value is 1); false for other rows.
+bool settingSwitchedOn(const SettingsTable& table, std::size_t row);
+
 // What a choice item's Yes also does.
 enum class UnloadKind { None, MeshAndModels, ResistivityModel, IpModel };
 

@@ -57,6 +57,7 @@ Form_FileOpen::Form_FileOpen(ImportSet& set, ImportGrids& grids, MessageLog& log
     binLayout->addWidget(new QLabel(QStringLiteral("Bin file name"), binFrame), 0, 0);
     binLayout->addWidget(txtBin_, 0, 1);
     binLayout->addWidget(cmdBin, 0, 2);
+    cmdBin->setToolTip(QStringLiteral("Choose the instrument's binary data file"));
     connect(cmdBin, &QPushButton::clicked, this, &Form_FileOpen::cmdSelectBin_Click);
 
     auto* modeFrame = new QGroupBox(QStringLiteral("2. Importing options"), this);
@@ -70,11 +71,13 @@ Form_FileOpen::Form_FileOpen(ImportSet& set, ImportGrids& grids, MessageLog& log
     }
     auto* sequenceLabel = new QLabel(QStringLiteral("TXT Sequence file name"), modeFrame);
     auto* cmdSequence = new QPushButton(QStringLiteral("Select TXT sequence file"), modeFrame);
+    cmdSequence->setToolTip(QStringLiteral("Choose the sequence text file that gives the electrodes' positions"));
     connect(cmdSequence, &QPushButton::clicked, this, &Form_FileOpen::cmdSelectSequence_Click);
     auto* conversionFrame = new QGroupBox(
         QStringLiteral("Conversion Table for electrodes: elec_ID, XBin, YBin, ZBin, XNew, YNew, ZNew"), modeFrame);
     auto* conversionLayout = new QGridLayout(conversionFrame);
     auto* cmdConversion = new QPushButton(QStringLiteral("Select Conversion Table"), conversionFrame);
+    cmdConversion->setToolTip(QStringLiteral("Choose the table that renumbers and moves the electrodes"));
     connect(cmdConversion, &QPushButton::clicked, this, &Form_FileOpen::cmdSelectConversion_Click);
     conversionLayout->addWidget(new QLabel(QStringLiteral("Conversion Table file name"), conversionFrame), 0, 0);
     conversionLayout->addWidget(txtConversion_, 0, 1);
@@ -104,6 +107,8 @@ Form_FileOpen::Form_FileOpen(ImportSet& set, ImportGrids& grids, MessageLog& log
     optMode_[2]->setChecked(true);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setToolTip(QStringLiteral("Import the file with the options chosen"));
+    buttons->button(QDialogButtonBox::Cancel)->setToolTip(QStringLiteral("Close without importing"));
     connect(buttons, &QDialogButtonBox::accepted, this, &Form_FileOpen::cmdOK_Click);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

@@ -40,6 +40,7 @@
 #include "ui/settings/flexgridInputData.h"
 #include "ui/shell/DataFileLoading.h"
 #include "ui/shell/MainWindow.h"
+#include "ui/shell/WindowPlaces.h"
 
 namespace vexora::ui {
 
@@ -104,24 +105,33 @@ InvWork::InvWork(ProjectStore& store, MessageLog& log, Questions& questions, Use
 
     auto* commands = new QGridLayout;
     addCommand(commands, 0, "cmdLoadConfiguration", tr("Load"), tr("Load configuration"),
-               &InvWork::cmdLoadConfiguration_Click);
-    addCommand(commands, 1, "cmdInputSchedFile", tr("Load"), tr("Load data file"), &InvWork::cmdInputScheduleFile_Click);
-    dataCommands_.push_back(
-        addCommand(commands, 2, "cmdInputTop", tr("Load"), tr("Load topography"), &InvWork::cmdInputTop_Click));
-    dataCommands_.push_back(
-        addCommand(commands, 3, "cmdViewData", tr("View"), tr("View data"), &InvWork::cmdViewData_Click));
-    addCommand(commands, 4, "cmdSetDefaults", tr("Set"), tr("Set defaults"), &InvWork::cmdSetDefaults_Click);
+               tr("Read the settings from a configuration file"), &InvWork::cmdLoadConfiguration_Click);
+    addCommand(commands, 1, "cmdInputSchedFile", tr("Load"), tr("Load data file"),
+               tr("Load a data file: electrodes, data, topography and the settings it holds (Ctrl+O)"),
+               &InvWork::cmdInputScheduleFile_Click);
+    dataCommands_.push_back(addCommand(commands, 2, "cmdInputTop", tr("Load"), tr("Load topography"),
+                                       tr("Read topography points from a file"), &InvWork::cmdInputTop_Click));
+    dataCommands_.push_back(addCommand(commands, 3, "cmdViewData", tr("View"), tr("View data"),
+                                       tr("Show the tables of the loaded data set"), &InvWork::cmdViewData_Click));
+    addCommand(commands, 4, "cmdSetDefaults", tr("Set"), tr("Set defaults"),
+               tr("Replace every setting with its default value"), &InvWork::cmdSetDefaults_Click);
     addCommand(commands, 5, "cmdSaveConfiguration", tr("Save"), tr("Save configuration"),
-               &InvWork::cmdSaveConfiguration_Click);
+               tr("Write the settings to a configuration file"), &InvWork::cmdSaveConfiguration_Click);
     dataCommands_.push_back(addCommand(commands, 6, "cmdPrintScheduleandData", tr("Save"), tr("Save schedule and data"),
+                                       tr("Write the electrodes, data and topography to a data file (Ctrl+S)"),
                                        &InvWork::cmdPrintScheduleandData_Click));
-    dataCommands_.push_back(
-        addCommand(commands, 7, "cmdPrintMesh", tr("Save"), tr("Save mesh"), &InvWork::cmdPrintMesh_Click));
-    dataCommands_.push_back(
-        addCommand(commands, 8, "cmdViewMesh", tr("View"), tr("View mesh"), &InvWork::cmdViewMesh_Click));
-    cmdRunInverse_ =
-        addCommand(commands, 9, "cmdRunInverse", tr("Run"), tr("Run inversion"), &InvWork::cmdRunInverse_Click);
+    dataCommands_.push_back(addCommand(commands, 7, "cmdPrintMesh", tr("Save"), tr("Save mesh"),
+                                       tr("Write the mesh and its models to a viewer file"),
+                                       &InvWork::cmdPrintMesh_Click));
+    dataCommands_.push_back(addCommand(commands, 8, "cmdViewMesh", tr("View"), tr("View mesh"),
+                                       tr("Show the mesh and its models in the 3D viewer"),
+                                       &InvWork::cmdViewMesh_Click));
+    cmdRunInverse_ = addCommand(commands, 9, "cmdRunInverse", tr("Run"), tr("Run inversion"),
+                                tr("Start the inversion of the loaded data in a new project folder (F5)"),
+                                &InvWork::cmdRunInverse_Click);
     dataCommands_.push_back(cmdRunInverse_);
+    chkIPInv_->setToolTip(tr("Invert the IP data as well as the resistivities"));
+    chkIncludeCfg_->setToolTip(tr("Write the settings into the saved data file, so that it reloads with them"));
     commands->addWidget(chkIPInv_, 10, 0, 1, 2);
     commands->addWidget(chkIncludeCfg_, 11, 0, 1, 2);
 
@@ -137,10 +147,14 @@ InvWork::InvWork(ProjectStore& store, MessageLog& log, Questions& questions, Use
     topWidget->setLayout(top);
 
     auto* splitter = new QSplitter(Qt::Vertical);
+    splitter->setObjectName(QStringLiteral("splitWork"));
     splitter->addWidget(topWidget);
     splitter->addWidget(logPanel_);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 1);
+    // Dragged to the top, the commands stay: only the log may be closed.
+    splitter->setCollapsible(0, false);
+    keepSplitterSizes(splitter, userSettings_, "InvWorkSplitter");
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(splitter);
 
@@ -158,14 +172,17 @@ InvWork::InvWork(ProjectStore& store, MessageLog& log, Questions& questions, Use
 }
 
 QPushButton* InvWork::addCommand(QGridLayout* layout, int row, const char* name, const QString& caption,
-                                 const QString& label, void (InvWork::*run)())
+                                 const QString& label, const QString& tip, void (InvWork::*run)())
 {
     auto* button = new QPushButton(caption);
     button->setObjectName(QString::fromLatin1(name));
+    button->setToolTip(tip);
     connect(button, &QPushButton::clicked, this,
             [this, run, name] { runCommand(log_, questions_, name, [&] { (this->*run)(); }); });
     layout->addWidget(button, row, 0);
-    layout->addWidget(new CommandLabel(label, button), row, 1);
+    auto* labelWidget = new CommandLabel(label, button);
+    labelWidget->setToolTip(tip);
+    layout->addWidget(labelWidget, row, 1);
     return button;
 }
 
@@ -445,6 +462,16 @@ void registerInvWork(MDIStart& mainWindow, ProjectStore& store, MessageLog& log,
         if (work) work->loadScheduleFiles({path});
         return work != nullptr;
     });
+    // Ctrl+S and F5 click the open workspace's buttons, when they are enabled.
+    const auto click = [&mainWindow](const char* button) {
+        QWidget* work = mainWindow.taskWindows().window(TaskWindow::InvWork);
+        auto* command = work ? work->findChild<QPushButton*>(QString::fromLatin1(button)) : nullptr;
+        if (!command || !command->isEnabled()) return false;
+        command->click();
+        return true;
+    };
+    mainWindow.registerWorkspaceCommand(WorkspaceCommand::Save, [click] { return click("cmdPrintScheduleandData"); });
+    mainWindow.registerWorkspaceCommand(WorkspaceCommand::Run, [click] { return click("cmdRunInverse"); });
 }
 
 }  // namespace vexora::ui

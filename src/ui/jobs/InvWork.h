@@ -71,7 +71,7 @@ protected:
 
 private:
     QPushButton* addCommand(QGridLayout* layout, int row, const char* name, const QString& caption,
-                            const QString& label, void (InvWork::*run)());
+                            const QString& label, const QString& tip, void (InvWork::*run)());
     void refreshSettings();
     void updateStates();
     // The save dialog with the overwrite question; empty when cancelled.

@@ -64,6 +64,7 @@ PseudosectionPage::PseudosectionPage(const ProjectStore& store, MessageLog& log,
     for (const auto& [text, name] : kQuantities) cboQuantity->addItem(text, QString(name));
     cboCable = new QComboBox(this);
     cmdSaveImage = new QPushButton("Save image...", this);
+    cmdSaveImage->setToolTip("Save the pseudosections shown as a PNG image");
     view_ = new PseudosectionView(panels_, quantity_, this);
 
     auto* controls = new QHBoxLayout;

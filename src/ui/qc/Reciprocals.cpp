@@ -46,6 +46,8 @@ Reciprocals::Reciprocals(ProjectStore& store, MessageLog& log, Questions& questi
     cmbTable->setCurrentIndex(2);
     cmdCalculate = new QPushButton("Calculate", this);
     cmdSave = new QPushButton("Save", this);
+    cmdCalculate->setToolTip("Pair each measurement with its reciprocal and compare them");
+    cmdSave->setToolTip("Write the reciprocal table, in the order chosen, to a text file");
     txtStatistics = new QPlainTextEdit(this);
     txtStatistics->setReadOnly(true);
     txtStatistics->setMinimumWidth(230);

@@ -35,6 +35,7 @@ frmPlots::frmPlots(MessageLog& log, Questions& questions, QWidget* parent)
     optX->setChecked(true);
     optY->setChecked(true);
     cmdReplot = new QPushButton("Replot", this);
+    cmdReplot->setToolTip("Draw the histogram again with the bar width and axes given");
     auto* bars = new QGroupBox("Bars and axes", this);
     auto* barsLayout = new QFormLayout(bars);
     barsLayout->addRow("Bar width:", txtBarWidth);
@@ -55,6 +56,7 @@ frmPlots::frmPlots(MessageLog& log, Questions& questions, QWidget* parent)
     optFilterInside = new QRadioButton("Remove inside the range", this);
     optFilterOutside->setChecked(true);
     cmdApply = new QPushButton("Apply", this);
+    cmdApply->setToolTip("Remove the data inside or outside the range given");
     auto* filter = new QGroupBox("Filter", this);
     auto* filterLayout = new QFormLayout(filter);
     filterLayout->addRow("Min:", txtMINFilter);

@@ -59,7 +59,7 @@ MDIStart::MDIStart(ProjectStore& store, MessageLog& log, Questions& questions, U
       fileDialogs_(fileDialogs),
       environment_(completed(environment)),
       mdiArea_(new QMdiArea(this)),
-      taskWindows_(mdiArea_)
+      taskWindows_(mdiArea_, userSettings)
 {
     if (!environment_.launcher) {
         ownLauncher_ = std::make_unique<QtProcessLauncher>();
@@ -81,12 +81,15 @@ MDIStart::MDIStart(ProjectStore& store, MessageLog& log, Questions& questions, U
     createMenus();
     createToolBar();
     resize(1200, 800);
+    restorePlace();
+    mdiArea_->viewport()->installEventFilter(this);
 
     log_.subWriteToTextBox(std::string(kApplicationTitle) + " started." + kLineBreak);
 }
 
 MDIStart::~MDIStart()
 {
+    rememberPlace();
     // Workspaces destroyed with the window must not hand the log back to a
     // box that is going too.
     delete currentLog_;
@@ -139,7 +142,8 @@ void MDIStart::createMenus()
     addCommand(newProject, tr("Survey Design"), "mnuNewSurveyDesign",
                [this] { mnuNewProject_Click(ProjectType::SurveyDesign); });
     addCommand(newProject, tr("Data Inversion"), "mnuNewDataInversion",
-               [this] { mnuNewProject_Click(ProjectType::DataInversion); });
+               [this] { mnuNewProject_Click(ProjectType::DataInversion); })
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     addCommand(file, tr("Batch processing"), "mnuBatch", [this] {
         if (batchProcessing_) batchProcessing_();
     });
@@ -147,12 +151,21 @@ void MDIStart::createMenus()
     addCommand(file, tr("&Close Project"), "mnuCloseProject", [this] { mnuCloseProject_Click(); });
     addCommand(file, tr("Import Field Data"), "mnuImportFieldData",
                [this] { LinkMenusToTreeView("Import field data"); });
+    file->addSeparator();
+    addCommand(file, tr("&Load data file..."), "mnuLoadDataFile", [this] { mnuLoadDataFile_Click(); })
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    addCommand(file, tr("&Save schedule and data..."), "mnuSaveData",
+               [this] { mnuWorkspaceCommand_Click(WorkspaceCommand::Save); })
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    addCommand(file, tr("&Run the workspace's job"), "mnuRunJob",
+               [this] { mnuWorkspaceCommand_Click(WorkspaceCommand::Run); })
+        ->setShortcut(QKeySequence(Qt::Key_F5));
     QMenu* recent = file->addMenu(tr("Recent files"));
     recent->setObjectName(QStringLiteral("mnuRecentFiles"));
     connect(recent, &QMenu::aboutToShow, this, [this, recent] { fillRecentFiles(recent); });
     file->addSeparator();
     QAction* quit = addCommand(file, tr("&Quit"), "mnuQuit", [this] { mnuQuit_Click(); });
-    // Written out: the platform's standard Quit key is empty on some systems.
+    // Keys written out: the platform's standard Quit key is empty on some systems.
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     QMenu* view = menuBar()->addMenu(tr("&View"));
@@ -199,6 +212,8 @@ void MDIStart::createMenus()
     addCommand(background, tr("Grey"), "mnuBackgroundGrey",
                [this] { setTaskBackground(QApplication::palette().color(QPalette::Button)); });
     addCommand(background, tr("Other"), "mnuBackgroundOther", [this] { mnuBackgroundOther_Click(); });
+
+    createWindowMenu();
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     addCommand(help, tr("Vexora Help"), "mnuHelp", [this] { mnuHelp_Click(); })

@@ -45,6 +45,9 @@ class MessageLogPanel;
 // The tables of the data-set window the DataSet menu asks for.
 enum class DataSetView { Electrodes, Quadrupoles, Plots };
 
+// What the main window's keys ask of the open project's workspace.
+enum class WorkspaceCommand { Save, Run };
+
 class MDIStart : public QMainWindow {
     Q_OBJECT
 public:
@@ -104,6 +107,16 @@ public:
     void registerLogBox(QWidget* owner, MessageLogPanel* box);
     void setConsoleInversion(std::function<void(const QString& dataFile)> run) { consoleInversion_ = std::move(run); }
     void setBatchProcessing(std::function<void()> run) { batchProcessing_ = std::move(run); }
+    // The workspace's road for Ctrl+S and F5; false when no open workspace
+    // could do it (none open, nothing loaded).
+    void registerWorkspaceCommand(WorkspaceCommand command, std::function<bool()> run);
+
+    // File > Load data file (Ctrl+O): the chosen file is loaded as a
+    // recent file is.
+    void mnuLoadDataFile_Click();
+    void mnuWorkspaceCommand_Click(WorkspaceCommand command);
+    // Window menu: the open windows of the main window's area.
+    void fillWindowList(QMenu* menu);
 
     // Tools and options.
     void mnuSequencer_Click();
@@ -122,11 +135,16 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The sub-windows follow the size of the main window's area.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createLogDock();
     void restoreMainLogBox();
     void createMenus();
+    void createWindowMenu();
+    void restorePlace();
+    void rememberPlace();
     void createToolBar();
     QAction* addCommand(QMenu* menu, const QString& text, const char* name, std::function<void()> run);
     void showExplorer();
@@ -164,6 +182,7 @@ private:
     std::function<void(const QString&)> consoleInversion_;
     std::function<void()> batchProcessing_;
     std::function<bool(const QString&)> dataFileLoader_;
+    std::map<WorkspaceCommand, std::function<bool()>> workspaceCommands_;
 };
 
 }  // namespace vexora::ui

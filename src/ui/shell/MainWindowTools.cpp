@@ -1,6 +1,6 @@
 // The main window's tools and options: the external programs, the viewer
-// script and the core conversions, the path dialog, the background colour,
-// help and About.
+// script, the data file load and the core conversions, the path dialog,
+// the background colour, help and About.
 
 #include <QApplication>
 #include <QMdiArea>
@@ -15,6 +15,7 @@
 #include "core/shell/ProjectBanner.h"
 #include "ui/platform/FileDialogs.h"
 #include "ui/platform/TextConversion.h"
+#include "ui/shell/DataFileLoading.h"
 #include "ui/shell/HelpWindow.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/SearchProgress.h"
@@ -87,6 +88,13 @@ void MDIStart::convertDataFile(int kind)
     (void)vexora::convertDataFile(toFilePath(chosen), static_cast<DataFileConversion>(kind),
                                   environment_.applicationFolder, environment_.userDataFolder, *environment_.launcher,
                                   log_);
+}
+
+void MDIStart::mnuLoadDataFile_Click()
+{
+    if (refuseSecondDataFile(store_, questions_)) return;
+    const QString chosen = fileDialogs_.openFileName(this, tr("Load data file"), toQtFilters(kDataFileFilters));
+    if (!chosen.isEmpty()) loadDataFile(chosen);
 }
 
 void MDIStart::mnuConvertToVwer_Click() { convertDataFile(static_cast<int>(DataFileConversion::ViewerModel)); }

@@ -1,10 +1,24 @@
 #include "ui/shell/TaskWindows.h"
 
+#include <string>
+
 #include <QDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
+#include "ui/shell/WindowPlaces.h"
+
 namespace vexora::ui {
+
+namespace {
+
+std::string placeKey(TaskWindow kind, const QWidget& window)
+{
+    const QString name = window.objectName();
+    return name.isEmpty() ? "TaskWindow" + std::to_string(static_cast<int>(kind)) : name.toStdString();
+}
+
+}  // namespace
 
 void TaskWindows::registerWindow(TaskWindow kind, Factory create, Prepare prepare)
 {
@@ -43,9 +57,9 @@ QWidget* TaskWindows::show(TaskWindow kind, WindowMode mode, const QString& capt
             QMdiSubWindow* frame = area_->addSubWindow(window);
             // A closed task window is gone; the next click builds it afresh.
             frame->setAttribute(Qt::WA_DeleteOnClose);
-            frame->setGeometry(placement);
             e.frame = frame;
         }
+        place(kind, placement);
     }
     if (hideOthers) hideAllExcept(kind);
     if (!caption.isEmpty()) e.window->setWindowTitle(caption);
@@ -56,6 +70,23 @@ QWidget* TaskWindows::show(TaskWindow kind, WindowMode mode, const QString& capt
     if (auto* frame = qobject_cast<QMdiSubWindow*>(e.frame.data())) area_->setActiveSubWindow(frame);
     else e.frame->activateWindow();
     return e.window;
+}
+
+void TaskWindows::place(TaskWindow kind, const QRect& placement)
+{
+    Entry& e = entry(kind);
+    const std::string key = placeKey(kind, *e.window);
+    QWidget* frame = e.frame;
+    if (frame->isWindow()) {
+        if (const QByteArray geometry = recalledBytes(settings_, key); !geometry.isEmpty())
+            frame->restoreGeometry(geometry);
+        watchGeometry(frame, [&settings = settings_, frame, key] { rememberBytes(settings, key, frame->saveGeometry()); });
+        return;
+    }
+    // The main window may have shrunk since: the window is kept inside it.
+    const std::optional<QRect> left = recalledRect(settings_, key);
+    frame->setGeometry(left ? fittedInto(*left, area_->viewport()->size()) : placement);
+    watchGeometry(frame, [&settings = settings_, frame, key] { rememberRect(settings, key, frame->geometry()); });
 }
 
 void TaskWindows::hideAllExcept(TaskWindow kind)

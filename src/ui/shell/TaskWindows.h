@@ -2,7 +2,8 @@
 // The task windows of a project (workspaces, field data window, checks,
 // solver set-up dialogs). Each kind is registered once with a factory by the
 // module that builds it; a kind nobody registered is simply not shown. A
-// window is created on first use and lives until it is closed.
+// window is created on first use and lives until it is closed; it opens
+// where the user last left it (per-user settings, under its object name).
 
 #include <array>
 #include <functional>
@@ -18,6 +19,10 @@
 class QMdiArea;
 class QMdiSubWindow;
 
+namespace vexora {
+class UserSettings;
+}  // namespace vexora
+
 namespace vexora::ui {
 
 class TaskWindows {
@@ -26,7 +31,7 @@ public:
     // Switches a shown window to the mode of the node that showed it.
     using Prepare = std::function<void(QWidget*, WindowMode)>;
 
-    explicit TaskWindows(QMdiArea* area) : area_(area) {}
+    TaskWindows(QMdiArea* area, UserSettings& settings) : area_(area), settings_(settings) {}
 
     void registerWindow(TaskWindow kind, Factory create, Prepare prepare = {});
     bool isRegistered(TaskWindow kind) const;
@@ -38,7 +43,7 @@ public:
     // returns it; null when the kind is not registered or its factory
     // returned null (nothing is hidden then). Dialogs (QDialog)
     // are shown as windows of their own, the others inside the main window
-    // at `placement`. With `hideOthers` every other task window is hidden.
+    // where they were last left, else at `placement`. With `hideOthers` every other task window is hidden.
     QWidget* show(TaskWindow kind, WindowMode mode, const QString& caption, bool hideOthers, const QRect& placement);
 
     void hideAllExcept(TaskWindow kind);
@@ -66,8 +71,10 @@ private:
     Entry& entry(TaskWindow kind) { return entries_[static_cast<std::size_t>(kind)]; }
     const Entry& entry(TaskWindow kind) const { return entries_[static_cast<std::size_t>(kind)]; }
     void paint(QWidget* window) const;
+    void place(TaskWindow kind, const QRect& placement);
 
     QMdiArea* area_;
+    UserSettings& settings_;
     std::array<Entry, kTaskWindowCount> entries_;
     QColor background_ = Qt::white;
 };

@@ -75,8 +75,12 @@ frmPath::frmPath(Mode mode, UserSettings& userSettings, Questions& questions, Fi
     txtNew_->setMinimumWidth(420);
 
     auto* browse = new QPushButton(tr("Browse..."), this);
+    browse->setToolTip(programMode() ? tr("Choose the folder that holds the program")
+                                     : tr("Choose the configuration file the workbench starts with"));
     connect(browse, &QPushButton::clicked, this, &frmPath::cmdBrowse_Click);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setToolTip(tr("Store the new choice for this user"));
+    buttons->button(QDialogButtonBox::Cancel)->setToolTip(tr("Close, keeping the current choice"));
     connect(buttons, &QDialogButtonBox::accepted, this, &frmPath::cmdOK_Click);
     connect(buttons, &QDialogButtonBox::rejected, this, &frmPath::cmdCancel_Click);
 
