@@ -82,9 +82,9 @@ TEST(InversionJob, ProgressMovesForwardInSmallStepsAndReaches100OnlyAtTheEnd)
 {
     const fs::path root = freshFolder("inv_progress");
     // Errors far below the data's own keep it iterating up to its maximum.
-    ASSERT_TRUE(writeFileAtomically(root / "small.data",
-                                    smallSurvey(smallDataRows(), "#start_from_data= 2\r\n#res_noise_percent= 0.0001\r\n#use_robust_inv= 2\r\n"
-                                                                 "#res_noise_constant= 0\r\n#max_num_iterations_rho= 8\r\n")));
+    const std::string tags = "#start_from_data= 2\r\n#res_noise_percent= 0.0001\r\n#res_noise_constant= 0\r\n"
+                             "#use_robust_inv= 2\r\n#max_num_iterations_rho= 8\r\n";
+    ASSERT_TRUE(writeFileAtomically(root / "small.data", smallSurvey(smallDataRows(), tags)));
     ASSERT_EQ(runVexora({"job", "inv", (root / "small.data").string(), (root / "inv").string(), "--no-start"}).code, 0);
     const fs::path folder = root / "inv.VXRprj";
     ASSERT_EQ(runCoreScript(folder / "InvScript.txt", nullptr), ScriptStatus::Completed);

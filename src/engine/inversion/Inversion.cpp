@@ -236,13 +236,12 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
         m[j] = std::clamp(std::log(start_.conductivity[j]), kLowestLogSigma, kHighestLogSigma);
     chooseStart(m);
     const std::vector<double> reference = m;
-    const bool modelIp = forward_.settings().modelIp && ipMesh_;
-    InversionProgress progress(settings_.rho.maxIterations, modelIp);
+    InversionProgress progress(settings_.rho.maxIterations, forward_.settings().modelIp && ipMesh_);
 
     std::vector<double> resistance, trialResistance;
-    if (model(m, resistance, control_.part(progress.startModel(0), progress.startModel(1), "Starting model: forward model")) !=
-        Status::Ok)
-        return InversionStatus::Error;
+    const Feedback startProgress =
+        control_.part(progress.startModel(0), progress.startModel(1), "Starting model: forward model");
+    if (model(m, resistance, startProgress) != Status::Ok) return InversionStatus::Error;
     forward_.keepTrial();
     auto markUsable = [&](const std::vector<double>& v) {
         std::size_t dropped = 0;
@@ -451,17 +450,17 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
     CalculatedData calculated;
     // "Model IP Data": the chargeability follows, linearised about the final
     // model, which must be one the resistivity accepted (or a start that fits).
-    const bool invertIp = !aborted && forward_.settings().modelIp;
+    const bool modelIp = !aborted && forward_.settings().modelIp;
     const bool resistivityAccepted = iteration > 0 || atNoiseLevel(chi2);
-    if (invertIp && !ipMesh_)
+    if (modelIp && !ipMesh_)
         log_.warning(kSource, "The IP inversion is not yet for 2D lines: only the resistivity is inverted.");
-    else if (invertIp && !resistivityAccepted) {
+    else if (modelIp && !resistivityAccepted) {
         log_.warning(kSource, "The IP inversion is not run: no resistivity step was accepted, and the starting "
                               "model's sensitivities would not describe the ground. The result has no IP model.");
         model.ipModelling = false;
         model.ip.assign(1, 0.0);
     }
-    if (invertIp && ipMesh_ && resistivityAccepted) {
+    if (modelIp && ipMesh_ && resistivityAccepted) {
         std::vector<std::size_t> ipRows;
         for (std::size_t i = 0; i < rows_.size(); ++i)
             if (usable_[i]) ipRows.push_back(rows_[i]);
