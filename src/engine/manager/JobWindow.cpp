@@ -61,7 +61,8 @@ JobWindow::JobWindow(const QString& kind, const QString& projectFolder, std::fun
     elapsed_.start();
     auto* clock = new QTimer(this);
     connect(clock, &QTimer::timeout, this, [this, clock] {
-        ended_ ? clock->stop() : showTime();
+        if (ended_) clock->stop();
+        else showTime();
     });
     clock->start(1000);
     showTime();

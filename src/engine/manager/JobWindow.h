@@ -1,8 +1,8 @@
 #pragma once
 // The manager's window: the job kind and project folder, a progress bar
-// with the current stage, the time taken and the time left, the job's log as it grows, and an Abort button
-// that asks the core to stop. Once the core has ended the button closes the
-// window.
+// with the current stage, the time taken and the time left, the job's log
+// as it grows, and an Abort button that asks the core to stop. Once the
+// core has ended the button closes the window.
 
 #include <functional>
 

@@ -66,24 +66,21 @@ void logInversionOutcomes(const std::vector<ConsoleRunOutcome>& outcomes, Messag
 void followInversionRuns(QObject* owner, const std::vector<ConsoleRunOutcome>& outcomes, MessageLog& log,
                          bool counting)
 {
-    struct Count {
-        std::size_t completed = 0;
-        std::size_t files = 0;
-    };
-    const auto count = std::make_shared<Count>(Count{0, outcomes.size()});
-    const auto logCount = [&log, count] {
-        log.subWriteToTextBox("Batch processing: " + std::to_string(count->completed) + " of " +
-                              std::to_string(count->files) + " data files inverted" + kLineBreak);
+    // Shared by the runs' watches, which end in any order.
+    const auto completed = std::make_shared<std::size_t>(0);
+    const auto logCount = [&log, completed, files = outcomes.size()] {
+        log.subWriteToTextBox("Batch processing: " + std::to_string(*completed) + " of " + std::to_string(files) +
+                              " data files inverted" + kLineBreak);
     };
     bool started = false;
     for (const ConsoleRunOutcome& outcome : outcomes) {
         if (outcome.status != Status::Ok) continue;
         started = true;
         followJob(owner, outcome.folder / kProgressFile,
-                  [&log, count, counting, logCount, file = outcome.dataFile](const ProgressState& end) {
+                  [&log, completed, counting, logCount, file = outcome.dataFile](const ProgressState& end) {
                       log.subWriteToTextBox("Inversion of " + file.string() + " ended: " + end.stage + kLineBreak);
                       if (!counting) return;
-                      if (end.stage == kCompletedStage) ++count->completed;
+                      if (end.stage == kCompletedStage) ++*completed;
                       logCount();
                   });
     }
