@@ -78,5 +78,35 @@ TEST(InversionJob, AnAbortSavesTheBestModelAndEndsTheJobAsAborted)
     EXPECT_EQ(fileText(folder / "InvModelOutput.vwer"), fileText(folder / "InvModelOutput_iter1.vwer"));
 }
 
+TEST(InversionJob, ProgressMovesForwardInSmallStepsAndReaches100OnlyAtTheEnd)
+{
+    const fs::path root = freshFolder("inv_progress");
+    // Errors far below the data's own keep it iterating up to its maximum.
+    const std::string tags = "#start_from_data= 2\r\n#res_noise_percent= 0.0001\r\n#res_noise_constant= 0\r\n"
+                             "#use_robust_inv= 2\r\n#max_num_iterations_rho= 8\r\n";
+    ASSERT_TRUE(writeFileAtomically(root / "small.data", smallSurvey(smallDataRows(), tags)));
+    ASSERT_EQ(runVexora({"job", "inv", (root / "small.data").string(), (root / "inv").string(), "--no-start"}).code, 0);
+    const fs::path folder = root / "inv.VXRprj";
+    ASSERT_EQ(runCoreScript(folder / "InvScript.txt", nullptr), ScriptStatus::Completed);
+
+    const std::string text = fileText(folder / "Progress.txt");
+    std::vector<ProgressState> states;
+    for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        states.push_back(*lastProgressState(text.substr(start, end + 2 - start)));
+    ASSERT_FALSE(states.empty());
+    std::vector<int> distinct;
+    for (std::size_t i = 0; i < states.size(); ++i) {
+        if (i > 0) EXPECT_GE(states[i].percent, states[i - 1].percent) << states[i].stage;
+        if (i + 1 < states.size()) EXPECT_LT(states[i].percent, 100) << states[i].stage;
+        if (distinct.empty() || distinct.back() != states[i].percent) distinct.push_back(states[i].percent);
+    }
+    EXPECT_EQ(states.back(), (ProgressState{100, "Script completed"}));
+    EXPECT_GE(distinct.size(), 20u) << text;
+    // The inversion's own parts are named as they come.
+    for (const char* stage : {"Inversion: Iteration 1: sensitivities", "Inversion: Iteration 1: model update",
+                              "Inversion: Iteration 1: forward model"})
+        EXPECT_NE(text.find(stage), std::string::npos) << stage;
+}
+
 }  // namespace
 }  // namespace vexora

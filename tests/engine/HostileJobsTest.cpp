@@ -134,11 +134,11 @@ TEST(HostileInputJobs, ACoreWhoseManagerHasEndedStopsAfterItsCurrentStep)
     } cases[] = {
         {3, ScriptStatus::Stopped,
          "\tScript stopped before line 3 (GENERATEMESH): the manager that started the core has ended.",
-         {25, "Loading configuration"}},
+         {24, "Loading configuration"}},
         {4, ScriptStatus::Stopped,
          scriptIn(folder, "\tScript stopped before line 4 (SAVECONFIGURATION \"{F}/Out.data\"): the manager that "
                           "started the core has ended."),
-         {50, "Generating mesh"}},
+         {49, "Generating mesh"}},
         {0, ScriptStatus::Completed, "\tScript completed.", {100, "Script completed"}},
     };
     for (const auto& c : cases) {

@@ -96,7 +96,7 @@ TEST(ScriptRun, ABadScriptStopsWithALineSayingWhatAndWhereAndLeavesNoResult)
         {"forward model before a mesh", kMessagePaths + kLoad + "RUNFORWARDMODEL\r\n" + save, ScriptStatus::Stopped,
          "Script stopped at line 3 (RUNFORWARDMODEL): Error: RUNFORWARDMODEL: no mesh: GENERATEMESH or LOADMESH "
          "must come first.",
-         ProgressState{50, "Forward modelling"}},
+         ProgressState{1, "Forward modelling"}},
         {"mesh before a configuration", kMessagePaths + "GENERATEMESH\r\n" + save, ScriptStatus::Stopped,
          "Script stopped at line 2 (GENERATEMESH): Error: GENERATEMESH: no configuration loaded: LOADCONFIGURATION "
          "must come first.",
@@ -111,10 +111,10 @@ TEST(ScriptRun, ABadScriptStopsWithALineSayingWhatAndWhereAndLeavesNoResult)
          "configuration tags found.",
          ProgressState{33, "Loading configuration"}},
         {"mesh file of another size", kMessagePaths + kLoad + "LOADMESH \"{F}/FineX.vwer\"\r\n" + save,
-         ScriptStatus::Stopped, "): Error: LOADMESH: {F}/FineX.vwer has ", ProgressState{50, "Loading mesh"}},
+         ScriptStatus::Stopped, "): Error: LOADMESH: {F}/FineX.vwer has ", ProgressState{49, "Loading mesh"}},
         {"mesh too large", kMessagePaths + "LOADCONFIGURATION \"" + tiny.string() + "\"\r\nGENERATEMESH\r\n" + save,
          ScriptStatus::Stopped, "): Error: cmdmakeMesh_click: Mesh refused: a mesh of ",
-         ProgressState{50, "Generating mesh"}},
+         ProgressState{49, "Generating mesh"}},
         // The script itself creates the abort file mid-run.
         {"abort file created mid-run",
          "SETMESSAGEPATH \"{F}/FWMLog.prg\" \"{F}/Progress.txt\" \"{F}/Stop.vwer\"\r\n" + kLoad +
@@ -122,7 +122,7 @@ TEST(ScriptRun, ABadScriptStopsWithALineSayingWhatAndWhereAndLeavesNoResult)
          ScriptStatus::Aborted,
          "Script aborted before line 5 (" + scriptIn(folder, save.substr(0, save.size() - 2)) +
              "): abort file {F}/Stop.vwer found.",
-         ProgressState{60, "Saving mesh"}},
+         ProgressState{59, "Saving mesh"}},
     };
     for (const auto& c : cases) {
         fs::remove(folder / "FWMLog.prg");

@@ -22,6 +22,7 @@
 #include "core/settings/Configuration.h"
 #include "core/settings/SettingsTable.h"
 #include "ui/jobs/InvWork.h"
+#include "ui/jobs/JobFollower.h"
 #include "ui/platform/TextConversion.h"
 #include "ui/settings/flexgridInputData.h"
 #include "ui/shell/MainWindow.h"
@@ -147,6 +148,34 @@ TEST_F(InvWorkRoad, LoadEditSaveAndRunInANewProjectFolder)
     EXPECT_EQ(store.ipWindowsToMerge, 0);
     // "Invert IP data" makes the job model IP, which the core's inversion follows.
     EXPECT_NE(vexora::testing::fileText(folder / "DataInput.data").find("#model_ip= 1"), std::string::npos);
+}
+
+TEST_F(InvWorkRoad, TheWorkspaceLogsHowItsJobEnded)
+{
+    load();
+    work->ipInversionBox()->setChecked(false);
+    const struct {
+        const char* name;
+        std::string progress;  // as the core and the manager leave it
+        const char* stage;
+    } cases[] = {
+        {"completed", "99\tSaving data\r\n100\tScript completed\r\n", "Script completed"},
+        {"aborted", "40\tInversion: Iteration 3: model update\r\n40\tAborted\r\n", "Aborted"},
+        {"failed", "12\tInversion: Starting model: forward model\r\n12\tFailed: killed (SIGKILL)\r\n",
+         "Failed: killed (SIGKILL)"},
+    };
+    for (const auto& c : cases) {
+        dialogs.queue(ui::fromFilePath(field / c.name));
+        click("cmdRunInverse");
+        const fs::path folder = field / (std::string(c.name) + ".VXRprj");
+        const std::string ended = "Inversion job in " + folder.string() + " ended: " + c.stage;
+        // The last line still being written is no end yet.
+        ASSERT_TRUE(writeFileAtomically(folder / "Progress.txt", c.progress.substr(0, c.progress.size() - 2)));
+        QTest::qWait(3 * ui::kJobFollowMilliseconds);
+        EXPECT_FALSE(logHas(ended)) << c.name;
+        ASSERT_TRUE(writeFileAtomically(folder / "Progress.txt", c.progress));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return logHas(ended); }, 5000)) << log.plainText();
+    }
 }
 
 TEST_F(InvWorkRoad, RefusalsKeepWhatIsLoaded)

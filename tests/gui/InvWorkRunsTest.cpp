@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "GuiTestSupport.h"
 #include "core/JobTestSupport.h"
@@ -48,6 +49,15 @@ struct InversionRuns : ::testing::Test {
 
     void trigger(const char* name) { window->findChild<QAction*>(QString::fromLatin1(name))->trigger(); }
     std::string logText() const { return log.plainText(); }
+    // Stands in for the core and the manager: the job's progress file as they leave it.
+    static void finishJob(const fs::path& folder, const std::string& progress)
+    {
+        ASSERT_TRUE(writeFileAtomically(folder / "Progress.txt", progress));
+    }
+    bool waitForLog(const std::string& text)
+    {
+        return QTest::qWaitFor([&] { return logText().find(text) != std::string::npos; }, 5000);
+    }
 };
 
 TEST_F(InversionRuns, ConsoleRunInvertsTheChosenFileWithoutTouchingTheProject)
@@ -75,8 +85,39 @@ TEST_F(InversionRuns, BatchGoesOnAfterAFailedFileAndCounts)
     EXPECT_EQ(dialogs.requests().size(), 4u);
     EXPECT_EQ(launcher.requests().size(), 1u) << logText();
     EXPECT_NE(logText().find("Inversion of " + (data / "bad.data").string() + " failed"), std::string::npos);
-    EXPECT_NE(logText().find("Batch processing: 1 of 3 data files inverted"), std::string::npos) << logText();
     EXPECT_FALSE(store.survey.dataLoaded);
+    // The count comes when the job has ended, not when it started.
+    EXPECT_EQ(logText().find("Batch processing:"), std::string::npos) << logText();
+    finishJob(data / "survey.VXRprj", "100\tScript completed\r\n");
+    EXPECT_TRUE(waitForLog("Batch processing: 1 of 3 data files inverted")) << logText();
+}
+
+// Each end logs how the job ended and the count so far; only completed jobs count.
+TEST_F(InversionRuns, BatchCountsFilesWhenTheirJobsEnd)
+{
+    fs::copy_file(data / "survey.data", data / "second.data");
+    for (const char* name : {"survey.data", "second.data"}) dialogs.queue(ui::fromFilePath(data / name));
+    trigger("mnuBatch");
+    ASSERT_EQ(launcher.requests().size(), 2u) << logText();
+    const struct {
+        const char* folder;
+        const char* progress;
+        std::string ended;
+        const char* count;
+    } ends[] = {
+        {"second.VXRprj", "40\tInversion: Iteration 3: model update\r\n40\tFailed: exit status 1\r\n",
+         "Inversion of " + (data / "second.data").string() + " ended: Failed: exit status 1",
+         "Batch processing: 0 of 2 data files inverted"},
+        {"survey.VXRprj", "100\tScript completed\r\n",
+         "Inversion of " + (data / "survey.data").string() + " ended: Script completed",
+         "Batch processing: 1 of 2 data files inverted"},
+    };
+    for (const auto& end : ends) {
+        EXPECT_EQ(logText().find(end.count), std::string::npos) << end.folder;
+        finishJob(data / end.folder, end.progress);
+        EXPECT_TRUE(waitForLog(end.ended)) << logText();
+        EXPECT_TRUE(waitForLog(end.count)) << logText();
+    }
 }
 
 TEST_F(InversionRuns, TheOpenWorkspaceShowsBatchModeWhileTheBatchRuns)

@@ -2,7 +2,8 @@
 // Numerical-core jobs: a fresh project folder is filled with the input data
 // file and a script of core commands, and the core's manager program is
 // started on the script. The job then belongs to the core; nothing waits
-// for it.
+// for it, a window that wants its end follows its progress file
+// (JobProgress.h).
 
 #include <filesystem>
 #include <string>

@@ -20,7 +20,8 @@ GaussNewtonStep::GaussNewtonStep(const Jacobian& jacobian, std::span<const doubl
 std::vector<CgOutcome> GaussNewtonStep::solve(std::span<const double> lambdas, std::span<const double> residuals,
                                               std::span<const double> model, std::span<const double> reference,
                                               const UpdateLimits& limits,
-                                              std::vector<std::vector<double>>& updates) const
+                                              std::vector<std::vector<double>>& updates,
+                                              const std::function<void(int)>& onIteration) const
 {
     const std::size_t n = jacobian_.cols, data = jacobian_.rows, k = lambdas.size();
     const double a = regularisation_.referenceWeight;
@@ -107,6 +108,7 @@ std::vector<CgOutcome> GaussNewtonStep::solve(std::span<const double> lambdas, s
             if (active[t])
                 for (std::size_t c = 0; c < n; ++c) p[t * n + c] = z[t * n + c] + rzNext[t] / rz[t] * p[t * n + c];
         rz = rzNext;
+        if (onIteration) onIteration(iteration + 1);
     }
 
     updates.resize(k);

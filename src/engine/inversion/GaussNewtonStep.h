@@ -14,6 +14,7 @@
 // the systems of several roughness factors advance in lockstep, so that
 // each pass over J serves all of them.
 
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -44,10 +45,12 @@ public:
     GaussNewtonStep(const Jacobian& jacobian, std::span<const double> dataWeights, const BlockGrid& grid,
                     const Regularisation& regularisation, int threads = 1);
 
-    // dm for each roughness factor, about the model m with residuals r.
+    // dm for each roughness factor, about the model m with residuals r;
+    // `onIteration` (may be empty) hears of every CG iteration done.
     std::vector<CgOutcome> solve(std::span<const double> lambdas, std::span<const double> residuals,
                                  std::span<const double> model, std::span<const double> reference,
-                                 const UpdateLimits& limits, std::vector<std::vector<double>>& updates) const;
+                                 const UpdateLimits& limits, std::vector<std::vector<double>>& updates,
+                                 const std::function<void(int iteration)>& onIteration = {}) const;
 
 private:
     const Jacobian& jacobian_;

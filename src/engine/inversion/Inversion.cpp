@@ -12,6 +12,7 @@
 #include "engine/inversion/BlockGrid.h"
 #include "engine/inversion/ChargeabilityInversion.h"
 #include "engine/inversion/DataErrors.h"
+#include "engine/inversion/InversionProgress.h"
 #include "engine/inversion/InversionSettings.h"
 #include "engine/inversion/LineInversionForward.h"
 #include "engine/inversion/MeshInversionForward.h"
@@ -68,7 +69,7 @@ public:
 private:
     Status setup();
     // The model's V/I, held as the forward model's trial; residuals of the data rows.
-    Status model(const std::vector<double>& logSigma, std::vector<double>& resistance, int percent);
+    Status model(const std::vector<double>& logSigma, std::vector<double>& resistance, const Feedback& progress);
     std::vector<double> residuals(const std::vector<double>& resistance) const;
     // 1 / error of each usable datum, times its robust factor unless `robust`
     // is false (the misfit the data's errors alone give).
@@ -86,7 +87,6 @@ private:
         for (std::size_t j = 0; j < sigma.size(); ++j) sigma[j] = std::exp(logSigma[j]);
         return sigma;
     }
-    int percentAt(int iteration) const { return std::min(99, 100 * iteration / (settings_.rho.maxIterations + 1)); }
 
     InversionForward& forward_;
     const Models& start_;
@@ -164,11 +164,11 @@ Status ResistivityInversion::setup()
     return Status::Ok;
 }
 
-Status ResistivityInversion::model(const std::vector<double>& logSigma, std::vector<double>& resistance, int percent)
+Status ResistivityInversion::model(const std::vector<double>& logSigma, std::vector<double>& resistance,
+                                   const Feedback& progress)
 {
     const auto start = Clock::now();
-    report(percent, "forward model");
-    const Status status = forward_.model(conductivity(logSigma), percent, resistance);
+    const Status status = forward_.model(conductivity(logSigma), progress, resistance);
     forwardSeconds_ += secondsSince(start);
     return status;
 }
@@ -234,9 +234,12 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
         m[j] = std::clamp(std::log(start_.conductivity[j]), kLowestLogSigma, kHighestLogSigma);
     chooseStart(m);
     const std::vector<double> reference = m;
+    InversionProgress progress(settings_.rho.maxIterations, forward_.settings().modelIp);
 
     std::vector<double> resistance, trialResistance;
-    if (model(m, resistance, 0) != Status::Ok) return InversionStatus::Error;
+    const Feedback startProgress =
+        control_.part(progress.startModel(0), progress.startModel(1), "Starting model: forward model");
+    if (model(m, resistance, startProgress) != Status::Ok) return InversionStatus::Error;
     forward_.keepTrial();
     auto markUsable = [&](const std::vector<double>& v) {
         std::size_t dropped = 0;
@@ -274,7 +277,18 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
         }
         const auto iterationStart = Clock::now();
         forwardSeconds_ = 0;
-        const int percent = percentAt(iteration + 1);
+        const int at = iteration + 1;
+        const std::string name = "Iteration " + std::to_string(at);
+        // The forward solves this iteration expects: the trials' when each
+        // is modelled, then the step's (halvings take the part's end).
+        const int forwardsExpected = 1 + (settings_.linearisedTrials ? 0 : settings_.roughnessTrials);
+        int forwardsDone = 0;
+        const auto forwardProgress = [&] {
+            const int from = progress.at(at, IterationPart::Forward, double(forwardsDone) / forwardsExpected);
+            ++forwardsDone;
+            return control_.part(from, progress.at(at, IterationPart::Forward, double(forwardsDone) / forwardsExpected),
+                                 name + ": forward model");
+        };
         // Robust data weights follow the residuals of the current model; the
         // step is judged under the weights it was taken with.
         const bool reweighted = settings_.robust && reweightsAt(iteration, settings_.rho.reweightIterations);
@@ -282,19 +296,25 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
         const std::vector<double> w = weights();
         const double before = chiSquared(r, w);
 
-        report(percent, "Iteration " + std::to_string(iteration + 1) + ": sensitivities");
         const auto sensitivityStart = Clock::now();
-        forward_.jacobian(conductivity(m), rows_, resistance, j);
+        forward_.jacobian(conductivity(m), rows_, resistance,
+                          control_.part(progress.at(at, IterationPart::Sensitivities, 0),
+                                        progress.at(at, IterationPart::Sensitivities, 1), name + ": sensitivities"),
+                          j);
         const double sensitivitySeconds = secondsSince(sensitivityStart);
 
         // The roughness trials.
-        report(percent, "Iteration " + std::to_string(iteration + 1) + ": model update");
         const auto updateStart = Clock::now();
+        const int cgLimit = std::max(settings_.rho.update.maxIterations, 1);
+        const auto onCgIteration = [&](int done) {
+            report(progress.at(at, IterationPart::Update, double(done) / cgLimit), name + ": model update");
+        };
+        onCgIteration(0);
         const GaussNewtonStep step(j, w, grid_, settings_.regularisation, threads);
         const std::vector<double> lambdas =
             roughnessTrialFactors(lambda, settings_.rho.multiplier, settings_.roughnessTrials);
         std::vector<std::vector<double>> updates;
-        step.solve(lambdas, r, m, reference, settings_.rho.update, updates);
+        step.solve(lambdas, r, m, reference, settings_.rho.update, updates, onCgIteration);
         std::vector<RoughnessTrial> trials;
         if (settings_.linearisedTrials) {
             // All trials' J dm in one pass over J.
@@ -314,7 +334,7 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
                 std::vector<double> next(blocks);
                 for (std::size_t b = 0; b < blocks; ++b)
                     next[b] = std::clamp(m[b] + updates[t][b], kLowestLogSigma, kHighestLogSigma);
-                if (model(next, trialResistance, percent) != Status::Ok) return InversionStatus::Error;
+                if (model(next, trialResistance, forwardProgress()) != Status::Ok) return InversionStatus::Error;
                 trialChi2 = chiSquared(residuals(trialResistance), w);
             }
             trials.push_back({lambdas[t], trialChi2});
@@ -339,13 +359,14 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
         for (int halving = 0; halving <= kStepHalvings; ++halving, scale /= 2) {
             for (std::size_t b = 0; b < blocks; ++b)
                 next[b] = std::clamp(m[b] + scale * update[b], kLowestLogSigma, kHighestLogSigma);
-            if (model(next, trialResistance, percent) != Status::Ok) return InversionStatus::Error;
+            if (model(next, trialResistance, forwardProgress()) != Status::Ok) return InversionStatus::Error;
             after = chiSquared(residuals(trialResistance), w);
             if (after < before) {
                 accepted = true;
                 break;
             }
         }
+        progress.measured(sensitivitySeconds, updateSeconds, forwardSeconds_);
         const StepJudgement judged =
             judgeStep(before, accepted ? after : std::numeric_limits<double>::infinity(), lambda, retries);
         if (accepted) {
@@ -364,7 +385,8 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
                 format("%.1f s (forward %.1f s, sensitivity %.1f s, update %.1f s)", secondsSince(iterationStart),
                        forwardSeconds_, sensitivitySeconds, updateSeconds) +
                 kLineBreak);
-            report(percentAt(iteration + 1), "Iteration " + std::to_string(iteration) + format(": chi2 %.3f", chi2));
+            report(progress.at(iteration, IterationPart::Forward, 1),
+                   "Iteration " + std::to_string(iteration) + format(": chi2 %.3f", chi2));
             if (save_ && settings_.saveIterations) {
                 Models current = start_;
                 current.conductivity = conductivity(m);
@@ -438,8 +460,11 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
         std::vector<std::size_t> ipRows;
         for (std::size_t i = 0; i < rows_.size(); ++i)
             if (usable_[i]) ipRows.push_back(rows_[i]);
-        report(99, "IP inversion");
-        forward_.jacobian(conductivity(m), ipRows, resistance, j);
+        forward_.jacobian(conductivity(m), ipRows, resistance,
+                          control_.part(progress.chargeability(0), progress.chargeability(0.5),
+                                        "IP inversion: sensitivities"),
+                          j);
+        report(progress.chargeability(0.5), "IP inversion");
         if (invertChargeability(forward_.grid(), start_, survey_, settings_, j, ipRows, threads, log_, model.ip,
                                 calculated.ip) != Status::Ok)
             return InversionStatus::Error;

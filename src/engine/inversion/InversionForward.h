@@ -8,6 +8,7 @@
 #include <span>
 #include <vector>
 
+#include "core/platform/Feedback.h"
 #include "engine/forward/ForwardSettings.h"
 #include "engine/forward/QuadrupolePlan.h"
 #include "engine/inversion/BlockGrid.h"
@@ -31,14 +32,18 @@ public:
     virtual std::uint64_t availableBytes() const = 0;
 
     // V/I of every quadrupole for `conductivity` (one per parameter), the
-    // state the sensitivities need of it held as the trial; Error logged.
-    virtual Status model(std::span<const double> conductivity, int percent, std::vector<double>& resistance) = 0;
+    // state the sensitivities need of it held as the trial, its progress (by
+    // source) reported 0 to 100; Error logged. The abort request is
+    // honoured between iterations, not inside a model.
+    virtual Status model(std::span<const double> conductivity, const Feedback& progress,
+                         std::vector<double>& resistance) = 0;
     // The trial becomes the model the sensitivities are taken about.
     virtual void keepTrial() = 0;
     // J = d ln |V/I| / d ln sigma of the quadrupoles `rows` about the kept
-    // model, whose conductivity and V/I are given.
+    // model, whose conductivity and V/I are given; its progress reported 0
+    // to 100 from the calling thread.
     virtual void jacobian(std::span<const double> conductivity, std::span<const std::size_t> rows,
-                          std::span<const double> resistance, Jacobian& j) = 0;
+                          std::span<const double> resistance, const Feedback& progress, Jacobian& j) = 0;
 };
 
 }  // namespace vexora

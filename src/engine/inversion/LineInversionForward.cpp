@@ -1,5 +1,8 @@
 #include "engine/inversion/LineInversionForward.h"
 
+#include <atomic>
+#include <thread>
+
 #include "core/platform/AvailableMemory.h"
 
 namespace vexora {
@@ -14,16 +17,21 @@ std::uint64_t LineInversionForward::availableBytes() const
     return control_.memoryLimitBytes ? control_.memoryLimitBytes : availableMemoryBytes();
 }
 
-Status LineInversionForward::model(std::span<const double> conductivity, int, std::vector<double>& resistance)
+Status LineInversionForward::model(std::span<const double> conductivity, const Feedback& progress,
+                                   std::vector<double>& resistance)
 {
-    // The abort request is honoured between iterations, not inside a model.
-    return lineResistancesAndFields(grid_, setup_, conductivity, ComputeControl{}, 0, 0, source_, log_, resistance,
+    ComputeControl inner;
+    inner.progress = progress.progress;
+    return lineResistancesAndFields(grid_, setup_, conductivity, inner, 0, 100, source_, log_, resistance,
                                     trialFields_);
 }
 
 void LineInversionForward::jacobian(std::span<const double> conductivity, std::span<const std::size_t> rows,
-                                    std::span<const double> resistance, Jacobian& j)
+                                    std::span<const double> resistance, const Feedback& progress, Jacobian& j)
 {
+    // Rows arrive from any of the setup's threads; the calling thread reports.
+    const std::thread::id caller = std::this_thread::get_id();
+    std::atomic<std::size_t> done{0};
     j.rows = rows.size();
     j.cols = static_cast<std::size_t>(grid_.cells());
     j.values.resize(j.rows * j.cols);
@@ -31,6 +39,9 @@ void LineInversionForward::jacobian(std::span<const double> conductivity, std::s
         const double v = resistance[rows[i]];
         std::span<float> out = j.row(i);
         for (std::size_t c = 0; c < j.cols; ++c) out[c] = static_cast<float>(conductivity[c] * dv[c] / v);
+        const std::size_t count = ++done;
+        if (std::this_thread::get_id() == caller)
+            progress.report(static_cast<int>(100 * count / rows.size()), "sensitivities");
     });
 }
 

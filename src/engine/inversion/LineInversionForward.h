@@ -29,10 +29,11 @@ public:
     const ForwardSettings& settings() const override { return setup_.settings; }
     const QuadrupolePlan& plan() const override { return setup_.plan; }
     std::uint64_t availableBytes() const override;
-    Status model(std::span<const double> conductivity, int percent, std::vector<double>& resistance) override;
+    Status model(std::span<const double> conductivity, const Feedback& progress,
+                 std::vector<double>& resistance) override;
     void keepTrial() override { std::swap(fields_, trialFields_); }
     void jacobian(std::span<const double> conductivity, std::span<const std::size_t> rows,
-                  std::span<const double> resistance, Jacobian& j) override;
+                  std::span<const double> resistance, const Feedback& progress, Jacobian& j) override;
 
 private:
     const ElectrodeLine& line_;

@@ -10,20 +10,21 @@ Status MeshInversionForward::prepare()
     return Status::Ok;
 }
 
-Status MeshInversionForward::model(std::span<const double> conductivity, int percent, std::vector<double>& resistance)
+Status MeshInversionForward::model(std::span<const double> conductivity, const Feedback& progress,
+                                   std::vector<double>& resistance)
 {
-    // The abort request is honoured between iterations, not inside a model.
     ComputeControl inner;
+    inner.progress = progress.progress;
     inner.memoryLimitBytes = control_.memoryLimitBytes;
-    return modelFieldsAndResistances(mesh_, setup_, conductivity, inner, percent, percent, "Forward model", source_,
-                                     log_, system_, trialFields_, resistance);
+    return modelFieldsAndResistances(mesh_, setup_, conductivity, inner, 0, 100, "Forward model", source_, log_,
+                                     system_, trialFields_, resistance);
 }
 
 void MeshInversionForward::jacobian(std::span<const double> conductivity, std::span<const std::size_t> rows,
-                                    std::span<const double> resistance, Jacobian& j)
+                                    std::span<const double> resistance, const Feedback& progress, Jacobian& j)
 {
     assembleJacobian(mesh_, conductivity, setup_.plan, fields_, stiffness_, rows, resistance, setup_.settings.threads,
-                     j);
+                     j, progress);
 }
 
 }  // namespace vexora

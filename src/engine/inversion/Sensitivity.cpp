@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 
@@ -124,7 +125,7 @@ void pairTerms(const Mesh& mesh, const double* conductivity, const float* stiffn
 void assembleJacobian(const Mesh& mesh, std::span<const double> conductivity, const QuadrupolePlan& plan,
                       const ElectrodeFields& fields, std::span<const float> stiffness,
                       std::span<const std::size_t> rows, std::span<const double> resistance, int threads,
-                      Jacobian& jacobian)
+                      Jacobian& jacobian, const Feedback& progress)
 {
     const std::size_t blocks = static_cast<std::size_t>(blockCount(mesh));
     jacobian.rows = rows.size();
@@ -177,7 +178,8 @@ void assembleJacobian(const Mesh& mesh, std::span<const double> conductivity, co
     // block's stiffness came from memory once per pair. Threads own whole
     // tiles of every row: the work is even and no row is shared.
     const std::size_t tiles = (blocks + kTileBlocks - 1) / kTileBlocks;
-    auto work = [&](std::size_t firstTile, std::size_t lastTile) {
+    std::atomic<std::size_t> tilesDone{0};
+    auto work = [&](bool reporting, std::size_t firstTile, std::size_t lastTile) {
         std::vector<double> terms(mostMeasuring * kTileBlocks);
         for (std::size_t tile = firstTile; tile < lastTile; ++tile) {
             const std::size_t j0 = tile * kTileBlocks, j1 = std::min(blocks, j0 + kTileBlocks);
@@ -203,9 +205,14 @@ void assembleJacobian(const Mesh& mesh, std::span<const double> conductivity, co
                         row[j0 + b] = static_cast<float>(((tm ? tm[b] : 0.0) - (tn ? tn[b] : 0.0)) * inverseV);
                 }
             }
+            const std::size_t done = ++tilesDone;
+            if (reporting) progress.report(static_cast<int>(100 * done / tiles), "sensitivities");
         }
     };
-    shareOut(tiles, threads, [&](std::size_t, std::size_t firstTile, std::size_t lastTile) { work(firstTile, lastTile); });
+    // The progress goes where it was asked from: part 0 runs on the calling thread.
+    shareOut(tiles, threads, [&](std::size_t part, std::size_t firstTile, std::size_t lastTile) {
+        work(part == 0, firstTile, lastTile);
+    });
 }
 
 }  // namespace vexora

@@ -43,10 +43,11 @@ std::vector<double> blockVolumes(const Mesh& mesh);
 
 // J for the quadrupoles `rows` (plan indices) over every block; `resistance`
 // holds the V/I of the plan's quadrupoles, `stiffness` is blockStiffnesses'
-// (symmetric, as a stiffness is). Tiles of blocks are shared out to `threads`.
+// (symmetric, as a stiffness is). Tiles of blocks are shared out to
+// `threads`; the calling thread reports the tiles done, 0 to 100.
 void assembleJacobian(const Mesh& mesh, std::span<const double> conductivity, const QuadrupolePlan& plan,
                       const ElectrodeFields& fields, std::span<const float> stiffness,
                       std::span<const std::size_t> rows, std::span<const double> resistance, int threads,
-                      Jacobian& jacobian);
+                      Jacobian& jacobian, const Feedback& progress = {});
 
 }  // namespace vexora

@@ -51,14 +51,17 @@ Status generateSensitivity(const Mesh& mesh, const Models& models, const Survey&
     Jacobian j;
     if (request.quadrupoleId != 0) {
         assembleJacobian(mesh, models.conductivity, plan, fields, stiffness,
-                         std::span<const std::size_t>(rows.data(), 1), resistance, setup.settings.threads, j);
+                         std::span<const std::size_t>(rows.data(), 1), resistance, setup.settings.threads, j,
+                         control.part(80, 100, "Sensitivities"));
         for (std::size_t b = 0; b < blocks; ++b) values[b] = -static_cast<double>(j.row(0)[b]);
     } else {
         for (std::size_t first = 0; first < rows.size(); first += kRowChunk) {
             const std::size_t count = std::min(kRowChunk, rows.size() - first);
             assembleJacobian(mesh, models.conductivity, plan, fields, stiffness,
                              std::span<const std::size_t>(rows.data() + first, count), resistance,
-                             setup.settings.threads, j);
+                             setup.settings.threads, j,
+                             control.part(80 + static_cast<int>(20 * first / rows.size()),
+                                          80 + static_cast<int>(20 * (first + count) / rows.size()), "Sensitivities"));
             for (std::size_t r = 0; r < count; ++r)
                 for (std::size_t b = 0; b < blocks; ++b) values[b] += std::abs(static_cast<double>(j.row(r)[b]));
         }

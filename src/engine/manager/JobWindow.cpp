@@ -7,10 +7,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "engine/script/JobEnd.h"
 #include "engine/script/JobFiles.h"
+#include "engine/script/JobTime.h"
 
 namespace vexora {
 
@@ -35,6 +37,7 @@ JobWindow::JobWindow(const QString& kind, const QString& projectFolder, std::fun
     bar_->setRange(0, 100);
     bar_->setValue(0);
     stage_ = new QLabel("Waiting for the numerical core...");
+    time_ = new QLabel;
     log_ = new QPlainTextEdit;
     log_->setReadOnly(true);
     log_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -49,14 +52,32 @@ JobWindow::JobWindow(const QString& kind, const QString& projectFolder, std::fun
     layout->addLayout(form);
     layout->addWidget(bar_);
     layout->addWidget(stage_);
+    layout->addWidget(time_);
     layout->addWidget(log_, 1);
     layout->addLayout(buttons);
     resize(720, 420);
+
+    // The job starts with the window; the time runs on between progress lines.
+    elapsed_.start();
+    auto* clock = new QTimer(this);
+    connect(clock, &QTimer::timeout, this, [this, clock] {
+        if (ended_) clock->stop();
+        else showTime();
+    });
+    clock->start(1000);
+    showTime();
+}
+
+void JobWindow::showTime()
+{
+    time_->setText(QString::fromStdString(jobTimeText(static_cast<double>(elapsed_.elapsed()) / 1000, percent_)));
 }
 
 void JobWindow::showProgress(const ProgressState& state)
 {
     bar_->setValue(state.percent);
+    percent_ = state.percent;
+    showTime();
     stage_->setText(QString::fromLatin1(state.stage.data(), static_cast<qsizetype>(state.stage.size())));
 }
 
@@ -71,6 +92,8 @@ void JobWindow::appendLog(const QString& text)
 
 void JobWindow::showEnd(const ProcessEnd& coreEnd)
 {
+    percent_ = 100;  // nothing is left, however the job ended
+    showTime();
     ended_ = true;
     if (const std::optional<std::string> stage = jobEndStage(coreEnd)) stage_->setText(QString::fromStdString(*stage));
     button_->setText("Close");

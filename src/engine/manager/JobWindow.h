@@ -1,11 +1,12 @@
 #pragma once
 // The manager's window: the job kind and project folder, a progress bar
-// with the current stage, the job's log as it grows, and an Abort button
-// that asks the core to stop. Once the core has ended the button closes the
-// window.
+// with the current stage, the time taken and the time left, the job's log
+// as it grows, and an Abort button that asks the core to stop. Once the
+// core has ended the button closes the window.
 
 #include <functional>
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QWidget>
 
@@ -35,10 +36,14 @@ protected:
 
 private:
     void abort();
+    void showTime();
 
     std::function<bool(QString&)> requestAbort_;
     QProgressBar* bar_;
     QLabel* stage_;
+    QLabel* time_;
+    QElapsedTimer elapsed_;
+    int percent_ = 0;
     QPlainTextEdit* log_;
     QPushButton* button_;
     bool ended_ = false;

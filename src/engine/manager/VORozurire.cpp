@@ -117,8 +117,7 @@ int main(int argc, char** argv)
             if (!text.empty()) view->appendLog(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())).remove('\r'));
         }
         if (watch.files.progress.empty()) return;
-        std::uintmax_t whole = 0;
-        const std::optional<ProgressState> state = lastProgressState(readFileFrom(watch.files.progress, whole));
+        const std::optional<ProgressState> state = readProgressFile(watch.files.progress);
         if (!state || state == watch.progress) return;
         watch.progress = state;
         if (view) view->showProgress(*state);

@@ -13,7 +13,7 @@ bool aborted(const ProcessEnd& end) { return end == ProcessEnd{static_cast<int>(
 std::optional<std::string> jobEndStage(const ProcessEnd& end)
 {
     if (end == ProcessEnd{}) return std::nullopt;
-    return aborted(end) ? std::string("Aborted") : "Failed: " + processEndText(end);
+    return aborted(end) ? std::string(kAbortedStage) : std::string(kFailedStagePrefix) + processEndText(end);
 }
 
 void recordJobEnd(const JobFiles& files, const ProcessEnd& end, std::ostream* console)
@@ -26,8 +26,7 @@ void recordJobEnd(const JobFiles& files, const ProcessEnd& end, std::ostream* co
     writeJobLogLine(writer, std::string(aborted(end) ? "Job aborted" : "Job failed") +
                                 ": the core ended: " + processEndText(end) + ".");
     if (files.progress.empty()) return;
-    std::uintmax_t whole = 0;
-    const std::optional<ProgressState> last = lastProgressState(readFileFrom(files.progress, whole));
+    const std::optional<ProgressState> last = readProgressFile(files.progress);
     const ProgressState state{last ? last->percent : 0, *stage};
     std::string why;
     if (!appendToFile(files.progress, progressLine(state), &why))

@@ -8,19 +8,18 @@
 //    message; the last line says "Script completed." or why the script
 //    stopped, followed under the manager by how the core ended when it did
 //    not complete;
-//  - the progress file: one line per update, the percent done (0 to 100), a
-//    tab, the stage; the last complete line is the current state. The core
-//    leaves it at its last value when the script stops; the manager then
-//    adds the same percent with the stage "Failed: HOW" or "Aborted";
+//  - the progress file (core/jobs/JobProgress.h): the core leaves it at its
+//    last value when the script stops; the manager then adds the same
+//    percent with the stage "Failed: HOW" or "Aborted";
 //  - the abort file: written by the manager or by hand; while it exists the
 //    job stops at its next check.
 
-#include <cstdint>
 #include <filesystem>
 #include <iosfwd>
-#include <optional>
 #include <string>
 #include <string_view>
+
+#include "core/jobs/JobProgress.h"
 
 namespace vexora {
 
@@ -47,21 +46,7 @@ void writeJobLogText(JobLogWriter& writer, std::string_view text);
 // Ends the pending text as a line, then writes `line` as the log's own line.
 void writeJobLogLine(JobLogWriter& writer, std::string_view line);
 
-struct ProgressState {
-    int percent = 0;
-    std::string stage;
-    bool operator==(const ProgressState&) const = default;
-};
-std::string progressLine(const ProgressState& state);
-// The last complete, well-formed progress line of a progress file's text.
-std::optional<ProgressState> lastProgressState(std::string_view text);
-
 bool abortFilePresent(const std::filesystem::path& abortFile);
-
-// The bytes of the file from `offset` on, moving `offset` past them; a file
-// shorter than `offset` was started afresh and is read from its beginning.
-// Empty when the file is missing.
-std::string readFileFrom(const std::filesystem::path& path, std::uintmax_t& offset);
 
 // The job files named by a script file's SETMESSAGEPATH (all empty when the
 // script cannot be read or names none).

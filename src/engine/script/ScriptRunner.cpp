@@ -84,8 +84,11 @@ struct ScriptRun {
     // still saved by the script's save commands, then the script ends.
     std::optional<std::size_t> inversionAbortedAtLine;
 
+    // The bar never goes back, and 100 means the script completed.
     void reportProgress(int percent, std::string_view stage)
     {
+        percent = std::max(percent, progress ? progress->percent : 0);
+        if (stage != kCompletedStage) percent = std::min(percent, 99);
         ProgressState state{percent, std::string(stage)};
         if (files.progress.empty() || progress == state) return;
         progress = state;
@@ -105,7 +108,17 @@ Status setMessagePaths(ScriptRun& run, const ScriptCommand& command, MessageLog&
     }
     run.writer.file = run.files.log;
     run.writer.failed = false;
+    run.progress.reset();
     return Status::Ok;
+}
+
+// A command's weight on the bar, from the commands' own timing: the
+// computing ones take minutes on a survey, the others a fraction of a second.
+int commandWeight(ScriptVerb verb)
+{
+    const bool computing = verb == ScriptVerb::RunForwardModel || verb == ScriptVerb::RunInversion ||
+                           verb == ScriptVerb::GenerateSensitivity;
+    return computing ? 100 : 1;
 }
 
 // Progress of a long command within its share of the script; the abort
@@ -241,6 +254,8 @@ ScriptStatus runCoreScript(const fs::path& scriptFile, std::ostream* console, co
 
     ProjectStore store;
     const std::size_t total = script.commands.size();
+    int totalWeight = 0, weightBefore = 0;
+    for (const ScriptCommand& c : script.commands) totalWeight += commandWeight(c.verb);
     for (std::size_t i = 0; i < total; ++i) {
         const ScriptCommand& command = script.commands[i];
         if (run.inversionAbortedAtLine) {
@@ -254,8 +269,10 @@ ScriptStatus runCoreScript(const fs::path& scriptFile, std::ostream* console, co
                                             ": the manager that started the core has ended.");
             return ScriptStatus::Stopped;
         }
-        const int from = static_cast<int>(100 * i / total);
-        const int span = static_cast<int>(100 * (i + 1) / total) - from;
+        // 99 at most before the end: 100 is the script's completion.
+        const int from = 99 * weightBefore / totalWeight;
+        weightBefore += commandWeight(command.verb);
+        const int span = 99 * weightBefore / totalWeight - from;
         // SETMESSAGEPATH's own line opens the log it names.
         const std::string started = "Line " + std::to_string(command.line) + ": " + command.text;
         if (command.verb != ScriptVerb::SetMessagePath) {
@@ -293,7 +310,7 @@ ScriptStatus runCoreScript(const fs::path& scriptFile, std::ostream* console, co
                                         " found; the best model so far was saved.");
         return ScriptStatus::Aborted;
     }
-    run.reportProgress(100, "Script completed");
+    run.reportProgress(100, kCompletedStage);
     writeJobLogLine(run.writer, "Script completed.");
     return ScriptStatus::Completed;
 }

@@ -33,6 +33,7 @@
 #include "core/shell/ExternalPrograms.h"
 #include "core/shell/ViewerScript.h"
 #include "ui/jobs/InversionRuns.h"
+#include "ui/jobs/JobFollower.h"
 #include "ui/log/MessageLogPanel.h"
 #include "ui/platform/FileDialogs.h"
 #include "ui/platform/RunHandler.h"
@@ -403,9 +404,10 @@ void InvWork::cmdRunInverse_Click()
         // Unattended: no question and no dialog, a new folder beside the data file.
         ConsoleRunOptions options;
         options.applicationFolder = mainWindow_.environment().applicationFolder;
-        logInversionOutcomes({invertLoadedSurvey(store_, toFilePath(dataFile_), options,
-                                                 *mainWindow_.environment().launcher, log_)},
-                             log_);
+        const std::vector<ConsoleRunOutcome> outcomes{
+            invertLoadedSurvey(store_, toFilePath(dataFile_), options, *mainWindow_.environment().launcher, log_)};
+        logInversionOutcomes(outcomes, log_);
+        followInversionRuns(this, outcomes, log_, false);
         return;
     }
     const int windows = static_cast<int>(store_.survey.quadrupoles.ipWindows());
@@ -443,9 +445,13 @@ void InvWork::cmdRunInverse_Click()
         grid_->refresh();
     }
     // A job not started has logged why; the store is restored either way.
-    (void)funRunRurJob(store_, folder, "INV", mainWindow_.environment().applicationFolder,
-                       *mainWindow_.environment().launcher, log_);
+    const Status started = funRunRurJob(store_, folder, "INV", mainWindow_.environment().applicationFolder,
+                                        *mainWindow_.environment().launcher, log_);
     store_.ipWindowsToMerge = 0;
+    if (started != Status::Ok) return;
+    followJob(this, folder / kProgressFile, [this, folder](const ProgressState& end) {
+        log_.subWriteToTextBox("Inversion job in " + folder.string() + " ended: " + end.stage + kLineBreak);
+    });
 }
 
 void registerInvWork(MDIStart& mainWindow, ProjectStore& store, MessageLog& log, Questions& questions,

@@ -1,12 +1,15 @@
 #include "ui/jobs/InversionRuns.h"
 
 #include <algorithm>
+#include <memory>
 
 #include <QPointer>
 
 #include "core/jobs/ConsoleInversion.h"
+#include "core/jobs/RurVexora.h"
 #include "core/log/MessageLog.h"
 #include "ui/jobs/InvWork.h"
+#include "ui/jobs/JobFollower.h"
 #include "ui/platform/FileDialogs.h"
 #include "ui/platform/RunHandler.h"
 #include "ui/platform/TextConversion.h"
@@ -60,11 +63,38 @@ void logInversionOutcomes(const std::vector<ConsoleRunOutcome>& outcomes, Messag
     }
 }
 
+void followInversionRuns(QObject* owner, const std::vector<ConsoleRunOutcome>& outcomes, MessageLog& log,
+                         bool counting)
+{
+    // Shared by the runs' watches, which end in any order.
+    const auto completed = std::make_shared<std::size_t>(0);
+    const auto logCount = [&log, completed, files = outcomes.size()] {
+        log.subWriteToTextBox("Batch processing: " + std::to_string(*completed) + " of " + std::to_string(files) +
+                              " data files inverted" + kLineBreak);
+    };
+    bool started = false;
+    for (const ConsoleRunOutcome& outcome : outcomes) {
+        if (outcome.status != Status::Ok) continue;
+        started = true;
+        followJob(owner, outcome.folder / kProgressFile,
+                  [&log, completed, counting, logCount, file = outcome.dataFile](const ProgressState& end) {
+                      log.subWriteToTextBox("Inversion of " + file.string() + " ended: " + end.stage + kLineBreak);
+                      if (!counting) return;
+                      if (end.stage == kCompletedStage) ++*completed;
+                      logCount();
+                  });
+    }
+    if (counting && !started) logCount();
+}
+
 void connectInversionRuns(MDIStart& window, MessageLog& log, FileDialogs& fileDialogs)
 {
     window.setConsoleInversion([&window, &log](const QString& dataFile) {
-        runHandler(log, "mnuRunConsoleInversion",
-                   [&] { logInversionOutcomes(invert(window, {toFilePath(dataFile)}, log), log); });
+        runHandler(log, "mnuRunConsoleInversion", [&] {
+            const std::vector<ConsoleRunOutcome> outcomes = invert(window, {toFilePath(dataFile)}, log);
+            logInversionOutcomes(outcomes, log);
+            followInversionRuns(&window, outcomes, log, false);
+        });
     });
     // The open dialog takes one file at a time: it is asked again until
     // cancelled, then the chosen files are inverted in the order chosen.
@@ -83,10 +113,7 @@ void connectInversionRuns(MDIStart& window, MessageLog& log, FileDialogs& fileDi
             if (files.empty()) return;
             const std::vector<ConsoleRunOutcome> outcomes = invert(window, files, log);
             logInversionOutcomes(outcomes, log);
-            const auto failed = std::count_if(outcomes.begin(), outcomes.end(),
-                                              [](const ConsoleRunOutcome& o) { return o.status != Status::Ok; });
-            log.subWriteToTextBox("Batch processing: " + std::to_string(outcomes.size() - failed) + " of " +
-                                  std::to_string(outcomes.size()) + " data files inverted" + kLineBreak);
+            followInversionRuns(&window, outcomes, log, true);
         });
     });
 }

@@ -8,6 +8,8 @@
 
 #include "core/jobs/ConsoleInversion.h"
 
+class QObject;
+
 namespace vexora::ui {
 
 class FileDialogs;
@@ -17,5 +19,12 @@ void connectInversionRuns(MDIStart& window, MessageLog& log, FileDialogs& fileDi
 
 // One log line per run: where it started, or that it failed.
 void logInversionOutcomes(const std::vector<ConsoleRunOutcome>& outcomes, MessageLog& log);
+
+// Follows the started runs to their ends, each logged as "Inversion of FILE
+// ended: STAGE". A batch (`counting`) then logs "Batch processing: k of n
+// data files inverted", k the runs completed so far, n all the files; at
+// once when none was started.
+void followInversionRuns(QObject* owner, const std::vector<ConsoleRunOutcome>& outcomes, MessageLog& log,
+                         bool counting);
 
 }  // namespace vexora::ui
