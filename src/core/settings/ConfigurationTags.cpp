@@ -207,6 +207,7 @@ Table buildTable()
     t["#start_from_data"] = single(Item::StartFromData, Y1, S::Value);
     t["#ip_leave_out_range"] = single(Item::LeaveOutOfRangeIp, Y1, S::Value);
     t["#ip_max_apparent"] = single(Item::HighestApparentIp, G0, S::Number);
+    t["#doi_index"] = single(Item::DoiIndex, Y1, S::Value);
     return t;
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// The fixed catalogue of the 108 settings entries: each entry's description
+// The fixed catalogue of the 109 settings entries: each entry's description
 // (its display label and lookup key), its default value text, kept exactly as
 // written with surrounding spaces, and the configuration tag(s) that set it.
 
@@ -117,9 +117,10 @@ enum class Item : int {
     StartFromData = 105,
     LeaveOutOfRangeIp = 106,
     HighestApparentIp = 107,
+    DoiIndex = 108,
 };
 
-inline constexpr int kCatalogueSize = 108;
+inline constexpr int kCatalogueSize = 109;
 
 enum class EntryKind { Header, Section, Item, AnomalyLabel };
 

@@ -15,6 +15,17 @@
 
 namespace vexora {
 
+// Where a parameter lies, for the cumulative sensitivity and the depth of
+// investigation: its volume (a 2D cell: its area), its layer (counted from
+// the surface) and that layer's depths below the surface there, and whether
+// its horizontal extent meets the electrodes' (the foreground).
+struct ParameterPlace {
+    double size = 0;
+    std::size_t layer = 0;
+    double top = 0, bottom = 0;
+    bool underElectrodes = false;
+};
+
 class InversionForward {
 public:
     virtual ~InversionForward() = default;
@@ -27,6 +38,7 @@ public:
     virtual BlockGrid grid() const = 0;
     virtual const ForwardSettings& settings() const = 0;
     virtual const QuadrupolePlan& plan() const = 0;
+    virtual std::vector<ParameterPlace> places() const = 0;
     // Memory the sensitivities may take; 0: not limited here.
     virtual std::uint64_t availableBytes() const = 0;
 

@@ -62,6 +62,7 @@ Status readInversionSettings(const SettingsTable& table, InversionSettings& s, M
     s.leaveOutOfRangeIp = settingInteger(table, Item::LeaveOutOfRangeIp) != 2;
     s.highestApparentIp = settingNumber(table, Item::HighestApparentIp);
     if (!(s.highestApparentIp > 0)) return log.error(kSource, "The highest apparent IP inverted must be positive.");
+    s.depthOfInvestigation = settingInteger(table, Item::DoiIndex) == 1;
     s.saveIterations = settingInteger(table, Item::SaveIterations) == 1;
     s.saveFullMeshIterations = settingInteger(table, Item::SaveFullMesh) == 1;
     if (readControls(table, true, s.rho, log) != Status::Ok) return Status::Error;

@@ -28,6 +28,7 @@ struct InversionSettings {
     bool startFromData = true;     // the data's median apparent values start a uniform model
     bool leaveOutOfRangeIp = true; // IP data below 0 or above the highest are not inverted
     double highestApparentIp = 1000; // in the IP unit; never above 1 as a fraction
+    bool depthOfInvestigation = false;  // two more inversions for the depth-of-investigation index
     bool saveIterations = true;
     bool saveFullMeshIterations = false;
 };
