@@ -22,16 +22,16 @@ std::optional<double> constrainedDepth(std::span<const ParameterPlace> places, s
     std::size_t layers = 0;
     for (const ParameterPlace& p : places) layers = std::max(layers, p.layer + 1);
     std::vector<std::vector<double>> values(layers);
-    std::vector<double> topSum(layers, 0.0);
+    std::vector<double> bottomSum(layers, 0.0);
     for (std::size_t j = 0; j < places.size(); ++j) {
         if (!places[j].underElectrodes) continue;
         values[places[j].layer].push_back(index[j]);
-        topSum[places[j].layer] += places[j].top;
+        bottomSum[places[j].layer] += places[j].bottom;
     }
-    for (std::size_t layer = 0; layer < layers; ++layer) {
+    for (std::size_t layer = layers; layer-- > 0;) {
         if (values[layer].empty()) continue;
-        const double top = topSum[layer] / static_cast<double>(values[layer].size());
-        if (medianOf(values[layer]) > kDoiThreshold) return std::max(0.0, top);
+        const double bottom = bottomSum[layer] / static_cast<double>(values[layer].size());
+        if (medianOf(values[layer]) < kDoiThreshold) return bottom;
     }
     return std::nullopt;
 }
@@ -39,25 +39,16 @@ std::optional<double> constrainedDepth(std::span<const ParameterPlace> places, s
 std::string constrainedDepthMessage(std::span<const ParameterPlace> places, std::span<const double> index)
 {
     char text[200];
-    const std::optional<double> depth = constrainedDepth(places, index);
-    if (!depth) {
-        double bottom = 0;
-        for (const ParameterPlace& p : places)
-            if (p.underElectrodes) bottom = std::max(bottom, p.bottom);
-        std::snprintf(text, sizeof text,
-                      "Depth of investigation: the model is constrained down to its bottom, %.1f m below the "
-                      "surface (DOI index < %g in every layer).",
-                      bottom, kDoiThreshold);
-    }
-    else if (*depth <= 0)
-        std::snprintf(text, sizeof text,
-                      "Depth of investigation: not even the top layer is constrained (DOI index %g or more).",
-                      kDoiThreshold);
-    else
+    if (const std::optional<double> depth = constrainedDepth(places, index))
         std::snprintf(text, sizeof text,
                       "Depth of investigation: the model is constrained above %.1f m below the surface (DOI index "
                       "< %g).",
                       *depth, kDoiThreshold);
+    else
+        std::snprintf(text, sizeof text,
+                      "Depth of investigation: no layer under the electrodes has a median DOI index below %g: the "
+                      "data constrain none of the model.",
+                      kDoiThreshold);
     return text;
 }
 

@@ -6,8 +6,11 @@
 //   R = |m1 - m2| / |ref1 - ref2|      (log resistivity),
 // near 0 where the model is resolved and near 1 where it follows the
 // reference (its size alone: the sign tells nothing of the resolution).
-// The model counts as constrained down to the first layer under the
-// electrodes whose median index exceeds kDoiThreshold.
+// The model counts as constrained above the bottom of the deepest layer
+// under the electrodes whose median index is below kDoiThreshold: every
+// layer below it follows the reference more than the data. (A shallower
+// layer may lie above the threshold too: the data leave the near surface
+// between the electrodes free to differ.)
 
 #include <optional>
 #include <span>
@@ -32,9 +35,9 @@ inline constexpr double kDoiThreshold = 0.2;
 std::vector<double> doiIndex(std::span<const double> first, std::span<const double> second, double firstReference,
                              double secondReference);
 
-// Depth below the surface of the top of the first layer (counted from the
-// surface) whose median index under the electrodes exceeds kDoiThreshold;
-// nothing when no layer does. 0: not even the top layer is constrained.
+// Depth below the surface (the layer's mean) of the bottom of the deepest
+// layer whose median index under the electrodes is below kDoiThreshold;
+// nothing when no layer's is.
 std::optional<double> constrainedDepth(std::span<const ParameterPlace> places, std::span<const double> index);
 
 // The log line that states it.
