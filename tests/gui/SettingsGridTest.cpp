@@ -34,7 +34,7 @@ TEST(SettingsGrid, ShowsTheTableWithSectionRows)
     ScriptedQuestions questions;
     MessageLog log;
     ui::flexgridInputData grid(store, questions, log);
-    ASSERT_EQ(grid.model()->rowCount(), 106);
+    ASSERT_EQ(grid.model()->rowCount(), 107);
     const int mesh = rowOf(store, Item::MeshSection);
     EXPECT_EQ(cell(grid, mesh, 0), "Mesh settings");
     EXPECT_EQ(grid.columnSpan(mesh, 0), 2);
