@@ -2,6 +2,7 @@
 
 #include "ProgramRun.h"
 #include "ScriptTestSupport.h"
+#include "core/mesh/ViewerModelRead.h"
 #include "support/SmallSurvey.h"
 
 namespace vexora {
@@ -27,12 +28,21 @@ TEST(InvertRun, InvertsInProcessAndLeavesTheThreeResults)
     // The results load: the data file and the full mesh.
     EXPECT_EQ(runVexora({"check", (folder / "InvDataOutput.data").string()}).code, 0);
     EXPECT_EQ(runVexora({"mesh-import", (folder / "InvFullMeshOutput.vwer").string()}).code, 0);
-    // The model saved at the end is the last iteration's.
+    // The model saved at the end is the last iteration's, with the data's
+    // cumulative sensitivity beside it.
     int last = 0;
     while (fs::exists(folder / ("InvModelOutput_iter" + std::to_string(last + 1) + ".vwer"))) ++last;
     ASSERT_GE(last, 1);
-    EXPECT_EQ(fileText(folder / "InvModelOutput.vwer"),
-              fileText(folder / ("InvModelOutput_iter" + std::to_string(last) + ".vwer")));
+    ViewerModel final, iteration;
+    std::string why;
+    ASSERT_EQ(readViewerModel(fileText(folder / "InvModelOutput.vwer"), final, why), ViewerReadStatus::Read) << why;
+    ASSERT_EQ(readViewerModel(fileText(folder / ("InvModelOutput_iter" + std::to_string(last) + ".vwer")), iteration,
+                              why),
+              ViewerReadStatus::Read)
+        << why;
+    EXPECT_EQ(final.values[0], iteration.values[0]);
+    EXPECT_EQ(final.quantities, (std::vector<std::string>{"Resistivity", "Conductivity", "Sensitivity"}));
+    EXPECT_EQ(iteration.quantities, (std::vector<std::string>{"Resistivity", "Conductivity"}));
 
     EXPECT_EQ(runVexora({"invert", (root / "site.data").string(), "--run", "--no-start"}).code, 2);
 }
