@@ -267,7 +267,8 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
     chooseStart(m);
     reference_ = m;
     const std::vector<double>& reference = reference_;
-    if (doiReference_) settings_.regularisation.referenceWeight = std::max(settings_.regularisation.referenceWeight, kReferenceWeight);
+    if (doiReference_)
+        settings_.regularisation.referenceWeight = std::max(settings_.regularisation.referenceWeight, kReferenceWeight);
 
     std::vector<double> resistance, trialResistance;
     if (model(m, resistance, 0) != Status::Ok) return InversionStatus::Error;
@@ -530,15 +531,13 @@ std::vector<double> ResistivityInversion::cumulativeSensitivity(const std::vecto
 
 using ForwardMaker = std::function<std::unique_ptr<InversionForward>()>;
 
-// The depth-of-investigation index of the model that `main` found, from two
-// more inversions with references kDoiReferenceFactor above and below its
-// own; empty with a warning when either fails, Aborted when the abort
-// request stopped one.
-InversionStatus depthOfInvestigation(const ForwardMaker& makeForward, const ResistivityInversion& main,
-                                     const Models& start, const Survey& survey, const SettingsTable& settings,
-                                     MessageLog& log, const ComputeControl& control, std::vector<double>& index)
+// The depth-of-investigation index from two more inversions with references
+// kDoiReferenceFactor above and below `background` (ohm m); empty with a
+// warning when either fails, Aborted when the abort request stopped one.
+InversionStatus depthOfInvestigation(const ForwardMaker& makeForward, double background, const Models& start,
+                                     const Survey& survey, const SettingsTable& settings, MessageLog& log,
+                                     const ComputeControl& control, std::vector<double>& index)
 {
-    const double background = main.referenceResistivity();
     const double references[2] = {background * kDoiReferenceFactor, background / kDoiReferenceFactor};
     log.subWriteToTextBox("Depth of investigation: two more inversions with reference models " +
                           format("%.4g and %.4g ohm m.", references[0], references[1]) + kLineBreak);
@@ -572,11 +571,19 @@ InversionStatus invert(const ForwardMaker& makeForward, const Mesh* ipMesh, cons
                        const SettingsTable& settings, MessageLog& log, const ComputeControl& control,
                        const IterationSaver& save, InversionResult& result)
 {
-    const std::unique_ptr<InversionForward> forward = makeForward();
-    ResistivityInversion inversion(*forward, ipMesh, start, survey, settings, log, control, save);
-    const InversionStatus status = inversion.run(result);
-    if (status != InversionStatus::Ok || !inversion.wantsDepthOfInvestigation()) return status;
-    return depthOfInvestigation(makeForward, inversion, start, survey, settings, log, control, result.model.doiIndex);
+    InversionStatus status = InversionStatus::Error;
+    double background = 0;
+    bool wanted = false;
+    {
+        // Its fields and factor go before the next inversion makes its own.
+        const std::unique_ptr<InversionForward> forward = makeForward();
+        ResistivityInversion inversion(*forward, ipMesh, start, survey, settings, log, control, save);
+        status = inversion.run(result);
+        background = inversion.referenceResistivity();
+        wanted = inversion.wantsDepthOfInvestigation();
+    }
+    if (status != InversionStatus::Ok || !wanted) return status;
+    return depthOfInvestigation(makeForward, background, start, survey, settings, log, control, result.model.doiIndex);
 }
 
 }  // namespace
