@@ -377,7 +377,8 @@ TEST(ModelMask, LeavesOutUnconstrainedBlocks)
         {{}, model, {10, 20, 30, 40}, ""},
         {{0.5, std::nullopt}, plain, {10, 20, 30, 40},
          "the model holds no DOI index to mask by (an inversion writes it when asked for the depth of investigation)"},
-        {{std::nullopt, 0.1}, plain, {10, 20, 30, 40}, "the model holds no Sensitivity to mask by (an inversion writes it)"},
+        {{std::nullopt, 0.1}, plain, {10, 20, 30, 40},
+         "the model holds no Sensitivity to mask by (an inversion writes it)"},
     };
     for (const auto& c : cases) {
         ViewerModel masked = c.model;

@@ -38,7 +38,8 @@ const std::vector<Command>& commands()
                     "                                  (2: 2.5D for a line of electrodes; auto: 2.5D when it is one)",
          runForward},
         {"invert", "invert IN.data... [--config C.cnfg] [--threads N] [--start RHO] [--name NAME]\n"
-                   "                                  [--dim 2|3|auto] [--doi] [--no-start | --run] [--app-folder DIR]\n"
+                   "                                  [--dim 2|3|auto] [--doi] [--no-start | --run]\n"
+                   "                                  [--app-folder DIR]\n"
                    "                                  invert each data file in a new project folder beside it\n"
                    "                                  (--run: in this process, without the manager)\n"
                    "                                  --config: its tags over the data file's; --threads: default\n"
