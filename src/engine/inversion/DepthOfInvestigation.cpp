@@ -28,12 +28,14 @@ std::optional<double> constrainedDepth(std::span<const ParameterPlace> places, s
         values[places[j].layer].push_back(index[j]);
         bottomSum[places[j].layer] += places[j].bottom;
     }
-    for (std::size_t layer = layers; layer-- > 0;) {
+    std::optional<double> depth;
+    for (std::size_t layer = 0; layer < layers; ++layer) {
         if (values[layer].empty()) continue;
         const double bottom = bottomSum[layer] / static_cast<double>(values[layer].size());
-        if (medianOf(values[layer]) < kDoiThreshold) return bottom;
+        if (medianOf(values[layer]) < kDoiThreshold) depth = bottom;
+        else if (depth) break;
     }
-    return std::nullopt;
+    return depth;
 }
 
 std::string constrainedDepthMessage(std::span<const ParameterPlace> places, std::span<const double> index)

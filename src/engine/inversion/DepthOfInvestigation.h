@@ -6,11 +6,12 @@
 //   R = |m1 - m2| / |ref1 - ref2|      (log resistivity),
 // near 0 where the model is resolved and near 1 where it follows the
 // reference (its size alone: the sign tells nothing of the resolution).
-// The model counts as constrained above the bottom of the deepest layer
-// under the electrodes whose median index is below kDoiThreshold: every
-// layer below it follows the reference more than the data. (A shallower
-// layer may lie above the threshold too: the data leave the near surface
-// between the electrodes free to differ.)
+// Going down under the electrodes, layer by layer (median index of each),
+// the model counts as constrained from the first layer below kDoiThreshold
+// to the last one before a layer above it. (The near surface may lie above
+// the threshold: the data leave it free between the electrodes; and a thick
+// deep layer of the mesh may fall below it again, one block that the
+// longest spreads move in both inversions alike.)
 
 #include <optional>
 #include <span>
@@ -35,9 +36,8 @@ inline constexpr double kDoiThreshold = 0.2;
 std::vector<double> doiIndex(std::span<const double> first, std::span<const double> second, double firstReference,
                              double secondReference);
 
-// Depth below the surface (the layer's mean) of the bottom of the deepest
-// layer whose median index under the electrodes is below kDoiThreshold;
-// nothing when no layer's is.
+// Depth below the surface (the layer's mean) of the bottom of that last
+// constrained layer; nothing when no layer's median is below kDoiThreshold.
 std::optional<double> constrainedDepth(std::span<const ParameterPlace> places, std::span<const double> index);
 
 // The log line that states it.

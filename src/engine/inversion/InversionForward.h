@@ -17,12 +17,12 @@ namespace vexora {
 
 // Where a parameter lies, for the cumulative sensitivity and the depth of
 // investigation: its volume (a 2D cell: its area), its layer (counted from
-// the surface) and that layer's depths below the surface there, and whether
+// the surface) and the depth of its bottom below the surface, and whether
 // its horizontal extent meets the electrodes' (the foreground).
 struct ParameterPlace {
     double size = 0;
     std::size_t layer = 0;
-    double top = 0, bottom = 0;
+    double bottom = 0;
     bool underElectrodes = false;
 };
 

@@ -23,7 +23,7 @@ std::vector<ParameterPlace> LineInversionForward::places() const
             const double s0 = grid_.s[i(is)], s1 = grid_.s[i(is + 1)];
             const double d0 = grid_.depth[i(id)], d1 = grid_.depth[i(id + 1)];
             // The electrodes run from s = 0 to the line's length.
-            places[static_cast<std::size_t>(grid_.cell(is, id))] = {(s1 - s0) * (d1 - d0), i(id), d0, d1,
+            places[static_cast<std::size_t>(grid_.cell(is, id))] = {(s1 - s0) * (d1 - d0), i(id), d1,
                                                                     s1 >= 0 && s0 <= line_.length};
         }
     return places;

@@ -30,7 +30,7 @@ std::vector<ParameterPlace> MeshInversionForward::places() const
             xMin = std::min(xMin, p.x), xMax = std::max(xMax, p.x);
             yMin = std::min(yMin, p.y), yMax = std::max(yMax, p.y);
         }
-        places[e] = {volume[e], e / (grid.nx * grid.ny), surface - faceZ(c, 0), surface - faceZ(c, 4),
+        places[e] = {volume[e], e / (grid.nx * grid.ny), surface - faceZ(c, 4),
                      xMax >= box.xMin && xMin <= box.xMax && yMax >= box.yMin && yMin <= box.yMax};
     }
     return places;
