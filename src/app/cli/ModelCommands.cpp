@@ -77,9 +77,9 @@ int runSection(const Arguments& args, std::ostream& out, std::ostream& err)
     ModelMask mask;
     for (std::size_t k = 0; k < args.size(); ++k) {
         const std::string& a = args[k];
-        const MaskOption masking = readMaskOption(args, k, mask, err, "section");
-        if (masking == MaskOption::Misuse) return kExitUsage;
-        if (masking == MaskOption::Taken) continue;
+        const MaskOption maskRead = readMaskOption(args, k, mask, err, "section");
+        if (maskRead == MaskOption::Misuse) return kExitUsage;
+        if (maskRead == MaskOption::Taken) continue;
         const bool valued = a == "--x" || a == "--y" || a == "--z" || a == "--png" || a == "--quantity";
         if (valued && k + 1 >= args.size()) return printCommandUsage(err, "section");
         if (a == "--log") logarithmic = true;
@@ -93,11 +93,9 @@ int runSection(const Arguments& args, std::ostream& out, std::ostream& err)
         else plain.push_back(a);
     }
     if (plain.size() != 1 || !png || !plane) return printCommandUsage(err, "section");
-    double at = 0;
-    const std::string& text = plane->second;
-    if (const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), at);
-        error != std::errc() || end != text.data() + text.size()) {
-        err << "vexora section: the plane's position must be a number, not \"" << text << "\"\n";
+    const std::optional<double> at = numberOf(plane->second);
+    if (!at) {
+        err << "vexora section: the plane's position must be a number, not \"" << plane->second << "\"\n";
         return kExitUsage;
     }
     if (outputReplacesInput(err, "section", *png, {plain[0]})) return kExitError;
@@ -107,7 +105,7 @@ int runSection(const Arguments& args, std::ostream& out, std::ostream& err)
     std::size_t leftOut = 0;
     Status status = readMaskedModel(plain[0], mask, "section", model, leftOut, log);
     std::string why;
-    if (status == Status::Ok && !modelSection(model, plane->first, at, quantity.value_or("Resistivity"), section, why))
+    if (status == Status::Ok && !modelSection(model, plane->first, *at, quantity.value_or("Resistivity"), section, why))
         status = log.error("section", plain[0] + ": " + why + ".");
     if (status == Status::Ok) {
         const auto draw = pngRenderers().section;
@@ -119,8 +117,7 @@ int runSection(const Arguments& args, std::ostream& out, std::ostream& err)
     out << "quantity\t" << section.quantity << "\n"
         << "cells\t" << section.cells.size() << "\n";
     if (masking(mask)) out << "masked blocks\t" << leftOut << "\n";
-    out
-        << "electrodes\t" << section.electrodes.size() << "\n";
+    out << "electrodes\t" << section.electrodes.size() << "\n";
     return kExitOk;
 }
 
@@ -130,9 +127,9 @@ int runExportVtk(const Arguments& args, std::ostream& out, std::ostream& err)
     std::optional<std::string> target;
     ModelMask mask;
     for (std::size_t k = 0; k < args.size(); ++k) {
-        const MaskOption masking = readMaskOption(args, k, mask, err, "export-vtk");
-        if (masking == MaskOption::Misuse) return kExitUsage;
-        if (masking == MaskOption::Taken) continue;
+        const MaskOption maskRead = readMaskOption(args, k, mask, err, "export-vtk");
+        if (maskRead == MaskOption::Misuse) return kExitUsage;
+        if (maskRead == MaskOption::Taken) continue;
         if (args[k] == "-o" && k + 1 < args.size() && !target) target = args[++k];
         else if (args[k].size() > 1 && args[k][0] == '-') return printCommandUsage(err, "export-vtk");
         else plain.push_back(args[k]);
