@@ -117,7 +117,7 @@ constexpr std::array<CatalogueEntry, kCatalogueSize> kCatalogue{{
      EntryKind::Item, "#ip_leave_out_range", ""},  // 106
     {"Highest apparent IP inverted (in the IP unit, at most 1 as a fraction)", " 1000 ", EntryKind::Item,
      "#ip_max_apparent", ""},  // 107
-    {"Depth of investigation: two more inversions with reference models 10 times above and below (Yes: 1; No: 2)",
+    {"Depth of investigation: two more inversions with reference models 5 times above and below (Yes: 1; No: 2)",
      " 2 ", EntryKind::Item, "#doi_index", ""},  // 108
 }};
 }  // namespace
