@@ -69,7 +69,8 @@ TEST(MeshFileCommands, MeshWrittenAndImportedGivesTheSameSizes)
         ASSERT_TRUE(readTextFile(out, text));
         EXPECT_NE(text.find("quantity\tResistivity\ncells\t"), std::string::npos) << text;
     }
-    const std::string m = (folder / "m.bin").string(), png = (folder / "no.png").string();
+    const std::string m = (folder / "m.bin").string(), png = (folder / "no.png").string(),
+                      vtu = (folder / "no.vtu").string();
     const CliRun vtk = vexora({"export-vtk", m, "-o", (folder / "m.vtu").string()});
     ASSERT_EQ(vtk.code, 0) << vtk.err;
     EXPECT_EQ(vtk.out.substr(0, 6), "cells\t");
@@ -88,6 +89,14 @@ TEST(MeshFileCommands, MeshWrittenAndImportedGivesTheSameSizes)
         {{"section", sample, "--x", "1", "--png", png}, 1, "is neither a viewer model file nor a mesh-and-model"},
         {{"export-vtk", sample, "-o", png}, 1, "is neither a viewer model file nor a mesh-and-model"},
         {{"export-vtk", m}, 2, "Usage"},
+        {{"export-vtk", m, "-o", vtu, "--mask-doi", "0.2"}, 1,
+         "holds no DOI index to mask by (an inversion writes it when asked for the depth of investigation)."},
+        {{"export-vtk", m, "-o", vtu, "--mask-sensitivity", "low"}, 2,
+         "--mask-sensitivity takes a number, not \"low\""},
+        {{"export-vtk", m, "-o", vtu, "--mask-doi"}, 2, "--mask-doi takes a number\n"},
+        {{"section", m, "--y", "6", "--png", png, "--mask-sensitivity", "0.01"}, 1,
+         "holds no Sensitivity to mask by (an inversion writes it)."},
+        {{"section", m, "--y", "6", "--png", png, "--mask-doi", "nan"}, 2, "--mask-doi takes a number, not \"nan\""},
     };
     for (const auto& r : refused) {
         const CliRun run = vexora(r.args);
@@ -95,6 +104,7 @@ TEST(MeshFileCommands, MeshWrittenAndImportedGivesTheSameSizes)
         EXPECT_NE(run.err.find(r.message), std::string::npos) << run.err;
     }
     EXPECT_FALSE(fs::exists(png));
+    EXPECT_FALSE(fs::exists(vtu));
     fs::remove_all(folder);
 }
 

@@ -30,7 +30,7 @@ struct RunFolder {
 
 // The job a prepared run leaves holds: every core unless the configuration
 // or --threads says otherwise, the configuration's tags over the file's, and
-// --start as a fixed background.
+// --start as a fixed background, --doi the depth of investigation.
 TEST(RunSettingsCli, InvertPutsTheCommandLineSettingsIntoTheJob)
 {
     const std::string allCores = "#pc_num_core= " + std::to_string(vexora::usableCores()) + "\r\n";
@@ -38,7 +38,8 @@ TEST(RunSettingsCli, InvertPutsTheCommandLineSettingsIntoTheJob)
         std::vector<std::string> options;
         std::vector<std::string> expected;
     } cases[] = {
-        {{}, {allCores, "#res_noise_percent= 4\r\n", "#start_from_data=  1 \r\n"}},
+        {{}, {allCores, "#res_noise_percent= 4\r\n", "#start_from_data=  1 \r\n", "#doi_index=  2 \r\n"}},
+        {{"--doi"}, {allCores, "#doi_index= 1\r\n"}},
         {{"--config", "site.cnfg"}, {"#pc_num_core= 1\r\n", "#res_noise_percent= 7\r\n"}},
         {{"--threads", "2", "--config", "site.cnfg"}, {"#pc_num_core= 2\r\n", "#res_noise_percent= 7\r\n"}},
         {{"--start", "55.5"}, {allCores, "#background_res= 55.5\r\n", "#start_from_data= 2\r\n"}},

@@ -81,6 +81,7 @@ TEST(ConfigurationReader, RejectedValuesLeaveTheTableAndGiveTheirMessage)
         {"#k_limit= 0", {"Only >0 values allowed for #k_limit setting."}},
         {"#start_from_data= 0", {"Only 1 or 2 value allowed for #start_from_data setting."}},
         {"#ip_leave_out_range= 3", {"Only 1 or 2 value allowed for #ip_leave_out_range setting."}},
+        {"#doi_index= 0", {"Only 1 or 2 value allowed for #doi_index setting."}},
         {"#ip_max_apparent= 0", {"Only >0 values allowed for #ip_max_apparent setting."}},
         {"#forw_ssor_omega= 2.1", {"Only >0 and <2 values allowed for #forw_ssor_omega setting."}},
         {"#optimal_rough_factor_rho= 1", {"Only positive and <1 values allowed for #optimal_rough_factor_rho setting."}},
@@ -177,7 +178,7 @@ TEST(ConfigurationReader, AnomaliesFollowTheirCountsInFileOrder)
     const std::size_t ipCount = *FindSettingRow(read.table, Item::IpAnomalyCount);
     EXPECT_EQ(read.table.rows[ipCount].value, " 1 ");
     EXPECT_EQ(read.table.rows[ipCount + 1].value, " 0.5 1 0 1 -1 0 0");
-    EXPECT_EQ(read.table.rows.size(), 110u);
+    EXPECT_EQ(read.table.rows.size(), 111u);
 
     // A second read appends below the anomalies already there.
     ASSERT_EQ(read(lines({"#res_anomaly= 7 8 7 8 -1 0 9"})), ConfigurationStatus::Read);

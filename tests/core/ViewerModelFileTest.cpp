@@ -8,6 +8,7 @@
 #include "core/project/ProjectStore.h"
 #include "core/mesh/NodeMesh.h"
 #include "core/mesh/ViewerModelFile.h"
+#include "core/mesh/ModelMask.h"
 #include "core/mesh/ModelSection.h"
 #include "core/mesh/ViewerModelRead.h"
 #include "core/mesh/VtkExport.h"
@@ -309,6 +310,87 @@ TEST(VtkExport, HexahedraWithEveryQuantity)
     const std::string electrodes = vtkElectrodePoints(model);
     EXPECT_EQ(vtkArray(electrodes, "Points"), (std::vector<double>{0.5, 0.5, 0, 1.5, 0.5, 0}));
     EXPECT_EQ(vtkArray(electrodes, "Electrode"), (std::vector<double>{1, 2}));
+}
+
+}  // namespace
+
+namespace {
+
+// An inversion's sensitivity and DOI index travel in the viewer file beside
+// the resistivity and read back block for block; a model without them (or
+// with values for another mesh) writes the file as before.
+TEST(ViewerModelRead, CarriesTheInversionsSensitivityAndDoiIndex)
+{
+    ProjectStore store = plotRegionStore();
+    const std::size_t blocks = store.mesh.elementNodes.size();
+    for (std::size_t e = 0; e < blocks; ++e) store.models.conductivity.push_back(0.01 * static_cast<double>(e + 1));
+    for (double sigma : store.models.conductivity) {
+        store.models.sensitivity.push_back(3 * sigma);
+        store.models.doiIndex.push_back(sigma / 2);
+    }
+    const auto written = [&](const Models& models) {
+        std::string bytes, why;
+        EXPECT_EQ(viewerModelBytes(store.settings, store.survey, store.mesh, models, "RHO", nullptr,
+                                   {2026, 12, 8, 1, 2, 3}, bytes),
+                  ViewerFileStatus::Written);
+        ViewerModel model;
+        EXPECT_EQ(readViewerModel(bytes, model, why), ViewerReadStatus::Read) << why;
+        return model;
+    };
+    const ViewerModel model = written(store.models);
+    EXPECT_EQ(model.quantities,
+              (std::vector<std::string>{"Resistivity", "Conductivity", "Sensitivity", "DOI index"}));
+    ASSERT_EQ(model.blocks.size(), 27u);
+    for (std::size_t k = 0; k < model.blocks.size(); ++k) {
+        const double sigma = (*model.quantity("Conductivity"))[k];
+        EXPECT_EQ((*model.quantity("Sensitivity"))[k], 3 * sigma);
+        EXPECT_EQ((*model.quantity("DOI index"))[k], sigma / 2);
+    }
+    Models plain = store.models;
+    plain.sensitivity.clear();
+    plain.doiIndex.pop_back();
+    EXPECT_EQ(written(plain).quantities, (std::vector<std::string>{"Resistivity", "Conductivity"}));
+}
+
+// Masks leave out the blocks whose DOI index exceeds the limit or whose
+// sensitivity lies below it, with their values; a mask by a quantity the
+// model lacks is refused and leaves the model whole.
+TEST(ModelMask, LeavesOutUnconstrainedBlocks)
+{
+    ViewerModel model;
+    model.blocks.resize(4);
+    for (std::size_t e = 0; e < 4; ++e) model.blocks[e].fill(static_cast<std::int32_t>(e));
+    model.quantities = {"Resistivity", "Sensitivity", "DOI index"};
+    model.values = {{10, 20, 30, 40}, {1, 0.5, 0.01, 0.001}, {0.05, 0.3, 0.6, 0.95}};
+    ViewerModel plain = model;
+    plain.quantities.resize(1);
+    plain.values.resize(1);
+    const struct {
+        ModelMask mask;
+        const ViewerModel& model;
+        std::vector<double> kept;  // resistivities
+        const char* why;
+    } cases[] = {
+        {{0.5, std::nullopt}, model, {10, 20}, ""},
+        {{std::nullopt, 0.005}, model, {10, 20, 30}, ""},
+        {{0.9, 0.1}, model, {10, 20}, ""},
+        {{}, model, {10, 20, 30, 40}, ""},
+        {{0.5, std::nullopt}, plain, {10, 20, 30, 40},
+         "the model holds no DOI index to mask by (an inversion writes it when asked for the depth of investigation)"},
+        {{std::nullopt, 0.1}, plain, {10, 20, 30, 40},
+         "the model holds no Sensitivity to mask by (an inversion writes it)"},
+    };
+    for (const auto& c : cases) {
+        ViewerModel masked = c.model;
+        std::string why;
+        EXPECT_EQ(maskModel(masked, c.mask, why), std::string(c.why).empty()) << c.why;
+        EXPECT_EQ(why, c.why);
+        EXPECT_EQ(masked.values[0], c.kept) << c.why;
+        ASSERT_EQ(masked.blocks.size(), c.kept.size());
+        for (std::size_t k = 0; k < c.kept.size(); ++k)
+            EXPECT_EQ(masked.blocks[k][0], static_cast<std::int32_t>(c.kept[k] / 10 - 1));
+        for (const std::vector<double>& values : masked.values) EXPECT_EQ(values.size(), c.kept.size());
+    }
 }
 
 }  // namespace

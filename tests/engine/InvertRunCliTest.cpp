@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "ProgramRun.h"
 #include "ScriptTestSupport.h"
 #include "support/SmallSurvey.h"
 
@@ -26,12 +27,17 @@ TEST(InvertRun, InvertsInProcessAndLeavesTheThreeResults)
     // The results load: the data file and the full mesh.
     EXPECT_EQ(runVexora({"check", (folder / "InvDataOutput.data").string()}).code, 0);
     EXPECT_EQ(runVexora({"mesh-import", (folder / "InvFullMeshOutput.vwer").string()}).code, 0);
-    // The model saved at the end is the last iteration's.
+    // The model saved at the end is the last iteration's, with the data's
+    // cumulative sensitivity beside it.
     int last = 0;
     while (fs::exists(folder / ("InvModelOutput_iter" + std::to_string(last + 1) + ".vwer"))) ++last;
     ASSERT_GE(last, 1);
-    EXPECT_EQ(fileText(folder / "InvModelOutput.vwer"),
-              fileText(folder / ("InvModelOutput_iter" + std::to_string(last) + ".vwer")));
+    const ViewerModel final = viewerModelAt(folder / "InvModelOutput.vwer");
+    const ViewerModel iteration = viewerModelAt(folder / ("InvModelOutput_iter" + std::to_string(last) + ".vwer"));
+    ASSERT_FALSE(final.values.empty() || iteration.values.empty());
+    EXPECT_EQ(final.values[0], iteration.values[0]);
+    EXPECT_EQ(final.quantities, (std::vector<std::string>{"Resistivity", "Conductivity", "Sensitivity"}));
+    EXPECT_EQ(iteration.quantities, (std::vector<std::string>{"Resistivity", "Conductivity"}));
 
     EXPECT_EQ(runVexora({"invert", (root / "site.data").string(), "--run", "--no-start"}).code, 2);
 }
@@ -73,6 +79,46 @@ TEST(InvertRun, TheAutomaticDimensionTakesALineAndSaysWhy)
     // Asked for 3D, the same line is inverted on the mesh.
     ASSERT_EQ(runVexora({"invert", (root / "line.data").string(), "--run", "--dim", "3", "--name", "three"}).code, 0);
     EXPECT_EQ(fileText(root / "three.VXRprj" / "InvLog.prg").find("2D inversion"), std::string::npos);
+}
+
+// With --doi the line's model carries its sensitivity and DOI index, the log
+// the depth the data reach, and the masks leave the unconstrained blocks out
+// of the exported model and blank in the section.
+TEST(InvertRun, DepthOfInvestigationReachesTheModelFileAndItsMasks)
+{
+    const fs::path root = freshFolder("invert_doi");
+    ASSERT_TRUE(writeFileAtomically(root / "line.data", lineSurveyFile()));
+    const CliRun run = runVexora({"invert", (root / "line.data").string(), "--run", "--doi"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const fs::path folder = root / "line.VXRprj";
+    const std::string log = fileText(folder / "InvLog.prg");
+    EXPECT_NE(log.find("Depth of investigation: two more inversions with reference models 500 and 20 ohm m."),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("Depth of investigation: the model is constrained above "), std::string::npos) << log;
+    const std::string model = (folder / "InvModelOutput.vwer").string();
+    const CliRun listed = runVexora({"mesh-import", model});
+    EXPECT_NE(listed.out.find("quantities\tResistivity\tConductivity\tSensitivity\tDOI index\n"), std::string::npos)
+        << listed.out;
+
+    const auto count = [](const std::string& out, const std::string& name) {
+        const std::size_t at = out.find(name + "\t");
+        return at == std::string::npos ? -1 : std::stoi(out.substr(at + name.size() + 1));
+    };
+    const CliRun whole = runVexora({"export-vtk", model, "-o", (root / "whole.vtu").string()});
+    const CliRun masked = runVexora({"export-vtk", model, "-o", (root / "masked.vtu").string(), "--mask-doi", "0.5"});
+    ASSERT_EQ(masked.code, 0) << masked.err;
+    EXPECT_GT(count(masked.out, "masked blocks"), 0) << masked.out;
+    EXPECT_EQ(count(masked.out, "cells") + count(masked.out, "masked blocks"), count(whole.out, "cells"));
+    EXPECT_EQ(count(whole.out, "masked blocks"), -1);
+    // The section draws its PNG in the program itself, offscreen.
+    const fs::path vexora = fs::path(VEXORA_APP_DIR) / "vexora";
+    const std::string png = (root / "section.png").string();
+    const ProgramRun plain = runHeadless(vexora, {"section", model, "--y", "0.25", "--png", png});
+    const ProgramRun blank = runHeadless(
+        vexora, {"section", model, "--y", "0.25", "--png", png, "--mask-doi", "0.5", "--mask-sensitivity", "0.001"});
+    ASSERT_EQ(blank.status, 0) << blank.err;
+    EXPECT_LT(count(blank.out, "cells"), count(plain.out, "cells")) << blank.out << plain.out;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <random>
@@ -49,20 +50,29 @@ InversionResult invert(const ProjectStore& store, ForwardDimension dimension, Me
     return result;
 }
 
-// Mean resistivity of the blocks beside the line (|y| < 0.5) where `inside` holds.
+// Mean of `values` over the blocks beside the line (|y| < 0.5) where `inside` holds.
 template <class Inside>
-double meanUnderLine(const Mesh& mesh, const std::vector<double>& conductivity, Inside inside)
+double meanUnderLine(const Mesh& mesh, const std::vector<double>& values, Inside inside)
 {
     double sum = 0;
     int count = 0;
-    for (std::size_t b = 0; b < conductivity.size(); ++b) {
+    for (std::size_t b = 0; b < values.size(); ++b) {
         const NodePoint c = blockCentre(mesh, b);
         if (std::abs(c.y) >= 0.5 || !inside(c)) continue;
-        sum += 1 / conductivity[b];
+        sum += values[b];
         ++count;
     }
     EXPECT_GT(count, 0);
     return sum / count;
+}
+
+// Mean resistivity of the blocks beside the line where `inside` holds.
+template <class Inside>
+double meanResistivityUnderLine(const Mesh& mesh, const std::vector<double>& conductivity, Inside inside)
+{
+    std::vector<double> rho(conductivity.size());
+    for (std::size_t b = 0; b < rho.size(); ++b) rho[b] = 1 / conductivity[b];
+    return meanUnderLine(mesh, rho, inside);
 }
 
 TEST(LineInversion, RecoversAConductiveBlockUnderTheLine)
@@ -72,10 +82,10 @@ TEST(LineInversion, RecoversAConductiveBlockUnderTheLine)
     const InversionResult result = invert(store, ForwardDimension::Two, log);
     const std::vector<double>& sigma = result.model.conductivity;
     ASSERT_EQ(sigma.size(), store.models.conductivity.size());
-    const double block = meanUnderLine(store.mesh, sigma, [](const NodePoint& c) {
+    const double block = meanResistivityUnderLine(store.mesh, sigma, [](const NodePoint& c) {
         return c.x > 9.5 && c.x < 13.5 && c.z < -0.6 && c.z > -1.4;
     });
-    const double background = meanUnderLine(store.mesh, sigma, [](const NodePoint& c) {
+    const double background = meanResistivityUnderLine(store.mesh, sigma, [](const NodePoint& c) {
         return c.x > 1 && c.x < 22 && c.z > -2.5 && (c.x < 6 || c.x > 17 || c.z > -0.25);
     });
     std::printf("2D: block %.1f ohm m, background %.1f ohm m, chi2 %.2f\n", block, background,
@@ -123,8 +133,8 @@ TEST(LineInversion, AgreesWithThe3DInversionUnderTheLine)
     const InversionResult three = invert(store, ForwardDimension::Three, log3);
     const double twoIn3D = chiSquaredOf(store, two.model.conductivity, ForwardDimension::Three);
     auto block = [](const NodePoint& c) { return c.x > 4.5 && c.x < 6.5 && c.z < -0.6 && c.z > -1.4; };
-    const double block2 = meanUnderLine(store.mesh, two.model.conductivity, block);
-    const double block3 = meanUnderLine(store.mesh, three.model.conductivity, block);
+    const double block2 = meanResistivityUnderLine(store.mesh, two.model.conductivity, block);
+    const double block3 = meanResistivityUnderLine(store.mesh, three.model.conductivity, block);
     std::printf("chi2: 2D %.2f, 3D %.2f, the 2D model in 3D %.2f; block %.1f and %.1f ohm m\n",
                 two.outcome.unweightedChiSquared, three.outcome.unweightedChiSquared, twoIn3D, block2, block3);
     EXPECT_LT(two.outcome.unweightedChiSquared, 1.5);
@@ -179,6 +189,43 @@ TEST(LineInversion, RecoversAChargeableBlockUnderTheLine)
     EXPECT_NEAR(inside / count, 0.1, 0.03) << text;
     EXPECT_EQ(result.calculated.ip.size(), q.size());
     EXPECT_NE(text.find("Final IP misfit: unweighted RMS"), std::string::npos) << text;
+}
+
+// Two more inversions towards 5 times and a fifth of the background give
+// the depth-of-investigation index: near 0 where the line's data see the
+// block model, near 1 in the padding beyond the line's ends and deep down;
+// the log states the depth above which the model is constrained.
+TEST(DepthOfInvestigation, NearZeroWhereResolvedNearOneInThePadding)
+{
+    ProjectStore store = conductorUnderLine(24, 9.0, 14.0);
+    setSettingText(store.settings, Item::DoiIndex, "1");
+    MessageLog log;
+    const InversionResult result = invert(store, ForwardDimension::Two, log);
+    const std::vector<double>& doi = result.model.doiIndex;
+    const std::vector<double>& sensitivity = result.model.sensitivity;
+    ASSERT_EQ(doi.size(), store.models.conductivity.size());
+    ASSERT_EQ(sensitivity.size(), store.models.conductivity.size());
+    const auto resolved = [](const NodePoint& c) { return c.x > 5 && c.x < 18 && c.z < -1.75 && c.z > -3; };
+    const auto padding = [](const NodePoint& c) { return c.x < -20 || c.x > 43 || c.z < -30; };
+    std::printf("DOI index: resolved %.3f, padding %.3f; sensitivity: resolved %.3g, padding %.3g\n",
+                meanUnderLine(store.mesh, doi, resolved), meanUnderLine(store.mesh, doi, padding),
+                meanUnderLine(store.mesh, sensitivity, resolved), meanUnderLine(store.mesh, sensitivity, padding));
+    EXPECT_LT(meanUnderLine(store.mesh, doi, resolved), 0.1);
+    EXPECT_GT(meanUnderLine(store.mesh, doi, padding), 0.85);
+    EXPECT_EQ(*std::max_element(sensitivity.begin(), sensitivity.end()), 1.0);
+    EXPECT_GT(meanUnderLine(store.mesh, sensitivity, resolved), 1e3 * meanUnderLine(store.mesh, sensitivity, padding));
+
+    const std::string text = log.plainText();
+    EXPECT_NE(text.find("Depth of investigation: two more inversions with reference models 455.5 and 18.22 ohm m."),
+              std::string::npos)
+        << text;
+    const std::string stated = "Depth of investigation: the model is constrained above ";
+    const std::size_t at = text.find(stated);
+    ASSERT_NE(at, std::string::npos) << text;
+    const double depth = std::stod(text.substr(at + stated.size()));
+    EXPECT_GT(depth, 2.0);
+    EXPECT_LT(depth, 6.0);
+    EXPECT_EQ(text.substr(text.find(" m below the surface", at), 41), " m below the surface (DOI index < 0.2).\r\n");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "core/JobTestSupport.h"
 #include "core/io/TextFile.h"
+#include "core/mesh/ViewerModelRead.h"
 #include "engine/script/JobFiles.h"
 #include "support/CliRun.h"
 
@@ -34,6 +35,15 @@ inline std::string scriptIn(const fs::path& folder, std::string text)
 {
     for (std::size_t at; (at = text.find("{F}")) != std::string::npos;) text.replace(at, 3, folder.string());
     return text;
+}
+
+// The viewer model file at `path` as read back (empty when it does not read).
+inline ViewerModel viewerModelAt(const fs::path& path)
+{
+    ViewerModel model;
+    std::string why;
+    EXPECT_EQ(readViewerModel(fileText(path), model, why), ViewerReadStatus::Read) << path << ": " << why;
+    return model;
 }
 
 inline std::string lastLogLine(const fs::path& log)

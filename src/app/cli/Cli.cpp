@@ -38,14 +38,16 @@ const std::vector<Command>& commands()
                     "                                  (2: 2.5D for a line of electrodes; auto: 2.5D when it is one)",
          runForward},
         {"invert", "invert IN.data... [--config C.cnfg] [--threads N] [--start RHO] [--name NAME]\n"
-                   "                                  [--dim 2|3|auto] [--no-start | --run] [--app-folder DIR]\n"
+                   "                                  [--dim 2|3|auto] [--doi] [--no-start | --run]\n"
+                   "                                  [--app-folder DIR]\n"
                    "                                  invert each data file in a new project folder beside it\n"
                    "                                  (--run: in this process, without the manager)\n"
                    "                                  --config: its tags over the data file's; --threads: default\n"
                    "                                  every core this process may use; --start: a fixed starting\n"
                    "                                  resistivity (ohm m) instead of the data's median; --dim 2:\n"
                    "                                  the section under a line of electrodes, auto (default): 2 when\n"
-                   "                                  the electrodes lie on one line",
+                   "                                  the electrodes lie on one line; --doi: two more inversions\n"
+                   "                                  for the depth-of-investigation index (#doi_index 1)",
          runInvert},
         {"import", "import FORMAT IN [--sequence SEQ | --conversion TABLE | --renumber profile|grid\n"
                    "                                  [--start xmin|xmax|ymin|ymax] [--snake]] [--cable NAME] -o OUT.data\n"
@@ -61,9 +63,14 @@ const std::vector<Command>& commands()
                           "                                  draw each cable's data at their pseudo-depths",
          runPseudosection},
         {"section", "section MODEL --x|--y|--z VALUE --png OUT.png [--quantity NAME] [--log]\n"
-                    "                                  draw a vertical or horizontal section of a model file",
+                    "                                  [--mask-doi T] [--mask-sensitivity S]\n"
+                    "                                  draw a vertical or horizontal section of a model file\n"
+                    "                                  (blank where the DOI index exceeds T or the sensitivity\n"
+                    "                                  is below S)",
          runSection},
-        {"export-vtk", "export-vtk MODEL -o OUT.vtu       write a model file for ParaView (and the electrodes beside it)",
+        {"export-vtk", "export-vtk MODEL -o OUT.vtu [--mask-doi T] [--mask-sensitivity S]\n"
+                       "                                  write a model file for ParaView (and the electrodes beside\n"
+                       "                                  it), without the blocks the masks leave out",
          runExportVtk},
     };
     return table;

@@ -42,6 +42,7 @@ InvertOptions parseOptions(const Arguments& args, std::ostream& err)
         if (option != RunOption::NotMine) continue;
         if (a == "--no-start") options.run.start = false;
         else if (a == "--run") options.inProcess = true;
+        else if (a == "--doi") options.settings.depthOfInvestigation = true;
         else if (a == "--dim" && i + 1 < args.size()) {
             const std::optional<ForwardDimension> dimension = parseForwardDimension(args[++i]);
             if (dimension) options.dimension = *dimension;

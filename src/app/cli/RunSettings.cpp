@@ -71,6 +71,7 @@ bool applyRunSettings(const RunSettings& settings, SettingsTable& table, Message
         setSettingText(table, Item::BackgroundResistivity, formatNumber(*settings.startResistivity));
         setSettingText(table, Item::StartFromData, "2");
     }
+    if (settings.depthOfInvestigation) setSettingText(table, Item::DoiIndex, "1");
     return true;
 }
 

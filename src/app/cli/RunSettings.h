@@ -4,7 +4,8 @@
 //   1. "Number of CPU threads": every core the process may use;
 //   2. the tags of --config FILE (so its #pc_num_core wins over 1.);
 //   3. --threads N, and for invert --start RHO (a fixed starting
-//      resistivity: the background resistivity, #start_from_data 2).
+//      resistivity: the background resistivity, #start_from_data 2) and
+//      --doi (the depth-of-investigation index, #doi_index 1).
 
 #include <cstddef>
 #include <iosfwd>
@@ -23,6 +24,7 @@ struct RunSettings {
     std::string configText;  // read before anything is written
     std::optional<int> threads;
     std::optional<double> startResistivity;
+    bool depthOfInvestigation = false;
 };
 
 // Misuse: a value missing or not allowed (exit 2); Unreadable: the

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <ctime>
+#include <functional>
 #include <limits>
 
 #include "core/io/TextFile.h"
@@ -132,15 +133,22 @@ ViewerFileStatus viewerModelBytes(const SettingsTable& settings, const Survey& s
         if (el.x >= region.xMin && el.x <= region.xMax && el.y >= region.yMin && el.y <= region.yMax)
             electrodes.push_back(&el);
 
-    std::vector<std::string_view> names;
+    // Each quantity's name and its value of block e.
+    std::vector<std::pair<std::string_view, std::function<double(std::size_t)>>> columns;
     if (rho) {
-        names = {"Resistivity", "Conductivity"};
-        if (models.ip.size() == models.conductivity.size()) names.push_back("Chargeability");
+        columns.emplace_back("Resistivity", [&](std::size_t e) { return 1 / models.conductivity[e]; });
+        columns.emplace_back("Conductivity", [&](std::size_t e) { return models.conductivity[e]; });
+        if (models.ip.size() == blocks)
+            columns.emplace_back("Chargeability", [&](std::size_t e) { return models.ip[e] * models.ipScale; });
+        if (models.sensitivity.size() == blocks)
+            columns.emplace_back(kSensitivityQuantity, [&](std::size_t e) { return models.sensitivity[e]; });
+        if (models.doiIndex.size() == blocks)
+            columns.emplace_back(kDoiIndexQuantity, [&](std::size_t e) { return models.doiIndex[e]; });
     }
-    else names = {"Sensitivity"};
+    else columns.emplace_back(kSensitivityQuantity, [&](std::size_t e) { return (*sensitivity)[e]; });
     std::size_t nameBytes = 0;
-    for (std::string_view n : names) nameBytes += 4 + n.size();
-    const std::size_t n2 = blockList.size(), q = names.size();
+    for (const auto& column : columns) nameBytes += 4 + column.first.size();
+    const std::size_t n2 = blockList.size(), q = columns.size();
     const std::size_t sizes[5] = {8 + 28 * nodes, 8 + 32 * n2, 12 + nameBytes + 8 * q * n2, 8 + 32 * electrodes.size(),
                                   8 + 14 * electrodes.size()};
     std::size_t total = 0;
@@ -177,18 +185,12 @@ ViewerFileStatus viewerModelBytes(const SettingsTable& settings, const Survey& s
     out.i32(1);
     out.i32(static_cast<std::int32_t>(n2));
     out.i32(static_cast<std::int32_t>(q));
-    for (std::string_view n : names) {
-        out.i32(static_cast<std::int32_t>(n.size()));
-        out.bytes(n);
+    for (const auto& column : columns) {
+        out.i32(static_cast<std::int32_t>(column.first.size()));
+        out.bytes(column.first);
     }
-    for (std::uint32_t e : blockList) {
-        if (rho) {
-            out.f64(1 / models.conductivity[e]);
-            out.f64(models.conductivity[e]);
-            if (q == 3) out.f64(models.ip[e] * models.ipScale);
-        }
-        else out.f64((*sensitivity)[e]);
-    }
+    for (std::uint32_t e : blockList)
+        for (const auto& column : columns) out.f64(column.second(e));
     out.i32(1);
     out.i32(static_cast<std::int32_t>(electrodes.size()));
     for (const Electrode* el : electrodes) {

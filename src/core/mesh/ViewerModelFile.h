@@ -48,12 +48,17 @@ struct PlotRegion {
 };
 PlotRegion viewerPlotRegion(const SettingsTable& table);
 
+// The quantities an inversion adds to its model, per block.
+inline constexpr std::string_view kSensitivityQuantity = "Sensitivity";
+inline constexpr std::string_view kDoiIndexQuantity = "DOI index";
+
 // The file's bytes. Block 1 holds the real nodes inside the region in node
 // order, block 2 the blocks whose eight corners all lie inside. For the
 // quantity "RHO" the values are "Resistivity" (1/conductivity),
-// "Conductivity" and, when the IP model has one value per block,
-// "Chargeability" (IP x IP scale); any other quantity writes "Sensitivity"
-// from `sensitivity` (one value per block). Returns ViewerFileStatus::BlockFailed when a
+// "Conductivity" and, each when the model has one value per block,
+// "Chargeability" (IP x IP scale), "Sensitivity" (the inversion's
+// cumulative sensitivity) and "DOI index"; any other quantity writes
+// "Sensitivity" from `sensitivity` (one value per block). Returns ViewerFileStatus::BlockFailed when a
 // block's values are missing or a size passes 32 bits.
 ViewerFileStatus viewerModelBytes(const SettingsTable& settings, const Survey& survey, const Mesh& mesh,
                                   const Models& models, std::string_view quantity,

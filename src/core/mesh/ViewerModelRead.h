@@ -23,7 +23,8 @@ struct ViewerModel {
     std::vector<std::int32_t> nodeNumbers;           // the mesh's node number of each node
     std::vector<NodePoint> nodes;
     std::vector<std::array<std::int32_t, 8>> blocks;  // indices into `nodes`, the mesh's corner order
-    std::vector<std::string> quantities;             // "Resistivity", "Conductivity", "Chargeability", "Sensitivity"
+    // "Resistivity", "Conductivity", "Chargeability", "Sensitivity", "DOI index"
+    std::vector<std::string> quantities;
     std::vector<std::vector<double>> values;          // per quantity, one per block
     std::vector<ViewerElectrode> electrodes;
 

@@ -208,6 +208,7 @@ Table buildTable()
     t["#ip_leave_out_range"] = single(Item::LeaveOutOfRangeIp, Y1, S::Value);
     t["#ip_max_apparent"] = single(Item::HighestApparentIp, G0, S::Number);
     t["#ip_min_voltage"] = single(Item::LeastIpVoltage, GE, S::Number);
+    t["#doi_index"] = single(Item::DoiIndex, Y1, S::Value);
     return t;
 }
 

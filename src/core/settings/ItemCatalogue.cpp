@@ -119,6 +119,8 @@ constexpr std::array<CatalogueEntry, kCatalogueSize> kCatalogue{{
      "#ip_max_apparent", ""},  // 107
     {"Least primary voltage of IP data inverted (mV, with currents in the file; 0: no limit)", " 5 ",
      EntryKind::Item, "#ip_min_voltage", ""},  // 108
+    {"Depth of investigation: two more inversions with reference models 5 times above and below (Yes: 1; No: 2)",
+     " 2 ", EntryKind::Item, "#doi_index", ""},  // 109
 }};
 }  // namespace
 

@@ -56,7 +56,7 @@ bool isToggle(Item item)
 {
     switch (number(item)) {
     case 2: case 26: case 48: case 49: case 50: case 51: case 53: case 63:
-    case 69: case 70: case 73: case 74: case 95: case 100: case 101: case 105: case 106: return true;
+    case 69: case 70: case 73: case 74: case 95: case 100: case 101: case 105: case 106: case 109: return true;
     default: return false;
     }
 }

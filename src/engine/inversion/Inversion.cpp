@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "core/import/GeometricFactor.h"
@@ -12,6 +14,7 @@
 #include "engine/inversion/BlockGrid.h"
 #include "engine/inversion/ChargeabilityInversion.h"
 #include "engine/inversion/DataErrors.h"
+#include "engine/inversion/DepthOfInvestigation.h"
 #include "engine/inversion/InversionProgress.h"
 #include "engine/inversion/InversionSettings.h"
 #include "engine/inversion/LineInversionForward.h"
@@ -26,6 +29,9 @@ constexpr const char* kSource = "RUNINVERSION";
 // Log conductivity stays within 1e-6 .. 1e4 S/m (resistivity 1e-4 .. 1e6 ohm m).
 constexpr double kLowestLogSigma = -13.815510557964274;
 constexpr double kHighestLogSigma = 9.210340371976184;
+// Rows of J assembled at a time for the cumulative sensitivity: J is not
+// held whole once the iterations are over.
+constexpr std::size_t kSensitivityRows = 64;
 
 // A modelled V/I can be compared with the measured one on a log scale: it
 // exists and has the measured sign.
@@ -53,18 +59,29 @@ std::string format(const char* pattern, double a, double b = 0, double c = 0, do
 }
 
 // The loop over the parameters of `forward`: `start` holds one value per
-// parameter (conductivity, and chargeability when it has one).
+// parameter (conductivity, and chargeability when it has one). With
+// `doiReference` (ohm m) it is one of the depth-of-investigation runs: that
+// uniform model starts it and is its reference, constrained even when the
+// settings do not constrain to the reference; no iteration is saved, no IP
+// inverted and no sensitivity summed.
 class ResistivityInversion {
 public:
     ResistivityInversion(InversionForward& forward, const Models& start, const Survey& survey,
                          const SettingsTable& settings, MessageLog& log, const ComputeControl& control,
-                         const IterationSaver& save)
+                         const IterationSaver& save, std::optional<double> doiReference = {})
         : forward_(forward), start_(start), survey_(survey), table_(settings), log_(log),
-          control_(control), save_(save)
+          control_(control), save_(save), doiReference_(doiReference)
     {
     }
 
     InversionStatus run(InversionResult& result);
+    // The median resistivity of the reference model (ohm m), after run().
+    double referenceResistivity() const
+    {
+        std::vector<double> rho(reference_.size());
+        for (std::size_t j = 0; j < rho.size(); ++j) rho[j] = std::exp(-reference_[j]);
+        return rho.empty() ? 0.0 : medianOf(rho);
+    }
 
 private:
     Status setup();
@@ -77,6 +94,9 @@ private:
     // The starting (and reference) log conductivity: the median apparent
     // resistivity of the data, or the given model.
     void chooseStart(std::vector<double>& logSigma) const;
+    // sum_i w_i |J_ij| / size_j over the usable data at the kept model `m`
+    // with V/I `resistance`, relative to the largest.
+    std::vector<double> cumulativeSensitivity(const std::vector<double>& m, const std::vector<double>& resistance);
     void report(int percent, const std::string& stage) const
     {
         control_.report(percent, stage);
@@ -95,8 +115,10 @@ private:
     MessageLog& log_;
     const ComputeControl& control_;
     const IterationSaver& save_;
+    std::optional<double> doiReference_;
 
     InversionSettings settings_;
+    std::vector<double> reference_;  // log conductivity
     BlockGrid grid_;
     std::vector<std::size_t> rows_;   // quadrupoles inverted
     std::vector<double> data_;        // ln |V/I| measured, per row
@@ -192,6 +214,13 @@ std::vector<double> ResistivityInversion::weights(bool robust) const
 
 void ResistivityInversion::chooseStart(std::vector<double>& logSigma) const
 {
+    if (doiReference_) {
+        std::fill(logSigma.begin(), logSigma.end(),
+                  std::clamp(-std::log(*doiReference_), kLowestLogSigma, kHighestLogSigma));
+        log_.subWriteToTextBox("Depth of investigation: inversion from and towards the reference model " +
+                               format("%.4g", *doiReference_) + " ohm m." + kLineBreak);
+        return;
+    }
     const bool asGiven = start_.conductivityImported || !uniform(start_.conductivity);
     if (asGiven) {
         log_.subWriteToTextBox(std::string("Starting model: the given model (imported or with anomalies).") +
@@ -233,8 +262,11 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
     for (std::size_t j = 0; j < blocks; ++j)
         m[j] = std::clamp(std::log(start_.conductivity[j]), kLowestLogSigma, kHighestLogSigma);
     chooseStart(m);
-    const std::vector<double> reference = m;
-    InversionProgress progress(settings_.rho.maxIterations, forward_.settings().modelIp);
+    reference_ = m;
+    const std::vector<double>& reference = reference_;
+    if (doiReference_)
+        settings_.regularisation.referenceWeight = std::max(settings_.regularisation.referenceWeight, kReferenceWeight);
+    InversionProgress progress(settings_.rho.maxIterations, forward_.settings().modelIp && !doiReference_);
 
     std::vector<double> resistance, trialResistance;
     const Feedback startProgress =
@@ -387,9 +419,11 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
                 kLineBreak);
             report(progress.at(iteration, IterationPart::Forward, 1),
                    "Iteration " + std::to_string(iteration) + format(": chi2 %.3f", chi2));
-            if (save_ && settings_.saveIterations) {
+            if (save_ && settings_.saveIterations && !doiReference_) {
                 Models current = start_;
                 current.conductivity = conductivity(m);
+                current.sensitivity.clear();
+                current.doiIndex.clear();
                 if (save_(current, iteration) != Status::Ok) return InversionStatus::Error;
             }
         } else {
@@ -448,7 +482,7 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
     CalculatedData calculated;
     // "Model IP Data": the chargeability follows, linearised about the final
     // model, which must be one the resistivity accepted (or a start that fits).
-    const bool modelIp = !aborted && forward_.settings().modelIp;
+    const bool modelIp = !aborted && !doiReference_ && forward_.settings().modelIp;
     const bool resistivityAccepted = iteration > 0 || atNoiseLevel(chi2);
     if (modelIp && !resistivityAccepted) {
         log_.warning(kSource, "The IP inversion is not run: no resistivity step was accepted, and the starting "
@@ -472,11 +506,115 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
     }
 
     model.conductivity = conductivity(m);
+    model.sensitivity.clear();
+    model.doiIndex.clear();
+    if (!doiReference_) model.sensitivity = cumulativeSensitivity(m, resistance);
     calculated.resistance = std::move(resistance);
     result.model = std::move(model);
     result.calculated = std::move(calculated);
     result.outcome = {iteration, chi2, plainChi2, rmsPercent(r), atNoiseLevel(plainChi2)};
     return aborted ? InversionStatus::Aborted : InversionStatus::Ok;
+}
+
+std::vector<double> ResistivityInversion::cumulativeSensitivity(const std::vector<double>& m,
+                                                                const std::vector<double>& resistance)
+{
+    const auto start = Clock::now();
+    report(99, "cumulative sensitivity");
+    std::vector<std::size_t> rows;
+    std::vector<double> w;
+    const std::vector<double> all = weights();
+    for (std::size_t i = 0; i < rows_.size(); ++i)
+        if (all[i] > 0) rows.push_back(rows_[i]), w.push_back(all[i]);
+    const std::vector<ParameterPlace> places = forward_.places();
+    std::vector<double> sum(places.size(), 0.0);
+    Jacobian j;
+    for (std::size_t first = 0; first < rows.size(); first += kSensitivityRows) {
+        const std::size_t count = std::min(kSensitivityRows, rows.size() - first);
+        forward_.jacobian(conductivity(m), std::span<const std::size_t>(rows.data() + first, count), resistance, {},
+                          j);
+        for (std::size_t r = 0; r < count; ++r) {
+            const std::span<const float> row = j.row(r);
+            for (std::size_t b = 0; b < sum.size(); ++b) sum[b] += w[first + r] * std::abs(static_cast<double>(row[b]));
+        }
+    }
+    double largest = 0;
+    for (std::size_t b = 0; b < sum.size(); ++b) {
+        sum[b] /= places[b].size > 0 ? places[b].size : 1.0;
+        largest = std::max(largest, sum[b]);
+    }
+    if (largest > 0)
+        for (double& v : sum) v /= largest;
+    log_.subWriteToTextBox("Cumulative sensitivity of " + std::to_string(rows.size()) + " data at the final model: " +
+                           format("%.1f s.", secondsSince(start)) + kLineBreak);
+    return sum;
+}
+
+using ForwardMaker = std::function<std::unique_ptr<InversionForward>()>;
+
+// The same control with its progress mapped onto from..to of the whole.
+ComputeControl share(const ComputeControl& control, int from, int to)
+{
+    ComputeControl part = control;
+    static_cast<Feedback&>(part) = control.part(from, to);
+    return part;
+}
+
+// The depth-of-investigation index from two more inversions with references
+// kDoiReferenceFactor above and below `background` (ohm m); empty with a
+// warning when either fails, Aborted when the abort request stopped one.
+InversionStatus depthOfInvestigation(const ForwardMaker& makeForward, double background, const Models& start,
+                                     const Survey& survey, const SettingsTable& settings, MessageLog& log,
+                                     const ComputeControl& control, std::vector<double>& index)
+{
+    const double references[2] = {background * kDoiReferenceFactor, background / kDoiReferenceFactor};
+    log.subWriteToTextBox("Depth of investigation: two more inversions with reference models " +
+                          format("%.4g and %.4g ohm m.", references[0], references[1]) + kLineBreak);
+    const IterationSaver none;
+    std::vector<double> logSigma[2];
+    std::vector<ParameterPlace> places;
+    for (int k = 0; k < 2; ++k) {
+        const std::unique_ptr<InversionForward> forward = makeForward();
+        const ComputeControl third = share(control, 34 + 33 * k, 67 + 33 * k);
+        ResistivityInversion run(*forward, start, survey, settings, log, third, none, references[k]);
+        InversionResult result;
+        const InversionStatus status = run.run(result);
+        if (status != InversionStatus::Ok) {
+            log.warning(kSource, status == InversionStatus::Aborted
+                                     ? "Depth of investigation not computed: the inversion was aborted."
+                                     : "Depth of investigation not computed: the inversion with the reference "
+                                       "model " + format("%.4g", references[k]) + " ohm m failed.");
+            return status == InversionStatus::Aborted ? status : InversionStatus::Ok;
+        }
+        for (double sigma : result.model.conductivity) logSigma[k].push_back(std::log(sigma));
+        places = forward->places();
+    }
+    auto logSigmaOf = [](double rho) { return std::clamp(-std::log(rho), kLowestLogSigma, kHighestLogSigma); };
+    index = doiIndex(logSigma[0], logSigma[1], logSigmaOf(references[0]), logSigmaOf(references[1]));
+    log.subWriteToTextBox(constrainedDepthMessage(places, index) + kLineBreak);
+    return InversionStatus::Ok;
+}
+
+// The inversion on the forward models `makeForward` gives, with the depth
+// of investigation after it when the settings ask for it.
+InversionStatus invert(const ForwardMaker& makeForward, const Models& start, const Survey& survey,
+                       const SettingsTable& settings, MessageLog& log, const ComputeControl& control,
+                       const IterationSaver& save, InversionResult& result)
+{
+    InversionStatus status = InversionStatus::Error;
+    double background = 0;
+    // With the depth of investigation each of the three inversions takes a third of the progress.
+    const bool wanted = depthOfInvestigationAsked(settings);
+    {
+        // Its fields and factor go before the next inversion makes its own.
+        const std::unique_ptr<InversionForward> forward = makeForward();
+        const ComputeControl first = wanted ? share(control, 0, 34) : control;
+        ResistivityInversion inversion(*forward, start, survey, settings, log, first, save);
+        status = inversion.run(result);
+        background = inversion.referenceResistivity();
+    }
+    if (status != InversionStatus::Ok || !wanted) return status;
+    return depthOfInvestigation(makeForward, background, start, survey, settings, log, control, result.model.doiIndex);
 }
 
 }  // namespace
@@ -489,9 +627,10 @@ InversionStatus runInversion(const Mesh& mesh, const Models& start, const Survey
     if (chooseForwardDimension(survey, dimension, kSource, "No 2D inversion", log, line) != Status::Ok)
         return InversionStatus::Error;
     if (!line) {
-        MeshInversionForward forward(mesh, start, survey, settings, control, kSource, log);
-        ResistivityInversion inversion(forward, start, survey, settings, log, control, saveIteration);
-        return inversion.run(result);
+        const ForwardMaker make = [&] {
+            return std::make_unique<MeshInversionForward>(mesh, start, survey, settings, control, kSource, log);
+        };
+        return invert(make, start, survey, settings, log, control, saveIteration, result);
     }
 
     // The section under the line, its cells the parameters; every model
@@ -502,12 +641,13 @@ InversionStatus runInversion(const Mesh& mesh, const Models& start, const Survey
     const std::vector<std::size_t> cellOf = lineCellsOfBlocks(mesh, *line, section.grid);
     auto onMesh = [&](const Models& cells) {
         Models blocks = cells;
-        const bool ip = cells.ip.size() == cells.conductivity.size();
-        blocks.conductivity.resize(cellOf.size());
-        if (ip) blocks.ip.resize(cellOf.size());
-        for (std::size_t b = 0; b < cellOf.size(); ++b) {
-            blocks.conductivity[b] = cells.conductivity[cellOf[b]];
-            if (ip) blocks.ip[b] = cells.ip[cellOf[b]];
+        // Per-cell values only: a uniform chargeability (one value) stays as it is.
+        for (auto member : {&Models::conductivity, &Models::ip, &Models::sensitivity, &Models::doiIndex}) {
+            const std::vector<double>& values = cells.*member;
+            if (values.size() != cells.conductivity.size()) continue;
+            std::vector<double>& mapped = blocks.*member;
+            mapped.resize(cellOf.size());
+            for (std::size_t b = 0; b < cellOf.size(); ++b) mapped[b] = values[cellOf[b]];
         }
         return blocks;
     };
@@ -519,10 +659,11 @@ InversionStatus runInversion(const Mesh& mesh, const Models& start, const Survey
     const IterationSaver save = [&](const Models& cells, int iteration) {
         return saveIteration ? saveIteration(onMesh(cells), iteration) : Status::Ok;
     };
-    LineInversionForward forward(*line, section, survey, settings, control, kSource, log);
-    ResistivityInversion inversion(forward, cellStart, survey, settings, log, control, save);
+    const ForwardMaker make = [&] {
+        return std::make_unique<LineInversionForward>(*line, section, survey, settings, control, kSource, log);
+    };
     InversionResult cells;
-    const InversionStatus status = inversion.run(cells);
+    const InversionStatus status = invert(make, cellStart, survey, settings, log, control, save, cells);
     if (status == InversionStatus::Error) return status;
     result = {onMesh(cells.model), std::move(cells.calculated), cells.outcome};
     return status;

@@ -43,7 +43,10 @@ using IterationSaver = std::function<Status(const Models& model, int iteration)>
 
 // What the inversion produces.
 struct InversionResult {
-    Models model;               // the starting model with the inverted conductivity (and chargeability)
+    // The starting model with the inverted conductivity (and chargeability),
+    // the data's cumulative sensitivity and, when asked for, the
+    // depth-of-investigation index (DepthOfInvestigation.h).
+    Models model;
     CalculatedData calculated;  // the model's V/I (and IP)
     InversionOutcome outcome;
 };
@@ -60,6 +63,10 @@ struct InversionResult {
 // inverted model is the section under the line (the 2.5D forward model),
 // each block taking the section's value at its depth under its projection
 // onto the line; Two for a survey that is not such a line is an Error.
+//
+// With "#doi_index" 1, two more inversions towards uniform references above
+// and below the first one's give the depth-of-investigation index, and the
+// log states the depth above which the model is constrained.
 //
 // Returns Ok with `result` filled; Aborted when the abort request
 // stopped it, with the best model so far and its V/I in `result` (no

@@ -16,6 +16,17 @@
 
 namespace vexora {
 
+// Where a parameter lies, for the cumulative sensitivity and the depth of
+// investigation: its volume (a 2D cell: its area), its layer (counted from
+// the surface) and the depth of its bottom below the surface, and whether
+// its horizontal extent meets the electrodes' (the foreground).
+struct ParameterPlace {
+    double size = 0;
+    std::size_t layer = 0;
+    double bottom = 0;
+    bool underElectrodes = false;
+};
+
 class InversionForward {
 public:
     virtual ~InversionForward() = default;
@@ -28,6 +39,7 @@ public:
     virtual BlockGrid grid() const = 0;
     virtual const ForwardSettings& settings() const = 0;
     virtual const QuadrupolePlan& plan() const = 0;
+    virtual std::vector<ParameterPlace> places() const = 0;
     // Memory the sensitivities may take; 0: not limited here.
     virtual std::uint64_t availableBytes() const = 0;
 

@@ -71,4 +71,9 @@ Status readInversionSettings(const SettingsTable& table, InversionSettings& s, M
     return readControls(table, false, s.ip, log);
 }
 
+bool depthOfInvestigationAsked(const SettingsTable& table)
+{
+    return settingInteger(table, Item::DoiIndex) == 1;
+}
+
 }  // namespace vexora

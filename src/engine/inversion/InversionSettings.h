@@ -42,4 +42,7 @@ inline constexpr double kReferenceWeight = 0.01;
 // Returns Ok, or Error with the item logged when a value is out of range.
 Status readInversionSettings(const SettingsTable& table, InversionSettings& settings, MessageLog& log);
 
+// Two more inversions for the depth-of-investigation index (#doi_index 1).
+bool depthOfInvestigationAsked(const SettingsTable& table);
+
 }  // namespace vexora

@@ -17,6 +17,21 @@ std::uint64_t LineInversionForward::availableBytes() const
     return control_.memoryLimitBytes ? control_.memoryLimitBytes : availableMemoryBytes();
 }
 
+std::vector<ParameterPlace> LineInversionForward::places() const
+{
+    std::vector<ParameterPlace> places(static_cast<std::size_t>(grid_.cells()));
+    for (int id = 0; id + 1 < grid_.depthCount(); ++id)
+        for (int is = 0; is + 1 < grid_.sCount(); ++is) {
+            const auto i = [](int k) { return static_cast<std::size_t>(k); };
+            const double s0 = grid_.s[i(is)], s1 = grid_.s[i(is + 1)];
+            const double d0 = grid_.depth[i(id)], d1 = grid_.depth[i(id + 1)];
+            // The electrodes run from s = 0 to the line's length.
+            places[static_cast<std::size_t>(grid_.cell(is, id))] = {(s1 - s0) * (d1 - d0), i(id), d1,
+                                                                    s1 >= 0 && s0 <= line_.length};
+        }
+    return places;
+}
+
 Status LineInversionForward::model(std::span<const double> conductivity, const Feedback& progress,
                                    std::vector<double>& resistance)
 {

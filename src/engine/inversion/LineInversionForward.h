@@ -26,6 +26,7 @@ public:
     {
         return {static_cast<std::size_t>(grid_.sCount() - 1), 1, static_cast<std::size_t>(grid_.depthCount() - 1)};
     }
+    std::vector<ParameterPlace> places() const override;
     const ForwardSettings& settings() const override { return setup_.settings; }
     const QuadrupolePlan& plan() const override { return setup_.plan; }
     std::uint64_t availableBytes() const override;

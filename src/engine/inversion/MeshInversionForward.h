@@ -21,6 +21,7 @@ public:
     Status prepare() override;
 
     BlockGrid grid() const override { return blockGrid(mesh_); }
+    std::vector<ParameterPlace> places() const override;
     const ForwardSettings& settings() const override { return setup_.settings; }
     const QuadrupolePlan& plan() const override { return setup_.plan; }
     std::uint64_t availableBytes() const override { return setup_.availableBytes; }
