@@ -113,6 +113,8 @@ void warnAboutOrientation(const std::vector<MergeBlock>& blocks, const Survey& m
         std::vector<std::int32_t> own(static_cast<std::size_t>(cables));
         for (std::int32_t c = 0; c < cables; ++c) own[static_cast<std::size_t>(c)] = firstCable + c;
         firstCable += cables;
+        // The first file fixes the orientation the others are compared with.
+        if (b == 0) continue;
         const ReversalPairs pairs = reciprocalPairsAcross(merged, own);
         if (const auto warning = reversalWarning(pairs, blocks[b].reversed, blockLabel(blocks[b], b)))
             log.warning(kSource, *warning);
