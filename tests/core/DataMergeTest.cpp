@@ -24,7 +24,7 @@ struct Line {
     double x0 = 0, spacing = 1;
     std::vector<std::array<int, 4>> quadrupoles = {{1, 2, 4, 5}, {2, 3, 5, 6}, {4, 5, 1, 2}};
     int ipWindows = 0;
-    std::string extraTags;
+    std::string extraTags = {};
 };
 
 // One cable of electrodes along x; V/I of quadrupole k is k + 1, its IP

@@ -99,7 +99,7 @@ int runReciprocal(const Arguments& args, std::ostream& out, std::ostream& err)
         << "p95_percent_diff " << percentText(percentileOf(diffs, 95)) << "\n";
     for (const CableReversalHint& hint : reversedCables)
         out << "pairs_with_cable_reversed " << store.survey.cableNames[static_cast<std::size_t>(hint.cable - 1)] << " "
-            << hint.pairs.reversed << " (as recorded " << hint.pairs.asRecorded << ")\n";
+            << hint.pairs.reversed << " (as recorded " << hint.pairs.asTheyAre << ")\n";
     if (result.undefinedPairs > 0)
         out << "undefined_percent_diff " << result.undefinedPairs
             << " pairs (zero mean or a value that cannot be computed)\n";

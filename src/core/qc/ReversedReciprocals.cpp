@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <map>
+#include <unordered_map>
 
 #include "core/log/MessageLog.h"
 #include "core/survey/CableReversal.h"
@@ -14,6 +14,16 @@ namespace {
 
 using Point = std::array<std::int64_t, 3>;
 using DipolePair = std::array<Point, 4>;  // current dipole, then potential dipole, each in ascending order
+
+struct DipolePairHash {
+    std::size_t operator()(const DipolePair& key) const
+    {
+        std::size_t h = 0;
+        for (const Point& p : key)
+            for (std::int64_t v : p) h = (h ^ static_cast<std::size_t>(v)) * 1099511628211u;
+        return h;
+    }
+};
 
 Point pointOf(const Electrode& e)
 {
@@ -43,7 +53,8 @@ bool onCables(const Quadrupole& q, const std::vector<std::int32_t>& cables, bool
 
 std::size_t pairsWithRest(const Survey& survey, const std::vector<std::int32_t>& cables)
 {
-    std::map<DipolePair, std::size_t> rest;
+    std::unordered_map<DipolePair, std::size_t, DipolePairHash> rest;
+    rest.reserve(survey.quadrupoles.size());
     DipolePair key;
     for (const Quadrupole& q : survey.quadrupoles.rows)
         if (!onCables(q, cables, false) && positionsOf(survey, q, false, key)) ++rest[key];
@@ -63,7 +74,7 @@ std::size_t pairsWithRest(const Survey& survey, const std::vector<std::int32_t>&
 ReversalPairs reciprocalPairsAcross(const Survey& survey, const std::vector<std::int32_t>& cables)
 {
     ReversalPairs result;
-    result.asRecorded = pairsWithRest(survey, cables);
+    result.asTheyAre = pairsWithRest(survey, cables);
     Survey reversed;
     reversed.cableNames = survey.cableNames;
     reversed.electrodes = survey.electrodes;
@@ -85,20 +96,19 @@ std::vector<CableReversalHint> cablesPairingReversed(const Survey& survey)
     if (survey.cableNames.size() < 2) return hints;
     for (std::int32_t cable : reversibleCables(survey)) {
         const ReversalPairs pairs = reciprocalPairsAcross(survey, {cable});
-        if (pairs.reversed > pairs.asRecorded) hints.push_back({cable, pairs});
+        if (pairs.reversed > pairs.asTheyAre) hints.push_back({cable, pairs});
     }
     return hints;
 }
 
 std::optional<std::string> reversalWarning(const ReversalPairs& pairs, bool isReversed, std::string_view what)
 {
-    const std::size_t now = isReversed ? pairs.reversed : pairs.asRecorded;
-    const std::size_t other = isReversed ? pairs.asRecorded : pairs.reversed;
-    if (other <= now) return std::nullopt;
+    if (pairs.reversed <= pairs.asTheyAre) return std::nullopt;
+    const char* now = isReversed ? "reversed" : "as recorded";
+    const char* other = isReversed ? "as recorded" : "reversed";
     return "Warning: the quadrupoles of " + std::string(what) + " pair with the others only " +
-           (isReversed ? "as recorded" : "with the cable reversed") + ": " + std::to_string(other) +
-           " reciprocal pairs " + (isReversed ? "as recorded" : "reversed") + ", " + std::to_string(now) + " " +
-           (isReversed ? "reversed" : "as recorded") + ".";
+           (isReversed ? "as recorded" : "with the cable reversed") + ": " + std::to_string(pairs.reversed) +
+           " reciprocal pairs " + other + ", " + std::to_string(pairs.asTheyAre) + " " + now + ".";
 }
 
 }  // namespace vexora

@@ -16,8 +16,8 @@
 namespace vexora {
 
 struct ReversalPairs {
-    std::size_t asRecorded = 0;  // quadrupoles of the part with a reciprocal among the rest
-    std::size_t reversed = 0;    // the same with the part's cables reversed
+    std::size_t asTheyAre = 0;  // quadrupoles of the part with a reciprocal among the rest
+    std::size_t reversed = 0;   // the same with the part's cables reversed
 };
 
 // The part is the quadrupoles whose poles all lie on `cables`, the rest
@@ -28,9 +28,9 @@ struct ReversalPairs {
 // least three electrodes reversed; when that is impossible `reversed` is 0.
 ReversalPairs reciprocalPairsAcross(const Survey& survey, const std::vector<std::int32_t>& cables);
 
-// "Warning: ..." naming `what` when the part pairs with more quadrupoles in
-// the other orientation than in the one it has; `isReversed` says which one
-// it has.
+// "Warning: ..." naming `what` when the part pairs with more quadrupoles
+// reversed than as it is; `isReversed` says whether it is as recorded or was
+// reversed already.
 std::optional<std::string> reversalWarning(const ReversalPairs& pairs, bool isReversed, std::string_view what);
 
 // Every cable of at least three electrodes whose quadrupoles pair with those
