@@ -9,6 +9,7 @@
 #include "core/merge/DataMerge.h"
 #include "core/platform/ScriptedQuestions.h"
 #include "core/qc/ReciprocalCheck.h"
+#include "core/qc/ReversedReciprocals.h"
 #include "core/survey/CableReversal.h"
 
 namespace {
@@ -38,7 +39,7 @@ std::string lineFile(const Line& l)
         "#elec_z_col= 5\r\n#data_id_col= 1\r\n#data_a_cable_col= 2\r\n#data_a_elec_col= 3\r\n"
         "#data_b_cable_col= 4\r\n#data_b_elec_col= 5\r\n#data_m_cable_col= 6\r\n#data_m_elec_col= 7\r\n"
         "#data_n_cable_col= 8\r\n#data_n_elec_col= 9\r\n#data_res_col= 10\r\n#data_ip_wind_col= " +
-        (ipColumns.empty() ? std::string(" -1") : ipColumns) + "\r\n#data_appres= 1\r\n" + l.extraTags +
+        (ipColumns.empty() ? std::string(" -1") : ipColumns) + "\r\n#data_appres= 1\r\n#data_ip_scale= 1000\r\n" + l.extraTags +
         "#elec_start\r\n";
     for (int e = 1; e <= l.electrodes; ++e)
         text += l.cable + " " + std::to_string(e) + " " + std::to_string(l.x0 + l.spacing * (e - 1)) + " 0 0\r\n";
@@ -132,6 +133,7 @@ TEST(DataMerge, TheMergedFileReadsBackToTheSameTables)
     EXPECT_EQ(reloaded.survey.electrodes, merged.survey.electrodes);
     EXPECT_EQ(reloaded.survey.quadrupoles.rows, merged.survey.quadrupoles.rows);
     EXPECT_EQ(reloaded.survey.quadrupoles.resistance, merged.survey.quadrupoles.resistance);
+    ASSERT_EQ(merged.survey.quadrupoles.ipWindows(), 2u);
     EXPECT_EQ(reloaded.survey.quadrupoles.ip, merged.survey.quadrupoles.ip);
 }
 
@@ -308,12 +310,32 @@ TEST(DataMerge, ReciprocalsRecordedWithTheCableReversed)
     ASSERT_EQ(DoReciprocalCheck(store.survey, ReciprocalValue::Resistance, result, log), Status::Ok);
     EXPECT_EQ(result.pairs, 0u);
 
+    // Not fused, each file keeps its cable and the check names the cables
+    // that pair with the other only reversed.
+    ASSERT_EQ(mergeBlocks(blocks, {}, store, log), Status::Ok);
+    const std::vector<CableReversalHint> hints = cablesPairingReversed(store.survey);
+    ASSERT_EQ(hints.size(), 2u);
+    EXPECT_EQ(hints[1].cable, 2);
+    EXPECT_EQ(hints[1].pairs.reversed, 3u);
+    EXPECT_EQ(hints[1].pairs.asTheyAre, 0u);
+
     MessageLog reversedLog = quietLog();
     ASSERT_EQ(reverseMergeBlock(blocks[1], reversedLog), Status::Ok);
     ASSERT_EQ(mergeBlocks(blocks, {.removeDuplicates = true}, store, reversedLog), Status::Ok);
     EXPECT_EQ(reversedLog.plainText().find("pair with the others only"), std::string::npos);
     ASSERT_EQ(DoReciprocalCheck(store.survey, ReciprocalValue::Resistance, result, reversedLog), Status::Ok);
     EXPECT_EQ(result.pairs, 3u);
+
+    // Reciprocals recorded the usual way, reversed by mistake, pair only as recorded.
+    std::vector<std::array<int, 4>> usual;
+    for (const auto& q : normal) usual.push_back({q[2], q[3], q[0], q[1]});
+    blocks = loadBlocks(scratch, {{.quadrupoles = normal}, {.quadrupoles = usual}}, log);
+    ASSERT_EQ(reverseMergeBlock(blocks[1], log), Status::Ok);
+    MessageLog mistakenLog = quietLog();
+    ASSERT_EQ(mergeBlocks(blocks, {}, store, mistakenLog), Status::Ok);
+    EXPECT_NE(mistakenLog.plainText().find("pair with the others only as recorded: 3 reciprocal pairs as recorded, 0 "
+                                          "reversed."),
+              std::string::npos) << mistakenLog.plainText();
 }
 
 }  // namespace
