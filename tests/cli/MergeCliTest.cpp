@@ -128,6 +128,11 @@ TEST(MergeCommand, RealNormalAndReversedReciprocalFilesPair)
         ASSERT_EQ(r.code, 0) << r.err;
         EXPECT_LT(std::stoi(valueOf(r.out, "pairs")), c.pairs / 10) << r.out;
 
+        // A normal file merged with itself pairs with nothing, reversed or not.
+        r = vexora({"merge", normal, normal, "-o", merged});
+        ASSERT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(r.err.find("pair with the others only"), std::string::npos) << r.err;
+
         // Kept on their own cables, the check names the cable that pairs reversed.
         ASSERT_EQ(vexora({"merge", normal, reciprocal, "-o", merged}).code, 0);
         r = vexora({"reciprocal", merged});

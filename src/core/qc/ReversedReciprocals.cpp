@@ -31,16 +31,21 @@ Point pointOf(const Electrode& e)
 }
 
 // The four positions of a quadrupole with its dipoles swapped when
-// `reciprocal`; false when a pole names no electrode.
-bool positionsOf(const Survey& survey, const Quadrupole& q, bool reciprocal, DipolePair& out)
+// `reciprocal`, each dipole in ascending order, and the sign its V/I takes
+// for that order; false when a pole names no electrode.
+bool positionsOf(const Survey& survey, const Quadrupole& q, bool reciprocal, DipolePair& out, double& sign)
 {
     for (int p = 0; p < 4; ++p) {
         const std::int32_t row = survey.lookup.find(q.pole[p].cable, q.pole[p].number);
         if (row < 0) return false;
         out[static_cast<std::size_t>(reciprocal ? (p + 2) % 4 : p)] = pointOf(survey.electrodes[static_cast<std::size_t>(row)]);
     }
-    if (out[1] < out[0]) std::swap(out[0], out[1]);
-    if (out[3] < out[2]) std::swap(out[2], out[3]);
+    sign = 1.0;
+    for (std::size_t d = 0; d < 4; d += 2)
+        if (out[d + 1] < out[d]) {
+            std::swap(out[d], out[d + 1]);
+            sign = -sign;
+        }
     return true;
 }
 
@@ -51,22 +56,54 @@ bool onCables(const Quadrupole& q, const std::vector<std::int32_t>& cables, bool
                : std::any_of(std::begin(q.pole), std::end(q.pole), on);
 }
 
-std::size_t pairsWithRest(const Survey& survey, const std::vector<std::int32_t>& cables)
+double percentDifference(double a, double b)
 {
-    std::unordered_map<DipolePair, std::size_t, DipolePairHash> rest;
-    rest.reserve(survey.quadrupoles.size());
-    DipolePair key;
-    for (const Quadrupole& q : survey.quadrupoles.rows)
-        if (!onCables(q, cables, false) && positionsOf(survey, q, false, key)) ++rest[key];
+    const double mean = 0.5 * (a + b);
+    return mean != 0 ? 100.0 * std::abs(a - b) / std::abs(mean) : HUGE_VAL;
+}
+
+// Quadrupoles of the part (all poles on `cables`) with a quadrupole of the
+// rest at their reciprocal positions, and the median difference of the two.
+struct PartPairs {
+    std::size_t partSize = 0;
     std::size_t pairs = 0;
-    for (const Quadrupole& q : survey.quadrupoles.rows) {
-        if (!onCables(q, cables, true) || !positionsOf(survey, q, true, key)) continue;
+    double median = HUGE_VAL;
+};
+
+PartPairs pairsWithRest(const Survey& survey, const std::vector<std::int32_t>& cables)
+{
+    const QuadrupoleTable& table = survey.quadrupoles;
+    std::unordered_map<DipolePair, std::vector<double>, DipolePairHash> rest;
+    rest.reserve(table.size());
+    DipolePair key;
+    double sign = 1;
+    for (std::size_t k = 0; k < table.size(); ++k)
+        if (!onCables(table.rows[k], cables, false) && positionsOf(survey, table.rows[k], false, key, sign))
+            rest[key].push_back(sign * table.resistance[k]);
+    PartPairs result;
+    std::vector<double> differences;
+    for (std::size_t k = 0; k < table.size(); ++k) {
+        if (!onCables(table.rows[k], cables, true)) continue;
+        ++result.partSize;
+        if (!positionsOf(survey, table.rows[k], true, key, sign)) continue;
         auto it = rest.find(key);
-        if (it == rest.end() || it->second == 0) continue;
-        --it->second;
-        ++pairs;
+        if (it == rest.end() || it->second.empty()) continue;
+        // Each quadrupole of the rest pairs once, the closest reading first.
+        std::vector<double>& values = it->second;
+        const double value = sign * table.resistance[k];
+        auto closest = std::min_element(values.begin(), values.end(), [&](double a, double b) {
+            return percentDifference(a, value) < percentDifference(b, value);
+        });
+        differences.push_back(percentDifference(*closest, value));
+        values.erase(closest);
     }
-    return pairs;
+    result.pairs = differences.size();
+    if (!differences.empty()) {
+        auto middle = differences.begin() + static_cast<std::ptrdiff_t>(differences.size() / 2);
+        std::nth_element(differences.begin(), middle, differences.end());
+        result.median = *middle;
+    }
+    return result;
 }
 
 }  // namespace
@@ -74,20 +111,33 @@ std::size_t pairsWithRest(const Survey& survey, const std::vector<std::int32_t>&
 ReversalPairs reciprocalPairsAcross(const Survey& survey, const std::vector<std::int32_t>& cables)
 {
     ReversalPairs result;
-    result.asTheyAre = pairsWithRest(survey, cables);
+    const PartPairs asTheyAre = pairsWithRest(survey, cables);
+    result.partSize = asTheyAre.partSize;
+    result.asTheyAre = asTheyAre.pairs;
+    result.medianAsTheyAre = asTheyAre.median;
     Survey reversed;
     reversed.cableNames = survey.cableNames;
     reversed.electrodes = survey.electrodes;
     reversed.lookup = survey.lookup;
     reversed.quadrupoles.rows = survey.quadrupoles.rows;
+    reversed.quadrupoles.resistance = survey.quadrupoles.resistance;
     MessageLog ignored;  // a cable that cannot be reversed just does not pair reversed
     const std::vector<std::int32_t> reversible = reversibleCables(survey);
     for (std::int32_t cable : cables)
         if (std::find(reversible.begin(), reversible.end(), cable) != reversible.end() &&
             reverseCable(reversed, cable, ignored) != Status::Ok)
             return result;
-    result.reversed = pairsWithRest(reversed, cables);
+    const PartPairs turned = pairsWithRest(reversed, cables);
+    result.reversed = turned.pairs;
+    result.medianReversed = turned.median;
     return result;
+}
+
+bool pairsOnlyReversed(const ReversalPairs& pairs)
+{
+    const auto most = [&](std::size_t count) { return 2 * count >= pairs.partSize; };
+    return most(pairs.reversed) && pairs.medianReversed <= kReciprocalAgreementPercent &&
+           (!most(pairs.asTheyAre) || pairs.medianAsTheyAre > pairs.medianReversed);
 }
 
 std::vector<CableReversalHint> cablesPairingReversed(const Survey& survey)
@@ -96,14 +146,14 @@ std::vector<CableReversalHint> cablesPairingReversed(const Survey& survey)
     if (survey.cableNames.size() < 2) return hints;
     for (std::int32_t cable : reversibleCables(survey)) {
         const ReversalPairs pairs = reciprocalPairsAcross(survey, {cable});
-        if (pairs.reversed > pairs.asTheyAre) hints.push_back({cable, pairs});
+        if (pairsOnlyReversed(pairs)) hints.push_back({cable, pairs});
     }
     return hints;
 }
 
 std::optional<std::string> reversalWarning(const ReversalPairs& pairs, bool isReversed, std::string_view what)
 {
-    if (pairs.reversed <= pairs.asTheyAre) return std::nullopt;
+    if (!pairsOnlyReversed(pairs)) return std::nullopt;
     const char* now = isReversed ? "reversed" : "as recorded";
     const char* other = isReversed ? "as recorded" : "reversed";
     return "Warning: the quadrupoles of " + std::string(what) + " pair with the others only " +

@@ -5,6 +5,7 @@
 // almost none of the normal measurements, reversed (see CableReversal.h)
 // they pair with most.
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -15,26 +16,39 @@
 
 namespace vexora {
 
+// Reciprocal pairs agree when the median of their percentage differences
+// (100 |v1 - v2| / |mean|) is at most this. A symmetric array mirrored lands
+// on the reciprocal positions of other quadrupoles too, but over a real
+// earth not on their values.
+inline constexpr double kReciprocalAgreementPercent = 5.0;
+
 struct ReversalPairs {
+    std::size_t partSize = 0;   // quadrupoles of the part
     std::size_t asTheyAre = 0;  // quadrupoles of the part with a reciprocal among the rest
     std::size_t reversed = 0;   // the same with the part's cables reversed
+    double medianAsTheyAre = HUGE_VAL;  // median percentage difference of those pairs
+    double medianReversed = HUGE_VAL;
 };
 
 // The part is the quadrupoles whose poles all lie on `cables`, the rest
 // those with no pole on them. A quadrupole of the part pairs when the rest
 // holds a quadrupole at the positions of its reciprocal (M N A B, each
-// dipole in either order; positions to the millimetre), each quadrupole of
-// the rest pairing once. Reversed means every cable of `cables` with at
+// dipole in either order, a swapped dipole changing the sign of V/I;
+// positions to the millimetre), each quadrupole of the rest pairing once. Reversed means every cable of `cables` with at
 // least three electrodes reversed; when that is impossible `reversed` is 0.
 ReversalPairs reciprocalPairsAcross(const Survey& survey, const std::vector<std::int32_t>& cables);
 
-// "Warning: ..." naming `what` when the part pairs with more quadrupoles
-// reversed than as it is; `isReversed` says whether it is as recorded or was
+// Whether the part pairs with the rest only reversed: reversed, at least
+// half of its quadrupoles pair and agree (kReciprocalAgreementPercent); as
+// it is, fewer pair or they agree less.
+bool pairsOnlyReversed(const ReversalPairs& pairs);
+
+// "Warning: ..." naming `what` when the part pairs only reversed; `isReversed` says whether it is as recorded or was
 // reversed already.
 std::optional<std::string> reversalWarning(const ReversalPairs& pairs, bool isReversed, std::string_view what);
 
 // Every cable of at least three electrodes whose quadrupoles pair with those
-// of the other cables more often reversed than as recorded (before the
+// of the other cables only reversed (before the
 // electrodes of the files were fused, a merged survey keeps each file on
 // its own cables).
 struct CableReversalHint {
