@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "core/ImportTestSupport.h"
 #include "core/io/TextFile.h"
 #include "support/CliRun.h"
 #include "support/SmallSurvey.h"
@@ -85,6 +86,51 @@ TEST(MergeCommand, BadInputsWriteNothing)
         for (const std::string& m : c.messages) EXPECT_NE(r.err.find(m), std::string::npos) << r.err;
         EXPECT_FALSE(fs::exists(out));
         EXPECT_FALSE(fs::exists(s.path("no")));
+    }
+}
+
+// Five electrodes at x = 0..4 (numbered 1..5): a dipole-dipole, its repeat
+// off by a factor 2, and a Wenner.
+std::string lineBinary()
+{
+    using vexora::testing::BinRecord;
+    const float poles[3][4] = {{0, 1, 2, 3}, {0, 1, 2, 3}, {1, 4, 2, 3}};
+    const float v[3] = {100, 200, 50};
+    std::vector<BinRecord> records(3);
+    for (int k = 0; k < 3; ++k) {
+        for (int p = 0; p < 4; ++p) records[k].pole[p].x = poles[k][p];
+        records[k].v = v[k];
+    }
+    return vexora::testing::binFile(records);
+}
+
+TEST(ImportCommand, ReverseCableAndDisagreeingRepeats)
+{
+    Scratch s;
+    const std::string bin = s.write("line.bin", lineBinary());
+    const std::string out = s.path("line.data");
+    struct Case {
+        std::vector<std::string> options;
+        const char* firstPoles;  // A, B, M, N of quadrupoles 1 and 3 as cable/electrode pairs
+        const char* thirdPoles;
+    };
+    const Case cases[] = {
+        {{}, "1\t1\t1\t2\t1\t3\t1\t4\t", "1\t2\t1\t5\t1\t3\t1\t4\t"},
+        {{"--reverse-cable"}, "1\t5\t1\t4\t1\t3\t1\t2\t", "1\t4\t1\t1\t1\t3\t1\t2\t"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"import", "bin", bin, "-o", out};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const CliRun r = vexora(args);
+        ASSERT_EQ(r.code, 0) << r.err;
+        EXPECT_NE(r.err.find("Warning: 1 repeated quadrupoles differ from their first reading by more than a factor "
+                             "1.1 (records measured on another layout, such as a cable laid the other way round?). "
+                             "Records: 2 (of 1, ratio 2)"),
+                  std::string::npos) << r.err;
+        const CliRun dump = vexora({"dump", out, "quadrupoles"});
+        ASSERT_EQ(dump.code, 0) << dump.err;
+        EXPECT_NE(dump.out.find("\n1\t" + std::string(c.firstPoles)), std::string::npos) << dump.out;
+        EXPECT_NE(dump.out.find("\n3\t" + std::string(c.thirdPoles)), std::string::npos) << dump.out;
     }
 }
 
