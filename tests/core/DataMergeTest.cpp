@@ -303,8 +303,8 @@ TEST(DataMerge, ReciprocalsRecordedWithTheCableReversed)
     std::vector<MergeBlock> blocks = loadBlocks(scratch, {{.quadrupoles = normal}, {.quadrupoles = reciprocal}}, log);
     ProjectStore store;
     ASSERT_EQ(mergeBlocks(blocks, {.removeDuplicates = true}, store, log), Status::Ok);
-    EXPECT_NE(log.plainText().find("pair with the others only with the cable reversed: 3 reciprocal pairs reversed, "
-                                   "0 as recorded."),
+    EXPECT_NE(log.plainText().find("pair with the others only with the cable reversed: of 3 quadrupoles checked, 3 "
+                                   "find their reciprocal reversed, 0 as recorded."),
               std::string::npos) << log.plainText();
     ReciprocalResult result;
     ASSERT_EQ(DoReciprocalCheck(store.survey, ReciprocalValue::Resistance, result, log), Status::Ok);
@@ -333,8 +333,8 @@ TEST(DataMerge, ReciprocalsRecordedWithTheCableReversed)
     ASSERT_EQ(reverseMergeBlock(blocks[1], log), Status::Ok);
     MessageLog mistakenLog = quietLog();
     ASSERT_EQ(mergeBlocks(blocks, {}, store, mistakenLog), Status::Ok);
-    EXPECT_NE(mistakenLog.plainText().find("pair with the others only as recorded: 3 reciprocal pairs as recorded, 0 "
-                                          "reversed."),
+    EXPECT_NE(mistakenLog.plainText().find("pair with the others only as recorded: of 3 quadrupoles checked, 3 find "
+                                           "their reciprocal as recorded, 0 reversed."),
               std::string::npos) << mistakenLog.plainText();
 }
 

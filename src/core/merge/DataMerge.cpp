@@ -107,6 +107,7 @@ std::string blockLabel(const MergeBlock& block, std::size_t index)
 
 void warnAboutOrientation(const std::vector<MergeBlock>& blocks, const Survey& merged, MessageLog& log)
 {
+    const ReciprocalPositionIndexPtr index = indexReciprocalPositions(merged);
     std::int32_t firstCable = 1;
     for (std::size_t b = 0; b < blocks.size(); ++b) {
         const auto cables = static_cast<std::int32_t>(blocks[b].survey.cableNames.size());
@@ -115,7 +116,7 @@ void warnAboutOrientation(const std::vector<MergeBlock>& blocks, const Survey& m
         firstCable += cables;
         // The first file fixes the orientation the others are compared with.
         if (b == 0) continue;
-        const ReversalPairs pairs = reciprocalPairsAcross(merged, own);
+        const ReversalPairs pairs = reciprocalPairsAcross(merged, *index, own);
         if (const auto warning = reversalWarning(pairs, blocks[b].reversed, blockLabel(blocks[b], b)))
             log.warning(kSource, *warning);
     }
@@ -151,8 +152,14 @@ Status mergeBlocks(const std::vector<MergeBlock>& blocks, const MergeOptions& op
     ProjectStore next;
     next.type = ProjectType::DataInversion;
     Survey& merged = next.survey;
-    merged.quadrupoles.ip.resize(common.ipWindows);
-    if (common.ipStd) merged.quadrupoles.ipStd.resize(common.ipWindows);
+    std::size_t quadrupoles = 0;
+    for (const MergeBlock& block : blocks) quadrupoles += block.survey.quadrupoles.size();
+    QuadrupoleTable& table = merged.quadrupoles;
+    table.ip.resize(common.ipWindows);
+    if (common.ipStd) table.ipStd.resize(common.ipWindows);
+    for (std::vector<double>* column : {&table.resistance, &table.current}) column->reserve(quadrupoles);
+    table.rows.reserve(quadrupoles);
+    table.skip.reserve(quadrupoles);
     for (const MergeBlock& block : blocks) {
         appendBlock(block, common, merged);
         merged.topography.insert(merged.topography.end(), block.survey.topography.begin(),
