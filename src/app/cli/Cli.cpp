@@ -50,9 +50,18 @@ const std::vector<Command>& commands()
                    "                                  for the depth-of-investigation index (#doi_index 1)",
          runInvert},
         {"import", "import FORMAT IN [--sequence SEQ | --conversion TABLE | --renumber profile|grid\n"
-                   "                                  [--start xmin|xmax|ymin|ymax] [--snake]] [--cable NAME] -o OUT.data\n"
+                   "                                  [--start xmin|xmax|ymin|ymax] [--snake]] [--cable NAME] [--reverse-cable]\n"
+                   "                                  -o OUT.data\n"
                    "                                  import an instrument file as a data file; --list names the formats",
          runImport},
+        {"merge", "merge A.data B.data... [--tolerance T] [--remove-duplicates] [--reverse-cable FILE...]\n"
+                  "                                  -o OUT.data\n"
+                  "                                  merge data files into one: cables named FILE_CABLE, IP windows\n"
+                  "                                  and deviations kept when every file has them; --remove-\n"
+                  "                                  duplicates fuses electrodes within T m (default 0.000001);\n"
+                  "                                  --reverse-cable 2: the cables of the second file were laid\n"
+                  "                                  the other way round (electrode n becomes N + 1 - n)",
+         runMerge},
         {"reciprocal", "reciprocal IN.data [--ip] [-o RESULT]\n"
                        "                                  pair quadrupoles with their reciprocals, print the differences",
          runReciprocal},

@@ -26,6 +26,7 @@ int runViewerModel(const Arguments& args, std::ostream& out, std::ostream& err);
 int runJob(const Arguments& args, std::ostream& out, std::ostream& err);
 int runForward(const Arguments& args, std::ostream& out, std::ostream& err);
 int runInvert(const Arguments& args, std::ostream& out, std::ostream& err);
+int runMerge(const Arguments& args, std::ostream& out, std::ostream& err);
 int runImport(const Arguments& args, std::ostream& out, std::ostream& err);
 int runReciprocal(const Arguments& args, std::ostream& out, std::ostream& err);
 int runHistogram(const Arguments& args, std::ostream& out, std::ostream& err);

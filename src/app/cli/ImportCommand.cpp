@@ -11,6 +11,7 @@
 #include "core/import/ImportDriver.h"
 #include "core/platform/PosixProcessLauncher.h"
 #include "core/settings/SettingsTable.h"
+#include "core/survey/CableReversal.h"
 
 namespace vexora::cli {
 
@@ -24,6 +25,7 @@ struct ImportOptions {
     std::string sequence, conversion, renumber, start = "xmin", output, cable = "Line1";
     fs::path applicationFolder;
     bool snake = false;
+    bool reverseCable = false;
     bool bad = false;
 };
 
@@ -35,6 +37,7 @@ ImportOptions parseImportOptions(const Arguments& args)
         const bool hasValue = i + 1 < args.size();
         if (a == "--list") o.list = true;
         else if (a == "--snake") o.snake = true;
+        else if (a == "--reverse-cable") o.reverseCable = true;
         else if (a == "--sequence" && hasValue) o.sequence = args[++i];
         else if (a == "--conversion" && hasValue) o.conversion = args[++i];
         else if (a == "--renumber" && hasValue) o.renumber = args[++i];
@@ -127,6 +130,11 @@ int runImport(const Arguments& args, std::ostream& out, std::ostream& err)
     ProjectStore store;
     store.type = ProjectType::DataInversion;
     acceptImport(set, grids, o.cable, store.survey);
+    // The instrument's cable was laid the other way round: its electrode n is N + 1 - n.
+    if (o.reverseCable && reverseCable(store.survey, 1, log) != Status::Ok) {
+        printLog(log, err);
+        return kExitError;
+    }
     // Measured currents and chargeabilities travel in the data file after V/I.
     const bool hasIp = store.survey.present.ip;
     if (hasIp) setSettingText(store.settings, Item::IpColumns, " 11 ");

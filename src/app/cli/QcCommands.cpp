@@ -14,6 +14,7 @@
 #include "core/qc/Pseudosection.h"
 #include "core/qc/ReciprocalCheck.h"
 #include "core/qc/ReciprocalFile.h"
+#include "core/qc/ReversedReciprocals.h"
 #include "core/qc/SurveyValues.h"
 #include "core/settings/NumberText.h"
 
@@ -81,6 +82,13 @@ int runReciprocal(const Arguments& args, std::ostream& out, std::ostream& err)
                                    result, log);
     if (status == Status::Ok && output)
         status = writeReciprocalFile(*output, result, ReciprocalOrder::OriginalId, log);
+    std::vector<CableReversalHint> reversedCables;
+    if (status == Status::Ok) {
+        reversedCables = cablesPairingReversed(store.survey);
+        for (const CableReversalHint& hint : reversedCables)
+            log.warning("reciprocal", *reversalWarning(hint.pairs, false,
+                                                       "cable " + store.survey.cableNames[static_cast<std::size_t>(hint.cable - 1)]));
+    }
     printLog(log, err);
     if (status != Status::Ok) return kExitError;
     std::vector<double> diffs = pairedPercentDifferences(result);
@@ -89,6 +97,9 @@ int runReciprocal(const Arguments& args, std::ostream& out, std::ostream& err)
         << "duplicates " << result.duplicates << "\n"
         << "median_percent_diff " << percentText(medianOf(diffs)) << "\n"
         << "p95_percent_diff " << percentText(percentileOf(diffs, 95)) << "\n";
+    for (const CableReversalHint& hint : reversedCables)
+        out << "pairs_with_cable_reversed " << store.survey.cableNames[static_cast<std::size_t>(hint.cable - 1)] << " "
+            << hint.pairs.reversed << " (as recorded " << hint.pairs.asTheyAre << ")\n";
     if (result.undefinedPairs > 0)
         out << "undefined_percent_diff " << result.undefinedPairs
             << " pairs (zero mean or a value that cannot be computed)\n";

@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "core/import/GeometricFactor.h"
+#include "core/import/tables/RepeatedQuadrupoles.h"
 
 namespace vexora {
 
@@ -85,6 +86,7 @@ ImportStatus subFillImportTables(const ImportSet& set, ImportGrids& grids, Messa
         return ImportStatus::Failed;
     }
     grids.factors = subGF(set.electrodes, set.quadrupoles);
+    warnAboutDisagreeingRepeats(set, kRepeatDisagreementFactor, log);
 
     grids.electrodes.reserve(set.electrodes.size());
     for (const ImportElectrode& e : set.electrodes)
