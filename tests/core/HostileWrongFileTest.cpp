@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <random>
 
 #include "ImportTestSupport.h"
@@ -18,9 +20,12 @@ using namespace vexora::testing;
 
 std::string randomBytes(std::size_t size)
 {
-    std::mt19937 generator(7);
+    std::mt19937_64 generator(7);
     std::string bytes(size, '\0');
-    for (char& c : bytes) c = static_cast<char>(generator() & 0xFF);
+    for (std::size_t at = 0; at < size; at += 8) {
+        const std::uint64_t word = generator();
+        std::memcpy(bytes.data() + at, &word, std::min<std::size_t>(8, size - at));
+    }
     return bytes;
 }
 
@@ -36,7 +41,7 @@ TEST(HostileInputWrongFile, EachKindGetsOneMessageAndLeavesTheProject)
         {"field.bin", binFile({dipole(0), dipole(1)}), " looks like a Syscal binary file: use Import field data."},
         {"empty.data", "", " is empty."},
         {"blank.data", " \r\n\t\r\n", " is empty."},
-        {"noise.data", randomBytes(20 << 20), " is not a text data file (binary content)."},
+        {"noise.data", randomBytes(100 << 20), " is not a text data file (binary content)."},
     };
     for (const auto& c : cases) {
         const std::filesystem::path path = writeScratch(folder, c.name, c.bytes);
