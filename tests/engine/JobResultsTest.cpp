@@ -75,25 +75,30 @@ TEST(JobResults, ReadBackFromAnInversionTheCoreRan)
     EXPECT_EQ(results.lastLogLine, "Script completed.");
     EXPECT_EQ(results.modelFile, folder / "InvModelOutput.vwer");
 
-    // The points are the measured and modelled columns of the file (the
-    // skipped quadrupole of the input was not inverted, so it is not there).
+    // The points are the measured and modelled columns of the file's rows
+    // in use (the skipped quadrupole keeps its row, and is left out).
     const std::string data = fileText(folder / "InvDataOutput.data");
     const int measuredColumn = tagValue(data, "#data_res_col"), modelledColumn = tagValue(data, "#data_calc_res_col");
+    const int skipColumn = tagValue(data, "#data_skip_col");
     ASSERT_GT(modelledColumn, 0) << data;
+    ASSERT_GT(skipColumn, 0) << data;
     const bool apparent = tagValue(data, "#data_appres") == 1;
     const std::vector<std::vector<std::string>> rows = dataRows(data);
-    ASSERT_EQ(rows.size(), 3u);
-    ASSERT_EQ(results.fit.points.size(), rows.size());
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(results.fit.skipped, 1u);
+    ASSERT_EQ(results.fit.points.size(), 3u);
     const std::vector<double> k = funGeometricFactor(results.data.survey, false);
+    std::size_t point = 0;
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const CrossPlotPoint& p = results.fit.points[i];
+        const auto field = [&](int column) { return std::stod(rows[i][static_cast<std::size_t>(column - 1)]); };
+        if (field(skipColumn) != 0) continue;
+        const CrossPlotPoint& p = results.fit.points[point++];
         EXPECT_EQ(p.row, i);
         const double factor = apparent ? 1 : k[i];
-        const double measured = std::stod(rows[i][static_cast<std::size_t>(measuredColumn - 1)]) * factor;
-        const double modelled = std::stod(rows[i][static_cast<std::size_t>(modelledColumn - 1)]) * factor;
-        EXPECT_NEAR(p.measured, measured, 1e-9 * measured) << i;
-        EXPECT_NEAR(p.modelled, modelled, 1e-9 * modelled) << i;
+        EXPECT_NEAR(p.measured, field(measuredColumn) * factor, 1e-9 * p.measured) << i;
+        EXPECT_NEAR(p.modelled, field(modelledColumn) * factor, 1e-9 * p.modelled) << i;
     }
+    EXPECT_EQ(point, 3u);
     // The residuals make the misfit the inversion ended with (to the
     // rounding of the file's numbers and the log's).
     EXPECT_NEAR(results.fit.rmsPercent, misfits.resistivityFinal->unweightedRms, 0.01);

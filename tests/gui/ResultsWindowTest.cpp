@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QImage>
 #include <QPushButton>
 #include <QTabWidget>
@@ -40,6 +41,8 @@ struct ResultsWindowTest : test::MainWindowFixture {
     void SetUp() override
     {
         fs::create_directories(field);
+        fs::create_directories(app);
+        vexora::testing::writeStandInProgram(app / "VORozurire.exe");
         questions.answer(QuestionId::GeometricFactorsWithZ, true);
         openWindow(true);
         trigger("mnuNewDataInversion");
@@ -70,6 +73,7 @@ TEST_F(ResultsWindowTest, TheWorkspaceOffersTheResultsOfItsJobWhenItEnds)
     EXPECT_EQ(dialogs.requests().back().title, QStringLiteral("Open inversion results"));
     EXPECT_EQ(work->resultsWindow(), nullptr);
 
+    work->ipInversionBox()->setChecked(false);
     dialogs.queue(ui::fromFilePath(field / "run"));
     click(work, "cmdRunInverse");
     ASSERT_EQ(launcher.requests().size(), 1u) << log.plainText();

@@ -23,6 +23,8 @@ struct PngRenderers {
     bool (*section)(const ModelSection& section, bool linear, const std::string& path, std::string& why) = nullptr;
     bool (*crossPlot)(const DataFit& fit, const std::string& path, std::string& why) = nullptr;
     bool (*misfit)(const JobLogMisfits& misfits, const std::string& path, std::string& why) = nullptr;
+    // A histogram without filter bars.
+    bool (*residuals)(const HistogramModel& model, const std::string& path, std::string& why) = nullptr;
 };
 
 PngRenderers& pngRenderers();

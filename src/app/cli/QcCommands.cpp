@@ -206,13 +206,13 @@ int runResults(const Arguments& args, std::ostream& out, std::ostream& err)
         std::string why;
         const std::string crossPlot = *prefix + "_crossplot.png", misfit = *prefix + "_misfit.png",
                           residuals = *prefix + "_residuals.png";
-        if (!draw.crossPlot || !draw.misfit || !draw.histogram)
+        if (!draw.crossPlot || !draw.misfit || !draw.residuals)
             status = log.error("results", "this build of vexora cannot draw PNG files");
         else if (!draw.crossPlot(results.fit, crossPlot, why))
             status = log.error("results", crossPlot + ": " + why);
         else if (!draw.misfit(results.misfits, misfit, why))
             status = log.error("results", misfit + ": " + why);
-        else if (!draw.histogram(results.residuals, residuals, why))
+        else if (!draw.residuals(results.residuals, residuals, why))
             status = log.error("results", residuals + ": " + why);
     }
     printLog(log, err);

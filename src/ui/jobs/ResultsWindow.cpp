@@ -76,7 +76,7 @@ ResultsWindow::ResultsWindow(JobResults results, MessageLog& log, Questions& que
     tabs_->addTab(new PlotView([&r](QPainter& p, const QRectF& area) { paintMisfitCurve(p, area, r.misfits); }, this),
                   tr("RMS and chi2 per iteration"));
     tabs_->addTab(new PlotView([&r](QPainter& p, const QRectF& area) {
-                      paintHistogram(p, area, r.residuals, FilterMode::RemoveOutside);
+                      paintHistogram(p, area, r.residuals, std::nullopt);
                   }, this),
                   tr("Residual histogram"));
 
@@ -100,7 +100,7 @@ QImage ResultsWindow::tabImage(int tab) const
     switch (tab) {
     case CrossPlotTab: return crossPlotImage(results_.fit);
     case MisfitTab: return misfitImage(results_.misfits);
-    default: return histogramImage(results_.residuals, FilterMode::RemoveOutside);
+    default: return histogramImage(results_.residuals, std::nullopt);
     }
 }
 

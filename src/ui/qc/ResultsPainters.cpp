@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "core/qc/Histogram.h"
+
 namespace vexora::ui {
 
 namespace {
@@ -132,7 +134,8 @@ void paintCrossPlot(QPainter& painter, const QRectF& area, const DataFit& fit)
     }
     painter.drawText(QRectF(plot.left(), plot.bottom() + 28, plot.width(), 20), Qt::AlignHCenter | Qt::AlignTop,
                      "Measured apparent resistivity (ohm m)");
-    drawVerticalLabel(painter, area.left() + 14, plot.center().y(), "Modelled apparent resistivity (ohm m)");
+    drawVerticalLabel(painter, std::max(area.left() + 14, plot.left() - 56), plot.center().y(),
+                      "Modelled apparent resistivity (ohm m)");
     if (fit.notPlotted > 0)
         painter.drawText(QRectF(plot.left() + 6, plot.top() + 4, plot.width() - 12, 16), Qt::AlignLeft | Qt::AlignTop,
                          QString("%1 data not shown (apparent resistivity of 0 or less)").arg(fit.notPlotted));
@@ -170,10 +173,11 @@ void paintMisfitCurve(QPainter& painter, const QRectF& area, const JobLogMisfits
         for (const IterationMisfit& m : *series) lastIteration = std::max(lastIteration, m.iteration);
     const auto toX = [&](const QRectF& plot, double i) { return plot.left() + i / lastIteration * plot.width(); };
 
-    // RMS: linear from 0.
-    double rmsTop = 0;
-    for (const IterationMisfit& m : rho) rmsTop = std::max(rmsTop, m.rms);
-    rmsTop = rmsTop > 0 ? rmsTop * 1.1 : 1;
+    // RMS: linear from 0, on round ticks.
+    double rmsHighest = 0;
+    for (const IterationMisfit& m : rho) rmsHighest = std::max(rmsHighest, m.rms);
+    const AxisRange rmsAxis = niceAxis(0, rmsHighest > 0 ? rmsHighest : 1, 5);
+    const double rmsTop = rmsAxis.last > 0 ? rmsAxis.last : 1;
     const auto rmsY = [&](double v) { return top.bottom() - v / rmsTop * top.height(); };
     // chi2: logarithmic, with the noise level (1) always in range.
     double chiLow = 1, chiHigh = 1;
@@ -226,11 +230,11 @@ void paintMisfitCurve(QPainter& painter, const QRectF& area, const JobLogMisfits
                              QString::number(i));
         }
     }
-    for (int k = 0; k <= 4; ++k) {
-        const double v = rmsTop * k / 4;
+    for (const double v : axisTicks(rmsAxis)) {
+        if (v > rmsTop) continue;
         painter.drawLine(QPointF(top.left() - 5, rmsY(v)), QPointF(top.left(), rmsY(v)));
         painter.drawText(QRectF(top.left() - 78, rmsY(v) - 8, 70, 16), Qt::AlignRight | Qt::AlignVCenter,
-                         QString::number(v, 'f', v < 10 ? 2 : 1));
+                         QString::number(v, 'g', 6));
     }
     for (const auto& [t, major] : logTicks(chiLow, chiHigh)) {
         if (!major) continue;

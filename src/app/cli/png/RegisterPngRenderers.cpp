@@ -63,6 +63,9 @@ const bool registered = [] {
     renderers.misfit = [](const vexora::JobLogMisfits& misfits, const std::string& path, std::string& why) {
         return writePng(path, why, [&] { return vexora::ui::misfitImage(misfits); });
     };
+    renderers.residuals = [](const vexora::HistogramModel& model, const std::string& path, std::string& why) {
+        return writePng(path, why, [&] { return vexora::ui::histogramImage(model, std::nullopt); });
+    };
     return true;
 }();
 
