@@ -25,6 +25,7 @@ Status dataFit(const Survey& survey, const SettingsTable& settings, DataFit& fit
     DataFit next;
     const std::vector<double> k = funGeometricFactor(survey, false);
     std::vector<double> logRatios;
+    std::size_t unfitted = 0;
     for (std::size_t row = 0; row < t.size(); ++row) {
         if (row < t.skip.size() && t.skip[row] >= 1) {
             ++next.skipped;
@@ -33,6 +34,8 @@ Status dataFit(const Survey& survey, const SettingsTable& settings, DataFit& fit
         const double measured = t.resistance[row], modelled = t.calcResistance[row];
         if (!usable(measured) || !usable(modelled) || (measured > 0) != (modelled > 0)) {
             ++next.incomparable;
+            // The inversion counts a datum it could not fit with no weight.
+            unfitted += usable(measured);
             continue;
         }
         next.residualRows.push_back(row);
@@ -53,7 +56,7 @@ Status dataFit(const Survey& survey, const SettingsTable& settings, DataFit& fit
         squares += logRatios[i] * logRatios[i];
         normalisedSquares += next.normalisedResiduals[i] * next.normalisedResiduals[i];
     }
-    const double n = static_cast<double>(logRatios.size());
+    const double n = static_cast<double>(logRatios.size() + unfitted);
     next.rmsPercent = 100 * std::sqrt(squares / n);
     next.chi2 = normalisedSquares / n;
     fit = std::move(next);

@@ -7,9 +7,11 @@
 //   n_i = ln(|d_obs| / |d_calc|) / e_i   (about (d_obs - d_calc) / (e_i |d_obs|))
 //
 // with e_i the relative error of the datum (core/qc/DataErrors.h: its
-// standard deviation, else the error model of the file's settings). The
-// mean of n_i^2 is the unweighted chi2 the inversion logs last, and
-// 100 sqrt(mean ln(d_obs / d_calc)^2) its RMS in percent.
+// standard deviation, else the error model of the file's settings). As in
+// the inversion, a measured datum whose modelled V/I has the other sign (or
+// none) counts with a residual of 0: sum n_i^2 / N is then the unweighted
+// chi2 the inversion logs last, and 100 sqrt(sum ln(d_obs / d_calc)^2 / N)
+// its RMS in percent.
 
 #include <cstddef>
 #include <vector>
