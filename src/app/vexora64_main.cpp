@@ -6,7 +6,9 @@
 // saves a picture of the main window and its open dialogs shortly after
 // start and quits;
 // --new-project inversion|design opens a new project of that type first;
-// --node TEXT then clicks that explorer node (after the data file's load).
+// --node TEXT then clicks that explorer node (after the data file's load);
+// --results FOLDER then opens the results window of that inversion job
+// folder, on its tab N with --results-tab N.
 
 #include <cstdio>
 
@@ -16,6 +18,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QStringList>
+#include <QTabWidget>
 #include <QTimer>
 
 #include "core/io/SaveTemporary.h"
@@ -24,6 +27,7 @@
 #include "core/project/ProjectStore.h"
 #include "core/shell/ShellFolders.h"
 #include "ui/Workbench.h"
+#include "ui/jobs/ResultsWindow.h"
 #include "ui/platform/FileDialogs.h"
 #include "ui/platform/QtQuestions.h"
 #include "ui/platform/QtUserSettings.h"
@@ -36,6 +40,8 @@ struct StartOptions {
     QString dataFile;
     QString screenshotFile;
     QString node;
+    QString resultsFolder;
+    int resultsTab = 0;
     vexora::ProjectType newProject = vexora::ProjectType::None;
 };
 
@@ -49,6 +55,10 @@ StartOptions readArguments(const QStringList& arguments)
             options.screenshotFile = arguments[++i];
         else if (argument == QLatin1String("--node") && i + 1 < arguments.size())
             options.node = arguments[++i];
+        else if (argument == QLatin1String("--results") && i + 1 < arguments.size())
+            options.resultsFolder = arguments[++i];
+        else if (argument == QLatin1String("--results-tab") && i + 1 < arguments.size())
+            options.resultsTab = arguments[++i].toInt();
         else if (argument == QLatin1String("--new-project") && i + 1 < arguments.size()) {
             const QString type = arguments[++i];
             if (type == QLatin1String("inversion")) options.newProject = vexora::ProjectType::DataInversion;
@@ -63,13 +73,15 @@ StartOptions readArguments(const QStringList& arguments)
     return options;
 }
 
-// The main window with the dialogs open over it, as the user sees them.
+// The main window with the dialogs and windows open over it, as the user
+// sees them.
 QPixmap screenshot(QWidget& window)
 {
     QPixmap picture = window.grab();
     QPainter painter(&picture);
     for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (top == &window || !top->isVisible() || !qobject_cast<QDialog*>(top)) continue;
+        const bool over = qobject_cast<QDialog*>(top) || qobject_cast<vexora::ui::ResultsWindow*>(top);
+        if (top == &window || !top->isVisible() || !over) continue;
         painter.drawPixmap(window.mapFromGlobal(top->mapToGlobal(QPoint(0, 0))), top->grab());
     }
     return picture;
@@ -99,14 +111,19 @@ int main(int argc, char** argv)
     vexora::ui::plugInWorkbench(window, store, log, questions, userSettings, fileDialogs);
     window.show();
     if (options.newProject != vexora::ProjectType::None) window.mnuNewProject_Click(options.newProject);
-    if (!options.dataFile.isEmpty() || !options.node.isEmpty()) {
+    if (!options.dataFile.isEmpty() || !options.node.isEmpty() || !options.resultsFolder.isEmpty()) {
         const QString path = options.dataFile.isEmpty() ? QString() : QFileInfo(options.dataFile).absoluteFilePath();
         const std::string node = vexora::ui::toWindows1252(options.node);
         // One step: a question of the load runs an event loop of its own,
         // and the node must not be clicked before the load is over.
-        QTimer::singleShot(0, &window, [&window, path, node] {
+        QTimer::singleShot(0, &window, [&, path, node] {
             if (!path.isEmpty()) window.loadDataFile(path);
             if (!node.empty()) window.LinkMenusToTreeView(node);
+            if (options.resultsFolder.isEmpty()) return;
+            vexora::ui::ResultsWindow* results =
+                vexora::ui::showJobResults(vexora::ui::toFilePath(options.resultsFolder), log, questions, userSettings,
+                                           fileDialogs, window.environment(), &window);
+            if (results) results->tabs()->setCurrentIndex(options.resultsTab);
         });
     }
 

@@ -3,6 +3,7 @@
 #include "ui/import/Form_FileOpen.h"
 #include "ui/jobs/InvWork.h"
 #include "ui/jobs/InversionRuns.h"
+#include "ui/model/ModelFileOperations.h"
 #include "ui/qc/Reciprocals.h"
 #include "ui/qc/PseudoPlots.h"
 #include "ui/shell/MainWindow.h"
@@ -17,6 +18,7 @@ void plugInWorkbench(MDIStart& window, ProjectStore& store, MessageLog& log, Que
     registerFileOpen(window, log, questions, fileDialogs);
     registerPlots(window, store, log, questions, fileDialogs);
     registerReciprocals(window, store, log, questions, fileDialogs);
+    registerModelFileOperations(window, store, log, questions, fileDialogs);
 }
 
 }  // namespace vexora::ui

@@ -34,41 +34,6 @@ std::vector<std::string> linesOf(const std::string& text)
     return lines;
 }
 
-// A small mesh (7 x 6 x 6 lines) with a resistivity of 10 + (e mod 7) ohm m
-// per block and IP values of (e mod 5) x 2.5 (scaled), following a sloping
-// terrain when asked.
-ProjectStore builtStore(bool terrain)
-{
-    ProjectStore store;
-    store.settings = vt::settingsWith({{Item::ForegroundXMax, "2"}, {Item::ForegroundYMax, "1.5"},
-                                       {Item::ForegroundZMin, "-1"}, {Item::PadsXMax, "1 2"},
-                                       {Item::PadsXMin, "1 2"}, {Item::PadsYMin, "1 2"}, {Item::PadsYMax, "1 2"},
-                                       {Item::PadsZMin, "1 2"}, {Item::FlatTerrain, terrain ? "2" : "1"}});
-    store.survey.cableNames = {"A"};
-    store.survey.electrodes = {vt::electrode(1, 1, 0.5, 0, 0), vt::electrode(1, 2, 1.5, 0, 0)};
-    Quadrupole q;
-    q.id = 1;
-    q.pole[0] = {1, 1};
-    q.pole[1] = {1, 2};
-    store.survey.quadrupoles.rows = {q};
-    if (terrain) store.survey.topography = {{-40, -40, -0.4}, {45, -40, 0.45}, {-40, 40, -0.4}, {45, 40, 0.45}};
-    MessageLog log;
-    MeshBuildOutcome outcome;
-    EXPECT_EQ(applyMeshSettings(store.settings, store.mesh, log), Status::Ok);
-    EXPECT_EQ(funMakeMesh(store.settings, store.survey, store.mesh, store.models, log, outcome), Status::Ok)
-        << log.plainText();
-    EXPECT_EQ(store.mesh.followsTerrain, terrain);
-    const std::size_t blocks = store.mesh.elementNodes.size();
-    store.models.conductivity.resize(blocks);
-    store.models.ip.resize(blocks);
-    for (std::size_t e = 0; e < blocks; ++e) {
-        store.models.conductivity[e] = 1 / (10.0 + static_cast<double>(e % 7));
-        store.models.ip[e] = 2.5 * static_cast<double>(e % 5) / 1000.0;
-    }
-    store.models.ipScale = 1000;
-    return store;
-}
-
 struct Snapshot {
     std::vector<NodePoint> nodes;
     std::vector<ElementCorners> corners;
@@ -150,7 +115,7 @@ TEST(MeshFileFormat, TwoByTwoByTwoMeshHasSixtyFourNodesAndOneBlock)
 TEST(MeshFileFormat, ResistivityAndIpFilesReadBackOntoTerrain)
 {
     for (bool ip : {false, true}) {
-        const ProjectStore original = builtStore(true);
+        const ProjectStore original = vt::builtStore(true);
         const fs::path path = fs::temp_directory_path() / (ip ? "vexora_mesh_ip.vwer" : "vexora_mesh_rho.vwer");
         MessageLog log;
         ASSERT_EQ(OutputGlobalMesh(path, ip, original.survey, original.mesh, original.models, log),
@@ -204,7 +169,7 @@ TEST(MeshFileFormat, ResistivityAndIpFilesReadBackOntoTerrain)
 
 TEST(MeshFileImport, ZeroBlockValueGivesTenMillionSiemens)
 {
-    ProjectStore store = builtStore(false);
+    ProjectStore store = vt::builtStore(false);
     store.models.conductivity[0] = INFINITY;  // written as a resistivity of 0
     std::string text = meshFileText(store.survey, store.mesh, store.models, MeshFileKind::Resistivity, "d");
     ProjectStore read;
@@ -230,7 +195,7 @@ std::string firstLines(const std::string& text, std::size_t count)
 
 TEST(MeshFileImport, BadFilesLeaveTheMeshAndModelsUntouched)
 {
-    const ProjectStore source = builtStore(false);
+    const ProjectStore source = vt::builtStore(false);
     const std::string good = meshFileText(source.survey, source.mesh, source.models, MeshFileKind::Resistivity, "d");
     const std::size_t nn = source.mesh.nodeGrid.size(), ne = source.mesh.elementNodes.size();
     const std::size_t nodeLine1 = 29;
@@ -274,7 +239,7 @@ TEST(MeshFileImport, BadFilesLeaveTheMeshAndModelsUntouched)
          MeshFileStatus::Failed, "too short for 1006012008 nodes"},
     };
     for (const Case& c : cases) {
-        ProjectStore store = builtStore(true);
+        ProjectStore store = vt::builtStore(true);
         const Snapshot before = snapshot(store);
         MessageLog log;
         EXPECT_EQ(importMeshText(c.text, "bad.vwer", store.settings, store.mesh, store.models, log), c.result) << c.name;
@@ -286,7 +251,7 @@ TEST(MeshFileImport, BadFilesLeaveTheMeshAndModelsUntouched)
 
 TEST(MeshFileImport, ReadsLfAndCrLineEnds)
 {
-    const ProjectStore source = builtStore(false);
+    const ProjectStore source = vt::builtStore(false);
     std::string text = meshFileText(source.survey, source.mesh, source.models, MeshFileKind::Resistivity, "d");
     for (const char* end : {"\n", "\r"}) {
         std::string other;
@@ -317,7 +282,7 @@ TEST(MeshExport, WritesBothFilesAndAsksBeforeOverwriting)
     fs::remove_all(folder);
     fs::create_directories(folder);
     const fs::path mesh = folder / "site.vwer";
-    ProjectStore store = builtStore(false);
+    ProjectStore store = vt::builtStore(false);
     MessageLog log;
     ScriptedQuestions questions;
     ASSERT_EQ(subExportMesh(mesh, 1, store.settings, store.survey, store.mesh, store.models, questions, log),

@@ -6,7 +6,11 @@
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "core/log/MessageLog.h"
+#include "core/mesh/MeshBuild.h"
+#include "core/project/ProjectStore.h"
 #include "core/mesh/Mesh.h"
 #include "core/survey/SurveyTables.h"
 #include "core/settings/SettingsTable.h"
@@ -51,6 +55,41 @@ inline Electrode electrode(std::int32_t cable, std::int32_t number, double x, do
     e.elevation = type == 1 || type == -1 ? z + 5 : z;
     e.type = type;
     return e;
+}
+
+// A small mesh (7 x 6 x 6 lines) with a resistivity of 10 + (e mod 7) ohm m
+// per block and IP values of (e mod 5) x 2.5 (scaled), following a sloping
+// terrain when asked.
+inline ProjectStore builtStore(bool terrain)
+{
+    ProjectStore store;
+    store.settings = settingsWith({{Item::ForegroundXMax, "2"}, {Item::ForegroundYMax, "1.5"},
+                                       {Item::ForegroundZMin, "-1"}, {Item::PadsXMax, "1 2"},
+                                       {Item::PadsXMin, "1 2"}, {Item::PadsYMin, "1 2"}, {Item::PadsYMax, "1 2"},
+                                       {Item::PadsZMin, "1 2"}, {Item::FlatTerrain, terrain ? "2" : "1"}});
+    store.survey.cableNames = {"A"};
+    store.survey.electrodes = {electrode(1, 1, 0.5, 0, 0), electrode(1, 2, 1.5, 0, 0)};
+    Quadrupole q;
+    q.id = 1;
+    q.pole[0] = {1, 1};
+    q.pole[1] = {1, 2};
+    store.survey.quadrupoles.rows = {q};
+    if (terrain) store.survey.topography = {{-40, -40, -0.4}, {45, -40, 0.45}, {-40, 40, -0.4}, {45, 40, 0.45}};
+    MessageLog log;
+    MeshBuildOutcome outcome;
+    EXPECT_EQ(applyMeshSettings(store.settings, store.mesh, log), Status::Ok);
+    EXPECT_EQ(funMakeMesh(store.settings, store.survey, store.mesh, store.models, log, outcome), Status::Ok)
+        << log.plainText();
+    EXPECT_EQ(store.mesh.followsTerrain, terrain);
+    const std::size_t blocks = store.mesh.elementNodes.size();
+    store.models.conductivity.resize(blocks);
+    store.models.ip.resize(blocks);
+    for (std::size_t e = 0; e < blocks; ++e) {
+        store.models.conductivity[e] = 1 / (10.0 + static_cast<double>(e % 7));
+        store.models.ip[e] = 2.5 * static_cast<double>(e % 5) / 1000.0;
+    }
+    store.models.ipScale = 1000;
+    return store;
 }
 
 }  // namespace vexora::testing

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/inversion/DataErrors.h"
+#include "core/qc/DataErrors.h"
 #include "engine/inversion/InversionSettings.h"
 #include "support/PointSurvey.h"
 

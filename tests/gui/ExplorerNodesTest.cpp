@@ -86,6 +86,7 @@ enum class Answer {
     Group,         // a group only opens and closes: nothing happens, nothing is said
     Window,        // a task window becomes visible
     Question,      // a question is put to the user
+    FileDialog,    // an open dialog asks for the file (cancelled here: nothing more)
     NotInRelease,  // exactly the one log line
 };
 
@@ -106,9 +107,9 @@ TEST_F(ExplorerNodes, EveryNodeAnswers)
         {"Make Resistivity/IP Model", A::NotInRelease},
         {"Export Mesh and Resistivity Model", A::NotInRelease},
         {"Export Mesh and IP Model", A::NotInRelease},
-        {"Import Mesh and Model", A::NotInRelease},
-        {"Load Resistivity Model", A::NotInRelease},
-        {"Load IP Model", A::NotInRelease},
+        {"Import Mesh and Model", A::FileDialog},
+        {"Load Resistivity Model", A::FileDialog},
+        {"Load IP Model", A::FileDialog},
         {"Import Resistivity/IP Model from XYZ File", A::NotInRelease},
         {"Sensitivity Analysis", A::Group},
         {"SA workspace", A::NotInRelease},
@@ -161,9 +162,11 @@ TEST_F(ExplorerNodes, EveryNodeAnswers)
             ASSERT_NE(expected, project.nodes.end()) << "no expectation for the node";
             const std::size_t mark = logMark();
             const std::size_t asked = questions.questions().size() + questions.messages().size();
+            const std::size_t dialogsBefore = dialogs.requests().size();
             clickNode(node.text);
             const std::string logged = loggedSince(mark);
             const std::size_t newQuestions = questions.questions().size() + questions.messages().size() - asked;
+            const std::size_t newDialogs = dialogs.requests().size() - dialogsBefore;
             switch (expected->answer) {
             case A::Group:
                 EXPECT_EQ(logged, "");
@@ -175,6 +178,11 @@ TEST_F(ExplorerNodes, EveryNodeAnswers)
                 break;
             case A::Question:
                 EXPECT_EQ(newQuestions, 1u);
+                EXPECT_EQ(logged, "");
+                break;
+            case A::FileDialog:
+                EXPECT_EQ(newDialogs, 1u);
+                EXPECT_EQ(dialogs.requests().back().title, ui::toQString(node.text));
                 EXPECT_EQ(logged, "");
                 break;
             case A::NotInRelease: EXPECT_EQ(logged, notInRelease(node.text)); break;
@@ -198,7 +206,7 @@ TEST_F(ExplorerNodes, MenusAnswerAsTheirNodes)
         {"mnuImportFieldData", TaskWindow::BinImport, nullptr},
         {"mnuDataQualityControl", TaskWindow::Histogram, nullptr},
         {"mnuMakeMesh", TaskWindow::MeshWork, "Make Mesh"},
-        {"mnuLoadIpModel", TaskWindow::MeshWork, "Load IP Model"},
+        {"mnuImportXyz", TaskWindow::MeshWork, "Import Resistivity/IP Model from XYZ File"},
         {"mnuElectrodes", TaskWindow::FieldData, "Data Set"},
     };
     for (const MenuCase& c : cases) {

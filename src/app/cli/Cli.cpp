@@ -71,6 +71,11 @@ const std::vector<Command>& commands()
         {"pseudosection", "pseudosection IN.data --png OUT.png [--cable NAME] [--quantity rho|calc|ip|misfit]\n"
                           "                                  draw each cable's data at their pseudo-depths",
          runPseudosection},
+        {"results", "results FOLDER [--png PREFIX]\n"
+                    "                                  the fit of an inversion job's modelled data and its misfit per\n"
+                    "                                  iteration; --png draws PREFIX_crossplot.png, PREFIX_misfit.png\n"
+                    "                                  and PREFIX_residuals.png",
+         runResults},
         {"section", "section MODEL --x|--y|--z VALUE --png OUT.png [--quantity NAME] [--log]\n"
                     "                                  [--mask-doi T] [--mask-sensitivity S]\n"
                     "                                  draw a vertical or horizontal section of a model file\n"

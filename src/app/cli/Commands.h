@@ -31,6 +31,7 @@ int runImport(const Arguments& args, std::ostream& out, std::ostream& err);
 int runReciprocal(const Arguments& args, std::ostream& out, std::ostream& err);
 int runHistogram(const Arguments& args, std::ostream& out, std::ostream& err);
 int runPseudosection(const Arguments& args, std::ostream& out, std::ostream& err);
+int runResults(const Arguments& args, std::ostream& out, std::ostream& err);
 int runSection(const Arguments& args, std::ostream& out, std::ostream& err);
 int runExportVtk(const Arguments& args, std::ostream& out, std::ostream& err);
 

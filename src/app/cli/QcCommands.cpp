@@ -1,5 +1,5 @@
 // vexora reciprocal | histogram | pseudosection: the data-quality checks of a
-// loaded survey.
+// loaded survey; vexora results: the fit of an inversion's modelled data.
 
 #include <algorithm>
 #include <charconv>
@@ -10,6 +10,7 @@
 #include "app/cli/CommandSupport.h"
 #include "app/cli/Commands.h"
 #include "app/cli/PngRenderers.h"
+#include "core/jobs/JobResults.h"
 #include "core/qc/Histogram.h"
 #include "core/qc/Pseudosection.h"
 #include "core/qc/ReciprocalCheck.h"
@@ -120,7 +121,8 @@ int runHistogram(const Arguments& args, std::ostream& out, std::ostream& err)
         }
     }
     const std::string& quantity = parsed.plain[1];
-    if (!histogramQuantity(quantity)) {
+    const std::vector<std::string>& names = histogramQuantityNames();
+    if (std::find(names.begin(), names.end(), quantity) == names.end()) {
         err << "vexora histogram: QUANTITY is one of V/I, V, I, K, Rho, q, IP\n";
         return kExitUsage;
     }
@@ -199,6 +201,48 @@ int runPseudosection(const Arguments& args, std::ostream& out, std::ostream& err
         out << panel.cable << "\t" << panel.points.size() << "\t" << formatNumber(panel.length) << "\t"
             << formatNumber(deepest) << "\n";
     }
+    return kExitOk;
+}
+
+int runResults(const Arguments& args, std::ostream& out, std::ostream& err)
+{
+    ParsedArguments parsed;
+    if (!parseArguments(args, {"--png"}, parsed, false) || parsed.plain.size() != 1)
+        return printCommandUsage(err, "results");
+    MessageLog log;
+    JobResults results;
+    Status status = loadJobResults(parsed.plain[0], results, log);
+    if (const std::string* prefix = optionValue(parsed, "--png"); status == Status::Ok && prefix) {
+        const PngRenderers& draw = pngRenderers();
+        std::string why;
+        const std::string crossPlot = *prefix + "_crossplot.png", misfit = *prefix + "_misfit.png",
+                          residuals = *prefix + "_residuals.png";
+        if (!draw.crossPlot || !draw.misfit || !draw.residuals)
+            status = log.error("results", "this build of vexora cannot draw PNG files");
+        else if (!draw.crossPlot(results.fit, crossPlot, why))
+            status = log.error("results", crossPlot + ": " + why);
+        else if (!draw.misfit(results.misfits, misfit, why))
+            status = log.error("results", misfit + ": " + why);
+        else if (!draw.residuals(results.residuals, residuals, why))
+            status = log.error("results", residuals + ": " + why);
+    }
+    printLog(log, err);
+    if (status != Status::Ok) return kExitError;
+    const DataFit& fit = results.fit;
+    out << "compared\t" << fit.residualRows.size() << "\n"
+        << "plotted\t" << fit.points.size() << "\n"
+        << "not_plotted\t" << fit.notPlotted << "\n"
+        << "skipped\t" << fit.skipped << "\n"
+        << "incomparable\t" << fit.incomparable << "\n"
+        << "rms_percent\t" << formatFixed(fit.rmsPercent, 2) << "\n"
+        << "chi2\t" << formatFixed(fit.chi2, 3) << "\n"
+        << "residual_mean\t" << formatFixed(results.residuals.stats.mean, 3) << "\n"
+        << "residual_std_dev\t" << formatFixed(results.residuals.stats.stdDev, 3) << "\n"
+        << "model\t" << results.modelFile.string() << "\n"
+        << "last_log_line\t" << results.lastLogLine << "\n"
+        << "iteration\trms_percent\tchi2\n";
+    for (const IterationMisfit& m : results.misfits.resistivity)
+        out << m.iteration << "\t" << formatNumber(m.rms) << "\t" << formatNumber(m.chi2) << "\n";
     return kExitOk;
 }
 

@@ -34,7 +34,7 @@ Status funWriteInvScript(const fs::path& folder, const fs::path& scriptFile, con
 {
     return writeCoreScript(scriptFile,
                            {
-                               messagePathLine(folder, "InvLog.prg"),
+                               messagePathLine(folder, kInvLogFile),
                                "LOADCONFIGURATION " + quotedScriptPath(configurationFile),
                                meshLine(meshFile),
                                dimension.empty() ? std::string("RUNINVERSION")
@@ -109,8 +109,8 @@ Status fillProjectFolder(ProjectStore& store, const fs::path& folder, std::strin
     switch (type) {
     case JobType::Inversion:
         scriptFile = folder / kInvScriptFile;
-        written = funWriteInvScript(folder, scriptFile, dataInput, {}, folder / "InvModelOutput.vwer",
-                                    folder / "InvFullMeshOutput.vwer", folder / "InvDataOutput.data", log,
+        written = funWriteInvScript(folder, scriptFile, dataInput, {}, folder / kInvModelOutputFile,
+                                    folder / kInvFullMeshOutputFile, folder / kInvDataOutputFile, log,
                                     dimension);
         break;
     case JobType::Forward:

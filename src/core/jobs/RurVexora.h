@@ -24,6 +24,11 @@ inline constexpr std::string_view kSensScriptFile = "SensScript.txt";
 inline constexpr std::string_view kSensInfoFile = "SensInfo.json";
 inline constexpr std::string_view kProgressFile = "Progress.txt";
 inline constexpr std::string_view kAbortFile = "Abort.txt";
+// An inversion's log and results.
+inline constexpr std::string_view kInvLogFile = "InvLog.prg";
+inline constexpr std::string_view kInvModelOutputFile = "InvModelOutput.vwer";
+inline constexpr std::string_view kInvFullMeshOutputFile = "InvFullMeshOutput.vwer";
+inline constexpr std::string_view kInvDataOutputFile = "InvDataOutput.data";
 
 // The script writers; a mesh file of "" means "generate the mesh". Each
 // returns Ok, or Error with a logged error when a file cannot be written.

@@ -35,7 +35,8 @@ std::optional<HistogramQuantity> histogramQuantity(std::string_view name)
 {
     static const HistogramQuantity table[] = {
             {"V/I", "V/I (Ohm)", 6}, {"V", "V (mV)", 3}, {"I", "I (mA)", 3}, {"K", "K", 3},
-            {"Rho", "Rho (Ohm m)", 3}, {"q", "q", 3}, {"IP", "IP", 3}};
+            {"Rho", "Rho (Ohm m)", 3}, {"q", "q", 3}, {"IP", "IP", 3},
+            {std::string(kResidualQuantity), "ln(d_obs / d_calc) / error", 3}};
     for (const HistogramQuantity& q : table)
         if (q.name == name) return q;
     return std::nullopt;

@@ -14,6 +14,9 @@
 namespace vexora {
 
 inline constexpr int kMaxHistogramBins = 10000;
+// The normalised residuals of modelled data (core/qc/DataFit.h), which the
+// results window plots; not one of the measured quantities a user picks.
+inline constexpr std::string_view kResidualQuantity = "Normalised residual";
 
 // One of "V/I", "V", "I", "K", "Rho", "q", "IP".
 struct HistogramQuantity {

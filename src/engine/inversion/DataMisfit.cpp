@@ -5,25 +5,6 @@
 
 namespace vexora {
 
-std::vector<double> relativeErrors(std::span<const double> resistances, std::span<const double> standardDeviations,
-                                   const ErrorModel& model, std::size_t& fallbacks)
-{
-    fallbacks = 0;
-    std::vector<double> errors(resistances.size());
-    for (std::size_t i = 0; i < resistances.size(); ++i) {
-        const double magnitude = std::abs(resistances[i]);
-        if (!standardDeviations.empty()) {
-            if (standardDeviations[i] > 0 && magnitude > 0) {
-                errors[i] = standardDeviations[i] / magnitude;
-                continue;
-            }
-            ++fallbacks;
-        }
-        errors[i] = model.percent / 100.0 + (magnitude > 0 ? model.constant / magnitude : 1.0);
-    }
-    return errors;
-}
-
 std::vector<double> robustFactors(std::span<const double> residuals, std::span<const double> errors,
                                   double threshold)
 {

@@ -10,22 +10,9 @@
 #include <span>
 #include <vector>
 
+#include "core/qc/DataErrors.h"
+
 namespace vexora {
-
-struct ErrorModel {
-    double percent = 5;       // % of |V/I|
-    double constant = 0.0001; // ohm
-    // % of each pole term of V/I, so it grows with their cancellation (see
-    // core/import/GeometricFactor.h); 0, off, by default. Resistivity only.
-    double potentialPercent = 0;
-};
-
-// Relative error of each datum: the standard deviation column when it holds
-// a positive value for the datum (`standardDeviations` may be empty),
-// otherwise percent/100 + constant / |V/I|. `fallbacks` counts the data that
-// had a standard deviation column value of 0 or less.
-std::vector<double> relativeErrors(std::span<const double> resistances, std::span<const double> standardDeviations,
-                                   const ErrorModel& model, std::size_t& fallbacks);
 
 // Whether iteration `iteration` (0 for the first) takes new robust factors
 // when `reweightIterations` of them do. The first never does: from the

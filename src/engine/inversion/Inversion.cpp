@@ -10,10 +10,10 @@
 #include <string>
 
 #include "core/import/GeometricFactor.h"
+#include "core/qc/DataErrors.h"
 #include "core/qc/ReciprocalCheck.h"
 #include "engine/inversion/BlockGrid.h"
 #include "engine/inversion/ChargeabilityInversion.h"
-#include "engine/inversion/DataErrors.h"
 #include "engine/inversion/DepthOfInvestigation.h"
 #include "engine/inversion/InversionProgress.h"
 #include "engine/inversion/InversionSettings.h"

@@ -19,9 +19,7 @@ Status readControls(const SettingsTable& table, bool rho, InversionControls& c, 
     c.optimalFactor = settingNumber(table, pick(Item::OptimalRoughFactorRho, Item::OptimalRoughFactorIp));
     c.multiplier = settingNumber(table, pick(Item::RoughMultiplierRho, Item::RoughMultiplierIp));
     c.initialRoughness = settingNumber(table, pick(Item::InitialRoughRho, Item::InitialRoughIp));
-    c.errors.percent = settingNumber(table, pick(Item::ResNoisePercent, Item::IpNoisePercent));
-    c.errors.constant = settingNumber(table, pick(Item::ResNoiseConstant, Item::IpNoiseConstant));
-    if (rho) c.errors.potentialPercent = settingNumber(table, Item::ResNoisePotential);
+    c.errors = settingsErrorModel(table, rho);
     c.reweightIterations = settingInteger(table, pick(Item::ReweightIterationsRho, Item::ReweightIterationsIp));
     const char* which = rho ? "Rho" : "IP";
     auto refuse = [&](const std::string& what) { return log.error(kSource, what + " (" + which + ")."); };

@@ -19,6 +19,7 @@
 #include "core/io/TextFile.h"
 #include "core/jobs/ConsoleInversion.h"
 #include "core/jobs/InversionWorkspace.h"
+#include "core/jobs/JobResults.h"
 #include "core/jobs/ProjectFolder.h"
 #include "core/jobs/RurVexora.h"
 #include "core/mesh/DefaultMeshSettings.h"
@@ -34,6 +35,7 @@
 #include "core/shell/ViewerScript.h"
 #include "ui/jobs/InversionRuns.h"
 #include "ui/jobs/JobFollower.h"
+#include "ui/jobs/ResultsWindow.h"
 #include "ui/log/MessageLogPanel.h"
 #include "ui/platform/FileDialogs.h"
 #include "ui/platform/RunHandler.h"
@@ -58,6 +60,8 @@ constexpr const char* kTopographyFilter =
 constexpr const char* kMeshFilter =
     "Output (*.vwer)|*.vwer|Text (*.txt)|*.txt|CSV File(*.csv)|*.csv|Dat File(*.dat)|*.dat|All Files (*.*)|*.*";
 constexpr const char* kProjectFolderFilter = "Inversion Project Folder (*.*)|*.*|";
+constexpr const char* kResultsFilter =
+    "Inversion output data (InvDataOutput.data)|InvDataOutput.data|Data file (*.data)|*.data|All Files (*.*)|*.*";
 
 // A label that runs its button's command when clicked.
 class CommandLabel : public QLabel {
@@ -131,10 +135,13 @@ InvWork::InvWork(ProjectStore& store, MessageLog& log, Questions& questions, Use
                                 tr("Start the inversion of the loaded data in a new project folder (F5)"),
                                 &InvWork::cmdRunInverse_Click);
     dataCommands_.push_back(cmdRunInverse_);
+    addCommand(commands, 10, "cmdOpenResults", tr("Open"), tr("Open results"),
+               tr("Show the results of the inversion job that ended last, or of a job folder's output data"),
+               &InvWork::cmdOpenResults_Click);
     chkIPInv_->setToolTip(tr("Invert the IP data as well as the resistivities"));
     chkIncludeCfg_->setToolTip(tr("Write the settings into the saved data file, so that it reloads with them"));
-    commands->addWidget(chkIPInv_, 10, 0, 1, 2);
-    commands->addWidget(chkIncludeCfg_, 11, 0, 1, 2);
+    commands->addWidget(chkIPInv_, 11, 0, 1, 2);
+    commands->addWidget(chkIncludeCfg_, 12, 0, 1, 2);
 
     auto* left = new QVBoxLayout;
     left->addLayout(commands);
@@ -450,8 +457,22 @@ void InvWork::cmdRunInverse_Click()
     store_.ipWindowsToMerge = 0;
     if (started != Status::Ok) return;
     followJob(this, folder / kProgressFile, [this, folder](const ProgressState& end) {
-        log_.subWriteToTextBox("Inversion job in " + folder.string() + " ended: " + end.stage + kLineBreak);
+        log_.subWriteToTextBox(jobEndLines("Inversion job in " + folder.string(), end, folder));
+        std::error_code error;
+        if (fs::is_regular_file(folder / kInvDataOutputFile, error)) resultsFolder_ = folder;
     });
+}
+
+void InvWork::cmdOpenResults_Click()
+{
+    fs::path folder = resultsFolder_;
+    if (folder.empty()) {
+        const fs::path chosen = chooseExistingFile(tr("Open inversion results"), kResultsFilter);
+        if (chosen.empty()) return;
+        folder = chosen.parent_path();
+    }
+    results_ = showJobResults(folder, log_, questions_, userSettings_, fileDialogs_, mainWindow_.environment(),
+                              &mainWindow_);
 }
 
 void registerInvWork(MDIStart& mainWindow, ProjectStore& store, MessageLog& log, Questions& questions,

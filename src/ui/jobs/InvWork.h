@@ -14,6 +14,7 @@
 #include "core/platform/Questions.h"
 #include "core/platform/UserSettings.h"
 #include "core/project/ProjectStore.h"
+#include "ui/jobs/ResultsWindow.h"
 
 class QCheckBox;
 class QGridLayout;
@@ -62,6 +63,12 @@ public:
     void cmdPrintMesh_Click();
     void cmdViewMesh_Click();
     void cmdRunInverse_Click();
+    // The results of the job that ended last in this workspace, or of the
+    // folder of a chosen output data file.
+    void cmdOpenResults_Click();
+    // The results window last opened, while it is open.
+    ResultsWindow* resultsWindow() const { return results_; }
+    const std::filesystem::path& resultsFolder() const { return resultsFolder_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -94,6 +101,8 @@ private:
     QLabel* dimensions_;
     std::vector<QPushButton*> dataCommands_;  // enabled once data are loaded
     QPushButton* cmdRunInverse_ = nullptr;
+    std::filesystem::path resultsFolder_;  // of the job that ended last with results
+    QPointer<ResultsWindow> results_;
 };
 
 // The window the explorer's "DI workspace" node opens; it also loads the

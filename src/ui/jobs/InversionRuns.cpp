@@ -6,6 +6,7 @@
 #include <QPointer>
 
 #include "core/jobs/ConsoleInversion.h"
+#include "core/jobs/JobResults.h"
 #include "core/jobs/RurVexora.h"
 #include "core/log/MessageLog.h"
 #include "ui/jobs/InvWork.h"
@@ -77,8 +78,9 @@ void followInversionRuns(QObject* owner, const std::vector<ConsoleRunOutcome>& o
         if (outcome.status != Status::Ok) continue;
         started = true;
         followJob(owner, outcome.folder / kProgressFile,
-                  [&log, completed, counting, logCount, file = outcome.dataFile](const ProgressState& end) {
-                      log.subWriteToTextBox("Inversion of " + file.string() + " ended: " + end.stage + kLineBreak);
+                  [&log, completed, counting, logCount, file = outcome.dataFile,
+                   folder = outcome.folder](const ProgressState& end) {
+                      log.subWriteToTextBox(jobEndLines("Inversion of " + file.string(), end, folder));
                       if (!counting) return;
                       if (end.stage == kCompletedStage) ++*completed;
                       logCount();

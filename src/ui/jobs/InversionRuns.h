@@ -21,7 +21,8 @@ void connectInversionRuns(MDIStart& window, MessageLog& log, FileDialogs& fileDi
 void logInversionOutcomes(const std::vector<ConsoleRunOutcome>& outcomes, MessageLog& log);
 
 // Follows the started runs to their ends, each logged as "Inversion of FILE
-// ended: STAGE". A batch (`counting`) then logs "Batch processing: k of n
+// ended: STAGE" with the last line of the job's log and, when it left
+// results, the offer to open them (core/jobs/JobResults.h). A batch (`counting`) then logs "Batch processing: k of n
 // data files inverted", k the runs completed so far, n all the files; at
 // once when none was started.
 void followInversionRuns(QObject* owner, const std::vector<ConsoleRunOutcome>& outcomes, MessageLog& log,

@@ -64,8 +64,8 @@ double xToValue(const HistogramModel& model, const QRectF& plot, double x)
     return model.xAxis.first + (x - plot.left()) / plot.width() * span;
 }
 
-void paintHistogram(QPainter& painter, const QRectF& area, const HistogramModel& model, FilterMode mode,
-                    bool withStatistics)
+void paintHistogram(QPainter& painter, const QRectF& area, const HistogramModel& model,
+                    std::optional<FilterMode> filter, bool withStatistics)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -107,25 +107,28 @@ void paintHistogram(QPainter& painter, const QRectF& area, const HistogramModel&
     }
 
     // Filter bars; the side the removal takes is shaded in red.
-    const double low = valueToX(model, plot, model.filterMin);
-    const double high = valueToX(model, plot, model.filterMax);
-    QColor shade = kRemovedFilter;
-    shade.setAlpha(40);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(shade);
-    if (mode == FilterMode::RemoveOutside) {
-        painter.drawRect(QRectF(QPointF(plot.left(), plot.top()), QPointF(low, plot.bottom())));
-        painter.drawRect(QRectF(QPointF(high, plot.top()), QPointF(plot.right(), plot.bottom())));
-    } else {
-        painter.drawRect(QRectF(QPointF(low, plot.top()), QPointF(high, plot.bottom())));
+    if (filter) {
+        const FilterMode mode = *filter;
+        const double low = valueToX(model, plot, model.filterMin);
+        const double high = valueToX(model, plot, model.filterMax);
+        QColor shade = kRemovedFilter;
+        shade.setAlpha(40);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(shade);
+        if (mode == FilterMode::RemoveOutside) {
+            painter.drawRect(QRectF(QPointF(plot.left(), plot.top()), QPointF(low, plot.bottom())));
+            painter.drawRect(QRectF(QPointF(high, plot.top()), QPointF(plot.right(), plot.bottom())));
+        } else {
+            painter.drawRect(QRectF(QPointF(low, plot.top()), QPointF(high, plot.bottom())));
+        }
+        const QColor barColour = mode == FilterMode::RemoveOutside ? kKeptFilter : kRemovedFilter;
+        painter.setPen(QPen(barColour, 2, Qt::DashLine));
+        painter.drawLine(QPointF(low, plot.top()), QPointF(low, plot.bottom()));
+        painter.drawLine(QPointF(high, plot.top()), QPointF(high, plot.bottom()));
+        painter.setBrush(barColour);
+        painter.setPen(Qt::NoPen);
+        for (double x : {low, high}) painter.drawRect(QRectF(x - 5, plot.top() - 1, 10, 10));  // drag handles
     }
-    const QColor barColour = mode == FilterMode::RemoveOutside ? kKeptFilter : kRemovedFilter;
-    painter.setPen(QPen(barColour, 2, Qt::DashLine));
-    painter.drawLine(QPointF(low, plot.top()), QPointF(low, plot.bottom()));
-    painter.drawLine(QPointF(high, plot.top()), QPointF(high, plot.bottom()));
-    painter.setBrush(barColour);
-    painter.setPen(Qt::NoPen);
-    for (double x : {low, high}) painter.drawRect(QRectF(x - 5, plot.top() - 1, 10, 10));  // drag handles
     painter.restore();
 
     // Axes, ticks and labels.
@@ -162,11 +165,11 @@ void paintHistogram(QPainter& painter, const QRectF& area, const HistogramModel&
                              "Std. dev.: " + (s.count > 1 ? valueText(s.stdDev, d) : QString("-")),
                              "",
                              "Bar width: " + valueText(model.binWidth, d),
-                             QString("Number of bins: %1").arg(model.binCount),
-                             "",
-                             "Filter min: " + valueText(model.filterMin, d),
-                             "Filter max: " + valueText(model.filterMax, d),
-                             QString("In range: %1").arg(countInRange(model, model.filterMin, model.filterMax))};
+                             QString("Number of bins: %1").arg(model.binCount)};
+        if (filter)
+            lines << "" << "Filter min: " + valueText(model.filterMin, d)
+                  << "Filter max: " + valueText(model.filterMax, d)
+                  << QString("In range: %1").arg(countInRange(model, model.filterMin, model.filterMax));
         if (s.excludedNotComputed + s.excludedNotANumber > 0)
             lines << "" << QString("Left out: %1").arg(s.excludedNotComputed + s.excludedNotANumber);
         double y = frame.stats.top();
@@ -178,12 +181,12 @@ void paintHistogram(QPainter& painter, const QRectF& area, const HistogramModel&
     painter.restore();
 }
 
-QImage histogramImage(const HistogramModel& model, FilterMode mode, QSize size)
+QImage histogramImage(const HistogramModel& model, std::optional<FilterMode> filter, QSize size)
 {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    paintHistogram(painter, QRectF(QPointF(0, 0), QSizeF(size)), model, mode);
+    paintHistogram(painter, QRectF(QPointF(0, 0), QSizeF(size)), model, filter);
     return image;
 }
 

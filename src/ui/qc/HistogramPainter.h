@@ -3,6 +3,8 @@
 // bars and the statistics beside the plot. The window and `vexora histogram
 // --png` draw with the same code.
 
+#include <optional>
+
 #include <QImage>
 #include <QRectF>
 #include <QString>
@@ -26,12 +28,13 @@ HistogramFrame histogramFrame(const QRectF& area, bool withStatistics = true);
 double valueToX(const HistogramModel& model, const QRectF& plot, double value);
 double xToValue(const HistogramModel& model, const QRectF& plot, double x);
 
-// Draws everything into `area`.
-void paintHistogram(QPainter& painter, const QRectF& area, const HistogramModel& model, FilterMode mode,
-                    bool withStatistics = true);
+// Draws everything into `area`; without `filter` no filter bars (a plot
+// nothing is removed from).
+void paintHistogram(QPainter& painter, const QRectF& area, const HistogramModel& model,
+                    std::optional<FilterMode> filter, bool withStatistics = true);
 
 // A whole picture of the given size, on white.
-QImage histogramImage(const HistogramModel& model, FilterMode mode, QSize size = QSize(960, 600));
+QImage histogramImage(const HistogramModel& model, std::optional<FilterMode> filter, QSize size = QSize(960, 600));
 
 // Text of a number with the quantity's decimals, trailing zeros kept.
 QString valueText(double value, int decimals);

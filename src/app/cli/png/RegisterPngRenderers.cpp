@@ -1,7 +1,7 @@
 // Registers the renderers of `vexora histogram --png`, `vexora
-// pseudosection` and `vexora section`: the plots the windows show, drawn
-// into images. Linked into the `vexora` executable only, so the command
-// library and its tests stay free of Qt.
+// pseudosection`, `vexora section` and `vexora results --png`: the plots the
+// windows show, drawn into images. Linked into the `vexora` executable only,
+// so the command library and its tests stay free of Qt.
 
 #include <cstdio>
 #include <memory>
@@ -14,6 +14,7 @@
 #include "ui/model/SectionPainter.h"
 #include "ui/qc/HistogramPainter.h"
 #include "ui/qc/PseudosectionPainter.h"
+#include "ui/qc/ResultsPainters.h"
 
 namespace {
 
@@ -55,6 +56,15 @@ const bool registered = [] {
     renderers.section = [](const vexora::ModelSection& section, bool linear, const std::string& path,
                            std::string& why) {
         return writePng(path, why, [&] { return vexora::ui::sectionImage(section, linear); });
+    };
+    renderers.crossPlot = [](const vexora::DataFit& fit, const std::string& path, std::string& why) {
+        return writePng(path, why, [&] { return vexora::ui::crossPlotImage(fit); });
+    };
+    renderers.misfit = [](const vexora::JobLogMisfits& misfits, const std::string& path, std::string& why) {
+        return writePng(path, why, [&] { return vexora::ui::misfitImage(misfits); });
+    };
+    renderers.residuals = [](const vexora::HistogramModel& model, const std::string& path, std::string& why) {
+        return writePng(path, why, [&] { return vexora::ui::histogramImage(model, std::nullopt); });
     };
     return true;
 }();
