@@ -23,13 +23,13 @@ namespace {
 constexpr double kSlope = 0.1;
 
 // Lines every metre from 0 to 4 in x and y, 1 to -3 in z, the plot bounds
-// 1..2 x 1..2 x -1..0 (widened by a metre: 3 x 3 x 3 blocks), the nodes
-// lifted with the terrain, resistivities 10, 100 and 1000 by layer, as our
+// 1..2 x 1..2 x -1..0.5 (widened by a metre: 3 x 3 x 3 blocks, the lifted
+// top inside), the nodes lifted with the terrain, resistivities 10, 100 and 1000 by layer, as our
 // own writer writes them and our reader reads them back.
 ViewerModel writtenModel()
 {
     ProjectStore store;
-    store.settings = vt::settingsWith({{Item::PlotBounds, "1 2 1 2 -1 0"}, {Item::GridSizeX, "1"},
+    store.settings = vt::settingsWith({{Item::PlotBounds, "1 2 1 2 -1 0.5"}, {Item::GridSizeX, "1"},
                                        {Item::GridSizeY, "1"}, {Item::GridSizeZ, "1"}});
     store.mesh = vt::meshOfLines(vt::evenLines(0, 1, 5), vt::evenLines(0, 1, 5), {1, 0, -1, -2, -3});
     MessageLog log;
