@@ -2,11 +2,11 @@
 // workbench writes or a model file.
 //
 //   VexoraViewer [SCRIPT.ohm | MODEL] [--quantity NAME] [--view YAW PITCH]
-//                [--cutaway] [--screenshot OUT.png]
+//                [--cutaway] [--screenshot OUT.png] [--window-shot OUT.png]
 //
-// --screenshot saves the picture once drawn and quits (exit status 1 when
-// the file could not be shown or saved): for reports and checks without a
-// user.
+// --screenshot saves the picture (File > Save image) once drawn and quits
+// (exit status 1 when the file could not be shown or saved); --window-shot
+// saves the whole window as well: for reports and checks without a user.
 
 #include <cstdio>
 #include <optional>
@@ -22,7 +22,7 @@
 namespace {
 
 struct StartOptions {
-    QString file, quantity, screenshot;
+    QString file, quantity, screenshot, windowShot;
     bool cutaway = false;
     std::optional<std::pair<double, double>> view;
 };
@@ -36,6 +36,8 @@ StartOptions readArguments(const QStringList& arguments)
         if (argument == QLatin1String("--quantity") && i + 1 < arguments.size()) options.quantity = arguments[++i];
         else if (argument == QLatin1String("--screenshot") && i + 1 < arguments.size())
             options.screenshot = arguments[++i];
+        else if (argument == QLatin1String("--window-shot") && i + 1 < arguments.size())
+            options.windowShot = arguments[++i];
         else if (argument == QLatin1String("--view") && i + 2 < arguments.size()) {
             options.view = std::pair{arguments[i + 1].toDouble(), arguments[i + 2].toDouble()};
             i += 2;
@@ -63,7 +65,8 @@ int main(int argc, char** argv)
     if (options.view) window.setViewDirection(options.view->first, options.view->second);
     window.show();
     if (options.screenshot.isEmpty()) return QApplication::exec();
-    const bool saved = shown && window.saveImage(vexora::ui::toFilePath(options.screenshot)) == vexora::Status::Ok;
+    bool saved = shown && window.saveImage(vexora::ui::toFilePath(options.screenshot)) == vexora::Status::Ok;
+    if (!options.windowShot.isEmpty()) saved = window.grab().save(options.windowShot) && saved;
     std::fputs(log.plainText().c_str(), stderr);
     return saved ? 0 : 1;
 }
