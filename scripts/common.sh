@@ -7,6 +7,8 @@ VEXORA_BUILD="$VEXORA_ROOT/build"
 vexora_packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
+  qt6-quick3d-dev qt6-declarative-dev qt6-shadertools-dev
+  qml6-module-qtquick qml6-module-qtquick-window qml6-module-qtqml-workerscript
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
   libcgal-dev

@@ -52,6 +52,27 @@ TEST_F(ExternalFixture, AValidStoredFolderStartsTheProgramWithoutAQuestion)
     EXPECT_EQ(launcher.requests()[0].workingFolder, folder);
 }
 
+TEST_F(ExternalFixture, TheProgramBesideTheWorkbenchStartsBeforeAStoredFolderWithoutAQuestion)
+{
+    // The viewer built beside the workbench, under its bare name; a stale
+    // stored folder is not even looked at, nothing is searched or stored.
+    environment.applicationFolder = root / "app";
+    touch(root / "app" / "VexoraViewer");
+    settings.setValue("Paths", "VexoraViewer.exe", (root / "deleted").string() + "/");
+    const fs::path script = root / "Temp.ohm";
+    touch(script, "FILENAME ViewMesh.vwer\r\n");
+
+    EXPECT_EQ(RunExternal(environment, kViewerProgram, script), ExternalStatus::Started);
+    EXPECT_TRUE(questions.questions().empty());
+    EXPECT_TRUE(questions.messages().empty());
+    ASSERT_EQ(launcher.requests().size(), 1u);
+    EXPECT_EQ(launcher.requests()[0].program, root / "app" / "VexoraViewer");
+    EXPECT_EQ(launcher.requests()[0].workingFolder, root / "app");
+    EXPECT_EQ(launcher.requests()[0].arguments, std::vector<std::string>{"EV_Temp.ohm"});
+    EXPECT_EQ(fileText(root / "app" / "EV_Temp.ohm"), "FILENAME ViewMesh.vwer\r\n");
+    EXPECT_EQ(settings.value("Paths", "VexoraViewer.exe"), (root / "deleted").string() + "/");
+}
+
 TEST_F(ExternalFixture, AStaleFolderAsksAndCancelStoresNothing)
 {
     settings.setValue("Paths", "VexoraSequencer.exe", (root / "deleted").string() + "/");

@@ -253,6 +253,15 @@ TEST_F(InvWorkRoad, SavesAndShowsTheMeshOnceThereIsOne)
     ASSERT_EQ(record.size(), 2u) << log.plainText();
     EXPECT_EQ(record[1], "EV_Temp.ohm");
     EXPECT_NE(vexora::testing::fileText(viewer / "EV_Temp.ohm").find("ViewMesh.vwer"), std::string::npos);
+
+    // The viewer built beside the workbench comes first, whatever the settings say.
+    vexora::testing::writeStandInProgram(app / "VexoraViewer");
+    const std::size_t questionsBefore = questions.questions().size();
+    click("cmdViewMesh");
+    const std::vector<std::string> beside = vexora::testing::waitForLaunchRecord(app);
+    ASSERT_EQ(beside.size(), 2u) << log.plainText();
+    EXPECT_EQ(beside[1], "EV_Temp.ohm");
+    EXPECT_EQ(questions.questions().size(), questionsBefore);
 }
 
 TEST_F(InvWorkRoad, SeveralFilesOrASequenceFileAreLeftForTheDataMerge)

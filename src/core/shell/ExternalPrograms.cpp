@@ -46,7 +46,8 @@ ExternalStatus RunExternal(ExternalEnvironment& environment, std::string_view pr
 {
     std::string folder = storedProgramFolder(environment.userSettings, programName);
     std::optional<fs::path> program;
-    if (folder != kNoFolder) program = locateProgramFile(folder, programName);
+    if (!environment.applicationFolder.empty()) program = locateProgramFile(environment.applicationFolder, programName);
+    if (!program && folder != kNoFolder) program = locateProgramFile(folder, programName);
 
     if (!program) {
         if (!environment.questions.askOkCancel(

@@ -2,7 +2,8 @@
 // Locating, remembering and starting the external programs (the 3D viewer,
 // the sequencer). The folder of each program is kept in the per-user
 // settings, section "Paths", under the program's file name; a program that
-// is not where the settings say is searched for on every drive.
+// is neither beside the running program nor where the settings say is
+// searched for on every drive.
 
 #include <filesystem>
 #include <string>
@@ -41,12 +42,14 @@ struct ExternalEnvironment {
     SearchFeedback* searchFeedback = nullptr;
     // Where the handed-over copy goes when the program's folder is read-only.
     std::filesystem::path userDataFolder;
+    // Looked in first: the programs built and installed with this one.
+    std::filesystem::path applicationFolder;
 };
 
 // The stored folder of a program, "None" when there is none.
 std::string storedProgramFolder(const UserSettings& userSettings, std::string_view programName);
 
-// Locates the program (stored folder, else after the question a search of
+// Locates the program (the application folder, the stored folder, else after the question a search of
 // every root, whose hit is stored), copies `fileToHandOver` (when not empty)
 // to "EV_Temp.ohm" and starts the program in its folder, handing it the copy.
 // Returns Started, Cancelled when the user cancelled the question or the

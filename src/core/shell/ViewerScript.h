@@ -1,10 +1,13 @@
 #pragma once
 // The viewer script (*.ohm): the mesh file to show and three orthogonal
-// sections through a centre point.
+// sections through a centre point. Written by the workbench, read by the
+// viewer program.
 
+#include <array>
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/log/MessageLog.h"
 #include "core/mesh/Mesh.h"
@@ -39,5 +42,31 @@ Status WriteViewerScript(const std::filesystem::path& scriptFile, const std::fil
 // it can be written, otherwise the per-user data folder.
 std::filesystem::path viewerWorkFolder(const std::filesystem::path& applicationFolder,
                                        const std::filesystem::path& userDataFolder);
+
+// One SECTION line: the plane's name ("xy", "yz", "xz"), its normal and a
+// point on it.
+struct ViewerScriptSection {
+    std::string plane;
+    std::array<double, 3> normal{};
+    SectionCentre point;
+};
+
+struct ViewerScript {
+    std::filesystem::path modelFile;  // FILENAME, relative names taken from the script's folder
+    int splashSeconds = 0;
+    bool electrodes = true;
+    std::vector<ViewerScriptSection> sections;
+};
+
+// Whether the bytes start as a script does (first line FILENAME, SECTION,
+// SPLASHSCREEN, ELECTRODES or #EXIT), not as a model file.
+bool looksLikeViewerScript(std::string_view bytes);
+
+// Reads a script with any line ends up to #EXIT. A line the viewer does not
+// know, or a SECTION line without its normal and point, is logged as a
+// warning under "readViewerScript" with its number and skipped. Error, with
+// `script` untouched, when there is no FILENAME line.
+Status readViewerScript(std::string_view text, const std::filesystem::path& scriptFolder, ViewerScript& script,
+                        MessageLog& log);
 
 }  // namespace vexora

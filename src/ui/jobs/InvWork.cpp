@@ -400,7 +400,7 @@ void InvWork::cmdViewMesh_Click()
     if (OutputGlobalMesh(meshFile, false, store_.survey, store_.mesh, store_.models, log_) != Status::Ok) return;
     if (WriteViewerScript(script, meshFile, meshCentre(store_.mesh.lines), log_) != Status::Ok) return;
     ExternalEnvironment external{userSettings_, questions_, *environment.launcher, *environment.roots,
-                                 log_,          nullptr,    environment.userDataFolder};
+                                 log_,          nullptr,    environment.userDataFolder, environment.applicationFolder};
     // Nothing follows the start: a program not started was reported to the user.
     (void)RunExternal(external, kViewerProgram, script);
 }

@@ -49,7 +49,7 @@ ExternalStatus MDIStart::runExternal(std::string_view program, const std::filesy
 {
     SearchProgress progress(this, toQString(program));
     ExternalEnvironment external{userSettings_, questions_, *environment_.launcher, *environment_.roots,
-                                 log_,          &progress,  environment_.userDataFolder};
+                                 log_,          &progress,  environment_.userDataFolder, environment_.applicationFolder};
     // No busy pointer: the question and the search dialog talk to the user.
     return RunExternal(external, program, file);
 }

@@ -1,0 +1,72 @@
+// The 3D viewer: a block model with its sections, from a viewer script the
+// workbench writes or a model file.
+//
+//   VexoraViewer [SCRIPT.ohm | MODEL] [--quantity NAME] [--view YAW PITCH]
+//                [--cutaway] [--screenshot OUT.png] [--window-shot OUT.png]
+//
+// --screenshot saves the picture (File > Save image) once drawn and quits
+// (exit status 1 when the file could not be shown or saved); --window-shot
+// saves the whole window as well: for reports and checks without a user.
+
+#include <cstdio>
+#include <optional>
+
+#include <QApplication>
+#include <QStringList>
+#include <QTimer>
+
+#include "core/log/MessageLog.h"
+#include "ui/platform/TextConversion.h"
+#include "ui/viewer/ViewerWindow.h"
+
+namespace {
+
+struct StartOptions {
+    QString file, quantity, screenshot, windowShot;
+    bool cutaway = false;
+    std::optional<std::pair<double, double>> view;
+};
+
+// Unknown options are ignored: a stray argument must not stop the viewer.
+StartOptions readArguments(const QStringList& arguments)
+{
+    StartOptions options;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == QLatin1String("--quantity") && i + 1 < arguments.size()) options.quantity = arguments[++i];
+        else if (argument == QLatin1String("--screenshot") && i + 1 < arguments.size())
+            options.screenshot = arguments[++i];
+        else if (argument == QLatin1String("--window-shot") && i + 1 < arguments.size())
+            options.windowShot = arguments[++i];
+        else if (argument == QLatin1String("--view") && i + 2 < arguments.size()) {
+            options.view = std::pair{arguments[i + 1].toDouble(), arguments[i + 2].toDouble()};
+            i += 2;
+        }
+        else if (argument == QLatin1String("--cutaway")) options.cutaway = true;
+        else if (!argument.startsWith(QLatin1String("--"))) options.file = argument;
+    }
+    return options;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("VexoraViewer"));
+    const StartOptions options = readArguments(QApplication::arguments());
+    vexora::MessageLog log;
+    vexora::ui::ViewerWindow window(log);
+    bool shown = true;
+    if (!options.file.isEmpty()) shown = window.open(vexora::ui::toFilePath(options.file)) == vexora::Status::Ok;
+    if (shown && !options.quantity.isEmpty())
+        shown = window.setQuantity(vexora::ui::toWindows1252(options.quantity)) == vexora::Status::Ok;
+    if (shown && options.cutaway) window.setCutaway(true);
+    if (options.view) window.setViewDirection(options.view->first, options.view->second);
+    window.show();
+    if (options.screenshot.isEmpty()) return QApplication::exec();
+    bool saved = shown && window.saveImage(vexora::ui::toFilePath(options.screenshot)) == vexora::Status::Ok;
+    if (!options.windowShot.isEmpty()) saved = window.grab().save(options.windowShot) && saved;
+    std::fputs(log.plainText().c_str(), stderr);
+    return saved ? 0 : 1;
+}
