@@ -51,7 +51,11 @@ const std::vector<Command>& commands()
          runInvert},
         {"import", "import FORMAT IN [--sequence SEQ | --conversion TABLE | --renumber profile|grid\n"
                    "                                  [--start xmin|xmax|ymin|ymax] [--snake]] [--cable NAME] -o OUT.data\n"
-                   "                                  import an instrument file as a data file; --list names the formats",
+                   "                                  text formats: [--spacing M] [--line-electrodes N] [--electrodes FILE]\n"
+                   "                                  import an instrument file as a data file; --list names the formats;\n"
+                   "                                  --spacing places electrodes a file gives by number only,\n"
+                   "                                  --line-electrodes N lays a 3D block file N to a line, --electrodes\n"
+                   "                                  gives the true positions of a .stg survey (default: STEM_elec.csv)",
          runImport},
         {"reciprocal", "reciprocal IN.data [--ip] [-o RESULT]\n"
                        "                                  pair quadrupoles with their reciprocals, print the differences",
