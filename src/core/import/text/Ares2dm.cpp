@@ -99,6 +99,8 @@ ImportStatus parseAres2dm(const std::vector<std::string_view>& lines, std::strin
     if (!windows.empty()) needed = std::max(needed, windows.back() + 1);
 
     std::int32_t largest = 0;
+    out.quadrupoles.reserve(lines.size() - dataLine);
+    out.values.reserve(lines.size() - dataLine);
     for (std::size_t k = dataLine; k < lines.size(); ++k) {
         const std::size_t lineNumber = k + 1;
         if (isBlankLine(lines[k], '\t')) continue;

@@ -80,6 +80,7 @@ ImportStatus parseOhm(const std::vector<std::string_view>& lines, std::string_vi
     int lineElectrodes = options.lineElectrodes;
     bool threeD = lineElectrodes > 0;
     std::vector<OhmRow> rows;
+    rows.reserve(lines.size());
     int kind = -1;
     std::size_t k = kHeaderLines;
     // The protocol names, up to the first block.
