@@ -133,6 +133,8 @@ TEST(ImportCommand, RefusalsAndFailures)
         {{"import", "bin", bin, "--spacing", "2", "-o", out}, 2, "Usage: vexora import"},
         {{"import", "ares2dm", instrument("line.2dm"), "--spacing", "-1", "-o", out}, 2, "Usage: vexora import"},
         {{"import", "abem", instrument("line.ohm"), "--line-electrodes", "2.5", "-o", out}, 2, "Usage: vexora import"},
+        {{"import", "stg", instrument("line.stg"), "--spacing", "2", "-o", out}, 2, "Usage: vexora import"},
+        {{"import", "ares", instrument("line.2dm"), "--spacing", "2", "-o", out}, 2, "Usage: vexora import"},
         {{"import", "stg", instrument("line.2dm"), "-o", out}, 1, "Invalid file format!"},
         {{"import", "stg", instrument("line.stg"), "--electrodes", (folder / "none.csv").string(), "-o", out}, 1,
          "none.csv not found!"},

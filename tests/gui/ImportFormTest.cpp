@@ -95,7 +95,10 @@ TEST(Form_FileOpen, TextFormatsReadThroughTheirOwnReaders)
     f.form.formatBox()->setCurrentText(QStringLiteral("AGI STG"));
     EXPECT_EQ(f.form.windowTitle(), QStringLiteral("AGI STG file import"));
     EXPECT_FALSE(f.form.modeOption(1)->isEnabled());  // the binary file's options
-    EXPECT_TRUE(f.form.spacingBox()->isEnabled());
+    // Only the options the format reads can be edited.
+    EXPECT_TRUE(f.form.electrodeFileBox()->isEnabled());
+    EXPECT_FALSE(f.form.spacingBox()->isEnabled());
+    EXPECT_FALSE(f.form.lineElectrodesBox()->isEnabled());
 
     f.dialogs.queue(QString::fromStdString((samples / "line.2dm").string()));
     f.form.cmdSelectBin_Click();

@@ -23,7 +23,6 @@ struct ImportOptions {
     std::vector<std::string> paths;  // FORMAT IN
     std::string sequence, conversion, renumber, start = "xmin", output, cable = "Line1";
     TextImportOptions text;
-    bool textOptions = false;
     bool snake = false;
     bool bad = false;
 };
@@ -50,18 +49,12 @@ ImportOptions parseImportOptions(const Arguments& args)
         else if (a == "--renumber" && hasValue) o.renumber = args[++i];
         else if (a == "--start" && hasValue) o.start = args[++i];
         else if (a == "--cable" && hasValue) o.cable = args[++i];
-        else if (a == "--spacing" && hasValue) {
-            o.text.spacing = positiveNumber(args[++i], o.bad);
-            o.textOptions = true;
-        } else if (a == "--line-electrodes" && hasValue) {
+        else if (a == "--spacing" && hasValue) o.text.spacing = positiveNumber(args[++i], o.bad);
+        else if (a == "--line-electrodes" && hasValue) {
             const double n = positiveNumber(args[++i], o.bad);
             o.bad = o.bad || n != static_cast<int>(n);
             o.text.lineElectrodes = static_cast<int>(n);
-            o.textOptions = true;
-        } else if (a == "--electrodes" && hasValue) {
-            o.text.electrodeFile = args[++i];
-            o.textOptions = true;
-        }
+        } else if (a == "--electrodes" && hasValue) o.text.electrodeFile = args[++i];
         else if (a == "-o" && hasValue) o.output = args[++i];
         else if (a.size() > 1 && a[0] == '-') o.bad = true;
         else o.paths.push_back(a);
@@ -102,7 +95,11 @@ int runImport(const Arguments& args, std::ostream& out, std::ostream& err)
     MessageLog log;
     const bool binary = format->kind == ImportFormatKind::SyscalBin;
     const bool linkOptions = !o.sequence.empty() || !o.conversion.empty() || !o.renumber.empty() || o.snake;
-    if (o.paths.size() != 2 || o.output.empty() || (!binary && linkOptions) || (binary && o.textOptions))
+    // An option the format does not read is misuse, not silently dropped.
+    const TextOptionUse use = textOptionsOf(format->kind);
+    const bool unusedOption = (o.text.spacing > 0 && !use.spacing) || (o.text.lineElectrodes > 0 && !use.lineElectrodes) ||
+                              (!o.text.electrodeFile.empty() && !use.electrodeFile);
+    if (o.paths.size() != 2 || o.output.empty() || (!binary && linkOptions) || unusedOption)
         return printCommandUsage(err, "import");
     if (const auto refused = cableNameRefusal(o.cable)) {
         err << "vexora import: " << *refused << "\n";

@@ -103,6 +103,16 @@ ImportStatus funImportBinFile(const BinImportOptions& options, ImportSet& set, I
     return status;
 }
 
+TextOptionUse textOptionsOf(ImportFormatKind kind)
+{
+    switch (kind) {
+    case ImportFormatKind::Ares2dm: return {true, false, false};
+    case ImportFormatKind::LundOhm: return {true, true, false};
+    case ImportFormatKind::Stg: return {false, false, true};
+    default: return {};
+    }
+}
+
 ImportStatus importTextFile(ImportFormatKind kind, const std::filesystem::path& path, ImportSet& set,
                             ImportGrids& grids, MessageLog& log, const Feedback& feedback,
                             const TextImportOptions& options)

@@ -75,6 +75,12 @@ struct TextImportOptions {
     std::filesystem::path electrodeFile;
 };
 
+// Which of those options a format reads; the others do not apply to it.
+struct TextOptionUse {
+    bool spacing = false, lineElectrodes = false, electrodeFile = false;
+};
+TextOptionUse textOptionsOf(ImportFormatKind kind);
+
 // A text format: its importer, then the fill step; 0 or 99 with the tables
 // emptied.
 ImportStatus importTextFile(ImportFormatKind kind, const std::filesystem::path& path, ImportSet& set,

@@ -149,6 +149,8 @@ Form_FileOpen::Form_FileOpen(ImportSet& set, ImportGrids& grids, MessageLog& log
     textLayout->addWidget(new QLabel(QStringLiteral("Electrode file (.stg)"), textFrame_), 2, 0);
     textLayout->addWidget(txtElectrodes_, 2, 1);
     textLayout->addWidget(cmdElectrodes, 2, 2);
+    electrodeControls_[0] = txtElectrodes_;
+    electrodeControls_[1] = cmdElectrodes;
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(formatRow);
@@ -170,9 +172,10 @@ const ImportFormat& Form_FileOpen::format() const
 TextImportOptions Form_FileOpen::textOptions() const
 {
     TextImportOptions o;
-    o.spacing = lenientNumber(txtSpacing_->text().trimmed().toStdString());
-    o.lineElectrodes = spnLineElectrodes_->value();
-    o.electrodeFile = toFilePath(txtElectrodes_->text().trimmed());
+    const TextOptionUse use = textOptionsOf(format().kind);
+    if (use.spacing) o.spacing = lenientNumber(txtSpacing_->text().trimmed().toStdString());
+    if (use.lineElectrodes) o.lineElectrodes = spnLineElectrodes_->value();
+    if (use.electrodeFile) o.electrodeFile = toFilePath(txtElectrodes_->text().trimmed());
     return o;
 }
 
@@ -190,6 +193,11 @@ void Form_FileOpen::showFormat()
     modeFrame_->setEnabled(binary);
     startFrame_->setEnabled(binary);
     textFrame_->setEnabled(!binary);
+    // Only what the format reads can be edited.
+    const TextOptionUse use = textOptionsOf(f.kind);
+    txtSpacing_->setEnabled(use.spacing);
+    spnLineElectrodes_->setEnabled(use.lineElectrodes);
+    for (QWidget* w : electrodeControls_) w->setEnabled(use.electrodeFile);
     enableByMode();
 }
 

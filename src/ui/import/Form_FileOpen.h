@@ -81,6 +81,7 @@ private:
     QLineEdit* txtSpacing_;
     QSpinBox* spnLineElectrodes_;
     QLineEdit* txtElectrodes_;
+    QWidget* electrodeControls_[2] = {};
     QLineEdit* txtSequence_;
     QLineEdit* txtConversion_;
     QRadioButton* optMode_[4];
