@@ -27,6 +27,7 @@ struct FormFixture {
 TEST(Form_FileOpen, ModesAndNumberingGiveTheOptions)
 {
     FormFixture f;
+    test::screenshot(f.form, "import_bin");
     EXPECT_EQ(f.form.windowTitle(), QStringLiteral("IRIS Syscal Bin file import"));
     f.form.modeOption(4)->setChecked(true);
     f.form.snakeBox()->setChecked(true);
@@ -108,6 +109,7 @@ TEST(Form_FileOpen, TextFormatsReadThroughTheirOwnReaders)
     // grid.stg takes grid_elec.csv beside it: four electrodes and the remote B.
     f.dialogs.queue(QString::fromStdString((samples / "grid.stg").string()));
     f.form.cmdSelectBin_Click();
+    test::screenshot(f.form, "import_stg");
     f.form.cmdOK_Click();
     EXPECT_EQ(f.form.result(), QDialog::Accepted);
     EXPECT_EQ(f.set.quadrupoles.size(), 3u);
@@ -120,6 +122,7 @@ TEST(Form_FileOpen, TextFormatsReadThroughTheirOwnReaders)
     f.form.binFileBox()->setText(QString::fromStdString((samples / "block.ohm").string()));
     f.form.spacingBox()->setText(QStringLiteral("2"));
     f.form.lineElectrodesBox()->setValue(5);
+    test::screenshot(f.form, "import_ohm");
     f.form.cmdOK_Click();
     ASSERT_EQ(f.set.electrodes.size(), 11u);
     EXPECT_EQ(f.set.electrodes.back(), (ImportElectrode{11, 0, 4, 0}));
