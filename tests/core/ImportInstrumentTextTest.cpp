@@ -13,7 +13,8 @@ namespace {
 using namespace vexora;
 namespace fs = std::filesystem;
 
-const fs::path kSamples = fs::path(VEXORA_INSTRUMENT_SAMPLES_DIR);
+// The committed samples of the readers, beside the tests.
+const fs::path kSamples = fs::path(VEXORA_SAMPLES_DIR) / "../../tests/instruments";
 const fs::path kRealData = fs::path(VEXORA_SAMPLES_DIR) / "../../../shared/realdata";
 
 struct Imported {
