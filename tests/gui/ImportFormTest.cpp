@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSpinBox>
 
 #include "../core/ImportTestSupport.h"
 #include "gui/GuiTestSupport.h"
