@@ -120,6 +120,7 @@ TEST(Form_FileOpen, TextFormatsReadThroughTheirOwnReaders)
 
     // A Lund block file laid out by the spacing and line length given.
     f.form.formatBox()->setCurrentText(QStringLiteral("ABEM file"));
+    EXPECT_EQ(f.form.windowTitle(), QStringLiteral("ABEM file import"));
     f.form.binFileBox()->setText(QString::fromStdString((samples / "block.ohm").string()));
     f.form.spacingBox()->setText(QStringLiteral("2"));
     f.form.lineElectrodesBox()->setValue(5);

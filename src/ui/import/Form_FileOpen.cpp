@@ -184,10 +184,11 @@ void Form_FileOpen::showFormat()
 {
     const ImportFormat& f = format();
     const bool binary = f.kind == ImportFormatKind::SyscalBin;
+    // "ABEM file" names itself a file already.
     const QString name = QString::fromLatin1(f.name);
-    setWindowTitle(name + QStringLiteral(" file import"));
-    binFrame_->setTitle(binary ? QStringLiteral("1. Select BIN file") : QStringLiteral("1. Select ") + name +
-                                                                             QStringLiteral(" file"));
+    const QString file = name.endsWith(QStringLiteral(" file")) ? name : name + QStringLiteral(" file");
+    setWindowTitle(file + QStringLiteral(" import"));
+    binFrame_->setTitle(binary ? QStringLiteral("1. Select BIN file") : QStringLiteral("1. Select ") + file);
     binLabel_->setText(binary ? QStringLiteral("Bin file name") : QStringLiteral("File name"));
     cmdBin_->setText(binary ? QStringLiteral("Select Bin file") : QStringLiteral("Select file"));
     modeFrame_->setEnabled(binary);
@@ -248,7 +249,8 @@ void Form_FileOpen::cmdSelectBin_Click()
 {
     const ImportFormat& f = format();
     if (f.kind == ImportFormatKind::SyscalBin) return browse(txtBin_, "Open Bin file", "Bin (*.bin)|*.bin|", "bin");
-    const std::string title = std::string("Open ") + f.name + " file";
+    const std::string name = f.name;
+    const std::string title = "Open " + (name.ends_with(" file") ? name : name + " file");
     const std::string filter = std::string(f.filter) + " All (*.*)|*.*|";
     browse(txtBin_, title.c_str(), filter.c_str(), f.extension);
 }
