@@ -16,7 +16,6 @@
 #include "core/import/text/LundOhm.h"
 #include "core/import/text/StgFile.h"
 #include "core/import/text/SyscalText.h"
-#include "core/io/TextFile.h"
 
 namespace {
 
