@@ -1,7 +1,7 @@
 // The instrument text readers against a bare std::from_chars pass over the
 // same bytes (every field of every line converted): the ratio of the two is
 // what a reader adds for columns, checks and the schedule extraction. Files
-// of 100,000 rows grown from the committed samples, read from memory.
+// of 100,000 rows in each layout, generated and read in memory.
 
 #include <benchmark/benchmark.h>
 #include <time.h>
@@ -23,8 +23,7 @@ using namespace vexora;
 
 constexpr int kRows = 100000;
 
-// The header of `sample` (its first `headerLines` lines), then `kRows` rows
-// made from its first row with the electrode fields moved along.
+// The header, then `kRows` rows made by `row` (electrodes moved along).
 std::string grownFile(const std::string& header, const std::function<std::string(int)>& row)
 {
     std::string text = header;
