@@ -9,6 +9,13 @@ namespace vexora::fuzz {
 
 // Instrument files: the first byte picks the reader (binary or one text format).
 void importFile(std::string_view bytes);
+// Instrument text exports, one reader each: Syscal columns, SuperSting
+// records (an electrode file after a form feed), Lund blocks (the first byte
+// sets the electrodes per line), ARES rows.
+void syscalTextFile(std::string_view bytes);
+void stgFile(std::string_view bytes);
+void ohmFile(std::string_view bytes);
+void ares2dmFile(std::string_view bytes);
 // A data file through the one load; what loads must save and load again.
 void dataFile(std::string_view bytes);
 // A configuration applied to the default settings; its rewrite must apply again.

@@ -16,12 +16,14 @@ using vexora::testing::CliRun;
 
 CliRun vexoraRun(const std::vector<std::string>& args) { return vexora::testing::runVexora(args); }
 
+std::string instrument(const char* name) { return (fs::path(VEXORA_INSTRUMENT_SAMPLES_DIR) / name).string(); }
+
 TEST(ImportCommand, ListsTheFormats)
 {
     const CliRun r = vexoraRun({"import", "--list"});
     EXPECT_EQ(r.code, 0);
-    EXPECT_EQ(r.out, "IRIS Syscal Bin\tbin\nARES Uds\tares\nSiber-48 csv\tsiber\nMAE Tsv\tmae\nPASI Txt\tpasi\n"
-                     "ABEM file\tabem\nAGI STG\tstg\n");
+    EXPECT_EQ(r.out, "IRIS Syscal Bin\tbin\nIRIS Syscal Txt\tsyscaltxt\nARES Uds\tares\nARES 2dm\tares2dm\n"
+                     "Siber-48 csv\tsiber\nMAE Tsv\tmae\nPASI Txt\tpasi\nABEM file\tabem\nAGI STG\tstg\n");
 }
 
 // A 2 x 3 grid, measured with a pole-dipole (B far away) and dipole-dipoles.
@@ -64,6 +66,17 @@ TEST(ImportCommand, BinaryAndTextFilesBecomeDataFilesThatLoad)
          "electrodes 4\nquadrupoles 1\n"},
         {{"import", "siber", writeScratch(folder, "s.csv", "h\n1,0,9999999,2,4,0,1,100,50,0.5\n").string()},
          "electrodes 4\nquadrupoles 1\n"},
+        // The committed sample of each native reader; a pole-dipole's remote
+        // B is one more electrode, on its own cable.
+        {{"import", "syscaltxt", instrument("syscal_tab.txt")}, "electrodes 6\nquadrupoles 4\n"},
+        {{"import", "IRIS Syscal Txt", instrument("syscal_pd.csv")}, "electrodes 6\nquadrupoles 3\n"},
+        {{"import", "stg", instrument("line.stg")}, "electrodes 6\nquadrupoles 3\n"},
+        {{"import", "stg", instrument("grid.stg"), "--electrodes", instrument("grid_elec.csv")},
+         "electrodes 5\nquadrupoles 3\n"},
+        {{"import", "abem", instrument("line.ohm")}, "electrodes 7\nquadrupoles 4\n"},
+        {{"import", "abem", instrument("block.ohm"), "--line-electrodes", "4", "--spacing", "2"},
+         "electrodes 11\nquadrupoles 3\n"},
+        {{"import", "ares2dm", instrument("line_ip.2dm"), "--spacing", "5"}, "electrodes 8\nquadrupoles 3\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args[1]);
@@ -117,6 +130,14 @@ TEST(ImportCommand, RefusalsAndFailures)
         {{"import", "ares", bin, "--snake", "-o", out}, 2, "Usage: vexora import"},
         {{"import", "bin", bin}, 2, "Usage: vexora import"},
         {{"import", "xyz", bin, "-o", out}, 2, "unknown format 'xyz'"},
+        {{"import", "bin", bin, "--spacing", "2", "-o", out}, 2, "Usage: vexora import"},
+        {{"import", "ares2dm", instrument("line.2dm"), "--spacing", "-1", "-o", out}, 2, "Usage: vexora import"},
+        {{"import", "abem", instrument("line.ohm"), "--line-electrodes", "2.5", "-o", out}, 2, "Usage: vexora import"},
+        {{"import", "stg", instrument("line.stg"), "--spacing", "2", "-o", out}, 2, "Usage: vexora import"},
+        {{"import", "ares", instrument("line.2dm"), "--spacing", "2", "-o", out}, 2, "Usage: vexora import"},
+        {{"import", "stg", instrument("line.2dm"), "-o", out}, 1, "Invalid file format!"},
+        {{"import", "stg", instrument("line.stg"), "--electrodes", (folder / "none.csv").string(), "-o", out}, 1,
+         "none.csv not found!"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);

@@ -41,6 +41,10 @@ TEST_P(FuzzReplay, CommittedInputsGoThrough)
 
 INSTANTIATE_TEST_SUITE_P(Readers, FuzzReplay,
                          ::testing::Values(Target{"import", vexora::fuzz::importFile},
+                                           Target{"syscaltxt", vexora::fuzz::syscalTextFile},
+                                           Target{"stg", vexora::fuzz::stgFile},
+                                           Target{"ohm", vexora::fuzz::ohmFile},
+                                           Target{"ares2dm", vexora::fuzz::ares2dmFile},
                                            Target{"datafile", vexora::fuzz::dataFile},
                                            Target{"configuration", vexora::fuzz::configurationFile},
                                            Target{"meshfile", vexora::fuzz::meshFile},

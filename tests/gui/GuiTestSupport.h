@@ -6,10 +6,23 @@
 #include <vector>
 
 #include <QFile>
+#include <QTest>
+#include <QWidget>
 
 #include "ui/platform/FileDialogs.h"
 
 namespace vexora::test {
+
+// With VEXORA_SCREENSHOTS set to a folder, the window is saved there as a PNG
+// picture to look at (run under xvfb-run for real fonts).
+inline void screenshot(QWidget& window, const char* name)
+{
+    const QByteArray folder = qgetenv("VEXORA_SCREENSHOTS");
+    if (folder.isEmpty()) return;
+    window.show();
+    QTest::qWait(50);
+    window.grab().save(QString::fromUtf8(folder) + "/" + name + ".png");
+}
 
 class ScriptedFileDialogs : public ui::FileDialogs {
 public:

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSpinBox>
 
 #include "../core/ImportTestSupport.h"
 #include "gui/GuiTestSupport.h"
@@ -25,6 +28,7 @@ struct FormFixture {
 TEST(Form_FileOpen, ModesAndNumberingGiveTheOptions)
 {
     FormFixture f;
+    test::screenshot(f.form, "import_bin");
     EXPECT_EQ(f.form.windowTitle(), QStringLiteral("IRIS Syscal Bin file import"));
     f.form.modeOption(4)->setChecked(true);
     f.form.snakeBox()->setChecked(true);
@@ -81,6 +85,60 @@ TEST(Form_FileOpen, OkImportsOrSaysWhatIsMissing)
     ASSERT_EQ(f.set.electrodes.size(), 5u);
     EXPECT_EQ(f.set.electrodes[0].x, 4.0);
     EXPECT_EQ(f.grids.quadrupoles.size(), 2u);
+    std::filesystem::remove_all(folder);
+}
+
+TEST(Form_FileOpen, TextFormatsReadThroughTheirOwnReaders)
+{
+    const std::filesystem::path samples = VEXORA_INSTRUMENT_SAMPLES_DIR;
+    FormFixture f;
+    // Every listed format is one the list offers.
+    ASSERT_EQ(f.form.formatBox()->count(), static_cast<int>(importFormats().size()));
+    f.form.formatBox()->setCurrentText(QStringLiteral("AGI STG"));
+    EXPECT_EQ(f.form.windowTitle(), QStringLiteral("AGI STG file import"));
+    EXPECT_FALSE(f.form.modeOption(1)->isEnabled());  // the binary file's options
+    // Only the options the format reads can be edited.
+    EXPECT_TRUE(f.form.electrodeFileBox()->isEnabled());
+    EXPECT_FALSE(f.form.spacingBox()->isEnabled());
+    EXPECT_FALSE(f.form.lineElectrodesBox()->isEnabled());
+
+    f.dialogs.queue(QString::fromStdString((samples / "line.2dm").string()));
+    f.form.cmdSelectBin_Click();
+    EXPECT_EQ(f.questions.messages().back().text, "Invalid file format! A file ending in .stg is expected.");
+    EXPECT_EQ(f.dialogs.requests().back().title, QStringLiteral("Open AGI STG file"));
+
+    // grid.stg takes grid_elec.csv beside it: four electrodes and the remote B.
+    f.dialogs.queue(QString::fromStdString((samples / "grid.stg").string()));
+    f.form.cmdSelectBin_Click();
+    test::screenshot(f.form, "import_stg");
+    f.form.cmdOK_Click();
+    EXPECT_EQ(f.form.result(), QDialog::Accepted);
+    EXPECT_EQ(f.set.quadrupoles.size(), 3u);
+    EXPECT_EQ(f.set.electrodes.size(), 4u);
+    EXPECT_EQ(f.grids.quadrupoles.size(), 3u);
+    EXPECT_NE(f.log.plainText().find("electrode positions from"), std::string::npos);
+
+    // A Lund block file laid out by the spacing and line length given.
+    f.form.formatBox()->setCurrentText(QStringLiteral("ABEM file"));
+    EXPECT_EQ(f.form.windowTitle(), QStringLiteral("ABEM file import"));
+    f.form.binFileBox()->setText(QString::fromStdString((samples / "block.ohm").string()));
+    f.form.spacingBox()->setText(QStringLiteral("2"));
+    f.form.lineElectrodesBox()->setValue(5);
+    test::screenshot(f.form, "import_ohm");
+    f.form.cmdOK_Click();
+    ASSERT_EQ(f.set.electrodes.size(), 11u);
+    EXPECT_EQ(f.set.electrodes.back(), (ImportElectrode{11, 0, 4, 0}));
+
+    // A broken file: the reader names the line, the tables are emptied.
+    const auto folder = vexora::testing::scratchFolder("form_text");
+    const auto broken = vexora::testing::writeScratch(folder, "b.2dm", "Device: x\r\nElectrode distance: 1 m\r\n");
+    f.form.formatBox()->setCurrentText(QStringLiteral("ARES 2dm"));
+    f.form.binFileBox()->setText(QString::fromStdString(broken.string()));
+    f.form.cmdOK_Click();
+    EXPECT_EQ(f.questions.messages().back().text, "Error in importing data set: data-set not loaded.");
+    EXPECT_NE(f.log.plainText().find("b.2dm: line 1: no \"Measured data:\" line. Nothing imported."), std::string::npos)
+        << f.log.plainText();
+    EXPECT_TRUE(f.set.quadrupoles.empty());
     std::filesystem::remove_all(folder);
 }
 

@@ -27,16 +27,7 @@ namespace {
 
 using namespace vexora;
 
-// With VEXORA_SCREENSHOTS set to a folder, the windows are saved there as
-// PNG pictures to look at (run under xvfb-run for real fonts).
-void screenshot(QWidget& window, const char* name)
-{
-    const QByteArray folder = qgetenv("VEXORA_SCREENSHOTS");
-    if (folder.isEmpty()) return;
-    window.show();
-    QTest::qWait(50);
-    window.grab().save(QString::fromUtf8(folder) + "/" + name + ".png");
-}
+using test::screenshot;
 
 // One cable of 8 electrodes; quadrupoles 1/2 and 3/4 are reciprocals
 // (4.0 % and 10.0 %), 5 repeats 3, 6 has no reciprocal.

@@ -52,7 +52,11 @@ const std::vector<Command>& commands()
         {"import", "import FORMAT IN [--sequence SEQ | --conversion TABLE | --renumber profile|grid\n"
                    "                                  [--start xmin|xmax|ymin|ymax] [--snake]] [--cable NAME] [--reverse-cable]\n"
                    "                                  -o OUT.data\n"
-                   "                                  import an instrument file as a data file; --list names the formats",
+                   "                                  text formats: [--spacing M] [--line-electrodes N] [--electrodes FILE]\n"
+                   "                                  import an instrument file as a data file; --list names the formats;\n"
+                   "                                  --spacing places electrodes a file gives by number only,\n"
+                   "                                  --line-electrodes N lays a 3D block file N to a line, --electrodes\n"
+                   "                                  gives the true positions of a .stg survey (default: STEM_elec.csv)",
          runImport},
         {"merge", "merge A.data B.data... [--tolerance T] [--remove-duplicates] [--reverse-cable FILE...]\n"
                   "                                  -o OUT.data\n"

@@ -9,7 +9,7 @@
 #include "app/cli/Commands.h"
 #include "core/datafile/ScheduleWriter.h"
 #include "core/import/ImportDriver.h"
-#include "core/platform/PosixProcessLauncher.h"
+#include "core/settings/LenientNumber.h"
 #include "core/settings/SettingsTable.h"
 #include "core/survey/CableReversal.h"
 
@@ -23,11 +23,20 @@ struct ImportOptions {
     bool list = false;
     std::vector<std::string> paths;  // FORMAT IN
     std::string sequence, conversion, renumber, start = "xmin", output, cable = "Line1";
-    fs::path applicationFolder;
+    TextImportOptions text;
     bool snake = false;
     bool reverseCable = false;
     bool bad = false;
 };
+
+// A number above 0 (below 1e9); anything else sets `bad`.
+double positiveNumber(const std::string& text, bool& bad)
+{
+    bool found = false;
+    const double value = lenientNumber(text, found);
+    if (!found || !(value > 0 && value < 1e9)) bad = true;
+    return value;
+}
 
 ImportOptions parseImportOptions(const Arguments& args)
 {
@@ -43,7 +52,12 @@ ImportOptions parseImportOptions(const Arguments& args)
         else if (a == "--renumber" && hasValue) o.renumber = args[++i];
         else if (a == "--start" && hasValue) o.start = args[++i];
         else if (a == "--cable" && hasValue) o.cable = args[++i];
-        else if (a == "--app-folder" && hasValue) o.applicationFolder = args[++i];
+        else if (a == "--spacing" && hasValue) o.text.spacing = positiveNumber(args[++i], o.bad);
+        else if (a == "--line-electrodes" && hasValue) {
+            const double n = positiveNumber(args[++i], o.bad);
+            o.bad = o.bad || n != static_cast<int>(n);
+            o.text.lineElectrodes = static_cast<int>(n);
+        } else if (a == "--electrodes" && hasValue) o.text.electrodeFile = args[++i];
         else if (a == "-o" && hasValue) o.output = args[++i];
         else if (a.size() > 1 && a[0] == '-') o.bad = true;
         else o.paths.push_back(a);
@@ -82,22 +96,21 @@ int runImport(const Arguments& args, std::ostream& out, std::ostream& err)
         return kExitUsage;
     }
     MessageLog log;
-    if (format->kind == ImportFormatKind::AbemConverter || format->kind == ImportFormatKind::StgConverter) {
-        if (o.paths.size() != 1) return printCommandUsage(err, "import");
-        PosixProcessLauncher launcher;
-        const Status status = startImportConverter(
-            *format, o.applicationFolder.empty() ? programFolder() : fs::absolute(o.applicationFolder), launcher, log);
-        printLog(log, err);
-        return status == Status::Ok ? kExitOk : kExitError;
-    }
     const bool binary = format->kind == ImportFormatKind::SyscalBin;
     const bool linkOptions = !o.sequence.empty() || !o.conversion.empty() || !o.renumber.empty() || o.snake;
-    if (o.paths.size() != 2 || o.output.empty() || (!binary && linkOptions)) return printCommandUsage(err, "import");
+    // An option the format does not read is misuse, not silently dropped.
+    const TextOptionUse use = textOptionsOf(format->kind);
+    const bool unusedOption = (o.text.spacing > 0 && !use.spacing) || (o.text.lineElectrodes > 0 && !use.lineElectrodes) ||
+                              (!o.text.electrodeFile.empty() && !use.electrodeFile);
+    if (o.paths.size() != 2 || o.output.empty() || (!binary && linkOptions) || unusedOption)
+        return printCommandUsage(err, "import");
     if (const auto refused = cableNameRefusal(o.cable)) {
         err << "vexora import: " << *refused << "\n";
         return kExitUsage;
     }
-    if (outputReplacesInput(err, "import", o.output, {o.paths[1], o.sequence, o.conversion})) return kExitError;
+    if (outputReplacesInput(err, "import", o.output,
+                            {o.paths[1], o.sequence, o.conversion, o.text.electrodeFile.string()}))
+        return kExitError;
 
     if (const auto refused = checkImportFileChoice(o.paths[1], format->extension)) {
         err << *refused << "\n";
@@ -120,7 +133,7 @@ int runImport(const Arguments& args, std::ostream& out, std::ostream& err)
         options.numberingStart = numberingStartOf(o.start);
         status = funImportBinFile(options, set, grids, log);
     } else {
-        status = importTextFile(format->kind, o.paths[1], set, grids, log);
+        status = importTextFile(format->kind, o.paths[1], set, grids, log, {}, o.text);
     }
     if (status != ImportStatus::Ok) {
         log.logError("cmdImport_Click", kImportFailedMessage);

@@ -6,6 +6,10 @@
 #include "core/import/schedule/ScheduleExtraction.h"
 #include "core/import/schedule/SequenceLinks.h"
 #include "core/import/syscal/SyscalBinary.h"
+#include "core/import/text/Ares2dm.h"
+#include "core/import/text/LundOhm.h"
+#include "core/import/text/StgFile.h"
+#include "core/import/text/SyscalText.h"
 #include "core/import/text/TextInstruments.h"
 
 namespace vexora {
@@ -13,13 +17,15 @@ namespace vexora {
 const std::vector<ImportFormat>& importFormats()
 {
     static const std::vector<ImportFormat> formats = {
-        {ImportFormatKind::SyscalBin, "IRIS Syscal Bin", "bin", "bin", "Bin (*.bin)|*.bin|", ""},
-        {ImportFormatKind::Ares, "ARES Uds", "ares", "uds", "Uds (*.uds)|*.uds|", ""},
-        {ImportFormatKind::Siber, "Siber-48 csv", "siber", "csv", "csv (*.csv)|*.csv|", ""},
-        {ImportFormatKind::Mae, "MAE Tsv", "mae", "tsv", "Tsv (*.tsv)|*.tsv|", ""},
-        {ImportFormatKind::Pasi, "PASI Txt", "pasi", "txt", "Txt (*.txt)|*.txt|", ""},
-        {ImportFormatKind::AbemConverter, "ABEM file", "abem", "", "", "Vexora_AMP2DATA.exe"},
-        {ImportFormatKind::StgConverter, "AGI STG", "stg", "", "", "Vexora_STG2DATA.exe"},
+        {ImportFormatKind::SyscalBin, "IRIS Syscal Bin", "bin", "bin", "Bin (*.bin)|*.bin|"},
+        {ImportFormatKind::SyscalText, "IRIS Syscal Txt", "syscaltxt", "", "Txt, csv (*.txt;*.csv)|*.txt;*.csv|"},
+        {ImportFormatKind::Ares, "ARES Uds", "ares", "uds", "Uds (*.uds)|*.uds|"},
+        {ImportFormatKind::Ares2dm, "ARES 2dm", "ares2dm", "2dm", "2dm (*.2dm)|*.2dm|"},
+        {ImportFormatKind::Siber, "Siber-48 csv", "siber", "csv", "csv (*.csv)|*.csv|"},
+        {ImportFormatKind::Mae, "MAE Tsv", "mae", "tsv", "Tsv (*.tsv)|*.tsv|"},
+        {ImportFormatKind::Pasi, "PASI Txt", "pasi", "txt", "Txt (*.txt)|*.txt|"},
+        {ImportFormatKind::LundOhm, "ABEM file", "abem", "ohm", "Ohm (*.ohm)|*.ohm|"},
+        {ImportFormatKind::Stg, "AGI STG", "stg", "stg", "Stg (*.stg)|*.stg|"},
     };
     return formats;
 }
@@ -97,8 +103,19 @@ ImportStatus funImportBinFile(const BinImportOptions& options, ImportSet& set, I
     return status;
 }
 
+TextOptionUse textOptionsOf(ImportFormatKind kind)
+{
+    switch (kind) {
+    case ImportFormatKind::Ares2dm: return {true, false, false};
+    case ImportFormatKind::LundOhm: return {true, true, false};
+    case ImportFormatKind::Stg: return {false, false, true};
+    default: return {};
+    }
+}
+
 ImportStatus importTextFile(ImportFormatKind kind, const std::filesystem::path& path, ImportSet& set,
-                            ImportGrids& grids, MessageLog& log, const Feedback& feedback)
+                            ImportGrids& grids, MessageLog& log, const Feedback& feedback,
+                            const TextImportOptions& options)
 {
     feedback.report(0, "Reading the instrument file");
     ImportStatus status = ImportStatus::Failed;
@@ -107,6 +124,17 @@ ImportStatus importTextFile(ImportFormatKind kind, const std::filesystem::path& 
     case ImportFormatKind::Mae: status = funMAEImport(path, set, log); break;
     case ImportFormatKind::Pasi: status = funPASIImport(path, set, log); break;
     case ImportFormatKind::Siber: status = funSIBERImport(path, set, log); break;
+    case ImportFormatKind::SyscalText: status = funSyscalTextImport(path, set, log); break;
+    case ImportFormatKind::Ares2dm: status = funAres2dmImport(path, options.spacing, set, log); break;
+    case ImportFormatKind::LundOhm: status = funOhmImport(path, {options.spacing, options.lineElectrodes}, set, log); break;
+    case ImportFormatKind::Stg: {
+        std::filesystem::path electrodes = options.electrodeFile;
+        std::error_code ec;
+        if (electrodes.empty() && std::filesystem::is_regular_file(stgElectrodeFileBeside(path), ec))
+            electrodes = stgElectrodeFileBeside(path);
+        status = funStgImport(path, electrodes, set, log);
+        break;
+    }
     default: log.logError("cmdImport_Click", "Not a text format."); break;
     }
     if (status == ImportStatus::Ok && feedback.cancelled()) status = ImportStatus::Failed;
@@ -120,17 +148,6 @@ ImportStatus importTextFile(ImportFormatKind kind, const std::filesystem::path& 
                               std::to_string(set.electrodes.size()) + " electrodes." + kLineBreak);
     }
     return status;
-}
-
-Status startImportConverter(const ImportFormat& format, const std::filesystem::path& applicationFolder,
-                            ProcessLauncher& launcher, MessageLog& log)
-{
-    const auto program = locateProgramFile(applicationFolder, format.program);
-    if (!program) return log.error("cmdImport_Click", (applicationFolder / format.program).string() + " not found!");
-    std::string why;
-    if (!launcher.startDetached(*program, {}, applicationFolder, &why))
-        return log.error("cmdImport_Click", program->string() + ": " + why);
-    return Status::Ok;
 }
 
 }  // namespace vexora

@@ -13,19 +13,17 @@
 #include "core/import/tables/ImportFill.h"
 #include "core/log/MessageLog.h"
 #include "core/platform/Feedback.h"
-#include "core/platform/ProcessLauncher.h"
 
 namespace vexora {
 
-enum class ImportFormatKind { SyscalBin, Ares, Siber, Mae, Pasi, AbemConverter, StgConverter };
+enum class ImportFormatKind { SyscalBin, SyscalText, Ares, Ares2dm, Siber, Mae, Pasi, LundOhm, Stg };
 
 struct ImportFormat {
     ImportFormatKind kind;
     const char* name;       // as the window lists it
     const char* alias;      // short name of the command line
-    const char* extension;  // required extension (lower case); "" for the converters
+    const char* extension;  // required extension (lower case); "" takes any
     const char* filter;     // file dialog filter
-    const char* program;    // converter program, started from the application folder
 };
 
 // The formats in the order of the window's list.
@@ -65,14 +63,28 @@ struct BinImportOptions {
 ImportStatus funImportBinFile(const BinImportOptions& options, ImportSet& set, ImportGrids& grids, MessageLog& log,
                               const Feedback& feedback = {});
 
+// What a text format may need beyond its file.
+struct TextImportOptions {
+    // Electrode spacing (m) for files that number the electrodes; above 0 it
+    // replaces the spacing a file's header gives.
+    double spacing = 0;
+    // Electrodes per line of a 3D block file numbering its electrodes.
+    int lineElectrodes = 0;
+    // True electrode positions of a .stg survey; when empty, the
+    // "<stem>_elec.csv" beside the file is used if there is one.
+    std::filesystem::path electrodeFile;
+};
+
+// Which of those options a format reads; the others do not apply to it.
+struct TextOptionUse {
+    bool spacing = false, lineElectrodes = false, electrodeFile = false;
+};
+TextOptionUse textOptionsOf(ImportFormatKind kind);
+
 // A text format: its importer, then the fill step; 0 or 99 with the tables
 // emptied.
 ImportStatus importTextFile(ImportFormatKind kind, const std::filesystem::path& path, ImportSet& set,
-                            ImportGrids& grids, MessageLog& log, const Feedback& feedback = {});
-
-// Starts the converter of "ABEM file" or "AGI STG" from the application
-// folder, with no arguments and without waiting; nothing is loaded. Ok or Error.
-Status startImportConverter(const ImportFormat& format, const std::filesystem::path& applicationFolder,
-                            ProcessLauncher& launcher, MessageLog& log);
+                            ImportGrids& grids, MessageLog& log, const Feedback& feedback = {},
+                            const TextImportOptions& options = {});
 
 }  // namespace vexora

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -10,10 +11,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "core/import/schedule/SequenceLinks.h"
 #include "core/log/MessageLog.h"
+#include "core/settings/LenientNumber.h"
 #include "core/platform/Application.h"
 #include "core/platform/Questions.h"
 #include "ui/platform/BackgroundWork.h"
@@ -42,25 +45,40 @@ Form_FileOpen::Form_FileOpen(ImportSet& set, ImportGrids& grids, MessageLog& log
       log_(log),
       questions_(questions),
       fileDialogs_(fileDialogs),
+      cboFormat_(new QComboBox(this)),
       txtBin_(new QLineEdit(this)),
       txtSequence_(new QLineEdit(this)),
       txtConversion_(new QLineEdit(this)),
-      chkSnake_(new QCheckBox(QStringLiteral("Snake"), this))
+      chkSnake_(new QCheckBox(QStringLiteral("Snake"), this)),
+      txtSpacing_(new QLineEdit(QStringLiteral("0"), this)),
+      spnLineElectrodes_(new QSpinBox(this)),
+      txtElectrodes_(new QLineEdit(this))
 {
     setObjectName(QStringLiteral("Form_FileOpen"));
     setWindowTitle(QStringLiteral("IRIS Syscal Bin file import"));
     txtBin_->setMinimumWidth(380);
 
-    auto* binFrame = new QGroupBox(QStringLiteral("1. Select BIN file"), this);
+    auto* formatRow = new QHBoxLayout;
+    formatRow->addWidget(new QLabel(QStringLiteral("File format:"), this));
+    for (const ImportFormat& f : importFormats()) cboFormat_->addItem(QString::fromLatin1(f.name));
+    cboFormat_->setToolTip(QStringLiteral("Load electrodes, quadrupoles and field data"));
+    formatRow->addWidget(cboFormat_, 1);
+    connect(cboFormat_, &QComboBox::currentIndexChanged, this, &Form_FileOpen::showFormat);
+
+    binFrame_ = new QGroupBox(QStringLiteral("1. Select BIN file"), this);
+    auto* binFrame = binFrame_;
     auto* binLayout = new QGridLayout(binFrame);
-    auto* cmdBin = new QPushButton(QStringLiteral("Select Bin file"), binFrame);
-    binLayout->addWidget(new QLabel(QStringLiteral("Bin file name"), binFrame), 0, 0);
+    cmdBin_ = new QPushButton(QStringLiteral("Select Bin file"), binFrame);
+    auto* cmdBin = cmdBin_;
+    binLabel_ = new QLabel(QStringLiteral("Bin file name"), binFrame);
+    binLayout->addWidget(binLabel_, 0, 0);
     binLayout->addWidget(txtBin_, 0, 1);
     binLayout->addWidget(cmdBin, 0, 2);
-    cmdBin->setToolTip(QStringLiteral("Choose the instrument's binary data file"));
+    cmdBin->setToolTip(QStringLiteral("Choose the instrument's data file"));
     connect(cmdBin, &QPushButton::clicked, this, &Form_FileOpen::cmdSelectBin_Click);
 
-    auto* modeFrame = new QGroupBox(QStringLiteral("2. Importing options"), this);
+    modeFrame_ = new QGroupBox(QStringLiteral("2. Importing options"), this);
+    auto* modeFrame = modeFrame_;
     auto* modeLayout = new QGridLayout(modeFrame);
     const char* modeNames[4] = {"Link Bin file to Electre II sequence TXT file",
                                 "Link Bin file to Conversion Table for electrodes", "2D profile import",
@@ -96,7 +114,8 @@ Form_FileOpen::Form_FileOpen(ImportSet& set, ImportGrids& grids, MessageLog& log
     conversionControls_[0] = txtConversion_;
     conversionControls_[1] = cmdConversion;
 
-    auto* startFrame = new QGroupBox(QStringLiteral("3. Numbering options"), this);
+    startFrame_ = new QGroupBox(QStringLiteral("3. Numbering options"), this);
+    auto* startFrame = startFrame_;
     auto* startLayout = new QGridLayout(startFrame);
     startLayout->addWidget(new QLabel(QStringLiteral("Start numbering along:"), startFrame), 0, 0, 1, 4);
     for (int k = 0; k < 4; ++k) {
@@ -112,11 +131,74 @@ Form_FileOpen::Form_FileOpen(ImportSet& set, ImportGrids& grids, MessageLog& log
     connect(buttons, &QDialogButtonBox::accepted, this, &Form_FileOpen::cmdOK_Click);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
+    textFrame_ = new QGroupBox(QStringLiteral("Text file options"), this);
+    auto* textLayout = new QGridLayout(textFrame_);
+    txtSpacing_->setToolTip(QStringLiteral("Electrode spacing in metres for files that give electrode numbers; "
+                                           "0 takes the spacing the file's header gives"));
+    spnLineElectrodes_->setRange(0, 100000);
+    spnLineElectrodes_->setToolTip(QStringLiteral("Electrodes per line of a 3D block file; 0 takes the number "
+                                                  "its protocol name gives"));
+    auto* cmdElectrodes = new QPushButton(QStringLiteral("Select electrode file"), textFrame_);
+    cmdElectrodes->setToolTip(QStringLiteral("Choose the x,y,z electrode positions of a .stg survey; empty takes "
+                                             "STEM_elec.csv beside the file when there is one"));
+    connect(cmdElectrodes, &QPushButton::clicked, this, &Form_FileOpen::cmdSelectElectrodes_Click);
+    textLayout->addWidget(new QLabel(QStringLiteral("Electrode spacing (m)"), textFrame_), 0, 0);
+    textLayout->addWidget(txtSpacing_, 0, 1);
+    textLayout->addWidget(new QLabel(QStringLiteral("Electrodes per line (3D)"), textFrame_), 1, 0);
+    textLayout->addWidget(spnLineElectrodes_, 1, 1);
+    textLayout->addWidget(new QLabel(QStringLiteral("Electrode file (.stg)"), textFrame_), 2, 0);
+    textLayout->addWidget(txtElectrodes_, 2, 1);
+    textLayout->addWidget(cmdElectrodes, 2, 2);
+    electrodeControls_[0] = txtElectrodes_;
+    electrodeControls_[1] = cmdElectrodes;
+
     auto* layout = new QVBoxLayout(this);
+    layout->addLayout(formatRow);
     layout->addWidget(binFrame);
     layout->addWidget(modeFrame);
     layout->addWidget(startFrame);
+    layout->addWidget(textFrame_);
     layout->addWidget(buttons);
+    showFormat();
+}
+
+const ImportFormat& Form_FileOpen::format() const
+{
+    const int index = cboFormat_->currentIndex();
+    const auto& formats = importFormats();
+    return formats[index >= 0 && static_cast<std::size_t>(index) < formats.size() ? static_cast<std::size_t>(index) : 0];
+}
+
+TextImportOptions Form_FileOpen::textOptions() const
+{
+    TextImportOptions o;
+    const TextOptionUse use = textOptionsOf(format().kind);
+    if (use.spacing) o.spacing = lenientNumber(txtSpacing_->text().trimmed().toStdString());
+    if (use.lineElectrodes) o.lineElectrodes = spnLineElectrodes_->value();
+    if (use.electrodeFile) o.electrodeFile = toFilePath(txtElectrodes_->text().trimmed());
+    return o;
+}
+
+// The binary file keeps its own texts; a text format names itself.
+void Form_FileOpen::showFormat()
+{
+    const ImportFormat& f = format();
+    const bool binary = f.kind == ImportFormatKind::SyscalBin;
+    // "ABEM file" names itself a file already.
+    const QString name = QString::fromLatin1(f.name);
+    const QString file = name.endsWith(QStringLiteral(" file")) ? name : name + QStringLiteral(" file");
+    setWindowTitle(file + QStringLiteral(" import"));
+    binFrame_->setTitle(binary ? QStringLiteral("1. Select BIN file") : QStringLiteral("1. Select ") + file);
+    binLabel_->setText(binary ? QStringLiteral("Bin file name") : QStringLiteral("File name"));
+    cmdBin_->setText(binary ? QStringLiteral("Select Bin file") : QStringLiteral("Select file"));
+    modeFrame_->setEnabled(binary);
+    startFrame_->setEnabled(binary);
+    textFrame_->setEnabled(!binary);
+    // Only what the format reads can be edited.
+    const TextOptionUse use = textOptionsOf(f.kind);
+    txtSpacing_->setEnabled(use.spacing);
+    spnLineElectrodes_->setEnabled(use.lineElectrodes);
+    for (QWidget* w : electrodeControls_) w->setEnabled(use.electrodeFile);
     enableByMode();
 }
 
@@ -163,7 +245,20 @@ void Form_FileOpen::browse(QLineEdit* box, const char* title, const char* filter
     });
 }
 
-void Form_FileOpen::cmdSelectBin_Click() { browse(txtBin_, "Open Bin file", "Bin (*.bin)|*.bin|", "bin"); }
+void Form_FileOpen::cmdSelectBin_Click()
+{
+    const ImportFormat& f = format();
+    if (f.kind == ImportFormatKind::SyscalBin) return browse(txtBin_, "Open Bin file", "Bin (*.bin)|*.bin|", "bin");
+    const std::string name = f.name;
+    const std::string title = "Open " + (name.ends_with(" file") ? name : name + " file");
+    const std::string filter = std::string(f.filter) + " All (*.*)|*.*|";
+    browse(txtBin_, title.c_str(), filter.c_str(), f.extension);
+}
+
+void Form_FileOpen::cmdSelectElectrodes_Click()
+{
+    browse(txtElectrodes_, "Open electrode file", "csv (*.csv)|*.csv| All (*.*)|*.*|", "");
+}
 
 void Form_FileOpen::cmdSelectSequence_Click()
 {
@@ -184,6 +279,8 @@ void Form_FileOpen::fail(std::string_view text)
 void Form_FileOpen::cmdOK_Click()
 {
     runHandler(log_, "cmdOK_Click", [&] {
+        const ImportFormat& chosen = format();
+        if (chosen.kind != ImportFormatKind::SyscalBin) return importText(chosen);
         const BinImportOptions o = options();
         if (o.binFile.empty()) return fail("Invalid BIN file name.");
         if (o.mode == ImportMode::Sequence && o.sequenceFile.empty()) return fail("Invalid TXT sequence file name.");
@@ -210,6 +307,27 @@ void Form_FileOpen::cmdOK_Click()
         if (status != ImportStatus::Ok) return fail(kImportFailedMessage);
         accept();
     });
+}
+
+void Form_FileOpen::importText(const ImportFormat& chosen)
+{
+    const std::filesystem::path file = toFilePath(txtBin_->text().trimmed());
+    if (file.empty()) return fail("Invalid file name.");
+    if (const auto refused = checkImportFileChoice(file.string(), chosen.extension)) return fail(*refused);
+    const TextImportOptions o = textOptions();
+    if (!(o.spacing >= 0)) return fail("Invalid electrode spacing.");
+    ImportSet set;
+    ImportGrids grids;
+    ImportStatus status = ImportStatus::Failed;
+    const bool cancelled =
+        runWithProgress(this, tr("Import"), log_, [&](const Feedback& feedback, MessageLog& importLog) {
+            status = importTextFile(chosen.kind, file, set, grids, importLog, feedback, o);
+        });
+    if (cancelled) return;
+    set_ = std::move(set);
+    grids_ = std::move(grids);
+    if (status != ImportStatus::Ok) return fail(kImportFailedMessage);
+    accept();
 }
 
 void registerFileOpen(MDIStart& mainWindow, MessageLog& log, Questions& questions, FileDialogs& fileDialogs)

@@ -1,15 +1,22 @@
 #pragma once
-// The open dialog of the binary import: the binary file, what to do with its
-// electrodes (link to a sequence or a conversion table, renumber along a
-// profile or a grid) and the numbering options. OK runs the import into the
-// working tables the field data window shows.
+// The open dialog of the instrument import: the file format, the file, and
+// for the binary file what to do with its electrodes (link to a sequence or a
+// conversion table, renumber along a profile or a grid) and the numbering
+// options; for the text formats the electrode spacing, the electrodes per line
+// of a 3D block file and a .stg survey's electrode file. OK runs the import
+// into the working tables the field data window shows.
 
 #include <QDialog>
 
 #include "core/import/ImportDriver.h"
 
 class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
 class QLineEdit;
+class QPushButton;
+class QSpinBox;
 class QRadioButton;
 
 namespace vexora {
@@ -28,24 +35,34 @@ public:
     Form_FileOpen(ImportSet& set, ImportGrids& grids, MessageLog& log, Questions& questions,
                   FileDialogs& fileDialogs, QWidget* parent = nullptr);
 
+    QComboBox* formatBox() const { return cboFormat_; }
     QLineEdit* binFileBox() const { return txtBin_; }
+    QLineEdit* spacingBox() const { return txtSpacing_; }
+    QSpinBox* lineElectrodesBox() const { return spnLineElectrodes_; }
+    QLineEdit* electrodeFileBox() const { return txtElectrodes_; }
     QLineEdit* sequenceFileBox() const { return txtSequence_; }
     QLineEdit* conversionFileBox() const { return txtConversion_; }
     QRadioButton* modeOption(int mode) const { return optMode_[mode - 1]; }
     QRadioButton* numberingOption(int index) const { return optStart_[index]; }
     QCheckBox* snakeBox() const { return chkSnake_; }
 
-    // The options OK would use.
+    // The format chosen in the list.
+    const ImportFormat& format() const;
+    // The options OK would use (binary file; text formats).
     BinImportOptions options() const;
+    TextImportOptions textOptions() const;
 
     void cmdSelectBin_Click();
     void cmdSelectSequence_Click();
     void cmdSelectConversion_Click();
+    void cmdSelectElectrodes_Click();
     void cmdOK_Click();
 
 private:
     void browse(QLineEdit* box, const char* title, const char* filter, std::string_view extension);
     void enableByMode();
+    void showFormat();
+    void importText(const ImportFormat& chosen);
     void fail(std::string_view text);
 
     ImportSet& set_;
@@ -53,12 +70,23 @@ private:
     MessageLog& log_;
     Questions& questions_;
     FileDialogs& fileDialogs_;
+    QComboBox* cboFormat_;
     QLineEdit* txtBin_;
+    QGroupBox* binFrame_ = nullptr;
+    QLabel* binLabel_ = nullptr;
+    QPushButton* cmdBin_ = nullptr;
+    QGroupBox* modeFrame_ = nullptr;
+    QGroupBox* startFrame_ = nullptr;
+    QGroupBox* textFrame_ = nullptr;
     QLineEdit* txtSequence_;
     QLineEdit* txtConversion_;
     QRadioButton* optMode_[4];
     QRadioButton* optStart_[4];
     QCheckBox* chkSnake_;
+    QLineEdit* txtSpacing_;
+    QSpinBox* spnLineElectrodes_;
+    QLineEdit* txtElectrodes_;
+    QWidget* electrodeControls_[2] = {};
     QWidget* sequenceControls_[2] = {};
     QWidget* conversionControls_[2] = {};
 };
