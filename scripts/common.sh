@@ -15,6 +15,7 @@ vexora_packages=(
   libsuitesparse-dev libopenblas0-pthread
   clang libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core
+  python3-vtk9
 )
 
 vexora_install_missing() {

@@ -10,6 +10,10 @@ namespace {
 // The starting model is one forward solve; an iteration and the
 // chargeability inversion (its own sensitivities and updates) count 1 each.
 constexpr double kStartUnits = 0.5;
+// Each part keeps this share of an iteration whatever its timing: a part
+// that took no measurable time in one iteration (a tiny problem, a busy
+// machine) still moves the bar when it runs in the next.
+constexpr double kLeastShare = 0.1;
 
 }  // namespace
 
@@ -45,7 +49,9 @@ void InversionProgress::measured(double sensitivitySeconds, double updateSeconds
 {
     const double total = sensitivitySeconds + updateSeconds + forwardSeconds;
     if (!(total > 0)) return;
-    shares_ = {sensitivitySeconds / total, updateSeconds / total, forwardSeconds / total};
+    const double timed = 1 - 3 * kLeastShare;
+    shares_ = {kLeastShare + timed * sensitivitySeconds / total, kLeastShare + timed * updateSeconds / total,
+               kLeastShare + timed * forwardSeconds / total};
 }
 
 }  // namespace vexora

@@ -4,7 +4,8 @@
 // its sensitivities, its model update and its forward solves, then the
 // chargeability inversion when one follows. An iteration's parts are
 // weighed by the time they took in the iteration before (the first by the
-// shares timed on the sample survey), so the bar moves at an even pace. An
+// shares timed on the sample survey), so the bar moves at an even pace; each
+// keeps a tenth of the iteration however short it was. An
 // inversion that stops early leaves the rest to the bar's jump at the end.
 
 #include <array>
