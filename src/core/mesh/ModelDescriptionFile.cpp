@@ -126,7 +126,12 @@ Status subLoadRhoIPModel(const std::filesystem::path& path, int kind, SettingsTa
         return Status::Error;
     }
     if (read != ModelDescriptionStatus::Read) return Status::Error;
-    const bool resistivity = kind == 1;
+    reportModelLoaded(kind == 1, path, questions, log);
+    return Status::Ok;
+}
+
+void reportModelLoaded(bool resistivity, const std::filesystem::path& path, Questions& questions, MessageLog& log)
+{
     questions.showMessage(std::string(kApplicationTitle),
                           resistivity ? "Resistivity model correctly loaded." : "IP model correctly loaded.",
                           MessageIcon::Information);
@@ -134,7 +139,6 @@ Status subLoadRhoIPModel(const std::filesystem::path& path, int kind, SettingsTa
                           (resistivity ? "Resistivity model correctly loaded from file "
                                        : "IP model correctly loaded from file ") +
                           path.string());
-    return Status::Ok;
 }
 
 }  // namespace vexora

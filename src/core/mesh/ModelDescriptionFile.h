@@ -44,4 +44,7 @@ ModelDescriptionStatus applyModelDescription(std::string_view text, int kind, Se
 Status subLoadRhoIPModel(const std::filesystem::path& path, int kind, SettingsTable& table, Questions& questions,
                          MessageLog& log);
 
+// The box and the log line of a resistivity (or IP) model loaded from `path`.
+void reportModelLoaded(bool resistivity, const std::filesystem::path& path, Questions& questions, MessageLog& log);
+
 }  // namespace vexora

@@ -144,13 +144,7 @@ Status loadModelFile(const fs::path& path, int kind, SettingsTable& settings, Me
         models.ipScale = read.ipScale;
         models.ipImported = true;
     }
-    questions.showMessage(std::string(kApplicationTitle),
-                          resistivity ? "Resistivity model correctly loaded." : "IP model correctly loaded.",
-                          MessageIcon::Information);
-    log.subWriteToTextBox(std::string(kLineBreak) +
-                          (resistivity ? "Resistivity model correctly loaded from file "
-                                       : "IP model correctly loaded from file ") +
-                          path.string());
+    reportModelLoaded(resistivity, path, questions, log);
     return Status::Ok;
 }
 

@@ -22,9 +22,7 @@ bool modelSection(const ViewerModel& model, SectionAxis axis, double at, std::st
 {
     const std::vector<double>* values = model.quantity(quantity);
     if (!values) {
-        why = "the model holds no " + std::string(quantity) + " (it holds";
-        for (const std::string& q : model.quantities) why += " " + q;
-        why += ")";
+        why = model.lacking(quantity);
         return false;
     }
     ModelSection made;

@@ -90,6 +90,13 @@ const std::vector<double>* ViewerModel::quantity(std::string_view name) const
     return nullptr;
 }
 
+std::string ViewerModel::lacking(std::string_view name) const
+{
+    std::string why = "the model holds no " + std::string(name) + " (it holds";
+    for (const std::string& q : quantities) why += " " + q;
+    return why + ")";
+}
+
 ViewerReadStatus readViewerModel(std::string_view bytes, ViewerModel& model, std::string& why)
 {
     if (!startsAsViewerFile(bytes)) {

@@ -30,6 +30,8 @@ struct ViewerModel {
 
     // The values of a quantity, or null.
     const std::vector<double>* quantity(std::string_view name) const;
+    // "the model holds no NAME (it holds ...)", for a quantity() that is null.
+    std::string lacking(std::string_view name) const;
 };
 
 enum class [[nodiscard]] ViewerReadStatus { Read = 0, NotViewerFile = 1, Damaged = 2 };

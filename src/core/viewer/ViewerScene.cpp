@@ -60,9 +60,7 @@ bool quantityScale(const ViewerModel& model, std::string_view quantity, ColourMa
 {
     const std::vector<double>* values = model.quantity(quantity);
     if (!values) {
-        why = "the model holds no " + std::string(quantity) + " (it holds";
-        for (const std::string& q : model.quantities) why += " " + q;
-        why += ")";
+        why = model.lacking(quantity);
         return false;
     }
     const bool logarithmic = logarithmicQuantity(quantity);
