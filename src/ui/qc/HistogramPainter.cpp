@@ -7,6 +7,7 @@
 #include <QPainterPath>
 
 #include "core/settings/NumberText.h"
+#include "ui/qc/PaintedImage.h"
 
 namespace vexora::ui {
 
@@ -183,11 +184,7 @@ void paintHistogram(QPainter& painter, const QRectF& area, const HistogramModel&
 
 QImage histogramImage(const HistogramModel& model, std::optional<FilterMode> filter, QSize size)
 {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    paintHistogram(painter, QRectF(QPointF(0, 0), QSizeF(size)), model, filter);
-    return image;
+    return paintedImage(size, [&](QPainter& painter, const QRectF& area) { paintHistogram(painter, area, model, filter); });
 }
 
 }  // namespace vexora::ui

@@ -7,6 +7,7 @@
 #include <QPainterPath>
 
 #include "core/qc/Histogram.h"
+#include "ui/qc/PaintedImage.h"
 
 namespace vexora::ui {
 
@@ -144,11 +145,7 @@ void paintCrossPlot(QPainter& painter, const QRectF& area, const DataFit& fit)
 
 QImage crossPlotImage(const DataFit& fit, QSize size)
 {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    paintCrossPlot(painter, QRectF(QPointF(0, 0), QSizeF(size)), fit);
-    return image;
+    return paintedImage(size, [&](QPainter& painter, const QRectF& area) { paintCrossPlot(painter, area, fit); });
 }
 
 void paintMisfitCurve(QPainter& painter, const QRectF& area, const JobLogMisfits& misfits)
@@ -260,11 +257,7 @@ void paintMisfitCurve(QPainter& painter, const QRectF& area, const JobLogMisfits
 
 QImage misfitImage(const JobLogMisfits& misfits, QSize size)
 {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    paintMisfitCurve(painter, QRectF(QPointF(0, 0), QSizeF(size)), misfits);
-    return image;
+    return paintedImage(size, [&](QPainter& painter, const QRectF& area) { paintMisfitCurve(painter, area, misfits); });
 }
 
 }  // namespace vexora::ui
