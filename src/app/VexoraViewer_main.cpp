@@ -9,6 +9,7 @@
 // saves the whole window as well: for reports and checks without a user.
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 #include <QApplication>
@@ -17,6 +18,7 @@
 
 #include "core/log/MessageLog.h"
 #include "ui/platform/TextConversion.h"
+#include "ui/viewer/ViewerSplash.h"
 #include "ui/viewer/ViewerWindow.h"
 
 namespace {
@@ -58,12 +60,18 @@ int main(int argc, char** argv)
     vexora::MessageLog log;
     vexora::ui::ViewerWindow window(log);
     bool shown = true;
-    if (!options.file.isEmpty()) shown = window.open(vexora::ui::toFilePath(options.file)) == vexora::Status::Ok;
+    std::unique_ptr<QSplashScreen> splash;
+    if (!options.file.isEmpty()) {
+        const auto path = vexora::ui::toFilePath(options.file);
+        if (options.screenshot.isEmpty()) splash = vexora::ui::showScriptSplash(path);
+        shown = window.open(path) == vexora::Status::Ok;
+    }
     if (shown && !options.quantity.isEmpty())
         shown = window.setQuantity(vexora::ui::toWindows1252(options.quantity)) == vexora::Status::Ok;
     if (shown && options.cutaway) window.setCutaway(true);
     if (options.view) window.setViewDirection(options.view->first, options.view->second);
     window.show();
+    if (splash) splash->finish(&window);
     if (options.screenshot.isEmpty()) return QApplication::exec();
     bool saved = shown && window.saveImage(vexora::ui::toFilePath(options.screenshot)) == vexora::Status::Ok;
     if (!options.windowShot.isEmpty()) saved = window.grab().save(options.windowShot) && saved;

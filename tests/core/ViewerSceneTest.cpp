@@ -222,6 +222,11 @@ TEST_F(ViewerInputFixture, TheWorkbenchsScriptReadsBackWithItsSectionsAndSkipsUn
     EXPECT_EQ(input.script->sections[1].normal, (std::array<double, 3>{1, 0, 0}));
     EXPECT_EQ(input.sectionsAt, (Point3{1.25, 1.75, -0.5}));
     EXPECT_EQ(input.model.blocks.size(), 27u);
+
+    ViewerScript untouched;
+    untouched.splashSeconds = -1;
+    EXPECT_EQ(readViewerScriptFile(model, untouched, log), ScriptFileRead::NotAScript);
+    EXPECT_EQ(untouched.splashSeconds, -1);
     EXPECT_EQ(log.warningCount(), 2u) << log.plainText();
     EXPECT_TRUE(vt::logHas(log, "line 3 skipped: not understood: ROTATE 30 40"));
     EXPECT_TRUE(vt::logHas(log, "a section needs its plane, normal and point: SECTION xy 0 0"));

@@ -1,6 +1,7 @@
 #include "core/shell/ViewerScript.h"
 
 #include <cstdio>
+#include <fstream>
 #include <sstream>
 
 #include "core/io/TextFile.h"
@@ -143,6 +144,22 @@ Status readViewerScript(std::string_view text, const std::filesystem::path& scri
     if (!named) return log.error(kSource, "The viewer script names no model file (FILENAME).");
     script = std::move(read);
     return Status::Ok;
+}
+
+ScriptFileRead readViewerScriptFile(const std::filesystem::path& path, ViewerScript& script, MessageLog& log)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::string head(512, '\0');
+    file.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(file.gcount()));
+    if (!looksLikeViewerScript(head)) return ScriptFileRead::NotAScript;
+    std::string text, why;
+    if (!readTextFile(path, text, &why)) {
+        log.error("readViewerScript", path.string() + ": " + why);
+        return ScriptFileRead::Unreadable;
+    }
+    return readViewerScript(text, path.parent_path(), script, log) == Status::Ok ? ScriptFileRead::Script
+                                                                                  : ScriptFileRead::Unreadable;
 }
 
 std::filesystem::path viewerWorkFolder(const std::filesystem::path& applicationFolder,

@@ -69,4 +69,13 @@ bool looksLikeViewerScript(std::string_view bytes);
 Status readViewerScript(std::string_view text, const std::filesystem::path& scriptFolder, ViewerScript& script,
                         MessageLog& log);
 
+enum class [[nodiscard]] ScriptFileRead { Script, NotAScript, Unreadable };
+
+// Reads `path` as a script when its first line says it is one. Only the
+// file's head is read to decide, so a model file given in its place is not
+// read twice. NotAScript (also for a file that cannot be opened: the model
+// reader says why) leaves `script` untouched; Unreadable is a script that
+// could not be read or names no model file, logged.
+ScriptFileRead readViewerScriptFile(const std::filesystem::path& path, ViewerScript& script, MessageLog& log);
+
 }  // namespace vexora

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/io/TextFile.h"
 #include "core/mesh/ModelFileRead.h"
 
 namespace vexora {
@@ -24,16 +23,17 @@ std::size_t normalAxis(const ViewerScriptSection& section)
 Status readViewerInput(const std::filesystem::path& path, ViewerInput& input, MessageLog& log)
 {
     constexpr const char* kSource = "readViewerInput";
-    std::string bytes, why;
-    if (!readTextFile(path, bytes, &why)) return log.error(kSource, path.string() + ": " + why);
     ViewerInput read;
     read.modelFile = path;
-    if (looksLikeViewerScript(bytes)) {
-        ViewerScript script;
-        if (readViewerScript(bytes, path.parent_path(), script, log) != Status::Ok) return Status::Error;
+    ViewerScript script;
+    switch (readViewerScriptFile(path, script, log)) {
+    case ScriptFileRead::Unreadable: return Status::Error;
+    case ScriptFileRead::NotAScript: break;
+    case ScriptFileRead::Script:
         read.modelFile = script.modelFile;
         read.electrodes = script.electrodes;
         read.script = std::move(script);
+        break;
     }
     if (readModelFile(read.modelFile, read.model, log) != Status::Ok) return Status::Error;
     if (read.model.blocks.empty() || read.model.quantities.empty())

@@ -206,8 +206,10 @@ Status ViewerWindow::open(const std::filesystem::path& path)
     input_ = std::move(read);
     loaded_ = true;
     neighbours_.reset();
+    const std::size_t electrodes = input_.model.electrodes.size();
     log_.subWriteToTextBox(" " + input_.modelFile.string() + ": " + std::to_string(input_.model.blocks.size()) +
-                           " blocks, " + std::to_string(input_.model.electrodes.size()) + " electrodes" + kLineBreak);
+                           " blocks, " + std::to_string(electrodes) + (electrodes == 1 ? " electrode" : " electrodes") +
+                           kLineBreak);
     showModel();
     return Status::Ok;
 }
