@@ -2,7 +2,8 @@
 // workbench writes or a model file.
 //
 //   VexoraViewer [SCRIPT.ohm | MODEL] [--quantity NAME] [--view YAW PITCH]
-//                [--cutaway] [--screenshot OUT.png] [--window-shot OUT.png]
+//                [--cutaway] [--exaggeration FACTOR]
+//                [--screenshot OUT.png] [--window-shot OUT.png]
 //
 // --screenshot saves the picture (File > Save image) once drawn and quits
 // (exit status 1 when the file could not be shown or saved); --window-shot
@@ -26,6 +27,7 @@ namespace {
 struct StartOptions {
     QString file, quantity, screenshot, windowShot;
     bool cutaway = false;
+    double exaggeration = 1;
     std::optional<std::pair<double, double>> view;
 };
 
@@ -45,6 +47,8 @@ StartOptions readArguments(const QStringList& arguments)
             i += 2;
         }
         else if (argument == QLatin1String("--cutaway")) options.cutaway = true;
+        else if (argument == QLatin1String("--exaggeration") && i + 1 < arguments.size())
+            options.exaggeration = arguments[++i].toDouble();
         else if (!argument.startsWith(QLatin1String("--"))) options.file = argument;
     }
     return options;
@@ -69,6 +73,7 @@ int main(int argc, char** argv)
     if (shown && !options.quantity.isEmpty())
         shown = window.setQuantity(vexora::ui::toWindows1252(options.quantity)) == vexora::Status::Ok;
     if (shown && options.cutaway) window.setCutaway(true);
+    if (options.exaggeration != 1) window.setVerticalExaggeration(options.exaggeration);
     if (options.view) window.setViewDirection(options.view->first, options.view->second);
     window.show();
     if (splash) splash->finish(&window);

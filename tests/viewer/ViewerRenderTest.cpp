@@ -84,6 +84,23 @@ TEST_F(ViewerRender, ThePixelOfABlockHasItsValuesColour)
         EXPECT_EQ(image.pixel(2, 2), qRgb(255, 255, 255));
     }
     EXPECT_TRUE(window.scale().logarithmic == false);  // chargeability, the last shown
+
+    // Stretched three times in depth: a block lower down is still drawn in
+    // its own colour where the window says it is, and two depths seen from
+    // the side lie three times as far apart on the screen, less the
+    // perspective of a camera standing back three times as far.
+    ASSERT_EQ(window.setQuantity("Resistivity"), Status::Ok);
+    const auto gap = [&] { return window.pixelOf({4.5, y, -7.5})->y() - window.pixelOf({4.5, y, -1.5})->y(); };
+    const double flat = gap();
+    window.setVerticalExaggeration(3);
+    EXPECT_EQ(window.verticalExaggeration(), 3);
+    const QImage stretched = window.viewImage();
+    const QPoint deep = window.pixelOf({7.5, y, -7.5})->toPoint();
+    ASSERT_TRUE(stretched.rect().contains(deep));
+    EXPECT_TRUE(near(stretched.pixel(deep), window.scale().colour(vt::layeredResistivity(7.5, kBlocks))));
+    EXPECT_GT(gap(), 1.3 * flat);
+    window.setVerticalExaggeration(0.2);
+    EXPECT_EQ(window.verticalExaggeration(), 1);  // never flattened below true scale
 }
 
 TEST_F(ViewerRender, AnUnknownQuantityIsRefusedAndTheImageSaves)

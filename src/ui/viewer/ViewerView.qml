@@ -15,6 +15,12 @@ View3D {
     property real distance: 100
     property real yaw: -30
     property real pitch: -25
+    property real exaggeration: 1
+
+    // Back to the distance the whole model needs, keeping the direction.
+    function standBack() {
+        camera.position = Qt.vector3d(0, 0, view.distance)
+    }
 
     function resetView() {
         orbit.eulerRotation = Qt.vector3d(view.pitch, view.yaw, 0)
@@ -40,9 +46,11 @@ View3D {
         }
     }
 
-    // The model's z is up: turned so it points along the scene's y.
+    // The model's z is up: stretched by the vertical exaggeration, then
+    // turned so it points along the scene's y.
     Node {
         eulerRotation.x: -90
+        scale: Qt.vector3d(1, 1, view.exaggeration)
         Model {
             geometry: ViewerGeometry { id: sectionGeometry }
             materials: DefaultMaterial { lighting: DefaultMaterial.NoLighting; vertexColorsEnabled: true; cullMode: Material.NoCulling }

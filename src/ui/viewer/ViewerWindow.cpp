@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDockWidget>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -172,6 +173,16 @@ void ViewerWindow::buildPanel()
     cutawayBox_ = new QCheckBox(tr("Cut-away box (corner at the sections' centre)"), panel);
     connect(cutawayBox_, &QCheckBox::toggled, this, &ViewerWindow::setCutaway);
     column->addWidget(cutawayBox_);
+    auto* stretch = new QFormLayout;
+    exaggerationBox_ = new QDoubleSpinBox(panel);
+    exaggerationBox_->setRange(1, 50);
+    exaggerationBox_->setDecimals(1);
+    exaggerationBox_->setSingleStep(0.5);
+    exaggerationBox_->setSuffix(QStringLiteral(" x"));
+    exaggerationBox_->setToolTip(tr("Depths drawn this many times longer than distances across"));
+    connect(exaggerationBox_, &QDoubleSpinBox::valueChanged, this, &ViewerWindow::setVerticalExaggeration);
+    stretch->addRow(tr("Vertical exaggeration"), exaggerationBox_);
+    column->addLayout(stretch);
     auto* reset = new QPushButton(tr("Reset view"), panel);
     connect(reset, &QPushButton::clicked, this, &ViewerWindow::resetView);
     column->addWidget(reset);
@@ -232,14 +243,34 @@ void ViewerWindow::showModel()
         for (const std::string& q : input_.model.quantities) quantityBox_->addItem(toQString(q));
     }
     setWindowTitle(QStringLiteral("Vexora 3D Viewer - ") + toQString(input_.modelFile.filename().string()));
-    // The camera stands back far enough for the whole model to fit the view.
-    double radius = 0;
-    for (std::size_t k = 0; k < 3; ++k) radius += std::pow((bounds_.high[k] - bounds_.low[k]) / 2, 2);
-    radius = std::max(std::sqrt(radius), 1e-3);
-    if (QQuickItem* root = view_->rootObject()) root->setProperty("distance", radius / std::tan(15.0 * M_PI / 180) * 1.05);
+    placeCamera();
     for (std::size_t k = 0; k < 3; ++k) updateSlider(static_cast<SectionAxis>(k));
     (void)setQuantity(firstQuantity(input_.model));
     resetView();
+}
+
+void ViewerWindow::placeCamera()
+{
+    // The camera stands back far enough for the whole model, as stretched, to fit the view.
+    double radius = 0;
+    for (std::size_t k = 0; k < 3; ++k)
+        radius += std::pow((bounds_.high[k] - bounds_.low[k]) / 2 * (k == 2 ? exaggeration_ : 1), 2);
+    radius = std::max(std::sqrt(radius), 1e-3);
+    if (QQuickItem* root = view_->rootObject()) {
+        root->setProperty("exaggeration", exaggeration_);
+        root->setProperty("distance", radius / std::tan(15.0 * M_PI / 180) * 1.05);
+    }
+}
+
+void ViewerWindow::setVerticalExaggeration(double factor)
+{
+    exaggeration_ = std::clamp(factor, 1.0, 50.0);
+    {
+        const QSignalBlocker block(exaggerationBox_);
+        exaggerationBox_->setValue(exaggeration_);
+    }
+    placeCamera();
+    if (QQuickItem* root = view_->rootObject()) QMetaObject::invokeMethod(root, "standBack");
 }
 
 Status ViewerWindow::setQuantity(const std::string& quantity)
@@ -446,8 +477,9 @@ std::optional<QPointF> ViewerWindow::pixelOf(const Point3& point)
 {
     QQuickItem* root = view_->rootObject();
     if (!root) return std::nullopt;
-    // The scene's y is the model's z, its z the model's -y (ViewerView.qml).
-    const QVector3D scene(static_cast<float>(point[0] - style_.origin[0]), static_cast<float>(point[2] - style_.origin[2]),
+    // The scene's y is the model's z stretched, its z the model's -y (ViewerView.qml).
+    const QVector3D scene(static_cast<float>(point[0] - style_.origin[0]),
+                          static_cast<float>((point[2] - style_.origin[2]) * exaggeration_),
                           static_cast<float>(-(point[1] - style_.origin[1])));
     QVector3D at;
     if (!QMetaObject::invokeMethod(root, "mapFrom3DScene", Q_RETURN_ARG(QVector3D, at), Q_ARG(QVector3D, scene)))

@@ -18,6 +18,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -47,6 +48,10 @@ public:
     // The model less the box between the sections' centre and the model's
     // top, high-x and low-y sides (the corner facing the camera).
     void setCutaway(bool on);
+    // Depths drawn `factor` times longer than distances across (1 to 50):
+    // a long line over a shallow model shows its layers.
+    void setVerticalExaggeration(double factor);
+    double verticalExaggeration() const { return exaggeration_; }
     // Looks from the direction given by turns about the vertical and the
     // horizontal (degrees); the view the mouse then starts from.
     void setViewDirection(double yaw, double pitch);
@@ -74,6 +79,7 @@ private:
     void rebuildElectrodes();
     void rebuildAll();
     void updateSlider(SectionAxis axis);
+    void placeCamera();
     void applyClipText();
     void openFile();
     void saveImageAs();
@@ -88,6 +94,7 @@ private:
     std::array<SceneGeometry, 3> sectionScenes_;
     bool electrodes_ = true;
     bool cutaway_ = false;
+    double exaggeration_ = 1;
     std::optional<BlockNeighbours> neighbours_;
 
     QQuickWidget* view_ = nullptr;
@@ -102,6 +109,7 @@ private:
     std::array<QLabel*, 3> sliderLabels_{};
     QCheckBox* electrodeBox_ = nullptr;
     QCheckBox* cutawayBox_ = nullptr;
+    QDoubleSpinBox* exaggerationBox_ = nullptr;
     QLineEdit* clipLow_ = nullptr;
     QLineEdit* clipHigh_ = nullptr;
     QPlainTextEdit* messages_ = nullptr;
