@@ -28,5 +28,23 @@ TEST(ColourScale, PositionsTicksAndLimits)
     EXPECT_EQ(diverging.colour(0), (Rgb{0xf7, 0xf7, 0xf7}));
 }
 
+// Scales a colour bar must label in a few ticks, never in an endless loop:
+// nothing to show on a log scale (every apparent resistivity negative), a
+// log scale reaching zero, and limits closer than the spacing of doubles.
+TEST(ColourScale, DegenerateScalesGiveFewTicks)
+{
+    const ColourScale empty = scaleFor({-3, -1}, ColourMap::Sequential, true);
+    EXPECT_EQ(empty.ticks(), (std::vector<double>{1, 2, 5, 10}));
+    const ColourScale cases[] = {{ColourMap::Sequential, 0, 1, true},
+                                 {ColourMap::Sequential, 1e6, 1e6 + 1e-9, false},
+                                 {ColourMap::Sequential, 1e300, 1e308, false},
+                                 {ColourMap::Sequential, -1e308, 1e308, false}};
+    for (const ColourScale& c : cases) {
+        const std::vector<double> ticks = c.ticks();
+        EXPECT_LE(ticks.size(), 25u) << c.low << " " << c.high;
+        EXPECT_FALSE(ticks.empty()) << c.low << " " << c.high;
+    }
+}
+
 }  // namespace
 }  // namespace vexora

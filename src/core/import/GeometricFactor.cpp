@@ -83,8 +83,13 @@ double geometricFactor(const Point3 pole[4], const bool present[4], double eleva
 std::vector<double> funGeometricFactor(const Survey& survey, bool ignoreZ)
 {
     std::vector<double> factors(survey.quadrupoles.size());
-    for (std::size_t k = 0; k < factors.size(); ++k) factors[k] = factorOf(poleTermsOfRow(survey, k, ignoreZ));
+    for (std::size_t k = 0; k < factors.size(); ++k) factors[k] = geometricFactorOfRow(survey, k, ignoreZ);
     return factors;
+}
+
+double geometricFactorOfRow(const Survey& survey, std::size_t row, bool ignoreZ)
+{
+    return factorOf(poleTermsOfRow(survey, row, ignoreZ));
 }
 
 std::vector<double> cancellationFactors(const Survey& survey)

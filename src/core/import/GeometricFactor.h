@@ -32,6 +32,8 @@ double geometricFactor(const Point3 pole[4], const bool present[4], double eleva
 
 // K of every quadrupole of the survey (indexed like the quadrupole rows).
 std::vector<double> funGeometricFactor(const Survey& survey, bool ignoreZ);
+// K of the quadrupole `row`.
+double geometricFactorOfRow(const Survey& survey, std::size_t row, bool ignoreZ);
 
 // How much of the pole potentials cancels in each quadrupole's V/I (with z):
 // sum |terms| / |S|, which is |K| / K0 with K0 = 4 pi / sum |terms| the factor

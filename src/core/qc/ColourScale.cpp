@@ -62,8 +62,8 @@ Rgb ColourScale::colour(double value) const
 std::vector<double> ColourScale::ticks(int count) const
 {
     std::vector<double> t;
-    if (!(high > low)) return {low};
-    if (logarithmic && high / low >= 4) {
+    if (!(high > low) || !std::isfinite(high - low)) return {low};
+    if (logarithmic && low > 0 && high / low >= 4) {
         const int first = static_cast<int>(std::floor(std::log10(low))), last = static_cast<int>(std::ceil(std::log10(high)));
         const bool few = last - first <= 2;
         for (int e = first; e <= last; ++e)
@@ -77,7 +77,14 @@ std::vector<double> ColourScale::ticks(int count) const
     const double raw = (high - low) / std::max(count, 1);
     const double power = std::pow(10.0, std::floor(std::log10(raw)));
     const double step = raw / power < 1.5 ? power : raw / power < 3.5 ? 2 * power : raw / power < 7.5 ? 5 * power : 10 * power;
-    for (double v = std::ceil(low / step) * step; v <= high + 1e-9 * step; v += step) t.push_back(std::abs(v) < 1e-12 * step ? 0 : v);
+    // Counted, not accumulated: a step below the spacing of doubles near
+    // the limits must not stall the loop.
+    const double first = std::ceil(low / step);
+    for (int i = 0; i <= 4 * std::max(count, 1); ++i) {
+        const double v = (first + i) * step;
+        if (v > high + 1e-9 * step) break;
+        t.push_back(std::abs(v) < 1e-12 * step ? 0 : v);
+    }
     return t;
 }
 
@@ -89,7 +96,11 @@ ColourScale scaleFor(std::vector<double> values, ColourMap map, bool logarithmic
     values.erase(std::remove_if(values.begin(), values.end(),
                                 [&](double v) { return !std::isfinite(v) || (logarithmic && !(v > 0)); }),
                  values.end());
-    if (values.empty()) return scale;
+    // Nothing to show: a scale a log axis can still draw.
+    if (values.empty()) {
+        if (logarithmic) scale.low = 1, scale.high = 10;
+        return scale;
+    }
     std::sort(values.begin(), values.end());
     scale.low = percentile(values, 0.02);
     scale.high = percentile(values, 0.98);

@@ -58,6 +58,30 @@ bool isRemoteCableName(std::string_view name)
     return name.substr(0, 3) == "Rem";
 }
 
+QuadrupolePoles quadrupolePoles(const Survey& survey, std::size_t row)
+{
+    QuadrupolePoles poles{};
+    for (int p = 0; p < 4; ++p) {
+        const ElectrodeRef& ref = survey.quadrupoles.rows[row].pole[p];
+        const std::int32_t at = survey.lookup.find(ref.cable, ref.number);
+        if (at >= 0 && !remoteCable(survey, ref.cable)) poles[p] = &survey.electrodes[static_cast<std::size_t>(at)];
+    }
+    return poles;
+}
+
+double quadrupolePseudoDepth(const QuadrupolePoles& pole)
+{
+    std::vector<double> distances;
+    std::vector<int> signs;
+    for (int c : {A, B})
+        for (int m : {M, N})
+            if (pole[c] && pole[m]) {
+                distances.push_back(std::max(std::hypot(pole[c]->x - pole[m]->x, pole[c]->y - pole[m]->y), 1e-9));
+                signs.push_back((c == A) == (m == M) ? 1 : -1);
+            }
+    return medianDepthOfInvestigation(distances, signs);
+}
+
 double medianDepthOfInvestigation(const std::vector<double>& distances, const std::vector<int>& signs)
 {
     double total = 0, longest = 0;
@@ -155,16 +179,13 @@ Status pseudosectionPanels(const Survey& survey, PseudoQuantity quantity, std::s
     const QuadrupoleTable& table = survey.quadrupoles;
     for (std::size_t row = 0; row < table.size(); ++row) {
         if (row < table.skip.size() && table.skip[row] >= 1) continue;
-        const Electrode* pole[4] = {};
+        const QuadrupolePoles pole = quadrupolePoles(survey, row);
         std::int32_t onCable = 0;
         bool oneLine = true;
         for (int p = 0; p < 4; ++p) {
-            const ElectrodeRef& ref = table.rows[row].pole[p];
-            const std::int32_t at = survey.lookup.find(ref.cable, ref.number);
-            if (at < 0 || remoteCable(survey, ref.cable)) continue;
-            pole[p] = &survey.electrodes[static_cast<std::size_t>(at)];
-            if (onCable == 0) onCable = ref.cable;
-            oneLine = oneLine && ref.cable == onCable;
+            if (!pole[p]) continue;
+            if (onCable == 0) onCable = pole[p]->cable;
+            oneLine = oneLine && pole[p]->cable == onCable;
         }
         if (!oneLine || onCable == 0 || !lines.count(onCable) || !pole[A] || !pole[M]) continue;
         double value = 0;
@@ -174,15 +195,7 @@ Status pseudosectionPanels(const Survey& survey, PseudoQuantity quantity, std::s
         const auto centre = [&](const Electrode* a, const Electrode* b) {
             return b ? (along(*a) + along(*b)) / 2 : along(*a);
         };
-        std::vector<double> distances;
-        std::vector<int> signs;
-        for (int c : {A, B})
-            for (int m : {M, N})
-                if (pole[c] && pole[m]) {
-                    distances.push_back(std::max(std::hypot(pole[c]->x - pole[m]->x, pole[c]->y - pole[m]->y), 1e-9));
-                    signs.push_back((c == A) == (m == M) ? 1 : -1);
-                }
-        const double depth = medianDepthOfInvestigation(distances, signs);
+        const double depth = quadrupolePseudoDepth(pole);
         if (!(depth > 0)) continue;
         PseudosectionPanel& panel = made[onCable];
         panel.points.push_back({row, (centre(pole[A], pole[B]) + centre(pole[M], pole[N])) / 2, depth, value});

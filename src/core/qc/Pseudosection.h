@@ -8,6 +8,7 @@
 // 0.519 a for Wenner, 0.416 a for dipole-dipole with n = 1, 0.867 a for
 // pole-pole.
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -27,6 +28,16 @@ double medianDepthOfInvestigation(const std::vector<double>& distances, const st
 
 // Cables named "Rem..." hold the remote poles of pole arrays.
 bool isRemoteCableName(std::string_view name);
+
+// The electrodes of the quadrupole `row`, A B M N; null for a pole that is
+// absent, not among the electrodes, or on a remote cable.
+using QuadrupolePoles = std::array<const Electrode*, 4>;
+QuadrupolePoles quadrupolePoles(const Survey& survey, std::size_t row);
+
+// The pseudo-depth of a quadrupole: the median depth of investigation for
+// the horizontal distances between its present poles; 0 when they measure
+// nothing (no current pole or no potential pole).
+double quadrupolePseudoDepth(const QuadrupolePoles& poles);
 
 enum class PseudoQuantity { ApparentResistivity, CalculatedResistivity, Chargeability, MisfitPercent };
 
