@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -48,15 +50,23 @@ protected:
     MessageLog log;
     ScriptedQuestions questions;
     test::ScriptedFileDialogs dialogs;
+
+    // The panel on the line survey, shown at a size that fits its controls.
+    std::unique_ptr<ui::SurveyView3DPanel> shownPanel()
+    {
+        fillLine(store);
+        auto panel = std::make_unique<ui::SurveyView3DPanel>(store, log, questions, dialogs);
+        panel->resize(1000, 650);
+        panel->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(panel.get()));
+        return panel;
+    }
 };
 
 TEST_F(SurveyView3DWindow, PointsAreDrawnInTheirColoursAndTurnedByTheControls)
 {
-    fillLine(store);
-    ui::SurveyView3DPanel panel(store, log, questions, dialogs);
-    panel.resize(1000, 650);
-    panel.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+    const auto shown = shownPanel();
+    ui::SurveyView3DPanel& panel = *shown;
     panel.refresh();
     // The removed quadrupole is not drawn; each other one in its colour.
     EXPECT_FALSE(panel.pixelOfMeasurement(5));
@@ -105,11 +115,8 @@ TEST_F(SurveyView3DWindow, PointsAreDrawnInTheirColoursAndTurnedByTheControls)
 
 TEST_F(SurveyView3DWindow, SelectionByBandAndMouseThenPseudoPlots)
 {
-    fillLine(store);
-    ui::SurveyView3DPanel panel(store, log, questions, dialogs);
-    panel.resize(1000, 650);
-    panel.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+    const auto shown = shownPanel();
+    ui::SurveyView3DPanel& panel = *shown;
 
     // x of the points: 3, 4, 5, 7, 11 (and 7 for the removed one).
     panel.cboBandAxis->setCurrentIndex(0);
