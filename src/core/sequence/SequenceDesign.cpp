@@ -189,6 +189,14 @@ std::vector<std::string> summaryLines(const SequenceSummary& s)
     return lines;
 }
 
+std::vector<std::size_t> electrodeUse(const SequenceDesign& design)
+{
+    std::vector<std::size_t> use(design.layout.electrodes.size());
+    for (const DesignedQuadrupole& q : design.quadrupoles)
+        for (std::int32_t row : q.pole) ++use[static_cast<std::size_t>(row)];
+    return use;
+}
+
 std::size_t countInjections(const std::vector<DesignedQuadrupole>& quadrupoles, int channels)
 {
     std::size_t injections = 0;

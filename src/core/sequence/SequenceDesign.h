@@ -77,6 +77,10 @@ Status designSequence(const ElectrodeLayout& layout, const SequenceOptions& opti
 // the quadrupoles of each array that gave any and those the |K| limits left out.
 std::vector<std::string> summaryLines(const SequenceSummary& summary);
 
+// How many quadrupoles of the design use each electrode row (any pole):
+// the plan shows where the sequence looks.
+std::vector<std::size_t> electrodeUse(const SequenceDesign& design);
+
 // Current injections of `quadrupoles` as an instrument reads them in order:
 // a new one wherever A or B changes or `channels` readings are full.
 std::size_t countInjections(const std::vector<DesignedQuadrupole>& quadrupoles, int channels);
