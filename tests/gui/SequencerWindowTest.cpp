@@ -9,7 +9,13 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 
+#include <QTreeWidget>
+
 #include "GuiTestSupport.h"
+#include "MainWindowFixture.h"
+#include "core/io/TextFile.h"
+#include "core/shell/ExternalPrograms.h"
+#include "ui/shell/Explorer.h"
 #include "app/cli/CommandSupport.h"
 #include "core/import/GeometricFactor.h"
 #include "core/platform/ScriptedQuestions.h"
@@ -120,6 +126,33 @@ TEST_F(Sequencer, TheElectrodesOfADataFileBecomeTheLayout)
     // A cancelled dialog changes nothing.
     window.mnuLoadElectrodes_Click();
     EXPECT_EQ(window.currentDesign().layout.electrodes.size(), 96u);
+}
+
+}  // namespace
+
+namespace {
+
+using namespace vexora;
+
+struct ScheduleMaker : vexora::test::MainWindowFixture {};
+
+// The sequencer built beside the workbench starts from there: no stored
+// folder, no question, no search.
+TEST_F(ScheduleMaker, StartsTheSequencerBesideTheWorkbench)
+{
+    openWindow(false);
+    const std::filesystem::path program = app / programFileNames("VexoraSequencer.exe").back();
+    ASSERT_TRUE(writeFileAtomically(program, "program"));
+    trigger("mnuNewSurveyDesign");
+    QTreeWidget* tree = window->explorer()->treeView();
+    const QList<QTreeWidgetItem*> found = tree->findItems("Schedule Maker", Qt::MatchExactly | Qt::MatchRecursive);
+    ASSERT_EQ(found.size(), 1);
+    tree->scrollToItem(found[0]);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(found[0]).center());
+    ASSERT_EQ(launcher.requests().size(), 1u);
+    EXPECT_EQ(launcher.requests()[0].program, program);
+    EXPECT_TRUE(questions.messages().empty());
+    EXPECT_EQ(storedProgramFolder(settings, "VexoraSequencer.exe"), "None");
 }
 
 }  // namespace
