@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 
 #include "app/cli/CommandSupport.h"
@@ -108,6 +109,45 @@ TEST(SequenceCommand, MisuseAndRefusedLayoutsWriteNothing)
     const CliRun same = vexora({"sequence", "--electrodes", sample, "--array", "dd", "-o", sample});
     EXPECT_EQ(same.code, 1);
     EXPECT_NE(same.err.find("same file"), std::string::npos) << same.err;
+}
+
+}  // namespace
+
+namespace {
+
+// Dipole-dipole to n = 6 holds every quadrupole of the set to n = 2, so its
+// cumulative sensitivity is larger in every block and reaches deeper.
+TEST(SequenceCompareCommand, ALargerSetSeesMoreEverywhere)
+{
+    const fs::path shallow = scratch("n2.data"), deep = scratch("n6.data"), other = scratch("grid.data");
+    ASSERT_EQ(vexora({"sequence", "--line", "1x12", "--array", "dd", "--n", "2", "-o", shallow.string()}).code, 0);
+    ASSERT_EQ(vexora({"sequence", "--line", "1x12", "--array", "dd", "--n", "6", "-o", deep.string()}).code, 0);
+    const std::string prefix = scratch("compare").string();
+    const CliRun r = vexora({"sequence-compare", shallow.string(), deep.string(), "-o", prefix});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("depth_top_m\tdepth_bottom_m\tsensitivity_1\tsensitivity_2\tratio_2_to_1\n", 0), 0u) << r.out;
+    EXPECT_NE(r.out.find("blocks under the electrodes where 2 sees more than 1: 100.0%"), std::string::npos) << r.out;
+    const std::size_t at = r.out.find("sensitive depth (1% of the top layer) 1: ");
+    ASSERT_NE(at, std::string::npos);
+    double first = 0, second = 0;
+    ASSERT_EQ(std::sscanf(r.out.c_str() + at, "sensitive depth (1%% of the top layer) 1: %lf m, 2: %lf m", &first, &second), 2);
+    EXPECT_GT(second, first);
+    for (const char* end : {"_1.vwer", "_2.vwer"}) {
+        const CliRun model = vexora({"mesh-import", prefix + end});
+        EXPECT_EQ(model.code, 0) << model.err;
+        fs::remove(prefix + end);
+    }
+
+    // Sequences on other electrodes are refused.
+    ASSERT_EQ(vexora({"sequence", "--grid", "6x2", "--array", "dd", "-o", other.string()}).code, 0);
+    const CliRun refused = vexora({"sequence-compare", shallow.string(), other.string()});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_NE(refused.err.find("The two sequences stand on different electrodes: compare sequences designed on one "
+                               "layout."),
+              std::string::npos)
+        << refused.err;
+    EXPECT_EQ(vexora({"sequence-compare", shallow.string()}).code, 2);
+    for (const fs::path& f : {shallow, deep, other}) fs::remove(f);
 }
 
 }  // namespace

@@ -95,6 +95,12 @@ const std::vector<Command>& commands()
                      "                                  a RHO ohm m ground, default 100); print its quadrupoles,\n"
                      "                                  current injections (C readings each) and depth of investigation",
          runSequence},
+        {"sequence-compare", "sequence-compare A.data B.data [-o PREFIX]\n"
+                             "                                  cumulative sensitivity of two sequences on one layout and\n"
+                             "                                  mesh, per layer of blocks under the electrodes, with their\n"
+                             "                                  sensitive depths; -o writes PREFIX_1.vwer and PREFIX_2.vwer\n"
+                             "                                  (quantity Sensitivity) for the viewer and vexora section",
+         runSequenceCompare},
         {"export-vtk", "export-vtk MODEL -o OUT.vtu [--mask-doi T] [--mask-sensitivity S]\n"
                        "                                  write a model file for ParaView (and the electrodes beside\n"
                        "                                  it), without the blocks the masks leave out",

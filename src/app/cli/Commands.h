@@ -34,6 +34,7 @@ int runPseudosection(const Arguments& args, std::ostream& out, std::ostream& err
 int runResults(const Arguments& args, std::ostream& out, std::ostream& err);
 int runSection(const Arguments& args, std::ostream& out, std::ostream& err);
 int runSequence(const Arguments& args, std::ostream& out, std::ostream& err);
+int runSequenceCompare(const Arguments& args, std::ostream& out, std::ostream& err);
 int runExportVtk(const Arguments& args, std::ostream& out, std::ostream& err);
 
 const std::vector<Command>& commands();
