@@ -6,8 +6,6 @@
 // DATA, when given, supplies the electrodes; --screenshot saves the window
 // once designed and quits (for reports and checks without a user).
 
-#include <utility>
-
 #include <QApplication>
 #include <QStringList>
 
@@ -15,21 +13,6 @@
 #include "ui/platform/FileDialogs.h"
 #include "ui/platform/QtQuestions.h"
 #include "ui/sequencer/SequencerWindow.h"
-
-namespace {
-
-// Answers the file dialog with the file named on the command line, once.
-class FirstAnswer : public vexora::ui::QtFileDialogs {
-public:
-    QString pending;
-    QString openFileName(QWidget* parent, const QString& title, const QString& filters) override
-    {
-        if (pending.isEmpty()) return QtFileDialogs::openFileName(parent, title, filters);
-        return std::exchange(pending, QString());
-    }
-};
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -43,15 +26,11 @@ int main(int argc, char** argv)
     }
     vexora::MessageLog log;
     vexora::ui::QtQuestions questions;
-    FirstAnswer dialogs;
+    vexora::ui::QtFileDialogs dialogs;
     vexora::ui::SequencerWindow window(log, questions, dialogs);
     window.show();
-    if (!file.isEmpty()) {
-        dialogs.pending = file;
-        window.mnuLoadElectrodes_Click();
-    } else {
-        (void)window.design();
-    }
+    if (!file.isEmpty()) window.loadElectrodes(file);
+    else (void)window.design();
     if (screenshot.isEmpty()) return QApplication::exec();
     QApplication::processEvents();
     return window.grab().save(screenshot) ? 0 : 1;

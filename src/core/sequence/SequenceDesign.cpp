@@ -167,6 +167,16 @@ void poleGeometry(const ElectrodeLayout& layout, const DesignedQuadrupole& q, Po
     }
 }
 
+// K with z, as the data-file writer computes it.
+double factorOf(const ElectrodeLayout& layout, const DesignedQuadrupole& q)
+{
+    static constexpr bool present[4] = {true, true, true, true};
+    Point3 points[4];
+    poleGeometry(layout, q, points);
+    return geometricFactor(points, present, layout.electrodes[static_cast<std::size_t>(q.pole[A])].elevation,
+                           layout.electrodes[static_cast<std::size_t>(q.pole[B])].elevation, false);
+}
+
 }  // namespace
 
 const char* arrayName(ArrayKind kind)
@@ -242,13 +252,8 @@ Status designSequence(const ElectrodeLayout& layout, const SequenceOptions& opti
     std::vector<DesignedQuadrupole> kept;
     kept.reserve(generated.size());
     SequenceSummary& summary = result.summary;
-    const bool present[4] = {true, true, true, true};
     for (std::size_t k = 0; k < generated.size(); ++k) {
-        Point3 points[4];
-        poleGeometry(result.layout, generated[k], points);
-        const double elevationA = result.layout.electrodes[static_cast<std::size_t>(generated[k].pole[A])].elevation;
-        const double elevationB = result.layout.electrodes[static_cast<std::size_t>(generated[k].pole[B])].elevation;
-        const double magnitude = std::abs(geometricFactor(points, present, elevationA, elevationB, false));
+        const double magnitude = std::abs(factorOf(result.layout, generated[k]));
         if (magnitude < options.minAbsK || (options.maxAbsK > 0 && magnitude > options.maxAbsK)) {
             ++summary.outsideKLimits;
             continue;
@@ -288,13 +293,12 @@ Status designSequence(const ElectrodeLayout& layout, const SequenceOptions& opti
     result.geometricFactors.resize(result.quadrupoles.size());
     for (std::size_t k = 0; k < result.quadrupoles.size(); ++k) {
         const DesignedQuadrupole& q = result.quadrupoles[k];
+        result.geometricFactors[k] = factorOf(result.layout, q);
+        if (k >= summary.normal) continue;
+        static constexpr bool present[4] = {true, true, true, true};
         Point3 points[4];
         poleGeometry(result.layout, q, points);
-        result.geometricFactors[k] =
-            geometricFactor(points, present, result.layout.electrodes[static_cast<std::size_t>(q.pole[A])].elevation,
-                            result.layout.electrodes[static_cast<std::size_t>(q.pole[B])].elevation, false);
-        if (k < summary.normal)
-            summary.depthOfInvestigation = std::max(summary.depthOfInvestigation, medianDepthOfInvestigation(points, present));
+        summary.depthOfInvestigation = std::max(summary.depthOfInvestigation, medianDepthOfInvestigation(points, present));
     }
     design = std::move(result);
     return Status::Ok;

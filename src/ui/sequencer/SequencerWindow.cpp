@@ -247,12 +247,15 @@ Status SequencerWindow::design()
 void SequencerWindow::mnuLoadElectrodes_Click()
 {
     const QString chosen = fileDialogs_.openFileName(this, tr("Load electrodes"), kDataFilter);
-    if (chosen.isEmpty()) return;
+    if (!chosen.isEmpty()) loadElectrodes(chosen);
+}
+
+void SequencerWindow::loadElectrodes(const QString& chosen)
+{
     ProjectStore store;
     const DataLoadRequest request{toFilePath(chosen), ProjectType::SurveyDesign, false, false};
     if (funInputScheduleFile(store, request, log_, questions_) != LoadStatus::Loaded) return;
     fileSurvey_ = std::move(store.survey);
-    fileName_ = chosen;
     fileLabel_->setText(tr("%1: %2 electrodes on %3 cables")
                             .arg(QString::fromStdString(toFilePath(chosen).filename().string()))
                             .arg(fileSurvey_.electrodes.size())

@@ -36,6 +36,9 @@ public:
     Status design();
     // "Load electrodes...": the electrodes of a data file become the layout.
     void mnuLoadElectrodes_Click();
+    // The same for a file already chosen (the command line's); the load asks
+    // its questions as every data load does.
+    void loadElectrodes(const QString& path);
     // "Save sequence...": designs and writes the data file.
     void mnuSave_Click();
 
@@ -75,7 +78,6 @@ private:
     Questions& questions_;
     FileDialogs& fileDialogs_;
     Survey fileSurvey_;  // the electrodes of the loaded data file
-    QString fileName_;
     SequenceDesign design_;
     bool hasDesign_ = false;
 
