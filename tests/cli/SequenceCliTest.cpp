@@ -138,6 +138,14 @@ TEST(SequenceCompareCommand, ALargerSetSeesMoreEverywhere)
         fs::remove(prefix + end);
     }
 
+    // A pole-dipole set's remote electrode lies far outside the other's mesh:
+    // the mesh is that of the set with the remote, whichever comes first.
+    const fs::path pole = scratch("pd.data");
+    ASSERT_EQ(vexora({"sequence", "--line", "1x12", "--array", "pd", "--n", "4", "-o", pole.string()}).code, 0);
+    const CliRun withRemote = vexora({"sequence-compare", shallow.string(), pole.string()});
+    EXPECT_EQ(withRemote.code, 0) << withRemote.err;
+    fs::remove(pole);
+
     // Sequences on other electrodes are refused.
     ASSERT_EQ(vexora({"sequence", "--grid", "6x2", "--array", "dd", "-o", other.string()}).code, 0);
     const CliRun refused = vexora({"sequence-compare", shallow.string(), other.string()});

@@ -1,6 +1,6 @@
 // vexora sequence-compare A.data B.data: how deep and where two sequences on
-// one layout see. Both are loaded as a core job loads them, the mesh of the
-// first is built (the ground: its starting model), and the cumulative
+// one layout see. Both are loaded as a core job loads them, one mesh is
+// built (the ground: its starting model), and the cumulative
 // sensitivity of each sequence is computed on it by the sensitivity job.
 
 #include <algorithm>
@@ -57,21 +57,24 @@ int runSequenceCompare(const Arguments& args, std::ostream& out, std::ostream& e
     if (status == Status::Ok && !sameElectrodes(first.survey, second.survey))
         status = log.error("sequence-compare", "The two sequences stand on different electrodes: compare sequences "
                                                "designed on one layout.");
-    if (status == Status::Ok) status = generateJobMesh(first, log);
+    // One mesh for both: that of the sequence with the remote electrode when
+    // only one has it, whose pads reach out to it.
+    ProjectStore& ground = second.survey.electrodes.size() > first.survey.electrodes.size() ? second : first;
+    if (status == Status::Ok) status = generateJobMesh(ground, log);
     std::vector<double> sensitivity[2];
     const SensitivityRequest cumulative{0, true};
     for (int k = 0; k < 2 && status == Status::Ok; ++k) {
         CalculatedData calculated;
-        status = generateSensitivity(first.mesh, first.models, (k == 0 ? first : second).survey, first.settings,
+        status = generateSensitivity(ground.mesh, ground.models, (k == 0 ? first : second).survey, ground.settings,
                                      cumulative, log, {}, sensitivity[k], calculated);
     }
     // The viewer's models of both, quantity "Sensitivity", for its sections.
     for (int k = 0; k < 2 && status == Status::Ok && !prefix.empty(); ++k)
-        status = saveJobMesh(first.settings, (k == 0 ? first : second).survey, first.mesh, first.models,
+        status = saveJobMesh(ground.settings, (k == 0 ? first : second).survey, ground.mesh, ground.models,
                              prefix + (k == 0 ? "_1.vwer" : "_2.vwer"), MeshOutput::BoundsBinary, log, &sensitivity[k]);
     printLog(log, err);
     if (status != Status::Ok) return kExitError;
-    for (const std::string& line : comparisonLines(first.mesh, sensitivity[0], sensitivity[1])) out << line << "\n";
+    for (const std::string& line : comparisonLines(ground.mesh, sensitivity[0], sensitivity[1])) out << line << "\n";
     return kExitOk;
 }
 
