@@ -86,6 +86,21 @@ const std::vector<Command>& commands()
                     "                                  (blank where the DOI index exceeds T or the sensitivity\n"
                     "                                  is below S)",
          runSection},
+        {"sequence", "sequence --line CABLESxN | --grid NXxNY | --electrodes IN.data [--spacing M|DX,DY]\n"
+                     "                                  --array dd,wenner,schlumberger,pd,gradient,equatorial,cross\n"
+                     "                                  [--a A|AMIN-AMAX] [--n NMAX|NMIN-NMAX] [--line-gap G]\n"
+                     "                                  [--channels C] [--min-k K] [--max-k K] [--reciprocals]\n"
+                     "                                  [--resistivity RHO] -o OUT.data\n"
+                     "                                  design a measuring sequence, write it as a data file (V/I of\n"
+                     "                                  a RHO ohm m ground, default 100); print its quadrupoles,\n"
+                     "                                  current injections (C readings each) and depth of investigation",
+         runSequence},
+        {"sequence-compare", "sequence-compare A.data B.data [-o PREFIX]\n"
+                             "                                  cumulative sensitivity of two sequences on one layout and\n"
+                             "                                  mesh, per layer of blocks under the electrodes, with their\n"
+                             "                                  sensitive depths; -o writes PREFIX_1.vwer and PREFIX_2.vwer\n"
+                             "                                  (quantity Sensitivity) for the viewer and vexora section",
+         runSequenceCompare},
         {"export-vtk", "export-vtk MODEL -o OUT.vtu [--mask-doi T] [--mask-sensitivity S]\n"
                        "                                  write a model file for ParaView (and the electrodes beside\n"
                        "                                  it), without the blocks the masks leave out",

@@ -33,6 +33,8 @@ int runHistogram(const Arguments& args, std::ostream& out, std::ostream& err);
 int runPseudosection(const Arguments& args, std::ostream& out, std::ostream& err);
 int runResults(const Arguments& args, std::ostream& out, std::ostream& err);
 int runSection(const Arguments& args, std::ostream& out, std::ostream& err);
+int runSequence(const Arguments& args, std::ostream& out, std::ostream& err);
+int runSequenceCompare(const Arguments& args, std::ostream& out, std::ostream& err);
 int runExportVtk(const Arguments& args, std::ostream& out, std::ostream& err);
 
 const std::vector<Command>& commands();

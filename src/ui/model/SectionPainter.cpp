@@ -38,8 +38,12 @@ QImage sectionImage(const ModelSection& section, bool linear)
 
     std::vector<double> values;
     for (const SectionCell& c : section.cells) values.push_back(c.value);
-    const bool logarithmic =
-        !linear && (section.quantity == "Resistivity" || section.quantity == "Conductivity");
+    // A cumulative sensitivity (all positive) falls by decades with depth:
+    // on a linear scale everything below the first layer looks the same.
+    const bool positiveSensitivity = section.quantity == "Sensitivity" && !values.empty() &&
+                                     *std::min_element(values.begin(), values.end()) > 0;
+    const bool logarithmic = !linear && (section.quantity == "Resistivity" || section.quantity == "Conductivity" ||
+                                         positiveSensitivity);
     const ColourScale colours = scaleFor(values, ColourMap::Sequential, logarithmic);
     for (const SectionCell& c : section.cells) {
         QPolygonF cell;

@@ -11,7 +11,7 @@
 namespace vexora::ui {
 
 // 1200 pixels wide, as high as the section's proportions ask (the plot
-// within 240 .. 1100 pixels, the vertical scale stretched beyond). Resistivity and conductivity on a logarithmic scale unless
+// within 240 .. 1100 pixels, the vertical scale stretched beyond). Resistivity, conductivity and an all-positive sensitivity on a logarithmic scale unless
 // `linear`.
 QImage sectionImage(const ModelSection& section, bool linear);
 
