@@ -205,7 +205,16 @@ TEST(FieldDataRemoval, EachRuleRemovesWhatItNames)
     wholeCable.electrode = 0;
     RemovalRule otherCable = electrode5;
     otherCable.cable = 2;
+    RemovalRule rhoOutside;
+    rhoOutside.mode = RemovalMode::Range;
+    rhoOutside.column = ColRho;
+    rhoOutside.lower = -6;
+    rhoOutside.upper = 10;
+    RemovalRule rhoInside = rhoOutside;
+    rhoInside.outside = false;
     const Case cases[] = {
+        {"Rho outside [-6, 10]", rhoOutside, {0, 1, 0, 1, 0}},
+        {"Rho inside [-6, 10]", rhoInside, {1, 0, 1, 0, 1}},
         {"electrode 5 of L1", electrode5, {0, 1, 1, 0, 1}},
         {"all of L1", wholeCable, {1, 1, 1, 1, 1}},
         {"a cable with no quadrupoles", otherCable, {0, 0, 0, 0, 0}},

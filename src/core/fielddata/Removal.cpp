@@ -77,6 +77,12 @@ RemovalStatus applyRemoval(const RemovalRule& rule, Survey& survey, const Recipr
         case RemovalMode::Electrode: return usesElectrode(table.rows[r], rule.cable, rule.electrode);
         case RemovalMode::NoReciprocal: return reciprocals.partnerId[r] == kNoQuadrupoleId;
         case RemovalMode::Duplicated: return reciprocals.duplicateOf[r] != kNoQuadrupoleId;
+        case RemovalMode::Range: {
+            const double v = quadValue(refs, rule.column, r, rule.ipWindow, noPartners);
+            if (std::isnan(v)) return false;
+            const bool inside = v >= rule.lower && v <= rule.upper;
+            return rule.outside ? !inside : inside;
+        }
         case RemovalMode::Measure: break;
         }
         double v;

@@ -12,7 +12,8 @@
 
 namespace vexora {
 
-enum class RemovalMode { Electrode, Measure, NoReciprocal, Duplicated };
+// Range: the histogram's filter bars on a grid column (see columnStatistics).
+enum class RemovalMode { Electrode, Measure, NoReciprocal, Duplicated, Range };
 
 // Quantities of the "Meas." mode, in the order of the window's list.
 enum class RemovalQuantity {
@@ -31,6 +32,10 @@ struct RemovalRule {
     Relation relation = Relation::Greater;
     double threshold = 0;
     int ipWindow = 0;  // the IP window "IP" compares
+    // Range: values of `column` outside [lower, upper] (or inside, without `outside`).
+    int column = 0;
+    double lower = 0, upper = 0;
+    bool outside = true;
 };
 
 enum class [[nodiscard]] RemovalStatus {
