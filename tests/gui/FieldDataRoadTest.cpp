@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>

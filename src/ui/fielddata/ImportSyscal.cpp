@@ -29,6 +29,7 @@
 #include "core/fielddata/FieldDataSave.h"
 #include "core/fielddata/QuadSort.h"
 #include "core/fielddata/Removal.h"
+#include "core/import/GeometricFactor.h"
 #include "core/import/ImportDriver.h"
 #include "core/mesh/DefaultMeshSettings.h"
 #include "core/platform/Application.h"
