@@ -636,7 +636,7 @@ void registerImportSyscal(MDIStart& mainWindow, ProjectStore& store, MessageLog&
         auto* dialog = new Form_FileOpen(session->set, session->grids, log, questions, fileDialogs, &mainWindow);
         QObject::connect(dialog, &QDialog::accepted, dialog, [&mainWindow] {
             auto* window = static_cast<ImportSyscal*>(mainWindow.taskWindows().show(
-                TaskWindow::FieldData, WindowMode::DataSet, "Field data", true, {}));
+                TaskWindow::FieldData, WindowMode::DataSet, "Field data", true, mainWindow.taskPlacement()));
             if (window) window->showTemporary();
         });
         return dialog;
