@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTableView>
 
 #include "MainWindowFixture.h"
@@ -23,6 +24,7 @@
 #include "core/io/TextFile.h"
 #include "ui/fielddata/FieldDataModels.h"
 #include "ui/fielddata/ImportSyscal.h"
+#include "ui/fielddata/QuadView3D.h"
 #include "ui/import/Form_FileOpen.h"
 #include "ui/platform/PngFile.h"
 #include "ui/qc/frmPlots.h"
@@ -108,6 +110,14 @@ TEST_F(FieldDataRoad, ImportAcceptFilterUndoSortAndSave)
     EXPECT_EQ(store.survey.quadrupoles.skip, afterRho);
     EXPECT_EQ(removedText(), first.totalText());
     shot("fielddata_filtered");
+    w->tabViews->setCurrentWidget(w->view3D);
+    w->view3D->txtTheta->setText("-60");
+    w->view3D->txtPhi->setText("30");
+    w->view3D->optPerspective->setChecked(true);  // applies the typed angles
+    EXPECT_DOUBLE_EQ(w->view3D->canvas()->angles.theta, -60);
+    EXPECT_TRUE(w->view3D->canvas()->perspective);
+    shot("fielddata_3d");
+    w->tabViews->setCurrentWidget(w->grdQuad);
 
     // Reciprocal rules without the check: the message, nothing removed.
     w->optNoRec->setChecked(true);

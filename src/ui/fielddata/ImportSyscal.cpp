@@ -36,6 +36,7 @@
 #include "core/settings/LenientNumber.h"
 #include "core/settings/SettingsTable.h"
 #include "ui/fielddata/FieldDataModels.h"
+#include "ui/fielddata/QuadView3D.h"
 #include "ui/import/Form_FileOpen.h"
 #include "ui/platform/BusyPointer.h"
 #include "ui/platform/FileDialogs.h"
@@ -101,6 +102,8 @@ ImportSyscal::ImportSyscal(ProjectStore& store, ImportSession& session, MessageL
     tabViews = new QTabWidget(this);
     tabViews->addTab(grdElectrodes, "Electrodes");
     tabViews->addTab(grdQuad, "Quadrupoles");
+    view3D = new QuadView3D({store_.survey, store_.reciprocals, values_}, this);
+    tabViews->addTab(view3D, "3D View");
 
     auto* body = new QHBoxLayout;
     auto* left = new QVBoxLayout;
@@ -134,7 +137,10 @@ ImportSyscal::ImportSyscal(ProjectStore& store, ImportSession& session, MessageL
     wire(cmdSaveXyz, "cmdSaveXYZ", &ImportSyscal::cmdSaveXyz_Click);
     connect(cboCable, &QComboBox::currentIndexChanged, this, [this] { fillElectrodeList(); });
     connect(cboIpWindow, &QComboBox::currentIndexChanged, this,
-            [this](int index) { quadModel_->setIpWindow(std::max(index, 0)); });
+            [this](int index) {
+                quadModel_->setIpWindow(std::max(index, 0));
+                view3D->refresh(std::max(index, 0));
+            });
     connect(grdQuad, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         const int column = grdQuad->columnAt(at.x());
         if (column < 0) return;
@@ -354,6 +360,7 @@ void ImportSyscal::fillIpWindows()
     cboIpWindow->setCurrentIndex(chosen >= 0 && chosen < cboIpWindow->count() ? chosen : 0);
     cboIpWindow->blockSignals(false);
     quadModel_->setIpWindow(std::max(cboIpWindow->currentIndex(), 0));
+    view3D->refresh(quadModel_->ipWindow());
 }
 
 void ImportSyscal::showCounters()
@@ -366,6 +373,7 @@ void ImportSyscal::showCounters()
 void ImportSyscal::removalDone()
 {
     quadModel_->refreshRemoval();
+    view3D->refresh(quadModel_->ipWindow());
     showCounters();
 }
 
@@ -469,6 +477,7 @@ void ImportSyscal::cmdModify_Click()
     modRototraslation(store_.survey, numberOf(txtShift[0]), numberOf(txtShift[1]), numberOf(txtShift[2]), angle,
                       chkRadians->isChecked() ? "RAD" : "DEG");
     electrodeModel_->reload();
+    view3D->refresh(quadModel_->ipWindow());
     const bool topography = !store_.survey.topography.empty();
     const Question question{
         QuestionId::ConfirmSettingChange,
@@ -605,6 +614,7 @@ void ImportSyscal::funSetToPositive()
     BusyPointer busy;
     (void)setApparentResistivitiesPositive(store_.survey, values_);
     quadModel_->reload();
+    view3D->refresh(quadModel_->ipWindow());
 }
 
 void registerImportSyscal(MDIStart& mainWindow, ProjectStore& store, MessageLog& log, Questions& questions,

@@ -32,6 +32,7 @@ class FileDialogs;
 class ImportGridModel;
 class MDIStart;
 class QuadTableModel;
+class QuadView3D;
 class frmPlots;
 
 // The import's working tables, shared with the open dialog the explorer's
@@ -89,6 +90,7 @@ public:
     QTabWidget* tabViews = nullptr;
     QTableView* grdElectrodes = nullptr;
     QTableView* grdQuad = nullptr;
+    QuadView3D* view3D = nullptr;
     QLineEdit* txtToler = nullptr;
     QPushButton* cmdRemoveDuplicates = nullptr;
     QLineEdit* txtShift[3] = {};
