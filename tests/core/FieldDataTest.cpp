@@ -323,6 +323,43 @@ TEST(FieldDataAccept, NewCableThenExistingOneAndTheRefusals)
     EXPECT_EQ(s.lookup.find(4, 2), static_cast<std::int32_t>(s.electrodes.size() - 1));
 }
 
+TEST(FieldDataAccept, BadImportsLeaveTheProjectAsItWas)
+{
+    ProjectStore store;
+    FieldDataValues values;
+    MessageLog log;
+    ASSERT_EQ(acceptImportInto(poleDipoleImport(0), remoteAt(-1000), {true, "L", 0}, store, values, log),
+              AcceptStatus::Ok);
+    const Survey before = store.survey;
+    const std::vector<double> voltage = values.voltage;
+    ImportSet unknownPole = poleDipoleImport(10);
+    unknownPole.quadrupoles[1][3] = 9;  // no electrode 9 was imported
+    struct Case {
+        const char* what;
+        ImportSet set;
+        CableChoice choice;
+        AcceptStatus status;
+        const char* logged;
+    };
+    const Case cases[] = {
+        {"a name a data file cannot hold", poleDipoleImport(10), {true, "a#b", 0}, AcceptStatus::InvalidCableName,
+         "Invalid cable name \"a#b\""},
+        {"a pole naming no electrode", unknownPole, {true, "M", 0}, AcceptStatus::ElectrodesNotLoaded,
+         "Error: electrodes not loaded."},
+        {"nothing imported", ImportSet{}, {true, "N", 0}, AcceptStatus::NothingImported, ""},
+        {"no such cable", poleDipoleImport(10), {false, "", 7}, AcceptStatus::CannotUseCable, ""},
+    };
+    for (const Case& c : cases) {
+        MessageLog caseLog;
+        EXPECT_EQ(acceptImportInto(c.set, remoteAt(0), c.choice, store, values, caseLog), c.status) << c.what;
+        EXPECT_NE(caseLog.plainText().find(c.logged), std::string::npos) << c.what << ": " << caseLog.plainText();
+        EXPECT_EQ(store.survey.electrodes, before.electrodes) << c.what;
+        EXPECT_EQ(store.survey.quadrupoles, before.quadrupoles) << c.what;
+        EXPECT_EQ(store.survey.cableNames, before.cableNames) << c.what;
+        EXPECT_EQ(values.voltage, voltage) << c.what;
+    }
+}
+
 TEST(FieldDataAccept, OntoAnExistingCableWithOtherNumbers)
 {
     ProjectStore store;
