@@ -1,6 +1,6 @@
 #include "ui/Workbench.h"
 
-#include "ui/import/Form_FileOpen.h"
+#include "ui/fielddata/ImportSyscal.h"
 #include "ui/jobs/InvWork.h"
 #include "ui/jobs/InversionRuns.h"
 #include "ui/model/ModelFileOperations.h"
@@ -15,7 +15,7 @@ void plugInWorkbench(MDIStart& window, ProjectStore& store, MessageLog& log, Que
 {
     connectInversionRuns(window, log, fileDialogs);
     registerInvWork(window, store, log, questions, userSettings, fileDialogs);
-    registerFileOpen(window, log, questions, fileDialogs);
+    registerImportSyscal(window, store, log, questions, fileDialogs);
     registerPlots(window, store, log, questions, fileDialogs);
     registerReciprocals(window, store, log, questions, fileDialogs);
     registerModelFileOperations(window, store, log, questions, fileDialogs);

@@ -8,6 +8,7 @@
 #include "app/cli/CommandSupport.h"
 #include "app/cli/Commands.h"
 #include "core/datafile/ScheduleWriter.h"
+#include "core/fielddata/AcceptImport.h"
 #include "core/import/ImportDriver.h"
 #include "core/settings/LenientNumber.h"
 #include "core/settings/SettingsTable.h"
@@ -149,9 +150,7 @@ int runImport(const Arguments& args, std::ostream& out, std::ostream& err)
         return kExitError;
     }
     // Measured currents and chargeabilities travel in the data file after V/I.
-    const bool hasIp = store.survey.present.ip;
-    if (hasIp) setSettingText(store.settings, Item::IpColumns, " 11 ");
-    setSettingText(store.settings, Item::CurrentColumn, hasIp ? " 12 " : " 11 ");
+    setImportedDataLayout(store.settings, store.survey.present.ip);
     const Status saved = saveDataFile(store, o.output, false, log);
     printLog(log, err);
     if (saved != Status::Ok) return kExitError;

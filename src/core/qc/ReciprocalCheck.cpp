@@ -1,6 +1,7 @@
 #include "core/qc/ReciprocalCheck.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numeric>
 #include <tuple>
@@ -31,15 +32,32 @@ std::uint64_t packPair(std::int32_t first, std::int32_t second)
 
 // The sort works on these compact keys rather than on the wide rows: a
 // million rows then sort and bisect within a few cache-friendly megabytes.
-std::vector<SortKey> sortedKeys(const std::vector<ReciprocalRow>& rows)
+template <typename PolesOf>
+std::vector<SortKey> sortedKeys(std::size_t count, PolesOf polesOf)
 {
-    std::vector<SortKey> keys(rows.size());
-    for (std::size_t r = 0; r < rows.size(); ++r)
-        keys[r] = {packPair(rows[r].a, rows[r].b), packPair(rows[r].m, rows[r].n), static_cast<std::uint32_t>(r)};
+    std::vector<SortKey> keys(count);
+    for (std::size_t r = 0; r < count; ++r) {
+        const std::array<std::int32_t, 4> p = polesOf(r);
+        keys[r] = {packPair(p[0], p[1]), packPair(p[2], p[3]), static_cast<std::uint32_t>(r)};
+    }
     std::sort(keys.begin(), keys.end(), [](const SortKey& l, const SortKey& r) {
         return std::tie(l.high, l.low, l.row) < std::tie(r.high, r.low, r.row);
     });
     return keys;
+}
+
+std::vector<SortKey> sortedKeys(const std::vector<ReciprocalRow>& rows)
+{
+    return sortedKeys(rows.size(), [&rows](std::size_t r) {
+        return std::array<std::int32_t, 4>{rows[r].a, rows[r].b, rows[r].m, rows[r].n};
+    });
+}
+
+std::vector<std::uint32_t> rowsOf(const std::vector<SortKey>& keys)
+{
+    std::vector<std::uint32_t> order(keys.size());
+    for (std::size_t k = 0; k < keys.size(); ++k) order[k] = keys[k].row;
+    return order;
 }
 
 bool comparable(double v) { return std::isfinite(v) && v != kCannotCompute && v != -kCannotCompute; }
@@ -71,12 +89,11 @@ void pair(ReciprocalRow& first, std::size_t firstIndex, ReciprocalRow& second, s
 
 }  // namespace
 
-std::vector<std::uint32_t> SortQuad(const std::vector<ReciprocalRow>& rows)
+std::vector<std::uint32_t> SortQuad(const std::vector<ReciprocalRow>& rows) { return rowsOf(sortedKeys(rows)); }
+
+std::vector<std::uint32_t> SortQuadKeys(const std::vector<std::array<std::int32_t, 4>>& keys)
 {
-    const std::vector<SortKey> keys = sortedKeys(rows);
-    std::vector<std::uint32_t> order(keys.size());
-    for (std::size_t k = 0; k < keys.size(); ++k) order[k] = keys[k].row;
-    return order;
+    return rowsOf(sortedKeys(keys.size(), [&keys](std::size_t r) { return keys[r]; }));
 }
 
 Status DoReciprocalCheck(const Survey& survey, ReciprocalValue compared, ReciprocalResult& result, MessageLog& log,

@@ -4,6 +4,7 @@
 // theory both give the same transfer resistance, so their difference
 // measures the data error.
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -53,6 +54,8 @@ struct ReciprocalResult {
 // Indices of the rows in lexicographic order on (a, b, m, n); rows with
 // equal poles keep their table order.
 std::vector<std::uint32_t> SortQuad(const std::vector<ReciprocalRow>& rows);
+// The same order over four non-negative keys per row.
+std::vector<std::uint32_t> SortQuadKeys(const std::vector<std::array<std::int32_t, 4>>& keys);
 
 // Builds the working table, normalises, sorts, pairs, computes differences
 // and marks duplicates, in O(n log n). Fails (Error, logged) when the survey has no

@@ -1,6 +1,5 @@
 #include "ui/import/Form_FileOpen.h"
 
-#include <memory>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -23,7 +22,6 @@
 #include "ui/platform/FileDialogs.h"
 #include "ui/platform/RunHandler.h"
 #include "ui/platform/TextConversion.h"
-#include "ui/shell/MainWindow.h"
 
 namespace vexora::ui {
 
@@ -328,26 +326,6 @@ void Form_FileOpen::importText(const ImportFormat& chosen)
     grids_ = std::move(grids);
     if (status != ImportStatus::Ok) return fail(kImportFailedMessage);
     accept();
-}
-
-void registerFileOpen(MDIStart& mainWindow, MessageLog& log, Questions& questions, FileDialogs& fileDialogs)
-{
-    struct Tables {
-        ImportSet set;
-        ImportGrids grids;
-    };
-    auto tables = std::make_shared<Tables>();
-    mainWindow.taskWindows().registerWindow(TaskWindow::BinImport, [&mainWindow, &log, &questions, &fileDialogs,
-                                                                     tables] {
-        auto* dialog = new Form_FileOpen(tables->set, tables->grids, log, questions, fileDialogs, &mainWindow);
-        // The import has logged what it read; only the field data window
-        // takes the tables into the project, so the log says where they stop.
-        QObject::connect(dialog, &QDialog::accepted, dialog, [&log] {
-            log.warning("Form_FileOpen", "Import field data: the file was read; the field data window that takes "
-                                         "its measurements into the project is not in this release.");
-        });
-        return dialog;
-    });
 }
 
 }  // namespace vexora::ui

@@ -27,7 +27,6 @@ class Questions;
 namespace vexora::ui {
 
 class FileDialogs;
-class MDIStart;
 
 class Form_FileOpen : public QDialog {
     Q_OBJECT
@@ -90,9 +89,5 @@ private:
     QWidget* sequenceControls_[2] = {};
     QWidget* conversionControls_[2] = {};
 };
-
-// The dialog the explorer's "Import field data" node opens. Its working
-// tables live as long as the main window.
-void registerFileOpen(MDIStart& mainWindow, MessageLog& log, Questions& questions, FileDialogs& fileDialogs);
 
 }  // namespace vexora::ui

@@ -103,6 +103,8 @@ public:
     // What later modules plug in: task windows, the explorer's file
     // operations, the log box of a workspace, the console and batch runs.
     TaskWindows& taskWindows() { return taskWindows_; }
+    // Where a task window opens the first time: beside the explorer.
+    QRect taskPlacement() const;
     void registerNodeOperation(NodeOperation operation, std::function<void()> run);
     void registerLogBox(QWidget* owner, MessageLogPanel* box);
     void setConsoleInversion(std::function<void(const QString& dataFile)> run) { consoleInversion_ = std::move(run); }
@@ -148,7 +150,6 @@ private:
     void createToolBar();
     QAction* addCommand(QMenu* menu, const QString& text, const char* name, std::function<void()> run);
     void showExplorer();
-    QRect taskPlacement() const;
     void mnuDataQualityControl_Click();
     void mnuDataSet_Click(DataSetView view);
     void mnuRunConsoleInversion_Click();

@@ -166,9 +166,23 @@ void acceptImport(const ImportSet& set, const ImportGrids& grids, const std::str
 {
     survey = Survey{};
     survey.cableNames.push_back(cableName);
-    survey.electrodes.reserve(set.electrodes.size() + 4);
+    appendImport(set, grids, 1, survey);
+}
+
+std::string nextRemoteCableName(const std::vector<std::string>& cableNames)
+{
+    for (int n = 1;; ++n) {
+        std::string name = "Rem_" + std::to_string(n);
+        if (std::none_of(cableNames.begin(), cableNames.end(), [&](const std::string& c) { return c == name; }))
+            return name;
+    }
+}
+
+void appendImport(const ImportSet& set, const ImportGrids& grids, std::int32_t cable, Survey& survey)
+{
+    survey.electrodes.reserve(survey.electrodes.size() + set.electrodes.size() + 4);
     for (const ImportElectrode& e : set.electrodes)
-        survey.electrodes.push_back({1, e.number, e.x, e.y, e.z, e.z, 2});
+        survey.electrodes.push_back({cable, e.number, e.x, e.y, e.z, e.z, 2});
 
     // Absent poles point at remote electrodes on their own cable: 1 for A,
     // 2 for B (at the first panel's position when it alone is shown), 3 for M
@@ -178,9 +192,10 @@ void acceptImport(const ImportSet& set, const ImportGrids& grids, const std::str
         for (int p = 0; p < 4; ++p) absent[p] = absent[p] || q[static_cast<std::size_t>(p)] == 0;
     const bool anyAbsent = absent[A] || absent[B] || absent[M] || absent[N];
     std::int32_t remoteNumber[4] = {};
+    std::int32_t remoteCable = 0;
     if (anyAbsent) {
-        survey.cableNames.emplace_back(kRemoteCableName);
-        const auto remoteCable = static_cast<std::int32_t>(survey.cableNames.size());
+        survey.cableNames.push_back(nextRemoteCableName(survey.cableNames));
+        remoteCable = static_cast<std::int32_t>(survey.cableNames.size());
         auto add = [&](std::int32_t number, const RemoteProposal& at) {
             survey.electrodes.push_back({remoteCable, number, at.x, at.y, at.z, at.z, 2});
         };
@@ -192,30 +207,45 @@ void acceptImport(const ImportSet& set, const ImportGrids& grids, const std::str
             remoteNumber[M] = remoteNumber[N] = 3;
         }
     }
-    const auto remoteCable = static_cast<std::int32_t>(survey.cableNames.size());
 
+    // The imported quadrupoles follow the present ones, their IDs after the
+    // largest present ID; value columns the import lacks are filled with 0.
     QuadrupoleTable& table = survey.quadrupoles;
+    const std::size_t before = table.size();
     const std::size_t n = set.quadrupoles.size();
-    table.rows.resize(n);
-    table.resistance.resize(n);
-    table.current.resize(n);
-    table.skip.assign(n, 0);
+    const std::size_t total = before + n;
+    std::int32_t lastId = 0;
+    for (const Quadrupole& q : table.rows) lastId = std::max(lastId, q.id);
     const bool hasIp = std::any_of(set.values.begin(), set.values.end(), [](const ImportValue& v) { return v.m != 0.0f; });
-    if (hasIp) table.ip.assign(1, std::vector<double>(n));
+    if (hasIp && table.ip.empty()) table.ip.assign(1, {});
+    auto grow = [total](std::vector<double>& column) {
+        if (!column.empty() || total == 0) column.resize(total, 0.0);
+    };
+    table.rows.resize(total);
+    table.resistance.resize(total, 0.0);
+    table.current.resize(total, 0.0);
+    table.skip.resize(total, 0);
+    for (auto& window : table.ip) window.resize(total, 0.0);
+    for (auto& window : table.ipStd) window.resize(total, 0.0);
+    grow(table.resistanceStd);
+    grow(table.calcResistance);
+    grow(table.calcIp);
+    grow(table.calcResistanceStd);
+    grow(table.calcIpStd);
     for (std::size_t k = 0; k < n; ++k) {
-        Quadrupole& quad = table.rows[k];
-        quad.id = static_cast<std::int32_t>(k + 1);
+        Quadrupole& quad = table.rows[before + k];
+        quad.id = lastId + static_cast<std::int32_t>(k + 1);
         for (int p = 0; p < 4; ++p) {
             const std::int32_t number = set.quadrupoles[k][static_cast<std::size_t>(p)];
-            quad.pole[p] = number != 0 ? ElectrodeRef{1, number} : ElectrodeRef{remoteCable, remoteNumber[p]};
+            quad.pole[p] = number != 0 ? ElectrodeRef{cable, number} : ElectrodeRef{remoteCable, remoteNumber[p]};
         }
         const ImportValue& v = set.values[k];
-        table.resistance[k] = v.i == 0.0f ? kCannotCompute : static_cast<double>(v.v) / v.i;
-        table.current[k] = v.i;
-        if (hasIp) table.ip[0][k] = v.m;
+        table.resistance[before + k] = v.i == 0.0f ? kCannotCompute : static_cast<double>(v.v) / v.i;
+        table.current[before + k] = v.i;
+        if (hasIp) table.ip[0][before + k] = v.m;
     }
     survey.present.resistance = true;
-    survey.present.ip = hasIp;
+    survey.present.ip = !table.ip.empty();
     survey.electrodesLoaded = true;
     survey.dataLoaded = true;
 }

@@ -61,9 +61,21 @@ inline constexpr std::string_view kRemoteCableName = "Rem_1";
 std::optional<std::string> cableNameRefusal(std::string_view name);
 
 // Puts the imported set into the survey on a new cable named `cableName`,
-// as the window's Import button does: remote poles go onto kRemoteCableName at
-// the proposed positions; values are V/I (kCannotCompute at zero current), I
-// and m as the first IP window. Replaces whatever the survey held.
+// as the window's Import button does on an empty project (appendImport).
+// Replaces whatever the survey held.
 void acceptImport(const ImportSet& set, const ImportGrids& grids, const std::string& cableName, Survey& survey);
+
+// Adds the imported electrodes on `cable` (1-based; its name already in the
+// cable list) and the imported quadrupoles after the present ones, their IDs
+// following the largest present ID. Remote poles go onto a new cable "Rem_n"
+// (the first free n: kRemoteCableName on an empty project) at the proposed
+// positions; values are V/I (kCannotCompute at zero current), I and m as the
+// first IP window, 0 in the value columns the import lacks. Electrodes get
+// their z as terrain elevation and the surface type; the lookup is not
+// rebuilt.
+void appendImport(const ImportSet& set, const ImportGrids& grids, std::int32_t cable, Survey& survey);
+
+// "Rem_" followed by the first number no cable uses yet.
+std::string nextRemoteCableName(const std::vector<std::string>& cableNames);
 
 }  // namespace vexora
