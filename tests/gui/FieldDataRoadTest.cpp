@@ -24,7 +24,7 @@
 #include "core/io/TextFile.h"
 #include "ui/fielddata/FieldDataModels.h"
 #include "ui/fielddata/ImportSyscal.h"
-#include "ui/fielddata/QuadView3D.h"
+#include "ui/fielddata/SurveyView3DPanel.h"
 #include "ui/import/Form_FileOpen.h"
 #include "ui/platform/PngFile.h"
 #include "ui/qc/frmPlots.h"
@@ -111,11 +111,15 @@ TEST_F(FieldDataRoad, ImportAcceptFilterUndoSortAndSave)
     EXPECT_EQ(removedText(), first.totalText());
     shot("fielddata_filtered");
     w->tabViews->setCurrentWidget(w->view3D);
-    w->view3D->txtTheta->setText("-60");
-    w->view3D->txtPhi->setText("30");
-    w->view3D->optPerspective->setChecked(true);  // applies the typed angles
-    EXPECT_DOUBLE_EQ(w->view3D->canvas()->angles.theta, -60);
-    EXPECT_TRUE(w->view3D->canvas()->perspective);
+    w->view3D->setTurn({-60, 0, 30});
+    w->view3D->setProjection(ViewProjection::Perspective);
+    EXPECT_DOUBLE_EQ(w->view3D->turn().theta, -60);
+    // Every kept measurement of the real file has a place below its electrodes.
+    std::size_t placed = 0;
+    for (std::size_t row = 0; row < store.survey.quadrupoles.size(); ++row)
+        placed += w->view3D->pixelOfMeasurement(row).has_value();
+    const RemovalCounters now = removalCounters(store.survey.quadrupoles);
+    EXPECT_EQ(placed, now.total - now.removed);
     shot("fielddata_3d");
     w->tabViews->setCurrentWidget(w->grdQuad);
 

@@ -45,12 +45,24 @@ ViewTurn planeTurn(ViewPlane plane)
     return {};
 }
 
-ViewPoint barycentre(std::span<const Electrode> electrodes)
+bool isRemoteElectrode(const Survey& survey, const Electrode& electrode)
+{
+    const auto cable = static_cast<std::size_t>(electrode.cable);
+    return cable >= 1 && cable <= survey.cableNames.size() && isRemoteCableName(survey.cableNames[cable - 1]);
+}
+
+ViewPoint barycentre(const Survey& survey)
 {
     ViewPoint sum{};
-    for (const Electrode& e : electrodes) sum[0] += e.x, sum[1] += e.y, sum[2] += e.z;
-    if (!electrodes.empty())
-        for (double& v : sum) v /= static_cast<double>(electrodes.size());
+    std::size_t count = 0;
+    for (int pass = 0; pass < 2 && count == 0; ++pass)
+        for (const Electrode& e : survey.electrodes) {
+            if (pass == 0 && isRemoteElectrode(survey, e)) continue;
+            sum[0] += e.x, sum[1] += e.y, sum[2] += e.z;
+            ++count;
+        }
+    if (count > 0)
+        for (double& v : sum) v /= static_cast<double>(count);
     return sum;
 }
 

@@ -30,8 +30,13 @@ enum class ViewProjection { Orthographic, Perspective };
 // from the south (x right, z up), ZY from the east (y right, z up).
 ViewTurn planeTurn(ViewPlane plane);
 
-// The mean position of the electrodes; the origin when there are none.
-ViewPoint barycentre(std::span<const Electrode> electrodes);
+// Whether an electrode is a remote pole (on a cable named "Rem...").
+bool isRemoteElectrode(const Survey& survey, const Electrode& electrode);
+
+// The mean position of the electrodes that are not remote poles (of all of
+// them when every one is); the origin when there are none. A remote pole
+// hundreds of metres away would pull the view off the survey.
+ViewPoint barycentre(const Survey& survey);
 
 // About X: y' = cos a (y - yc) + sin a (z - zc) + yc,
 //          z' = -sin a (y - yc) + cos a (z - zc) + zc;

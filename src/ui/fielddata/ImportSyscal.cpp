@@ -36,7 +36,7 @@
 #include "core/settings/LenientNumber.h"
 #include "core/settings/SettingsTable.h"
 #include "ui/fielddata/FieldDataModels.h"
-#include "ui/fielddata/QuadView3D.h"
+#include "ui/fielddata/SurveyView3DPanel.h"
 #include "ui/import/Form_FileOpen.h"
 #include "ui/platform/BusyPointer.h"
 #include "ui/platform/FileDialogs.h"
@@ -102,7 +102,7 @@ ImportSyscal::ImportSyscal(ProjectStore& store, ImportSession& session, MessageL
     tabViews = new QTabWidget(this);
     tabViews->addTab(grdElectrodes, "Electrodes");
     tabViews->addTab(grdQuad, "Quadrupoles");
-    view3D = new QuadView3D({store_.survey, store_.reciprocals, values_}, this);
+    view3D = new SurveyView3DPanel(store_, log_, questions_, dialogs_, this);
     tabViews->addTab(view3D, "3D View");
 
     auto* body = new QHBoxLayout;
@@ -137,10 +137,7 @@ ImportSyscal::ImportSyscal(ProjectStore& store, ImportSession& session, MessageL
     wire(cmdSaveXyz, "cmdSaveXYZ", &ImportSyscal::cmdSaveXyz_Click);
     connect(cboCable, &QComboBox::currentIndexChanged, this, [this] { fillElectrodeList(); });
     connect(cboIpWindow, &QComboBox::currentIndexChanged, this,
-            [this](int index) {
-                quadModel_->setIpWindow(std::max(index, 0));
-                view3D->refresh(std::max(index, 0));
-            });
+            [this](int index) { quadModel_->setIpWindow(std::max(index, 0)); });
     connect(grdQuad, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         const int column = grdQuad->columnAt(at.x());
         if (column < 0) return;
@@ -360,7 +357,7 @@ void ImportSyscal::fillIpWindows()
     cboIpWindow->setCurrentIndex(chosen >= 0 && chosen < cboIpWindow->count() ? chosen : 0);
     cboIpWindow->blockSignals(false);
     quadModel_->setIpWindow(std::max(cboIpWindow->currentIndex(), 0));
-    view3D->refresh(quadModel_->ipWindow());
+    view3D->refresh();
 }
 
 void ImportSyscal::showCounters()
@@ -373,7 +370,7 @@ void ImportSyscal::showCounters()
 void ImportSyscal::removalDone()
 {
     quadModel_->refreshRemoval();
-    view3D->refresh(quadModel_->ipWindow());
+    view3D->refresh();
     showCounters();
 }
 
@@ -477,7 +474,7 @@ void ImportSyscal::cmdModify_Click()
     modRototraslation(store_.survey, numberOf(txtShift[0]), numberOf(txtShift[1]), numberOf(txtShift[2]), angle,
                       chkRadians->isChecked() ? "RAD" : "DEG");
     electrodeModel_->reload();
-    view3D->refresh(quadModel_->ipWindow());
+    view3D->refresh();
     const bool topography = !store_.survey.topography.empty();
     const Question question{
         QuestionId::ConfirmSettingChange,
@@ -614,7 +611,7 @@ void ImportSyscal::funSetToPositive()
     BusyPointer busy;
     (void)setApparentResistivitiesPositive(store_.survey, values_);
     quadModel_->reload();
-    view3D->refresh(quadModel_->ipWindow());
+    view3D->refresh();
 }
 
 void registerImportSyscal(MDIStart& mainWindow, ProjectStore& store, MessageLog& log, Questions& questions,

@@ -32,7 +32,7 @@ class FileDialogs;
 class ImportGridModel;
 class MDIStart;
 class QuadTableModel;
-class QuadView3D;
+class SurveyView3DPanel;
 class frmPlots;
 
 // The import's working tables, shared with the open dialog the explorer's
@@ -90,7 +90,7 @@ public:
     QTabWidget* tabViews = nullptr;
     QTableView* grdElectrodes = nullptr;
     QTableView* grdQuad = nullptr;
-    QuadView3D* view3D = nullptr;
+    SurveyView3DPanel* view3D = nullptr;
     QLineEdit* txtToler = nullptr;
     QPushButton* cmdRemoveDuplicates = nullptr;
     QLineEdit* txtShift[3] = {};

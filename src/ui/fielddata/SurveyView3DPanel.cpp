@@ -302,7 +302,7 @@ void SurveyView3DPanel::refresh()
 {
     const Survey& survey = store_.survey;
     const QuadrupoleTable& table = survey.quadrupoles;
-    centre_ = barycentre(survey.electrodes);
+    centre_ = barycentre(survey);
     points_ = measurementPoints(survey);
     const bool rho = cboColour->currentIndex() == 0;
     values_.assign(table.size(), std::nan(""));
@@ -328,8 +328,10 @@ void SurveyView3DPanel::refresh()
     drawnRows_.clear();
     for (std::size_t row = 0; row < points_.size(); ++row)
         if (points_[row] && !removed(table, row)) drawnPoints_.push_back(*points_[row]), drawnRows_.push_back(row);
-    for (const Electrode& e : survey.electrodes) drawnPoints_.push_back({e.x, e.y, e.z});
-    electrodeCount_ = survey.electrodes.size();
+    // Remote poles stand far off: drawn, they would shrink the survey to a dot.
+    electrodeCount_ = 0;
+    for (const Electrode& e : survey.electrodes)
+        if (!isRemoteElectrode(survey, e)) drawnPoints_.push_back({e.x, e.y, e.z}), ++electrodeCount_;
     if (!drawnPoints_.empty()) {
         ViewPoint low = drawnPoints_.front(), high = low;
         for (const ViewPoint& p : drawnPoints_)
