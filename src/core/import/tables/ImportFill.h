@@ -66,4 +66,10 @@ std::optional<std::string> cableNameRefusal(std::string_view name);
 // and m as the first IP window. Replaces whatever the survey held.
 void acceptImport(const ImportSet& set, const ImportGrids& grids, const std::string& cableName, Survey& survey);
 
+// The instrument's cable was laid the other way round: every present pole of
+// the imported quadrupoles is mirrored along the cable as reverseCable does
+// (electrode n of 1..N becomes N + 1 - n); positions stay. Error, logged and
+// the set untouched, when a mirrored pole names an electrode the set lacks.
+Status reverseImportedCable(ImportSet& set, MessageLog& log);
+
 }  // namespace vexora
