@@ -49,7 +49,7 @@ TEST_F(MergeWindow, FilesLoadIntoTheListOrSayErrorOn)
 {
     const fs::path broken = folder / "broken.data";
     ASSERT_TRUE(writeFileAtomically(broken, "#elec_start\r\n1 1 0 0 0\r\n"));
-    dialogs.queue(QStringList{ui::fromFilePath(sample), ui::fromFilePath(broken), ui::fromFilePath(sample)}.join('\n'));
+    dialogs.queue(QStringList{ui::fromFilePath(sample), ui::fromFilePath(broken), ui::fromFilePath(sample)}.join(QLatin1Char('\n')));
     form.cmdAddFiles->click();
     EXPECT_EQ(dialogs.requests().back().title, QStringLiteral("Load multiple data files"));
     EXPECT_TRUE(dialogs.requests().back().filters.startsWith(QStringLiteral("Data file (*.data);;Text (*.txt)")));

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <QDialog>
+#include <QStringList>
 
 #include "core/log/MessageLog.h"
 #include "core/merge/MergeBlock.h"

@@ -1,5 +1,7 @@
 #include "ui/qc/Form_XCableMaps.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -134,7 +136,7 @@ Form_XCableMaps::Form_XCableMaps(const ProjectStore& store, MessageLog& log, QWi
         connect(box, &QComboBox::currentIndexChanged, this, &Form_XCableMaps::rebuild);
     connect(chkNumerical, &QCheckBox::toggled, this, &Form_XCableMaps::rebuild);
     for (QComboBox* box : {cboLayer, cboColours}) connect(box, &QComboBox::currentIndexChanged, this, &Form_XCableMaps::redraw);
-    for (QCheckBox* box : {chkManual}) connect(box, &QCheckBox::toggled, this, &Form_XCableMaps::redraw);
+    connect(chkManual, &QCheckBox::toggled, this, &Form_XCableMaps::redraw);
     connect(optResistivity, &QRadioButton::toggled, this, &Form_XCableMaps::redraw);
     for (QLineEdit* box : {txtMin, txtMax})
         connect(box, &QLineEdit::editingFinished, this, [this] {
@@ -147,6 +149,9 @@ Form_XCableMaps::Form_XCableMaps(const ProjectStore& store, MessageLog& log, QWi
 
 void Form_XCableMaps::refreshCables()
 {
+    // The geometric factors take most of a rebuild on a large survey: they
+    // are taken once here, when the window is shown, not at every choice.
+    factors_ = funGeometricFactor(store_.survey, false);
     // Keep the chosen cables when they are still the project's.
     const QString tx = cboTx->currentText(), rx = cboRx->currentText();
     QStringList names{QString::fromLatin1(kPlaceholder)};
@@ -172,7 +177,7 @@ void Form_XCableMaps::rebuild()
                                            CrossCableArray::PolePole};
         const int tx = cboTx->currentIndex(), rx = cboRx->currentIndex();  // 0: "Cable"
         if (tx >= 1 && rx >= 1) {
-            factors_ = funGeometricFactor(store_.survey, false);
+            if (factors_.size() != store_.survey.quadrupoles.size()) factors_ = funGeometricFactor(store_.survey, false);
             map_ = buildCrossCableMap(store_.survey, factors_, arrays[std::max(0, cboArray->currentIndex())], tx, rx);
         } else {
             map_ = {};

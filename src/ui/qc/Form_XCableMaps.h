@@ -71,7 +71,8 @@ public:
     QCheckBox* chkNumerical = nullptr;
     QPlainTextEdit* txtInfo = nullptr;
 
-    // The cable lists again from the project (a survey loaded since).
+    // The cable lists and geometric factors again from the project (a
+    // survey loaded or moved since).
     void refreshCables();
     // The matrices from the project: on a change of array type or cable.
     void rebuild();
