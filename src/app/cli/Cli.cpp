@@ -78,7 +78,7 @@ const std::vector<Command>& commands()
                    "                                  electrode (M), for one receiving-dipole size (default 1);\n"
                    "                                  --rho: apparent resistivity rather than V/I",
          runXcable},
-        {"pseudosection", ""pseudosection IN.data --png OUT.png [--cable NAME] [--quantity rho|calc|ip|misfit]\n"
+        {"pseudosection", "pseudosection IN.data --png OUT.png [--cable NAME] [--quantity rho|calc|ip|misfit]\n"
                           "                                  draw each cable's data at their pseudo-depths",
          runPseudosection},
         {"results", "results FOLDER [--png PREFIX]\n"
