@@ -106,6 +106,7 @@ Form_DataMerge::Form_DataMerge(ProjectStore& store, MessageLog& log, Questions& 
     manageLayout->addWidget(cmdReverse);
     manageLayout->addStretch(1);
 
+    manage->setMaximumWidth(420);  // the electrode grid takes the rest
     auto* inspectorLayout = new QHBoxLayout(inspector);
     inspectorLayout->addWidget(details, 1);
     inspectorLayout->addWidget(manage);
@@ -137,7 +138,7 @@ Form_DataMerge::Form_DataMerge(ProjectStore& store, MessageLog& log, Questions& 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
     layout->addWidget(merge);
-    resize(1100, 620);
+    resize(1200, 640);
 
     connect(cmdAddFiles, &QPushButton::clicked, this, &Form_DataMerge::cmdAddFiles_Click);
     connect(lstFiles, &QListWidget::currentRowChanged, this, &Form_DataMerge::lstFiles_Click);
