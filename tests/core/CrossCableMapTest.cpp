@@ -104,8 +104,10 @@ TEST(CrossCableMap, PolesNeedTheirRemotes)
 {
     Survey plain = twoCables(false);
     add(plain, 1, {1, 2}, {1, 3}, {2, 4}, {2, 5}, 0.5);
-    // Without remote electrodes a pole-pole or pole-dipole map stays empty.
-    EXPECT_EQ(buildCrossCableMap(plain, factorsOf(plain), CrossCableArray::PolePole, 1, 2).layerCount(), 0);
+    // Without remote electrodes a pole-pole or pole-dipole map stays empty, without a scale.
+    const CrossCableMap empty = buildCrossCableMap(plain, factorsOf(plain), CrossCableArray::PolePole, 1, 2);
+    EXPECT_EQ(empty.layerCount(), 0);
+    EXPECT_TRUE(crossCablePicture(plain, factorsOf(plain), empty, {}).legend.empty());
     EXPECT_EQ(buildCrossCableMap(plain, factorsOf(plain), CrossCableArray::PoleDipole, 1, 2).layerCount(), 0);
 
     Survey s = twoCables(true);

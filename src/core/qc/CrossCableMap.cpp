@@ -225,6 +225,8 @@ CrossCablePicture crossCablePicture(const Survey& survey, const std::vector<doub
                     crossCableColourIndex(shown.value, picture.minimum, picture.maximum) - 1)];
         }
     picture.legendTitle = view.resistivity ? "Apparent Resistivity (ohm m)" : "Resistance V/I (V/A)";
+    // Without a counted quadrupole the limits are still their starting values: no scale to show.
+    if (!view.manualScale && map.layers.empty()) return picture;
     constexpr int kSteps = 10;
     for (int i = 0; i <= kSteps; ++i) {
         const double value = picture.minimum + (picture.maximum - picture.minimum) * i / kSteps;

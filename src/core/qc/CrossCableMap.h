@@ -86,7 +86,7 @@ struct CrossCablePicture {
     double minimum = 0, maximum = 0;                        // the scale's limits
     bool resistivity = false;                               // the values are apparent resistivities
     std::string legendTitle;
-    std::vector<LegendEntry> legend;  // from the minimum up to the maximum
+    std::vector<LegendEntry> legend;  // from the minimum up to the maximum; none for an empty map
 };
 
 CrossCablePicture crossCablePicture(const Survey& survey, const std::vector<double>& factors,
