@@ -1,4 +1,4 @@
-// Reciprocal check and histogram on generated surveys: the check sorts once
+// Reciprocal check, histogram and cross-cable map on generated surveys: the check sorts once
 // and bisects per row, so the time per quadrupole should grow only with log n.
 
 #include <benchmark/benchmark.h>
@@ -6,6 +6,8 @@
 #include <random>
 
 #include "core/datafile/SurveyChecks.h"
+#include "core/import/GeometricFactor.h"
+#include "core/qc/CrossCableMap.h"
 #include "core/qc/Histogram.h"
 #include "core/qc/ReciprocalCheck.h"
 
@@ -81,5 +83,23 @@ void BM_HistogramModel(benchmark::State& state)
     }
 }
 BENCHMARK(BM_HistogramModel)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// One rebuild of the cross-cable map window on a large 3D survey: the map
+// of one cable pair and the picture of a layer. The window takes the
+// geometric factors once when shown, not at each rebuild.
+void BM_CrossCableRebuild(benchmark::State& state)
+{
+    const Survey survey = generatedSurvey(static_cast<std::size_t>(state.range(0)));
+    const std::vector<double> factors = funGeometricFactor(survey, false);
+    std::size_t cells = 0;
+    for (auto _ : state) {
+        const CrossCableMap map = buildCrossCableMap(survey, factors, CrossCableArray::DipoleDipole, 1, 2);
+        const CrossCablePicture picture = crossCablePicture(survey, factors, map, {});
+        cells = map.layers.empty() ? 0 : map.layers.begin()->second.size();
+        benchmark::DoNotOptimize(picture.cells.data());
+    }
+    state.counters["cells_layer_1"] = static_cast<double>(cells);
+}
+BENCHMARK(BM_CrossCableRebuild)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

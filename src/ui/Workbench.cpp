@@ -4,6 +4,7 @@
 #include "ui/jobs/InvWork.h"
 #include "ui/jobs/InversionRuns.h"
 #include "ui/model/ModelFileOperations.h"
+#include "ui/qc/Form_XCableMaps.h"
 #include "ui/qc/Reciprocals.h"
 #include "ui/qc/PseudoPlots.h"
 #include "ui/shell/MainWindow.h"
@@ -18,6 +19,7 @@ void plugInWorkbench(MDIStart& window, ProjectStore& store, MessageLog& log, Que
     registerImportSyscal(window, store, log, questions, fileDialogs);
     registerPlots(window, store, log, questions, fileDialogs);
     registerReciprocals(window, store, log, questions, fileDialogs);
+    registerXCableMaps(window, store, log);
     registerModelFileOperations(window, store, log, questions, fileDialogs);
 }
 

@@ -186,4 +186,42 @@ TEST_F(QcCli, Misuse)
     EXPECT_FALSE(fs::exists(png));
 }
 
+TEST_F(QcCli, XcableMisuseAndUnknownCables)
+{
+    const std::string in = write("in.data", rows), png = (folder / "x.png").string();
+    struct Case {
+        std::vector<std::string> args;
+        int code;
+        const char* message;
+    };
+    const Case cases[] = {
+            {{"xcable", in, "--tx", "A", "--rx", "B", "--array", "dd"}, 2, "Usage: vexora xcable"},
+            {{"xcable", in, "--tx", "A", "--rx", "B", "--array", "wenner", "--png", png}, 2, "--array is one of dd, pd, pp"},
+            {{"xcable", in, "--tx", "A", "--rx", "B", "--array", "dd", "--layer", "0", "--png", png}, 2, "--layer takes"},
+            {{"xcable", in, "--tx", "A", "--rx", "C", "--array", "dd", "--png", png}, 1, "There is no cable C in "},
+    };
+    for (const Case& c : cases) {
+        const CliRun r = vexora(c.args);
+        EXPECT_EQ(r.code, c.code) << c.message;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    }
+    EXPECT_FALSE(fs::exists(png));
+}
+
+// The map of cable A's current dipoles measured on cable B, drawn offscreen.
+TEST_F(QcCli, XcablePrintsTheMapAndDrawsIt)
+{
+    const std::string in = write("in.data", rows), png = (folder / "x.png").string();
+    const std::string out = (folder / "out.txt").string();
+    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY \"" + std::string(VEXORA_CLI_PATH) + "\" xcable \"" +
+                                in + "\" --tx A --rx B --array dd --rho --png \"" + png + "\" > \"" + out + "\" 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::string text, bytes;
+    ASSERT_TRUE(vexora::readTextFile(out, text));
+    // Quadrupole 3 (A1 A2 B1 B2, V/I 0.125): one cell, layer 1.
+    EXPECT_NE(text.find("rows\t4\ncolumns\t4\nlayers\t1\ncells\t1\n"), std::string::npos) << text;
+    ASSERT_TRUE(vexora::readTextFile(png, bytes));
+    EXPECT_EQ(bytes.substr(0, 8), "\x89PNG\r\n\x1a\n");
+}
+
 }  // namespace

@@ -100,12 +100,12 @@ TEST(DataFileLoad, RefusalsAndFailuresLeaveTheProjectAsItWas)
         const char* what;
         fs::path file;
         bool refuseSequence;
+        LoadStatus status;
         const char* message;
     } cases[] = {
-        {"instrument sequence in the workspace", folder / "sequence.data", true,
-         "Data merge is not available yet: "},
-        {"missing file", folder / "none.data", false, "none.data not found!"},
-        {"no data block", folder / "nodata.data", false, "Error: no data found in this file."},
+        {"instrument sequence in the workspace", folder / "sequence.data", true, LoadStatus::ForDataMerge, ""},
+        {"missing file", folder / "none.data", false, LoadStatus::NotLoaded, "none.data not found!"},
+        {"no data block", folder / "nodata.data", false, LoadStatus::NotLoaded, "Error: no data found in this file."},
     };
     for (const Case& c : cases) {
         ProjectStore store = smallProject();
@@ -113,7 +113,7 @@ TEST(DataFileLoad, RefusalsAndFailuresLeaveTheProjectAsItWas)
         MessageLog log;
         ScriptedQuestions questions;
         const DataLoadRequest request{c.file, ProjectType::DataInversion, true, c.refuseSequence};
-        EXPECT_EQ(funInputScheduleFile(store, request, log, questions), LoadStatus::NotLoaded) << c.what;
+        EXPECT_EQ(funInputScheduleFile(store, request, log, questions), c.status) << c.what;
         EXPECT_NE(log.plainText().find(c.message), std::string::npos) << c.what << "\n" << log.plainText();
         expectSameProject(store, before);
     }

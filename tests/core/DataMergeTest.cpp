@@ -7,6 +7,7 @@
 #include "core/datafile/ScheduleWriter.h"
 #include "core/io/TextFile.h"
 #include "core/merge/DataMerge.h"
+#include "core/merge/MergeSummary.h"
 #include "core/platform/ScriptedQuestions.h"
 #include "core/qc/ReciprocalCheck.h"
 #include "core/qc/ReversedReciprocals.h"
@@ -210,6 +211,28 @@ TEST(DataMerge, AbsentPolesOfAnInstrumentSequenceGetTheRemoteCable)
     ASSERT_EQ(mergeBlocks(blocks, {}, store, log), Status::Ok) << log.plainText();
     EXPECT_EQ(store.survey.quadrupoles.rows[0].pole[B], (ElectrodeRef{2, 2}));
     EXPECT_EQ(store.survey.quadrupoles.rows[0].pole[N], (ElectrodeRef{2, 4}));
+}
+
+TEST(DataMerge, SummaryAndElectrodeGridOfABlock)
+{
+    Scratch scratch;
+    MessageLog log = quietLog();
+    const std::vector<MergeBlock> blocks =
+        loadBlocks(scratch, {{.x0 = 1.23456, .ipWindows = 3}, {.quadrupoles = {{1, 0, 3, 0}}, .extraTags = "#st\r\n"}},
+                   log);
+    EXPECT_EQ(mergeBlockSummary(blocks[0], 1),
+              (std::vector<std::string>{"File 1 - f1.data", "Total electrodes: 8", "Total quadrupoles: 3",
+                                        "Type of measurements: -", "Base frequency: -",
+                                        "Number of measured IP windows: 3"}));
+    const std::vector<std::string> remote = mergeBlockSummary(blocks[1], 2);
+    ASSERT_EQ(remote.size(), 8u);
+    EXPECT_EQ(remote[1], "Total electrodes: 10");
+    EXPECT_EQ(remote[6], "Note: remote TX electrodes detected and added to the set.");
+    EXPECT_EQ(remote[7], "Note: remote RX electrodes detected and added to the set.");
+    EXPECT_EQ(mergeElectrodeRow(blocks[0], 0),
+              (std::array<std::string, 8>{"1_1", "1", "1.235", "0.000", "0.000", "0.000", "Surface", ""}));
+    EXPECT_EQ(mergeElectrodeRow(blocks[1], 9),
+              (std::array<std::string, 8>{"2_Rem", "4", "99.000", "99.000", "0.000", "0.000", "Surface", "Remote"}));
 }
 
 TEST(DataMerge, CableRename)

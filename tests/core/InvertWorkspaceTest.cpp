@@ -34,17 +34,16 @@ TEST(InversionWorkspace, SeveralFilesOrAnInstrumentSequenceAreForTheDataMerge)
 {
     struct Case {
         std::vector<fs::path> files;
-        std::string firstText, message;
+        std::string firstText;
+        bool forMerge;
     };
     const std::vector<Case> cases = {
-        {{"/d/site.data"}, "#elec_start\r\n", ""},
-        {{"/d/site.data"}, "#Vexora+\r\n#ITitle= Line 1\r\n",
-         "Data merge is not available yet: /d/site.data; load one data file."},
-        {{"/d/a.data", "/d/b b.data", "/e/c.txt"}, "#elec_start\r\n",
-         "Data merge is not available yet: /d/a.data, /d/b b.data, /e/c.txt; load one data file."},
-        {{"/d/site.data"}, "#ititle in lower case is no sequence\r\n", ""},
+        {{"/d/site.data"}, "#elec_start\r\n", false},
+        {{"/d/site.data"}, "#Vexora+\r\n#ITitle= Line 1\r\n", true},
+        {{"/d/a.data", "/d/b b.data", "/e/c.txt"}, "#elec_start\r\n", true},
+        {{"/d/site.data"}, "#ititle in lower case is no sequence\r\n", false},
     };
-    for (const Case& c : cases) EXPECT_EQ(dataMergeRefusal(c.files, c.firstText), c.message) << c.firstText;
+    for (const Case& c : cases) EXPECT_EQ(isForDataMerge(c.files, c.firstText), c.forMerge) << c.firstText;
 }
 
 TEST(InversionWorkspace, ViewerSectionsCrossTheMiddleOfTheMeshTop)

@@ -132,7 +132,7 @@ TEST_F(ExplorerNodes, EveryNodeAnswers)
              {"Data Quality Control", A::Group},
              {"Pseudo Plots", A::Window, TaskWindow::Histogram},
              {"Reciprocals Check", A::Window, TaskWindow::ReciprocalCheck},
-             {"Cross Cable Data Plots", A::NotInRelease},
+             {"Cross Cable Data Plots", A::Window, TaskWindow::CrossCableMaps},
              {"Data Inversion", A::Group},
              {"DI workspace", A::Window, TaskWindow::InvWork},
              {"Forward solver set up", A::NotInRelease},

@@ -10,6 +10,7 @@
 #include "../core/ImportTestSupport.h"
 #include "gui/GuiTestSupport.h"
 #include "core/platform/ScriptedQuestions.h"
+#include "core/import/tables/ImportFill.h"
 #include "ui/import/Form_FileOpen.h"
 
 namespace {
@@ -140,6 +141,50 @@ TEST(Form_FileOpen, TextFormatsReadThroughTheirOwnReaders)
         << f.log.plainText();
     EXPECT_TRUE(f.set.quadrupoles.empty());
     std::filesystem::remove_all(folder);
+}
+
+TEST(Form_FileOpen, ReverseCableMirrorsTheImportedQuadrupoles)
+{
+    const auto folder = vexora::testing::scratchFolder("form_reverse");
+    const auto bin = vexora::testing::writeScratch(folder, "a.bin",
+                                                   vexora::testing::binFile({vexora::testing::dipole(0), vexora::testing::dipole(1)}));
+    FormFixture f;
+    f.form.binFileBox()->setText(QString::fromStdString(bin.string()));
+    EXPECT_FALSE(f.form.reverseCableBox()->isChecked());
+    f.form.cmdOK_Click();
+    ASSERT_EQ(f.set.quadrupoles.size(), 2u);
+    EXPECT_EQ(f.set.quadrupoles[0], (ImportQuadrupole{1, 2, 3, 4}));
+    const auto electrodes = f.set.electrodes;
+
+    // Electrode n of 1..5 becomes 6 - n in the quadrupoles and the grid; the positions stay.
+    f.form.reverseCableBox()->setChecked(true);
+    f.form.cmdOK_Click();
+    EXPECT_EQ(f.form.result(), QDialog::Accepted);
+    ASSERT_EQ(f.set.quadrupoles.size(), 2u);
+    EXPECT_EQ(f.set.quadrupoles[0], (ImportQuadrupole{5, 4, 3, 2}));
+    EXPECT_EQ(f.set.quadrupoles[1], (ImportQuadrupole{4, 3, 2, 1}));
+    EXPECT_EQ(f.set.electrodes, electrodes);
+    ASSERT_EQ(f.grids.quadrupoles.size(), 2u);
+    EXPECT_NE(f.grids.quadrupoles[0][1].find('5'), std::string::npos) << f.grids.quadrupoles[0][1];  // A
+    std::filesystem::remove_all(folder);
+}
+
+TEST(Form_FileOpen, ReverseCableRefusedWhenAMirrorIsMissing)
+{
+    // Electrodes 1, 2 and 4: the mirror of 2 would be 3, which the cable lacks.
+    ImportSet set;
+    set.electrodes = {{1, 0, 0, 0}, {2, 1, 0, 0}, {4, 3, 0, 0}};
+    set.quadrupoles = {{1, 0, 2, 4}};
+    set.values.resize(1);
+    const ImportSet before = set;
+    MessageLog log;
+    EXPECT_EQ(reverseImportedCable(set, log), Status::Error);
+    EXPECT_EQ(set.quadrupoles, before.quadrupoles);
+    EXPECT_NE(log.plainText().find("names electrode 2, whose mirror 3 is not on the cable."), std::string::npos)
+        << log.plainText();
+    set.quadrupoles = {{1, 0, 4, 0}};  // absent poles stay absent
+    EXPECT_EQ(reverseImportedCable(set, log), Status::Ok);
+    EXPECT_EQ(set.quadrupoles[0], (ImportQuadrupole{4, 0, 1, 0}));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QListWidget>
 #include <QCheckBox>
 #include <QMenu>
 #include <QMdiSubWindow>
@@ -21,6 +22,7 @@
 #include "core/project/ProjectStore.h"
 #include "core/settings/Configuration.h"
 #include "core/settings/SettingsTable.h"
+#include "ui/import/Form_DataMerge.h"
 #include "ui/jobs/InvWork.h"
 #include "ui/jobs/JobFollower.h"
 #include "ui/platform/TextConversion.h"
@@ -264,32 +266,39 @@ TEST_F(InvWorkRoad, SavesAndShowsTheMeshOnceThereIsOne)
     EXPECT_EQ(questions.questions().size(), questionsBefore);
 }
 
-TEST_F(InvWorkRoad, SeveralFilesOrASequenceFileAreLeftForTheDataMerge)
+TEST_F(InvWorkRoad, SeveralFilesOrASequenceFileGoToTheDataMerge)
 {
     const SettingsTable settingsBefore = store.settings;
     writeFileAtomically(field / "line.txt", "#ITitle= Line 1\r\n");
-    struct Case {
-        QStringList chosen;
-        std::string names;
-    };
-    const std::vector<Case> cases = {
-        {{ui::fromFilePath(sample), ui::fromFilePath(field / "line.txt")},
-         sample.string() + ", " + (field / "line.txt").string()},
-        {{ui::fromFilePath(field / "line.txt")}, (field / "line.txt").string()},
-    };
-    for (const Case& c : cases) {
-        dialogs.queue(c.chosen.join(QLatin1Char('\n')));
-        click("cmdInputSchedFile");
-        EXPECT_TRUE(logHas("Warning: cmdInputScheduleFile: Data merge is not available yet: " + c.names +
-                           "; load one data file."))
-            << log.plainText();
-        EXPECT_FALSE(store.survey.dataLoaded);
-        EXPECT_TRUE(store.survey.electrodes.empty());
-        EXPECT_EQ(store.settings, settingsBefore);
-    }
+    // Several files: the merge window opens with them, the project untouched until Import.
+    dialogs.queue(QStringList{ui::fromFilePath(sample), ui::fromFilePath(field / "line.txt")}.join(QLatin1Char('\n')));
+    click("cmdInputSchedFile");
+    ui::Form_DataMerge* merge = work->dataMerge();
+    ASSERT_NE(merge, nullptr);
+    EXPECT_EQ(merge->windowTitle(), QStringLiteral("Multiple data import"));
+    ASSERT_EQ(merge->lstFiles->count(), 2);
+    EXPECT_EQ(merge->lstFiles->item(0)->text(), QStringLiteral("sample.2026.data"));
+    EXPECT_EQ(merge->lstFiles->item(1)->text(), QStringLiteral("Error on line.txt"));
+    EXPECT_FALSE(store.survey.dataLoaded);
+    EXPECT_EQ(store.settings, settingsBefore);
     EXPECT_EQ(dialogs.requests().back().title, QStringLiteral("Load multiple data files"));
-    EXPECT_TRUE(questions.questions().empty());
+
+    // One instrument sequence file goes there too, into the same window.
+    dialogs.queue(ui::fromFilePath(field / "line.txt"));
+    click("cmdInputSchedFile");
+    EXPECT_EQ(work->dataMerge(), merge);
+    EXPECT_EQ(merge->lstFiles->count(), 3);
+    EXPECT_FALSE(store.survey.dataLoaded);
     EXPECT_FALSE(enabled("cmdRunInverse"));
+
+    // Import: the workspace takes the merged data set and the explorer shows it.
+    merge->cmdImport->click();
+    ASSERT_TRUE(store.survey.dataLoaded) << log.plainText();
+    EXPECT_TRUE(logHas("Files merged: "));
+    EXPECT_TRUE(enabled("cmdRunInverse"));
+    bool mergedNode = false;
+    for (const auto& node : window->explorerNodes()) mergedNode = mergedNode || node.text == "MERGED_DATA";
+    EXPECT_TRUE(mergedNode);
 }
 
 TEST_F(InvWorkRoad, AFileNamedAtStartIsLoadedInTheWorkspace)

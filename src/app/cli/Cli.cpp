@@ -72,6 +72,12 @@ const std::vector<Command>& commands()
         {"histogram", "histogram IN.data V/I|V|I|K|Rho|q|IP [--bins N] [--png OUT.png]\n"
                       "                                  print statistics and bars of one quantity, draw them",
          runHistogram},
+        {"xcable", "xcable IN.data --tx CABLE --rx CABLE --array dd|pd|pp [--layer N] [--rho] --png OUT.png\n"
+                   "                                  draw the map of the quadrupoles linking a transmitting cable to\n"
+                   "                                  a receiving one, a row per TX electrode, a column per RX\n"
+                   "                                  electrode (M), for one receiving-dipole size (default 1);\n"
+                   "                                  --rho: apparent resistivity rather than V/I",
+         runXcable},
         {"pseudosection", "pseudosection IN.data --png OUT.png [--cable NAME] [--quantity rho|calc|ip|misfit]\n"
                           "                                  draw each cable's data at their pseudo-depths",
          runPseudosection},

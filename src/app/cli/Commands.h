@@ -29,6 +29,7 @@ int runInvert(const Arguments& args, std::ostream& out, std::ostream& err);
 int runMerge(const Arguments& args, std::ostream& out, std::ostream& err);
 int runImport(const Arguments& args, std::ostream& out, std::ostream& err);
 int runReciprocal(const Arguments& args, std::ostream& out, std::ostream& err);
+int runXcable(const Arguments& args, std::ostream& out, std::ostream& err);
 int runHistogram(const Arguments& args, std::ostream& out, std::ostream& err);
 int runPseudosection(const Arguments& args, std::ostream& out, std::ostream& err);
 int runResults(const Arguments& args, std::ostream& out, std::ostream& err);

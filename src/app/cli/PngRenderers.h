@@ -10,6 +10,7 @@
 
 #include "core/jobs/JobLogMisfit.h"
 #include "core/mesh/ModelSection.h"
+#include "core/qc/CrossCableMap.h"
 #include "core/qc/DataFit.h"
 #include "core/qc/Histogram.h"
 #include "core/qc/Pseudosection.h"
@@ -23,6 +24,8 @@ struct PngRenderers {
     bool (*section)(const ModelSection& section, bool linear, const std::string& path, std::string& why) = nullptr;
     bool (*crossPlot)(const DataFit& fit, const std::string& path, std::string& why) = nullptr;
     bool (*misfit)(const JobLogMisfits& misfits, const std::string& path, std::string& why) = nullptr;
+    bool (*crossCable)(const CrossCablePicture& picture, const std::string& caption, const std::string& path,
+                       std::string& why) = nullptr;
     // A histogram without filter bars.
     bool (*residuals)(const HistogramModel& model, const std::string& path, std::string& why) = nullptr;
 };

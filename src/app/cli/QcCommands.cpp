@@ -1,5 +1,6 @@
 // vexora reciprocal | histogram | pseudosection: the data-quality checks of a
-// loaded survey; vexora results: the fit of an inversion's modelled data.
+// loaded survey; vexora xcable: a cross-cable map drawn; vexora results: the
+// fit of an inversion's modelled data.
 
 #include <algorithm>
 #include <charconv>
@@ -11,6 +12,8 @@
 #include "app/cli/Commands.h"
 #include "app/cli/PngRenderers.h"
 #include "core/jobs/JobResults.h"
+#include "core/import/GeometricFactor.h"
+#include "core/qc/CrossCableMap.h"
 #include "core/qc/Histogram.h"
 #include "core/qc/Pseudosection.h"
 #include "core/qc/ReciprocalCheck.h"
@@ -243,6 +246,81 @@ int runResults(const Arguments& args, std::ostream& out, std::ostream& err)
         << "iteration\trms_percent\tchi2\n";
     for (const IterationMisfit& m : results.misfits.resistivity)
         out << m.iteration << "\t" << formatNumber(m.rms) << "\t" << formatNumber(m.chi2) << "\n";
+    return kExitOk;
+}
+
+int runXcable(const Arguments& args, std::ostream& out, std::ostream& err)
+{
+    // --rho is the one option without a value.
+    Arguments rest;
+    bool resistivity = false;
+    for (const std::string& a : args) {
+        if (a == "--rho") resistivity = true;
+        else rest.push_back(a);
+    }
+    ParsedArguments parsed;
+    if (!parseArguments(rest, {"--tx", "--rx", "--array", "--layer", "--png"}, parsed, false) || parsed.plain.size() != 1)
+        return printCommandUsage(err, "xcable");
+    const std::string* tx = optionValue(parsed, "--tx");
+    const std::string* rx = optionValue(parsed, "--rx");
+    const std::string* array = optionValue(parsed, "--array");
+    const std::string* png = optionValue(parsed, "--png");
+    if (!tx || !rx || !array || !png) return printCommandUsage(err, "xcable");
+    const std::vector<std::pair<std::string, CrossCableArray>> arrays = {
+            {"dd", CrossCableArray::DipoleDipole}, {"pd", CrossCableArray::PoleDipole}, {"pp", CrossCableArray::PolePole}};
+    const auto chosen = std::find_if(arrays.begin(), arrays.end(), [&](const auto& a) { return a.first == *array; });
+    if (chosen == arrays.end()) {
+        err << "vexora xcable: --array is one of dd, pd, pp\n";
+        return kExitUsage;
+    }
+    CrossCableView view;
+    view.resistivity = resistivity;
+    if (const std::string* text = optionValue(parsed, "--layer")) {
+        const auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), view.layer);
+        if (error != std::errc() || end != text->data() + text->size() || view.layer < 1) {
+            err << "vexora xcable: --layer takes a dipole size, a whole number from 1\n";
+            return kExitUsage;
+        }
+    }
+    if (outputReplacesInput(err, "xcable", *png, {parsed.plain[0]})) return kExitError;
+    ProjectStore store;
+    MessageLog log;
+    Status status = loadDataFile(store, parsed.plain[0], log);
+    const std::vector<std::string>& names = store.survey.cableNames;
+    const auto cable = [&](const std::string& name) {
+        const auto found = std::find(names.begin(), names.end(), name);
+        if (found != names.end()) return static_cast<std::int32_t>(found - names.begin() + 1);
+        if (status == Status::Ok) status = log.error("xcable", "There is no cable " + name + " in " + parsed.plain[0] + ".");
+        return 0;
+    };
+    const std::int32_t txCable = status == Status::Ok ? cable(*tx) : 0;
+    const std::int32_t rxCable = status == Status::Ok ? cable(*rx) : 0;
+    CrossCableMap map;
+    std::vector<double> factors;
+    if (status == Status::Ok) {
+        factors = funGeometricFactor(store.survey, false);
+        map = buildCrossCableMap(store.survey, factors, chosen->second, txCable, rxCable);
+    }
+    CrossCablePicture picture;
+    if (status == Status::Ok) {
+        picture = crossCablePicture(store.survey, factors, map, view);
+        const std::string caption = "TX " + *tx + "   RX " + *rx + "   " + *array + "   dipole size " +
+                                    std::to_string(view.layer);
+        std::string why;
+        const auto draw = pngRenderers().crossCable;
+        if (!draw) status = log.error("xcable", "this build of vexora cannot draw PNG files");
+        else if (!draw(picture, caption, *png, why)) status = log.error("xcable", *png + ": " + why);
+    }
+    printLog(log, err);
+    if (status != Status::Ok) return kExitError;
+    const std::size_t filled = static_cast<std::size_t>(std::count_if(
+            picture.cells.begin(), picture.cells.end(), [](const CrossCableCell& c) { return c.quadrupole >= 0; }));
+    out << "rows\t" << map.rows() << "\n"
+        << "columns\t" << map.columns() << "\n"
+        << "layers\t" << map.layerCount() << "\n"
+        << "cells\t" << filled << "\n"
+        << "min\t" << formatNumber(resistivity ? map.minResistivity : map.minResistance) << "\n"
+        << "max\t" << formatNumber(resistivity ? map.maxResistivity : map.maxResistance) << "\n";
     return kExitOk;
 }
 

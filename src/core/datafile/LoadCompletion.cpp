@@ -63,12 +63,9 @@ Status completeDataLoad(ProjectStore& store, std::string text, bool importMesh, 
     return Status::Ok;
 }
 
-std::string dataMergeRefusal(const std::vector<std::filesystem::path>& files, std::string_view firstText)
+bool isForDataMerge(const std::vector<std::filesystem::path>& files, std::string_view firstText)
 {
-    if (files.size() == 1 && firstText.find("#ITitle") == std::string_view::npos) return {};
-    std::string names;
-    for (const std::filesystem::path& file : files) names += (names.empty() ? "" : ", ") + file.string();
-    return "Data merge is not available yet: " + names + "; load one data file.";
+    return files.size() > 1 || firstText.find("#ITitle") != std::string_view::npos;
 }
 
 }  // namespace vexora

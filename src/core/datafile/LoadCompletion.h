@@ -39,9 +39,8 @@ Status applyCheckedConfiguration(SettingsTable& settings, std::string text, std:
 Status completeDataLoad(ProjectStore& store, std::string text, bool importMesh, MessageLog& log);
 
 // Several data files, or one whose text holds "#ITitle" (an instrument
-// sequence file), are for the data merge window, which this release does not
-// have: the message that says so, naming the files; "" for an ordinary load
-// of one file. `firstText` is the text of the first file.
-std::string dataMergeRefusal(const std::vector<std::filesystem::path>& files, std::string_view firstText);
+// sequence file), load through the data merge window rather than as the
+// workspace's one data file. `firstText` is the text of the first file.
+bool isForDataMerge(const std::vector<std::filesystem::path>& files, std::string_view firstText);
 
 }  // namespace vexora

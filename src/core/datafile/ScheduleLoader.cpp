@@ -123,12 +123,7 @@ LoadStatus loadText(const ProjectStore& store, std::string text, const DataLoadR
 
     // One message for a file that is no text at all, before a warning per line.
     if (const std::optional<std::string> wrong = notATextDataFile(name, text)) return fail(*wrong);
-    if (request.refuseInstrumentSequence) {
-        if (const std::string refusal = dataMergeRefusal({request.file}, text); !refusal.empty()) {
-            log.warning("cmdInputScheduleFile", refusal);
-            return LoadStatus::NotLoaded;
-        }
-    }
+    if (request.refuseInstrumentSequence && isForDataMerge({request.file}, text)) return LoadStatus::ForDataMerge;
     normaliseLoneCarriageReturns(text);
     (void)funRemoveComments(text);  // always Ok
     if (text.find("#ITitle") != std::string::npos) (void)funPrepareSequenceText(text);  // always Ok

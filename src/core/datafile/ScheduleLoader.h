@@ -24,12 +24,14 @@ struct DataLoadRequest {
     // file's configuration again and, in a Data Inversion project, the
     // imported mesh it names.
     bool completeWorkspace = false;
-    // Instrument sequence files ("#ITitle") belong to the data merge, which
-    // this release does not have: refused with the message that says so.
+    // Instrument sequence files ("#ITitle") load through the data merge
+    // window: not loaded here, answered ForDataMerge.
     bool refuseInstrumentSequence = false;
 };
 
-enum class [[nodiscard]] LoadStatus { Loaded = 0, NotLoaded = 1, Cancelled = 2 };
+// ForDataMerge: an instrument sequence file the request leaves to the data
+// merge; nothing was loaded or logged.
+enum class [[nodiscard]] LoadStatus { Loaded = 0, NotLoaded = 1, Cancelled = 2, ForDataMerge = 3 };
 
 // The load: the file is read once, everything is built into `loaded` (its
 // survey, settings, mesh and models replace those of `current`, which is

@@ -102,6 +102,12 @@ void addDataSetNode(ExplorerNodeList& nodes)
     nodes.push_back({std::string(kDataSetNode), "S_W", "S", false});
 }
 
+void addMergedDataNode(ExplorerNodeList& nodes)
+{
+    if (std::any_of(nodes.begin(), nodes.end(), [](const ExplorerNode& n) { return n.key == "S_M"; })) return;
+    nodes.push_back({std::string(kMergedDataNode), "S_M", "S", false});
+}
+
 std::optional<std::size_t> findNode(const ExplorerNodeList& nodes, std::string_view text, int occurrence)
 {
     for (std::size_t i = 0; i < nodes.size(); ++i)
@@ -113,9 +119,10 @@ NodeAction nodeAction(std::string_view text)
 {
     using T = TaskWindow;
     using O = NodeOperation;
-    static const std::array<std::pair<std::string_view, NodeAction>, 20> kTable = {{
+    static const std::array<std::pair<std::string_view, NodeAction>, 21> kTable = {{
         {"Import field data", dialog(T::BinImport)},
         {"Data Set", show(T::FieldData, WindowMode::DataSet)},
+        {kMergedDataNode, show(T::FieldData, WindowMode::DataSet)},
         {"Pseudo Plots", show(T::Histogram)},
         {"Reciprocals Check", show(T::ReciprocalCheck)},
         {"Cross Cable Data Plots", show(T::CrossCableMaps)},

@@ -36,6 +36,10 @@ ExplorerNodeList explorerTree(ProjectType type);
 // Adds "Data Set" under "Schedule" unless the list has it already.
 void addDataSetNode(ExplorerNodeList& nodes);
 
+// The data set of merged files, beside "Data Set": it opens the same window.
+inline constexpr std::string_view kMergedDataNode = "MERGED_DATA";
+void addMergedDataNode(ExplorerNodeList& nodes);
+
 // The `occurrence`-th node (1-based) with the text.
 std::optional<std::size_t> findNode(const ExplorerNodeList& nodes, std::string_view text, int occurrence = 1);
 

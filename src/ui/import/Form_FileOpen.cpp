@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "core/import/schedule/SequenceLinks.h"
+#include "core/import/tables/ImportFill.h"
 #include "core/log/MessageLog.h"
 #include "core/settings/LenientNumber.h"
 #include "core/platform/Application.h"
@@ -50,7 +51,8 @@ Form_FileOpen::Form_FileOpen(ImportSet& set, ImportGrids& grids, MessageLog& log
       chkSnake_(new QCheckBox(QStringLiteral("Snake"), this)),
       txtSpacing_(new QLineEdit(QStringLiteral("0"), this)),
       spnLineElectrodes_(new QSpinBox(this)),
-      txtElectrodes_(new QLineEdit(this))
+      txtElectrodes_(new QLineEdit(this)),
+      chkReverse_(new QCheckBox(QStringLiteral("Reverse cable"), this))
 {
     setObjectName(QStringLiteral("Form_FileOpen"));
     setWindowTitle(QStringLiteral("IRIS Syscal Bin file import"));
@@ -156,6 +158,9 @@ Form_FileOpen::Form_FileOpen(ImportSet& set, ImportGrids& grids, MessageLog& log
     layout->addWidget(modeFrame);
     layout->addWidget(startFrame);
     layout->addWidget(textFrame_);
+    chkReverse_->setToolTip(QStringLiteral("The cable was laid the other way round: electrode n of N becomes "
+                                           "N + 1 - n, positions kept"));
+    layout->addWidget(chkReverse_);
     layout->addWidget(buttons);
     showFormat();
 }
@@ -295,6 +300,7 @@ void Form_FileOpen::cmdOK_Click()
                 status = funImportBinFile(o, set, grids, importLog, feedback);
             });
         if (cancelled) return;
+        status = reverseWhenAsked(set, grids, status);
         set_ = std::move(set);
         grids_ = std::move(grids);
         if (status == ImportStatus::SequenceTooFewElectrodes || status == ImportStatus::SequenceQuadrupoleCount)
@@ -322,10 +328,21 @@ void Form_FileOpen::importText(const ImportFormat& chosen)
             status = importTextFile(chosen.kind, file, set, grids, importLog, feedback, o);
         });
     if (cancelled) return;
+    status = reverseWhenAsked(set, grids, status);
     set_ = std::move(set);
     grids_ = std::move(grids);
     if (status != ImportStatus::Ok) return fail(kImportFailedMessage);
     accept();
+}
+
+ImportStatus Form_FileOpen::reverseWhenAsked(ImportSet& set, ImportGrids& grids, ImportStatus status)
+{
+    if (status != ImportStatus::Ok || !chkReverse_->isChecked()) return status;
+    // The grids show the numbers as reversed.
+    if (reverseImportedCable(set, log_) == Status::Ok) return subFillImportTables(set, grids, log_);
+    set.clear();  // a failed import leaves empty tables
+    grids = ImportGrids{};
+    return ImportStatus::Failed;
 }
 
 }  // namespace vexora::ui

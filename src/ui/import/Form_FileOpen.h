@@ -44,6 +44,7 @@ public:
     QRadioButton* modeOption(int mode) const { return optMode_[mode - 1]; }
     QRadioButton* numberingOption(int index) const { return optStart_[index]; }
     QCheckBox* snakeBox() const { return chkSnake_; }
+    QCheckBox* reverseCableBox() const { return chkReverse_; }
 
     // The format chosen in the list.
     const ImportFormat& format() const;
@@ -63,6 +64,8 @@ private:
     void showFormat();
     void importText(const ImportFormat& chosen);
     void fail(std::string_view text);
+    // The cable reversed when the box asks for it; Failed when it cannot be.
+    ImportStatus reverseWhenAsked(ImportSet& set, ImportGrids& grids, ImportStatus status);
 
     ImportSet& set_;
     ImportGrids& grids_;
@@ -85,6 +88,7 @@ private:
     QLineEdit* txtSpacing_;
     QSpinBox* spnLineElectrodes_;
     QLineEdit* txtElectrodes_;
+    QCheckBox* chkReverse_;
     QWidget* electrodeControls_[2] = {};
     QWidget* sequenceControls_[2] = {};
     QWidget* conversionControls_[2] = {};

@@ -33,6 +33,7 @@
 #include "core/shell/ExplorerTree.h"
 #include "core/shell/ExternalPrograms.h"
 #include "core/shell/ViewerScript.h"
+#include "ui/import/Form_DataMerge.h"
 #include "ui/jobs/InversionRuns.h"
 #include "ui/jobs/JobFollower.h"
 #include "ui/jobs/ResultsWindow.h"
@@ -288,20 +289,39 @@ void InvWork::cmdInputScheduleFile_Click()
 
 void InvWork::loadScheduleFiles(const QStringList& chosen)
 {
+    if (chosen.isEmpty()) return;
     std::vector<fs::path> files;
     for (const QString& file : chosen) files.push_back(toFilePath(file));
-    if (files.size() > 1) {
-        log_.warning("cmdInputScheduleFile", dataMergeRefusal(files, {}));
-        return;
-    }
+    if (isForDataMerge(files, {})) return openDataMerge(chosen);
     const fs::path& path = files.front();
     const DataLoadRequest request{path, ProjectType::DataInversion, true, true};
-    if (loadDataFileInWindow(this, store_, request, log_, questions_, userSettings_) != LoadStatus::Loaded) return;
+    const LoadStatus status = loadDataFileInWindow(this, store_, request, log_, questions_, userSettings_);
+    if (status == LoadStatus::ForDataMerge) return openDataMerge(chosen);
+    if (status != LoadStatus::Loaded) return;
     dataFile_ = chosen.front();
     refreshSettings();
     updateStates();
     mainWindow_.addDataSetNode();
     log_.subWriteToTextBox("Schedule file " + path.string() + " loaded" + kLineBreak);
+}
+
+void InvWork::openDataMerge(const QStringList& files)
+{
+    if (merge_ == nullptr) {
+        merge_ = new Form_DataMerge(store_, log_, questions_, fileDialogs_, this);
+        merge_->setWindowFlag(Qt::Window);
+        merge_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(merge_, &Form_DataMerge::merged, this, [this](const QString& firstFile) {
+            dataFile_ = firstFile;
+            refreshSettings();
+            updateStates();
+            mainWindow_.addDataSetNode();
+            mainWindow_.addMergedDataNode();
+        });
+    }
+    merge_->show();
+    merge_->raise();
+    merge_->addFiles(files);
 }
 
 void InvWork::cmdInputTop_Click()

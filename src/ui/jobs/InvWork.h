@@ -14,6 +14,7 @@
 #include "core/platform/Questions.h"
 #include "core/platform/UserSettings.h"
 #include "core/project/ProjectStore.h"
+#include "ui/import/Form_DataMerge.h"
 #include "ui/jobs/ResultsWindow.h"
 
 class QCheckBox;
@@ -46,9 +47,11 @@ public:
     bool batchMode() const { return batchMode_; }
 
     // The load behind "Load data file", also for a file named at start:
-    // several files or an instrument sequence file are refused (the data
-    // merge is not available), one data file is loaded and completed.
+    // several files or an instrument sequence file go to the data merge
+    // window, one data file is loaded and completed.
     void loadScheduleFiles(const QStringList& chosen);
+    // The data merge window while it is open.
+    Form_DataMerge* dataMerge() const { return merge_; }
 
     // The chosen file, or an empty path when cancelled or missing (after the
     // " not found!" message).
@@ -56,6 +59,8 @@ public:
     void cmdLoadConfiguration_Click();
     void cmdInputScheduleFile_Click();
     void cmdInputTop_Click();
+    // Shows the data merge window (opened once) and loads the files into it.
+    void openDataMerge(const QStringList& files);
     void cmdViewData_Click();
     void cmdSetDefaults_Click();
     void cmdSaveConfiguration_Click();
@@ -103,6 +108,7 @@ private:
     QPushButton* cmdRunInverse_ = nullptr;
     std::filesystem::path resultsFolder_;  // of the job that ended last with results
     QPointer<ResultsWindow> results_;
+    QPointer<Form_DataMerge> merge_;
 };
 
 // The window the explorer's "DI workspace" node opens; it also loads the

@@ -93,6 +93,8 @@ public:
     void mnuViewExplorer_Click();
     // Adds "Data Set" under "Schedule" once a data set is loaded.
     void addDataSetNode();
+    // Adds "MERGED_DATA" beside it once files are merged.
+    void addMergedDataNode();
     // Shows the node's window or runs its command; a node whose window or
     // command nobody registered logs that it is not in this release.
     void TreeView1_NodeClick(std::size_t nodeIndex);

@@ -113,6 +113,13 @@ void MDIStart::addDataSetNode()
     if (explorer_ && nodes_.size() != before) explorer_->rebuild(nodes_);
 }
 
+void MDIStart::addMergedDataNode()
+{
+    const std::size_t before = nodes_.size();
+    vexora::addMergedDataNode(nodes_);
+    if (explorer_ && nodes_.size() != before) explorer_->rebuild(nodes_);
+}
+
 void MDIStart::registerNodeOperation(NodeOperation operation, std::function<void()> run)
 {
     nodeOperations_[operation] = std::move(run);

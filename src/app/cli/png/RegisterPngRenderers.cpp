@@ -12,6 +12,7 @@
 #include "app/cli/PngRenderers.h"
 #include "ui/platform/PngFile.h"
 #include "ui/model/SectionPainter.h"
+#include "ui/qc/CrossCablePainter.h"
 #include "ui/qc/HistogramPainter.h"
 #include "ui/qc/PseudosectionPainter.h"
 #include "ui/qc/ResultsPainters.h"
@@ -62,6 +63,12 @@ const bool registered = [] {
     };
     renderers.misfit = [](const vexora::JobLogMisfits& misfits, const std::string& path, std::string& why) {
         return writePng(path, why, [&] { return vexora::ui::misfitImage(misfits); });
+    };
+    renderers.crossCable = [](const vexora::CrossCablePicture& picture, const std::string& caption,
+                              const std::string& path, std::string& why) {
+        return writePng(path, why, [&] {
+            return vexora::ui::crossCableImage(picture, false, QString::fromStdString(caption));
+        });
     };
     renderers.residuals = [](const vexora::HistogramModel& model, const std::string& path, std::string& why) {
         return writePng(path, why, [&] { return vexora::ui::histogramImage(model, std::nullopt); });

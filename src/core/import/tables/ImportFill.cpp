@@ -7,6 +7,7 @@
 
 #include "core/import/GeometricFactor.h"
 #include "core/import/tables/RepeatedQuadrupoles.h"
+#include "core/survey/CableReversal.h"
 
 namespace vexora {
 
@@ -248,6 +249,20 @@ void appendImport(const ImportSet& set, const ImportGrids& grids, std::int32_t c
     survey.present.ip = !table.ip.empty();
     survey.electrodesLoaded = true;
     survey.dataLoaded = true;
+}
+
+Status reverseImportedCable(ImportSet& set, MessageLog& log)
+{
+    // The set's electrodes form cable 1 of the survey the import becomes, so
+    // the one mirror of a cable serves here too.
+    Survey survey;
+    acceptImport(set, ImportGrids{}, "1", survey);
+    if (reverseCable(survey, 1, log) != Status::Ok) return Status::Error;
+    for (std::size_t k = 0; k < set.quadrupoles.size(); ++k)
+        for (int p = 0; p < 4; ++p)
+            if (set.quadrupoles[k][static_cast<std::size_t>(p)] != 0)
+                set.quadrupoles[k][static_cast<std::size_t>(p)] = survey.quadrupoles.rows[k].pole[p].number;
+    return Status::Ok;
 }
 
 }  // namespace vexora

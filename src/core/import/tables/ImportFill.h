@@ -78,4 +78,10 @@ void appendImport(const ImportSet& set, const ImportGrids& grids, std::int32_t c
 // "Rem_" followed by the first number no cable uses yet.
 std::string nextRemoteCableName(const std::vector<std::string>& cableNames);
 
+// The instrument's cable was laid the other way round: every present pole of
+// the imported quadrupoles is mirrored along the cable as reverseCable does
+// (electrode n of 1..N becomes N + 1 - n); positions stay. Error, logged and
+// the set untouched, when a mirrored pole names an electrode the set lacks.
+Status reverseImportedCable(ImportSet& set, MessageLog& log);
+
 }  // namespace vexora
