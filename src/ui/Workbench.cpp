@@ -3,6 +3,7 @@
 #include "ui/import/Form_FileOpen.h"
 #include "ui/jobs/InvWork.h"
 #include "ui/jobs/InversionRuns.h"
+#include "ui/mesh/MeshWork.h"
 #include "ui/model/ModelFileOperations.h"
 #include "ui/qc/Reciprocals.h"
 #include "ui/qc/PseudoPlots.h"
@@ -19,6 +20,7 @@ void plugInWorkbench(MDIStart& window, ProjectStore& store, MessageLog& log, Que
     registerPlots(window, store, log, questions, fileDialogs);
     registerReciprocals(window, store, log, questions, fileDialogs);
     registerModelFileOperations(window, store, log, questions, fileDialogs);
+    registerMeshWork(window, store, log, questions, userSettings, fileDialogs);
 }
 
 }  // namespace vexora::ui

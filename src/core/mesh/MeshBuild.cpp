@@ -107,4 +107,12 @@ Status funMakeMesh(SettingsTable& settings, Survey& survey, Mesh& mesh, Models& 
     return Status::Ok;
 }
 
+Status makeMeshOfLines(SettingsTable& settings, Survey& survey, Mesh& mesh, Models& models, MessageLog& log,
+                       MeshBuildOutcome& outcome)
+{
+    // The starting model follows "Model IP Data" as last configured.
+    models.ipModelling = settingInteger(settings, Item::ModelIp) == 1;
+    return funMakeMesh(settings, survey, mesh, models, log, outcome);
+}
+
 }  // namespace vexora
