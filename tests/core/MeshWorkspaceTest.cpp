@@ -55,6 +55,9 @@ TEST(MeshWorkspace, LinesFallInTheirColumnsAndZStaysDescending)
     EXPECT_EQ(z.foreground, (std::vector<double>{0, -1, -2}));
     EXPECT_EQ(z.low, (std::vector<double>{-8}));
 
+    EXPECT_EQ(lineCoordinateText(1.201 - 2 * 0.5 - 0.124), "0.077");  // 0.07700000000000007 as summed
+    EXPECT_EQ(lineCoordinateText(1.2009999999999998), "1.201");
+    EXPECT_EQ(lineCoordinateText(-0.9229999999999999), "-0.923");
     insertMeshLine(lines, MeshAxis::Z, -1.5);
     insertMeshLine(lines, MeshAxis::Z, -1.5000004);
     EXPECT_EQ(lines.z, (std::vector<double>{0, -1, -1.5, -2, -8}));

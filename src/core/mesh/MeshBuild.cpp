@@ -1,4 +1,5 @@
 #include "core/mesh/MeshBuild.h"
+#include "core/mesh/MeshOfLines.h"
 
 #include <algorithm>
 

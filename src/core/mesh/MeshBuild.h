@@ -54,10 +54,4 @@ inline constexpr std::string_view kFlatGroundMessage =
 Status funMakeMesh(SettingsTable& settings, Survey& survey, Mesh& mesh, Models& models, MessageLog& log,
                    MeshBuildOutcome& outcome, const Feedback& feedback = {});
 
-// The mesh of the lines in `mesh` as every tool makes it (the core job, the
-// command line, the mesh workspace): the IP model is filled when "Model IP
-// Data" is 1, then funMakeMesh.
-Status makeMeshOfLines(SettingsTable& settings, Survey& survey, Mesh& mesh, Models& models, MessageLog& log,
-                       MeshBuildOutcome& outcome);
-
 }  // namespace vexora

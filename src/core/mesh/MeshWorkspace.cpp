@@ -140,6 +140,13 @@ LineColumns lineColumns(const MeshLines& lines, const ForegroundBox& box, MeshAx
     return c;
 }
 
+std::string lineCoordinateText(double value)
+{
+    // Divided, not multiplied, back: the quotient is the double nearest the
+    // rounded decimal, so it prints short.
+    return formatNumber(std::round(value / kLineTolerance) / (1 / kLineTolerance));
+}
+
 void insertMeshLine(MeshLines& lines, MeshAxis axis, double value)
 {
     std::vector<double>& values = axisLines(lines, axis);

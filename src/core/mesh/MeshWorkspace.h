@@ -55,6 +55,10 @@ struct LineColumns {
 };
 LineColumns lineColumns(const MeshLines& lines, const ForegroundBox& box, MeshAxis axis);
 
+// A line coordinate as the grids show it: rounded to the 1e-6 m within which
+// two lines are one, so the sums that make the lines show no rounding noise.
+std::string lineCoordinateText(double value);
+
 // Appends `value`, drops near-duplicates (1e-6 m), sorts (Z descending).
 void insertMeshLine(MeshLines& lines, MeshAxis axis, double value);
 

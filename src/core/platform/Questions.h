@@ -28,7 +28,6 @@ enum class QuestionId {
     SettingValue,                // input: a new value for a setting
     ConfirmSettingChange,        // a setting change with side effects
     ResetSettings,               // every setting back to its default value
-    ReplaceMesh,                 // make a new mesh over the one present
 };
 
 struct Question {

@@ -5,6 +5,7 @@
 #include "core/datafile/ScheduleWriter.h"
 #include "core/io/TextFile.h"
 #include "core/mesh/MeshBuild.h"
+#include "core/mesh/MeshOfLines.h"
 #include "core/mesh/MeshFileFormat.h"
 #include "core/mesh/MeshFileImport.h"
 #include "core/mesh/MeshSettings.h"

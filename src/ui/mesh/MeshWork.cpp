@@ -17,13 +17,14 @@
 #include <QVBoxLayout>
 
 #include "core/jobs/InversionWorkspace.h"
-#include "core/mesh/MeshBuild.h"
+#include "core/mesh/MeshOfLines.h"
 #include "core/mesh/MeshPreview.h"
 #include "core/platform/Application.h"
 #include "core/platform/AvailableMemory.h"
 #include "core/project/ProjectStore.h"
 #include "core/settings/LenientNumber.h"
 #include "core/shell/ExplorerTree.h"
+#include "ui/log/MessageLogPanel.h"
 #include "ui/mesh/MeshPreviewView.h"
 #include "ui/mesh/MeshWorkModels.h"
 #include "ui/model/MeshViewing.h"
@@ -60,8 +61,17 @@ MeshWork::MeshWork(ProjectStore& store, MessageLog& log, Questions& questions, U
     splitter->addWidget(linesPanel());
     splitter->addWidget(modelPanel());
     splitter->setStretchFactor(2, 1);
+    // The project's log below, so "Mesh Generated" and the refusals are seen here.
+    auto* logPanel = new MessageLogPanel(log_, questions_, fileDialogs_);
+    auto* vertical = new QSplitter(Qt::Vertical);
+    vertical->addWidget(splitter);
+    vertical->addWidget(logPanel);
+    vertical->setStretchFactor(0, 4);
+    vertical->setStretchFactor(1, 1);
+    vertical->setCollapsible(0, false);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(splitter);
+    layout->addWidget(vertical);
+    mainWindow_.registerLogBox(this, logPanel);
     // The lines of the settings as they stand, unless a mesh or lines exist.
     if (store_.mesh.lines.empty()) {
         MessageLog quiet;  // an unusable setting is reported when applied
@@ -85,7 +95,8 @@ QLineEdit* MeshWork::addField(const char* name)
 {
     auto* field = new QLineEdit;
     field->setObjectName(QString::fromLatin1(name));
-    field->setMaximumWidth(160);
+    field->setMinimumWidth(120);
+    field->setMaximumWidth(200);
     return field;
 }
 
@@ -214,7 +225,8 @@ QWidget* MeshWork::modelPanel()
     plan_->setObjectName(QStringLiteral("picPlan"));
     section_ = new MeshPreviewView(tr("Section (x, z)"));
     section_->setObjectName(QStringLiteral("picSection"));
-    auto* previews = new QHBoxLayout;
+    // Stacked: both are much wider than high.
+    auto* previews = new QVBoxLayout;
     previews->addWidget(plan_, 1);
     previews->addWidget(section_, 1);
 
@@ -245,6 +257,7 @@ QWidget* MeshWork::modelPanel()
     static const char* const kCaptions[] = {"X min", "X max", "Y min", "Y max", "Z min", "Z max", "Value", "Radius"};
     for (std::size_t i = 0; i < anomaly_.size(); ++i) {
         anomaly_[i] = addField(("txtAnomaly" + std::to_string(i)).c_str());
+        anomaly_[i]->setMinimumWidth(50);
         fields->addWidget(new QLabel(tr(kCaptions[i])), 0, static_cast<int>(i));
         fields->addWidget(anomaly_[i], 1, static_cast<int>(i));
     }
@@ -269,12 +282,13 @@ QWidget* MeshWork::modelPanel()
     background->addWidget(backgroundRes_ = addField("txtBackgroundRes"));
     background->addWidget(new QLabel(tr("Background IP")));
     background->addWidget(backgroundIp_ = addField("txtBackgroundIP"));
+    for (QLineEdit* field : {backgroundRes_, backgroundIp_}) field->setMinimumWidth(60);
     background->addWidget(addButton("cmdApply", tr("Apply background"),
                                     tr("Store the background resistivity and IP values"), &MeshWork::cmdApply_Click));
     background->addStretch(1);
 
     auto* panel = new QVBoxLayout;
-    panel->addLayout(previews, 2);
+    panel->addLayout(previews, 3);
     panel->addWidget(anomalyGrid_, 1);
     panel->addLayout(fields);
     panel->addLayout(commands);
@@ -452,8 +466,9 @@ void MeshWork::cmdLoadTopography_Click()
 
 void MeshWork::cmdMakeMesh_Click()
 {
+    // A new mesh drops the one made or imported: a change with side effects.
     if (store_.mesh.present &&
-        !questions_.askYesNo({QuestionId::ReplaceMesh, std::string(kApplicationTitle),
+        !questions_.askYesNo({QuestionId::ConfirmSettingChange, std::string(kApplicationTitle),
                               "A mesh is already present. Create a new mesh?", MessageIcon::Question}))
         return;
     MeshBuildOutcome outcome;

@@ -54,7 +54,7 @@ QVariant LineGridModel::data(const QModelIndex& index, int role) const
     const std::vector<double>* values = column(index.column());
     const auto row = static_cast<std::size_t>(index.row());
     if (!values || row >= values->size()) return {};
-    return toQString(formatNumber((*values)[row]));
+    return toQString(lineCoordinateText((*values)[row]));
 }
 
 QVariant LineGridModel::headerData(int section, Qt::Orientation orientation, int role) const
