@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -136,14 +137,25 @@ QWidget* MeshWork::settingsPanel()
         form->addRow(tr(kPadCaptions[i]), pads_[i]);
     }
 
-    auto* panel = new QVBoxLayout;
-    panel->addLayout(form);
-    panel->addWidget(addCheck("chkAdaptGrid", tr("Adapt grid to electrodes"), Item::AdaptGridToElectrodes));
-    panel->addWidget(addCheck("chkAddElec", tr("Use electrodes in topography"), Item::AddElectrodesToTopography));
-    panel->addWidget(addCheck("chkFlatZMesh", tr("Flat Z bottom foreground"), Item::FlatZBottom));
-    panel->addWidget(addCheck("chkAddFlat", tr("Add anomalies to flat grid"), Item::AddAnomaliesToFlatGrid));
-    panel->addWidget(
+    auto* fields = new QVBoxLayout;
+    fields->addLayout(form);
+    fields->addWidget(addCheck("chkAdaptGrid", tr("Adapt grid to electrodes"), Item::AdaptGridToElectrodes));
+    fields->addWidget(addCheck("chkAddElec", tr("Use electrodes in topography"), Item::AddElectrodesToTopography));
+    fields->addWidget(addCheck("chkFlatZMesh", tr("Flat Z bottom foreground"), Item::FlatZBottom));
+    fields->addWidget(addCheck("chkAddFlat", tr("Add anomalies to flat grid"), Item::AddAnomaliesToFlatGrid));
+    fields->addWidget(
         addCheck("chkUpdateZ", tr("Update z of surface electrodes"), Item::UpdateSurfaceElectrodeElevation));
+    // The fields scroll rather than shrink in a low window; the commands stay in sight.
+    auto* fieldsWidget = new QWidget;
+    fieldsWidget->setLayout(fields);
+    auto* scroll = new QScrollArea;
+    scroll->setWidget(fieldsWidget);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setMinimumWidth(fieldsWidget->sizeHint().width() + 20);
+    auto* panel = new QVBoxLayout;
+    panel->addWidget(scroll, 1);
     panel->addWidget(addButton("cmdApplySet", tr("Apply settings"),
                                tr("Store the sizes, the foreground box and the pads, and make the lines again"),
                                &MeshWork::cmdApplySet_Click));
@@ -167,7 +179,6 @@ QWidget* MeshWork::settingsPanel()
     cmdViewMesh_ = addButton("cmdViewMesh", tr("View mesh"), tr("Show the mesh and its model in the 3D viewer"),
                              &MeshWork::cmdViewMesh_Click);
     panel->addWidget(cmdViewMesh_);
-    panel->addStretch(1);
     auto* widget = new QWidget;
     widget->setLayout(panel);
     return widget;
