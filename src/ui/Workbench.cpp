@@ -3,6 +3,7 @@
 #include "ui/fielddata/ImportSyscal.h"
 #include "ui/jobs/InvWork.h"
 #include "ui/jobs/InversionRuns.h"
+#include "ui/mesh/MeshWork.h"
 #include "ui/model/ModelFileOperations.h"
 #include "ui/qc/Form_XCableMaps.h"
 #include "ui/qc/Reciprocals.h"
@@ -21,6 +22,7 @@ void plugInWorkbench(MDIStart& window, ProjectStore& store, MessageLog& log, Que
     registerReciprocals(window, store, log, questions, fileDialogs);
     registerXCableMaps(window, store, log);
     registerModelFileOperations(window, store, log, questions, fileDialogs);
+    registerMeshWork(window, store, log, questions, userSettings, fileDialogs);
 }
 
 }  // namespace vexora::ui

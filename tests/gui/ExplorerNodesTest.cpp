@@ -97,6 +97,7 @@ struct NodeCase {
     const char* node;
     Answer answer;
     TaskWindow window = TaskWindow::FieldData;
+    const char* dialogTitle = nullptr;  // when not the node's text
 };
 
 // Every node of both trees, and "Data Set", clicked in tree order on a
@@ -106,14 +107,15 @@ TEST_F(ExplorerNodes, EveryNodeAnswers)
     using A = Answer;
     const std::vector<NodeCase> meshNodes = {
         {"Mesh and Resistivity/IP Model", A::Group},
-        {"Make Mesh", A::NotInRelease},
-        {"Make Resistivity/IP Model", A::NotInRelease},
-        {"Export Mesh and Resistivity Model", A::NotInRelease},
-        {"Export Mesh and IP Model", A::NotInRelease},
+        {"Make Mesh", A::Window, TaskWindow::MeshWork},
+        {"Make Resistivity/IP Model", A::Window, TaskWindow::MeshWork},
+        // No mesh made yet: the export says so.
+        {"Export Mesh and Resistivity Model", A::Question},
+        {"Export Mesh and IP Model", A::Question},
         {"Import Mesh and Model", A::FileDialog},
         {"Load Resistivity Model", A::FileDialog},
         {"Load IP Model", A::FileDialog},
-        {"Import Resistivity/IP Model from XYZ File", A::NotInRelease},
+        {"Import Resistivity/IP Model from XYZ File", A::FileDialog, TaskWindow::FieldData, "Import XYZ-RHO/IP file"},
         {"Sensitivity Analysis", A::Group},
         {"SA workspace", A::Window, TaskWindow::FieldData},
         {"Data Set", A::Window, TaskWindow::FieldData},
@@ -185,7 +187,8 @@ TEST_F(ExplorerNodes, EveryNodeAnswers)
                 break;
             case A::FileDialog:
                 EXPECT_EQ(newDialogs, 1u);
-                EXPECT_EQ(dialogs.requests().back().title, ui::toQString(node.text));
+                EXPECT_EQ(dialogs.requests().back().title,
+                          expected->dialogTitle ? QString::fromLatin1(expected->dialogTitle) : ui::toQString(node.text));
                 EXPECT_EQ(logged, "");
                 break;
             case A::NotInRelease: EXPECT_EQ(logged, notInRelease(node.text)); break;
@@ -208,8 +211,7 @@ TEST_F(ExplorerNodes, MenusAnswerAsTheirNodes)
     const MenuCase cases[] = {
         {"mnuImportFieldData", TaskWindow::BinImport, nullptr},
         {"mnuDataQualityControl", TaskWindow::Histogram, nullptr},
-        {"mnuMakeMesh", TaskWindow::MeshWork, "Make Mesh"},
-        {"mnuImportXyz", TaskWindow::MeshWork, "Import Resistivity/IP Model from XYZ File"},
+        {"mnuMakeMesh", TaskWindow::MeshWork, nullptr},
         {"mnuElectrodes", TaskWindow::FieldData, nullptr},
     };
     for (const MenuCase& c : cases) {
@@ -219,6 +221,9 @@ TEST_F(ExplorerNodes, MenusAnswerAsTheirNodes)
         if (c.notInReleaseNode) EXPECT_EQ(loggedSince(mark), notInRelease(c.notInReleaseNode));
         else EXPECT_NE(shown(c.window), nullptr);
     }
+    trigger("mnuImportXyz");
+    ASSERT_FALSE(dialogs.requests().empty());
+    EXPECT_EQ(dialogs.requests().back().title, QStringLiteral("Import XYZ-RHO/IP file"));
 }
 
 // The quality-control and import windows open from their nodes on the

@@ -170,11 +170,11 @@ TEST_F(WindowHabits, TaskWindowCommandsHaveTooltips)
     dialogs.queue(sample());
     trigger("mnuLoadDataFile");
     ASSERT_TRUE(store.survey.dataLoaded) << log.plainText();
-    for (const char* node : {"DI workspace", "Pseudo Plots", "Reciprocals Check", "Import field data"}) {
+    for (const char* node : {"DI workspace", "Pseudo Plots", "Reciprocals Check", "Import field data", "Make Mesh"}) {
         window->LinkMenusToTreeView(node);
         int buttons = 0;
         for (TaskWindow kind : {TaskWindow::InvWork, TaskWindow::Histogram, TaskWindow::ReciprocalCheck,
-                                TaskWindow::BinImport, TaskWindow::FieldData})
+                                TaskWindow::BinImport, TaskWindow::FieldData, TaskWindow::MeshWork})
             if (QWidget* shown = window->taskWindows().window(kind))
                 for (QPushButton* button : shown->findChildren<QPushButton*>()) {
                     ++buttons;

@@ -1,4 +1,5 @@
 #include "core/mesh/MeshBuild.h"
+#include "core/mesh/MeshOfLines.h"
 
 #include <algorithm>
 
@@ -105,6 +106,14 @@ Status funMakeMesh(SettingsTable& settings, Survey& survey, Mesh& mesh, Models& 
     setSettingText(settings, Item::MeshType, mesh.userDefined ? "1-User-defined" : "0-Standard");
     feedback.report(100, "Mesh Generated");
     return Status::Ok;
+}
+
+Status makeMeshOfLines(SettingsTable& settings, Survey& survey, Mesh& mesh, Models& models, MessageLog& log,
+                       MeshBuildOutcome& outcome)
+{
+    // The starting model follows "Model IP Data" as last configured.
+    models.ipModelling = settingInteger(settings, Item::ModelIp) == 1;
+    return funMakeMesh(settings, survey, mesh, models, log, outcome);
 }
 
 }  // namespace vexora

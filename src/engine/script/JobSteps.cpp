@@ -5,6 +5,7 @@
 #include "core/datafile/ScheduleWriter.h"
 #include "core/io/TextFile.h"
 #include "core/mesh/MeshBuild.h"
+#include "core/mesh/MeshOfLines.h"
 #include "core/mesh/MeshFileFormat.h"
 #include "core/mesh/MeshFileImport.h"
 #include "core/mesh/MeshSettings.h"
@@ -41,9 +42,7 @@ Status generateJobMesh(ProjectStore& store, MessageLog& log, MeshBuildOutcome& o
 {
     constexpr std::string_view source = "GENERATEMESH";
     if (applyMeshSettings(store.settings, store.mesh, log) != Status::Ok) return log.error(source, "no mesh lines.");
-    // The starting model follows "Model IP Data" as last configured.
-    store.models.ipModelling = settingInteger(store.settings, Item::ModelIp) == 1;
-    if (funMakeMesh(store.settings, store.survey, store.mesh, store.models, log, outcome) != Status::Ok)
+    if (makeMeshOfLines(store.settings, store.survey, store.mesh, store.models, log, outcome) != Status::Ok)
         return log.error(source, "mesh not generated.");
     return Status::Ok;
 }

@@ -31,13 +31,12 @@
 #include "core/project/EditSettingItem.h"
 #include "core/settings/SettingsTable.h"
 #include "core/shell/ExplorerTree.h"
-#include "core/shell/ExternalPrograms.h"
-#include "core/shell/ViewerScript.h"
 #include "ui/import/Form_DataMerge.h"
 #include "ui/jobs/InversionRuns.h"
 #include "ui/jobs/JobFollower.h"
 #include "ui/jobs/ResultsWindow.h"
 #include "ui/log/MessageLogPanel.h"
+#include "ui/model/MeshViewing.h"
 #include "ui/platform/FileDialogs.h"
 #include "ui/platform/RunHandler.h"
 #include "ui/platform/TextConversion.h"
@@ -408,21 +407,7 @@ void InvWork::cmdPrintMesh_Click()
 
 void InvWork::cmdViewMesh_Click()
 {
-    if (!store_.mesh.present) {
-        questions_.showMessage(std::string(kApplicationTitle) + " - Error", "No mesh or model to display!",
-                               MessageIcon::Critical);
-        return;
-    }
-    const ShellEnvironment& environment = mainWindow_.environment();
-    const fs::path folder = viewerWorkFolder(environment.applicationFolder, environment.userDataFolder);
-    const fs::path meshFile = folder / kViewerMeshName;
-    const fs::path script = folder / kViewerScriptName;
-    if (OutputGlobalMesh(meshFile, false, store_.survey, store_.mesh, store_.models, log_) != Status::Ok) return;
-    if (WriteViewerScript(script, meshFile, meshCentre(store_.mesh.lines), log_) != Status::Ok) return;
-    ExternalEnvironment external{userSettings_, questions_, *environment.launcher, *environment.roots,
-                                 log_,          nullptr,    environment.userDataFolder, environment.applicationFolder};
-    // Nothing follows the start: a program not started was reported to the user.
-    (void)RunExternal(external, kViewerProgram, script);
+    viewProjectMesh(store_, log_, questions_, userSettings_, mainWindow_.environment());
 }
 
 void InvWork::cmdRunInverse_Click()

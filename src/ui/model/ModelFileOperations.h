@@ -1,8 +1,9 @@
 #pragma once
-// The explorer's "Import Mesh and Model", "Load Resistivity Model" and
-// "Load IP Model": an open dialog, then the core's command
-// (core/mesh/ModelFileCommands.h) on the project's store. A cancelled
-// dialog ends the command silently.
+// The explorer's mesh and model file nodes: "Import Mesh and Model", "Load
+// Resistivity Model", "Load IP Model", the two "Export" nodes and the XYZ
+// model import: a file dialog, then the core's command
+// (core/mesh/ModelFileCommands.h, MeshExport.h, XyzImport.h) on the
+// project's store. A cancelled dialog ends the command silently.
 
 namespace vexora {
 class MessageLog;
