@@ -107,4 +107,13 @@ Status funMakeMesh(SettingsTable& settings, Survey& survey, Mesh& mesh, Models& 
     return Status::Ok;
 }
 
+SettingsMeshStatus buildMeshFromSettings(SettingsTable& settings, Survey& survey, Mesh& mesh, Models& models,
+                                         MessageLog& log, MeshBuildOutcome& outcome)
+{
+    if (applyMeshSettings(settings, mesh, log) != Status::Ok) return SettingsMeshStatus::NoLines;
+    models.ipModelling = settingInteger(settings, Item::ModelIp) == 1;
+    if (funMakeMesh(settings, survey, mesh, models, log, outcome) != Status::Ok) return SettingsMeshStatus::NotBuilt;
+    return SettingsMeshStatus::Built;
+}
+
 }  // namespace vexora
