@@ -1,8 +1,10 @@
 #include "ui/Workbench.h"
 
 #include "ui/import/Form_FileOpen.h"
+#include "ui/jobs/ForwardWork.h"
 #include "ui/jobs/InvWork.h"
 #include "ui/jobs/InversionRuns.h"
+#include "ui/jobs/SolverSetUps.h"
 #include "ui/model/ModelFileOperations.h"
 #include "ui/qc/Reciprocals.h"
 #include "ui/qc/PseudoPlots.h"
@@ -19,6 +21,8 @@ void plugInWorkbench(MDIStart& window, ProjectStore& store, MessageLog& log, Que
     registerPlots(window, store, log, questions, fileDialogs);
     registerReciprocals(window, store, log, questions, fileDialogs);
     registerModelFileOperations(window, store, log, questions, fileDialogs);
+    registerSolverSetUps(window, store, log, questions);
+    registerForwardWork(window, store, log, questions, userSettings, fileDialogs);
 }
 
 }  // namespace vexora::ui
