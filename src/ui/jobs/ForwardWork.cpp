@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -153,10 +154,21 @@ ForwardWork::ForwardWork(ProjectStore& store, MessageLog& log, Questions& questi
     left->addLayout(commands);
     left->addWidget(noise);
     left->addWidget(dimensions_);
+    lstConfig_->setMinimumHeight(120);
     left->addWidget(lstConfig_, 1);
 
+    // More commands than the inversion workspace: in a short window the
+    // column scrolls rather than squeezing its buttons.
+    auto* leftWidget = new QWidget;
+    leftWidget->setLayout(left);
+    auto* leftScroll = new QScrollArea;
+    leftScroll->setWidget(leftWidget);
+    leftScroll->setWidgetResizable(true);
+    leftScroll->setFrameShape(QFrame::NoFrame);
+    leftScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    leftScroll->setMinimumWidth(leftWidget->sizeHint().width() + 20);
     auto* top = new QHBoxLayout;
-    top->addLayout(left);
+    top->addWidget(leftScroll);
     top->addWidget(grid_, 1);
     auto* topWidget = new QWidget;
     topWidget->setLayout(top);
