@@ -1,8 +1,10 @@
 #include "ui/Workbench.h"
 
 #include "ui/fielddata/ImportSyscal.h"
+#include "ui/jobs/ForwardWork.h"
 #include "ui/jobs/InvWork.h"
 #include "ui/jobs/InversionRuns.h"
+#include "ui/jobs/SolverSetUps.h"
 #include "ui/mesh/MeshWork.h"
 #include "ui/model/ModelFileOperations.h"
 #include "ui/qc/Form_XCableMaps.h"
@@ -23,6 +25,8 @@ void plugInWorkbench(MDIStart& window, ProjectStore& store, MessageLog& log, Que
     registerXCableMaps(window, store, log);
     registerModelFileOperations(window, store, log, questions, fileDialogs);
     registerMeshWork(window, store, log, questions, userSettings, fileDialogs);
+    registerSolverSetUps(window, store, log, questions);
+    registerForwardWork(window, store, log, questions, userSettings, fileDialogs);
 }
 
 }  // namespace vexora::ui

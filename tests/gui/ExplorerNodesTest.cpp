@@ -137,8 +137,8 @@ TEST_F(ExplorerNodes, EveryNodeAnswers)
              {"Cross Cable Data Plots", A::Window, TaskWindow::CrossCableMaps},
              {"Data Inversion", A::Group},
              {"DI workspace", A::Window, TaskWindow::InvWork},
-             {"Forward solver set up", A::NotInRelease},
-             {"Inverse solver set up", A::NotInRelease},
+             {"Forward solver set up", A::Window, TaskWindow::ForwardSolverSetup},
+             {"Inverse solver set up", A::Window, TaskWindow::InverseSolverSetup},
          }},
         {ProjectType::SurveyDesign,
          "mnuNewSurveyDesign",
@@ -147,8 +147,8 @@ TEST_F(ExplorerNodes, EveryNodeAnswers)
              // No sequencer path stored: the search is offered (and declined).
              {"Schedule Maker", A::Question},
              {"Forward Modeling", A::Group},
-             {"FM workspace", A::NotInRelease},
-             {"FM set up", A::NotInRelease},
+             {"FM workspace", A::Window, TaskWindow::ForwardWork},
+             {"FM set up", A::Window, TaskWindow::ForwardSolverSetup},
          }},
     };
     for (ProjectCase& project : projects) {

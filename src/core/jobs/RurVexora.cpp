@@ -51,7 +51,7 @@ Status funWriteFwmScript(const fs::path& folder, const fs::path& scriptFile, con
 {
     return writeCoreScript(scriptFile,
                            {
-                               messagePathLine(folder, "FWMLog.prg"),
+                               messagePathLine(folder, kFwmLogFile),
                                "LOADCONFIGURATION " + quotedScriptPath(configurationFile),
                                meshLine(meshFile),
                                "RUNFORWARDMODEL",
@@ -115,7 +115,7 @@ Status fillProjectFolder(ProjectStore& store, const fs::path& folder, std::strin
         break;
     case JobType::Forward:
         scriptFile = folder / kFwmScriptFile;
-        written = funWriteFwmScript(folder, scriptFile, dataInput, {}, folder / "FWDataOutput.data", log);
+        written = funWriteFwmScript(folder, scriptFile, dataInput, {}, folder / kFwDataOutputFile, log);
         break;
     case JobType::Sensitivity:
         scriptFile = folder / kSensScriptFile;

@@ -29,6 +29,9 @@ inline constexpr std::string_view kInvLogFile = "InvLog.prg";
 inline constexpr std::string_view kInvModelOutputFile = "InvModelOutput.vwer";
 inline constexpr std::string_view kInvFullMeshOutputFile = "InvFullMeshOutput.vwer";
 inline constexpr std::string_view kInvDataOutputFile = "InvDataOutput.data";
+// A forward job's log and modelled data.
+inline constexpr std::string_view kFwmLogFile = "FWMLog.prg";
+inline constexpr std::string_view kFwDataOutputFile = "FWDataOutput.data";
 
 // The script writers; a mesh file of "" means "generate the mesh". Each
 // returns Ok, or Error with a logged error when a file cannot be written.

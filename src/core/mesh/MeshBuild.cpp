@@ -116,4 +116,12 @@ Status makeMeshOfLines(SettingsTable& settings, Survey& survey, Mesh& mesh, Mode
     return funMakeMesh(settings, survey, mesh, models, log, outcome);
 }
 
+SettingsMeshStatus buildMeshFromSettings(SettingsTable& settings, Survey& survey, Mesh& mesh, Models& models,
+                                         MessageLog& log, MeshBuildOutcome& outcome)
+{
+    if (applyMeshSettings(settings, mesh, log) != Status::Ok) return SettingsMeshStatus::NoLines;
+    if (makeMeshOfLines(settings, survey, mesh, models, log, outcome) != Status::Ok) return SettingsMeshStatus::NotBuilt;
+    return SettingsMeshStatus::Built;
+}
+
 }  // namespace vexora

@@ -54,4 +54,12 @@ inline constexpr std::string_view kFlatGroundMessage =
 Status funMakeMesh(SettingsTable& settings, Survey& survey, Mesh& mesh, Models& models, MessageLog& log,
                    MeshBuildOutcome& outcome, const Feedback& feedback = {});
 
+// The whole build from the settings, as a job's GENERATEMESH and the forward
+// workspace's view mesh do: the lines, then funMakeMesh with the starting
+// model following "Model IP Data". NoLines: applyMeshSettings failed;
+// NotBuilt: funMakeMesh failed (both logged).
+enum class [[nodiscard]] SettingsMeshStatus { Built, NoLines, NotBuilt };
+SettingsMeshStatus buildMeshFromSettings(SettingsTable& settings, Survey& survey, Mesh& mesh, Models& models,
+                                         MessageLog& log, MeshBuildOutcome& outcome);
+
 }  // namespace vexora

@@ -22,6 +22,7 @@ enum class QuestionId {
     QuitProgram,
     QuitProject,
     SetModelledDataColumns,      // calculated values without an output column
+    ModelledDataColumn,          // input: the output column of calculated values
     IpWindowsToMerge,            // input: number of IP windows averaged on output
     XyzGridSize,                 // input: average grid spacing of an XYZ model file
     XyzColumns,                  // input: columns of an XYZ model file

@@ -41,10 +41,12 @@ Status generateJobMesh(ProjectStore& store, MessageLog& log)
 Status generateJobMesh(ProjectStore& store, MessageLog& log, MeshBuildOutcome& outcome)
 {
     constexpr std::string_view source = "GENERATEMESH";
-    if (applyMeshSettings(store.settings, store.mesh, log) != Status::Ok) return log.error(source, "no mesh lines.");
-    if (makeMeshOfLines(store.settings, store.survey, store.mesh, store.models, log, outcome) != Status::Ok)
-        return log.error(source, "mesh not generated.");
-    return Status::Ok;
+    switch (buildMeshFromSettings(store.settings, store.survey, store.mesh, store.models, log, outcome)) {
+    case SettingsMeshStatus::Built: return Status::Ok;
+    case SettingsMeshStatus::NoLines: return log.error(source, "no mesh lines.");
+    case SettingsMeshStatus::NotBuilt: break;
+    }
+    return log.error(source, "mesh not generated.");
 }
 
 Status loadJobMesh(ProjectStore& store, const fs::path& path, MessageLog& log)

@@ -35,6 +35,7 @@
 #include "ui/jobs/InversionRuns.h"
 #include "ui/jobs/JobFollower.h"
 #include "ui/jobs/ResultsWindow.h"
+#include "ui/jobs/WorkspaceParts.h"
 #include "ui/log/MessageLogPanel.h"
 #include "ui/model/MeshViewing.h"
 #include "ui/platform/FileDialogs.h"
@@ -62,24 +63,6 @@ constexpr const char* kMeshFilter =
 constexpr const char* kProjectFolderFilter = "Inversion Project Folder (*.*)|*.*|";
 constexpr const char* kResultsFilter =
     "Inversion output data (InvDataOutput.data)|InvDataOutput.data|Data file (*.data)|*.data|All Files (*.*)|*.*";
-
-// A label that runs its button's command when clicked.
-class CommandLabel : public QLabel {
-public:
-    CommandLabel(const QString& text, QPushButton* button) : QLabel(text), button_(button)
-    {
-        setCursor(Qt::PointingHandCursor);
-    }
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override
-    {
-        if (event->button() == Qt::LeftButton && button_->isEnabled()) button_->click();
-    }
-
-private:
-    QPushButton* button_;
-};
 
 }  // namespace
 
@@ -182,16 +165,7 @@ InvWork::InvWork(ProjectStore& store, MessageLog& log, Questions& questions, Use
 QPushButton* InvWork::addCommand(QGridLayout* layout, int row, const char* name, const QString& caption,
                                  const QString& label, const QString& tip, void (InvWork::*run)())
 {
-    auto* button = new QPushButton(caption);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setToolTip(tip);
-    connect(button, &QPushButton::clicked, this,
-            [this, run, name] { runCommand(log_, questions_, name, [&] { (this->*run)(); }); });
-    layout->addWidget(button, row, 0);
-    auto* labelWidget = new CommandLabel(label, button);
-    labelWidget->setToolTip(tip);
-    layout->addWidget(labelWidget, row, 1);
-    return button;
+    return addWorkspaceCommand(layout, row, name, caption, label, tip, log_, questions_, [this, run] { (this->*run)(); });
 }
 
 void InvWork::showEvent(QShowEvent* event)
@@ -204,17 +178,7 @@ void InvWork::showEvent(QShowEvent* event)
 
 void InvWork::closeEvent(QCloseEvent* event)
 {
-    bool quit = false;
-    runHandler(log_, "Form_QueryUnload", [&] {
-        quit = questions_.askYesNo({QuestionId::QuitProject, std::string(kApplicationTitle) + " - Quit Project?",
-                                    "Do you really want to quit this " +
-                                        std::string(projectTypeCaption(mainWindow_.projectType())) + " project?",
-                                    MessageIcon::Question});
-        if (!quit) return;
-        resetProjectData(store_);
-        mainWindow_.closeProjectWindows(TaskWindow::InvWork);
-    });
-    if (quit) event->accept();
+    if (quitProject(store_, log_, questions_, mainWindow_, TaskWindow::InvWork)) event->accept();
     else event->ignore();
 }
 
@@ -227,19 +191,8 @@ void InvWork::setBatchMode(bool on)
 void InvWork::refreshSettings()
 {
     grid_->refresh();
-    lstConfig_->clear();
-    for (std::size_t row = 0; row < store_.settings.rows.size(); ++row) {
-        if (!store_.settings.rows[row].section) continue;
-        auto* item = new QListWidgetItem(toQString(store_.settings.rows[row].description), lstConfig_);
-        item->setData(Qt::UserRole, static_cast<int>(row));
-    }
-    MeshDimensions dimensions;
-    MessageLog quiet;  // a half-edited layout is no error worth logging here
-    // The labels show whatever could be computed, on failure too.
-    (void)CalculateMeshDimensions(store_.settings, dimensions, quiet);
-    const MeshDimensionLabels labels = meshDimensionLabels(dimensions);
-    dimensions_->setText(toQString(labels.nodes + "\n" + labels.blocks));
-    dimensions_->setStyleSheet(labels.nodesRed ? QStringLiteral("color: red") : QString());
+    fillSectionList(lstConfig_, store_.settings);
+    showMeshDimensions(dimensions_, store_.settings, false);
 }
 
 void InvWork::updateStates()
@@ -252,23 +205,12 @@ void InvWork::updateStates()
 
 QString InvWork::chooseSaveFile(const QString& title, const char* filters, const QString& proposed)
 {
-    const QString chosen = fileDialogs_.saveFileName(this, title, proposed, toQtFilters(filters));
-    if (chosen.isEmpty()) return {};
-    if (fs::exists(toFilePath(chosen)) &&
-        !confirmOverwrite(questions_, "Save as", toWindows1252(chosen), MessageIcon::Exclamation))
-        return {};
-    return chosen;
+    return ui::chooseSaveFile(this, fileDialogs_, questions_, title, filters, proposed);
 }
 
 fs::path InvWork::chooseExistingFile(const QString& caption, std::string_view filter)
 {
-    const QString chosen = fileDialogs_.openFileName(this, caption, toQtFilters(filter));
-    if (chosen.isEmpty()) return {};
-    const fs::path path = toFilePath(chosen);
-    if (fs::exists(path)) return path;
-    questions_.showMessage(std::string(kApplicationTitle) + " - Error", path.string() + " not found!",
-                           MessageIcon::Critical);
-    return {};
+    return ui::chooseExistingFile(this, fileDialogs_, questions_, caption, filter);
 }
 
 void InvWork::cmdLoadConfiguration_Click()
@@ -333,25 +275,12 @@ void InvWork::cmdViewData_Click() { mainWindow_.LinkMenusToTreeView("Data Set");
 
 void InvWork::cmdSetDefaults_Click()
 {
-    if (!questions_.askYesNo({QuestionId::ResetSettings, std::string(kApplicationTitle) + " - Set defaults?",
-                              "Do you want to replace every setting with its default value?",
-                              MessageIcon::Question}))
-        return;
-    ResetSettingsTable(store_.settings);
-    // A failure is logged; the table is shown and the reset reported either way.
-    if (store_.survey.dataLoaded) (void)SetDefaultMeshSettings(store_.survey, store_.settings, store_.mesh.lines, log_);
-    else LoadStartupConfiguration(store_.settings, userSettings_, questions_, log_);
-    refreshSettings();
-    log_.subWriteToTextBox(std::string("Default settings ") + kLineBreak);
+    if (setDefaultSettings(store_, userSettings_, questions_, log_)) refreshSettings();
 }
 
 void InvWork::cmdSaveConfiguration_Click()
 {
-    const QString chosen = chooseSaveFile(tr("Save configuration"), kConfigurationFilter);
-    if (chosen.isEmpty()) return;
-    const fs::path path = toFilePath(chosen);
-    if (WriteConfiguration(path, store_.settings, log_))
-        log_.subWriteToTextBox("Configuration file " + path.string() + " saved" + kLineBreak);
+    saveConfigurationAs(this, store_, fileDialogs_, questions_, log_);
 }
 
 void InvWork::cmdPrintScheduleandData_Click()
