@@ -49,8 +49,6 @@ constexpr std::string_view kScheduleFilter =
 constexpr std::string_view kSaveFilter =
     "Data file (*.data)|*.data|Schedule (*.schd)|*.schd|Text (*.txt)|*.txt|CSV File(*.csv)|*.csv|Dat File(*.dat)|"
     "*.dat|All Files (*.*)|*.*";
-constexpr std::string_view kTopographyFilter =
-    "Topography (*.topo)|*.topo|Text (*.txt)|*.txt|CSV File(*.csv)|*.csv|Dat File(*.dat)|*.dat|All Files (*.*)|*.*";
 constexpr std::string_view kProjectFolderFilter = "FW Modeling Project Folder (*.*)|*.*|";
 constexpr std::string_view kModelledDataFilter =
     "Modelled data (FWDataOutput.data)|FWDataOutput.data|Data file (*.data)|*.data|All Files (*.*)|*.*";
@@ -174,24 +172,9 @@ ForwardWork::ForwardWork(ProjectStore& store, MessageLog& log, Questions& questi
     auto* topWidget = new QWidget;
     topWidget->setLayout(top);
 
-    auto* splitter = new QSplitter(Qt::Vertical);
-    splitter->setObjectName(QStringLiteral("splitWork"));
-    splitter->addWidget(topWidget);
-    splitter->addWidget(logPanel_);
-    splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 1);
-    splitter->setCollapsible(0, false);
-    keepSplitterSizes(splitter, userSettings_, "ForwardWorkSplitter");
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(splitter);
-
-    connect(lstConfig_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-        grid_->scrollTo(grid_->model()->index(item->data(Qt::UserRole).toInt(), 0), QAbstractItemView::PositionAtTop);
-    });
-    connect(grid_, &flexgridInputData::settingsEdited, this, [this] { refreshSettings(); });
-    EditSettingHooks hooks;
-    hooks.ipCheckBox = [this](bool ticked) { chkIPFw_->setChecked(ticked); };
-    grid_->setHooks(std::move(hooks));
+    layOutWorkspace(*this, topWidget, logPanel_, userSettings_, "ForwardWorkSplitter");
+    linkSettingsGrid(lstConfig_, grid_, this, [this] { refreshSettings(); },
+                     [this](bool ticked) { chkIPFw_->setChecked(ticked); });
 
     mainWindow_.registerLogBox(this, logPanel_);
     refreshSettings();

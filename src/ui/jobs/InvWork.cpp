@@ -56,8 +56,6 @@ constexpr const char* kConfigurationFilter =
     "Config (*.cnfg)|*.cnfg|Text (*.txt)|*.txt|CSV File(*.csv)|*.csv|Dat File(*.dat)|*.dat|All Files (*.*)|*.*";
 constexpr const char* kDataFilter =
     "Data file (*.data)|*.data|Text (*.txt)|*.txt|CSV File(*.csv)|*.csv|Dat File(*.dat)|*.dat|All Files (*.*)|*.*";
-constexpr const char* kTopographyFilter =
-    "Topography (*.topo)|*.topo|Text (*.txt)|*.txt|CSV File(*.csv)|*.csv|Dat File(*.dat)|*.dat|All Files (*.*)|*.*";
 constexpr const char* kMeshFilter =
     "Output (*.vwer)|*.vwer|Text (*.txt)|*.txt|CSV File(*.csv)|*.csv|Dat File(*.dat)|*.dat|All Files (*.*)|*.*";
 constexpr const char* kProjectFolderFilter = "Inversion Project Folder (*.*)|*.*|";
@@ -137,25 +135,9 @@ InvWork::InvWork(ProjectStore& store, MessageLog& log, Questions& questions, Use
     auto* topWidget = new QWidget;
     topWidget->setLayout(top);
 
-    auto* splitter = new QSplitter(Qt::Vertical);
-    splitter->setObjectName(QStringLiteral("splitWork"));
-    splitter->addWidget(topWidget);
-    splitter->addWidget(logPanel_);
-    splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 1);
-    // Dragged to the top, the commands stay: only the log may be closed.
-    splitter->setCollapsible(0, false);
-    keepSplitterSizes(splitter, userSettings_, "InvWorkSplitter");
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(splitter);
-
-    connect(lstConfig_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-        grid_->scrollTo(grid_->model()->index(item->data(Qt::UserRole).toInt(), 0), QAbstractItemView::PositionAtTop);
-    });
-    connect(grid_, &flexgridInputData::settingsEdited, this, [this] { refreshSettings(); });
-    EditSettingHooks hooks;
-    hooks.ipCheckBox = [this](bool ticked) { chkIPInv_->setChecked(ticked); };
-    grid_->setHooks(std::move(hooks));
+    layOutWorkspace(*this, topWidget, logPanel_, userSettings_, "InvWorkSplitter");
+    linkSettingsGrid(lstConfig_, grid_, this, [this] { refreshSettings(); },
+                     [this](bool ticked) { chkIPInv_->setChecked(ticked); });
 
     mainWindow_.registerLogBox(this, logPanel_);
     refreshSettings();

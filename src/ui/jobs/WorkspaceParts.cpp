@@ -5,6 +5,8 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSplitter>
+#include <QVBoxLayout>
 
 #include "core/datafile/StartupConfiguration.h"
 #include "core/mesh/DefaultMeshSettings.h"
@@ -13,10 +15,12 @@
 #include "core/project/ProjectReset.h"
 #include "core/settings/Configuration.h"
 #include "ui/platform/FileDialogs.h"
+#include "ui/settings/flexgridInputData.h"
 #include "ui/platform/RunHandler.h"
 #include "ui/platform/TextConversion.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/ShellEnvironment.h"
+#include "ui/shell/WindowPlaces.h"
 
 namespace vexora::ui {
 
@@ -146,6 +150,34 @@ bool quitProject(ProjectStore& store, MessageLog& log, Questions& questions, MDI
         mainWindow.closeProjectWindows(workspace);
     });
     return quit;
+}
+
+void layOutWorkspace(QWidget& workspace, QWidget* top, QWidget* logPanel, UserSettings& userSettings,
+                     const char* sizesKey)
+{
+    auto* splitter = new QSplitter(Qt::Vertical);
+    splitter->setObjectName(QStringLiteral("splitWork"));
+    splitter->addWidget(top);
+    splitter->addWidget(logPanel);
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 1);
+    // Dragged to the top, the commands stay: only the log may be closed.
+    splitter->setCollapsible(0, false);
+    keepSplitterSizes(splitter, userSettings, sizesKey);
+    auto* layout = new QVBoxLayout(&workspace);
+    layout->addWidget(splitter);
+}
+
+void linkSettingsGrid(QListWidget* list, flexgridInputData* grid, QWidget* owner, std::function<void()> edited,
+                      std::function<void(bool)> ipTicked)
+{
+    QObject::connect(list, &QListWidget::itemClicked, owner, [grid](QListWidgetItem* item) {
+        grid->scrollTo(grid->model()->index(item->data(Qt::UserRole).toInt(), 0), QAbstractItemView::PositionAtTop);
+    });
+    QObject::connect(grid, &flexgridInputData::settingsEdited, owner, std::move(edited));
+    EditSettingHooks hooks;
+    hooks.ipCheckBox = std::move(ipTicked);
+    grid->setHooks(std::move(hooks));
 }
 
 }  // namespace vexora::ui

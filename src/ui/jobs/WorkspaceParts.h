@@ -25,8 +25,24 @@ class QWidget;
 namespace vexora::ui {
 
 class FileDialogs;
+class flexgridInputData;
 class MDIStart;
 struct ShellEnvironment;
+
+// The topography files every workspace loads.
+inline constexpr std::string_view kTopographyFilter =
+    "Topography (*.topo)|*.topo|Text (*.txt)|*.txt|CSV File(*.csv)|*.csv|Dat File(*.dat)|*.dat|All Files (*.*)|*.*";
+
+// A workspace's body: `top` (commands and settings) above the message log,
+// the commands kept when the split is dragged up, the split's sizes kept
+// under `sizesKey`.
+void layOutWorkspace(QWidget& workspace, QWidget* top, QWidget* logPanel, UserSettings& userSettings,
+                     const char* sizesKey);
+
+// The section list scrolls the settings grid to the clicked section; an
+// edit in the grid calls `edited`, a ticked IP box in the grid `ipTicked`.
+void linkSettingsGrid(QListWidget* list, flexgridInputData* grid, QWidget* owner, std::function<void()> edited,
+                      std::function<void(bool)> ipTicked);
 
 // A button in column 0 and beside it a label that clicks it; the command
 // runs under runCommand with the button's name as source.

@@ -25,6 +25,7 @@
 #include "core/project/ProjectStore.h"
 #include "core/settings/LenientNumber.h"
 #include "core/shell/ExplorerTree.h"
+#include "ui/jobs/WorkspaceParts.h"
 #include "ui/log/MessageLogPanel.h"
 #include "ui/mesh/MeshPreviewView.h"
 #include "ui/mesh/MeshWorkModels.h"
@@ -38,8 +39,6 @@ namespace vexora::ui {
 
 namespace {
 
-constexpr const char* kTopographyFilter =
-    "Topography (*.topo)|*.topo|Text (*.txt)|*.txt|CSV File(*.csv)|*.csv|Dat File(*.dat)|*.dat|All Files (*.*)|*.*";
 
 std::string text(const QLineEdit* field) { return toWindows1252(field->text()); }
 
