@@ -375,6 +375,18 @@ TEST_F(MeshWorkWindow, MakeMeshKeepsTheTopographyAndAsksBeforeReplacing)
     EXPECT_TRUE(child<QPushButton>("cmdViewMesh")->isEnabled());
     const std::vector<NodePoint> first = store.mesh.nodeGrid;
 
+    // View mesh: the viewer beside the workbench, on a script with this
+    // workspace's own section tail.
+    ASSERT_TRUE(writeFileAtomically(app / "VexoraViewer", "#!/bin/sh\n"));
+    fs::permissions(app / "VexoraViewer", fs::perms::owner_all);
+    click("cmdViewMesh");
+    ASSERT_FALSE(launcher.requests().empty()) << log.plainText();
+    const ScriptedProcessLauncher::Request& start = launcher.requests().back();
+    EXPECT_EQ(start.program, app / "VexoraViewer");
+    std::string script;
+    ASSERT_TRUE(readTextFile(start.workingFolder / start.arguments.back(), script)) << log.plainText();
+    EXPECT_NE(script.find(" 0 1 10 1 0\r\n"), std::string::npos) << script;
+
     questions.answer(QuestionId::ConfirmSettingChange, false);
     click("cmdMakeMesh");
     EXPECT_EQ(questions.timesAsked(QuestionId::ConfirmSettingChange), 1);
@@ -382,6 +394,18 @@ TEST_F(MeshWorkWindow, MakeMeshKeepsTheTopographyAndAsksBeforeReplacing)
     click("cmdMakeMesh");
     EXPECT_EQ(questions.timesAsked(QuestionId::ConfirmSettingChange), 2);
     EXPECT_EQ(store.survey.topography, topography);
+    EXPECT_EQ(store.mesh.nodeGrid, first);
+
+    // The flat-grid choice: a flat mesh with the topography loaded, and back.
+    child<QCheckBox>("optFlat")->click();
+    EXPECT_EQ(settingInteger(store.settings, Item::FlatTerrain), 1);
+    click("cmdMakeMesh");
+    ASSERT_TRUE(store.mesh.present) << log.plainText();
+    EXPECT_FALSE(store.mesh.followsTerrain);
+    child<QCheckBox>("optFlat")->click();
+    EXPECT_EQ(settingInteger(store.settings, Item::FlatTerrain), 2);
+    click("cmdMakeMesh");
+    EXPECT_TRUE(store.mesh.followsTerrain);
     EXPECT_EQ(store.mesh.nodeGrid, first);
 
     // No topography points and a terrain asked for: the mesh is flat.

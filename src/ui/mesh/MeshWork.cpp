@@ -144,6 +144,11 @@ QWidget* MeshWork::settingsPanel()
     fields->addWidget(addCheck("chkAddFlat", tr("Add anomalies to flat grid"), Item::AddAnomaliesToFlatGrid));
     fields->addWidget(
         addCheck("chkUpdateZ", tr("Update z of surface electrodes"), Item::UpdateSurfaceElectrodeElevation));
+    // A flat mesh with the topography kept for later: a quick first model,
+    // or a check of how much the terrain matters.
+    QCheckBox* flat = addCheck("optFlat", tr("Flat grid (topography not used)"), Item::FlatTerrain);
+    flat->setToolTip(tr("Make the mesh flat even when topography points are loaded"));
+    fields->addWidget(flat);
     // The fields scroll rather than shrink in a low window; the commands stay in sight.
     auto* fieldsWidget = new QWidget;
     fieldsWidget->setLayout(fields);
@@ -496,7 +501,7 @@ void MeshWork::cmdMakeMesh_Click()
 
 void MeshWork::cmdViewMesh_Click()
 {
-    viewProjectMesh(store_, log_, questions_, userSettings_, mainWindow_.environment());
+    viewProjectMesh(store_, log_, questions_, userSettings_, mainWindow_.environment(), kMeshWorkspaceSectionTail);
 }
 
 void registerMeshWork(MDIStart& mainWindow, ProjectStore& store, MessageLog& log, Questions& questions,

@@ -10,7 +10,7 @@
 namespace vexora::ui {
 
 void viewProjectMesh(const ProjectStore& store, MessageLog& log, Questions& questions, UserSettings& userSettings,
-                     const ShellEnvironment& environment)
+                     const ShellEnvironment& environment, std::string_view scriptTail)
 {
     if (!store.mesh.present) {
         questions.showMessage(std::string(kApplicationTitle) + " - Error", "No mesh or model to display!",
@@ -21,7 +21,7 @@ void viewProjectMesh(const ProjectStore& store, MessageLog& log, Questions& ques
     const std::filesystem::path meshFile = folder / kViewerMeshName;
     const std::filesystem::path script = folder / kViewerScriptName;
     if (OutputGlobalMesh(meshFile, false, store.survey, store.mesh, store.models, log) != Status::Ok) return;
-    if (WriteViewerScript(script, meshFile, meshCentre(store.mesh.lines), log) != Status::Ok) return;
+    if (WriteViewerScript(script, meshFile, meshCentre(store.mesh.lines), log, scriptTail) != Status::Ok) return;
     ExternalEnvironment external{userSettings, questions, *environment.launcher, *environment.roots,
                                  log,          nullptr,   environment.userDataFolder, environment.applicationFolder};
     // Nothing follows the start: a program not started was reported to the user.
