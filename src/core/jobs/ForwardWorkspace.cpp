@@ -4,6 +4,7 @@
 
 #include "core/datafile/FormatChecks.h"
 #include "core/datafile/ScheduleWriter.h"
+#include "core/io/Blanks.h"
 #include "core/io/TextFile.h"
 #include "core/jobs/JobLogMisfit.h"
 #include "core/jobs/RurVexora.h"
@@ -16,18 +17,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-}
-
 }  // namespace
 
 ColumnAnswer readColumnAnswer(std::string_view answer)
 {
-    answer = trimmed(answer);
+    answer = trimBlanks(answer);
     if (answer.empty()) return {};
     int value = 0;
     const auto [end, error] = std::from_chars(answer.data(), answer.data() + answer.size(), value);
@@ -42,7 +36,7 @@ ColumnPrompt modelledColumnPrompt(const SettingsTable& settings, Item calculated
     ColumnPrompt prompt;
     const std::optional<std::size_t> row = FindSettingRow(settings, calculatedItem);
     prompt.text = row ? settings.rows[*row].description : std::string();
-    prompt.proposed = std::string(trimmed(settingText(settings, calculatedItem)));
+    prompt.proposed = std::string(trimBlanks(settingText(settings, calculatedItem)));
     // Several IP windows: the first one's column is offered.
     const int fieldColumn = settingInteger(settings, field);
     if (fieldColumn > 0) {

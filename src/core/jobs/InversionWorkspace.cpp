@@ -6,6 +6,7 @@
 #include "core/datafile/BlockReaders.h"
 #include "core/datafile/FormatChecks.h"
 #include "core/datafile/LoadCompletion.h"
+#include "core/io/Blanks.h"
 #include "core/io/TextFile.h"
 #include "core/settings/Configuration.h"
 #include "core/settings/NumberText.h"
@@ -97,8 +98,7 @@ Status loadTopographyFile(ProjectStore& store, const fs::path& path, MessageLog&
 
 std::optional<int> ipWindowsToMergeAnswer(std::string_view answer, int windows)
 {
-    while (!answer.empty() && (answer.front() == ' ' || answer.front() == '\t')) answer.remove_prefix(1);
-    while (!answer.empty() && (answer.back() == ' ' || answer.back() == '\t')) answer.remove_suffix(1);
+    answer = trimBlanks(answer);
     if (answer.empty()) return std::nullopt;
     long long value = 0;
     const auto [end, error] = std::from_chars(answer.data(), answer.data() + answer.size(), value);

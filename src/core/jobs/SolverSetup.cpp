@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/io/Blanks.h"
 #include "core/settings/LenientNumber.h"
 #include "core/settings/NumberText.h"
 #include "core/settings/ParseLine.h"
@@ -117,13 +118,6 @@ std::vector<Item> itemsOf(const std::vector<Step>& steps)
     return items;
 }
 
-std::string trimmedText(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return std::string(text);
-}
-
 }  // namespace
 
 EdgeConditions readEdgeConditions(std::string_view itemText)
@@ -167,7 +161,7 @@ const std::vector<Item>& inverseSetupItems()
 SetupForm readSetupForm(const SettingsTable& settings, const std::vector<Item>& items)
 {
     SetupForm form;
-    for (Item item : items) form[item] = trimmedText(settingText(settings, item));
+    for (Item item : items) form[item] = std::string(trimBlanks(settingText(settings, item)));
     return form;
 }
 

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "core/io/Blanks.h"
 #include "core/qc/ReciprocalCheck.h"
 #include "core/settings/LenientNumber.h"
 #include "core/settings/NumberText.h"
@@ -15,13 +16,6 @@ namespace {
 constexpr int kMaxAxisTicks = 1000;
 // Tick counts are computed from a quotient of doubles: 0.3 / 0.1 must give 3.
 constexpr double kTickSlack = 1e-9;
-
-std::string_view trim(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-}
 
 }  // namespace
 
@@ -48,7 +42,7 @@ std::optional<AxisRange> parseAxisText(std::string_view text)
     for (int k = 0; k < 3; ++k) {
         const std::size_t colon = text.find(':');
         if ((k < 2) != (colon != std::string_view::npos)) return std::nullopt;
-        const std::string_view piece = trim(text.substr(0, colon));
+        const std::string_view piece = trimBlanks(text.substr(0, colon));
         const auto [end, error] = std::from_chars(piece.data(), piece.data() + piece.size(), parts[k]);
         if (error != std::errc() || end != piece.data() + piece.size() || piece.empty()) return std::nullopt;
         text = colon == std::string_view::npos ? std::string_view() : text.substr(colon + 1);

@@ -29,7 +29,7 @@ double numberAfter(std::string_view line, std::string_view key)
 // "14" or "14*1": the electrode counted from 0.
 bool electrodeIndex(std::string_view field, long long& index)
 {
-    field = trimmedField(field);
+    field = trimBlanks(field);
     const std::size_t star = field.find('*');
     if (star != std::string_view::npos) field = field.substr(0, star);
     if (field.empty()) return false;
@@ -63,7 +63,7 @@ ImportStatus parseAres2dm(const std::vector<std::string_view>& lines, std::strin
                 if (fieldNumber(f, length)) windowLengths.push_back(length);
             }
         }
-        if (trimmedField(line) == "Measured data:") dataLine = k + 2;
+        if (trimBlanks(line) == "Measured data:") dataLine = k + 2;
     }
     if (dataLine == 0)
         return refuseLine(log, kSource, fileName, 1,
@@ -80,7 +80,7 @@ ImportStatus parseAres2dm(const std::vector<std::string_view>& lines, std::strin
     std::vector<int> windows;
     static constexpr std::string_view kPoleNames[4] = {"C1[el]", "C2[el]", "P1[el]", "P2[el]"};
     for (std::size_t k = 0; k < fields.size(); ++k) {
-        const std::string_view name = trimmedField(fields[k]);
+        const std::string_view name = trimBlanks(fields[k]);
         const int col = static_cast<int>(k);
         for (int p = 0; p < 4; ++p)
             if (name == kPoleNames[p]) pole[p] = col;

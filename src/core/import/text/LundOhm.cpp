@@ -130,7 +130,7 @@ ImportStatus parseOhm(const std::vector<std::string_view>& lines, std::string_vi
                               "the file ends after " + std::to_string(read) + " of the " + std::to_string(count) +
                                   " measurements announced on line " + std::to_string(blockLine));
         // Only blank lines or a further block may follow.
-        while (k < lines.size() && trimmedField(lines[k]).empty()) ++k;
+        while (k < lines.size() && trimBlanks(lines[k]).empty()) ++k;
         if (k == lines.size()) break;
         splitFields(lines[k], ' ', words);
         if (!isBlockLine(words, count, kind))

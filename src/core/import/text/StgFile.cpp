@@ -20,7 +20,7 @@ constexpr std::size_t kFirstPosition = 9;  // 0-based field of A's x
 
 bool isRecordNumber(std::string_view field)
 {
-    field = trimmedField(field);
+    field = trimBlanks(field);
     return !field.empty() && std::all_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 

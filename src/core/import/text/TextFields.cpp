@@ -36,16 +36,9 @@ void splitFields(std::string_view line, char delimiter, std::vector<std::string_
     }
 }
 
-std::string_view trimmedField(std::string_view field)
-{
-    while (!field.empty() && isBlank(field.front())) field.remove_prefix(1);
-    while (!field.empty() && isBlank(field.back())) field.remove_suffix(1);
-    return field;
-}
-
 bool fieldNumber(std::string_view field, double& value)
 {
-    field = trimmedField(field);
+    field = trimBlanks(field);
     if (!field.empty() && field.front() == '+') field.remove_prefix(1);
     if (field.empty()) return false;
     const char* end = field.data() + field.size();
@@ -69,7 +62,7 @@ ImportStatus refuseLine(MessageLog& log, const char* source, std::string_view fi
 
 std::string quotedField(std::string_view field)
 {
-    field = trimmedField(field);
+    field = trimBlanks(field);
     return "\"" + std::string(field.substr(0, 40)) + "\"";
 }
 

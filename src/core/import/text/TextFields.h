@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/import/ImportTables.h"
+#include "core/io/Blanks.h"
 #include "core/log/MessageLog.h"
 
 namespace vexora {
@@ -16,9 +17,6 @@ namespace vexora {
 // Splits at `delimiter`; a blank (' ') splits at runs of blanks and tabs and
 // drops empty fields. Fields keep their own blanks except for ' '.
 void splitFields(std::string_view line, char delimiter, std::vector<std::string_view>& fields);
-
-// The field without leading and trailing blanks and tabs.
-std::string_view trimmedField(std::string_view field);
 
 // The whole field (blanks around it allowed) as a finite number, or false.
 bool fieldNumber(std::string_view field, double& value);
