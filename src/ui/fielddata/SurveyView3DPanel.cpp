@@ -15,6 +15,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "core/import/GeometricFactor.h"
@@ -169,8 +171,8 @@ void SurveyView3DPanel::buildControls()
 {
     auto* row = new QHBoxLayout(this);
     row->addWidget(picture_, 1);
-    auto* column = new QVBoxLayout;
-    row->addLayout(column);
+    auto* controls = new QWidget;
+    auto* column = new QVBoxLayout(controls);
 
     auto* turns = new QGroupBox(tr("Rotation"), this);
     auto* grid = new QGridLayout(turns);
@@ -295,11 +297,38 @@ void SurveyView3DPanel::buildControls()
     pick->addWidget(cmdPseudoPlots, 6, 0, 1, 2);
     column->addWidget(selection);
     column->addStretch(1);
+    // In a low window (a tab of the field data window) the controls scroll
+    // rather than squeeze on top of each other.
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidget(controls);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setMinimumWidth(controls->sizeHint().width() + scroll->verticalScrollBar()->sizeHint().width());
+    row->addWidget(scroll);
     showAngles();
 }
 
 void SurveyView3DPanel::refresh()
 {
+    stale_ = true;
+    if (isVisible()) rebuild();
+}
+
+void SurveyView3DPanel::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    ensureCurrent();
+}
+
+void SurveyView3DPanel::ensureCurrent()
+{
+    if (stale_) rebuild();
+}
+
+void SurveyView3DPanel::rebuild()
+{
+    stale_ = false;
     const Survey& survey = store_.survey;
     const QuadrupoleTable& table = survey.quadrupoles;
     centre_ = barycentre(survey);
@@ -427,6 +456,7 @@ void SurveyView3DPanel::applyColourLimits()
 
 void SurveyView3DPanel::selectBand()
 {
+    ensureCurrent();
     std::vector<std::size_t> rows = selectInBand(points_, static_cast<BandAxis>(cboBandAxis->currentIndex()),
                                                  typedNumber(txtBound1), typedNumber(txtBound2));
     const QuadrupoleTable& table = store_.survey.quadrupoles;
@@ -442,6 +472,7 @@ void SurveyView3DPanel::selectBand()
 
 void SurveyView3DPanel::selectAt(const QPoint& pixel)
 {
+    ensureCurrent();
     const QPoint at = pixel - picture_->plotArea().topLeft();
     const std::span<const ScreenPoint> measurements(screen_.data(), drawnRows_.size());
     const std::optional<std::size_t> hit = pickNearest(measurements, at.x(), at.y(), kPickRadius);
@@ -481,6 +512,7 @@ QImage SurveyView3DPanel::picture() const
 
 QWidget* SurveyView3DPanel::displayPseudoPlots()
 {
+    ensureCurrent();
     constexpr std::string_view kTitle = "Vexora - Pseudoplots";
     if (selected_.empty()) {
         questions_.showMessage(kTitle, "No measurement selected: select by coordinate or click a point.",

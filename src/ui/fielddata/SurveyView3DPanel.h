@@ -38,7 +38,10 @@ public:
     SurveyView3DPanel(const ProjectStore& store, MessageLog& log, Questions& questions, FileDialogs& dialogs,
                       QWidget* parent = nullptr);
 
-    // Reads the survey again (after an import, a removal step or a sort) and redraws.
+    // The survey changed (an import, a removal step, a sort): read again and
+    // redrawn now when the view is shown, otherwise when it is next shown or
+    // used, so a hidden view costs a step nothing (its geometric factors
+    // take most of a second on a million quadrupoles).
     void refresh();
 
     void setTurn(const ViewTurn& turn);
@@ -56,6 +59,8 @@ public:
     // above kPseudoPlotLimit quadrupoles. Returns the window, or nothing.
     QWidget* displayPseudoPlots();
 
+    // The view as last drawn (a hidden view is brought up to date when shown
+    // or used).
     const ViewTurn& turn() const { return turn_; }
     double zoom() const { return frame_.zoom; }
     const std::vector<std::size_t>& selected() const { return selected_; }
@@ -83,6 +88,9 @@ public:
 private:
     friend class SurveyPicture;
     void buildControls();
+    void showEvent(QShowEvent* event) override;
+    void rebuild();
+    void ensureCurrent();
     void project();
     void showAngles();
     void applyColourLimits();
@@ -104,6 +112,7 @@ private:
     std::vector<std::size_t> selected_;
     std::vector<char> isSelected_;
     std::size_t electrodeCount_ = 0;
+    bool stale_ = true;
     ColourScale scale_;
     SurveyPicture* picture_ = nullptr;
     QLineEdit* txtTheta_ = nullptr;
