@@ -2,7 +2,7 @@
 
 #include "core/JobTestSupport.h"
 #include "core/io/TextFile.h"
-#include "core/jobs/JobProgress.h"
+#include "core/jobfiles/JobProgress.h"
 
 namespace vexora {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/jobs/JobProgress.h"
+#include "core/jobfiles/JobProgress.h"
 #include "core/jobs/ModelledNoise.h"
 #include "core/log/MessageLog.h"
 #include "core/project/ProjectStore.h"

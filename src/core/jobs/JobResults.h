@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <string>
 
+#include "core/jobfiles/JobProgress.h"
 #include "core/jobs/JobLogMisfit.h"
-#include "core/jobs/JobProgress.h"
 #include "core/log/MessageLog.h"
 #include "core/project/ProjectStore.h"
 #include "core/qc/DataFit.h"

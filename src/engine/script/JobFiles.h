@@ -8,7 +8,7 @@
 //    message; the last line says "Script completed." or why the script
 //    stopped, followed under the manager by how the core ended when it did
 //    not complete;
-//  - the progress file (core/jobs/JobProgress.h): the core leaves it at its
+//  - the progress file (core/jobfiles/JobProgress.h): the core leaves it at its
 //    last value when the script stops; the manager then adds the same
 //    percent with the stage "Failed: HOW" or "Aborted";
 //  - the abort file: written by the manager or by hand; while it exists the
@@ -19,7 +19,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/jobs/JobProgress.h"
+#include "core/jobfiles/JobProgress.h"
 
 namespace vexora {
 

@@ -1,4 +1,4 @@
-#include "core/jobs/JobProgress.h"
+#include "core/jobfiles/JobProgress.h"
 
 #include <charconv>
 #include <cstdio>
