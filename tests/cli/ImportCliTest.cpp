@@ -13,14 +13,13 @@ namespace fs = std::filesystem;
 using namespace vexora::testing;
 
 using vexora::testing::CliRun;
-
-CliRun vexoraRun(const std::vector<std::string>& args) { return vexora::testing::runVexora(args); }
+using vexora::testing::runVexora;
 
 std::string instrument(const char* name) { return (fs::path(VEXORA_INSTRUMENT_SAMPLES_DIR) / name).string(); }
 
 TEST(ImportCommand, ListsTheFormats)
 {
-    const CliRun r = vexoraRun({"import", "--list"});
+    const CliRun r = runVexora({"import", "--list"});
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.out, "IRIS Syscal Bin\tbin\nIRIS Syscal Txt\tsyscaltxt\nARES Uds\tares\nARES 2dm\tares2dm\n"
                      "Siber-48 csv\tsiber\nMAE Tsv\tmae\nPASI Txt\tpasi\nABEM file\tabem\nAGI STG\tstg\n");
@@ -83,20 +82,20 @@ TEST(ImportCommand, BinaryAndTextFilesBecomeDataFilesThatLoad)
         std::vector<std::string> args = c.args;
         const std::string out = (folder / "out.data").string();
         args.insert(args.end(), {"-o", out});
-        const CliRun imported = vexoraRun(args);
+        const CliRun imported = runVexora(args);
         ASSERT_EQ(imported.code, 0) << imported.err;
         EXPECT_EQ(imported.err.find("Error"), std::string::npos) << imported.err;
-        const CliRun checked = vexoraRun({"check", out});
+        const CliRun checked = runVexora({"check", out});
         ASSERT_EQ(checked.code, 0) << checked.err;
         EXPECT_EQ(checked.out, std::string(c.sizes) + "topography 0\nquadrupoles with |K| above 5000 m: 0\n");
     }
     // The pole-dipole's far B is a remote electrode on its own cable.
     const std::string out = (folder / "remote.data").string();
-    ASSERT_EQ(vexoraRun({"import", "bin", bin, "-o", out}).code, 0);
-    const CliRun electrodes = vexoraRun({"dump", out, "electrodes"});
+    ASSERT_EQ(runVexora({"import", "bin", bin, "-o", out}).code, 0);
+    const CliRun electrodes = runVexora({"dump", out, "electrodes"});
     EXPECT_NE(electrodes.out.find("Rem_1\t2\t2\t"), std::string::npos) << electrodes.out;
     // V/I, I and m of the third record (type 2): V = 12, I = 100, m = 4.5
-    const CliRun quadrupoles = vexoraRun({"dump", out, "quadrupoles"});
+    const CliRun quadrupoles = runVexora({"dump", out, "quadrupoles"});
     EXPECT_NE(quadrupoles.out.find("\t0.12\t"), std::string::npos) << quadrupoles.out;
     EXPECT_NE(quadrupoles.out.find("\t4.5\t100\t0\n"), std::string::npos) << quadrupoles.out;
     fs::remove_all(folder);
@@ -141,7 +140,7 @@ TEST(ImportCommand, RefusalsAndFailures)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
-        const CliRun r = vexoraRun(c.args);
+        const CliRun r = runVexora(c.args);
         EXPECT_EQ(r.code, c.code);
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     }

@@ -13,8 +13,7 @@ namespace fs = std::filesystem;
 using vexora::testing::fileNames;
 
 using vexora::testing::CliRun;
-
-CliRun vexoraCli(const std::vector<std::string>& args) { return vexora::testing::runVexora(args); }
+using vexora::testing::runVexora;
 
 TEST(JobCommand, PreparesTheFolderAndStartsTheManagerOfTheApplicationFolder)
 {
@@ -25,7 +24,7 @@ TEST(JobCommand, PreparesTheFolderAndStartsTheManagerOfTheApplicationFolder)
     const std::string in = (root / "in.data").string();
     ASSERT_TRUE(vexora::writeFileAtomically(in, vexora::testing::smallSurvey()));
 
-    const CliRun sens = vexoraCli({"job", "sens:71", in, (root / "site A").string(), "--app-folder", app.string()});
+    const CliRun sens = runVexora({"job", "sens:71", in, (root / "site A").string(), "--app-folder", app.string()});
     ASSERT_EQ(sens.code, 0) << sens.err;
     const fs::path folder = root / "site A.VXRprj";
     EXPECT_EQ(sens.out, folder.string() + "\n");
@@ -35,7 +34,7 @@ TEST(JobCommand, PreparesTheFolderAndStartsTheManagerOfTheApplicationFolder)
     EXPECT_NE(vexora::testing::fileText(folder / "SensInfo.json").find("[7]"), std::string::npos);
 
     // The same folder again is refused as the workbench refuses it.
-    const CliRun again = vexoraCli({"job", "inv", in, (root / "site A").string(), "--app-folder", app.string()});
+    const CliRun again = runVexora({"job", "inv", in, (root / "site A").string(), "--app-folder", app.string()});
     EXPECT_EQ(again.code, 1);
     EXPECT_NE(again.err.find("Create new project folder: " + folder.string() +
                              " already exists. Please create a new project directory"),
@@ -44,21 +43,21 @@ TEST(JobCommand, PreparesTheFolderAndStartsTheManagerOfTheApplicationFolder)
 
     // --no-start prepares only.
     fs::remove(app / vexora::testing::kLaunchRecord);
-    const CliRun prepared = vexoraCli({"job", "fwm", in, (root / "design").string(), "--no-start"});
+    const CliRun prepared = runVexora({"job", "fwm", in, (root / "design").string(), "--no-start"});
     ASSERT_EQ(prepared.code, 0) << prepared.err;
     EXPECT_EQ(fileNames(root / "design.VXRprj"), (std::vector<std::string>{"DataInput.data", "FWScript.txt"}));
     EXPECT_FALSE(fs::exists(app / vexora::testing::kLaunchRecord));
 
     // No manager program: the job fails after preparing the folder.
-    const CliRun missing = vexoraCli({"job", "inv", in, (root / "inv").string(), "--app-folder", root.string()});
+    const CliRun missing = runVexora({"job", "inv", in, (root / "inv").string(), "--app-folder", root.string()});
     EXPECT_EQ(missing.code, 1);
     EXPECT_NE(missing.err.find("VORozurire.exe not found!"), std::string::npos) << missing.err;
 
     for (const std::vector<std::string>& misuse :
          std::vector<std::vector<std::string>>{{"job"}, {"job", "inv", in}, {"job", "invert", in, "x"},
                                                {"job", "sens:7a", in, "x"}, {"job", "inv", in, "x", "--fast"}})
-        EXPECT_EQ(vexoraCli(misuse).code, 2) << misuse.size();
-    const CliRun unreadable = vexoraCli({"job", "inv", (root / "none.data").string(), (root / "none").string()});
+        EXPECT_EQ(runVexora(misuse).code, 2) << misuse.size();
+    const CliRun unreadable = runVexora({"job", "inv", (root / "none.data").string(), (root / "none").string()});
     EXPECT_EQ(unreadable.code, 1);
     EXPECT_FALSE(fs::exists(root / "none.VXRprj"));
     fs::remove_all(root);
@@ -87,7 +86,7 @@ TEST(HostileInputJobCommand, FolderNamesAreTakenAsBytesOrRefusedBeforeAnythingIs
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const fs::path folder = root / (c.name + ".VXRprj");
-        const CliRun run = vexoraCli({"job", "fwm", in, (root / c.name).string(), "--no-start"});
+        const CliRun run = runVexora({"job", "fwm", in, (root / c.name).string(), "--no-start"});
         EXPECT_EQ(run.code, c.code);
         EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
         if (c.code != 0) {

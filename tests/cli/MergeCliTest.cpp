@@ -7,13 +7,13 @@
 #include "core/io/TextFile.h"
 #include "support/CliRun.h"
 #include "support/SmallSurvey.h"
+#include "support/RealData.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using vexora::testing::CliRun;
-
-CliRun vexora(const std::vector<std::string>& args) { return vexora::testing::runVexora(args); }
+using vexora::testing::runVexora;
 
 struct Scratch {
     fs::path folder = fs::temp_directory_path() / ("vexora_merge_cli_" + std::to_string(::getpid()));
@@ -41,19 +41,19 @@ TEST(MergeCommand, TwoFilesBecomeOneThatLoads)
     const std::string a = s.write("a.data", vexora::testing::smallSurvey());
     const std::string b = s.write("b.data", vexora::testing::smallSurvey());
     const std::string out = s.path("ab.data");
-    const CliRun merged = vexora({"merge", a, b, "-o", out});
+    const CliRun merged = runVexora({"merge", a, b, "-o", out});
     ASSERT_EQ(merged.code, 0) << merged.err;
     EXPECT_EQ(merged.out, "files 2\nelectrodes 16\nquadrupoles 8\nip_windows 2\n");
     EXPECT_NE(merged.err.find("Files merged: \n" + a + "\n" + b + "\n"), std::string::npos) << merged.err;
-    const CliRun dumped = vexora({"dump", out, "electrodes"});
+    const CliRun dumped = runVexora({"dump", out, "electrodes"});
     ASSERT_EQ(dumped.code, 0) << dumped.err;
     EXPECT_NE(dumped.out.find("\n9\t2_A\t3\t1\t0\t0\t0\t"), std::string::npos) << dumped.out;
 
     // Fused, the second file's electrodes are the first's; its quadrupoles stay.
-    const CliRun fused = vexora({"merge", a, b, "--remove-duplicates", "--tolerance", "0.01", "-o", out});
+    const CliRun fused = runVexora({"merge", a, b, "--remove-duplicates", "--tolerance", "0.01", "-o", out});
     ASSERT_EQ(fused.code, 0) << fused.err;
     EXPECT_EQ(fused.out, "files 2\nelectrodes 8\nquadrupoles 8\nip_windows 2\n");
-    EXPECT_EQ(vexora({"check", out}).code, 0);
+    EXPECT_EQ(runVexora({"check", out}).code, 0);
 }
 
 TEST(MergeCommand, BadInputsWriteNothing)
@@ -81,7 +81,7 @@ TEST(MergeCommand, BadInputsWriteNothing)
         SCOPED_TRACE(c.what);
         std::vector<std::string> args = {"merge"};
         args.insert(args.end(), c.args.begin(), c.args.end());
-        const CliRun r = vexora(args);
+        const CliRun r = runVexora(args);
         EXPECT_EQ(r.code, c.code) << r.err;
         for (const std::string& m : c.messages) EXPECT_NE(r.err.find(m), std::string::npos) << r.err;
         EXPECT_FALSE(fs::exists(out));
@@ -121,13 +121,13 @@ TEST(ImportCommand, ReverseCableAndDisagreeingRepeats)
     for (const Case& c : cases) {
         std::vector<std::string> args = {"import", "bin", bin, "-o", out};
         args.insert(args.end(), c.options.begin(), c.options.end());
-        const CliRun r = vexora(args);
+        const CliRun r = runVexora(args);
         ASSERT_EQ(r.code, 0) << r.err;
         EXPECT_NE(r.err.find("Warning: 1 repeated quadrupoles differ from their first reading by more than a factor "
                              "1.1 (records measured on another layout, such as a cable laid the other way round?). "
                              "Records: 2 (of 1, ratio 2)"),
                   std::string::npos) << r.err;
-        const CliRun dump = vexora({"dump", out, "quadrupoles"});
+        const CliRun dump = runVexora({"dump", out, "quadrupoles"});
         ASSERT_EQ(dump.code, 0) << dump.err;
         EXPECT_NE(dump.out.find("\n1\t" + std::string(c.firstPoles)), std::string::npos) << dump.out;
         EXPECT_NE(dump.out.find("\n3\t" + std::string(c.thirdPoles)), std::string::npos) << dump.out;
@@ -136,17 +136,15 @@ TEST(ImportCommand, ReverseCableAndDisagreeingRepeats)
 
 // Normal and reciprocal files of real surveys, the reciprocal measured with
 // the cable turned round.
-fs::path realDataFolder()
+fs::path tdipSurveyFolder()
 {
-    for (const fs::path& candidate : {fs::path("/work/shared/realdata"),
-                                      fs::path(VEXORA_SAMPLES_DIR) / "../../../shared/realdata"})
-        if (fs::is_directory(candidate / "syscal_bin/reda/07_tdip")) return candidate / "syscal_bin/reda/07_tdip";
-    return {};
+    const fs::path survey = vexora::testing::realDataFolder() / "syscal_bin/reda/07_tdip";
+    return fs::is_directory(survey) ? survey : fs::path();
 }
 
 TEST(MergeCommand, RealNormalAndReversedReciprocalFilesPair)
 {
-    const fs::path folder = realDataFolder();
+    const fs::path folder = tdipSurveyFolder();
     if (folder.empty()) GTEST_SKIP() << "the real field files (shared/realdata) are not on this machine";
     struct Case {
         const char* normal;
@@ -163,25 +161,25 @@ TEST(MergeCommand, RealNormalAndReversedReciprocalFilesPair)
         SCOPED_TRACE(c.normal);
         const std::string normal = s.path("normal.data"), reciprocal = s.path("reciprocal.data");
         const std::string merged = s.path("merged.data");
-        ASSERT_EQ(vexora({"import", "bin", (folder / c.normal).string(), "-o", normal}).code, 0);
-        ASSERT_EQ(vexora({"import", "bin", (folder / c.reciprocal).string(), "-o", reciprocal}).code, 0);
+        ASSERT_EQ(runVexora({"import", "bin", (folder / c.normal).string(), "-o", normal}).code, 0);
+        ASSERT_EQ(runVexora({"import", "bin", (folder / c.reciprocal).string(), "-o", reciprocal}).code, 0);
 
         // As recorded, the merge says the second file pairs only reversed.
-        CliRun r = vexora({"merge", normal, reciprocal, "--remove-duplicates", "-o", merged});
+        CliRun r = runVexora({"merge", normal, reciprocal, "--remove-duplicates", "-o", merged});
         ASSERT_EQ(r.code, 0) << r.err;
         EXPECT_NE(r.err.find("pair with the others only with the cable reversed"), std::string::npos) << r.err;
-        r = vexora({"reciprocal", merged});
+        r = runVexora({"reciprocal", merged});
         ASSERT_EQ(r.code, 0) << r.err;
         EXPECT_LT(std::stoi(valueOf(r.out, "pairs")), c.pairs / 10) << r.out;
 
         // A normal file merged with itself pairs with nothing, reversed or not.
-        r = vexora({"merge", normal, normal, "-o", merged});
+        r = runVexora({"merge", normal, normal, "-o", merged});
         ASSERT_EQ(r.code, 0) << r.err;
         EXPECT_EQ(r.err.find("pair with the others only"), std::string::npos) << r.err;
 
         // Kept on their own cables, the check names the cable that pairs reversed.
-        ASSERT_EQ(vexora({"merge", normal, reciprocal, "-o", merged}).code, 0);
-        r = vexora({"reciprocal", merged});
+        ASSERT_EQ(runVexora({"merge", normal, reciprocal, "-o", merged}).code, 0);
+        r = runVexora({"reciprocal", merged});
         ASSERT_EQ(r.code, 0) << r.err;
         EXPECT_NE(r.out.find("pairs_with_cable_reversed 2_Line1 "), std::string::npos) << r.out;
 
@@ -190,14 +188,14 @@ TEST(MergeCommand, RealNormalAndReversedReciprocalFilesPair)
             SCOPED_TRACE(onImport ? "reversed on import" : "reversed in the merge");
             std::vector<std::string> args = {"merge", normal, reciprocal, "--remove-duplicates", "-o", merged};
             if (onImport)
-                ASSERT_EQ(vexora({"import", "bin", (folder / c.reciprocal).string(), "--reverse-cable", "-o",
+                ASSERT_EQ(runVexora({"import", "bin", (folder / c.reciprocal).string(), "--reverse-cable", "-o",
                                   reciprocal}).code, 0);
             else
                 args.insert(args.end(), {"--reverse-cable", "2"});
-            r = vexora(args);
+            r = runVexora(args);
             ASSERT_EQ(r.code, 0) << r.err;
             EXPECT_EQ(r.err.find("pair with the others only"), std::string::npos) << r.err;
-            r = vexora({"reciprocal", merged});
+            r = runVexora({"reciprocal", merged});
             ASSERT_EQ(r.code, 0) << r.err;
             EXPECT_NEAR(std::stoi(valueOf(r.out, "pairs")), c.pairs, c.pairs / 50) << r.out;
             EXPECT_NEAR(std::stod(valueOf(r.out, "median_percent_diff")), c.median, c.median * 0.15) << r.out;
@@ -207,11 +205,11 @@ TEST(MergeCommand, RealNormalAndReversedReciprocalFilesPair)
 
 TEST(ImportCommand, RealRepeatsOnAnotherLayoutAreNamed)
 {
-    const fs::path folder = realDataFolder();
+    const fs::path folder = tdipSurveyFolder();
     if (folder.empty()) GTEST_SKIP() << "the real field files (shared/realdata) are not on this machine";
     Scratch s;
     const CliRun r =
-        vexora({"import", "bin", (folder / "data_syscal_ip/data_normal.bin").string(), "-o", s.path("n.data")});
+        runVexora({"import", "bin", (folder / "data_syscal_ip/data_normal.bin").string(), "-o", s.path("n.data")});
     ASSERT_EQ(r.code, 0) << r.err;
     // Records 991-1249 repeat the first ones' electrodes, measured on the reversed cable.
     EXPECT_NE(r.err.find("repeated quadrupoles differ from their first reading by more than a factor 1.1"),

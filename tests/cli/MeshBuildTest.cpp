@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
 #include "../core/MeshTestSupport.h"
-#include "app/cli/Cli.h"
+#include "support/CliRun.h"
 #include "core/project/ProjectStore.h"
 #include "core/io/TextFile.h"
 #include "core/mesh/DefaultMeshSettings.h"
@@ -75,20 +74,14 @@ TEST(MeshBuild, UnusableTopographyGivesAFlatMeshAndTerrainBelowTheBottomNoMesh)
     EXPECT_TRUE(store.mesh.nodeGrid.empty());
 }
 
-struct CliRun {
-    int code;
-    std::string out, err;
-};
+using vexora::testing::CliRun;
+using vexora::testing::kSampleSurvey;
 
 CliRun vexoraMesh(std::vector<std::string> args)
 {
     args.insert(args.begin(), "mesh");
-    std::ostringstream out, err;
-    const int code = vexora::cli::run(args, out, err);
-    return {code, out.str(), err.str()};
+    return vexora::testing::runVexora(args);
 }
-
-const std::string sample = std::string(VEXORA_SAMPLES_DIR) + "/sample_survey.data";
 
 // Said once per build, as a warning, only when nothing gives the ground a shape.
 TEST(MeshBuild, SaysWhenTheGroundCanOnlyBeFlat)
@@ -118,7 +111,7 @@ TEST(MeshBuild, SaysWhenTheGroundCanOnlyBeFlat)
 
 TEST(MeshCommand, BuildsTheSampleWithItsTerrain)
 {
-    const CliRun r = vexoraMesh({sample});
+    const CliRun r = vexoraMesh({kSampleSurvey});
     ASSERT_EQ(r.code, 0) << r.err;
     // The core job's mesh of the same file: its own #dim_grid_z= 0.5 over
     // the derived defaults.
@@ -136,13 +129,13 @@ TEST(MeshCommand, ConfigurationAndMisuse)
     fs::create_directories(folder);
     const std::string config = (folder / "coarse.cnfg").string();
     ASSERT_TRUE(writeFileAtomically(config, "#dim_grid_x= 2\r\n#adapt_grid_to_electrodes= 1\r\n"));
-    const CliRun r = vexoraMesh({sample, "--config", config});
+    const CliRun r = vexoraMesh({kSampleSurvey, "--config", config});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out.substr(0, 15), "lines 46 35 31\n");  // 24 interior X lines every 2 m
 
     // A mesh tag of the file itself wins over the derived defaults too.
     std::string text;
-    ASSERT_TRUE(readTextFile(sample, text));
+    ASSERT_TRUE(readTextFile(kSampleSurvey, text));
     const std::size_t at = text.find("#dim_grid_x= 1.0");
     ASSERT_NE(at, std::string::npos);
     const std::string tagged = (folder / "tagged.data").string();
@@ -152,10 +145,10 @@ TEST(MeshCommand, ConfigurationAndMisuse)
     EXPECT_EQ(own.out.substr(0, 15), "lines 46 35 31\n");
     EXPECT_EQ(r.out.find("adapt off"), std::string::npos);
 
-    EXPECT_EQ(vexoraMesh({sample, "--config", (folder / "none.cnfg").string()}).code, 1);
+    EXPECT_EQ(vexoraMesh({kSampleSurvey, "--config", (folder / "none.cnfg").string()}).code, 1);
     EXPECT_EQ(vexoraMesh({(folder / "none.data").string()}).code, 1);
     for (const std::vector<std::string>& misuse :
-         {std::vector<std::string>{}, {sample, "--config"}, {sample, sample}, {sample, "-x"}})
+         {std::vector<std::string>{}, {kSampleSurvey, "--config"}, {kSampleSurvey, kSampleSurvey}, {kSampleSurvey, "-x"}})
         EXPECT_EQ(vexoraMesh(misuse).code, 2);
     fs::remove_all(folder);
 }

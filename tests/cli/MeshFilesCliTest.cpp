@@ -15,10 +15,8 @@ using vexora::readTextFile;
 using vexora::writeFileAtomically;
 
 using vexora::testing::CliRun;
-
-CliRun vexora(const std::vector<std::string>& args) { return vexora::testing::runVexora(args); }
-
-const std::string sample = std::string(VEXORA_SAMPLES_DIR) + "/sample_survey.data";
+using vexora::testing::kSampleSurvey;
+using vexora::testing::runVexora;
 
 // The summary without its foreground line, which a mesh file does not carry.
 std::string withoutForeground(const std::string& summary)
@@ -32,26 +30,26 @@ TEST(MeshFileCommands, MeshWrittenAndImportedGivesTheSameSizes)
     const fs::path folder = fs::temp_directory_path() / "vexora_mesh_cli";
     fs::create_directories(folder);
     const std::string vwer = (folder / "sample.vwer").string();
-    const CliRun built = vexora({"mesh", sample, "-o", vwer});
+    const CliRun built = runVexora({"mesh", kSampleSurvey, "-o", vwer});
     ASSERT_EQ(built.code, 0) << built.err;
-    const CliRun read = vexora({"mesh-import", vwer});
+    const CliRun read = runVexora({"mesh-import", vwer});
     ASSERT_EQ(read.code, 0) << read.err;
     EXPECT_EQ(withoutForeground(read.out), withoutForeground(built.out));
     EXPECT_EQ(read.out.substr(0, 17), "lines 69 35 31\nno");
 
     ASSERT_TRUE(writeFileAtomically(folder / "model.xyz", "10 5 0 40\r\n"));
-    const CliRun xyz = vexora({"xyz", sample, (folder / "model.xyz").string(), "-o", (folder / "xyz.vwer").string()});
+    const CliRun xyz = runVexora({"xyz", kSampleSurvey, (folder / "model.xyz").string(), "-o", (folder / "xyz.vwer").string()});
     ASSERT_EQ(xyz.code, 0) << xyz.err;
     EXPECT_NE(xyz.err.find("Mesh generated. Resistivity model correctly loaded."), std::string::npos);
     std::string text;
     ASSERT_TRUE(readTextFile(folder / "xyz.vwer", text));
     EXPECT_NE(text.find("\t40.00000\r\n"), std::string::npos);
 
-    const CliRun bin = vexora({"viewer-model", sample, "-o", (folder / "m.bin").string()});
+    const CliRun bin = runVexora({"viewer-model", kSampleSurvey, "-o", (folder / "m.bin").string()});
     ASSERT_EQ(bin.code, 0) << bin.err;
     ASSERT_TRUE(readTextFile(folder / "m.bin", text));
     EXPECT_EQ(text.substr(0, 6), std::string("V\0X\0R\0", 6));
-    const CliRun viewer = vexora({"mesh-import", (folder / "m.bin").string()});
+    const CliRun viewer = runVexora({"mesh-import", (folder / "m.bin").string()});
     ASSERT_EQ(viewer.code, 0) << viewer.err;
     EXPECT_EQ(viewer.out.substr(0, 24), "viewer model file\nnodes\t");
     EXPECT_NE(viewer.out.find("quantities\tResistivity\tConductivity\n"), std::string::npos) << viewer.out;
@@ -71,7 +69,7 @@ TEST(MeshFileCommands, MeshWrittenAndImportedGivesTheSameSizes)
     }
     const std::string m = (folder / "m.bin").string(), png = (folder / "no.png").string(),
                       vtu = (folder / "no.vtu").string();
-    const CliRun vtk = vexora({"export-vtk", m, "-o", (folder / "m.vtu").string()});
+    const CliRun vtk = runVexora({"export-vtk", m, "-o", (folder / "m.vtu").string()});
     ASSERT_EQ(vtk.code, 0) << vtk.err;
     EXPECT_EQ(vtk.out.substr(0, 6), "cells\t");
     EXPECT_TRUE(fs::exists(folder / "m.vtu"));
@@ -86,8 +84,8 @@ TEST(MeshFileCommands, MeshWrittenAndImportedGivesTheSameSizes)
         {{"section", m, "--z", "1000", "--png", png}, 1, "meets no block of the model"},
         {{"section", m, "--z", "deep", "--png", png}, 2, "must be a number"},
         {{"section", m, "--x", "1", "--y", "1", "--png", png}, 2, "Usage"},
-        {{"section", sample, "--x", "1", "--png", png}, 1, "is neither a viewer model file nor a mesh-and-model"},
-        {{"export-vtk", sample, "-o", png}, 1, "is neither a viewer model file nor a mesh-and-model"},
+        {{"section", kSampleSurvey, "--x", "1", "--png", png}, 1, "is neither a viewer model file nor a mesh-and-model"},
+        {{"export-vtk", kSampleSurvey, "-o", png}, 1, "is neither a viewer model file nor a mesh-and-model"},
         {{"export-vtk", m}, 2, "Usage"},
         {{"export-vtk", m, "-o", vtu, "--mask-doi", "0.2"}, 1,
          "holds no DOI index to mask by (an inversion writes it when asked for the depth of investigation)."},
@@ -99,7 +97,7 @@ TEST(MeshFileCommands, MeshWrittenAndImportedGivesTheSameSizes)
         {{"section", m, "--y", "6", "--png", png, "--mask-doi", "nan"}, 2, "--mask-doi takes a number, not \"nan\""},
     };
     for (const auto& r : refused) {
-        const CliRun run = vexora(r.args);
+        const CliRun run = runVexora(r.args);
         EXPECT_EQ(run.code, r.code) << r.message;
         EXPECT_NE(run.err.find(r.message), std::string::npos) << run.err;
     }
@@ -112,19 +110,19 @@ TEST(MeshFileCommands, FailuresAndMisuse)
 {
     const fs::path bad = fs::temp_directory_path() / "vexora_bad_mesh.vwer";
     ASSERT_TRUE(writeFileAtomically(bad, "#version_info\r\n"));
-    const CliRun notMesh = vexora({"mesh-import", bad.string()});
+    const CliRun notMesh = runVexora({"mesh-import", bad.string()});
     EXPECT_EQ(notMesh.code, 1);
     EXPECT_NE(notMesh.err.find("Error: Explorer - Import Mesh: "), std::string::npos);
     fs::remove(bad);
-    EXPECT_EQ(vexora({"mesh-import"}).code, 2);
-    EXPECT_EQ(vexora({"xyz", sample, "m.xyz"}).code, 2);  // no -o
-    EXPECT_EQ(vexora({"viewer-model", sample, "-o"}).code, 2);
-    const CliRun notXyz = vexora({"xyz", sample, sample, "-o", "x.vwer"});
+    EXPECT_EQ(runVexora({"mesh-import"}).code, 2);
+    EXPECT_EQ(runVexora({"xyz", kSampleSurvey, "m.xyz"}).code, 2);  // no -o
+    EXPECT_EQ(runVexora({"viewer-model", kSampleSurvey, "-o"}).code, 2);
+    const CliRun notXyz = runVexora({"xyz", kSampleSurvey, kSampleSurvey, "-o", "x.vwer"});
     EXPECT_EQ(notXyz.code, 1);
     EXPECT_NE(notXyz.err.find("Invalid number of columns (1)"), std::string::npos);  // "#Vexora+"
     const fs::path xyz = fs::temp_directory_path() / "vexora_cli_model.xyz";
     ASSERT_TRUE(writeFileAtomically(xyz, "1 2 3 4\r\n"));
-    const CliRun columns = vexora({"xyz", sample, xyz.string(), "-o", "x.vwer", "--columns", "1 2 3 99"});
+    const CliRun columns = runVexora({"xyz", kSampleSurvey, xyz.string(), "-o", "x.vwer", "--columns", "1 2 3 99"});
     EXPECT_EQ(columns.code, 1);
     EXPECT_NE(columns.err.find("Invalid column number (Max column number is 4)"), std::string::npos);
     EXPECT_FALSE(fs::exists("x.vwer"));

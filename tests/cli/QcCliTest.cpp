@@ -15,8 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 
 using vexora::testing::CliRun;
-
-CliRun vexora(const std::vector<std::string>& args) { return vexora::testing::runVexora(args); }
+using vexora::testing::runVexora;
 
 class QcCli : public ::testing::Test {
 protected:
@@ -44,7 +43,7 @@ const std::string rows = "1 A 1 A 2 A 3 A 4 0.5 10 5 100 0\r\n"
 TEST_F(QcCli, ReciprocalPrintsCountsAndWritesTheFile)
 {
     const std::string in = write("in.data", rows), result = (folder / "rec.txt").string();
-    const CliRun r = vexora({"reciprocal", in, "-o", result});
+    const CliRun r = runVexora({"reciprocal", in, "-o", result});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "quadrupoles 4\npairs 1\nduplicates 1\nmedian_percent_diff 22.222\np95_percent_diff 22.222\n");
     std::string text;
@@ -53,7 +52,7 @@ TEST_F(QcCli, ReciprocalPrintsCountsAndWritesTheFile)
     EXPECT_NE(text.find("\r\n3\t1\t1\t1\t2\t2\t1\t2\t2\t3\tNo Rec.\t0.125000\t-\t-\t-\t-\r\n"), std::string::npos)
             << text;
 
-    const CliRun ip = vexora({"reciprocal", in, "--ip"});
+    const CliRun ip = runVexora({"reciprocal", in, "--ip"});
     ASSERT_EQ(ip.code, 0) << ip.err;
     // IP 10 and 12: 2 / 11 = 18.182 %.
     EXPECT_NE(ip.out.find("median_percent_diff 18.182\n"), std::string::npos) << ip.out;
@@ -61,20 +60,20 @@ TEST_F(QcCli, ReciprocalPrintsCountsAndWritesTheFile)
 
 TEST_F(QcCli, ReciprocalSaysWhenDifferencesAreUndefined)
 {
-    const CliRun zero = vexora({"reciprocal", write("zero.data", "1 A 1 A 2 A 3 A 4 0 1 1 100 0\r\n"
+    const CliRun zero = runVexora({"reciprocal", write("zero.data", "1 A 1 A 2 A 3 A 4 0 1 1 100 0\r\n"
                                                                  "2 A 3 A 4 A 1 A 2 0 1 1 100 0\r\n")});
     ASSERT_EQ(zero.code, 0) << zero.err;
     EXPECT_EQ(zero.out, "quadrupoles 2\npairs 1\nduplicates 0\nmedian_percent_diff undefined\n"
                         "p95_percent_diff undefined\n"
                         "undefined_percent_diff 1 pairs (zero mean or a value that cannot be computed)\n");
-    const CliRun single = vexora({"reciprocal", write("one.data", "1 A 1 A 2 A 3 A 4 0.5 1 1 100 0\r\n")});
+    const CliRun single = runVexora({"reciprocal", write("one.data", "1 A 1 A 2 A 3 A 4 0.5 1 1 100 0\r\n")});
     EXPECT_EQ(single.out, "quadrupoles 1\npairs 0\nduplicates 0\nmedian_percent_diff undefined\n"
                           "p95_percent_diff undefined\n");
 }
 
 TEST_F(QcCli, HistogramPrintsStatisticsAndBins)
 {
-    const CliRun r = vexora({"histogram", write("in.data", rows), "V/I", "--bins", "3"});
+    const CliRun r = runVexora({"histogram", write("in.data", rows), "V/I", "--bins", "3"});
     ASSERT_EQ(r.code, 0) << r.err;
     // 0.125 0.4 0.5 0.5: mean 0.38125, lower middle 0.4, bars of 0.125.
     EXPECT_NE(r.out.find("quantity\tV/I (Ohm)\ncount\t4\n"), std::string::npos) << r.out;
@@ -89,7 +88,7 @@ TEST_F(QcCli, HistogramRefusesASpreadBeyondTheLargestNumber)
 {
     const std::string extreme = "1 A 1 A 2 A 3 A 4 1e308 10 5 100 0\r\n"
                                 "2 A 3 A 4 A 1 A 2 -1e308 12 6 100 0\r\n";
-    const CliRun r = vexora({"histogram", write("extreme.data", extreme), "V/I"});
+    const CliRun r = runVexora({"histogram", write("extreme.data", extreme), "V/I"});
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("The V/I values span -1e+308 to 1e+308, more than a histogram can divide into bins."),
               std::string::npos)
@@ -156,21 +155,21 @@ TEST_F(QcCli, PseudosectionPng)
 TEST_F(QcCli, Misuse)
 {
     const std::string in = write("in.data", rows);
-    EXPECT_EQ(vexora({"reciprocal"}).code, 2);
-    EXPECT_EQ(vexora({"reciprocal", in, "-o"}).code, 2);
-    EXPECT_EQ(vexora({"reciprocal", in, "--bogus"}).code, 2);
-    EXPECT_EQ(vexora({"histogram", in}).code, 2);
-    EXPECT_EQ(vexora({"histogram", in, "Ohm"}).code, 2);
-    EXPECT_EQ(vexora({"histogram", in, "V", "--bins", "0"}).code, 2);
-    EXPECT_EQ(vexora({"histogram", in, "V", "--bins", "10001"}).code, 2);
-    const CliRun q = vexora({"histogram", in, "q"});
+    EXPECT_EQ(runVexora({"reciprocal"}).code, 2);
+    EXPECT_EQ(runVexora({"reciprocal", in, "-o"}).code, 2);
+    EXPECT_EQ(runVexora({"reciprocal", in, "--bogus"}).code, 2);
+    EXPECT_EQ(runVexora({"histogram", in}).code, 2);
+    EXPECT_EQ(runVexora({"histogram", in, "Ohm"}).code, 2);
+    EXPECT_EQ(runVexora({"histogram", in, "V", "--bins", "0"}).code, 2);
+    EXPECT_EQ(runVexora({"histogram", in, "V", "--bins", "10001"}).code, 2);
+    const CliRun q = runVexora({"histogram", in, "q"});
     EXPECT_EQ(q.code, 1);
     EXPECT_NE(q.err.find("No q values in a loaded data file."), std::string::npos);
-    EXPECT_EQ(vexora({"reciprocal", (folder / "none.data").string()}).code, 1);
+    EXPECT_EQ(runVexora({"reciprocal", (folder / "none.data").string()}).code, 1);
 
     const std::string png = (folder / "p.png").string();
-    EXPECT_EQ(vexora({"pseudosection", in}).code, 2);
-    EXPECT_EQ(vexora({"pseudosection", in, "--png", png, "--quantity", "K"}).code, 2);
+    EXPECT_EQ(runVexora({"pseudosection", in}).code, 2);
+    EXPECT_EQ(runVexora({"pseudosection", in, "--png", png, "--quantity", "K"}).code, 2);
     const struct {
         std::vector<std::string> options;
         const char* message;
@@ -179,7 +178,7 @@ TEST_F(QcCli, Misuse)
     for (const auto& r : refused) {
         std::vector<std::string> args = {"pseudosection", in, "--png", png};
         args.insert(args.end(), r.options.begin(), r.options.end());
-        const CliRun run = vexora(args);
+        const CliRun run = runVexora(args);
         EXPECT_EQ(run.code, 1);
         EXPECT_NE(run.err.find(r.message), std::string::npos) << run.err;
     }
@@ -201,7 +200,7 @@ TEST_F(QcCli, XcableMisuseAndUnknownCables)
             {{"xcable", in, "--tx", "A", "--rx", "C", "--array", "dd", "--png", png}, 1, "There is no cable C in "},
     };
     for (const Case& c : cases) {
-        const CliRun r = vexora(c.args);
+        const CliRun r = runVexora(c.args);
         EXPECT_EQ(r.code, c.code) << c.message;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     }

@@ -15,15 +15,13 @@ namespace {
 namespace fs = std::filesystem;
 using namespace vexora;
 using vexora::testing::CliRun;
-
-CliRun vexora(const std::vector<std::string>& args) { return vexora::testing::runVexora(args); }
+using vexora::testing::kSampleSurvey;
+using vexora::testing::runVexora;
 
 fs::path scratch(const std::string& name)
 {
     return fs::temp_directory_path() / ("vexora_sequence_" + std::to_string(::getpid()) + "_" + name);
 }
-
-const std::string sample = std::string(VEXORA_SAMPLES_DIR) + "/sample_survey.data";
 
 // The written file loads as any survey, every quadrupole with the ground's
 // apparent resistivity.
@@ -56,8 +54,8 @@ TEST(SequenceCommand, WritesTheDesignedSequenceAsADataFile)
         {{"--line", "2x12", "--array", "pd", "--n", "1-6", "--reciprocals", "--channels", "8", "--resistivity", "30"},
          "", 25, 2 * 234, 30},
         {{"--grid", "6x4", "--spacing", "1,2", "--array", "equatorial,cross", "--n", "2"}, "", 24, 15 + 42, 100},
-        // The sample's 4 cables of 24 electrodes, neighbouring cables paired.
-        {{"--electrodes", sample, "--array", "equatorial"}, "", 96, 3 * 23, 100},
+        // The kSampleSurvey's 4 cables of 24 electrodes, neighbouring cables paired.
+        {{"--electrodes", kSampleSurvey, "--array", "equatorial"}, "", 96, 3 * 23, 100},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args[1]);
@@ -65,7 +63,7 @@ TEST(SequenceCommand, WritesTheDesignedSequenceAsADataFile)
         std::vector<std::string> args = {"sequence"};
         args.insert(args.end(), c.args.begin(), c.args.end());
         args.insert(args.end(), {"-o", file.string()});
-        const CliRun r = vexora(args);
+        const CliRun r = runVexora(args);
         ASSERT_EQ(r.code, 0) << r.err;
         if (!c.out.empty()) EXPECT_EQ(r.out, c.out);
         EXPECT_NE(r.out.find("quadrupoles " + std::to_string(c.quadrupoles) + " "), std::string::npos) << r.out;
@@ -100,13 +98,13 @@ TEST(SequenceCommand, MisuseAndRefusedLayoutsWriteNothing)
         std::vector<std::string> args = {"sequence"};
         args.insert(args.end(), c.args.begin(), c.args.end());
         args.insert(args.end(), {"-o", file.string()});
-        const CliRun r = vexora(args);
+        const CliRun r = runVexora(args);
         EXPECT_EQ(r.code, c.code);
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
         EXPECT_FALSE(fs::exists(file));
     }
     // The data file the electrodes come from is never the output.
-    const CliRun same = vexora({"sequence", "--electrodes", sample, "--array", "dd", "-o", sample});
+    const CliRun same = runVexora({"sequence", "--electrodes", kSampleSurvey, "--array", "dd", "-o", kSampleSurvey});
     EXPECT_EQ(same.code, 1);
     EXPECT_NE(same.err.find("same file"), std::string::npos) << same.err;
 }
@@ -120,10 +118,10 @@ namespace {
 TEST(SequenceCompareCommand, ALargerSetSeesMoreEverywhere)
 {
     const fs::path shallow = scratch("n2.data"), deep = scratch("n6.data"), other = scratch("grid.data");
-    ASSERT_EQ(vexora({"sequence", "--line", "1x12", "--array", "dd", "--n", "2", "-o", shallow.string()}).code, 0);
-    ASSERT_EQ(vexora({"sequence", "--line", "1x12", "--array", "dd", "--n", "6", "-o", deep.string()}).code, 0);
+    ASSERT_EQ(runVexora({"sequence", "--line", "1x12", "--array", "dd", "--n", "2", "-o", shallow.string()}).code, 0);
+    ASSERT_EQ(runVexora({"sequence", "--line", "1x12", "--array", "dd", "--n", "6", "-o", deep.string()}).code, 0);
     const std::string prefix = scratch("compare").string();
-    const CliRun r = vexora({"sequence-compare", shallow.string(), deep.string(), "-o", prefix});
+    const CliRun r = runVexora({"sequence-compare", shallow.string(), deep.string(), "-o", prefix});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out.rfind("depth_top_m\tdepth_bottom_m\tsensitivity_1\tsensitivity_2\tratio_2_to_1\n", 0), 0u) << r.out;
     EXPECT_NE(r.out.find("blocks under the electrodes where 2 sees more than 1: 100.0%"), std::string::npos) << r.out;
@@ -133,7 +131,7 @@ TEST(SequenceCompareCommand, ALargerSetSeesMoreEverywhere)
     ASSERT_EQ(std::sscanf(r.out.c_str() + at, "sensitive depth (1%% of the top layer) 1: %lf m, 2: %lf m", &first, &second), 2);
     EXPECT_GT(second, first);
     for (const char* end : {"_1.vwer", "_2.vwer"}) {
-        const CliRun model = vexora({"mesh-import", prefix + end});
+        const CliRun model = runVexora({"mesh-import", prefix + end});
         EXPECT_EQ(model.code, 0) << model.err;
         fs::remove(prefix + end);
     }
@@ -141,20 +139,20 @@ TEST(SequenceCompareCommand, ALargerSetSeesMoreEverywhere)
     // A pole-dipole set's remote electrode lies far outside the other's mesh:
     // the mesh is that of the set with the remote, whichever comes first.
     const fs::path pole = scratch("pd.data");
-    ASSERT_EQ(vexora({"sequence", "--line", "1x12", "--array", "pd", "--n", "4", "-o", pole.string()}).code, 0);
-    const CliRun withRemote = vexora({"sequence-compare", shallow.string(), pole.string()});
+    ASSERT_EQ(runVexora({"sequence", "--line", "1x12", "--array", "pd", "--n", "4", "-o", pole.string()}).code, 0);
+    const CliRun withRemote = runVexora({"sequence-compare", shallow.string(), pole.string()});
     EXPECT_EQ(withRemote.code, 0) << withRemote.err;
     fs::remove(pole);
 
     // Sequences on other electrodes are refused.
-    ASSERT_EQ(vexora({"sequence", "--grid", "6x2", "--array", "dd", "-o", other.string()}).code, 0);
-    const CliRun refused = vexora({"sequence-compare", shallow.string(), other.string()});
+    ASSERT_EQ(runVexora({"sequence", "--grid", "6x2", "--array", "dd", "-o", other.string()}).code, 0);
+    const CliRun refused = runVexora({"sequence-compare", shallow.string(), other.string()});
     EXPECT_EQ(refused.code, 1);
     EXPECT_NE(refused.err.find("The two sequences stand on different electrodes: compare sequences designed on one "
                                "layout."),
               std::string::npos)
         << refused.err;
-    EXPECT_EQ(vexora({"sequence-compare", shallow.string()}).code, 2);
+    EXPECT_EQ(runVexora({"sequence-compare", shallow.string()}).code, 2);
     for (const fs::path& f : {shallow, deep, other}) fs::remove(f);
 }
 

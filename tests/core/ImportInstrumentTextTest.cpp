@@ -7,6 +7,7 @@
 
 #include "core/ImportTestSupport.h"
 #include "core/import/ImportDriver.h"
+#include "support/RealData.h"
 
 namespace {
 
@@ -15,8 +16,6 @@ namespace fs = std::filesystem;
 
 // The committed samples of the readers, beside the tests.
 const fs::path kSamples = fs::path(VEXORA_SAMPLES_DIR) / "../../tests/instruments";
-const fs::path kRealData = fs::path(VEXORA_SAMPLES_DIR) / "../../../shared/realdata";
-
 struct Imported {
     ImportStatus status;
     ImportSet set;
@@ -229,7 +228,7 @@ struct RealFile {
 
 TEST(InstrumentTextRealFiles, EveryFileImportsWhole)
 {
-    if (!fs::is_directory(kRealData)) GTEST_SKIP() << "no reference instrument files";
+    if (!fs::is_directory(vexora::testing::realDataFolder())) GTEST_SKIP() << "no reference instrument files";
     using K = ImportFormatKind;
     const std::vector<RealFile> files = {
         {K::SyscalText, "syscal_txt/reda/01_ERT/data_syscal_ert/02_data_normal_thinned_not_all_electrodes/data.txt", 16, 20},
@@ -263,8 +262,8 @@ TEST(InstrumentTextRealFiles, EveryFileImportsWhole)
     };
     for (const RealFile& f : files) {
         SCOPED_TRACE(f.path);
-        if (!fs::exists(kRealData / f.path)) continue;
-        const Imported r = importFile(f.kind, kRealData / f.path);
+        if (!fs::exists(vexora::testing::realDataFolder() / f.path)) continue;
+        const Imported r = importFile(f.kind, vexora::testing::realDataFolder() / f.path);
         if (f.quadrupoles == 0) {
             EXPECT_EQ(r.status, ImportStatus::Failed);
             EXPECT_NE(r.log.find("line 1: no header line"), std::string::npos) << r.log;
@@ -278,7 +277,7 @@ TEST(InstrumentTextRealFiles, EveryFileImportsWhole)
 
 TEST(InstrumentTextRealFiles, FirstAndLastValuesAsWritten)
 {
-    if (!fs::is_directory(kRealData)) GTEST_SKIP() << "no reference instrument files";
+    if (!fs::is_directory(vexora::testing::realDataFolder())) GTEST_SKIP() << "no reference instrument files";
     using K = ImportFormatKind;
     const struct {
         K kind;
@@ -299,8 +298,8 @@ TEST(InstrumentTextRealFiles, FirstAndLastValuesAsWritten)
     };
     for (const auto& f : files) {
         SCOPED_TRACE(f.path);
-        if (!fs::exists(kRealData / f.path)) continue;
-        const Imported r = importFile(f.kind, kRealData / f.path);
+        if (!fs::exists(vexora::testing::realDataFolder() / f.path)) continue;
+        const Imported r = importFile(f.kind, vexora::testing::realDataFolder() / f.path);
         ASSERT_EQ(r.status, ImportStatus::Ok) << r.log;
         for (const auto& [got, want] : {std::pair{r.set.values.front(), f.first}, std::pair{r.set.values.back(), f.last}}) {
             EXPECT_NEAR(got.v, want.v, 1e-5 * std::fabs(want.v) + 1e-6);
@@ -315,7 +314,7 @@ TEST(InstrumentTextRealFiles, FirstAndLastValuesAsWritten)
 // quadrupole the same electrodes, V and I within the decimals written.
 TEST(InstrumentTextRealFiles, TextExportAgreesWithTheBinaryFile)
 {
-    if (!fs::is_directory(kRealData)) GTEST_SKIP() << "no reference instrument files";
+    if (!fs::is_directory(vexora::testing::realDataFolder())) GTEST_SKIP() << "no reference instrument files";
     const struct {
         const char* bin;
         const char* text;
@@ -328,14 +327,14 @@ TEST(InstrumentTextRealFiles, TextExportAgreesWithTheBinaryFile)
     };
     for (const auto& p : pairs) {
         SCOPED_TRACE(p.text);
-        if (!fs::exists(kRealData / p.bin) || !fs::exists(kRealData / p.text)) continue;
+        if (!fs::exists(vexora::testing::realDataFolder() / p.bin) || !fs::exists(vexora::testing::realDataFolder() / p.text)) continue;
         BinImportOptions options;
-        options.binFile = kRealData / p.bin;
+        options.binFile = vexora::testing::realDataFolder() / p.bin;
         ImportSet bin;
         ImportGrids binGrids;
         MessageLog log;
         ASSERT_EQ(funImportBinFile(options, bin, binGrids, log), ImportStatus::Ok) << log.plainText();
-        const Imported text = importFile(ImportFormatKind::SyscalText, kRealData / p.text);
+        const Imported text = importFile(ImportFormatKind::SyscalText, vexora::testing::realDataFolder() / p.text);
         ASSERT_EQ(text.status, ImportStatus::Ok) << text.log;
         ASSERT_EQ(text.set.quadrupoles.size(), bin.quadrupoles.size());
         EXPECT_EQ(text.set.electrodes, bin.electrodes);

@@ -10,6 +10,7 @@
 #include "core/import/ImportDriver.h"
 #include "core/import/schedule/ScheduleExtraction.h"
 #include "core/import/syscal/SyscalBinary.h"
+#include "support/RealData.h"
 
 namespace {
 
@@ -212,8 +213,6 @@ TEST(SyscalImport, EmptyRecordArrayFailsTheExtraction)
 
 // --- real instrument files, when the reference folder is there ---
 
-const std::filesystem::path kRealData = std::filesystem::path(VEXORA_SAMPLES_DIR) / "../../../shared/realdata";
-
 // Decimals written in a number text, for the tolerance of a comparison.
 double halfUnitOfLastDigit(const std::string& text)
 {
@@ -246,7 +245,7 @@ struct RealPair {
 
 TEST(SyscalRealFiles, EveryRecordEqualsTheTextExport)
 {
-    if (!std::filesystem::is_directory(kRealData)) GTEST_SKIP() << "no reference instrument files";
+    if (!std::filesystem::is_directory(vexora::testing::realDataFolder())) GTEST_SKIP() << "no reference instrument files";
     const std::vector<RealPair> pairs = {
         {"syscal_bin/resipy/syscal-bin.bin", "syscal_txt/resipy/parser/syscal-bin.csv", ',', 68, 68, 2, 9, 10, 7, -1},
         {"syscal_bin/reda/07_tdip/data_syscal_ip/data_normal.bin",
@@ -258,9 +257,9 @@ TEST(SyscalRealFiles, EveryRecordEqualsTheTextExport)
         SCOPED_TRACE(pair.bin);
         MessageLog log;
         std::vector<SyscalRecord> records;
-        ASSERT_EQ(funReadSyscalPro(kRealData / pair.bin, records, log), ImportStatus::Ok) << log.plainText();
+        ASSERT_EQ(funReadSyscalPro(vexora::testing::realDataFolder() / pair.bin, records, log), ImportStatus::Ok) << log.plainText();
         ASSERT_EQ(records.size(), pair.records);
-        std::ifstream text(kRealData / pair.text);
+        std::ifstream text(vexora::testing::realDataFolder() / pair.text);
         std::string line;
         std::getline(text, line);  // header
         std::size_t row = 0;
@@ -286,9 +285,9 @@ TEST(SyscalRealFiles, EveryRecordEqualsTheTextExport)
 
 TEST(SyscalRealFiles, EveryBinaryFileImportsWhole)
 {
-    if (!std::filesystem::is_directory(kRealData)) GTEST_SKIP() << "no reference instrument files";
+    if (!std::filesystem::is_directory(vexora::testing::realDataFolder())) GTEST_SKIP() << "no reference instrument files";
     std::size_t files = 0;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(kRealData / "syscal_bin")) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(vexora::testing::realDataFolder() / "syscal_bin")) {
         if (entry.path().extension() != ".bin") continue;
         SCOPED_TRACE(entry.path().string());
         ++files;

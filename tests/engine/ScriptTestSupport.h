@@ -18,8 +18,6 @@
 
 namespace vexora::testing {
 
-inline const std::string kSampleSurvey = std::string(VEXORA_SAMPLES_DIR) + "/sample_survey.data";
-
 // A project folder "site A.VXRprj" (a blank in its name) with DataInput.data
 // and FWScript.txt, under a fresh folder called `name`.
 inline fs::path prepareSampleJob(const std::string& name)

@@ -20,6 +20,7 @@
 #include "gui/GuiTestSupport.h"
 #include "ui/import/Form_DataMerge.h"
 #include "ui/platform/TextConversion.h"
+#include "support/RealData.h"
 
 namespace {
 
@@ -149,7 +150,7 @@ TEST_F(MergeWindow, NothingCheckedMergesNothing)
 // with the cable turned round: reversed and merged they give the pairs.
 TEST_F(MergeWindow, RealNormalAndReversedReciprocalFilesPair)
 {
-    const fs::path real = "/work/shared/realdata/syscal_bin/reda/07_tdip/data_syscal_ip";
+    const fs::path real = vexora::testing::realDataFolder() / "syscal_bin/reda/07_tdip/data_syscal_ip";
     if (!fs::exists(real / "data_normal.bin") || !fs::exists(real / "data_reciprocal.bin"))
         GTEST_SKIP() << "the real field files (shared/realdata) are not on this machine";
     for (const char* name : {"data_normal", "data_reciprocal"}) {

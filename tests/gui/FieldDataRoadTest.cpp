@@ -28,14 +28,15 @@
 #include "ui/import/Form_FileOpen.h"
 #include "ui/platform/PngFile.h"
 #include "ui/qc/frmPlots.h"
+#include "support/RealData.h"
 
 namespace {
 
 using namespace vexora;
 namespace fs = std::filesystem;
 
-const fs::path kRealBin = fs::path(VEXORA_SAMPLES_DIR) /
-                          "../../../shared/realdata/syscal_bin/reda/07_tdip/data_syscal_ip/data_normal.bin";
+const fs::path kRealBin = vexora::testing::realDataFolder() /
+                          "syscal_bin/reda/07_tdip/data_syscal_ip/data_normal.bin";
 
 struct FieldDataRoad : test::MainWindowFixture {
     void SetUp() override

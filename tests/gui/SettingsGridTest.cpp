@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "core/platform/ScriptedQuestions.h"
+#include "gui/GuiTestSupport.h"
 #include "ui/platform/TextConversion.h"
 #include "ui/settings/flexgridInputData.h"
 
@@ -19,17 +20,6 @@ int rowOf(const ProjectStore& store, Item item) { return static_cast<int>(*FindS
 QString cell(const QTableView& grid, int row, int column)
 {
     return grid.model()->index(row, column).data().toString();
-}
-
-// Saves the grid as a PNG when VEXORA_SCREENSHOT_DIR names a folder (run
-// under xvfb-run to look at the real rendering).
-void screenshot(QWidget& widget, const char* name)
-{
-    const QByteArray folder = qgetenv("VEXORA_SCREENSHOT_DIR");
-    if (folder.isEmpty()) return;
-    widget.resize(620, 520);
-    widget.show();
-    widget.grab().save(QString::fromUtf8(folder) + "/" + name + ".png");
 }
 
 TEST(SettingsGrid, ShowsTheTableWithSectionRows)
@@ -48,7 +38,8 @@ TEST(SettingsGrid, ShowsTheTableWithSectionRows)
     EXPECT_EQ(grid.columnSpan(x, 0), 1);
     EXPECT_FALSE(grid.model()->index(x, 1).data(Qt::BackgroundRole).isValid());
     EXPECT_EQ(cell(grid, x, 1), " 3 ");
-    screenshot(grid, "settings_grid");
+    grid.resize(620, 520);
+    test::screenshot(grid, "settings_grid");
 
     // Section rows and the anomaly counts do nothing.
     EXPECT_EQ(grid.activateRow(mesh), Status::Error);

@@ -17,6 +17,7 @@
 #include "gui/GuiTestSupport.h"
 #include "ui/platform/TextConversion.h"
 #include "ui/qc/Form_XCableMaps.h"
+#include "support/RealData.h"
 
 namespace {
 
@@ -150,7 +151,7 @@ TEST_F(XCableWindow, InfoBoxOnHoverAndClick)
 // time a rebuild may take.
 TEST_F(XCableWindow, RealThreeDimensionalSurvey)
 {
-    const fs::path stg = "/work/shared/realdata/agi_stg/resipy/sting_3D_noIP.stg";
+    const fs::path stg = vexora::testing::realDataFolder() / "agi_stg/resipy/sting_3D_noIP.stg";
     if (!fs::exists(stg)) GTEST_SKIP() << "the real field files (shared/realdata) are not on this machine";
     QTemporaryDir temporary;
     const fs::path data = ui::toFilePath(temporary.filePath("sting.data"));

@@ -14,6 +14,9 @@ struct CliRun {
     std::string out, err;
 };
 
+// The sample survey the commands are tried on.
+inline const std::string kSampleSurvey = std::string(VEXORA_SAMPLES_DIR) + "/sample_survey.data";
+
 inline CliRun runVexora(const std::vector<std::string>& args)
 {
     std::ostringstream out, err;
