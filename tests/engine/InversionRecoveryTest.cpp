@@ -8,6 +8,7 @@
 #include "core/import/GeometricFactor.h"
 #include "core/qc/ReciprocalCheck.h"
 #include "engine/inversion/Inversion.h"
+#include "engine/inversion/SensitivityJob.h"
 
 namespace vexora {
 namespace {
@@ -172,6 +173,42 @@ TEST(InversionRecovery, FindsTheConductorAndFitsTheNoise)
     EXPECT_EQ(s.store.survey.quadrupoles.calcResistance.size(), s.data);
     EXPECT_NE(log.plainText().find("Iteration 1: roughness"), std::string::npos);
     expectFinalLines(s.store, log, outcome);
+}
+
+// With each trial modelled, the full step to the chosen trial takes the
+// fields and V/I its trial solve left: three solves an iteration for three
+// trials, not four, and the result's V/I are still those of its model.
+TEST(InversionRecovery, TheChosenModelledTrialIsNotSolvedAgain)
+{
+    Synthetic s = synthetic(0.0);
+    setSettingText(s.store.settings, Item::RoughnessTrials, "3 2");
+    setSettingText(s.store.settings, Item::MaxIterationsRho, "2");
+    setSettingText(s.store.settings, Item::UseRobustInversion, "2");
+    MessageLog log;
+    InversionOutcome outcome;
+    ASSERT_EQ(invert(s.store, log, outcome), InversionStatus::Ok) << log.plainText();
+    ASSERT_GE(outcome.iterations, 1);
+    const std::string text = log.plainText();
+    for (int at = 1; at <= outcome.iterations; ++at) {
+        const std::size_t line = text.find("Iteration " + std::to_string(at) + ": roughness");
+        ASSERT_NE(line, std::string::npos) << text;
+        EXPECT_NE(text.substr(line, text.find('\n', line) - line).find("for 3 models,"), std::string::npos) << text;
+    }
+    // The cumulative sensitivity comes from the kept fields: with equal
+    // weights it is the sensitivity job's for the final model.
+    std::vector<double> sensitivity;
+    CalculatedData fresh;
+    ASSERT_EQ(generateSensitivity(s.store.mesh, s.store.models, s.store.survey, s.store.settings, {0, false}, log, {},
+                                  sensitivity, fresh),
+              Status::Ok)
+        << log.plainText();
+    const std::vector<double>& kept = s.store.survey.quadrupoles.calcResistance;
+    ASSERT_EQ(kept.size(), fresh.resistance.size());
+    for (std::size_t k = 0; k < kept.size(); ++k)
+        ASSERT_NEAR(kept[k], fresh.resistance[k], 1e-5 * std::abs(fresh.resistance[k])) << k;
+    ASSERT_EQ(sensitivity.size(), s.store.models.sensitivity.size());
+    for (std::size_t b = 0; b < sensitivity.size(); ++b)
+        ASSERT_NEAR(s.store.models.sensitivity[b], sensitivity[b], 1e-4) << b;
 }
 
 TEST(InversionRecovery, RobustWeightsResistOutliers)

@@ -127,6 +127,7 @@ private:
     std::vector<double> robust_;      // robust factors, per row
     std::vector<std::uint8_t> usable_;  // the modelled V/I has the measured sign
     double forwardSeconds_ = 0;
+    int forwardModels_ = 0;  // forward solves this iteration
 };
 
 Status ResistivityInversion::setup()
@@ -192,6 +193,7 @@ Status ResistivityInversion::model(const std::vector<double>& logSigma, std::vec
     const auto start = Clock::now();
     const Status status = forward_.model(conductivity(logSigma), progress, resistance);
     forwardSeconds_ += secondsSince(start);
+    ++forwardModels_;
     return status;
 }
 
@@ -309,6 +311,7 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
         }
         const auto iterationStart = Clock::now();
         forwardSeconds_ = 0;
+        forwardModels_ = 0;
         const int at = iteration + 1;
         const std::string name = "Iteration " + std::to_string(at);
         // The forward solves this iteration expects: the trials' when each
@@ -348,6 +351,11 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
         std::vector<std::vector<double>> updates;
         step.solve(lambdas, r, m, reference, settings_.rho.update, updates, onCgIteration);
         std::vector<RoughnessTrial> trials;
+        // The modelled trial that is the choice so far, its fields held by
+        // the forward model and its V/I here: the full step to it needs no
+        // solve of its own.
+        std::optional<std::size_t> held;
+        std::vector<double> heldResistance;
         if (settings_.linearisedTrials) {
             // All trials' J dm in one pass over J.
             std::vector<double> stacked(blocks * lambdas.size());
@@ -370,6 +378,14 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
                 trialChi2 = chiSquared(residuals(trialResistance), w);
             }
             trials.push_back({lambdas[t], trialChi2});
+            // The choice among trials 0..t is the choice among 0..t-1 or t
+            // itself, so holding each newly chosen one holds the final choice.
+            if (!settings_.linearisedTrials &&
+                chooseRoughnessTrial(trials, before, settings_.rho.optimalFactor) == t) {
+                forward_.holdTrial();
+                std::swap(heldResistance, trialResistance);
+                held = t;
+            }
         }
         const double updateSeconds = secondsSince(updateStart) - (settings_.linearisedTrials ? 0 : forwardSeconds_);
         // J is the largest object of the inversion: let it go before the
@@ -391,7 +407,12 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
         for (int halving = 0; halving <= kStepHalvings; ++halving, scale /= 2) {
             for (std::size_t b = 0; b < blocks; ++b)
                 next[b] = std::clamp(m[b] + scale * update[b], kLowestLogSigma, kHighestLogSigma);
-            if (model(next, trialResistance, forwardProgress()) != Status::Ok) return InversionStatus::Error;
+            if (halving == 0 && held == chosen) {
+                forward_.restoreTrial();
+                std::swap(trialResistance, heldResistance);
+            } else if (model(next, trialResistance, forwardProgress()) != Status::Ok) {
+                return InversionStatus::Error;
+            }
             after = chiSquared(residuals(trialResistance), w);
             if (after < before) {
                 accepted = true;
@@ -414,8 +435,10 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
                 format("roughness %g, RMS %.2f %%, chi2 %.3f", lambda, rmsPercent(r), chi2) +
                 (reweighted ? format(" (data reweighted: chi2 %.3f before the step), ", before) : ", ") +
                 std::to_string(std::count(usable_.begin(), usable_.end(), 1)) + " data, " +
-                format("%.1f s (forward %.1f s, sensitivity %.1f s, update %.1f s)", secondsSince(iterationStart),
-                       forwardSeconds_, sensitivitySeconds, updateSeconds) +
+                format("%.1f s (forward %.1f s for %.0f model", secondsSince(iterationStart), forwardSeconds_,
+                       forwardModels_) +
+                (forwardModels_ == 1 ? "" : "s") +
+                format(", sensitivity %.1f s, update %.1f s)", sensitivitySeconds, updateSeconds) +
                 kLineBreak);
             report(progress.at(iteration, IterationPart::Forward, 1),
                    "Iteration " + std::to_string(iteration) + format(": chi2 %.3f", chi2));

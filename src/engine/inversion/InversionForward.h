@@ -51,6 +51,11 @@ public:
                          std::vector<double>& resistance) = 0;
     // The trial becomes the model the sensitivities are taken about.
     virtual void keepTrial() = 0;
+    // The trial is set aside (replacing the one set aside before) so that a
+    // later model() does not overwrite it; restoreTrial() makes it the trial
+    // again, sparing the solve of a model already modelled.
+    virtual void holdTrial() = 0;
+    virtual void restoreTrial() = 0;
     // J = d ln |V/I| / d ln sigma of the quadrupoles `rows` about the kept
     // model, whose conductivity and V/I are given; its progress reported 0
     // to 100 from the calling thread.

@@ -28,6 +28,8 @@ public:
     Status model(std::span<const double> conductivity, const Feedback& progress,
                  std::vector<double>& resistance) override;
     void keepTrial() override { std::swap(fields_, trialFields_); }
+    void holdTrial() override { std::swap(heldFields_, trialFields_); }
+    void restoreTrial() override { std::swap(heldFields_, trialFields_); }
     void jacobian(std::span<const double> conductivity, std::span<const std::size_t> rows,
                   std::span<const double> resistance, const Feedback& progress, Jacobian& j) override;
 
@@ -42,7 +44,7 @@ private:
     ForwardSetup setup_;
     ForwardSystem system_;
     std::vector<float> stiffness_;
-    ElectrodeFields fields_, trialFields_;
+    ElectrodeFields fields_, trialFields_, heldFields_;
 };
 
 }  // namespace vexora
