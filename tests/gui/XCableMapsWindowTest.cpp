@@ -147,8 +147,8 @@ TEST_F(XCableWindow, InfoBoxOnHoverAndClick)
     EXPECT_EQ(info(), QStringLiteral("RX(M) electrode: 1\nZ(m): 0"));
 }
 
-// The 3D survey of a real .stg file: every cable pair builds, within the
-// time a rebuild may take.
+// The 3D survey of a real .stg file: its four lines are four cables, and
+// the map of one line transmitting to another holds cross-cable data.
 TEST_F(XCableWindow, RealThreeDimensionalSurvey)
 {
     const fs::path stg = vexora::testing::realDataFolder() / "agi_stg/resipy/sting_3D_noIP.stg";
@@ -161,8 +161,10 @@ TEST_F(XCableWindow, RealThreeDimensionalSurvey)
     const DataLoadRequest request{data, ProjectType::DataInversion, false, false};
     ASSERT_EQ(funInputScheduleFile(store, request, log, questions), LoadStatus::Loaded) << log.plainText();
     form->refreshCables();
+    ASSERT_EQ(store.survey.cableNames.size(), 4u);
     form->cboTx->setCurrentIndex(1);
-    form->cboRx->setCurrentIndex(1);
+    form->cboRx->setCurrentIndex(4);
+    EXPECT_EQ(form->cboRx->currentText(), QStringLiteral("Line1_y1.5"));
     EXPECT_GT(form->map().layerCount(), 0);
     std::size_t filled = 0;
     for (const CrossCableCell& c : form->picture().cells) filled += c.quadrupole >= 0;

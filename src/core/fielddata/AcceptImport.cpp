@@ -100,8 +100,9 @@ AcceptStatus acceptImportInto(const ImportSet& set, const ImportGrids& grids, co
     const std::size_t cablesBefore = next.cableNames.size();
     const std::size_t rowsBefore = next.quadrupoles.size();
     appendImport(set, grids, cable, next);
+    // The chosen cable, the cables of further lines and the remote cable.
     std::unordered_set<std::int32_t> received = {cable};
-    if (next.cableNames.size() > cablesBefore) received.insert(static_cast<std::int32_t>(next.cableNames.size()));
+    for (std::size_t c = cablesBefore + 1; c <= next.cableNames.size(); ++c) received.insert(static_cast<std::int32_t>(c));
     if (funCreateElecTable(next, log) != Status::Ok || deriveArrangement(next, received, log) != Status::Ok ||
         funCheckSchedData(next, false, log) != Status::Ok) {
         log.logError(kSource, kElectrodesNotLoaded);

@@ -34,10 +34,23 @@ struct ImportValue {
     bool operator==(const ImportValue&) const = default;
 };
 
+// The lines a 3D layout's electrodes stand on, each laid as its own cable:
+// `names` (e.g. "y0.5", the coordinate the line keeps), and by electrode its
+// line and its place along the line (1..n). Empty when the electrodes form
+// one line.
+struct ImportLines {
+    std::vector<std::string> names;
+    std::vector<std::uint32_t> lineOf;
+    std::vector<std::int32_t> numberOnLine;
+
+    bool empty() const { return names.empty(); }
+};
+
 struct ImportSet {
     std::vector<ImportElectrode> electrodes;
     std::vector<ImportQuadrupole> quadrupoles;
     std::vector<ImportValue> values;
+    ImportLines lines;
     std::string sourceFile;  // the file the import read
 
     void clear()
@@ -45,6 +58,7 @@ struct ImportSet {
         electrodes.clear();
         quadrupoles.clear();
         values.clear();
+        lines = {};
     }
 };
 

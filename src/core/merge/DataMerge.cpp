@@ -4,6 +4,7 @@
 
 #include "core/datafile/SurveyChecks.h"
 #include "core/mesh/DefaultMeshSettings.h"
+#include "core/platform/LargePages.h"
 #include "core/platform/ScriptedQuestions.h"
 #include "core/qc/ReversedReciprocals.h"
 #include "core/settings/NumberText.h"
@@ -107,19 +108,19 @@ std::string blockLabel(const MergeBlock& block, std::size_t index)
 
 void warnAboutOrientation(const std::vector<MergeBlock>& blocks, const Survey& merged, MessageLog& log)
 {
-    const ReciprocalPositionIndexPtr index = indexReciprocalPositions(merged);
-    std::int32_t firstCable = 1;
-    for (std::size_t b = 0; b < blocks.size(); ++b) {
+    // The first file fixes the orientation the others are compared with.
+    std::vector<std::vector<std::int32_t>> parts;
+    auto firstCable = static_cast<std::int32_t>(blocks.front().survey.cableNames.size()) + 1;
+    for (std::size_t b = 1; b < blocks.size(); ++b) {
         const auto cables = static_cast<std::int32_t>(blocks[b].survey.cableNames.size());
-        std::vector<std::int32_t> own(static_cast<std::size_t>(cables));
+        std::vector<std::int32_t>& own = parts.emplace_back(static_cast<std::size_t>(cables));
         for (std::int32_t c = 0; c < cables; ++c) own[static_cast<std::size_t>(c)] = firstCable + c;
         firstCable += cables;
-        // The first file fixes the orientation the others are compared with.
-        if (b == 0) continue;
-        const ReversalPairs pairs = reciprocalPairsAcross(merged, *index, own);
-        if (const auto warning = reversalWarning(pairs, blocks[b].reversed, blockLabel(blocks[b], b)))
-            log.warning(kSource, *warning);
     }
+    const std::vector<ReversalPairs> pairs = reciprocalPairsOfParts(merged, parts);
+    for (std::size_t b = 1; b < blocks.size(); ++b)
+        if (const auto warning = reversalWarning(pairs[b - 1], blocks[b].reversed, blockLabel(blocks[b], b)))
+            log.warning(kSource, *warning);
 }
 
 }  // namespace
@@ -157,9 +158,17 @@ Status mergeBlocks(const std::vector<MergeBlock>& blocks, const MergeOptions& op
     QuadrupoleTable& table = merged.quadrupoles;
     table.ip.resize(common.ipWindows);
     if (common.ipStd) table.ipStd.resize(common.ipWindows);
-    for (std::vector<double>* column : {&table.resistance, &table.current}) column->reserve(quadrupoles);
-    table.rows.reserve(quadrupoles);
-    table.skip.reserve(quadrupoles);
+    // Every column at its final size at once: a column grown block by block
+    // is copied again at each growth.
+    for (std::vector<double>* column : {&table.resistance, &table.current}) reserveOnLargePages(*column, quadrupoles);
+    if (common.resistanceStd) reserveOnLargePages(table.resistanceStd, quadrupoles);
+    for (auto* windows : {&table.ip, &table.ipStd})
+        for (std::vector<double>& column : *windows) reserveOnLargePages(column, quadrupoles);
+    reserveOnLargePages(table.rows, quadrupoles);
+    reserveOnLargePages(table.skip, quadrupoles);
+    std::size_t electrodes = 0;
+    for (const MergeBlock& block : blocks) electrodes += block.survey.electrodes.size();
+    merged.electrodes.reserve(electrodes);
     for (const MergeBlock& block : blocks) {
         appendBlock(block, common, merged);
         merged.topography.insert(merged.topography.end(), block.survey.topography.begin(),

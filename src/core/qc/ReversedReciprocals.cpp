@@ -12,8 +12,9 @@ namespace vexora {
 
 namespace {
 
-using Point = std::array<std::int64_t, 3>;
-using DipolePair = std::array<Point, 4>;  // current dipole, then potential dipole, each in ascending order
+// A quadrupole's place: the position ids (Places) of its current dipole,
+// then of its potential dipole, each dipole in ascending order.
+using PlaceKey = std::array<std::uint32_t, 4>;
 
 std::uint64_t mixed(std::uint64_t x)
 {
@@ -24,46 +25,40 @@ std::uint64_t mixed(std::uint64_t x)
     return x ^ (x >> 31);
 }
 
-struct DipolePairHash {
-    std::size_t operator()(const DipolePair& key) const
-    {
-        std::uint64_t h = 0;
-        for (const Point& p : key)
-            for (std::int64_t v : p) h = mixed(h ^ static_cast<std::uint64_t>(v));
-        return static_cast<std::size_t>(h);
-    }
-};
+using Point = std::array<std::int64_t, 3>;
 
 Point pointOf(const Electrode& e)
 {
     return {std::llround(e.x * 1000.0), std::llround(e.y * 1000.0), std::llround(e.z * 1000.0)};
 }
 
-// The four positions of the poles with the dipoles swapped when
-// `reciprocal`, each dipole in ascending order, and the sign V/I takes for
-// that order; false when a pole names no electrode.
-bool positionsOf(const Survey& survey, const ElectrodeRef (&pole)[4], bool reciprocal, DipolePair& out, double& sign)
-{
-    for (int p = 0; p < 4; ++p) {
-        const std::int32_t row = survey.lookup.find(pole[p].cable, pole[p].number);
-        if (row < 0) return false;
-        out[static_cast<std::size_t>(reciprocal ? (p + 2) % 4 : p)] = pointOf(survey.electrodes[static_cast<std::size_t>(row)]);
+// Which cables a part covers, by cable index, so a pole's cable is one look.
+class CableSet {
+public:
+    explicit CableSet(const std::vector<std::int32_t>& cables)
+    {
+        for (std::int32_t c : cables)
+            if (c >= 0) {
+                if (static_cast<std::size_t>(c) >= member_.size()) member_.resize(static_cast<std::size_t>(c) + 1, 0);
+                member_[static_cast<std::size_t>(c)] = 1;
+            }
     }
-    sign = 1.0;
-    for (std::size_t d = 0; d < 4; d += 2)
-        if (out[d + 1] < out[d]) {
-            std::swap(out[d], out[d + 1]);
-            sign = -sign;
-        }
-    return true;
-}
+    bool has(std::int32_t cable) const
+    {
+        return cable >= 0 && static_cast<std::size_t>(cable) < member_.size() && member_[static_cast<std::size_t>(cable)];
+    }
+    bool all(const Quadrupole& q) const
+    {
+        return std::all_of(std::begin(q.pole), std::end(q.pole), [&](const ElectrodeRef& r) { return has(r.cable); });
+    }
+    bool any(const Quadrupole& q) const
+    {
+        return std::any_of(std::begin(q.pole), std::end(q.pole), [&](const ElectrodeRef& r) { return has(r.cable); });
+    }
 
-bool onCables(const Quadrupole& q, const std::vector<std::int32_t>& cables, bool all)
-{
-    auto on = [&](const ElectrodeRef& r) { return std::find(cables.begin(), cables.end(), r.cable) != cables.end(); };
-    return all ? std::all_of(std::begin(q.pole), std::end(q.pole), on)
-               : std::any_of(std::begin(q.pole), std::end(q.pole), on);
-}
+private:
+    std::vector<char> member_;
+};
 
 double percentDifference(double a, double b)
 {
@@ -81,52 +76,113 @@ struct PartPairs {
     double median = HUGE_VAL;
 };
 
-}  // namespace
+std::vector<std::uint32_t> positionIds(const std::vector<Electrode>& electrodes)
+{
+    std::vector<std::pair<Point, std::uint32_t>> sorted(electrodes.size());
+    for (std::size_t e = 0; e < electrodes.size(); ++e) sorted[e] = {pointOf(electrodes[e]), static_cast<std::uint32_t>(e)};
+    std::sort(sorted.begin(), sorted.end());
+    std::vector<std::uint32_t> ids(electrodes.size());
+    std::uint32_t id = 0;
+    for (std::size_t i = 0; i < sorted.size(); ++i) {
+        if (i > 0 && sorted[i].first != sorted[i - 1].first) ++id;
+        ids[sorted[i].second] = id;
+    }
+    return ids;
+}
 
-// Every quadrupole by its positions (as recorded, dipoles in ascending
-// order) with its signed V/I.
-struct ReciprocalPositionIndex {
-    std::unordered_map<DipolePair, std::vector<std::uint32_t>, DipolePairHash> rows;
-    std::vector<double> value;
+struct PlaceKeyHash {
+    std::size_t operator()(const PlaceKey& key) const
+    {
+        std::uint64_t h = 0;
+        for (std::uint32_t v : key) h = mixed(h ^ v);
+        return static_cast<std::size_t>(h);
+    }
 };
 
-namespace {
+// Electrodes at the same position to the millimetre share a position id, and
+// ids ascend with the positions (x, then y, then z), so ordering a dipole by
+// ids orders it by positions.
+struct Places {
+    const Survey& survey;
+    std::vector<std::uint32_t> positionOf;  // by electrode row
 
-// Quadrupoles of the part (rows in `part`, mirrored on `mirror` when given)
-// with a quadrupole of the rest (no pole on `cables`) at their reciprocal
-// positions; each quadrupole of the rest pairs once, the closest reading first.
-PartPairs pairsWithRest(const Survey& survey, const ReciprocalPositionIndex& index,
-                        const std::vector<std::int32_t>& cables, const std::vector<std::size_t>& part,
-                        const std::unordered_map<std::int32_t, NumberRange>* mirror)
+    // The place of the poles with the dipoles swapped when `reciprocal`, and
+    // the sign V/I takes for that order; false when a pole names no electrode.
+    bool of(const ElectrodeRef (&pole)[4], bool reciprocal, PlaceKey& out, double& sign) const
+    {
+        for (int p = 0; p < 4; ++p) {
+            const std::int32_t row = survey.lookup.find(pole[p].cable, pole[p].number);
+            if (row < 0) return false;
+            out[static_cast<std::size_t>(reciprocal ? (p + 2) % 4 : p)] = positionOf[static_cast<std::size_t>(row)];
+        }
+        sign = 1.0;
+        for (std::size_t d = 0; d < 4; d += 2)
+            if (out[d + 1] < out[d]) {
+                std::swap(out[d], out[d + 1]);
+                sign = -sign;
+            }
+        return true;
+    }
+};
+
+// A quadrupole at a sought place, with its V/I signed for that place.
+struct Candidate {
+    std::uint32_t row;
+    double value;
+};
+
+// One checked quadrupole of a part, as recorded or reversed.
+struct Sought {
+    std::uint32_t place = UINT32_MAX;  // into the sought places; UINT32_MAX: none
+    double value = 0;
+};
+
+// Every part's sample, its cables, the quadrupoles of its rest and, per
+// orientation, the reciprocal places of the sample.
+struct PartCheck {
+    std::vector<std::size_t> sample;
+    std::vector<char> rest;  // by row: no pole on the part's cables
+    std::vector<Sought> sought[2];  // as recorded, reversed
+};
+
+// The electrode number of every cable of three electrodes or more, reversed.
+std::unordered_map<std::int32_t, NumberRange> mirrorOf(const Survey& survey, const CableSet& cables)
 {
-    const QuadrupoleTable& table = survey.quadrupoles;
-    std::vector<bool> used(table.size(), false);
+    std::unordered_map<std::int32_t, NumberRange> mirror;
+    std::unordered_map<std::int32_t, std::size_t> count;
+    for (const Electrode& e : survey.electrodes)
+        if (cables.has(e.cable)) {
+            NumberRange& r = mirror[e.cable];
+            r.lowest = std::min<std::int64_t>(r.lowest, e.number);
+            r.highest = std::max<std::int64_t>(r.highest, e.number);
+            ++count[e.cable];
+        }
+    std::erase_if(mirror, [&](const auto& entry) { return count[entry.first] < kShortestReversibleCable; });
+    return mirror;
+}
+
+// The sampled quadrupoles with a quadrupole of the rest at their reciprocal
+// places (`candidates[place]`, in row order; `unpaired` marks the rest);
+// each quadrupole of the rest pairs once, the closest reading first (the first of equally close ones).
+PartPairs pairsWithRest(const std::vector<Sought>& sought, std::vector<char> unpaired,
+                        const std::vector<std::vector<Candidate>>& candidates)
+{
     std::vector<double> differences;
-    DipolePair key;
-    double sign = 1;
-    for (std::size_t k : part) {
-        ElectrodeRef pole[4];
-        std::copy(std::begin(table.rows[k].pole), std::end(table.rows[k].pole), pole);
-        if (mirror)
-            for (ElectrodeRef& ref : pole)
-                if (auto it = mirror->find(ref.cable); it != mirror->end())
-                    ref.number = static_cast<std::int32_t>(it->second.lowest + it->second.highest - ref.number);
-        if (!positionsOf(survey, pole, true, key, sign)) continue;
-        auto it = index.rows.find(key);
-        if (it == index.rows.end()) continue;
-        const double value = sign * table.resistance[k];
+    for (const Sought& s : sought) {
+        if (s.place == UINT32_MAX) continue;
         std::uint32_t best = UINT32_MAX;
         double bestDifference = HUGE_VAL;
-        for (std::uint32_t row : it->second) {
-            if (used[row] || onCables(table.rows[row], cables, false)) continue;
-            const double d = percentDifference(index.value[row], value);
+        for (const Candidate& c : candidates[s.place]) {
+            if (!unpaired[c.row]) continue;
+            const double d = percentDifference(c.value, s.value);
             if (best == UINT32_MAX || d < bestDifference) {
-                best = row;
+                best = c.row;
                 bestDifference = d;
+                if (d == 0) break;  // none can be closer
             }
         }
         if (best == UINT32_MAX) continue;
-        used[best] = true;
+        unpaired[best] = 0;
         differences.push_back(bestDifference);
     }
     PartPairs result;
@@ -141,62 +197,80 @@ PartPairs pairsWithRest(const Survey& survey, const ReciprocalPositionIndex& ind
 
 }  // namespace
 
-void ReciprocalPositionIndexDeleter::operator()(ReciprocalPositionIndex* index) const { delete index; }
-
-ReciprocalPositionIndexPtr indexReciprocalPositions(const Survey& survey)
+// Only the places the parts' samples seek are gathered, in one pass over the
+// quadrupoles: indexing every quadrupole of a merge of millions would cost
+// more than the merge.
+std::vector<ReversalPairs> reciprocalPairsOfParts(const Survey& survey,
+                                                  const std::vector<std::vector<std::int32_t>>& parts)
 {
-    ReciprocalPositionIndexPtr index(new ReciprocalPositionIndex);
     const QuadrupoleTable& table = survey.quadrupoles;
-    index->rows.reserve(table.size());
-    index->value.resize(table.size());
-    DipolePair key;
-    double sign = 1;
-    for (std::size_t k = 0; k < table.size(); ++k)
-        if (positionsOf(survey, table.rows[k].pole, false, key, sign)) {
-            index->rows[key].push_back(static_cast<std::uint32_t>(k));
-            index->value[k] = sign * table.resistance[k];
+    const Places places{survey, positionIds(survey.electrodes)};
+    std::unordered_map<PlaceKey, std::uint32_t, PlaceKeyHash> placeIds;
+    std::vector<PartCheck> checks(parts.size());
+    for (std::size_t p = 0; p < parts.size(); ++p) {
+        const CableSet cables(parts[p]);
+        PartCheck& check = checks[p];
+        check.rest.assign(table.size(), 0);
+        for (std::size_t k = 0; k < table.size(); ++k) {
+            const Quadrupole& q = table.rows[k];
+            if (cables.all(q)) check.sample.push_back(k);
+            else check.rest[k] = !cables.any(q);
         }
-    return index;
-}
-
-ReversalPairs reciprocalPairsAcross(const Survey& survey, const ReciprocalPositionIndex& index,
-                                    const std::vector<std::int32_t>& cables)
-{
-    ReversalPairs result;
-    std::vector<std::size_t> part;
-    for (std::size_t k = 0; k < survey.quadrupoles.size(); ++k)
-        if (onCables(survey.quadrupoles.rows[k], cables, true)) part.push_back(k);
-    // An even sample decides the orientation as well as the whole part.
-    if (part.size() > kOrientationSample) {
-        std::vector<std::size_t> sample(kOrientationSample);
-        for (std::size_t i = 0; i < kOrientationSample; ++i) sample[i] = part[i * part.size() / kOrientationSample];
-        part = std::move(sample);
+        // An even sample decides the orientation as well as the whole part.
+        if (check.sample.size() > kOrientationSample) {
+            std::vector<std::size_t> sample(kOrientationSample);
+            for (std::size_t i = 0; i < kOrientationSample; ++i)
+                sample[i] = check.sample[i * check.sample.size() / kOrientationSample];
+            check.sample = std::move(sample);
+        }
+        const auto mirror = mirrorOf(survey, cables);
+        for (int turned = 0; turned < 2; ++turned)
+            for (std::size_t k : check.sample) {
+                ElectrodeRef pole[4];
+                std::copy(std::begin(table.rows[k].pole), std::end(table.rows[k].pole), pole);
+                if (turned)
+                    for (ElectrodeRef& ref : pole)
+                        if (auto it = mirror.find(ref.cable); it != mirror.end())
+                            ref.number = static_cast<std::int32_t>(it->second.lowest + it->second.highest - ref.number);
+                Sought s;
+                PlaceKey key;
+                double sign = 1;
+                if (places.of(pole, true, key, sign)) {
+                    s.place = placeIds.try_emplace(key, static_cast<std::uint32_t>(placeIds.size())).first->second;
+                    s.value = sign * table.resistance[k];
+                }
+                check.sought[turned].push_back(s);
+            }
     }
-    result.partSize = part.size();
-    const PartPairs asTheyAre = pairsWithRest(survey, index, cables, part, nullptr);
-    result.asTheyAre = asTheyAre.pairs;
-    result.medianAsTheyAre = asTheyAre.median;
 
-    // The part's cables of three electrodes or more, reversed.
-    std::unordered_map<std::int32_t, NumberRange> mirror;
-    std::unordered_map<std::int32_t, std::size_t> count;
-    for (const Electrode& e : survey.electrodes)
-        if (std::find(cables.begin(), cables.end(), e.cable) != cables.end()) {
-            NumberRange& r = mirror[e.cable];
-            r.lowest = std::min<std::int64_t>(r.lowest, e.number);
-            r.highest = std::max<std::int64_t>(r.highest, e.number);
-            ++count[e.cable];
-        }
-    std::erase_if(mirror, [&](const auto& entry) { return count[entry.first] < kShortestReversibleCable; });
-    const PartPairs turned = pairsWithRest(survey, index, cables, part, &mirror);
-    result.reversed = turned.pairs;
-    result.medianReversed = turned.median;
-    return result;
+    std::vector<std::vector<Candidate>> candidates(placeIds.size());
+    if (!placeIds.empty()) {
+        PlaceKey key;
+        double sign = 1;
+        for (std::size_t k = 0; k < table.size(); ++k)
+            if (places.of(table.rows[k].pole, false, key, sign))
+                if (auto it = placeIds.find(key); it != placeIds.end())
+                    candidates[it->second].push_back({static_cast<std::uint32_t>(k), sign * table.resistance[k]});
+    }
+
+    std::vector<ReversalPairs> results(parts.size());
+    for (std::size_t p = 0; p < parts.size(); ++p) {
+        PartCheck& check = checks[p];
+        ReversalPairs& result = results[p];
+        result.partSize = check.sample.size();
+        const PartPairs asTheyAre = pairsWithRest(check.sought[0], check.rest, candidates);
+        result.asTheyAre = asTheyAre.pairs;
+        result.medianAsTheyAre = asTheyAre.median;
+        const PartPairs turned = pairsWithRest(check.sought[1], std::move(check.rest), candidates);
+        result.reversed = turned.pairs;
+        result.medianReversed = turned.median;
+    }
+    return results;
 }
 
 ReversalPairs reciprocalPairsAcross(const Survey& survey, const std::vector<std::int32_t>& cables)
 {
-    return reciprocalPairsAcross(survey, *indexReciprocalPositions(survey), cables);
+    return reciprocalPairsOfParts(survey, {cables}).front();
 }
 
 bool pairsOnlyReversed(const ReversalPairs& pairs)
@@ -210,11 +284,12 @@ std::vector<CableReversalHint> cablesPairingReversed(const Survey& survey)
 {
     std::vector<CableReversalHint> hints;
     if (survey.cableNames.size() < 2) return hints;
-    const ReciprocalPositionIndexPtr index = indexReciprocalPositions(survey);
-    for (std::int32_t cable : reversibleCables(survey)) {
-        const ReversalPairs pairs = reciprocalPairsAcross(survey, *index, {cable});
-        if (pairsOnlyReversed(pairs)) hints.push_back({cable, pairs});
-    }
+    const std::vector<std::int32_t> cables = reversibleCables(survey);
+    std::vector<std::vector<std::int32_t>> parts;
+    for (std::int32_t cable : cables) parts.push_back({cable});
+    const std::vector<ReversalPairs> pairs = reciprocalPairsOfParts(survey, parts);
+    for (std::size_t c = 0; c < cables.size(); ++c)
+        if (pairsOnlyReversed(pairs[c])) hints.push_back({cables[c], pairs[c]});
     return hints;
 }
 

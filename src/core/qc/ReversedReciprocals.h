@@ -7,7 +7,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,27 +33,21 @@ struct ReversalPairs {
     double medianReversed = HUGE_VAL;
 };
 
-// The positions of every quadrupole of a survey, built once for the checks
-// of several parts.
-struct ReciprocalPositionIndex;
-struct ReciprocalPositionIndexDeleter {
-    void operator()(ReciprocalPositionIndex* index) const;
-};
-using ReciprocalPositionIndexPtr = std::unique_ptr<ReciprocalPositionIndex, ReciprocalPositionIndexDeleter>;
-ReciprocalPositionIndexPtr indexReciprocalPositions(const Survey& survey);
-
 // The part is the quadrupoles whose poles all lie on `cables`, the rest
 // those with no pole on them. A quadrupole of the part pairs when the rest
 // holds a quadrupole at the positions of its reciprocal (M N A B, each
 // dipole in either order, a swapped dipole changing the sign of V/I;
-// positions to the millimetre), each quadrupole of the rest pairing once;
-// a part of more than kOrientationSample quadrupoles is sampled. Reversed means every cable of `cables` with at least three electrodes
-// reversed (see reverseCable); a quadrupole whose mirrored pole is not on
-// its cable does not pair reversed.
-ReversalPairs reciprocalPairsAcross(const Survey& survey, const ReciprocalPositionIndex& index,
-                                    const std::vector<std::int32_t>& cables);
-// The same with an index of its own.
+// positions to the millimetre), each quadrupole of the rest pairing once,
+// the closest reading first; a part of more than kOrientationSample
+// quadrupoles is sampled. Reversed means every cable of `cables` with at
+// least three electrodes reversed (see reverseCable); a quadrupole whose
+// mirrored pole is not on its cable does not pair reversed.
 ReversalPairs reciprocalPairsAcross(const Survey& survey, const std::vector<std::int32_t>& cables);
+
+// The same for several parts (their cables in `parts`) in one pass over the
+// survey's quadrupoles.
+std::vector<ReversalPairs> reciprocalPairsOfParts(const Survey& survey,
+                                                  const std::vector<std::vector<std::int32_t>>& parts);
 
 // Whether the part pairs with the rest only reversed: reversed, at least
 // half of its quadrupoles pair and agree (kReciprocalAgreementPercent); as

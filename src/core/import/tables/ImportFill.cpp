@@ -179,11 +179,52 @@ std::string nextRemoteCableName(const std::vector<std::string>& cableNames)
     }
 }
 
+namespace {
+
+std::string unusedCableName(const std::vector<std::string>& cableNames, const std::string& name)
+{
+    const auto used = [&](const std::string& n) { return std::find(cableNames.begin(), cableNames.end(), n) != cableNames.end(); };
+    std::string candidate = name;
+    for (int n = 2; used(candidate); ++n) candidate = name + "_" + std::to_string(n);
+    return candidate;
+}
+
+// The cable of each line of the set: the first line on `cable` (named after
+// its line when it holds no electrode yet), the others on new cables named
+// after `cable` and their line.
+std::vector<std::int32_t> lineCables(const ImportSet& set, std::int32_t cable, Survey& survey)
+{
+    if (set.lines.empty()) return {cable};
+    const std::string base = survey.cableNames[static_cast<std::size_t>(cable - 1)];
+    std::vector<std::int32_t> cables = {cable};
+    const bool holdsElectrodes = std::any_of(survey.electrodes.begin(), survey.electrodes.end(),
+                                             [&](const Electrode& e) { return e.cable == cable; });
+    if (!holdsElectrodes)
+        survey.cableNames[static_cast<std::size_t>(cable - 1)] =
+                unusedCableName(survey.cableNames, base + "_" + set.lines.names.front());
+    for (std::size_t line = 1; line < set.lines.names.size(); ++line) {
+        survey.cableNames.push_back(unusedCableName(survey.cableNames, base + "_" + set.lines.names[line]));
+        cables.push_back(static_cast<std::int32_t>(survey.cableNames.size()));
+    }
+    return cables;
+}
+
+}  // namespace
+
 void appendImport(const ImportSet& set, const ImportGrids& grids, std::int32_t cable, Survey& survey)
 {
     survey.electrodes.reserve(survey.electrodes.size() + set.electrodes.size() + 4);
-    for (const ImportElectrode& e : set.electrodes)
-        survey.electrodes.push_back({cable, e.number, e.x, e.y, e.z, e.z, 2});
+    // The import's electrode numbers name the electrodes on their cables.
+    const std::vector<std::int32_t> cables = lineCables(set, cable, survey);
+    std::unordered_map<std::int32_t, ElectrodeRef> refOf;
+    for (std::size_t i = 0; i < set.electrodes.size(); ++i) {
+        const ImportElectrode& e = set.electrodes[i];
+        const ElectrodeRef ref = set.lines.empty()
+                                     ? ElectrodeRef{cable, e.number}
+                                     : ElectrodeRef{cables[set.lines.lineOf[i]], set.lines.numberOnLine[i]};
+        if (!set.lines.empty()) refOf[e.number] = ref;
+        survey.electrodes.push_back({ref.cable, ref.number, e.x, e.y, e.z, e.z, 2});
+    }
 
     // Absent poles point at remote electrodes on their own cable: 1 for A,
     // 2 for B (at the first panel's position when it alone is shown), 3 for M
@@ -238,7 +279,10 @@ void appendImport(const ImportSet& set, const ImportGrids& grids, std::int32_t c
         quad.id = lastId + static_cast<std::int32_t>(k + 1);
         for (int p = 0; p < 4; ++p) {
             const std::int32_t number = set.quadrupoles[k][static_cast<std::size_t>(p)];
-            quad.pole[p] = number != 0 ? ElectrodeRef{cable, number} : ElectrodeRef{remoteCable, remoteNumber[p]};
+            if (number == 0) quad.pole[p] = ElectrodeRef{remoteCable, remoteNumber[p]};
+            else if (set.lines.empty()) quad.pole[p] = ElectrodeRef{cable, number};
+            else if (auto it = refOf.find(number); it != refOf.end()) quad.pole[p] = it->second;
+            else quad.pole[p] = ElectrodeRef{cable, number};  // names no electrode: the checks say so
         }
         const ImportValue& v = set.values[k];
         table.resistance[before + k] = v.i == 0.0f ? kCannotCompute : static_cast<double>(v.v) / v.i;
@@ -255,8 +299,10 @@ Status reverseImportedCable(ImportSet& set, MessageLog& log)
 {
     // The set's electrodes form cable 1 of the survey the import becomes, so
     // the one mirror of a cable serves here too.
+    ImportSet oneLine = set;
+    oneLine.lines = {};
     Survey survey;
-    acceptImport(set, ImportGrids{}, "1", survey);
+    acceptImport(oneLine, ImportGrids{}, "1", survey);
     if (reverseCable(survey, 1, log) != Status::Ok) return Status::Error;
     for (std::size_t k = 0; k < set.quadrupoles.size(); ++k)
         for (int p = 0; p < 4; ++p)

@@ -72,7 +72,10 @@ void acceptImport(const ImportSet& set, const ImportGrids& grids, const std::str
 // positions; values are V/I (kCannotCompute at zero current), I and m as the
 // first IP window, 0 in the value columns the import lacks. Electrodes get
 // their z as terrain elevation and the surface type; the lookup is not
-// rebuilt.
+// rebuilt. The lines of a 3D layout (set.lines) go on cables of their own:
+// the first on `cable`, renamed "<name>_<line>" when it holds no electrode
+// yet, the others on new cables "<name>_<line>"; an electrode is then
+// numbered along its line.
 void appendImport(const ImportSet& set, const ImportGrids& grids, std::int32_t cable, Survey& survey);
 
 // "Rem_" followed by the first number no cable uses yet.

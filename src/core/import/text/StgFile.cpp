@@ -6,6 +6,7 @@
 #include <string>
 #include <tuple>
 
+#include "core/import/tables/ElectrodeLines.h"
 #include "core/import/text/ImportLines.h"
 #include "core/import/text/PositionedRecords.h"
 #include "core/import/text/TextFields.h"
@@ -188,7 +189,9 @@ ImportStatus parseStg(const std::vector<std::string_view>& lines, std::string_vi
                 r.z[p] = static_cast<float>(row.z);
             }
     }
-    return importPositionedRecords(records, set, log);
+    if (importPositionedRecords(records, set, log) != ImportStatus::Ok) return ImportStatus::Failed;
+    groupElectrodesIntoLines(set);
+    return ImportStatus::Ok;
 }
 
 std::filesystem::path stgElectrodeFileBeside(const std::filesystem::path& stgFile)
