@@ -184,7 +184,8 @@ TEST_F(Sequencer, ComparesTwoSequencesOnOneLayoutSideBySide)
     EXPECT_EQ(verdict.rfind("Sequence 2 sees the target better: mean resolution ", 0), 0u) << verdict;
     test::screenshot(window, "sequencer_compare");
 
-    // Each viewer file holds the sensitivity and a resolution within 0..1.
+    // Each viewer file holds the sensitivity and a resolution of 0..1 give
+    // or take the probes' error (ModelResolution.h).
     for (int k : {1, 2}) {
         std::string bytes, why;
         ASSERT_TRUE(readTextFile(panel.viewerFile(k), bytes));
@@ -193,7 +194,7 @@ TEST_F(Sequencer, ComparesTwoSequencesOnOneLayoutSideBySide)
         ASSERT_NE(model.quantity("Sensitivity"), nullptr);
         const std::vector<double>* resolution = model.quantity("Resolution");
         ASSERT_NE(resolution, nullptr);
-        for (double v : *resolution) ASSERT_TRUE(v > -0.1 && v < 1.1) << v;
+        for (double v : *resolution) ASSERT_TRUE(v > -0.25 && v < 1.25) << v;
     }
     panel.showInViewer(2);
     ASSERT_EQ(launcher.requests().size(), 1u);

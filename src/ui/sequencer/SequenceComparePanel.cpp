@@ -148,6 +148,7 @@ Status SequenceComparePanel::compare()
             table_->setItem(static_cast<int>(r), c, new QTableWidgetItem(toQString(*cells[c])));
     }
     table_->resizeColumnsToContents();
+    table_->resizeRowsToContents();
     verdict_->setText(toQString(verdict));
     log_.subWriteToTextBox(verdict + " Figures for the viewer: " + compared_.viewerFiles[0].string() + ", " +
                            compared_.viewerFiles[1].string() + "." + kLineBreak);
