@@ -10,8 +10,12 @@
 #include <QStringList>
 
 #include "core/log/MessageLog.h"
+#include "core/platform/ProcessLauncher.h"
+#include "engine/script/DesignFigures.h"
 #include "ui/platform/FileDialogs.h"
+#include "ui/platform/QtProcessLauncher.h"
 #include "ui/platform/QtQuestions.h"
+#include "ui/sequencer/SequenceComparePanel.h"
 #include "ui/sequencer/SequencerWindow.h"
 
 int main(int argc, char** argv)
@@ -28,6 +32,10 @@ int main(int argc, char** argv)
     vexora::ui::QtQuestions questions;
     vexora::ui::QtFileDialogs dialogs;
     vexora::ui::SequencerWindow window(log, questions, dialogs);
+    // The figures are the numerical core's, run in this process.
+    vexora::ui::QtProcessLauncher launcher;
+    window.comparePanel()->setComparer(vexora::compareSequenceFiles);
+    window.comparePanel()->setViewerStart(&launcher, vexora::programFolder());
     window.show();
     if (!file.isEmpty()) window.loadElectrodes(file);
     else (void)window.design();

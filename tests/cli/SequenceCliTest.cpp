@@ -121,8 +121,19 @@ TEST(SequenceCompareCommand, ALargerSetSeesMoreEverywhere)
     ASSERT_EQ(runVexora({"sequence", "--line", "1x12", "--array", "dd", "--n", "2", "-o", shallow.string()}).code, 0);
     ASSERT_EQ(runVexora({"sequence", "--line", "1x12", "--array", "dd", "--n", "6", "-o", deep.string()}).code, 0);
     const std::string prefix = scratch("compare").string();
-    const CliRun r = runVexora({"sequence-compare", shallow.string(), deep.string(), "-o", prefix});
+    const CliRun r =
+        runVexora({"sequence-compare", shallow.string(), deep.string(), "-o", prefix, "--target", "0", "1.5"});
     ASSERT_EQ(r.code, 0) << r.err;
+    // The resolution at the target, and the verdict by it.
+    const std::size_t resolved = r.out.find("\nMean resolution at 0.00 to 1.50 m\t");
+    ASSERT_NE(resolved, std::string::npos) << r.out;
+    double shallowResolution = 0, deepResolution = 0;
+    ASSERT_EQ(std::sscanf(r.out.c_str() + resolved, "\nMean resolution at 0.00 to 1.50 m\t%lf\t%lf", &shallowResolution,
+                          &deepResolution),
+              2);
+    EXPECT_GT(deepResolution, shallowResolution);
+    EXPECT_GT(shallowResolution, 0.0);
+    EXPECT_NE(r.out.find("\nSequence 2 sees the target better: mean resolution "), std::string::npos) << r.out;
     EXPECT_EQ(r.out.rfind("depth_top_m\tdepth_bottom_m\tsensitivity_1\tsensitivity_2\tratio_2_to_1\n", 0), 0u) << r.out;
     EXPECT_NE(r.out.find("blocks under the electrodes where 2 sees more than 1: 100.0%"), std::string::npos) << r.out;
     const std::size_t at = r.out.find("sensitive depth (1% of the top layer) 1: ");
@@ -153,6 +164,8 @@ TEST(SequenceCompareCommand, ALargerSetSeesMoreEverywhere)
               std::string::npos)
         << refused.err;
     EXPECT_EQ(runVexora({"sequence-compare", shallow.string()}).code, 2);
+    EXPECT_EQ(runVexora({"sequence-compare", shallow.string(), deep.string(), "--lambda", "abc"}).code, 2);
+    EXPECT_EQ(runVexora({"sequence-compare", shallow.string(), deep.string(), "--target", "3", "1"}).code, 2);
     for (const fs::path& f : {shallow, deep, other}) fs::remove(f);
 }
 

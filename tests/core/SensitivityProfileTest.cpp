@@ -63,4 +63,73 @@ TEST(SensitivityProfile, ComparisonCountsTheBlocksWhereTheSecondSeesMore)
     EXPECT_EQ(lines[5], "blocks under the electrodes where 2 sees more than 1: 33.3%");
 }
 
+struct TargetCase {
+    const char* name;
+    TargetDepth target;
+    bool withResolution;
+    std::size_t blocks;
+    double sensitivity, resolution;
+};
+
+// Layer centres at depths 0.5, 2 and 5 m; a layer's foreground mean is its value + 0.25.
+TEST(SensitivityProfile, TargetFiguresAverageTheForegroundBlocksAtTheDepth)
+{
+    const Mesh mesh = smallMesh();
+    const std::vector<double> sensitivity = byLayer(4, 0.2, 0.01, 1000), resolution = byLayer(0.8, 0.4, 0.1, 9);
+    for (const TargetCase& c : {TargetCase{"top layer", {0, 1}, true, 4, 4.25, 1.05},
+                                TargetCase{"a centre on the bound", {2, 2}, true, 4, 0.45, 0.65},
+                                TargetCase{"every layer", {0, 10}, true, 12, (4.25 + 0.45 + 0.26) / 3, 2.05 / 3},
+                                TargetCase{"below the mesh", {5.5, 9}, true, 0, 0, 0},
+                                TargetCase{"no resolution", {1, 3}, false, 4, 0.45, 0}}) {
+        SCOPED_TRACE(c.name);
+        const TargetFigures f = targetFigures(mesh, sensitivity, c.withResolution ? resolution : std::vector<double>{}, c.target);
+        EXPECT_EQ(f.blocks, c.blocks);
+        EXPECT_NEAR(f.sensitivity, c.sensitivity, 1e-12);
+        EXPECT_NEAR(f.resolution, c.resolution, 1e-12);
+    }
+}
+
+TEST(SensitivityProfile, SideBySideRowsAndTheVerdict)
+{
+    const Mesh mesh = smallMesh();
+    SequenceSummary few, many;
+    few.quadrupoles = 100, few.injections = 20, few.depthOfInvestigation = 3.5;
+    many.quadrupoles = 150, many.injections = 40, many.depthOfInvestigation = 5.25;
+    const SequenceFigures first{&few, byLayer(4, 0.2, 0.01, 1000), byLayer(0.8, 0.2, 0.1, 9)};
+    const SequenceFigures second{&many, byLayer(2, 0.3, 0.1, 0), byLayer(0.6, 0.4, 0.05, 9)};
+    const TargetDepth target{1, 3};
+    const std::vector<FigureRow> rows = comparisonRows(mesh, first, second, target);
+    const std::vector<std::vector<std::string>> expected = {
+        {"Quadrupoles", "100", "150"},
+        {"Current injections", "20", "40"},
+        {"Depth of investigation (m)", "3.50", "5.25"},
+        {"Sensitive depth, 1% of the top layer (m)", "7.00", "7.00"},
+        {"Blocks at 1.00 to 3.00 m", "4", "4"},
+        {"Mean sensitivity at 1.00 to 3.00 m", "0.45", "0.55"},
+        {"Mean resolution at 1.00 to 3.00 m", "0.450", "0.650"},
+        {"Mean resolution under the electrodes", "0.617", "0.600"}};
+    ASSERT_EQ(rows.size(), expected.size());
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        EXPECT_EQ(rows[k].label, expected[k][0]);
+        EXPECT_EQ(rows[k].first, expected[k][1]);
+        EXPECT_EQ(rows[k].second, expected[k][2]);
+    }
+    EXPECT_EQ(targetVerdict(mesh, first, second, target),
+              "Sequence 2 sees the target better: mean resolution 0.65 against 0.45, with 40 current injections "
+              "against 20.");
+    EXPECT_EQ(targetVerdict(mesh, first, first, target),
+              "Both sequences see the target alike (mean resolution 0.45 and 0.45).");
+    EXPECT_EQ(targetVerdict(mesh, first, second, {20, 30}), "No block under the electrodes lies at the target depth.");
+
+    // Without the design counts or the resolution their rows go; without a
+    // matching sensitivity there is no table.
+    const SequenceFigures bare{nullptr, first.sensitivity, {}}, other{nullptr, second.sensitivity, {}};
+    const std::vector<FigureRow> short_ = comparisonRows(mesh, bare, other, target);
+    ASSERT_EQ(short_.size(), 3u);
+    EXPECT_EQ(short_[0].label, "Sensitive depth, 1% of the top layer (m)");
+    EXPECT_EQ(targetVerdict(mesh, bare, other, target),
+              "Sequence 2 sees the target better: mean sensitivity 0.55 against 0.45.");
+    EXPECT_TRUE(comparisonRows(mesh, SequenceFigures{nullptr, {1.0, 2.0}, {}}, other, target).empty());
+}
+
 }  // namespace

@@ -147,6 +147,17 @@ TEST(ViewerModelFile, ByteLayout)
     EXPECT_EQ(two.size(), b.size() - 4 - 13 - 8 * inBlocks);
     // Another quantity needs its values.
     EXPECT_EQ(viewerModelBytes(store.settings, store.survey, store.mesh, store.models, "SENS", nullptr, {}, two), ViewerFileStatus::BlockFailed);
+    // A further quantity follows the model's own, named as given; one that
+    // does not fit the blocks writes nothing.
+    const std::vector<double> resolution(store.mesh.elementNodes.size(), 0.25), few(2, 0.25);
+    const BlockQuantity fits[] = {{kResolutionQuantity, &resolution}}, short_[] = {{kResolutionQuantity, &few}};
+    std::string three;
+    ASSERT_EQ(viewerModelBytes(store.settings, store.survey, store.mesh, store.models, "RHO", nullptr, {}, three, fits),
+              ViewerFileStatus::Written);
+    EXPECT_EQ(i32At(three, block3 + 8), 3);
+    EXPECT_EQ(three.size(), two.size() + 4 + 10 + 8 * inBlocks);
+    EXPECT_EQ(viewerModelBytes(store.settings, store.survey, store.mesh, store.models, "RHO", nullptr, {}, three, short_),
+              ViewerFileStatus::BlockFailed);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QSpinBox>
+#include <QTableWidget>
 #include <QTemporaryDir>
 
 #include <QTreeWidget>
@@ -20,6 +21,10 @@
 #include "core/import/GeometricFactor.h"
 #include "core/platform/ScriptedQuestions.h"
 #include "ui/platform/TextConversion.h"
+#include "core/mesh/ViewerModelRead.h"
+#include "core/platform/ScriptedProcessLauncher.h"
+#include "engine/script/DesignFigures.h"
+#include "ui/sequencer/SequenceComparePanel.h"
 #include "ui/sequencer/SequencerWindow.h"
 
 namespace {
@@ -133,6 +138,75 @@ TEST_F(Sequencer, TheElectrodesOfADataFileBecomeTheLayout)
 namespace {
 
 using namespace vexora;
+
+// Dipole-dipole to n = 2 kept as sequence 1, to n = 5 with the equatorial
+// array as sequence 2, on one 6 x 6 grid, figured by the real sensitivity
+// job and resolution estimate; then the figures open in the viewer.
+TEST_F(Sequencer, ComparesTwoSequencesOnOneLayoutSideBySide)
+{
+    ScriptedProcessLauncher launcher;
+    ui::SequenceComparePanel& panel = *window.comparePanel();
+    panel.setComparer(compareSequenceFiles);
+    const std::filesystem::path app = ui::toFilePath(folder.path());
+    ASSERT_TRUE(writeFileAtomically(app / programFileNames(kViewerProgram).back(), "program"));
+    panel.setViewerStart(&launcher, app);
+
+    // Nothing kept, nothing compared: said, and nothing shown or started.
+    EXPECT_EQ(panel.compare(), Status::Error);
+    EXPECT_NE(log.plainText().find("Keep a sequence as sequence 1 first, then design the second one."),
+              std::string::npos);
+    panel.showInViewer(1);
+    EXPECT_NE(log.plainText().find("Compare the sequences first: the viewer shows their figures."), std::string::npos);
+    EXPECT_EQ(panel.table()->rowCount(), 0);
+    EXPECT_TRUE(launcher.requests().empty());
+
+    window.layoutBox()->setCurrentIndex(ui::SequencerWindow::Grid);
+    window.nMaxBox()->setValue(2);
+    panel.keep();
+    const SequenceSummary first = window.currentDesign().summary;
+    window.nMaxBox()->setValue(5);
+    window.arrayBox(ArrayKind::Equatorial)->setChecked(true);
+    panel.targetTopBox()->setValue(1);
+    panel.targetBottomBox()->setValue(3);
+    ASSERT_EQ(panel.compare(), Status::Ok) << log.plainText();
+    const SequenceSummary second = window.currentDesign().summary;
+    ASSERT_EQ(panel.table()->rowCount(), 8);
+    const auto cell = [&](int r, int c) { return ui::toWindows1252(panel.table()->item(r, c)->text()); };
+    EXPECT_EQ(cell(0, 0), "Quadrupoles");
+    EXPECT_EQ(cell(0, 1), std::to_string(first.quadrupoles));
+    EXPECT_EQ(cell(0, 2), std::to_string(second.quadrupoles));
+    EXPECT_EQ(cell(1, 2), std::to_string(second.injections));
+    EXPECT_EQ(cell(6, 0), "Mean resolution at 1.00 to 3.00 m");
+    // The larger set sees and resolves the target more.
+    EXPECT_GT(std::stod(cell(5, 2)), std::stod(cell(5, 1)));
+    EXPECT_GT(std::stod(cell(6, 2)), std::stod(cell(6, 1)));
+    const std::string verdict = ui::toWindows1252(panel.verdictLabel()->text());
+    EXPECT_EQ(verdict.rfind("Sequence 2 sees the target better: mean resolution ", 0), 0u) << verdict;
+    test::screenshot(window, "sequencer_compare");
+
+    // Each viewer file holds the sensitivity and a resolution of 0..1 give
+    // or take the probes' error (ModelResolution.h).
+    for (int k : {1, 2}) {
+        std::string bytes, why;
+        ASSERT_TRUE(readTextFile(panel.viewerFile(k), bytes));
+        ViewerModel model;
+        ASSERT_EQ(readViewerModel(bytes, model, why), ViewerReadStatus::Read) << why;
+        ASSERT_NE(model.quantity("Sensitivity"), nullptr);
+        const std::vector<double>* resolution = model.quantity("Resolution");
+        ASSERT_NE(resolution, nullptr);
+        for (double v : *resolution) ASSERT_TRUE(v > -0.25 && v < 1.25) << v;
+    }
+    panel.showInViewer(2);
+    ASSERT_EQ(launcher.requests().size(), 1u);
+    EXPECT_EQ(launcher.requests()[0].arguments,
+              (std::vector<std::string>{panel.viewerFile(2).string(), "--quantity", "Resolution"}));
+
+    // Another layout is refused by the computation; the table stays.
+    window.nxBox()->setValue(5);
+    EXPECT_EQ(panel.compare(), Status::Error);
+    EXPECT_NE(log.plainText().find("The two sequences stand on different electrodes"), std::string::npos);
+    EXPECT_EQ(panel.table()->rowCount(), 8);
+}
 
 struct ScheduleMaker : vexora::test::MainWindowFixture {};
 

@@ -101,11 +101,14 @@ const std::vector<Command>& commands()
                      "                                  a RHO ohm m ground, default 100); print its quadrupoles,\n"
                      "                                  current injections (C readings each) and depth of investigation",
          runSequence},
-        {"sequence-compare", "sequence-compare A.data B.data [-o PREFIX]\n"
+        {"sequence-compare", "sequence-compare A.data B.data [-o PREFIX] [--target TOP BOTTOM] [--lambda L]\n"
+                             "                                  [--error PERCENT]\n"
                              "                                  cumulative sensitivity of two sequences on one layout and\n"
                              "                                  mesh, per layer of blocks under the electrodes, with their\n"
-                             "                                  sensitive depths; -o writes PREFIX_1.vwer and PREFIX_2.vwer\n"
-                             "                                  (quantity Sensitivity) for the viewer and vexora section",
+                             "                                  sensitive depths, and the mean sensitivity and resolution\n"
+                             "                                  (roughness factor L, default 10, data error 5 %) at the\n"
+                             "                                  target depths (m); -o writes PREFIX_1.vwer and PREFIX_2.vwer\n"
+                             "                                  (quantities Sensitivity and Resolution) for the viewer",
          runSequenceCompare},
         {"export-vtk", "export-vtk MODEL -o OUT.vtu [--mask-doi T] [--mask-sensitivity S]\n"
                        "                                  write a model file for ParaView (and the electrodes beside\n"

@@ -1,40 +1,24 @@
 // vexora sequence-compare A.data B.data: how deep and where two sequences on
-// one layout see. Both are loaded as a core job loads them, one mesh is
-// built (the ground: its starting model), and the cumulative
-// sensitivity of each sequence is computed on it by the sensitivity job.
+// one layout see, and what an inversion of each would resolve
+// (engine/script/DesignFigures.h).
 
-#include <algorithm>
+#include <charconv>
 #include <ostream>
 
 #include "app/cli/Cli.h"
 #include "app/cli/CommandSupport.h"
 #include "app/cli/Commands.h"
-#include "core/import/GeometricFactor.h"
-#include "core/import/tables/ImportFill.h"
 #include "core/sequence/SensitivityProfile.h"
-#include "engine/inversion/SensitivityJob.h"
-#include "engine/script/JobSteps.h"
+#include "engine/script/DesignFigures.h"
 
 namespace vexora::cli {
 
 namespace {
 
-// The positions of the electrodes on the ground under the mesh; a remote
-// pole changes nothing there, so one sequence may have it and the other not.
-std::vector<Point3> layoutPositions(const Survey& survey)
+bool number(const std::string& text, double& value)
 {
-    std::vector<Point3> points;
-    for (const Electrode& e : survey.electrodes)
-        if (survey.cableNames[static_cast<std::size_t>(e.cable - 1)] != kRemoteCableName) points.push_back({e.x, e.y, e.z});
-    return points;
-}
-
-bool sameElectrodes(const Survey& a, const Survey& b)
-{
-    const std::vector<Point3> p = layoutPositions(a), q = layoutPositions(b);
-    return p.size() == q.size() && std::equal(p.begin(), p.end(), q.begin(), [](const Point3& u, const Point3& v) {
-               return u.x == v.x && u.y == v.y && u.z == v.z;
-           });
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size();
 }
 
 }  // namespace
@@ -43,38 +27,46 @@ int runSequenceCompare(const Arguments& args, std::ostream& out, std::ostream& e
 {
     std::vector<std::string> files;
     std::string prefix;
+    DesignFigureOptions options;
+    TargetDepth target{0, 0};
+    bool targetGiven = false, numbers = true;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "-o" && i + 1 < args.size()) prefix = args[++i];
+        else if (args[i] == "--lambda" && i + 1 < args.size()) numbers = number(args[++i], options.lambda) && numbers;
+        else if (args[i] == "--error" && i + 1 < args.size()) numbers = number(args[++i], options.errorPercent) && numbers;
+        else if (args[i] == "--target" && i + 2 < args.size()) {
+            numbers = number(args[i + 1], target.top) && number(args[i + 2], target.bottom) && numbers;
+            i += 2;
+            targetGiven = true;
+        }
         else if (args[i].size() > 1 && args[i][0] == '-') return printCommandUsage(err, "sequence-compare");
         else files.push_back(args[i]);
     }
-    if (files.size() != 2) return printCommandUsage(err, "sequence-compare");
+    if (files.size() != 2 || !numbers || (targetGiven && !(target.bottom >= target.top)))
+        return printCommandUsage(err, "sequence-compare");
 
     MessageLog log;
-    ProjectStore first, second;
-    Status status = loadJobDataFile(first, files[0], log);
-    if (status == Status::Ok) status = loadJobDataFile(second, files[1], log);
-    if (status == Status::Ok && !sameElectrodes(first.survey, second.survey))
-        status = log.error("sequence-compare", "The two sequences stand on different electrodes: compare sequences "
-                                               "designed on one layout.");
-    // One mesh for both: that of the sequence with the remote electrode when
-    // only one has it, whose pads reach out to it.
-    ProjectStore& ground = second.survey.electrodes.size() > first.survey.electrodes.size() ? second : first;
-    if (status == Status::Ok) status = generateJobMesh(ground, log);
-    std::vector<double> sensitivity[2];
-    const SensitivityRequest cumulative{0, true};
-    for (int k = 0; k < 2 && status == Status::Ok; ++k) {
-        CalculatedData calculated;
-        status = generateSensitivity(ground.mesh, ground.models, (k == 0 ? first : second).survey, ground.settings,
-                                     cumulative, log, {}, sensitivity[k], calculated);
-    }
-    // The viewer's models of both, quantity "Sensitivity", for its sections.
+    DesignFigureRun run;
+    Status status = figureTwoSequences(files[0], files[1], options, log, {}, run);
     for (int k = 0; k < 2 && status == Status::Ok && !prefix.empty(); ++k)
-        status = saveJobMesh(ground.settings, (k == 0 ? first : second).survey, ground.mesh, ground.models,
-                             prefix + (k == 0 ? "_1.vwer" : "_2.vwer"), MeshOutput::BoundsBinary, log, &sensitivity[k]);
+        status = saveDesignFigures(run, k, prefix + (k == 0 ? "_1.vwer" : "_2.vwer"), log);
     printLog(log, err);
     if (status != Status::Ok) return kExitError;
-    for (const std::string& line : comparisonLines(ground.mesh, sensitivity[0], sensitivity[1])) out << line << "\n";
+    const Mesh& mesh = run.ground.mesh;
+    for (const std::string& line : comparisonLines(mesh, run.sensitivity[0], run.sensitivity[1])) out << line << "\n";
+    // Without a target, the layer where the sensitivity of the first is
+    // still 1 % of its top layer's, to its bottom: the depth that decides.
+    if (!targetGiven) {
+        const std::vector<LayerSensitivity> layers = layerSensitivity(mesh, run.sensitivity[0]);
+        target.bottom = sensitiveDepth(layers, 0.01);
+        for (const LayerSensitivity& layer : layers)
+            if (layer.bottom == target.bottom) target.top = layer.top;
+    }
+    const SequenceFigures first{nullptr, run.sensitivity[0], run.resolution[0].diagonal},
+        second{nullptr, run.sensitivity[1], run.resolution[1].diagonal};
+    for (const FigureRow& row : comparisonRows(mesh, first, second, target))
+        out << row.label << "\t" << row.first << "\t" << row.second << "\n";
+    out << targetVerdict(mesh, first, second, target) << "\n";
     return kExitOk;
 }
 

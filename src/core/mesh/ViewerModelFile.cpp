@@ -101,7 +101,7 @@ PlotRegion viewerPlotRegion(const SettingsTable& table)
 ViewerFileStatus viewerModelBytes(const SettingsTable& settings, const Survey& survey, const Mesh& mesh,
                                   const Models& models, std::string_view quantity,
                                   const std::vector<double>* sensitivity, const ViewerTimestamp& when,
-                                  std::string& bytes)
+                                  std::string& bytes, std::span<const BlockQuantity> more)
 {
     const std::size_t blocks = mesh.elementNodes.size();
     const bool rho = quantity == "RHO";
@@ -144,6 +144,10 @@ ViewerFileStatus viewerModelBytes(const SettingsTable& settings, const Survey& s
             columns.emplace_back(kSensitivityQuantity, [&](std::size_t e) { return models.sensitivity[e]; });
         if (models.doiIndex.size() == blocks)
             columns.emplace_back(kDoiIndexQuantity, [&](std::size_t e) { return models.doiIndex[e]; });
+        for (const BlockQuantity& q : more) {
+            if (!q.values || q.values->size() != blocks) return ViewerFileStatus::BlockFailed;
+            columns.emplace_back(q.name, [values = q.values](std::size_t e) { return (*values)[e]; });
+        }
     }
     else columns.emplace_back(kSensitivityQuantity, [&](std::size_t e) { return (*sensitivity)[e]; });
     std::size_t nameBytes = 0;
@@ -212,7 +216,8 @@ ViewerFileStatus viewerModelBytes(const SettingsTable& settings, const Survey& s
 
 ViewerFileStatus modBinOutput(const std::filesystem::path& path, std::string_view quantity,
                               const SettingsTable& settings, const Survey& survey, const Mesh& mesh,
-                              const Models& models, MessageLog& log, const std::vector<double>* sensitivity)
+                              const Models& models, MessageLog& log, const std::vector<double>* sensitivity,
+                              std::span<const BlockQuantity> more)
 {
     constexpr std::string_view kSource = "modBinOutput";
     if (!mesh.present || mesh.elementNodes.empty()) {
@@ -221,7 +226,7 @@ ViewerFileStatus modBinOutput(const std::filesystem::path& path, std::string_vie
     }
     std::string bytes;
     const auto made = viewerModelBytes(settings, survey, mesh, models, quantity, sensitivity, currentViewerTimestamp(),
-                                      bytes);
+                                      bytes, more);
     if (made != ViewerFileStatus::Written) {
         log.logError(kSource, "The model values do not match the mesh's " +
                                std::to_string(mesh.elementNodes.size()) + " blocks.");

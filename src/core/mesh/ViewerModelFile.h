@@ -21,6 +21,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,24 +52,33 @@ PlotRegion viewerPlotRegion(const SettingsTable& table);
 // The quantities an inversion adds to its model, per block.
 inline constexpr std::string_view kSensitivityQuantity = "Sensitivity";
 inline constexpr std::string_view kDoiIndexQuantity = "DOI index";
+// What a designed survey would resolve, per block.
+inline constexpr std::string_view kResolutionQuantity = "Resolution";
+
+// A further per-block quantity, written after the model's own.
+struct BlockQuantity {
+    std::string_view name;
+    const std::vector<double>* values = nullptr;  // one per block
+};
 
 // The file's bytes. Block 1 holds the real nodes inside the region in node
 // order, block 2 the blocks whose eight corners all lie inside. For the
 // quantity "RHO" the values are "Resistivity" (1/conductivity),
 // "Conductivity" and, each when the model has one value per block,
 // "Chargeability" (IP x IP scale), "Sensitivity" (the inversion's
-// cumulative sensitivity) and "DOI index"; any other quantity writes
+// cumulative sensitivity) and "DOI index", then `more`; any other quantity writes
 // "Sensitivity" from `sensitivity` (one value per block). Returns ViewerFileStatus::BlockFailed when a
 // block's values are missing or a size passes 32 bits.
 ViewerFileStatus viewerModelBytes(const SettingsTable& settings, const Survey& survey, const Mesh& mesh,
                                   const Models& models, std::string_view quantity,
                                   const std::vector<double>* sensitivity, const ViewerTimestamp& when,
-                                  std::string& bytes);
+                                  std::string& bytes, std::span<const BlockQuantity> more = {});
 
 // Writes the file in one buffered pass; ViewerFileStatus::HeaderFailed (logged under
 // "modBinOutput") when there is no mesh or the file cannot be written.
 ViewerFileStatus modBinOutput(const std::filesystem::path& path, std::string_view quantity,
                               const SettingsTable& settings, const Survey& survey, const Mesh& mesh,
-                              const Models& models, MessageLog& log, const std::vector<double>* sensitivity = nullptr);
+                              const Models& models, MessageLog& log, const std::vector<double>* sensitivity = nullptr,
+                              std::span<const BlockQuantity> more = {});
 
 }  // namespace vexora

@@ -17,7 +17,7 @@ constexpr std::size_t kRowChunk = 64;
 
 Status generateSensitivity(const Mesh& mesh, const Models& models, const Survey& survey, const SettingsTable& settings,
                            const SensitivityRequest& request, MessageLog& log, const ComputeControl& control,
-                           std::vector<double>& sensitivity, CalculatedData& calculated)
+                           std::vector<double>& sensitivity, CalculatedData& calculated, Jacobian* whole)
 {
     ForwardSetup setup;
     if (prepareForward(mesh, models, survey, settings, control, true, kSource, log, setup) != Status::Ok)
@@ -48,15 +48,17 @@ Status generateSensitivity(const Mesh& mesh, const Models& models, const Survey&
     const std::vector<float> stiffness = blockStiffnesses(mesh);
     const std::size_t blocks = static_cast<std::size_t>(blockCount(mesh));
     std::vector<double> values(blocks, 0.0);
-    Jacobian j;
+    Jacobian own;
+    Jacobian& j = whole && request.quadrupoleId == 0 ? *whole : own;
     if (request.quadrupoleId != 0) {
         assembleJacobian(mesh, models.conductivity, plan, fields, stiffness,
                          std::span<const std::size_t>(rows.data(), 1), resistance, setup.settings.threads, j,
                          control.part(80, 100, "Sensitivities"));
         for (std::size_t b = 0; b < blocks; ++b) values[b] = -static_cast<double>(j.row(0)[b]);
     } else {
-        for (std::size_t first = 0; first < rows.size(); first += kRowChunk) {
-            const std::size_t count = std::min(kRowChunk, rows.size() - first);
+        const std::size_t chunk = &j == whole ? rows.size() : kRowChunk;
+        for (std::size_t first = 0; first < rows.size(); first += chunk) {
+            const std::size_t count = std::min(chunk, rows.size() - first);
             assembleJacobian(mesh, models.conductivity, plan, fields, stiffness,
                              std::span<const std::size_t>(rows.data() + first, count), resistance,
                              setup.settings.threads, j,

@@ -21,6 +21,7 @@
 #include "ui/log/MessageLogPanel.h"
 #include "ui/platform/FileDialogs.h"
 #include "ui/platform/TextConversion.h"
+#include "ui/sequencer/SequenceComparePanel.h"
 #include "ui/sequencer/SequencePlan.h"
 
 namespace vexora::ui {
@@ -61,6 +62,17 @@ SequencerWindow::SequencerWindow(MessageLog& log, Questions& questions, FileDial
     file->addAction(tr("Save sequence..."), this, [this] { mnuSave_Click(); })->setObjectName(QStringLiteral("mnuSave"));
     file->addSeparator();
     file->addAction(tr("Quit"), this, &QWidget::close)->setObjectName(QStringLiteral("mnuQuit"));
+    compare_ = new SequenceComparePanel(
+        log_, [this] { return design() == Status::Ok ? &design_ : nullptr; }, [this] { return resistivity_->value(); });
+    QMenu* figures = menuBar()->addMenu(tr("F&igures"));
+    figures->addAction(tr("Keep as sequence 1"), this, [this] { compare_->keep(); })
+        ->setObjectName(QStringLiteral("mnuKeep"));
+    figures->addAction(tr("Compare with sequence 1"), this, [this] { (void)compare_->compare(); })
+        ->setObjectName(QStringLiteral("mnuCompare"));
+    figures->addAction(tr("Show sequence 1 in the viewer"), this, [this] { compare_->showInViewer(1); })
+        ->setObjectName(QStringLiteral("mnuViewer1"));
+    figures->addAction(tr("Show sequence 2 in the viewer"), this, [this] { compare_->showInViewer(2); })
+        ->setObjectName(QStringLiteral("mnuViewer2"));
 
     auto* controls = new QWidget;
     auto* column = new QVBoxLayout(controls);
@@ -88,6 +100,7 @@ SequencerWindow::SequencerWindow(MessageLog& log, Questions& questions, FileDial
     auto* rightColumn = new QVBoxLayout(right);
     rightColumn->addWidget(plan_, 1);
     rightColumn->addWidget(summary_);
+    rightColumn->addWidget(compare_, 1);
 
     auto* top = new QSplitter(Qt::Horizontal);
     top->addWidget(controls);
@@ -98,7 +111,7 @@ SequencerWindow::SequencerWindow(MessageLog& log, Questions& questions, FileDial
     whole->addWidget(new MessageLogPanel(log_, questions_, fileDialogs_));
     whole->setStretchFactor(0, 1);
     setCentralWidget(whole);
-    resize(1000, 720);
+    resize(1100, 900);
 }
 
 QWidget* SequencerWindow::buildLayoutPanel()

@@ -22,6 +22,7 @@ class QStackedWidget;
 namespace vexora::ui {
 
 class FileDialogs;
+class SequenceComparePanel;
 class SequencePlan;
 
 class SequencerWindow : public QMainWindow {
@@ -66,6 +67,7 @@ public:
     QDoubleSpinBox* resistivityBox() const { return resistivity_; }
     QLabel* summaryLabel() const { return summary_; }
     SequencePlan* plan() const { return plan_; }
+    SequenceComparePanel* comparePanel() const { return compare_; }
 
 private:
     QWidget* buildLayoutPanel();
@@ -92,6 +94,7 @@ private:
     QCheckBox* reciprocals_;
     QLabel* summary_;
     SequencePlan* plan_;
+    SequenceComparePanel* compare_;
 };
 
 }  // namespace vexora::ui
