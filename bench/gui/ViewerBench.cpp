@@ -28,7 +28,7 @@ const fs::path& largeModel()
     static const fs::path file = [] {
         const fs::path path = fs::temp_directory_path() / "vexora_viewer_bench.vwer";
         MessageLog log;
-        if (!fs::exists(path) && !testing::writeLayeredModel(path, kBlocks, log)) std::fputs(log.plainText().c_str(), stderr);
+        if (!fs::exists(path) && !vexora::testing::writeLayeredModel(path, kBlocks, log)) std::fputs(log.plainText().c_str(), stderr);
         return path;
     }();
     return file;
