@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/mesh/Mesh.h"
+#include "core/platform/Feedback.h"
 #include "core/sequence/SequenceDesign.h"
 
 namespace vexora {
@@ -85,6 +86,6 @@ struct ComparedSequences {
 using SequenceComparer =
     std::function<Status(const std::filesystem::path& first, const std::filesystem::path& second,
                          const std::filesystem::path& viewerPrefix, double lambda, ComparedSequences& compared,
-                         MessageLog& log)>;
+                         MessageLog& log, const Feedback& feedback)>;
 
 }  // namespace vexora

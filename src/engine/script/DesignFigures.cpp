@@ -72,6 +72,7 @@ Status figureTwoSequences(const std::filesystem::path& first, const std::filesys
         if (generateSensitivity(ground.mesh, ground.models, result.surveys[k], ground.settings, cumulative, log, part,
                                 result.sensitivity[k], calculated, &j) != Status::Ok)
             return Status::Error;
+        if (control.cancelled()) return log.error(kSource, "Design figures cancelled.");
         control.report(50 * k + 40, "Resolution of sequence " + std::to_string(k + 1));
         const std::vector<double> weights(j.rows, 100 / options.errorPercent);
         result.resolution[k] = resolutionDiagonal(j, weights, blockGrid(ground.mesh), resolution);
@@ -101,12 +102,14 @@ Status saveDesignFigures(const DesignFigureRun& run, int k, const std::filesyste
 
 Status compareSequenceFiles(const std::filesystem::path& first, const std::filesystem::path& second,
                             const std::filesystem::path& viewerPrefix, double lambda, ComparedSequences& compared,
-                            MessageLog& log)
+                            MessageLog& log, const Feedback& feedback)
 {
     DesignFigureOptions options;
     options.lambda = lambda;
     DesignFigureRun run;
-    if (figureTwoSequences(first, second, options, log, {}, run) != Status::Ok) return Status::Error;
+    ComputeControl control;
+    static_cast<Feedback&>(control) = feedback;
+    if (figureTwoSequences(first, second, options, log, control, run) != Status::Ok) return Status::Error;
     ComparedSequences result;
     for (int k = 0; k < 2; ++k) {
         result.viewerFiles[k] = viewerPrefix;

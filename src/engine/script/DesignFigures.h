@@ -43,6 +43,6 @@ Status saveDesignFigures(const DesignFigureRun& run, int k, const std::filesyste
 // `lambda`, and the viewer files.
 Status compareSequenceFiles(const std::filesystem::path& first, const std::filesystem::path& second,
                             const std::filesystem::path& viewerPrefix, double lambda, ComparedSequences& compared,
-                            MessageLog& log);
+                            MessageLog& log, const Feedback& feedback);
 
 }  // namespace vexora

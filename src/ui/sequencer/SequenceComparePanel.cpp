@@ -1,6 +1,5 @@
 #include "ui/sequencer/SequenceComparePanel.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QDoubleSpinBox>
@@ -14,6 +13,7 @@
 
 #include "core/sequence/SequenceFile.h"
 #include "core/shell/ExternalPrograms.h"
+#include "ui/platform/BackgroundWork.h"
 #include "ui/platform/TextConversion.h"
 
 namespace vexora::ui {
@@ -128,11 +128,14 @@ Status SequenceComparePanel::compare()
 
     log_.subWriteToTextBox(std::string("Comparing the two sequences: sensitivities and resolution on one mesh...") +
                            kLineBreak);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     ComparedSequences compared;
-    const Status status = comparer_(files[0], files[1], folder / "figures", lambda_->value(), compared, log_);
-    QApplication::restoreOverrideCursor();
-    if (status != Status::Ok) return Status::Error;
+    Status status = Status::Error;
+    const double lambda = lambda_->value();
+    const bool cancelled =
+        runWithProgress(this, tr("Design figures"), log_, [&](const Feedback& feedback, MessageLog& workLog) {
+            status = comparer_(files[0], files[1], folder / "figures", lambda, compared, workLog, feedback);
+        });
+    if (cancelled || status != Status::Ok) return Status::Error;
 
     const SequenceFigures a{&first_->summary, compared.sensitivity[0], compared.resolution[0]},
         b{&second->summary, compared.sensitivity[1], compared.resolution[1]};
