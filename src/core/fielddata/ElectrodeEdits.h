@@ -13,11 +13,11 @@
 #include <string_view>
 #include <vector>
 
+#include "core/merge/MergeBlock.h"  // kCableNameUsed, the message of the merge's cable rename too
 #include "core/survey/SurveyTables.h"
 
 namespace vexora {
 
-inline constexpr std::string_view kCableNameUsed = "This cable name is already used, can't duplicate it.";
 inline constexpr std::string_view kNotAProfile =
     "Unable to interpolate terrain elevation. The selected electrodes do not belong to a 2D profile.";
 inline constexpr std::string_view kInvalidStartAndStep =
