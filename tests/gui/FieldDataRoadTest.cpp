@@ -1,12 +1,15 @@
 // The field data window on a real instrument file: imported through the
 // explorer's "Import field data", accepted onto a new cable and then onto an
 // existing one, filtered with undo and reset, sorted through its pop-up
-// menu, and saved.
+// menu, and saved; its electrode grid edited through the prompts; and the
+// survey-design sensitivity job started from it.
 
 #include <filesystem>
 
 #include <QAction>
 #include <QCheckBox>
+#include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -18,17 +21,22 @@
 #include <QTableView>
 
 #include "MainWindowFixture.h"
+#include "core/JobTestSupport.h"
 #include "core/datafile/ScheduleLoader.h"
 #include "core/fielddata/AcceptImport.h"
+#include "core/fielddata/ElectrodeEdits.h"
 #include "core/fielddata/Removal.h"
 #include "core/io/TextFile.h"
+#include "core/settings/SettingsTable.h"
 #include "ui/fielddata/FieldDataModels.h"
 #include "ui/fielddata/ImportSyscal.h"
 #include "ui/fielddata/SurveyView3DPanel.h"
 #include "ui/import/Form_FileOpen.h"
+#include "ui/jobs/ForwardWork.h"
 #include "ui/platform/PngFile.h"
 #include "ui/qc/frmPlots.h"
 #include "support/RealData.h"
+#include "support/SmallSurvey.h"
 
 namespace {
 
@@ -199,5 +207,179 @@ TEST_F(FieldDataRoad, ImportAcceptFilterUndoSortAndSave)
     EXPECT_EQ(store.survey.cableNames.back(), "Line_B");
     shot("fielddata_two_cables");
 }
+
+// The electrode grid's prompts on the real file's electrodes: each reached
+// by a double click on its column's header or from the grid's menu, a bad
+// answer refused with its message and the table as it was.
+TEST_F(FieldDataRoad, ElectrodeGridPromptsEditTheSelectedElectrodes)
+{
+    ui::ImportSyscal* w = importReal();
+    ASSERT_NE(w, nullptr) << log.plainText();
+    w->txtCableName->setText("Line A");
+    w->cmdImportData->click();
+    ASSERT_GE(store.survey.electrodes.size(), 4u) << log.plainText();
+    w->tabViews->setCurrentWidget(w->grdElectrodes);
+    QHeaderView* header = w->grdElectrodes->horizontalHeader();
+    const auto selectRows = [&](int first, int last) {
+        w->grdElectrodes->clearSelection();
+        for (int r = first; r <= last; ++r)
+            w->grdElectrodes->selectionModel()->select(w->grdElectrodes->model()->index(r, 0),
+                                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    };
+    const std::vector<Electrode> original = store.survey.electrodes;
+
+    // x of the first four from 10 by 2.5; a wrong answer changes nothing.
+    selectRows(0, 3);
+    questions.queueInput(QuestionId::ElectrodeValues, "10; 2.5");
+    emit header->sectionDoubleClicked(2);
+    for (std::size_t k = 0; k < 4; ++k) EXPECT_DOUBLE_EQ(store.survey.electrodes[k].x, 10 + 2.5 * k);
+    EXPECT_EQ(store.survey.electrodes[4].x, original[4].x);
+    EXPECT_EQ(w->grdElectrodes->model()->index(1, 2).data().toString(), "12.5");
+    EXPECT_EQ(questions.questions().back().title, "Modify X coordinates");
+    EXPECT_EQ(questions.questions().back().text, "Insert STARTING X coordinate and STEP (ex. 0; 1)");
+    const std::vector<Electrode> afterX = store.survey.electrodes;
+    questions.queueInput(QuestionId::ElectrodeValues, "10 2.5");
+    emit header->sectionDoubleClicked(4);
+    EXPECT_EQ(questions.messages().back().text, std::string(kInvalidStartAndStep));
+    EXPECT_EQ(store.survey.electrodes, afterX);
+
+    // Terrain: a common value, then interpolated between the profile's ends.
+    selectRows(0, 0);
+    questions.queueInput(QuestionId::ElectrodeValues, "4");
+    emit header->sectionDoubleClicked(5);
+    EXPECT_EQ(store.survey.electrodes[0].elevation, 4);
+    selectRows(0, 3);
+    QAction* interpolate = nullptr;
+    for (QAction* a : w->electrodeMenu()->actions())
+        if (a->text() == "Interpolate terrain elevation") interpolate = a;
+    ASSERT_NE(interpolate, nullptr);
+    interpolate->trigger();
+    const double z2 = store.survey.electrodes[3].elevation;
+    EXPECT_NE(questions.messages().back().text.find("Limits of interpolation: Z1 = 4m - Z2 = "), std::string::npos)
+        << questions.messages().back().text;
+    EXPECT_NEAR(store.survey.electrodes[1].elevation, 4 + (z2 - 4) / 3, 1e-9);
+
+    // Type, remote flag and the cable's name.
+    questions.queueInput(QuestionId::ElectrodeValues, "1");
+    emit header->sectionDoubleClicked(6);
+    EXPECT_EQ(std::abs(store.survey.electrodes[2].type), 1);
+    EXPECT_EQ(w->grdElectrodes->model()->index(2, 6).data().toString(), "Borehole");
+    questions.queueInput(QuestionId::ElectrodeValues, "5");
+    emit header->sectionDoubleClicked(6);
+    EXPECT_EQ(questions.messages().back().text, std::string(kInvalidElectrodeType));
+    store.survey.electrodes[2].type = -1;
+    questions.answer(QuestionId::ConfirmSettingChange, true);
+    emit header->sectionDoubleClicked(7);
+    EXPECT_EQ(store.survey.electrodes[2].type, 1);
+    questions.queueInput(QuestionId::NewCableName, "North line");
+    emit header->sectionDoubleClicked(0);
+    EXPECT_EQ(store.survey.cableNames.front(), "North_line");
+    EXPECT_EQ(w->cboCable->itemText(1), "North_line");
+    EXPECT_EQ(w->grdElectrodes->model()->index(0, 0).data().toString(), "North_line");
+    shot("fielddata_electrodes_edited");
+}
+
+// The survey-design workspace's "SENSITIVITY ANALISYS": a bad ID refused,
+// then quadrupole 2 absolute in a new ".VXRprj" folder through the one job
+// road (scripted start), and the same folder refused again.
+struct SensitivityRoad : test::MainWindowFixture {
+    fs::path data() const { return ui::toFilePath(temporary.filePath("small.data")); }
+    ui::ImportSyscal* openDesign()
+    {
+        questions.answer(QuestionId::QuitProject, true);
+        EXPECT_TRUE(writeFileAtomically(data(), vexora::testing::smallSurvey()));
+        trigger("mnuNewSurveyDesign");
+        window->LinkMenusToTreeView("FM workspace");
+        auto* work = qobject_cast<ui::ForwardWork*>(window->taskWindows().window(TaskWindow::ForwardWork));
+        EXPECT_NE(work, nullptr);
+        if (!work) return nullptr;
+        work->loadSchedule(data());
+        EXPECT_TRUE(store.survey.dataLoaded) << log.plainText();
+        window->LinkMenusToTreeView("SA workspace");
+        return qobject_cast<ui::ImportSyscal*>(window->taskWindows().window(TaskWindow::FieldData));
+    }
+};
+
+TEST_F(SensitivityRoad, AQuadrupoleSensitivityJobInANewProjectFolder)
+{
+    openWindow(true);
+    vexora::testing::writeStandInProgram(app / "VORozurire.exe");  // never run: the launcher is scripted
+    ui::ImportSyscal* w = openDesign();
+    ASSERT_NE(w, nullptr) << log.plainText();
+    EXPECT_EQ(w->windowTitle(), "Survey design");
+    ASSERT_TRUE(w->fraSensitivity->isVisibleTo(w));
+    EXPECT_EQ(w->fraSensitivity->title(), "SENSITIVITY ANALISYS");
+
+    w->txtSensQuad->setText("9");
+    w->cmdSensitivity->click();
+    EXPECT_EQ(questions.messages().back().text, "Quadrupole 9 is not in the table.");
+    EXPECT_TRUE(dialogs.requests().empty());
+
+    w->txtSensQuad->setText("2");
+    w->chkSensAbs->setChecked(true);
+    const fs::path chosen = ui::toFilePath(temporary.filePath("sens run"));
+    dialogs.queue(ui::fromFilePath(chosen));
+    w->cmdSensitivity->click();
+    ASSERT_FALSE(dialogs.requests().empty());
+    EXPECT_EQ(dialogs.requests().back().title, "Set sensitivity project folder");
+    const fs::path folder = fs::path(chosen.string() + ".VXRprj");
+    std::string info;
+    ASSERT_TRUE(readTextFile(folder / "SensInfo.json", info)) << log.plainText();
+    EXPECT_NE(info.find("\"Sensitivity_Quad_ID\": [2],"), std::string::npos) << info;
+    EXPECT_NE(info.find("\"Sensitivity_Abs\": true"), std::string::npos) << info;
+    EXPECT_TRUE(fs::exists(folder / "SensScript.txt"));
+    std::string input;
+    ASSERT_TRUE(readTextFile(folder / "DataInput.data", input));
+    ASSERT_EQ(launcher.requests().size(), 1u);
+    EXPECT_EQ(launcher.requests().back().arguments.back(), "SENS");
+
+    dialogs.queue(ui::fromFilePath(chosen));
+    w->cmdSensitivity->click();
+    EXPECT_EQ(questions.messages().back().title, "Create new project folder");
+    EXPECT_EQ(questions.messages().back().text, folder.string() + " already exists. Please create a new project directory");
+    EXPECT_EQ(launcher.requests().size(), 1u);
+}
+
+#ifdef VEXORA_APP_DIR
+// The whole road with the real core: the sensitivity of every quadrupole is
+// computed by the manager program and the job's end names the model.
+TEST_F(SensitivityRoad, AllQuadrupolesThroughTheRealCoreLeaveTheSensitivityModel)
+{
+    fs::create_directories(app);
+    window = std::make_unique<ui::MDIStart>(
+        store, log, questions, settings, dialogs,
+        ui::ShellEnvironment{fs::path(VEXORA_APP_DIR), ui::toFilePath(temporary.filePath("user")), nullptr, &roots});
+    ui::plugInWorkbench(*window, store, log, questions, settings, dialogs);
+    window->show();
+    ui::ImportSyscal* w = openDesign();
+    ASSERT_NE(w, nullptr) << log.plainText();
+    ASSERT_TRUE(setSettingText(store.settings, Item::CpuThreads, "2"));
+    w->chkSensAll->setChecked(true);
+    const fs::path chosen = ui::toFilePath(temporary.filePath("all"));
+    dialogs.queue(ui::fromFilePath(chosen));
+    {
+        // Started without a display, the manager ends with the job.
+        const QByteArray display = qgetenv("DISPLAY"), wayland = qgetenv("WAYLAND_DISPLAY"),
+                         platform = qgetenv("QT_QPA_PLATFORM");
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) qunsetenv(name);
+        w->cmdSensitivity->click();
+        for (const auto& [name, value] : {std::pair{"DISPLAY", display}, std::pair{"WAYLAND_DISPLAY", wayland},
+                                          std::pair{"QT_QPA_PLATFORM", platform}})
+            if (!value.isNull()) qputenv(name, value);
+    }
+    const fs::path folder = fs::path(chosen.string() + ".VXRprj");
+    ASSERT_TRUE(fs::exists(folder / "SensScript.txt")) << log.plainText();
+    QTRY_VERIFY_WITH_TIMEOUT(log.plainText().find("Sensitivity job in " + folder.string() + " ended") !=
+                                 std::string::npos,
+                             60000);
+    EXPECT_NE(log.plainText().find("ended: Script completed"), std::string::npos) << log.plainText();
+    EXPECT_NE(log.plainText().find("Sensitivity model in " + (folder / "SensModelOutput.vwer").string() + "."),
+              std::string::npos)
+        << log.plainText();
+    std::string model;
+    ASSERT_TRUE(readTextFile(folder / "SensModelOutput.vwer", model));
+    EXPECT_NE(model.find("Sensitivity"), std::string::npos);
+}
+#endif
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 #include "core/qc/ReciprocalCheck.h"
 
@@ -60,14 +61,15 @@ bool usesElectrode(const Quadrupole& quad, std::int32_t cable, std::int32_t elec
 
 }  // namespace
 
-RemovalStatus applyRemoval(const RemovalRule& rule, Survey& survey, const ReciprocalPairing& reciprocals,
-                           FieldDataValues& values, std::size_t* removedNow)
+RemovalStatus computeRemovalStep(const RemovalRule& rule, const Survey& survey, const ReciprocalPairing& reciprocals,
+                                 const FieldDataValues& values, RemovalStep& step)
 {
-    QuadrupoleTable& table = survey.quadrupoles;
+    const QuadrupoleTable& table = survey.quadrupoles;
     const std::size_t count = table.size();
     if (needsReciprocals(rule) && (!reciprocals.calculated || reciprocals.partnerId.size() != count))
         return RemovalStatus::ReciprocalsNeeded;
-    table.skip.resize(count, 0);
+    step.skip = table.skip;
+    step.skip.resize(count, 0);
 
     const FieldDataRefs refs{survey, reciprocals, values};
     const QuantitySource source = sourceOf(rule.quantity);
@@ -99,18 +101,34 @@ RemovalStatus applyRemoval(const RemovalRule& rule, Survey& survey, const Recipr
         return relates(v, rule.relation, rule.threshold);  // NaN relates to nothing
     };
 
-    std::size_t removed = 0;
+    step.removed = 0;
     for (std::size_t r = 0; r < count; ++r) {
-        std::int16_t& flag = table.skip[r];
+        std::int16_t& flag = step.skip[r];
         if (flag != 0) {
             if (flag > 0 && flag < INT16_MAX) ++flag;  // a negative flag from a file stays as it is
         } else if (matches(r)) {
             flag = 1;
-            ++removed;
+            ++step.removed;
         }
     }
-    if (rule.mode == RemovalMode::Duplicated) values.averageDuplicates = true;
-    if (removedNow) *removedNow = removed;
+    step.averageDuplicates = values.averageDuplicates || rule.mode == RemovalMode::Duplicated;
+    return RemovalStatus::Ok;
+}
+
+void takeRemovalStep(RemovalStep&& step, QuadrupoleTable& table, FieldDataValues& values)
+{
+    table.skip = std::move(step.skip);
+    values.averageDuplicates = step.averageDuplicates;
+}
+
+RemovalStatus applyRemoval(const RemovalRule& rule, Survey& survey, const ReciprocalPairing& reciprocals,
+                           FieldDataValues& values, std::size_t* removedNow)
+{
+    RemovalStep step;
+    const RemovalStatus status = computeRemovalStep(rule, survey, reciprocals, values, step);
+    if (status != RemovalStatus::Ok) return status;
+    if (removedNow) *removedNow = step.removed;
+    takeRemovalStep(std::move(step), survey.quadrupoles, values);
     return RemovalStatus::Ok;
 }
 

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/fielddata/FieldDataTable.h"
 
@@ -50,6 +51,18 @@ inline constexpr std::string_view kReciprocalsNeeded = "Reciprocals calculation 
 // `removedNow` receives how many the step removed.
 RemovalStatus applyRemoval(const RemovalRule& rule, Survey& survey, const ReciprocalPairing& reciprocals,
                            FieldDataValues& values, std::size_t* removedNow = nullptr);
+
+// The same step in two halves, so that the long half only reads the tables
+// (and may run beside a window that shows them): the new flags computed
+// into `step`, then taken into the tables.
+struct RemovalStep {
+    std::vector<std::int16_t> skip;
+    bool averageDuplicates = false;
+    std::size_t removed = 0;
+};
+RemovalStatus computeRemovalStep(const RemovalRule& rule, const Survey& survey, const ReciprocalPairing& reciprocals,
+                                 const FieldDataValues& values, RemovalStep& step);
+void takeRemovalStep(RemovalStep&& step, QuadrupoleTable& table, FieldDataValues& values);
 
 // Brings back the quadrupoles of the most recent step; older ones stay.
 void undoRemoval(QuadrupoleTable& table);

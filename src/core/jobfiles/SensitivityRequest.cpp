@@ -33,6 +33,12 @@ SensitivityRequest readSensitivityRequest(std::string_view request)
     return result;
 }
 
+std::string sensitivityRequestText(const SensitivityRequest& request)
+{
+    if (request.quadrupoleId == 0) return request.absolute ? "01" : "0";
+    return std::to_string(request.quadrupoleId) + (request.absolute ? "1" : "0");
+}
+
 std::string sensitivityInfoText(const SensitivityRequest& request)
 {
     // The core reads the file as JSON; the library writes every token, the

@@ -24,6 +24,10 @@ struct SensitivityRequest {
 // request's value is 0); absolute unless the last character's value is 0.
 SensitivityRequest readSensitivityRequest(std::string_view request);
 
+// The request text of a choice: the id's digits and the absolute digit; all
+// quadrupoles is "0" (relative) or "01" (absolute). Reads back the same.
+std::string sensitivityRequestText(const SensitivityRequest& request);
+
 // "SensInfo.json": four lines, CR LF line ends.
 std::string sensitivityInfoText(const SensitivityRequest& request);
 

@@ -70,7 +70,7 @@ Status funWriteSensScript(std::string_view request, const fs::path& folder, cons
         return log.error(source, "Sensitivity request " + infoFile.string() + " not written: " + why);
     return writeCoreScript(scriptFile,
                            {
-                               messagePathLine(folder, "SensLog.prg"),
+                               messagePathLine(folder, kSensLogFile),
                                "LOADCONFIGURATION " + quotedScriptPath(configurationFile),
                                meshLine(meshFile),
                                "GENERATESENSITIVITY " + quotedScriptPath(infoFile),
@@ -119,8 +119,8 @@ Status fillProjectFolder(ProjectStore& store, const fs::path& folder, std::strin
         break;
     case JobType::Sensitivity:
         scriptFile = folder / kSensScriptFile;
-        written = funWriteSensScript(kind, folder, scriptFile, dataInput, {}, folder / "SensModelOutput.vwer",
-                                     folder / kSensInfoFile, folder / "SensDataOutput.data", log);
+        written = funWriteSensScript(kind, folder, scriptFile, dataInput, {}, folder / kSensModelOutputFile,
+                                     folder / kSensInfoFile, folder / kSensDataOutputFile, log);
         break;
     }
     if (written != Status::Ok) return log.error(kSource, "Error: core script not written.");

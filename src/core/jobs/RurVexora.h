@@ -32,6 +32,10 @@ inline constexpr std::string_view kInvDataOutputFile = "InvDataOutput.data";
 // A forward job's log and modelled data.
 inline constexpr std::string_view kFwmLogFile = "FWMLog.prg";
 inline constexpr std::string_view kFwDataOutputFile = "FWDataOutput.data";
+// A sensitivity job's log and results.
+inline constexpr std::string_view kSensLogFile = "SensLog.prg";
+inline constexpr std::string_view kSensModelOutputFile = "SensModelOutput.vwer";
+inline constexpr std::string_view kSensDataOutputFile = "SensDataOutput.data";
 
 // The script writers; a mesh file of "" means "generate the mesh". Each
 // returns Ok, or Error with a logged error when a file cannot be written.

@@ -30,6 +30,7 @@ enum class QuestionId {
     ConfirmSettingChange,        // a setting change with side effects
     ResetSettings,               // every setting back to its default value
     NewCableName,                // input: a new name for a cable of a merged file
+    ElectrodeValues,             // input: values for the selected electrodes of the field data grid
 };
 
 struct Question {

@@ -60,6 +60,11 @@ QVariant ImportGridModel::headerData(int section, Qt::Orientation orientation, i
                                             : ImportGrids::kElectrodeColumns.at(static_cast<std::size_t>(section)));
 }
 
+void ElectrodeTableModel::refresh()
+{
+    if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+}
+
 int ElectrodeTableModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : static_cast<int>(survey_.electrodes.size());
@@ -71,8 +76,7 @@ QVariant ElectrodeTableModel::data(const QModelIndex& index, int role) const
 {
     if (role != Qt::DisplayRole || !index.isValid()) return {};
     const Electrode& e = survey_.electrodes.at(static_cast<std::size_t>(index.row()));
-    const bool remote = e.cable >= 1 && static_cast<std::size_t>(e.cable) <= survey_.cableNames.size() &&
-                        isRemoteCable(survey_.cableNames[static_cast<std::size_t>(e.cable - 1)]);
+    const bool remote = e.type < 0;  // the remote flag: a negative type
     switch (index.column()) {
     case 0:
         return e.cable >= 1 && static_cast<std::size_t>(e.cable) <= survey_.cableNames.size()

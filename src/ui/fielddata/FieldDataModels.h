@@ -37,6 +37,8 @@ public:
     explicit ElectrodeTableModel(const Survey& survey, QObject* parent = nullptr)
         : QAbstractTableModel(parent), survey_(survey) {}
     void reload() { beginResetModel(); endResetModel(); }
+    // Values edited in place: the rows and the selection stay.
+    void refresh();
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;

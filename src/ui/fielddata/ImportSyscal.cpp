@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -31,19 +33,26 @@
 #include "core/fielddata/Removal.h"
 #include "core/import/GeometricFactor.h"
 #include "core/import/ImportDriver.h"
+#include "core/jobs/ProjectFolder.h"
+#include "core/jobs/RurVexora.h"
+#include "core/jobs/SensitivityWorkspace.h"
 #include "core/mesh/DefaultMeshSettings.h"
 #include "core/platform/Application.h"
+#include "core/io/Blanks.h"
 #include "core/settings/LenientNumber.h"
 #include "core/settings/SettingsTable.h"
 #include "ui/fielddata/FieldDataModels.h"
 #include "ui/fielddata/SurveyView3DPanel.h"
 #include "ui/import/Form_FileOpen.h"
+#include "ui/jobs/JobFollower.h"
+#include "ui/platform/BackgroundWork.h"
 #include "ui/platform/BusyPointer.h"
 #include "ui/platform/FileDialogs.h"
 #include "ui/platform/RunHandler.h"
 #include "ui/platform/TextConversion.h"
 #include "ui/qc/frmPlots.h"
 #include "ui/shell/MainWindow.h"
+#include "ui/shell/ShellEnvironment.h"
 
 namespace vexora::ui {
 
@@ -53,6 +62,9 @@ namespace {
 
 constexpr char kDataFilter[] = "Data file (*.data)|*.data|(*.txt)|*.txt|";
 constexpr char kXyzFilter[] = "XYZ file (*.xyz)|*.xyz|(*.txt)|*.txt|";
+
+// Electrode grid columns that an edit belongs to.
+enum ElectrodeColumn { ElecCable = 0, ElecX = 2, ElecY = 3, ElecZ = 4, ElecTerrain = 5, ElecType = 6, ElecRemote = 7 };
 
 QTableView* gridView(QAbstractItemModel* model, QWidget* parent)
 {
@@ -135,6 +147,8 @@ ImportSyscal::ImportSyscal(ProjectStore& store, ImportSession& session, MessageL
     wire(cmdSkipReset, "cmdSkipReset", &ImportSyscal::cmdSkipReset_Click);
     wire(cmdSaveData, "cmdSaveData", &ImportSyscal::cmdSaveData_Click);
     wire(cmdSaveXyz, "cmdSaveXYZ", &ImportSyscal::cmdSaveXyz_Click);
+    wire(cmdSensitivity, "cmdSensitivity", &ImportSyscal::cmdSensitivity_Click);
+    buildElectrodeMenu();
     connect(cboCable, &QComboBox::currentIndexChanged, this, [this] { fillElectrodeList(); });
     connect(cboIpWindow, &QComboBox::currentIndexChanged, this,
             [this](int index) { quadModel_->setIpWindow(std::max(index, 0)); });
@@ -274,6 +288,22 @@ QWidget* ImportSyscal::buildCommands()
     saveLayout->addWidget(cmdSaveData);
     saveLayout->addWidget(cmdSaveXyz);
     column->addWidget(save);
+
+    fraSensitivity = new QGroupBox("SENSITIVITY ANALISYS", panel);
+    txtSensQuad = new QLineEdit("1", fraSensitivity);
+    chkSensAll = new QCheckBox("All quadrupoles", fraSensitivity);
+    chkSensAbs = new QCheckBox("Absolute values", fraSensitivity);
+    cmdSensitivity = button("Calculate sensitivity",
+                            "Compute the sensitivity pattern of one quadrupole or of all of them in a new project folder",
+                            fraSensitivity);
+    auto* sensForm = new QFormLayout(fraSensitivity);
+    sensForm->addRow("Quadrupole ID:", txtSensQuad);
+    sensForm->addRow(chkSensAll);
+    sensForm->addRow(chkSensAbs);
+    sensForm->addRow(cmdSensitivity);
+    connect(chkSensAll, &QCheckBox::toggled, txtSensQuad, &QWidget::setDisabled);
+    fraSensitivity->setVisible(false);
+    column->addWidget(fraSensitivity);
     column->addStretch(1);
     return panel;
 }
@@ -302,6 +332,7 @@ void ImportSyscal::buildQuadMenu()
 void ImportSyscal::setMode(WindowMode mode)
 {
     setWindowTitle(mode == WindowMode::Sensitivity ? "Survey design" : "Field data");
+    fraSensitivity->setVisible(mode == WindowMode::Sensitivity);
 }
 
 void ImportSyscal::refreshAll()
@@ -502,11 +533,35 @@ void ImportSyscal::cmdRemoveData_Click()
     rule.relation = static_cast<Relation>(std::max(cboOperator->currentIndex(), 0));
     rule.threshold = numberOf(txtThreshold);
     rule.ipWindow = std::max(cboIpWindow->currentIndex(), 0);
-    if (applyRemoval(rule, store_.survey, store_.reciprocals, values_) == RemovalStatus::ReciprocalsNeeded) {
+    takeRemoval(rule);
+}
+
+void ImportSyscal::takeRemoval(const RemovalRule& rule)
+{
+    RemovalStep step;
+    RemovalStatus status = RemovalStatus::Ok;
+    if (readInBackground("Removing data", [&] {
+            status = computeRemovalStep(rule, store_.survey, store_.reciprocals, values_, step);
+        }))
+        return;
+    if (status == RemovalStatus::ReciprocalsNeeded) {
         questions_.showMessage(kApplicationTitle, kReciprocalsNeeded, MessageIcon::Information);
         return;
     }
+    takeRemovalStep(std::move(step), store_.survey.quadrupoles, values_);
     removalDone();
+}
+
+bool ImportSyscal::readInBackground(const char* title, const std::function<void()>& work)
+{
+    // The work reads the tables the grids show; nothing may change them
+    // until it is done.
+    struct Disabled {
+        QWidget* window;
+        ~Disabled() { window->setEnabled(true); }
+    } disabled{this};
+    setEnabled(false);
+    return runWithProgress(this, QString::fromLatin1(title), log_, [&](const Feedback&, MessageLog&) { work(); });
 }
 
 void ImportSyscal::cmdUndo_Click()
@@ -561,10 +616,14 @@ void ImportSyscal::cmdSaveXyz_Click()
 
 void ImportSyscal::funSortMeasurements(int column, bool increasing, bool absolute)
 {
-    BusyPointer busy;
-    sortQuadrupoles(store_.survey, store_.reciprocals, values_, column,
-                    increasing ? SortDirection::Increasing : SortDirection::Decreasing, absolute,
-                    quadModel_->ipWindow());
+    std::vector<std::uint32_t> order;
+    if (readInBackground("Sorting", [&] {
+            order = quadSortOrder({store_.survey, store_.reciprocals, values_}, column,
+                                  increasing ? SortDirection::Increasing : SortDirection::Decreasing, absolute,
+                                  quadModel_->ipWindow());
+        }))
+        return;  // cancelled: the table as it was
+    permuteQuadrupoles(order, store_.survey, store_.reciprocals, values_);
     quadModel_->reload();
     grdQuad->scrollToTop();
 }
@@ -597,8 +656,7 @@ void ImportSyscal::applyFilter(const FilterRequest& request, int column)
     rule.upper = request.upper;
     rule.outside = request.mode == FilterMode::RemoveOutside;
     rule.ipWindow = quadModel_->ipWindow();
-    (void)applyRemoval(rule, store_.survey, store_.reciprocals, values_);  // a range needs no reciprocals
-    removalDone();
+    takeRemoval(rule);  // a range needs no reciprocals
 }
 
 void ImportSyscal::funSetToPositive()
@@ -614,6 +672,209 @@ void ImportSyscal::funSetToPositive()
     view3D->refresh();
 }
 
+void ImportSyscal::buildElectrodeMenu()
+{
+    mnuElectrodes_ = new QMenu("Electrodes", this);
+    struct Entry {
+        const char* text;
+        const char* source;
+        std::function<void()> command;
+    };
+    const Entry entries[] = {
+        {"Rename cable...", "funRenameCable", [this] { funRenameCable(); }},
+        {"Modify X coordinates...", "funModifyCoordinates", [this] { funModifyCoordinates(0); }},
+        {"Modify Y coordinates...", "funModifyCoordinates", [this] { funModifyCoordinates(1); }},
+        {"Modify Z coordinates...", "funModifyCoordinates", [this] { funModifyCoordinates(2); }},
+        {"Set Z terrain elevations...", "funSetTerrain", [this] { funSetTerrain(); }},
+        {"Interpolate terrain elevation", "funInterpolateTerrain", [this] { funInterpolateTerrain(); }},
+        {"Update coordinates along the profile...", "funUpdateProfileCoordinates",
+         [this] { funUpdateProfileCoordinates(); }},
+        {"Set type of electrodes...", "funSetElectrodeType", [this] { funSetElectrodeType(); }},
+        {"Remove Remote flag", "funRemoveRemoteFlag", [this] { funRemoveRemoteFlag(); }},
+    };
+    for (const Entry& e : entries)
+        connect(mnuElectrodes_->addAction(e.text), &QAction::triggered, this,
+                [this, e] { runCommand(log_, questions_, e.source, [&] { e.command(); }); });
+    grdElectrodes->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(grdElectrodes, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        mnuElectrodes_->popup(grdElectrodes->viewport()->mapToGlobal(at));
+    });
+    const auto byColumn = [this](int column) {
+        runCommand(log_, questions_, "grdElectrodes_DblClick", [&] { editElectrodeColumn(column); });
+    };
+    connect(grdElectrodes->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this, byColumn);
+    connect(grdElectrodes, &QAbstractItemView::doubleClicked, this,
+            [byColumn](const QModelIndex& index) { byColumn(index.column()); });
+}
+
+std::vector<std::size_t> ImportSyscal::selectedElectrodes() const
+{
+    std::vector<std::size_t> rows;
+    for (const QModelIndex& index : grdElectrodes->selectionModel()->selectedRows())
+        rows.push_back(static_cast<std::size_t>(index.row()));
+    std::sort(rows.begin(), rows.end());
+    if (rows.empty())
+        for (std::size_t r = 0; r < store_.survey.electrodes.size(); ++r) rows.push_back(r);
+    return rows;
+}
+
+void ImportSyscal::editElectrodeColumn(int column)
+{
+    switch (column) {
+    case ElecCable: funRenameCable(); break;
+    case ElecX: funModifyCoordinates(0); break;
+    case ElecY: funModifyCoordinates(1); break;
+    case ElecZ: funModifyCoordinates(2); break;
+    case ElecTerrain: funSetTerrain(); break;
+    case ElecType: funSetElectrodeType(); break;
+    case ElecRemote: funRemoveRemoteFlag(); break;
+    default: mnuElectrodes_->popup(QCursor::pos()); break;  // the ID: every edit offered
+    }
+}
+
+void ImportSyscal::electrodesEdited(const std::string& title, const EditOutcome& outcome, bool geometry)
+{
+    if (outcome.status == EditStatus::Refused) {
+        questions_.showMessage(title, outcome.message, MessageIcon::Exclamation);
+        return;
+    }
+    if (!outcome.message.empty()) {
+        log_.subWriteToTextBox(outcome.message + kLineBreak);
+        questions_.showMessage(title, outcome.message, MessageIcon::Information);
+    }
+    if (geometry) values_.factor = funGeometricFactor(store_.survey, false);
+    electrodeModel_->refresh();
+    quadModel_->reload();
+    fillCableLists();
+    view3D->refresh();
+    emit surveyChanged();
+}
+
+void ImportSyscal::funRenameCable()
+{
+    if (store_.survey.electrodes.empty()) return;
+    const std::vector<std::size_t> rows = selectedElectrodes();
+    const std::int32_t cable = store_.survey.electrodes[rows.front()].cable;
+    const std::string current =
+        cable >= 1 && static_cast<std::size_t>(cable) <= store_.survey.cableNames.size()
+            ? store_.survey.cableNames[static_cast<std::size_t>(cable - 1)]
+            : std::string();
+    const std::optional<std::string> typed =
+        questions_.inputText({QuestionId::NewCableName, "MODIFY CABLE NAME", "Insert NEW cable name"}, current);
+    if (!typed) return;
+    electrodesEdited("MODIFY CABLE NAME", renameCable(store_.survey, cable, *typed), false);
+}
+
+void ImportSyscal::funModifyCoordinates(int axis)
+{
+    if (store_.survey.electrodes.empty()) return;
+    const char* names[3] = {"X", "Y", "Z"};
+    const std::string title = std::string("Modify ") + names[axis] + " coordinates";
+    const std::string text = std::string("Insert STARTING ") + names[axis] + " coordinate and STEP (ex. 0; " +
+                             (axis == 2 ? "-1)" : "1)");
+    const std::optional<std::string> typed =
+        questions_.inputText({QuestionId::ElectrodeValues, title, text}, axis == 2 ? "0; -1" : "0; 1");
+    if (!typed) return;
+    const Axis which = axis == 0 ? Axis::X : axis == 1 ? Axis::Y : Axis::Z;
+    electrodesEdited(title, setCoordinateSeries(store_.survey, selectedElectrodes(), which, *typed), true);
+}
+
+void ImportSyscal::funSetTerrain()
+{
+    if (store_.survey.electrodes.empty()) return;
+    const std::optional<std::string> typed = questions_.inputText(
+        {QuestionId::ElectrodeValues, "Set Z terrain elevations", "Insert common value for terrain elevation:"}, "0");
+    if (!typed) return;
+    electrodesEdited("Set Z terrain elevations", setTerrainElevation(store_.survey, selectedElectrodes(), *typed),
+                     true);
+}
+
+void ImportSyscal::funInterpolateTerrain()
+{
+    if (store_.survey.electrodes.empty()) return;
+    electrodesEdited("Interpolate terrain elevation",
+                     interpolateTerrainElevation(store_.survey, selectedElectrodes()), true);
+}
+
+void ImportSyscal::funUpdateProfileCoordinates()
+{
+    if (store_.survey.electrodes.empty()) return;
+    const std::string text = std::string("Select function:") + kLineBreak + "Update x and y coordinates - 1" +
+                             kLineBreak + "True horizontal coordinates - 2";
+    const std::optional<std::string> typed =
+        questions_.inputText({QuestionId::ElectrodeValues, "Update coordinates", text}, "1");
+    if (!typed) return;
+    const std::string choice(trimBlanks(*typed));
+    if (choice != "1" && choice != "2") {
+        questions_.showMessage("Update coordinates", "Invalid input: insert 1 or 2.", MessageIcon::Exclamation);
+        return;
+    }
+    electrodesEdited("Update coordinates",
+                     updateProfileCoordinates(store_.survey, selectedElectrodes(),
+                                              choice == "1" ? ProfileUpdate::OnProfile : ProfileUpdate::TrueHorizontal),
+                     true);
+}
+
+void ImportSyscal::funSetElectrodeType()
+{
+    if (store_.survey.electrodes.empty()) return;
+    const std::optional<std::string> typed =
+        questions_.inputText({QuestionId::ElectrodeValues, "Set type of electrodes",
+                              "Insert 1 to set electrodes to borehole type; 2 to surface type."},
+                             "2");
+    if (!typed) return;
+    electrodesEdited("Set type of electrodes", setElectrodeType(store_.survey, selectedElectrodes(), *typed), true);
+}
+
+void ImportSyscal::funRemoveRemoteFlag()
+{
+    if (store_.survey.electrodes.empty()) return;
+    if (!questions_.askYesNo({QuestionId::ConfirmSettingChange, std::string(kApplicationTitle),
+                              "Remove Remote flag for selected electrodes?", MessageIcon::Question}))
+        return;
+    clearRemoteFlag(store_.survey, selectedElectrodes());
+    electrodesEdited({}, {}, false);
+}
+
+void ImportSyscal::cmdSensitivity_Click()
+{
+    std::string request, refusal;
+    if (sensitivityRequestFor(store_.survey.quadrupoles,
+                              {chkSensAll->isChecked(), toWindows1252(txtSensQuad->text()), chkSensAbs->isChecked()},
+                              request, refusal) != Status::Ok) {
+        questions_.showMessage(kApplicationTitle, refusal, MessageIcon::Exclamation);
+        return;
+    }
+    if (!environment_) {
+        log_.logError("cmdSensitivity", "No core program to run the job.");
+        return;
+    }
+    const QString chosen = dialogs_.saveFileName(this, QString::fromLatin1(kSensitivityFolderTitle), {},
+                                                 toQtFilters(kSensitivityFolderFilter));
+    if (chosen.isEmpty()) return;
+    const fs::path folder = projectFolderFor(toFilePath(chosen));
+    if (folder.filename() == kProjectFolderSuffix) return;
+    std::string message;
+    const ProjectFolderResult created = createProjectFolder(folder, message);
+    if (created == ProjectFolderResult::Exists) {
+        questions_.showMessage(kProjectFolderExistsTitle, message, MessageIcon::Exclamation);
+        return;
+    }
+    if (created == ProjectFolderResult::Failed) {
+        log_.logError("cmdSensitivity", message);
+        return;
+    }
+    {
+        BusyPointer busy;
+        if (funRunRurJob(store_, folder, request, environment_->applicationFolder, *environment_->launcher, log_) !=
+            Status::Ok)
+            return;  // logged
+    }
+    log_.subWriteToTextBox("Sensitivity job started in " + folder.string() + "." + kLineBreak);
+    followJob(this, folder / kProgressFile,
+              [this, folder](const ProgressState& end) { log_.subWriteToTextBox(sensitivityJobEndLines(folder, end)); });
+}
+
 void registerImportSyscal(MDIStart& mainWindow, ProjectStore& store, MessageLog& log, Questions& questions,
                           FileDialogs& fileDialogs)
 {
@@ -623,6 +884,7 @@ void registerImportSyscal(MDIStart& mainWindow, ProjectStore& store, MessageLog&
         TaskWindow::FieldData,
         [&mainWindow, &store, &log, &questions, &fileDialogs, session] {
             auto* window = new ImportSyscal(store, *session, log, questions, fileDialogs);
+            window->setJobEnvironment(&mainWindow.environment());
             QObject::connect(window, &ImportSyscal::surveyChanged, &mainWindow, [&mainWindow] {
                 mainWindow.addDataSetNode();
             });

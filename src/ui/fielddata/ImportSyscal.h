@@ -4,9 +4,13 @@
 // sorted, and saved as a data file or a current map. The same window shows
 // the data set of a loaded file.
 
+#include <functional>
+
 #include <QWidget>
 
+#include "core/fielddata/ElectrodeEdits.h"
 #include "core/fielddata/FieldDataTable.h"
+#include "core/fielddata/Removal.h"
 #include "core/import/ImportTables.h"
 #include "core/import/tables/ImportFill.h"
 #include "core/log/MessageLog.h"
@@ -32,6 +36,7 @@ class FileDialogs;
 class ImportGridModel;
 class MDIStart;
 class QuadTableModel;
+struct ShellEnvironment;
 class SurveyView3DPanel;
 class frmPlots;
 
@@ -63,6 +68,21 @@ public:
     void cmdSkipReset_Click();
     void cmdSaveData_Click();
     void cmdSaveXyz_Click();
+    void cmdSensitivity_Click();  // survey design: a sensitivity job in a new project folder
+    // The electrode grid's edits, on the selected electrodes (every one when
+    // none is selected); a double click on a column's header or cell picks
+    // the edit of that column.
+    void editElectrodeColumn(int column);
+    void funRenameCable();
+    void funModifyCoordinates(int axis);  // 0 x, 1 y, 2 z
+    void funSetTerrain();
+    void funInterpolateTerrain();
+    void funUpdateProfileCoordinates();
+    void funSetElectrodeType();
+    void funRemoveRemoteFlag();
+    QMenu* electrodeMenu() const { return mnuElectrodes_; }
+    // Folders and process start of the core jobs (the main window's).
+    void setJobEnvironment(const ShellEnvironment* environment) { environment_ = environment; }
     // The quadrupole grid's pop-up menu.
     void funSortMeasurements(int column, bool increasing, bool absolute);
     frmPlots* funPlotStatistics(int column);
@@ -116,6 +136,11 @@ public:
     QCheckBox* chkIncludeConfig = nullptr;
     QPushButton* cmdSaveData = nullptr;
     QPushButton* cmdSaveXyz = nullptr;
+    QGroupBox* fraSensitivity = nullptr;  // "SENSITIVITY ANALISYS"
+    QLineEdit* txtSensQuad = nullptr;
+    QCheckBox* chkSensAll = nullptr;
+    QCheckBox* chkSensAbs = nullptr;
+    QPushButton* cmdSensitivity = nullptr;
 
 signals:
     // The project's survey changed (an import accepted, electrodes edited).
@@ -125,6 +150,11 @@ private:
     QWidget* buildTemporaryPanel();
     QWidget* buildCommands();
     void buildQuadMenu();
+    void buildElectrodeMenu();
+    std::vector<std::size_t> selectedElectrodes() const;
+    // After an edit: a refusal shown under the prompt's title, or the grids,
+    // factors and views brought up to date.
+    void electrodesEdited(const std::string& title, const EditOutcome& outcome, bool geometry);
     void fillCableLists();
     void fillElectrodeList();
     void fillIpWindows();
@@ -132,6 +162,11 @@ private:
     void removalDone();
     QString chooseSaveFile(const QString& title, const char* filters);
     void applyFilter(const FilterRequest& request, int column);
+    // A removal step computed off the window thread, then taken in.
+    void takeRemoval(const RemovalRule& rule);
+    // `work` run through the progress road with the window closed to input;
+    // true when the user cancelled (what the work made is then dropped).
+    bool readInBackground(const char* title, const std::function<void()>& work);
 
     ProjectStore& store_;
     ImportSession& session_;
@@ -144,6 +179,8 @@ private:
     ElectrodeTableModel* electrodeModel_ = nullptr;
     QuadTableModel* quadModel_ = nullptr;
     QMenu* mnuQuadOperations_ = nullptr;
+    QMenu* mnuElectrodes_ = nullptr;
+    const ShellEnvironment* environment_ = nullptr;
     int menuColumn_ = ColResistance;
     frmPlots* plots_ = nullptr;
 };
