@@ -45,6 +45,7 @@
 #include "ui/fielddata/SurveyView3DPanel.h"
 #include "ui/import/Form_FileOpen.h"
 #include "ui/jobs/JobFollower.h"
+#include "ui/jobs/WorkspaceParts.h"
 #include "ui/platform/BackgroundWork.h"
 #include "ui/platform/BusyPointer.h"
 #include "ui/platform/FileDialogs.h"
@@ -849,21 +850,9 @@ void ImportSyscal::cmdSensitivity_Click()
         log_.logError("cmdSensitivity", "No core program to run the job.");
         return;
     }
-    const QString chosen = dialogs_.saveFileName(this, QString::fromLatin1(kSensitivityFolderTitle), {},
-                                                 toQtFilters(kSensitivityFolderFilter));
-    if (chosen.isEmpty()) return;
-    const fs::path folder = projectFolderFor(toFilePath(chosen));
-    if (folder.filename() == kProjectFolderSuffix) return;
-    std::string message;
-    const ProjectFolderResult created = createProjectFolder(folder, message);
-    if (created == ProjectFolderResult::Exists) {
-        questions_.showMessage(kProjectFolderExistsTitle, message, MessageIcon::Exclamation);
-        return;
-    }
-    if (created == ProjectFolderResult::Failed) {
-        log_.logError("cmdSensitivity", message);
-        return;
-    }
+    const fs::path folder = chooseNewProjectFolder(this, dialogs_, questions_, log_, "cmdSensitivity",
+                                                   QString::fromLatin1(kSensitivityFolderTitle), kSensitivityFolderFilter);
+    if (folder.empty()) return;
     {
         BusyPointer busy;
         if (funRunRurJob(store_, folder, request, environment_->applicationFolder, *environment_->launcher, log_) !=

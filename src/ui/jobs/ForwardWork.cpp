@@ -315,21 +315,9 @@ void ForwardWork::cmdViewMesh_Click()
 void ForwardWork::cmdRunForward_Click()
 {
     const QString proposed = fromFilePath(proposedProjectName(scheduleFile_));
-    const QString chosen = fileDialogs_.saveFileName(this, tr("Set FW modeling project folder"), proposed,
-                                                     toQtFilters(kProjectFolderFilter));
-    if (chosen.isEmpty()) return;
-    const fs::path folder = projectFolderFor(toFilePath(chosen));
-    if (folder.filename() == kProjectFolderSuffix) return;
-    std::string message;
-    const ProjectFolderResult created = createProjectFolder(folder, message);
-    if (created == ProjectFolderResult::Exists) {
-        questions_.showMessage(kProjectFolderExistsTitle, message, MessageIcon::Exclamation);
-        return;
-    }
-    if (created == ProjectFolderResult::Failed) {
-        log_.logError("cmdRunForward", message);
-        return;
-    }
+    const fs::path folder = chooseNewProjectFolder(this, fileDialogs_, questions_, log_, "cmdRunForward",
+                                                   tr("Set FW modeling project folder"), kProjectFolderFilter, proposed);
+    if (folder.empty()) return;
     // The core models the chargeability when the job models IP.
     setSettingText(store_.settings, Item::ModelIp, chkIPFw_->isChecked() ? "1" : "2");
     grid_->refresh();

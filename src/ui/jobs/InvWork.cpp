@@ -345,22 +345,9 @@ void InvWork::cmdRunInverse_Click()
         merge = *chosen;
     }
     const QString proposed = fromFilePath(proposedProjectName(toFilePath(dataFile_)));
-    const QString chosen =
-        fileDialogs_.saveFileName(this, tr("Set inversion project folder"), proposed, toQtFilters(kProjectFolderFilter));
-    if (chosen.isEmpty()) return;
-    const fs::path name = toFilePath(chosen);
-    const fs::path folder = projectFolderFor(name);
-    if (folder.filename() == kProjectFolderSuffix) return;
-    std::string message;
-    const ProjectFolderResult created = createProjectFolder(folder, message);
-    if (created == ProjectFolderResult::Exists) {
-        questions_.showMessage(kProjectFolderExistsTitle, message, MessageIcon::Exclamation);
-        return;
-    }
-    if (created == ProjectFolderResult::Failed) {
-        log_.logError("cmdRunInverse", message);
-        return;
-    }
+    const fs::path folder = chooseNewProjectFolder(this, fileDialogs_, questions_, log_, "cmdRunInverse",
+                                                   tr("Set inversion project folder"), kProjectFolderFilter, proposed);
+    if (folder.empty()) return;
     store_.ipWindowsToMerge = merge;
     // The core inverts the chargeability when the job models IP.
     if (chkIPInv_->isEnabled()) {

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "core/datafile/StartupConfiguration.h"
+#include "core/jobs/ProjectFolder.h"
 #include "core/mesh/DefaultMeshSettings.h"
 #include "core/mesh/MeshDimensions.h"
 #include "core/platform/Application.h"
@@ -85,6 +86,28 @@ QString chooseSaveFile(QWidget* parent, FileDialogs& dialogs, Questions& questio
         !confirmOverwrite(questions, "Save as", toWindows1252(chosen), MessageIcon::Exclamation))
         return {};
     return chosen;
+}
+
+fs::path chooseNewProjectFolder(QWidget* parent, FileDialogs& dialogs, Questions& questions, MessageLog& log,
+                                const char* source, const QString& title, std::string_view filters,
+                                const QString& proposed)
+{
+    const QString chosen = dialogs.saveFileName(parent, title, proposed, toQtFilters(filters));
+    if (chosen.isEmpty()) return {};
+    const fs::path folder = projectFolderFor(toFilePath(chosen));
+    if (folder.filename() == kProjectFolderSuffix) return {};
+    std::string message;
+    switch (createProjectFolder(folder, message)) {
+    case ProjectFolderResult::Created:
+        return folder;
+    case ProjectFolderResult::Exists:
+        questions.showMessage(kProjectFolderExistsTitle, message, MessageIcon::Exclamation);
+        return {};
+    case ProjectFolderResult::Failed:
+        break;
+    }
+    log.logError(source, message);
+    return {};
 }
 
 void fillSectionList(QListWidget* list, const SettingsTable& settings)

@@ -57,6 +57,12 @@ std::filesystem::path chooseExistingFile(QWidget* parent, FileDialogs& dialogs, 
 // The save dialog with the overwrite question; empty when cancelled.
 QString chooseSaveFile(QWidget* parent, FileDialogs& dialogs, Questions& questions, const QString& title,
                        std::string_view filters, const QString& proposed = {});
+// A job's new project folder (its name chosen in the save dialog, ".VXRprj"
+// added) made on disk; empty when cancelled, when the folder exists (said in
+// a box) or when it cannot be made (logged under `source`).
+std::filesystem::path chooseNewProjectFolder(QWidget* parent, FileDialogs& dialogs, Questions& questions,
+                                             MessageLog& log, const char* source, const QString& title,
+                                             std::string_view filters, const QString& proposed = {});
 
 // The sections of the settings in the list (a click scrolls the grid there)
 // and the mesh-size summary of the settings, the node count red when large.
