@@ -8,6 +8,7 @@
 #include "core/mesh/MeshWorkspace.h"
 
 using namespace vexora;
+using vexora::testing::electrode;
 using vexora::testing::logHas;
 using vexora::testing::settingsWith;
 
