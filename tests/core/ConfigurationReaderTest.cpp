@@ -178,7 +178,7 @@ TEST(ConfigurationReader, AnomaliesFollowTheirCountsInFileOrder)
     const std::size_t ipCount = *FindSettingRow(read.table, Item::IpAnomalyCount);
     EXPECT_EQ(read.table.rows[ipCount].value, " 1 ");
     EXPECT_EQ(read.table.rows[ipCount + 1].value, " 0.5 1 0 1 -1 0 0");
-    EXPECT_EQ(read.table.rows.size(), 111u);
+    EXPECT_EQ(read.table.rows.size(), 112u);
 
     // A second read appends below the anomalies already there.
     ASSERT_EQ(read(lines({"#res_anomaly= 7 8 7 8 -1 0 9"})), ConfigurationStatus::Read);

@@ -66,7 +66,8 @@ TEST(ConfigurationWriter, WritesTheTableInOrderWithCrLf)
     EXPECT_TRUE(text.ends_with("!Global parameters\r\n#plot_bounds= 0.0 10.0 0.0 10.0 -5.0 0.0\r\n"
                                "#save_iterations=  1 \r\n#save_full_mesh=  2 \r\n#pc_num_core=  1 \r\n"
                                "#res_noise_potential=  0 \r\n#k_limit=  5000 \r\n#start_from_data=  1 \r\n"
-                               "#ip_leave_out_range=  1 \r\n#ip_max_apparent=  1000 \r\n#ip_min_voltage=  5 \r\n#doi_index=  2 \r\n"));
+                               "#ip_leave_out_range=  1 \r\n#ip_max_apparent=  1000 \r\n#ip_min_voltage=  5 \r\n#doi_index=  2 \r\n"
+                               "#refine_near_anomalies=  4 \r\n"));
     for (const char* line : {"\r\n#data_a_cable_col= 2\r\n#data_a_elec_col= 3\r\n#data_b_cable_col= 4\r\n",
                              "\r\n#data_n_elec_col= 9\r\n#data_res_col=  10 \r\n", "\r\n#foreground_Z_max=  0.0 \r\n",
                              "\r\n#mesh_type= 0-Standard\r\n", "\r\n#rough_trials_iter=  4 1 \r\n",
@@ -79,8 +80,8 @@ TEST(ConfigurationWriter, WritesTheTableInOrderWithCrLf)
             ++lineCount;
             EXPECT_EQ(text[i - 1], '\r');
         }
-    // 3 header lines, 108 rows less 2 counts, 4 more for the A/B/M/N pairs.
-    EXPECT_EQ(lineCount, 3u + 105u + 4u);
+    // 3 header lines, 109 rows less 2 counts, 4 more for the A/B/M/N pairs.
+    EXPECT_EQ(lineCount, 3u + 106u + 4u);
 }
 
 TEST(ConfigurationWriter, ReadsBackRowForRow)
@@ -111,7 +112,7 @@ TEST(ConfigurationWriter, ReadsBackRowForRow)
     EXPECT_EQ(settingText(once, Item::LeaveOutOfRangeIp), "2");
     EXPECT_EQ(settingText(once, Item::HighestApparentIp), "200");
     EXPECT_EQ(settingText(once, Item::DoiIndex), "1");
-    EXPECT_EQ(once.rows.size(), 111u);
+    EXPECT_EQ(once.rows.size(), 112u);
     // Once written and read, the text is a fixed point.
     EXPECT_EQ(roundTrip(once), once);
     EXPECT_EQ(configurationText(roundTrip(once), "d"), configurationText(once, "d"));

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "MeshTestSupport.h"
+#include "core/mesh/AnomalyRefinement.h"
 #include "core/mesh/ArrayUtilities.h"
 #include "core/mesh/MeshDimensions.h"
 #include "core/mesh/MeshSettings.h"
+#include "core/mesh/MeshWorkspace.h"
 
 using namespace vexora;
+using vexora::testing::electrode;
 using vexora::testing::logHas;
 using vexora::testing::settingsWith;
 
@@ -101,6 +104,64 @@ TEST(MeshDimensions, EstimateAndLabels)
     EXPECT_TRUE(logHas(log, "Error: CalculateMeshDimensions: Mesh size should be positive!"));
     EXPECT_EQ(CalculateMeshDimensions(settingsWith({{Item::GridSizeX, "1e-300"}}), d, log), Status::Error);
     EXPECT_TRUE(logHas(log, "Mesh too large to count!"));
+}
+
+// The default lines (0.5 m from 0 to 10, 0 to -5 m down), refined by the
+// settings' zone about electrodes next to a contact at x = 4.5 reaching
+// the surface.
+TEST(MeshLines, RefinedAboutElectrodesNextToAnAnomalySide)
+{
+    struct Case {
+        const char* zone;
+        std::vector<Electrode> electrodes;
+        AnomalyFields anomaly;
+        std::size_t addedX, addedY, addedZ;
+    };
+    const AnomalyFields contact{"4.5", "100", "-100", "100", "-100", "100", "300", ""};
+    const Case cases[] = {
+        // 0.5 m from the side: the intervals within 1 m halved on every axis.
+        {" 2 ", {electrode(1, 1, 4, 5, 0)}, contact, 4, 4, 2},
+        {"1", {electrode(1, 1, 4, 5, 0)}, contact, 2, 2, 1},
+        // Two electrodes share what they both reach; one beyond the foreground adds nothing there.
+        {"2", {electrode(1, 1, 4, 5, 0), electrode(1, 2, 5, 5, 0)}, contact, 6, 4, 2},
+        {"2", {electrode(1, 1, 10, 5, 0)}, {"9.6", "100", "-100", "100", "-100", "100", "300", ""}, 2, 4, 2},
+        // Further than one element from every side; the zone off, or no number; an anomaly that does not read.
+        {"2", {electrode(1, 1, 3.9, 5, 0)}, contact, 0, 0, 0},
+        {"0", {electrode(1, 1, 4, 5, 0)}, contact, 0, 0, 0},
+        {"x", {electrode(1, 1, 4, 5, 0)}, contact, 0, 0, 0},
+        {"2", {electrode(1, 1, 4, 5, 0)}, {"4.5", "100", "-100", "100", "-100", "100", "-3", ""}, 0, 0, 0},
+        // Within one element below a buried body's top.
+        {"1", {electrode(1, 1, 5, 5, 0)}, {"2", "8", "2", "8", "-3", "-0.5", "10", ""}, 2, 2, 1},
+    };
+    for (const Case& c : cases) {
+        SettingsTable settings = settingsWith({{Item::RefineNearAnomalies, c.zone}});
+        if (c.anomaly[6] != "-3") ASSERT_FALSE(insertAnomalyRow(settings, true, c.anomaly));
+        else setSettingText(settings, Item::ResistivityAnomalyCount, "1");  // a count with no valid row
+        Mesh mesh;
+        ASSERT_EQ(MakeMeshXYZ(settings, mesh.lines, mesh.foreground), MeshLinesStatus::Made);
+        const MeshLines plain = mesh.lines;
+        const int added = refineNearAnomalies(settings, c.electrodes, mesh);
+        SCOPED_TRACE(std::string(c.zone) + " " + c.anomaly[0]);
+        EXPECT_EQ(mesh.lines.x.size() - plain.x.size(), c.addedX);
+        EXPECT_EQ(mesh.lines.y.size() - plain.y.size(), c.addedY);
+        EXPECT_EQ(mesh.lines.z.size() - plain.z.size(), c.addedZ);
+        EXPECT_EQ(static_cast<std::size_t>(added), c.addedX + c.addedY + c.addedZ);
+        EXPECT_TRUE(std::is_sorted(mesh.lines.x.begin(), mesh.lines.x.end()));
+        EXPECT_TRUE(std::is_sorted(mesh.lines.z.rbegin(), mesh.lines.z.rend()));
+        EXPECT_EQ(refineNearAnomalies(settings, c.electrodes, mesh), 0);  // once is all
+    }
+    // Midpoints of the intervals reached, top down in Z; lines edited by hand are kept.
+    SettingsTable settings = settingsWith({{Item::RefineNearAnomalies, "1"}});
+    ASSERT_FALSE(insertAnomalyRow(settings, true, contact));
+    Mesh mesh;
+    ASSERT_EQ(MakeMeshXYZ(settings, mesh.lines, mesh.foreground), MeshLinesStatus::Made);
+    const MeshLines plain = mesh.lines;
+    mesh.userDefined = true;
+    EXPECT_EQ(refineNearAnomalies(settings, {electrode(1, 1, 4, 5, 0)}, mesh), 0);
+    mesh.userDefined = false;
+    EXPECT_EQ(refineNearAnomalies(settings, {electrode(1, 1, 4, 5, 0)}, mesh), 5);
+    EXPECT_EQ(Values(mesh.lines.x.begin() + 18, mesh.lines.x.begin() + 22), (Values{3.5, 3.75, 4, 4.25}));
+    EXPECT_EQ(Values(mesh.lines.z.begin(), mesh.lines.z.begin() + 3), (Values{0, -0.25, -0.5}));
 }
 
 }  // namespace

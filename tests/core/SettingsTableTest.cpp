@@ -7,7 +7,7 @@ using namespace vexora;
 TEST(ItemCatalogue, HoldsTheFixedEntries)
 {
     const auto& c = ItemCatalogue();
-    ASSERT_EQ(c.size(), 110u);
+    ASSERT_EQ(c.size(), 111u);
     EXPECT_EQ(c[0].description, "    ITEM Description  ");
     EXPECT_EQ(c[0].defaultText, "     Default Values     ");
     int sections = 0, labels = 0;
@@ -58,7 +58,7 @@ TEST(SettingsTable, ResetKeepsOnlyTheBackgroundResistivity)
     SettingsTable expected = defaultSettingsTable();
     setSettingText(expected, Item::BackgroundResistivity, " 123.5 ");
     EXPECT_EQ(t, expected);
-    EXPECT_EQ(t.rows.size(), 108u);
+    EXPECT_EQ(t.rows.size(), 109u);
     EXPECT_EQ(settingText(t, Item::ResistivityAnomalyCount), " 0 ");
     EXPECT_EQ(settingText(t, Item::IpAnomalyCount), " 0 ");
 }

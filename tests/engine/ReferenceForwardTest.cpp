@@ -11,6 +11,7 @@
 #include "ForwardTestSupport.h"
 #include "core/io/TextFile.h"
 #include "core/mesh/MeshSettings.h"
+#include "core/mesh/MeshWorkspace.h"
 #include "core/settings/NumberText.h"
 
 // The forward model against V/I from an independent finite-element code
@@ -65,6 +66,8 @@ struct ReferenceCase {
     std::function<double(double, double)> height;               // empty: flat ground at z = 0
     double medianLimit, maxLimit;                               // default elements
     double halfMedianLimit, halfMaxLimit;                       // half the element size
+    double background;                                          // the model as the settings give it, so that
+    AnomalyFields anomaly;                                      // the mesh knows the contrast (none: "")
 };
 void PrintTo(const ReferenceCase& c, std::ostream* os) { *os << c.name; }
 
@@ -116,6 +119,8 @@ std::vector<double> runAgainst(const ReferenceCase& c, const ReferenceTable& ref
     setSettingText(store.settings, Item::ForegroundZMin, "-3");
     setSettingText(store.settings, Item::DepthOfInvestigation, "3");
     if (halfSize) halveElements(store.settings);
+    setSettingText(store.settings, Item::BackgroundResistivity, formatNumber(c.background));
+    if (!c.anomaly[0].empty()) EXPECT_FALSE(insertAnomalyRow(store.settings, true, c.anomaly));
     setSettingText(store.settings, Item::CpuThreads, "2");
     MessageLog log;
     EXPECT_EQ(buildMesh(store, log), Status::Ok) << log.plainText();
@@ -179,10 +184,10 @@ double contact(double x, double, double) { return x < 4.5 ? 30.0 : 300.0; }
 double uniform(double, double, double) { return 100.0; }
 
 const ReferenceCase kCases[] = {
-    {"cube", cube, {}, 0.010, 0.165, 0.0025, 0.052},
-    {"contact", contact, {}, 0.018, 0.080, 0.005, 0.040},
-    {"terrain2d", uniform, profile, 0.003, 0.015, 0.002, 0.004},
-    {"hill3d", uniform, hill, 0.005, 0.019, 0.003, 0.008},
+    {"cube", cube, {}, 0.003, 0.050, 0.0025, 0.052, 100, {"3", "5", "0.5", "2.5", "-2.5", "-0.5", "10", ""}},
+    {"contact", contact, {}, 0.012, 0.050, 0.005, 0.040, 30, {"4.5", "1000", "-1000", "1000", "-1000", "1000", "300", ""}},
+    {"terrain2d", uniform, profile, 0.003, 0.015, 0.002, 0.004, 100, {}},
+    {"hill3d", uniform, hill, 0.005, 0.019, 0.003, 0.008, 100, {}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, ReferenceForward, ::testing::ValuesIn(kCases),

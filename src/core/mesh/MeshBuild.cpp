@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "core/mesh/AdaptGrid.h"
+#include "core/mesh/AnomalyRefinement.h"
 #include "core/mesh/MeshMemory.h"
 #include "core/mesh/MeshSettings.h"
 #include "core/mesh/NodeMesh.h"
@@ -69,6 +70,9 @@ Status funMakeMesh(SettingsTable& settings, Survey& survey, Mesh& mesh, Models& 
         return true;
     };
 
+    if (const int added = refineNearAnomalies(settings, survey.electrodes, mesh))
+        log.subWriteToTextBox(std::string(kLineBreak) + "Mesh lines added about electrodes next to anomalies: " +
+                              std::to_string(added));
     const MeshLines& lines = mesh.lines;
     if (const auto refusal = meshMemoryRefusal(static_cast<std::int64_t>(lines.x.size()),
                                                static_cast<std::int64_t>(lines.y.size()),

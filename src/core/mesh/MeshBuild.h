@@ -33,7 +33,9 @@ inline constexpr std::string_view kFlatGroundMessage =
 // Builds the node mesh of the current lines and its starting model, once
 // the mesh is known to fit in the memory the process may still take
 // (a survey without topography points and with every electrode at z = 0 and
-// elevation 0 gets the warning kFlatGroundMessage first):
+// elevation 0 gets the warning kFlatGroundMessage first). Lines not edited
+// by hand are first refined about the electrodes next to an anomaly's side
+// (`#refine_near_anomalies`, AnomalyRefinement.h; the count added logged):
 //  1. the topography points (a copy; with `#use_elec_in_topography` 1 the
 //     electrodes are added); the terrain is followed when `#flat_grid` is
 //     not 1 and there are points;

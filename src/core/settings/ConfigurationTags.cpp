@@ -209,6 +209,7 @@ Table buildTable()
     t["#ip_max_apparent"] = single(Item::HighestApparentIp, G0, S::Number);
     t["#ip_min_voltage"] = single(Item::LeastIpVoltage, GE, S::Number);
     t["#doi_index"] = single(Item::DoiIndex, Y1, S::Value);
+    t["#refine_near_anomalies"] = single(Item::RefineNearAnomalies, GE, S::Integer);
     return t;
 }
 

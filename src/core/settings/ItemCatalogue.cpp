@@ -121,6 +121,8 @@ constexpr std::array<CatalogueEntry, kCatalogueSize> kCatalogue{{
      EntryKind::Item, "#ip_min_voltage", ""},  // 108
     {"Depth of investigation: two more inversions with reference models 5 times above and below (Yes: 1; No: 2)",
      " 2 ", EntryKind::Item, "#doi_index", ""},  // 109
+    {"Halve the elements within N of an electrode next to an anomaly's side (N; 0: no)", " 4 ",
+     EntryKind::Item, "#refine_near_anomalies", ""},  // 110
 }};
 }  // namespace
 

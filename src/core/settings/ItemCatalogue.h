@@ -1,5 +1,5 @@
 #pragma once
-// The fixed catalogue of the 109 settings entries: each entry's description
+// The fixed catalogue of the 110 settings entries: each entry's description
 // (its display label and lookup key), its default value text, kept exactly as
 // written with surrounding spaces, and the configuration tag(s) that set it.
 
@@ -119,9 +119,10 @@ enum class Item : int {
     HighestApparentIp = 107,
     LeastIpVoltage = 108,
     DoiIndex = 109,
+    RefineNearAnomalies = 110,
 };
 
-inline constexpr int kCatalogueSize = 110;
+inline constexpr int kCatalogueSize = 111;
 
 enum class EntryKind { Header, Section, Item, AnomalyLabel };
 

@@ -79,7 +79,7 @@ Rule ruleOf(Item item)
     case 87: case 88: case 89: case 91: case 92: case 93: case 94: case 104: case 107: return Rule::Positive;
     case 52: case 60: case 103: case 108: return Rule::NonNegative;
     case 68: case 77: case 78: case 96: case 97: case 102: return Rule::PositiveInteger;
-    case 75: case 76: return Rule::NonNegativeInteger;
+    case 75: case 76: case 110: return Rule::NonNegativeInteger;
     case 81: case 82: return Rule::BelowOne;
     case 66: return Rule::Omega;
     case 43: case 44: case 45: case 46: case 47: case 72: return Rule::NonNegativeList;

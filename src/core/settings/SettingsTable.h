@@ -25,9 +25,9 @@ struct SettingsTable {
     bool operator==(const SettingsTable&) const = default;
 };
 
-inline constexpr std::size_t kDefaultSettingRows = 108;
+inline constexpr std::size_t kDefaultSettingRows = 109;
 
-// Header and catalogue entries 1..109 without the two anomaly labels.
+// Header and catalogue entries 1..110 without the two anomaly labels.
 SettingsTable defaultSettingsTable();
 
 // First row whose description equals the item's exactly; nothing when absent,

@@ -57,18 +57,52 @@ namespace {
 // with two, a current electrode half an element from a 10:1 contact was off
 // by 15 % against an independent solution, with four by 7.7 % (3.8 % at half
 // the element size); six gained little more for twice the work.
+
+// The blocks [first, last] of one axis that take the exact term about the
+// source's block `at`: four on either side, and beyond them blocks refined
+// to less than 3/4 of the foreground's widest spacing until four of those
+// are covered, so that a mesh refined about the source keeps the distance
+// the term covers. On a refined mesh four blocks of half the size left a
+// source next to a contrast 5.2 % off where eight gave 4.5 %.
+std::pair<std::int64_t, std::int64_t> exactReach(const std::vector<double>& lines, double lo, double hi,
+                                                 std::int64_t at)
+{
+    constexpr std::int64_t kReach = 4;
+    double widest = 0.0;
+    for (std::size_t i = 1; i < lines.size(); ++i)
+        if (std::min(lines[i], lines[i - 1]) >= lo && std::max(lines[i], lines[i - 1]) <= hi)
+            widest = std::max(widest, std::abs(lines[i] - lines[i - 1]));
+    const double cover = kReach * widest * (1 - 1e-9);
+    const std::int64_t blocks = static_cast<std::int64_t>(lines.size()) - 1;
+    const auto edge = [&](std::int64_t b) {
+        return std::abs(lines[static_cast<std::size_t>(b + 1)] - lines[static_cast<std::size_t>(b)]);
+    };
+    std::int64_t first = at, last = at;
+    const auto more = [&](std::int64_t walked, double covered, std::int64_t next) {
+        return walked < kReach || (covered < cover && edge(next) < 0.75 * widest);
+    };
+    double covered = 0.0;
+    for (; first > 0 && more(at - first, covered, first - 1); --first) covered += edge(first - 1);
+    covered = 0.0;
+    for (; last + 1 < blocks && more(last - at, covered, last + 1); ++last) covered += edge(last + 1);
+    return {first, last};
+}
+
 void correctNearSource(const Mesh& mesh, std::span<const double> conductivity, const PoleSource& source,
                        const MeshPoint& at, std::span<const double> up, std::span<double> b)
 {
-    constexpr std::int64_t reach = 4;
-    const std::int64_t bx = mesh.nx - 1, by = mesh.ny - 1, bz = mesh.nz - 1;
+    const std::int64_t bx = mesh.nx - 1, by = mesh.ny - 1;
     const std::int64_t sx = at.block % bx, sy = at.block / bx % by, sz = at.block / (bx * by);
+    const ForegroundBox& f = mesh.foreground;
+    const auto [x0, x1] = exactReach(mesh.lines.x, f.xMin, f.xMax, sx);
+    const auto [y0, y1] = exactReach(mesh.lines.y, f.yMin, f.yMax, sy);
+    const auto [z0, z1] = exactReach(mesh.lines.z, f.zBottom, f.zMax, sz);
     const auto gradient = [&](const NodePoint& p) { return halfSpaceGradient(source, p); };
     ElementMatrix k;
     std::array<double, 8> exact;
-    for (std::int64_t iz = std::max<std::int64_t>(0, sz - reach); iz <= std::min(bz - 1, sz + reach); ++iz)
-        for (std::int64_t iy = std::max<std::int64_t>(0, sy - reach); iy <= std::min(by - 1, sy + reach); ++iy)
-            for (std::int64_t ix = std::max<std::int64_t>(0, sx - reach); ix <= std::min(bx - 1, sx + reach); ++ix) {
+    for (std::int64_t iz = z0; iz <= z1; ++iz)
+        for (std::int64_t iy = y0; iy <= y1; ++iy)
+            for (std::int64_t ix = x0; ix <= x1; ++ix) {
                 const std::int64_t e = (iz * by + iy) * bx + ix;
                 const double contrast = conductivity[static_cast<std::size_t>(e)] - source.conductivity;
                 if (contrast == 0.0) continue;

@@ -4,6 +4,7 @@
 #include "core/datafile/ScheduleLoader.h"
 #include "core/datafile/ScheduleWriter.h"
 #include "core/io/TextFile.h"
+#include "core/mesh/AnomalyRefinement.h"
 #include "core/mesh/MeshBuild.h"
 #include "core/mesh/MeshOfLines.h"
 #include "core/mesh/MeshFileFormat.h"
@@ -52,11 +53,12 @@ Status generateJobMesh(ProjectStore& store, MessageLog& log, MeshBuildOutcome& o
 Status loadJobMesh(ProjectStore& store, const fs::path& path, MessageLog& log)
 {
     constexpr std::string_view source = "LOADMESH";
-    MeshLines expected;
-    ForegroundBox box;
-    const auto made = MakeMeshXYZ(store.settings, expected, box);
+    Mesh expectedMesh;
+    const auto made = MakeMeshXYZ(store.settings, expectedMesh.lines, expectedMesh.foreground);
     if (made != MeshLinesStatus::Made)
         return log.error(source, "the configuration makes no mesh lines: " + std::string(meshLinesMessage(made)));
+    (void)refineNearAnomalies(store.settings, store.survey.electrodes, expectedMesh);  // as the build does
+    const MeshLines& expected = expectedMesh.lines;
     ProjectStore next = store;
     if (funImportMesh(path, next.settings, next.mesh, next.models, log) != MeshFileStatus::Read)
         return log.error(source, path.string() + " not loaded.");
