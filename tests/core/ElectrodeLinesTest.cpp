@@ -10,13 +10,12 @@
 #include "core/import/tables/ElectrodeLines.h"
 #include "core/import/tables/ImportFill.h"
 #include "core/qc/CrossCableMap.h"
+#include "support/RealData.h"
 
 namespace {
 
 using namespace vexora;
 namespace fs = std::filesystem;
-
-const fs::path kRealData = fs::path(VEXORA_SAMPLES_DIR) / "../../../shared/realdata";
 
 // Electrodes numbered 1.. in the order given.
 ImportSet setOf(const std::vector<std::pair<double, double>>& xy)
@@ -99,7 +98,7 @@ TEST(ElectrodeLines, EachLineBecomesACable)
 // survey of scattered electrodes stay on one cable.
 TEST(ElectrodeLines, RealStgSurveys)
 {
-    const fs::path folder = kRealData / "agi_stg/resipy";
+    const fs::path folder = vexora::testing::realDataFolder() / "agi_stg/resipy";
     if (!fs::is_directory(folder)) GTEST_SKIP() << "the real field files (shared/realdata) are not on this machine";
     const struct {
         const char* file;
