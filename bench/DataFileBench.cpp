@@ -8,7 +8,6 @@
 #include <benchmark/benchmark.h>
 
 #include <charconv>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -24,31 +23,15 @@
 #include "core/io/TextFile.h"
 #include "core/platform/ScriptedQuestions.h"
 #include "../tests/support/SurveyGenerator.h"
+#include "BenchSupport.h"
 
 namespace {
 
 using namespace vexora;
 namespace fs = std::filesystem;
 
-// Fastest iteration of each measured operation, in seconds.
-std::map<std::string, double>& best()
-{
-    static std::map<std::string, double> times;
-    return times;
-}
-
-template <class Fn>
-void timed(benchmark::State& state, const std::string& name, Fn&& fn)
-{
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        fn();
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        state.SetIterationTime(seconds);
-        auto [it, added] = best().try_emplace(name, seconds);
-        if (!added && seconds < it->second) it->second = seconds;
-    }
-}
+using bench::best;
+using bench::timed;
 
 const fs::path& surveyFile(std::size_t quadrupoles)
 {

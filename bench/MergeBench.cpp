@@ -25,24 +25,8 @@ namespace fs = std::filesystem;
 constexpr int kFiles = 10;
 constexpr std::size_t kQuadrupoles = 100000;
 
-std::map<std::string, double>& best()
-{
-    static std::map<std::string, double> times;
-    return times;
-}
-
-template <class Fn>
-void timed(benchmark::State& state, const std::string& name, Fn&& fn)
-{
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        fn();
-        const double seconds = bench::secondsSince(start);
-        state.SetIterationTime(seconds);
-        auto [it, added] = best().try_emplace(name, seconds);
-        if (!added && seconds < it->second) it->second = seconds;
-    }
-}
+using bench::best;
+using bench::timed;
 
 // The ten files are the same generated survey: the merge does not look at
 // what the files share except in the orientation check and the fusion.
