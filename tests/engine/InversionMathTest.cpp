@@ -72,6 +72,32 @@ struct StepCase {
     double lambda;
 };
 
+// The dense normal matrices of a small problem, column by column:
+// J^T W^2 J and R^T R.
+struct DenseNormal {
+    std::vector<std::vector<double>> data, roughness;
+};
+
+DenseNormal denseNormal(const Jacobian& j, const std::vector<double>& w, const BlockGrid& grid,
+                        const RoughnessWeights& weights)
+{
+    const std::size_t n = j.cols;
+    DenseNormal normal{std::vector<std::vector<double>>(n, std::vector<double>(n)),
+                       std::vector<std::vector<double>>(n, std::vector<double>(n))};
+    for (std::size_t col = 0; col < n; ++col) {
+        std::vector<double> e(n, 0.0), rtr(n);
+        e[col] = 1;
+        applyRoughnessNormal(grid, weights, e, rtr);
+        for (std::size_t row = 0; row < n; ++row) {
+            double s = 0;
+            for (std::size_t i = 0; i < j.rows; ++i) s += j.values[i * n + row] * w[i] * w[i] * j.values[i * n + col];
+            normal.data[row][col] = s;
+            normal.roughness[row][col] = rtr[row];
+        }
+    }
+    return normal;
+}
+
 TEST(GaussNewtonStep, SolvesTheRegularisedNormalEquations)
 {
     const BlockGrid grid{3, 2, 2};
@@ -90,19 +116,13 @@ TEST(GaussNewtonStep, SolvesTheRegularisedNormalEquations)
     for (const StepCase& c : {StepCase{"dm and m", true, 0.0, 10.0}, StepCase{"dm only", false, 0.0, 1.0},
                               StepCase{"reference", true, 0.05, 3.0}}) {
         SCOPED_TRACE(c.name);
-        // A = J^T W^2 J + lambda (R^T R + a I), built column by column.
+        // A = J^T W^2 J + lambda (R^T R + a I).
+        const DenseNormal normal = denseNormal(j, w, grid, weights);
         std::vector<std::vector<double>> a(n, std::vector<double>(n));
-        for (std::size_t col = 0; col < n; ++col) {
-            std::vector<double> e(n, 0.0), rtr(n);
-            e[col] = 1;
-            applyRoughnessNormal(grid, weights, e, rtr);
-            for (std::size_t row = 0; row < n; ++row) {
-                double s = 0;
-                for (std::size_t i = 0; i < data; ++i)
-                    s += j.values[i * n + row] * w[i] * w[i] * j.values[i * n + col];
-                a[row][col] = s + c.lambda * (rtr[row] + (row == col ? c.referenceWeight : 0.0));
-            }
-        }
+        for (std::size_t col = 0; col < n; ++col)
+            for (std::size_t row = 0; row < n; ++row)
+                a[row][col] = normal.data[row][col] +
+                              c.lambda * (normal.roughness[row][col] + (row == col ? c.referenceWeight : 0.0));
         std::vector<double> b(n, 0.0), rtrm(n);
         applyRoughnessNormal(grid, weights, m, rtrm);
         for (std::size_t row = 0; row < n; ++row) {
@@ -177,22 +197,15 @@ TEST(ModelResolution, ProbedDiagonalMatchesTheDenseResolutionMatrix)
         }
         const std::vector<double> w(data, 1.0);
         const RoughnessWeights weights;
-        std::vector<std::vector<double>> a(n, std::vector<double>(n)), normal(n, std::vector<double>(n));
-        for (std::size_t col = 0; col < n; ++col) {
-            std::vector<double> e(n, 0.0), rtr(n);
-            e[col] = 1;
-            applyRoughnessNormal(grid, weights, e, rtr);
-            for (std::size_t row = 0; row < n; ++row) {
-                double s = 0;
-                for (std::size_t i = 0; i < data; ++i) s += j.values[i * n + row] * j.values[i * n + col];
-                normal[row][col] = s;
-                a[row][col] = s + c.lambda * rtr[row];
-            }
-        }
+        const DenseNormal normal = denseNormal(j, w, grid, weights);
+        std::vector<std::vector<double>> a(n, std::vector<double>(n));
+        for (std::size_t col = 0; col < n; ++col)
+            for (std::size_t row = 0; row < n; ++row)
+                a[row][col] = normal.data[row][col] + c.lambda * normal.roughness[row][col];
         std::vector<double> dense(n);
         for (std::size_t col = 0; col < n; ++col) {
             std::vector<double> b(n);
-            for (std::size_t row = 0; row < n; ++row) b[row] = normal[row][col];
+            for (std::size_t row = 0; row < n; ++row) b[row] = normal.data[row][col];
             dense[col] = solveDense(a, b)[col];
         }
 
