@@ -435,7 +435,11 @@ void ImportSyscal::showTemporary()
 
 void ImportSyscal::cmdImportData_Click()
 {
-    ImportGrids grids = session_.grids;
+    // The accept reads the grids' remote panels, not their rows: the panels
+    // as typed, without copying every row's texts on the window thread.
+    ImportGrids grids;
+    grids.remote1 = session_.grids.remote1;
+    grids.remote2 = session_.grids.remote2;
     RemoteProposal* proposals[2] = {&grids.remote1, &grids.remote2};
     for (int p = 0; p < 2; ++p) {
         proposals[p]->x = numberOf(txtRemote[p][0]);
