@@ -29,6 +29,7 @@
 #include "core/fielddata/ElectrodeEdits.h"
 #include "core/fielddata/Removal.h"
 #include "core/import/GeometricFactor.h"
+#include "core/import/ImportDriver.h"
 #include "core/io/TextFile.h"
 #include "core/settings/SettingsTable.h"
 #include "ui/fielddata/FieldDataModels.h"
@@ -212,15 +213,35 @@ TEST_F(FieldDataRoad, ImportAcceptFilterUndoSortAndSave)
 }
 
 // The accept and "Remove duplicates" work beside the project off the window
-// thread and change it only when they end Ok: a refused accept and a
-// declined replacement leave every table as it was.
-TEST_F(FieldDataRoad, RefusedAcceptAndDeclinedDuplicatesLeaveTheTablesAsTheyWere)
+// thread and change it only when they end Ok: the accept gives the core's
+// tables, a refused accept and a declined replacement leave every table as
+// it was.
+TEST_F(FieldDataRoad, AcceptAndDuplicatesChangeTheTablesOnlyWhenOk)
 {
     ui::ImportSyscal* w = importReal();
     ASSERT_NE(w, nullptr) << log.plainText();
     w->txtCableName->setText("Line A");
     w->cmdImportData->click();
     ASSERT_GE(store.survey.electrodes.size(), 2u) << log.plainText();
+    {
+        // The same tables as the core accept of the same file gives.
+        ImportSet set;
+        ImportGrids grids;
+        MessageLog coreLog;
+        BinImportOptions options;
+        options.binFile = kRealBin;
+        ASSERT_EQ(funImportBinFile(options, set, grids, coreLog), ImportStatus::Ok) << coreLog.plainText();
+        ProjectStore core;
+        FieldDataValues coreValues;
+        ASSERT_EQ(acceptImportInto(set, grids, {true, "Line A", 0}, core, coreValues, coreLog), AcceptStatus::Ok);
+        EXPECT_EQ(store.survey.cableNames, core.survey.cableNames);
+        EXPECT_EQ(store.survey.electrodes, core.survey.electrodes);
+        EXPECT_EQ(store.survey.quadrupoles, core.survey.quadrupoles);
+        EXPECT_EQ(store.settings, core.settings);
+        EXPECT_EQ(store.mesh.lines, core.mesh.lines);
+        EXPECT_EQ(w->values().voltage, coreValues.voltage);
+        EXPECT_EQ(w->values().q, coreValues.q);
+    }
     // Electrode 2 put where electrode 1 is: one duplicated pair.
     store.survey.electrodes[1].x = store.survey.electrodes[0].x;
     store.survey.electrodes[1].y = store.survey.electrodes[0].y;
