@@ -4,7 +4,8 @@
 // the resident size, which keeps what earlier iterations freed) gives the
 // store alone and what the open window adds. Then, through the window's own
 // commands, a sort by a value column, a sort by a pole column and one
-// removal step, each through the progress road.
+// removal step, each through the progress road. Last, a 1,000,000-quadrupole
+// import accepted through the window's Import button.
 
 #include <benchmark/benchmark.h>
 
@@ -23,6 +24,7 @@
 #include "../../tests/gui/GuiTestSupport.h"
 #include "../BenchSupport.h"
 #include "core/datafile/ScheduleLoader.h"
+#include "core/import/tables/ImportFill.h"
 #include "core/log/MessageLog.h"
 #include "core/platform/ScriptedQuestions.h"
 #include "core/project/ProjectStore.h"
@@ -96,5 +98,52 @@ void BM_FieldDataWindowOnAMillionQuadrupoles(benchmark::State& state)
     state.counters["removal_step_s"] = Counter(removal, Counter::kAvgIterations);
 }
 BENCHMARK(BM_FieldDataWindowOnAMillionQuadrupoles)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
+
+// Dipole-dipole rounds of growing dipole length on one line, 1 m apart,
+// up to `count` quadrupoles.
+ImportSet dipoleDipoleImport(std::size_t count)
+{
+    constexpr int kElectrodes = 830;
+    ImportSet set;
+    for (int e = 1; e <= kElectrodes; ++e) set.electrodes.push_back({e, e - 1.0, 0, 0});
+    for (int s = 1; s < kElectrodes / 2; ++s)
+        for (int a = 1; a + s <= kElectrodes; ++a)
+            for (int m = a + s + 1; m + s <= kElectrodes; ++m) {
+                if (set.quadrupoles.size() == count) return set;
+                set.quadrupoles.push_back({a, a + s, m, m + s});
+                set.values.push_back({100.0f / static_cast<float>(m - a), 100.0f, 0.5f, 0});
+            }
+    return set;
+}
+
+void BM_FieldDataAcceptAMillionQuadrupoleImport(benchmark::State& state)
+{
+    constexpr std::size_t kCount = 1000000;
+    const ImportSet generated = dipoleDipoleImport(kCount);
+    for (auto _ : state) {
+        ProjectStore store;
+        store.type = ProjectType::DataInversion;
+        MessageLog log;
+        ScriptedQuestions questions = unattendedLoadQuestions();
+        ui::ImportSession session;
+        session.set = generated;
+        if (subFillImportTables(session.set, session.grids, log) != ImportStatus::Ok)
+            state.SkipWithError("import tables not filled");
+        vexora::test::ScriptedFileDialogs dialogs;
+        ui::ImportSyscal window(store, session, log, questions, dialogs);
+        window.setMode(WindowMode::DataSet);
+        window.resize(1200, 800);
+        window.show();
+        window.showTemporary();
+        window.txtCableName->setText("Line1");
+        QApplication::processEvents();
+        const auto start = std::chrono::steady_clock::now();
+        window.cmdImportData->click();
+        QApplication::processEvents();  // the grids shown
+        state.SetIterationTime(bench::secondsSince(start));
+        if (store.survey.quadrupoles.size() != kCount) state.SkipWithError("import not accepted");
+    }
+}
+BENCHMARK(BM_FieldDataAcceptAMillionQuadrupoleImport)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace

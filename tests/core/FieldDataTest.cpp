@@ -360,6 +360,38 @@ TEST(FieldDataAccept, BadImportsLeaveTheProjectAsItWas)
     }
 }
 
+// The window computes an accept off its thread and drops it when cancelled:
+// until taken in, the project is as it was; taken in, it is the import.
+TEST(FieldDataAccept, ComputedBesideTheProjectThenTakenIn)
+{
+    ProjectStore store;
+    FieldDataValues values;
+    MessageLog log;
+    ASSERT_EQ(acceptImportInto(poleDipoleImport(0), remoteAt(-1000), {true, "L", 0}, store, values, log),
+              AcceptStatus::Ok);
+    const ProjectStore before = store;
+    const std::vector<double> voltage = values.voltage;
+    AcceptedImport accepted;
+    ASSERT_EQ(computeAcceptedImport(poleDipoleImport(10), remoteAt(2000), {true, "M", 0}, store, values, accepted, log),
+              AcceptStatus::Ok)
+        << log.plainText();
+    EXPECT_EQ(store.survey.electrodes, before.survey.electrodes);
+    EXPECT_EQ(store.survey.quadrupoles, before.survey.quadrupoles);
+    EXPECT_EQ(store.survey.cableNames, before.survey.cableNames);
+    EXPECT_EQ(store.settings, before.settings);
+    EXPECT_EQ(store.mesh.lines, before.mesh.lines);
+    EXPECT_EQ(values.voltage, voltage);
+
+    const AcceptedImport copy = accepted;
+    takeAcceptedImport(std::move(accepted), store, values);
+    EXPECT_EQ(store.survey.cableNames, (std::vector<std::string>{"L", "Rem_1", "M", "Rem_2"}));
+    EXPECT_EQ(store.survey.quadrupoles, copy.survey.quadrupoles);
+    EXPECT_EQ(store.settings, copy.settings);
+    EXPECT_EQ(store.mesh.lines, copy.lines);
+    EXPECT_EQ(values.voltage.size(), 6u);
+    EXPECT_EQ(values.factor, copy.values.factor);
+}
+
 TEST(FieldDataAccept, OntoAnExistingCableWithOtherNumbers)
 {
     ProjectStore store;

@@ -4,6 +4,8 @@
 // menu, and saved; its electrode grid edited through the prompts; and the
 // survey-design sensitivity job started from it.
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 #include <QAction>
@@ -26,6 +28,8 @@
 #include "core/fielddata/AcceptImport.h"
 #include "core/fielddata/ElectrodeEdits.h"
 #include "core/fielddata/Removal.h"
+#include "core/import/GeometricFactor.h"
+#include "core/import/ImportDriver.h"
 #include "core/io/TextFile.h"
 #include "core/settings/SettingsTable.h"
 #include "ui/fielddata/FieldDataModels.h"
@@ -206,6 +210,87 @@ TEST_F(FieldDataRoad, ImportAcceptFilterUndoSortAndSave)
     EXPECT_EQ(store.survey.quadrupoles.size(), 2 * before);
     EXPECT_EQ(store.survey.cableNames.back(), "Line_B");
     shot("fielddata_two_cables");
+}
+
+// The accept and "Remove duplicates" work beside the project off the window
+// thread and change it only when they end Ok: the accept gives the core's
+// tables, a refused accept and a declined replacement leave every table as
+// it was.
+TEST_F(FieldDataRoad, AcceptAndDuplicatesChangeTheTablesOnlyWhenOk)
+{
+    ui::ImportSyscal* w = importReal();
+    ASSERT_NE(w, nullptr) << log.plainText();
+    w->txtCableName->setText("Line A");
+    w->cmdImportData->click();
+    ASSERT_GE(store.survey.electrodes.size(), 2u) << log.plainText();
+    {
+        // The same tables as the core accept of the same file gives.
+        ImportSet set;
+        ImportGrids grids;
+        MessageLog coreLog;
+        BinImportOptions options;
+        options.binFile = kRealBin;
+        ASSERT_EQ(funImportBinFile(options, set, grids, coreLog), ImportStatus::Ok) << coreLog.plainText();
+        ProjectStore core;
+        FieldDataValues coreValues;
+        ASSERT_EQ(acceptImportInto(set, grids, {true, "Line A", 0}, core, coreValues, coreLog), AcceptStatus::Ok);
+        EXPECT_EQ(store.survey.cableNames, core.survey.cableNames);
+        EXPECT_EQ(store.survey.electrodes, core.survey.electrodes);
+        EXPECT_EQ(store.survey.quadrupoles, core.survey.quadrupoles);
+        EXPECT_EQ(store.settings, core.settings);
+        EXPECT_EQ(store.mesh.lines, core.mesh.lines);
+        EXPECT_EQ(w->values().voltage, coreValues.voltage);
+        EXPECT_EQ(w->values().q, coreValues.q);
+    }
+    // Electrode 2 put where electrode 1 is: one duplicated pair.
+    store.survey.electrodes[1].x = store.survey.electrodes[0].x;
+    store.survey.electrodes[1].y = store.survey.electrodes[0].y;
+    store.survey.electrodes[1].z = store.survey.electrodes[0].z;
+    const ProjectStore before = store;
+    const FieldDataValues values = w->values();
+    const auto sameNumbers = [](const std::vector<double>& a, const std::vector<double>& b) {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                          [](double x, double y) { return x == y || (std::isnan(x) && std::isnan(y)); });
+    };
+    const auto unchanged = [&](const char* what) {
+        EXPECT_EQ(store.survey.cableNames, before.survey.cableNames) << what;
+        EXPECT_EQ(store.survey.electrodes, before.survey.electrodes) << what;
+        EXPECT_EQ(store.survey.quadrupoles, before.survey.quadrupoles) << what;
+        EXPECT_EQ(store.settings, before.settings) << what;
+        EXPECT_EQ(store.mesh.lines, before.mesh.lines) << what;
+        EXPECT_EQ(w->values().voltage, values.voltage) << what;
+        EXPECT_TRUE(sameNumbers(w->values().factor, values.factor)) << what;
+    };
+
+    // A second import under a name a data file cannot hold: logged, the
+    // temporary grids kept for another try.
+    ASSERT_EQ(importReal(), w);
+    w->txtCableName->setText("a#b");
+    w->cmdImportData->click();
+    EXPECT_NE(log.plainText().find("Invalid cable name \"a#b\""), std::string::npos) << log.plainText();
+    EXPECT_TRUE(w->fraTemp->isVisible());
+    unchanged("invalid cable name");
+    w->cmdCancel->click();
+
+    // The pair found, its replacement declined.
+    w->txtToler->setText("0.001");
+    questions.answer(QuestionId::ReplaceDuplicateElectrodes, false);
+    w->cmdRemoveDuplicates->click();
+    ASSERT_EQ(questions.timesAsked(QuestionId::ReplaceDuplicateElectrodes), 1);
+    EXPECT_NE(questions.questions().back().text.find("1] Elect. Line_A, "), std::string::npos)
+        << questions.questions().back().text;
+    unchanged("replacement declined");
+
+    // Accepted: one electrode fewer, the rows kept, factors of the new geometry.
+    questions.answer(QuestionId::ReplaceDuplicateElectrodes, true);
+    w->cmdRemoveDuplicates->click();
+    EXPECT_EQ(store.survey.electrodes.size(), before.survey.electrodes.size() - 1);
+    EXPECT_EQ(store.survey.quadrupoles.size(), before.survey.quadrupoles.size());
+    EXPECT_EQ(w->grdElectrodes->model()->rowCount(), static_cast<int>(store.survey.electrodes.size()));
+    EXPECT_TRUE(sameNumbers(w->values().factor, funGeometricFactor(store.survey, false)));
+    EXPECT_NE(log.plainText().find("Duplicated electrodes removed. " + std::to_string(store.survey.electrodes.size()) +
+                                   " total electrodes."),
+              std::string::npos);
 }
 
 // The electrode grid's prompts on the real file's electrodes: each reached

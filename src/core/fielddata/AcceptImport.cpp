@@ -64,39 +64,41 @@ void setImportedDataLayout(SettingsTable& settings, bool hasIp)
     (void)setSettingText(settings, Item::CurrentColumn, hasIp ? " 12 " : " 11 ");
 }
 
-AcceptStatus acceptImportInto(const ImportSet& set, const ImportGrids& grids, const CableChoice& choice,
-                              ProjectStore& store, FieldDataValues& values, MessageLog& log)
+AcceptStatus computeAcceptedImport(const ImportSet& set, const ImportGrids& grids, const CableChoice& choice,
+                                   const ProjectStore& store, const FieldDataValues& values, AcceptedImport& accepted,
+                                   MessageLog& log)
 {
     if (set.electrodes.empty() && set.quadrupoles.empty()) return AcceptStatus::NothingImported;
-    Survey next = store.survey;
+    const Survey& now = store.survey;
     std::int32_t cable = 0;
     if (choice.newCable) {
         const std::string name = cleanCableName(choice.name);
-        if (!next.electrodes.empty()) {
+        if (!now.electrodes.empty()) {
             const std::string key = lower(name);
-            for (const std::string& existing : next.cableNames)
+            for (const std::string& existing : now.cableNames)
                 if (lower(existing) == key) return AcceptStatus::ExistingCableName;
         }
         if (const auto refused = cableNameRefusal(name)) {
             log.logError(kSource, *refused);
             return AcceptStatus::InvalidCableName;
         }
-        next.cableNames.push_back(name);
-        cable = static_cast<std::int32_t>(next.cableNames.size());
+        cable = static_cast<std::int32_t>(now.cableNames.size() + 1);
     } else {
-        if (choice.existing < 1 || static_cast<std::size_t>(choice.existing) > next.cableNames.size())
+        if (choice.existing < 1 || static_cast<std::size_t>(choice.existing) > now.cableNames.size())
             return AcceptStatus::CannotUseCable;
         cable = choice.existing;
-        if (isRemoteCable(next.cableNames[static_cast<std::size_t>(cable - 1)])) return AcceptStatus::RemoteCable;
+        if (isRemoteCable(now.cableNames[static_cast<std::size_t>(cable - 1)])) return AcceptStatus::RemoteCable;
         // Electrodes are appended to the cable: an imported number the cable
         // already holds would name two electrodes.
         std::unordered_set<std::int32_t> taken;
-        for (const Electrode& e : next.electrodes)
+        for (const Electrode& e : now.electrodes)
             if (e.cable == cable) taken.insert(e.number);
         for (const ImportElectrode& e : set.electrodes)
             if (taken.count(e.number)) return AcceptStatus::CannotUseCable;
     }
 
+    Survey next = now;
+    if (choice.newCable) next.cableNames.push_back(cleanCableName(choice.name));
     const std::size_t cablesBefore = next.cableNames.size();
     const std::size_t rowsBefore = next.quadrupoles.size();
     appendImport(set, grids, cable, next);
@@ -122,12 +124,30 @@ AcceptStatus acceptImportInto(const ImportSet& set, const ImportGrids& grids, co
     }
     nextValues.factor = funGeometricFactor(next, false);
 
-    store.survey = std::move(next);
-    values = std::move(nextValues);
-    store.reciprocals = ReciprocalPairing{};
-    setImportedDataLayout(store.settings, store.survey.present.ip);
-    (void)SetDefaultMeshSettings(store.survey, store.settings, store.mesh.lines, log);
+    SettingsTable settings = store.settings;
+    MeshLines lines = store.mesh.lines;
+    setImportedDataLayout(settings, next.present.ip);
+    (void)SetDefaultMeshSettings(next, settings, lines, log);
+    accepted = {std::move(next), std::move(nextValues), std::move(settings), std::move(lines)};
     return AcceptStatus::Ok;
+}
+
+void takeAcceptedImport(AcceptedImport&& accepted, ProjectStore& store, FieldDataValues& values)
+{
+    store.survey = std::move(accepted.survey);
+    values = std::move(accepted.values);
+    store.settings = std::move(accepted.settings);
+    store.mesh.lines = std::move(accepted.lines);
+    store.reciprocals = ReciprocalPairing{};
+}
+
+AcceptStatus acceptImportInto(const ImportSet& set, const ImportGrids& grids, const CableChoice& choice,
+                              ProjectStore& store, FieldDataValues& values, MessageLog& log)
+{
+    AcceptedImport accepted;
+    const AcceptStatus status = computeAcceptedImport(set, grids, choice, store, values, accepted, log);
+    if (status == AcceptStatus::Ok) takeAcceptedImport(std::move(accepted), store, values);
+    return status;
 }
 
 }  // namespace vexora

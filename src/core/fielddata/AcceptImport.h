@@ -42,10 +42,29 @@ std::string cleanCableName(std::string_view typed);
 // A cable holding remote electrodes ("Rem_" followed by a number).
 bool isRemoteCable(std::string_view name);
 
-// Accepts the import. On any refusal the store is left as it was; the
-// message of a refusal is for the caller to show (see the constants), but
-// ElectrodesNotLoaded is logged under "cmdImportData". The reciprocal
-// pairing is cleared: it no longer matches the rows.
+// Everything an accepted import changes in the project, computed beside it.
+struct AcceptedImport {
+    Survey survey;
+    FieldDataValues values;
+    SettingsTable settings;
+    MeshLines lines;
+};
+
+// Computes the accepted import from the project as it is, reading nothing
+// but its arguments (so it may run off the window thread while the project
+// stays untouched). Refusals are decided here, before anything would change;
+// their message is for the caller to show (see the constants), but
+// ElectrodesNotLoaded and InvalidCableName are logged under "cmdImportData".
+AcceptStatus computeAcceptedImport(const ImportSet& set, const ImportGrids& grids, const CableChoice& choice,
+                                   const ProjectStore& store, const FieldDataValues& values, AcceptedImport& accepted,
+                                   MessageLog& log);
+
+// Swaps a computed import into the project; cheap. The reciprocal pairing
+// is cleared: it no longer matches the rows.
+void takeAcceptedImport(AcceptedImport&& accepted, ProjectStore& store, FieldDataValues& values);
+
+// Accepts the import: computed, then taken in when it is Ok. On any refusal
+// the store is left as it was.
 AcceptStatus acceptImportInto(const ImportSet& set, const ImportGrids& grids, const CableChoice& choice,
                               ProjectStore& store, FieldDataValues& values, MessageLog& log);
 

@@ -435,7 +435,11 @@ void ImportSyscal::showTemporary()
 
 void ImportSyscal::cmdImportData_Click()
 {
-    ImportGrids grids = session_.grids;
+    // The accept reads the grids' remote panels, not their rows: the panels
+    // as typed, without copying every row's texts on the window thread.
+    ImportGrids grids;
+    grids.remote1 = session_.grids.remote1;
+    grids.remote2 = session_.grids.remote2;
     RemoteProposal* proposals[2] = {&grids.remote1, &grids.remote2};
     for (int p = 0; p < 2; ++p) {
         proposals[p]->x = numberOf(txtRemote[p][0]);
@@ -446,8 +450,15 @@ void ImportSyscal::cmdImportData_Click()
     choice.newCable = optNewCable->isChecked();
     choice.name = toWindows1252(txtCableName->text());
     choice.existing = cboUseCable->currentIndex() + 1;
+    // Computed beside the project off the window thread, taken in only when Ok.
+    AcceptedImport accepted;
+    AcceptStatus status = AcceptStatus::Ok;
+    if (readInBackground("Importing data", [&](MessageLog& workLog) {
+            status = computeAcceptedImport(session_.set, grids, choice, store_, values_, accepted, workLog);
+        }))
+        return;  // cancelled: the project as it was
     const std::string title = std::string(kApplicationTitle);
-    switch (acceptImportInto(session_.set, grids, choice, store_, values_, log_)) {
+    switch (status) {
     case AcceptStatus::Ok: break;
     case AcceptStatus::ExistingCableName:
         questions_.showMessage(title, kExistingCableName, MessageIcon::Exclamation);
@@ -464,6 +475,7 @@ void ImportSyscal::cmdImportData_Click()
     case AcceptStatus::InvalidCableName:
     case AcceptStatus::ElectrodesNotLoaded: return;  // logged
     }
+    takeAcceptedImport(std::move(accepted), store_, values_);
     log_.subWriteToTextBox("Imported " + std::to_string(session_.set.electrodes.size()) + " electrodes and " +
                            std::to_string(session_.set.quadrupoles.size()) + " quadrupoles from " +
                            session_.set.sourceFile + "." + kLineBreak);
@@ -487,15 +499,26 @@ void ImportSyscal::cmdCancel_Click()
 void ImportSyscal::cmdRemoveDuplicates_Click()
 {
     const std::size_t before = store_.survey.electrodes.size();
-    Survey next = store_.survey;
-    if (funRenumberElectAndQuad(next, "AUTO", numberOf(txtToler), questions_, log_) != Status::Ok) {
+    const double tolerance = numberOf(txtToler);
+    // The copy, its renumbering (with its questions) and the factors off the
+    // window thread; the project changes only when all of it is Ok.
+    Survey next;
+    std::vector<double> factor;
+    Status status = Status::Ok;
+    if (readInBackground("Removing duplicated electrodes", [&](MessageLog& workLog) {
+            next = store_.survey;
+            status = funRenumberElectAndQuad(next, "AUTO", tolerance, questions_, workLog);
+            if (status == Status::Ok && next.electrodes.size() != before) factor = funGeometricFactor(next, false);
+        }))
+        return;  // cancelled: the project as it was
+    if (status != Status::Ok) {
         log_.logError("cmdRemoveDuplicates", "Error in removing duplicated electrodes.");
         return;
     }
     store_.survey = std::move(next);
     log_.subWriteToTextBox("Duplicated electrodes removed. " + std::to_string(store_.survey.electrodes.size()) +
                            " total electrodes." + kLineBreak);
-    if (store_.survey.electrodes.size() != before) values_.factor = funGeometricFactor(store_.survey, false);
+    if (store_.survey.electrodes.size() != before) values_.factor = std::move(factor);
     refreshAll();
     emit surveyChanged();
 }
@@ -541,7 +564,7 @@ void ImportSyscal::takeRemoval(const RemovalRule& rule)
 {
     RemovalStep step;
     RemovalStatus status = RemovalStatus::Ok;
-    if (readInBackground("Removing data", [&] {
+    if (readInBackground("Removing data", [&](MessageLog&) {
             status = computeRemovalStep(rule, store_.survey, store_.reciprocals, values_, step);
         }))
         return;
@@ -553,7 +576,7 @@ void ImportSyscal::takeRemoval(const RemovalRule& rule)
     removalDone();
 }
 
-bool ImportSyscal::readInBackground(const char* title, const std::function<void()>& work)
+bool ImportSyscal::readInBackground(const char* title, const std::function<void(MessageLog&)>& work)
 {
     // The work reads the tables the grids show; nothing may change them
     // until it is done.
@@ -562,7 +585,8 @@ bool ImportSyscal::readInBackground(const char* title, const std::function<void(
         ~Disabled() { window->setEnabled(true); }
     } disabled{this};
     setEnabled(false);
-    return runWithProgress(this, QString::fromLatin1(title), log_, [&](const Feedback&, MessageLog&) { work(); });
+    return runWithProgress(this, QString::fromLatin1(title), log_,
+                           [&](const Feedback&, MessageLog& workLog) { work(workLog); });
 }
 
 void ImportSyscal::cmdUndo_Click()
@@ -618,7 +642,7 @@ void ImportSyscal::cmdSaveXyz_Click()
 void ImportSyscal::funSortMeasurements(int column, bool increasing, bool absolute)
 {
     std::vector<std::uint32_t> order;
-    if (readInBackground("Sorting", [&] {
+    if (readInBackground("Sorting", [&](MessageLog&) {
             order = quadSortOrder({store_.survey, store_.reciprocals, values_}, column,
                                   increasing ? SortDirection::Increasing : SortDirection::Decreasing, absolute,
                                   quadModel_->ipWindow());

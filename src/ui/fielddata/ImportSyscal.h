@@ -164,9 +164,10 @@ private:
     void applyFilter(const FilterRequest& request, int column);
     // A removal step computed off the window thread, then taken in.
     void takeRemoval(const RemovalRule& rule);
-    // `work` run through the progress road with the window closed to input;
+    // `work` run through the progress road with the window closed to input,
+    // logging into the log it is given (joined to the window's at the end);
     // true when the user cancelled (what the work made is then dropped).
-    bool readInBackground(const char* title, const std::function<void()>& work);
+    bool readInBackground(const char* title, const std::function<void(MessageLog&)>& work);
 
     ProjectStore& store_;
     ImportSession& session_;
