@@ -35,10 +35,10 @@ TEST(HostileInputMemory, ACoreJobOverTheProcessLimitStopsWithItsReason)
         std::uint64_t headroom;
         std::string lastLine;  // after the time stamp
     } cases[] = {
-        // The sample's sensitivity matrix takes about 590 MB.
+        // The sample's sensitivity matrix alone takes about 590 MB.
         {fileText(folder / "InvScript.txt"), 400 << 20,
-         "Script stopped at line 4 (RUNINVERSION): Error: RUNINVERSION: The sensitivity matrix of 2229 data and "
-         "69360 blocks needs about 589 MB; "},
+         "Script stopped at line 4 (RUNINVERSION): Error: RUNINVERSION: The inversion of 2229 data and "
+         "69360 blocks needs about "},
         {paths + "LOADCONFIGURATION \"{F}/Big.data\"\r\nGENERATEMESH\r\n", 16 << 20,
          "Script stopped at line 2 (LOADCONFIGURATION \"{F}/Big.data\"): out of memory (the machine's memory or the "
          "process's memory limit is exhausted)."},

@@ -17,6 +17,7 @@
 #include "engine/inversion/DepthOfInvestigation.h"
 #include "engine/inversion/InversionProgress.h"
 #include "engine/inversion/InversionSettings.h"
+#include "core/jobfiles/CorePrograms.h"
 #include "engine/inversion/LineInversionForward.h"
 #include "engine/inversion/MeshInversionForward.h"
 #include "engine/inversion/RoughnessTrials.h"
@@ -192,13 +193,29 @@ Status ResistivityInversion::setup()
 
     grid_ = forward_.grid();
     own_ = rankShare(rows_.size(), ranks());
+    // The whole peak of this rank, before the first model allocates any of it.
     const std::uint64_t available = forward_.availableBytes();
-    const std::uint64_t jacobianBytes = static_cast<std::uint64_t>(own_.size()) * grid_.size() * sizeof(float);
-    if (available > 0 && jacobianBytes > available / 2)
-        return log_.error(kSource, "The sensitivity matrix of " + std::to_string(own_.size()) + " data and " +
-                                       std::to_string(grid_.size()) + " blocks needs about " +
-                                       std::to_string(jacobianBytes >> 20) + " MB; " +
-                                       std::to_string(available >> 20) + " MB are available.");
+    InversionSize size = forward_.size();
+    size.data = static_cast<std::int64_t>(rows_.size());
+    size.heldTrial = !settings_.linearisedTrials;
+    const InversionMemory needed = inversionMemoryPerRank(size, ranks().count(), available);
+    // The ranks on one machine share its memory.
+    if (available > 0 && needed.total() * static_cast<std::uint64_t>(ranks().onThisMachine()) > available) {
+        const int fit = ranksThatFit(size, available, kMostCoreProcesses);
+        return log_.error(kSource, "The inversion of " + std::to_string(rows_.size()) + " data and " +
+                                       std::to_string(grid_.size()) + " blocks needs " +
+                                       inversionMemoryText(needed, ranks().count()) + "; " +
+                                       std::to_string(available >> 20) + " MB are available" +
+                                       (ranks().onThisMachine() > 1
+                                            ? " to the " + std::to_string(ranks().onThisMachine()) +
+                                                  " ranks on this machine. "
+                                            : ". ") +
+                                       (fit > 0 ? "It fits on " + std::to_string(fit) +
+                                                      " ranks (machines with this much memory each)."
+                                                : "More ranks do not help: what every rank holds whole is "
+                                                  "already too large; use a coarser mesh."));
+    }
+    log_.subWriteToTextBox("Memory: " + inversionMemoryText(needed, ranks().count()) + kLineBreak);
     log_.subWriteToTextBox("Inversion: " + std::to_string(rows_.size()) + " data, " + std::to_string(grid_.size()) +
                            " blocks, " + std::to_string(settings_.roughnessTrials) + " roughness trials" +
                            (settings_.linearisedTrials ? " (linearised)" : " (each modelled)") +

@@ -31,11 +31,16 @@ public:
         MPI_Init_thread(&argc, &argv, MPI_THREAD_FUNNELED, &provided);
         MPI_Comm_rank(MPI_COMM_WORLD, &index_);
         MPI_Comm_size(MPI_COMM_WORLD, &count_);
+        MPI_Comm machine;
+        MPI_Comm_split_type(MPI_COMM_WORLD, MPI_COMM_TYPE_SHARED, 0, MPI_INFO_NULL, &machine);
+        MPI_Comm_size(machine, &onThisMachine_);
+        MPI_Comm_free(&machine);
     }
     ~MpiRanks() override { MPI_Finalize(); }
 
     int index() const override { return index_; }
     int count() const override { return count_; }
+    int onThisMachine() const override { return onThisMachine_; }
     void sum(std::span<double> values) const override { sumOf(values.data(), values.size(), MPI_DOUBLE); }
     void sum(std::span<float> values) const override { sumOf(values.data(), values.size(), MPI_FLOAT); }
     int firstFlagged(bool flag) const override
@@ -70,7 +75,7 @@ private:
         }
     }
 
-    int index_ = 0, count_ = 1;
+    int index_ = 0, count_ = 1, onThisMachine_ = 1;
 };
 
 }  // namespace

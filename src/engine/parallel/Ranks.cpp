@@ -13,6 +13,7 @@ class OneProcess final : public Ranks {
 public:
     int index() const override { return 0; }
     int count() const override { return 1; }
+    int onThisMachine() const override { return 1; }
     void sum(std::span<double>) const override {}
     void sum(std::span<float>) const override {}
     int firstFlagged(bool flag) const override { return flag ? 0 : -1; }

@@ -19,6 +19,8 @@ public:
     virtual ~Ranks() = default;
     virtual int index() const = 0;  // this rank, 0 to count() - 1
     virtual int count() const = 0;
+    // The ranks on this rank's machine, sharing its memory (this one included).
+    virtual int onThisMachine() const = 0;
     // Every rank gets the element-wise sum over ranks, with the same bits
     // on every rank, so that replicated computations stay in step.
     virtual void sum(std::span<double> values) const = 0;
