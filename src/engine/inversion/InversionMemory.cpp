@@ -27,7 +27,7 @@ InversionMemory inversionMemoryPerRank(const InversionSize& size, int ranks, std
     const double factor = kFactorBytesPerNode43 * std::pow(static_cast<double>(n), 4.0 / 3.0);
 #ifdef VEXORA_HAVE_CHOLMOD
     if (availableBytes == 0 || factor <= static_cast<double>(availableBytes) / 2)
-        memory.factor = static_cast<std::uint64_t>(factor);
+        memory.factor = static_cast<std::uint64_t>(std::llround(factor));
 #else
     (void)factor, (void)availableBytes;
 #endif
