@@ -13,6 +13,7 @@ vexora_packages=(
   nlohmann-json3-dev
   libcgal-dev
   libsuitesparse-dev libopenblas0-pthread
+  libopenmpi-dev openmpi-bin
   clang libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core
   python3-vtk9

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "ScriptTestSupport.h"
+#include "engine/inversion/InversionMemory.h"
 #include "engine/script/ScriptRunner.h"
 #include "support/MemoryLimit.h"
 
@@ -35,10 +36,10 @@ TEST(HostileInputMemory, ACoreJobOverTheProcessLimitStopsWithItsReason)
         std::uint64_t headroom;
         std::string lastLine;  // after the time stamp
     } cases[] = {
-        // The sample's sensitivity matrix takes about 590 MB.
+        // The sample's sensitivity matrix alone takes about 590 MB.
         {fileText(folder / "InvScript.txt"), 400 << 20,
-         "Script stopped at line 4 (RUNINVERSION): Error: RUNINVERSION: The sensitivity matrix of 2229 data and "
-         "69360 blocks needs about 589 MB; "},
+         "Script stopped at line 4 (RUNINVERSION): Error: RUNINVERSION: The inversion of 2229 data and "
+         "69360 blocks needs about "},
         {paths + "LOADCONFIGURATION \"{F}/Big.data\"\r\nGENERATEMESH\r\n", 16 << 20,
          "Script stopped at line 2 (LOADCONFIGURATION \"{F}/Big.data\"): out of memory (the machine's memory or the "
          "process's memory limit is exhausted)."},
@@ -58,6 +59,35 @@ TEST(HostileInputMemory, ACoreJobOverTheProcessLimitStopsWithItsReason)
         EXPECT_EQ(fileText(folder / "DataInput.data"), input);
         EXPECT_FALSE(fs::exists(folder / "InvDataOutput.data"));
     }
+}
+
+// Only the rows of J divide among ranks; the rank count that fits is the
+// fewest whose share does, none when the undivided part alone is too large.
+TEST(InversionMemory, JDividesAmongRanksAndTheFewestRanksThatFitAreNamed)
+{
+    // A mesh of 8 nodes keeps the factor (which counts only where it fits) small.
+    const InversionSize size{8, 500, 10, 101, 1, false};
+    const InversionMemory one = inversionMemoryPerRank(size, 1, 0), two = inversionMemoryPerRank(size, 2, 0);
+    EXPECT_EQ(one.jacobian, 101u * 500 * 4);
+    EXPECT_EQ(two.jacobian, 51u * 500 * 4);  // the larger share
+    EXPECT_EQ(one.fields, 2u * 10 * 8 * 4);
+    EXPECT_EQ(inversionMemoryPerRank({8, 500, 10, 101, 1, true}, 1, 0).fields, 3u * 10 * 8 * 4);
+    EXPECT_EQ(one.factor, 2048u);  // 128 n^(4/3)
+    EXPECT_EQ(two.forward, one.forward);
+    EXPECT_EQ(two.factor, one.factor);
+    EXPECT_EQ(inversionMemoryPerRank(size, 101, 0).jacobian, 500u * 4);
+
+    const std::uint64_t undivided = one.total() - one.jacobian;
+    EXPECT_EQ(ranksThatFit(size, one.total(), 1024), 1);
+    EXPECT_EQ(ranksThatFit(size, two.total(), 1024), 2);
+    EXPECT_EQ(ranksThatFit(size, undivided + 500 * 4, 1024), 101);
+    EXPECT_EQ(ranksThatFit(size, undivided, 1024), 0);
+
+    const InversionMemory large = inversionMemoryPerRank({86691, 69360, 96, 2229, 2, false}, 2, 0);
+    const std::string text = inversionMemoryText(large, 2);
+    EXPECT_EQ(text.substr(0, 6), "about ");
+    EXPECT_NE(text.find(" MB per rank on 2 ranks (forward model "), std::string::npos) << text;
+    EXPECT_NE(text.find(", sensitivity matrix 295 MB)"), std::string::npos) << text;
 }
 
 }  // namespace

@@ -1,10 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <random>
+#include <thread>
 
 #include "ForwardTestSupport.h"
+#include "ScriptTestSupport.h"
+#include "core/jobs/RurVexora.h"
+#include "core/platform/ChildProcess.h"
+#include "engine/script/JobSteps.h"
+#include "engine/script/ProgramArguments.h"
+#include "engine/script/ScriptRunner.h"
 #include "core/import/GeometricFactor.h"
 #include "core/qc/ReciprocalCheck.h"
 #include "engine/inversion/Inversion.h"
@@ -475,6 +483,156 @@ TEST(InversionStart, MedianApparentResistivityOrTheFixedValue)
         EXPECT_NE(log.plainText().find(c.line), std::string::npos) << log.plainText();
         for (double sigma : result.model.conductivity) ASSERT_NEAR(1 / sigma, c.expected, 1e-9 * c.expected);
     }
+}
+
+// The synthetic block's inversion as a core job: the project folder the
+// workbench prepares, run by the core's program alone or as MPI ranks.
+struct CoreJob {
+    fs::path folder, script;
+    std::size_t data = 0;
+};
+
+CoreJob syntheticJob(const std::string& name)
+{
+    Synthetic s = synthetic(0.0);
+    CoreJob job{freshFolder(name) / "site.VXRprj", {}, s.data};
+    fs::create_directory(job.folder);
+    MessageLog log;
+    EXPECT_EQ(prepareRurJob(s.store, job.folder, "INV", job.script, log), Status::Ok) << log.plainText();
+    return job;
+}
+
+// Why the ranked tests cannot run here; empty when they can.
+std::string rankedRunMissing()
+{
+#ifndef VEXORA_TEST_MPI
+    return "the core is built without MPI";
+#else
+    return locateProgramOnPath("mpirun") ? "" : "mpirun is not installed";
+#endif
+}
+
+// The command the manager would run for `ranks` ranks of the core on `script`.
+CoreCommand rankedCommand(const fs::path& script, int ranks)
+{
+    std::string why;
+    const std::optional<CoreCommand> command =
+        coreCommand(fs::path(VEXORA_APP_DIR) / kCoreName, script, {ranks, {}}, why);
+    EXPECT_TRUE(command) << why;
+    return command.value_or(CoreCommand{});
+}
+
+int start(const CoreCommand& command)
+{
+    std::string why;
+    const std::optional<int> process = startChildProcess(command.program, command.arguments, {}, &why);
+    EXPECT_TRUE(process) << why;
+    return process.value_or(-1);
+}
+
+std::optional<ProcessEnd> waitFor(int process, std::chrono::seconds limit = std::chrono::seconds(180))
+{
+    const auto until = std::chrono::steady_clock::now() + limit;
+    while (process > 0 && std::chrono::steady_clock::now() < until) {
+        if (std::optional<ProcessEnd> end = childProcessEnd(process)) return end;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return std::nullopt;
+}
+
+std::vector<double> resistivityOf(const fs::path& meshFile)
+{
+    const ViewerModel model = viewerModelAt(meshFile);
+    const std::vector<double>* rho = model.quantity("Resistivity");
+    return rho ? *rho : std::vector<double>{};
+}
+
+std::string lineStarting(const std::string& text, const std::string& start)
+{
+    const std::size_t at = text.find(start);
+    return at == std::string::npos ? "" : text.substr(at, text.find_first_of("\r\n", at) - at);
+}
+
+TEST(InversionOnRanks, TwoRanksGiveTheModelOfOneEachHoldingHalfOfJ)
+{
+    if (const std::string missing = rankedRunMissing(); !missing.empty()) GTEST_SKIP() << missing;
+    const CoreJob one = syntheticJob("vexora_ranks_one"), two = syntheticJob("vexora_ranks_two");
+    ASSERT_EQ(waitFor(start(rankedCommand(one.script, 1))), ProcessEnd{}) << fileText(one.folder / kInvLogFile);
+    ASSERT_EQ(waitFor(start(rankedCommand(two.script, 2))), ProcessEnd{}) << fileText(two.folder / kInvLogFile);
+
+    const std::string log = fileText(two.folder / kInvLogFile);
+    EXPECT_NE(log.find("The job runs on 2 ranks."), std::string::npos) << log;
+    // Each rank holds its half of the rows of J, and says so.
+    unsigned rows[2] = {}, megabytes[2] = {};
+    ASSERT_EQ(std::sscanf(lineStarting(log, "Sensitivity matrix on 2 ranks: ").c_str(),
+                          "Sensitivity matrix on 2 ranks: %u + %u rows, %u + %u MB", &rows[0], &rows[1], &megabytes[0],
+                          &megabytes[1]),
+              4)
+        << log;
+    EXPECT_EQ(rows[0] + rows[1], one.data);
+    EXPECT_LE(std::max(rows[0], rows[1]) - std::min(rows[0], rows[1]), 1u);
+    EXPECT_EQ(lineStarting(log, "Final misfit"), lineStarting(fileText(one.folder / kInvLogFile), "Final misfit"));
+
+    const std::vector<double> a = resistivityOf(one.folder / kInvModelOutputFile);
+    const std::vector<double> b = resistivityOf(two.folder / kInvModelOutputFile);
+    ASSERT_EQ(a.size(), b.size());
+    ASSERT_FALSE(a.empty());
+    for (std::size_t k = 0; k < a.size(); ++k) ASSERT_NEAR(b[k], a[k], 1e-4 * a[k]) << "block " << k;
+}
+
+TEST(InversionOnRanks, TheAbortFileEndsEveryRank)
+{
+    if (const std::string missing = rankedRunMissing(); !missing.empty()) GTEST_SKIP() << missing;
+    const CoreJob job = syntheticJob("vexora_ranks_abort");
+    const int process = start(rankedCommand(job.script, 2));
+    // Asked for once the inversion runs.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    while (std::chrono::steady_clock::now() < until) {
+        const std::optional<ProgressState> state = lastProgress(job.folder / kProgressFile);
+        if (state && state->stage.starts_with("Inversion")) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ASSERT_TRUE(writeFileAtomically(job.folder / kAbortFile, "Abort\r\n"));
+    const std::optional<ProcessEnd> end = waitFor(process, std::chrono::seconds(120));
+    ASSERT_TRUE(end) << "the ranks did not end";
+    EXPECT_EQ(end->exitStatus, static_cast<int>(ScriptStatus::Aborted));
+    EXPECT_NE(lastLogLine(job.folder / kInvLogFile).find("\tScript aborted "), std::string::npos)
+        << fileText(job.folder / kInvLogFile);
+}
+
+// One rank whose data have nothing to invert (its own script loads them),
+// the other's fine: the job stops on both, the log names the failing rank
+// and its reason, and no result file is written.
+TEST(InversionOnRanks, ARankThatFailsEndsTheJobWithItsReason)
+{
+    if (const std::string missing = rankedRunMissing(); !missing.empty()) GTEST_SKIP() << missing;
+    const CoreJob job = syntheticJob("vexora_ranks_fail");
+    ProjectStore skipped;  // of every reading
+    MessageLog log;
+    ASSERT_EQ(loadJobDataFile(skipped, job.folder / kDataInputFile, log), Status::Ok) << log.plainText();
+    std::fill(skipped.survey.quadrupoles.resistance.begin(), skipped.survey.quadrupoles.resistance.end(), 0.0);
+    ASSERT_EQ(saveJobDataFile(skipped, job.folder / "Unread.data", false, log), Status::Ok) << log.plainText();
+    std::string text = fileText(job.script);
+    text.replace(text.find(kDataInputFile), kDataInputFile.size(), "Unread.data");
+    const fs::path other = job.folder / "OtherRank.txt";
+    ASSERT_TRUE(writeFileAtomically(other, text));
+
+    // "-n 2 ... CORE RUNSCRIPT SCRIPT" made "-n 1 ... CORE RUNSCRIPT SCRIPT : -n 1 CORE RUNSCRIPT OTHER".
+    CoreCommand command = rankedCommand(job.script, 2);
+    ASSERT_GE(command.arguments.size(), 5u);
+    command.arguments[1] = "1";
+    const std::string core = command.arguments[command.arguments.size() - 3];
+    command.arguments.insert(command.arguments.end(), {":", "-n", "1", core, "RUNSCRIPT", other.string()});
+    const std::optional<ProcessEnd> end = waitFor(start(command));
+    ASSERT_TRUE(end) << "the ranks did not end";
+    EXPECT_NE(end->exitStatus, 0);
+    EXPECT_NE(lastLogLine(job.folder / kInvLogFile)
+                  .find("\tScript stopped at line 4 (RUNINVERSION): Error: RUNINVERSION: No data to invert: every "
+                        "quadrupole is skipped or has no reading. (rank 1 of 2)"),
+              std::string::npos)
+        << fileText(job.folder / kInvLogFile);
+    for (std::string_view result : {kInvModelOutputFile, kInvFullMeshOutputFile, kInvDataOutputFile})
+        EXPECT_FALSE(fs::exists(job.folder / result)) << result;
 }
 
 }  // namespace

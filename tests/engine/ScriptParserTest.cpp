@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include "core/jobs/CoreScript.h"
 #include "engine/script/ProgramArguments.h"
 #include "engine/script/ScriptParser.h"
@@ -125,8 +127,36 @@ TEST(ProgramArguments, AcceptExactlyTheDocumentedCommandLines)
     for (const char* kind : {"INV", "SENS"}) EXPECT_TRUE(managerArguments({"VexoraRUR64.exe", "s.txt", kind}));
     for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
              {"VexoraRUR64", "s.txt"}, {"VexoraRUR64", "s.txt", "fwm"}, {"Other", "s.txt", "INV"},
-             {"VexoraRUR64", "s.txt", "71"}, {"VexoraRUR64", "s.txt", "FWM", "x"}})
+             {"VexoraRUR64", "s.txt", "71"}, {"VexoraRUR64", "s.txt", "FWM", "x"},
+             {"VexoraRUR64", "s.txt", "INV", "--processes"}, {"VexoraRUR64", "s.txt", "INV", "--processes", "0"},
+             {"VexoraRUR64", "s.txt", "INV", "--processes", "2x"}, {"VexoraRUR64", "s.txt", "INV", "--processes", "1025"},
+             {"VexoraRUR64", "s.txt", "INV", "--processes", "2", "--processes", "3"},
+             {"VexoraRUR64", "s.txt", "INV", "--hostfile", ""}})
         EXPECT_FALSE(managerArguments(bad)) << bad.size();
+
+    // The ranks' options, and the mpirun command line they make: the core
+    // itself for one process.
+    const auto ranked = managerArguments({"VexoraRUR64", "s.txt", "INV", "--hostfile", "/h/hosts", "--processes", "4"});
+    ASSERT_TRUE(ranked);
+    EXPECT_EQ(ranked->processes.count, 4);
+    EXPECT_EQ(ranked->processes.hostFile, fs::path("/h/hosts"));
+    EXPECT_EQ(processArguments(ranked->processes),
+              (std::vector<std::string>{"--processes", "4", "--hostfile", "/h/hosts"}));
+    EXPECT_TRUE(processArguments({1, "/h/hosts"}).empty());
+    std::string why;
+    const auto alone = coreCommand("/app/VexoraRUR64", "/j/s.txt", {}, why);
+    ASSERT_TRUE(alone);
+    EXPECT_EQ(alone->program, fs::path("/app/VexoraRUR64"));
+    EXPECT_EQ(alone->arguments, (std::vector<std::string>{"RUNSCRIPT", "/j/s.txt"}));
+    if (const auto mpirun = coreCommand("/app/VexoraRUR64", "/j/s.txt", ranked->processes, why)) {
+        EXPECT_EQ(mpirun->program.filename(), "mpirun");
+        std::vector<std::string> expected{"-n", "4", "--hostfile", "/h/hosts"};
+        if (geteuid() == 0) expected.push_back("--allow-run-as-root");
+        expected.insert(expected.end(), {"/app/VexoraRUR64", "RUNSCRIPT", "/j/s.txt"});
+        EXPECT_EQ(mpirun->arguments, expected);
+    } else {
+        EXPECT_EQ(why, "mpirun not found: install OpenMPI (openmpi-bin) to run a job on 4 processes.");
+    }
 }
 
 }  // namespace

@@ -39,7 +39,7 @@ const std::vector<Command>& commands()
          runForward},
         {"invert", "invert IN.data... [--config C.cnfg] [--threads N] [--start RHO] [--name NAME]\n"
                    "                                  [--dim 2|3|auto] [--doi] [--no-start | --run]\n"
-                   "                                  [--app-folder DIR]\n"
+                   "                                  [--processes N [--hostfile FILE]] [--app-folder DIR]\n"
                    "                                  invert each data file in a new project folder beside it\n"
                    "                                  (--run: in this process, without the manager)\n"
                    "                                  --config: its tags over the data file's; --threads: default\n"
@@ -47,7 +47,9 @@ const std::vector<Command>& commands()
                    "                                  resistivity (ohm m) instead of the data's median; --dim 2:\n"
                    "                                  the section under a line of electrodes, auto (default): 2 when\n"
                    "                                  the electrodes lie on one line; --doi: two more inversions\n"
-                   "                                  for the depth-of-investigation index (#doi_index 1)",
+                   "                                  for the depth-of-investigation index (#doi_index 1);\n"
+                   "                                  --processes: the core runs as N MPI ranks (mpirun), on the\n"
+                   "                                  machines of the host file when one is given",
          runInvert},
         {"import", "import FORMAT IN [--sequence SEQ | --conversion TABLE | --renumber profile|grid\n"
                    "                                  [--start xmin|xmax|ymin|ymax] [--snake]] [--cable NAME] [--reverse-cable]\n"

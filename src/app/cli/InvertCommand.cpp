@@ -2,6 +2,7 @@
 // of an inversion. Each file gets its own project folder beside it; a file
 // that fails does not stop the others.
 
+#include <charconv>
 #include <ostream>
 
 #include "app/cli/Cli.h"
@@ -51,6 +52,19 @@ InvertOptions parseOptions(const Arguments& args, std::ostream& err)
         }
         else if (a == "--name" && i + 1 < args.size()) options.run.name = args[++i], options.named = true;
         else if (a == "--app-folder" && i + 1 < args.size()) options.run.applicationFolder = args[++i];
+        else if (a == "--processes" && i + 1 < args.size()) {
+            const std::string& value = args[++i];
+            int n = 0;
+            const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), n);
+            if (error == std::errc() && end == value.data() + value.size() && n >= 1 && n <= kMostCoreProcesses) {
+                options.run.processes.count = n;
+            } else {
+                err << "vexora invert: --processes takes a whole number of processes from 1 to "
+                    << kMostCoreProcesses << ", not '" << args[i] << "'.\n";
+                options.valid = false;
+            }
+        }
+        else if (a == "--hostfile" && i + 1 < args.size()) options.run.processes.hostFile = fs::absolute(args[++i]);
         else if (a.size() > 1 && a[0] == '-') options.valid = false;
         else options.files.emplace_back(a);
     }
@@ -58,6 +72,9 @@ InvertOptions parseOptions(const Arguments& args, std::ostream& err)
     if (options.files.empty() || (options.named && options.files.size() != 1)) options.valid = false;
     if (options.inProcess && !options.run.start) options.valid = false;
     if (options.inProcess) options.run.start = false;  // prepared here, then run here
+    // Several ranks need mpirun, started by the manager; a host file needs several ranks.
+    if (options.inProcess && options.run.processes.count > 1) options.valid = false;
+    if (!options.run.processes.hostFile.empty() && options.run.processes.count < 2) options.valid = false;
     if (options.run.dimension.empty()) options.run.dimension = "AUTO";
     return options;
 }

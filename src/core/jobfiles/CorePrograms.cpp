@@ -19,4 +19,12 @@ std::string_view jobKindWord(JobType type)
     return "SENS";
 }
 
+std::vector<std::string> processArguments(const CoreProcesses& processes)
+{
+    if (processes.count <= 1) return {};
+    std::vector<std::string> args{"--processes", std::to_string(processes.count)};
+    if (!processes.hostFile.empty()) args.insert(args.end(), {"--hostfile", processes.hostFile.string()});
+    return args;
+}
+
 }  // namespace vexora

@@ -2,7 +2,10 @@
 // The core's programs as the workbench starts them and the programs read
 // their own command lines: the program names and the job kinds.
 
+#include <filesystem>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace vexora {
 
@@ -16,5 +19,15 @@ enum class JobType { Inversion, Forward, Sensitivity };
 JobType jobType(std::string_view kind);
 // "INV", "FWM" or "SENS": the last word of the manager's command line.
 std::string_view jobKindWord(JobType type);
+
+// How many processes run the core (as the ranks of one MPI job), and where.
+struct CoreProcesses {
+    int count = 1;
+    std::filesystem::path hostFile;  // empty: all on this machine
+};
+inline constexpr int kMostCoreProcesses = 1024;
+// The manager's options for `processes` (none for one process):
+// "--processes N" and "--hostfile FILE".
+std::vector<std::string> processArguments(const CoreProcesses& processes);
 
 }  // namespace vexora

@@ -75,7 +75,8 @@ ConsoleRunOutcome invertLoadedSurvey(ProjectStore& store, const fs::path& dataFi
     fs::path script;
     outcome.status = prepareRurJob(store, folder, "INV", script, log, {}, options.dimension);
     if (outcome.status == Status::Ok && options.start)
-        outcome.status = startRurJob(options.applicationFolder, script, JobType::Inversion, launcher, log);
+        outcome.status =
+            startRurJob(options.applicationFolder, script, JobType::Inversion, launcher, log, options.processes);
     return outcome;
 }
 

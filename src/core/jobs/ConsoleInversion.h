@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/jobfiles/CorePrograms.h"
 #include "core/log/MessageLog.h"
 #include "core/platform/ProcessLauncher.h"
 #include "core/project/ProjectStore.h"
@@ -30,6 +31,7 @@ struct ConsoleRunOptions {
     // file's run before its folder is made (the reason logged).
     std::function<bool(const Survey&, MessageLog&)> acceptSurvey;
     std::string dimension;  // the word after RUNINVERSION (funWriteInvScript); empty: none
+    CoreProcesses processes;  // the core's ranks (one by default)
 };
 
 struct ConsoleRunOutcome {

@@ -147,26 +147,29 @@ Status prepareRurJob(ProjectStore& store, const fs::path& projectFolder, std::st
 }
 
 Status startRurJob(const fs::path& applicationFolder, const fs::path& scriptFile, JobType type,
-                   ProcessLauncher& launcher, MessageLog& log)
+                   ProcessLauncher& launcher, MessageLog& log, const CoreProcesses& processes)
 {
     const std::optional<fs::path> manager = locateProgramFile(applicationFolder, kManagerProgram);
     if (!manager)
         return log.error(kSource, (applicationFolder / kManagerProgram).string() + " not found!");
     std::string why;
-    if (!launcher.startDetached(*manager, {std::string(kCoreName), scriptFile.string(), std::string(jobKindWord(type))},
-                                applicationFolder, &why))
+    std::vector<std::string> arguments{std::string(kCoreName), scriptFile.string(), std::string(jobKindWord(type))};
+    for (std::string& option : processArguments(processes)) arguments.push_back(std::move(option));
+    if (!launcher.startDetached(*manager, arguments, applicationFolder, &why))
         return log.error(kSource, manager->string() + " not started: " + why);
-    log.subWriteToTextBox(std::string(kManagerProgram) + " started on " + scriptFile.string() + kLineBreak);
+    log.subWriteToTextBox(std::string(kManagerProgram) + " started on " + scriptFile.string() +
+                          (processes.count > 1 ? " with " + std::to_string(processes.count) + " processes" : "") +
+                          kLineBreak);
     return Status::Ok;
 }
 
 Status funRunRurJob(ProjectStore& store, const fs::path& folder, std::string_view kind,
                     const fs::path& applicationFolder, ProcessLauncher& launcher, MessageLog& log,
-                    std::string_view date)
+                    std::string_view date, const CoreProcesses& processes)
 {
     fs::path scriptFile;
     if (prepareRurJob(store, folder, kind, scriptFile, log, date) != Status::Ok) return Status::Error;
-    return startRurJob(applicationFolder, scriptFile, jobType(kind), launcher, log);
+    return startRurJob(applicationFolder, scriptFile, jobType(kind), launcher, log, processes);
 }
 
 }  // namespace vexora

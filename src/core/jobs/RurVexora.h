@@ -66,15 +66,15 @@ Status prepareRurJob(ProjectStore& store, const std::filesystem::path& folder, s
                      std::string_view dimension = {});
 
 // Starts the manager program of the application folder in that folder:
-// VORozurire.exe VexoraRUR64 SCRIPT KIND-WORD.
+// VORozurire.exe VexoraRUR64 SCRIPT KIND-WORD [--processes N [--hostfile FILE]].
 Status startRurJob(const std::filesystem::path& applicationFolder, const std::filesystem::path& scriptFile,
-                   JobType type, ProcessLauncher& launcher, MessageLog& log);
+                   JobType type, ProcessLauncher& launcher, MessageLog& log, const CoreProcesses& processes = {});
 
 // The whole job: prepare, then start. Returns Ok when the manager program
 // was started; Error, with the reason logged, when the folder could not be
 // filled or the program not started (what was written stays).
 Status funRunRurJob(ProjectStore& store, const std::filesystem::path& folder, std::string_view kind,
                     const std::filesystem::path& applicationFolder, ProcessLauncher& launcher, MessageLog& log,
-                    std::string_view date = {});
+                    std::string_view date = {}, const CoreProcesses& processes = {});
 
 }  // namespace vexora

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
 namespace vexora {
 
@@ -24,6 +25,21 @@ std::optional<fs::path> locateProgramFile(const fs::path& folder, std::string_vi
         const fs::path candidate = folder / name;
         std::error_code ec;
         if (fs::is_regular_file(candidate, ec)) return candidate;
+    }
+    return std::nullopt;
+}
+
+std::optional<fs::path> locateProgramOnPath(std::string_view programName)
+{
+    const char* path = std::getenv("PATH");
+    std::string_view rest = path ? path : "";
+    while (!rest.empty()) {
+        const std::size_t colon = rest.find(':');
+        const std::string_view folder = rest.substr(0, colon);
+        if (!folder.empty())
+            if (std::optional<fs::path> found = locateProgramFile(fs::path(folder), programName)) return found;
+        if (colon == std::string_view::npos) break;
+        rest.remove_prefix(colon + 1);
     }
     return std::nullopt;
 }

@@ -39,6 +39,10 @@ std::vector<std::string> programFileNames(std::string_view programName);
 std::optional<std::filesystem::path> locateProgramFile(const std::filesystem::path& folder,
                                                        std::string_view programName);
 
+// The program's file in the first folder of PATH that has it, or nothing:
+// system programs such as mpirun.
+std::optional<std::filesystem::path> locateProgramOnPath(std::string_view programName);
+
 // The folder of the running program's file, as bytes: the companion
 // programs (the core, its manager, the converters) live beside it.
 std::filesystem::path programFolder();

@@ -14,13 +14,16 @@
 #include "core/platform/Feedback.h"
 #include "core/survey/SurveyTables.h"
 #include "core/settings/SettingsTable.h"
+#include "engine/parallel/Ranks.h"
 
 namespace vexora {
 
-// The feedback of a long computation, with the memory it may use.
+// The feedback of a long computation, with the memory it may use and the
+// processes it is shared among.
 struct ComputeControl : Feedback {
     // Memory the computation may use; 0: what /proc/meminfo says is available.
     std::uint64_t memoryLimitBytes = 0;
+    const Ranks* ranks = &singleProcess();
 };
 
 // What a model gives the survey: its calculated columns, in quadrupole order.

@@ -130,9 +130,12 @@ Status prepareForward(const Mesh& mesh, const Models& models, const Survey& surv
     return Status::Ok;
 }
 
-Status solveModel(const Mesh& mesh, const ForwardSetup& setup, std::span<const double> conductivity,
-                  const ComputeControl& control, int from, int to, std::string_view label, std::string_view source,
-                  MessageLog& log, ForwardSystem& system, const PoleFieldSink& onField)
+namespace {
+
+// solveModel on this rank's share of the sources.
+Status solveOwnSources(const Mesh& mesh, const ForwardSetup& setup, std::span<const double> conductivity,
+                       const ComputeControl& control, int from, int to, std::string_view label,
+                       std::string_view source, MessageLog& log, ForwardSystem& system, const PoleFieldSink& onField)
 {
     const ForwardSettings& settings = setup.settings;
     control.report(from, std::string(label) + ": assembling the system");
@@ -145,12 +148,15 @@ Status solveModel(const Mesh& mesh, const ForwardSetup& setup, std::span<const d
     if (!solver) return log.error(source, "The linear solver could not be set up: " + why);
     log.subWriteToTextBox(std::string(label) + ": " + why + kLineBreak);
 
-    std::vector<MeshPoint> sources(setup.plan.sources.size());
+    const RankShare share = rankShare(setup.plan.sources.size(), *control.ranks);
+    std::vector<MeshPoint> sources(share.size());
     for (std::size_t s = 0; s < sources.size(); ++s)
-        sources[s] = setup.at[static_cast<std::size_t>(setup.plan.sources[s])];
+        sources[s] = setup.at[static_cast<std::size_t>(setup.plan.sources[share.first + s])];
     const int total = static_cast<int>(sources.size());
     const PoleRun run = solvePoleFields(
-        mesh, system, *solver, sources, conductivity, settings.threads, onField, control.cancelRequested,
+        mesh, system, *solver, sources, conductivity, settings.threads,
+        [&](std::size_t s, const PoleSource& pole, std::span<const double> us) { onField(share.first + s, pole, us); },
+        control.cancelRequested,
         [&](int done) {
             control.report(from + (to - from) * done / std::max(total, 1),
                    std::string(label) + ": " + std::to_string(done) + " of " + std::to_string(total) + " sources");
@@ -158,17 +164,20 @@ Status solveModel(const Mesh& mesh, const ForwardSetup& setup, std::span<const d
     if (run.aborted)
         return log.error(source, "Forward model aborted after " + std::to_string(run.solved) + " of " +
                                      std::to_string(total) + " sources; the calculated values are unchanged.");
-    char summary[260], outer[120] = "";
+    char summary[320], outer[120] = "", shared[80] = "";
+    if (control.ranks->count() > 1)
+        std::snprintf(shared, sizeof shared, " (this rank's share of %zu on %d ranks)", setup.plan.sources.size(),
+                      control.ranks->count());
     if (run.outerIterations > 0)
         std::snprintf(outer, sizeof outer, ", each source's own outer condition in at most %d further solves",
                       run.outerIterations);
     if (run.worst.iterations > 0)
-        std::snprintf(summary, sizeof summary, "%s: %d sources solved, at most %d iterations, residual %.2e%s%s",
-                      std::string(label).c_str(), run.solved, run.worst.iterations, run.worst.relativeResidual, outer,
-                      kLineBreak);
+        std::snprintf(summary, sizeof summary, "%s: %d sources solved%s, at most %d iterations, residual %.2e%s%s",
+                      std::string(label).c_str(), run.solved, shared, run.worst.iterations, run.worst.relativeResidual,
+                      outer, kLineBreak);
     else
-        std::snprintf(summary, sizeof summary, "%s: %d sources solved directly%s%s", std::string(label).c_str(),
-                      run.solved, outer, kLineBreak);
+        std::snprintf(summary, sizeof summary, "%s: %d sources solved directly%s%s%s", std::string(label).c_str(),
+                      run.solved, shared, outer, kLineBreak);
     log.subWriteToTextBox(summary);
     if (!run.worst.converged)
         return log.error(source, run.worst.iterations == 0
@@ -177,6 +186,17 @@ Status solveModel(const Mesh& mesh, const ForwardSetup& setup, std::span<const d
                                            std::to_string(settings.iteration.maxIterations) +
                                            " iterations; raise the maximum number of forward iterations.");
     return Status::Ok;
+}
+
+}  // namespace
+
+Status solveModel(const Mesh& mesh, const ForwardSetup& setup, std::span<const double> conductivity,
+                  const ComputeControl& control, int from, int to, std::string_view label, std::string_view source,
+                  MessageLog& log, ForwardSystem& system, const PoleFieldSink& onField)
+{
+    const Status own =
+        solveOwnSources(mesh, setup, conductivity, control, from, to, label, source, log, system, onField);
+    return agreedStatus(*control.ranks, own);
 }
 
 Status modelResistances(const Mesh& mesh, const ForwardSetup& setup, std::span<const double> conductivity,
@@ -193,6 +213,7 @@ Status modelResistances(const Mesh& mesh, const ForwardSetup& setup, std::span<c
                                          if (alsoOnField) alsoOnField(s, pole, us);
                                      });
     if (status != Status::Ok) return status;
+    control.ranks->sum(potential);  // each rank filled the rows of its own sources
     resistance = superpose(setup.plan, potential, kCannotCompute);
     return Status::Ok;
 }

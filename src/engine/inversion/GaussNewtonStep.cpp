@@ -6,14 +6,16 @@
 namespace vexora {
 
 GaussNewtonStep::GaussNewtonStep(const Jacobian& jacobian, std::span<const double> dataWeights,
-                                 const BlockGrid& grid, const Regularisation& regularisation, int threads)
+                                 const BlockGrid& grid, const Regularisation& regularisation, int threads,
+                                 const Ranks& ranks)
     : jacobian_(jacobian), weights_(dataWeights), grid_(grid), regularisation_(regularisation), threads_(threads),
-      dataDiagonal_(jacobian.cols, 0.0), roughnessDiagonal_(jacobian.cols, 0.0)
+      ranks_(ranks), dataDiagonal_(jacobian.cols, 0.0), roughnessDiagonal_(jacobian.cols, 0.0)
 {
     assert(dataWeights.size() == jacobian.rows && grid.size() == jacobian.cols);
     std::vector<double> squaredWeights(jacobian.rows);
     for (std::size_t i = 0; i < jacobian.rows; ++i) squaredWeights[i] = weights_[i] * weights_[i];
     weightedColumnSquares(jacobian, squaredWeights, dataDiagonal_, threads);
+    ranks_.sum(dataDiagonal_);
     roughnessNormalDiagonal(grid_, regularisation_.weights, roughnessDiagonal_);
 }
 
@@ -32,6 +34,7 @@ std::vector<CgOutcome> GaussNewtonStep::solve(std::span<const double> lambdas, s
     std::vector<double> common(n), weighted(data);
     for (std::size_t i = 0; i < data; ++i) weighted[i] = weights_[i] * weights_[i] * residuals[i];
     multiplyTransposed(jacobian_, weighted, common, 1, threads_);
+    ranks_.sum(common);
     if (regularisation_.constrainModelRoughness) applyRoughnessNormal(grid_, regularisation_.weights, model, roughness);
     std::vector<double> b(n * k);
     for (std::size_t c = 0; c < n; ++c)
@@ -45,6 +48,7 @@ std::vector<CgOutcome> GaussNewtonStep::solve(std::span<const double> lambdas, s
     // q_t = (J^T W^2 J + lambda_t (R^T R + a I)) p_t for all t.
     auto apply = [&](const std::vector<double>& p, std::vector<double>& q) {
         multiplyNormal(jacobian_, squaredWeights, p, q, k, threads_);
+        ranks_.sum(q);
         for (std::size_t t = 0; t < k; ++t) {
             const std::span<const double> pt(p.data() + t * n, n);
             applyRoughnessNormal(grid_, regularisation_.weights, pt, roughness);

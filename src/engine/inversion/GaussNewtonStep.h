@@ -13,6 +13,10 @@
 // conjugate gradients preconditioned by its diagonal, never forming J^T J;
 // the systems of several roughness factors advance in lockstep, so that
 // each pass over J serves all of them.
+//
+// Shared among ranks, each holds the rows of J of its own data (with their
+// weights and residuals); the model-space products J^T y are summed over
+// the ranks, so every rank follows the same recurrence.
 
 #include <functional>
 #include <span>
@@ -20,6 +24,7 @@
 
 #include "engine/inversion/Jacobian.h"
 #include "engine/inversion/Roughness.h"
+#include "engine/parallel/Ranks.h"
 
 namespace vexora {
 
@@ -43,7 +48,8 @@ struct UpdateLimits {
 class GaussNewtonStep {
 public:
     GaussNewtonStep(const Jacobian& jacobian, std::span<const double> dataWeights, const BlockGrid& grid,
-                    const Regularisation& regularisation, int threads = 1);
+                    const Regularisation& regularisation, int threads = 1,
+                    const Ranks& ranks = singleProcess());
 
     // dm for each roughness factor, about the model m with residuals r;
     // `onIteration` (may be empty) hears of every CG iteration done.
@@ -58,6 +64,7 @@ private:
     BlockGrid grid_;
     Regularisation regularisation_;
     int threads_;
+    const Ranks& ranks_;
     std::vector<double> dataDiagonal_;       // diag(J^T W^2 J)
     std::vector<double> roughnessDiagonal_;  // diag(R^T R)
 };

@@ -17,6 +17,7 @@
 #include "engine/inversion/DepthOfInvestigation.h"
 #include "engine/inversion/InversionProgress.h"
 #include "engine/inversion/InversionSettings.h"
+#include "core/jobfiles/CorePrograms.h"
 #include "engine/inversion/LineInversionForward.h"
 #include "engine/inversion/MeshInversionForward.h"
 #include "engine/inversion/RoughnessTrials.h"
@@ -38,6 +39,21 @@ constexpr std::size_t kSensitivityRows = 64;
 bool comparable(double modelled, double measuredSign)
 {
     return modelled != kCannotCompute && modelled * measuredSign > 0;
+}
+
+// How the sensitivity rows are shared: "Sensitivity matrix on 2 ranks:
+// 1115 + 1114 rows, 295 + 295 MB".
+std::string rankShareMessage(std::size_t rows, std::size_t blocks, int count)
+{
+    std::string counts, sizes;
+    for (int r = 0; r < count; ++r) {
+        const std::size_t n = rows * (r + 1) / count - rows * r / count;
+        const std::string plus = r > 0 ? " + " : "";
+        counts += plus + std::to_string(n);
+        sizes += plus + std::to_string((n * blocks * sizeof(float) + (1 << 19)) >> 20);
+    }
+    return "Sensitivity matrix on " + std::to_string(count) + " ranks: " + counts + " rows, " + sizes + " MB" +
+           kLineBreak;
 }
 
 bool uniform(const std::vector<double>& values)
@@ -97,6 +113,14 @@ private:
     // sum_i w_i |J_ij| / size_j over the usable data at the kept model `m`
     // with V/I `resistance`, relative to the largest.
     std::vector<double> cumulativeSensitivity(const std::vector<double>& m, const std::vector<double>& resistance);
+    const Ranks& ranks() const { return *control_.ranks; }
+    // This rank's part of a per-row vector (its rows of J).
+    std::span<const double> own(const std::vector<double>& perRow) const
+    {
+        return std::span<const double>(perRow).subspan(own_.first, own_.size());
+    }
+    // The abort request, seen by any rank, stops every rank at the same point.
+    bool cancelled() const { return anyRank(ranks(), control_.cancelled()); }
     void report(int percent, const std::string& stage) const
     {
         control_.report(percent, stage);
@@ -121,6 +145,7 @@ private:
     std::vector<double> reference_;  // log conductivity
     BlockGrid grid_;
     std::vector<std::size_t> rows_;   // quadrupoles inverted
+    RankShare own_;                   // the rows of rows_ whose sensitivities this rank holds
     std::vector<double> data_;        // ln |V/I| measured, per row
     std::vector<double> sign_;        // sign of the measured V/I
     std::vector<double> errors_;      // relative, per row
@@ -167,13 +192,30 @@ Status ResistivityInversion::setup()
     usable_.assign(rows_.size(), 1);
 
     grid_ = forward_.grid();
+    own_ = rankShare(rows_.size(), ranks());
+    // The whole peak of this rank, before the first model allocates any of it.
     const std::uint64_t available = forward_.availableBytes();
-    const std::uint64_t jacobianBytes = static_cast<std::uint64_t>(rows_.size()) * grid_.size() * sizeof(float);
-    if (available > 0 && jacobianBytes > available / 2)
-        return log_.error(kSource, "The sensitivity matrix of " + std::to_string(rows_.size()) + " data and " +
-                                       std::to_string(grid_.size()) + " blocks needs about " +
-                                       std::to_string(jacobianBytes >> 20) + " MB; " +
-                                       std::to_string(available >> 20) + " MB are available.");
+    InversionSize size = forward_.size();
+    size.data = static_cast<std::int64_t>(rows_.size());
+    size.heldTrial = !settings_.linearisedTrials;
+    const InversionMemory needed = inversionMemoryPerRank(size, ranks().count(), available);
+    // The ranks on one machine share its memory.
+    if (available > 0 && needed.total() * static_cast<std::uint64_t>(ranks().onThisMachine()) > available) {
+        const int fit = ranksThatFit(size, available, kMostCoreProcesses);
+        return log_.error(kSource, "The inversion of " + std::to_string(rows_.size()) + " data and " +
+                                       std::to_string(grid_.size()) + " blocks needs " +
+                                       inversionMemoryText(needed, ranks().count()) + "; " +
+                                       std::to_string(available >> 20) + " MB are available" +
+                                       (ranks().onThisMachine() > 1
+                                            ? " to the " + std::to_string(ranks().onThisMachine()) +
+                                                  " ranks on this machine. "
+                                            : ". ") +
+                                       (fit > 0 ? "It fits on " + std::to_string(fit) +
+                                                      " ranks (machines with this much memory each)."
+                                                : "More ranks do not help: what every rank holds whole is "
+                                                  "already too large; use a coarser mesh."));
+    }
+    log_.subWriteToTextBox("Memory: " + inversionMemoryText(needed, ranks().count()) + kLineBreak);
     log_.subWriteToTextBox("Inversion: " + std::to_string(rows_.size()) + " data, " + std::to_string(grid_.size()) +
                            " blocks, " + std::to_string(settings_.roughnessTrials) + " roughness trials" +
                            (settings_.linearisedTrials ? " (linearised)" : " (each modelled)") +
@@ -184,6 +226,7 @@ Status ResistivityInversion::setup()
                                          settings_.rho.errors.potentialPercent)
                                 : "") +
                            kLineBreak);
+    if (ranks().count() > 1) log_.subWriteToTextBox(rankShareMessage(rows_.size(), grid_.size(), ranks().count()));
     return Status::Ok;
 }
 
@@ -258,7 +301,7 @@ void ResistivityInversion::chooseStart(std::vector<double>& logSigma) const
 InversionStatus ResistivityInversion::run(InversionResult& result)
 {
     const auto start = Clock::now();
-    if (setup() != Status::Ok) return InversionStatus::Error;
+    if (agreedStatus(ranks(), setup()) != Status::Ok) return InversionStatus::Error;
     const std::size_t blocks = grid_.size();
     std::vector<double> m(blocks);
     for (std::size_t j = 0; j < blocks; ++j)
@@ -305,7 +348,7 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
     const int threads = forward_.settings().threads;
     while (iteration < settings_.rho.maxIterations) {
         if (atNoiseLevel(chi2)) break;
-        if (control_.cancelled()) {
+        if (cancelled()) {
             aborted = true;
             break;
         }
@@ -332,7 +375,8 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
         const double before = chiSquared(r, w);
 
         const auto sensitivityStart = Clock::now();
-        forward_.jacobian(conductivity(m), rows_, resistance,
+        forward_.jacobian(conductivity(m), std::span<const std::size_t>(rows_).subspan(own_.first, own_.size()),
+                          resistance,
                           control_.part(progress.at(at, IterationPart::Sensitivities, 0),
                                         progress.at(at, IterationPart::Sensitivities, 1), name + ": sensitivities"),
                           j);
@@ -345,11 +389,11 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
             report(progress.at(at, IterationPart::Update, double(done) / cgLimit), name + ": model update");
         };
         onCgIteration(0);
-        const GaussNewtonStep step(j, w, grid_, settings_.regularisation, threads);
+        const GaussNewtonStep step(j, own(w), grid_, settings_.regularisation, threads, ranks());
         const std::vector<double> lambdas =
             roughnessTrialFactors(lambda, settings_.rho.multiplier, settings_.roughnessTrials);
         std::vector<std::vector<double>> updates;
-        step.solve(lambdas, r, m, reference, settings_.rho.update, updates, onCgIteration);
+        step.solve(lambdas, own(r), m, reference, settings_.rho.update, updates, onCgIteration);
         std::vector<RoughnessTrial> trials;
         // The modelled trial that is the choice so far, its fields held by
         // the forward model and its V/I here: the full step to it needs no
@@ -361,8 +405,14 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
             std::vector<double> stacked(blocks * lambdas.size());
             for (std::size_t t = 0; t < lambdas.size(); ++t)
                 std::copy(updates[t].begin(), updates[t].end(), stacked.begin() + t * blocks);
-            predicted.resize(rows_.size() * lambdas.size());
-            multiply(j, stacked, predicted, lambdas.size(), threads);
+            std::vector<double> ownPredicted(own_.size() * lambdas.size());
+            multiply(j, stacked, ownPredicted, lambdas.size(), threads);
+            // Every rank judges the trials on all the data.
+            predicted.assign(rows_.size() * lambdas.size(), 0.0);
+            for (std::size_t t = 0; t < lambdas.size(); ++t)
+                std::copy_n(ownPredicted.begin() + t * own_.size(), own_.size(),
+                            predicted.begin() + t * rows_.size() + own_.first);
+            ranks().sum(predicted);
         }
         for (std::size_t t = 0; t < lambdas.size(); ++t) {
             double trialChi2 = 0;
@@ -447,7 +497,7 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
                 current.conductivity = conductivity(m);
                 current.sensitivity.clear();
                 current.doiIndex.clear();
-                if (save_(current, iteration) != Status::Ok) return InversionStatus::Error;
+                if (agreedStatus(ranks(), save_(current, iteration)) != Status::Ok) return InversionStatus::Error;
             }
         } else {
             chi2 = before;  // the weights of this attempt stay
@@ -479,7 +529,7 @@ InversionStatus ResistivityInversion::run(InversionResult& result)
 
     // A request that came during the last iteration still counts: the job
     // then ends as aborted, with this model saved.
-    if (!aborted && control_.cancelled()) aborted = true;
+    if (!aborted && cancelled()) aborted = true;
     if (aborted)
         ending = "Inversion aborted after iteration " + std::to_string(iteration) + "; the best model so far is kept.";
     if (!ending.empty()) log_.subWriteToTextBox(ending + kLineBreak);
@@ -547,7 +597,7 @@ std::vector<double> ResistivityInversion::cumulativeSensitivity(const std::vecto
     std::vector<std::size_t> rows;
     std::vector<double> w;
     const std::vector<double> all = weights();
-    for (std::size_t i = 0; i < rows_.size(); ++i)
+    for (std::size_t i = own_.first; i < own_.last; ++i)
         if (all[i] > 0) rows.push_back(rows_[i]), w.push_back(all[i]);
     const std::vector<ParameterPlace> places = forward_.places();
     std::vector<double> sum(places.size(), 0.0);
@@ -561,6 +611,7 @@ std::vector<double> ResistivityInversion::cumulativeSensitivity(const std::vecto
             for (std::size_t b = 0; b < sum.size(); ++b) sum[b] += w[first + r] * std::abs(static_cast<double>(row[b]));
         }
     }
+    ranks().sum(sum);
     double largest = 0;
     for (std::size_t b = 0; b < sum.size(); ++b) {
         sum[b] /= places[b].size > 0 ? places[b].size : 1.0;
@@ -568,7 +619,8 @@ std::vector<double> ResistivityInversion::cumulativeSensitivity(const std::vecto
     }
     if (largest > 0)
         for (double& v : sum) v /= largest;
-    log_.subWriteToTextBox("Cumulative sensitivity of " + std::to_string(rows.size()) + " data at the final model: " +
+    const auto counted = static_cast<std::size_t>(std::count_if(all.begin(), all.end(), [](double v) { return v > 0; }));
+    log_.subWriteToTextBox("Cumulative sensitivity of " + std::to_string(counted) + " data at the final model: " +
                            format("%.1f s.", secondsSince(start)) + kLineBreak);
     return sum;
 }

@@ -12,6 +12,7 @@
 #include "engine/forward/ForwardSettings.h"
 #include "engine/forward/QuadrupolePlan.h"
 #include "engine/inversion/BlockGrid.h"
+#include "engine/inversion/InversionMemory.h"
 #include "engine/inversion/Jacobian.h"
 
 namespace vexora {
@@ -42,6 +43,9 @@ public:
     virtual std::vector<ParameterPlace> places() const = 0;
     // Memory the sensitivities may take; 0: not limited here.
     virtual std::uint64_t availableBytes() const = 0;
+    // What sizes the memory of its models and fields, after prepare() (the
+    // data count is the inversion's to fill in).
+    virtual InversionSize size() const = 0;
 
     // V/I of every quadrupole for `conductivity` (one per parameter), the
     // state the sensitivities need of it held as the trial, its progress (by

@@ -30,6 +30,13 @@ public:
     const ForwardSettings& settings() const override { return setup_.settings; }
     const QuadrupolePlan& plan() const override { return setup_.plan; }
     std::uint64_t availableBytes() const override;
+    // A section's fields and band factors are small beside its J: only the
+    // parameters are counted.
+    InversionSize size() const override
+    {
+        return {0, static_cast<std::int64_t>(grid().size()), static_cast<std::int64_t>(setup_.plan.electrodes.size()),
+                0, setup_.settings.threads, false};
+    }
     Status model(std::span<const double> conductivity, const Feedback& progress,
                  std::vector<double>& resistance) override;
     void keepTrial() override { std::swap(fields_, trialFields_); }

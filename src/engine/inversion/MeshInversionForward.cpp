@@ -42,6 +42,7 @@ Status MeshInversionForward::model(std::span<const double> conductivity, const F
     ComputeControl inner;
     inner.progress = progress.progress;
     inner.memoryLimitBytes = control_.memoryLimitBytes;
+    inner.ranks = control_.ranks;
     return modelFieldsAndResistances(mesh_, setup_, conductivity, inner, 0, 100, "Forward model", source_, log_,
                                      system_, trialFields_, resistance);
 }

@@ -25,6 +25,11 @@ public:
     const ForwardSettings& settings() const override { return setup_.settings; }
     const QuadrupolePlan& plan() const override { return setup_.plan; }
     std::uint64_t availableBytes() const override { return setup_.availableBytes; }
+    InversionSize size() const override
+    {
+        return {static_cast<std::int64_t>(mesh_.nodeGrid.size()), blockCount(mesh_),
+                static_cast<std::int64_t>(setup_.plan.electrodes.size()), 0, setup_.settings.threads, false};
+    }
     Status model(std::span<const double> conductivity, const Feedback& progress,
                  std::vector<double>& resistance) override;
     void keepTrial() override { std::swap(fields_, trialFields_); }

@@ -21,15 +21,20 @@ Status modelFieldsAndResistances(const Mesh& mesh, const ForwardSetup& setup, st
     fields.gridPoints = mesh.nodeGrid.size();
     fields.values.assign(setup.plan.electrodes.size() * fields.gridPoints, 0.0f);
     // The sources are the electrodes themselves (everyElectrodeASource).
-    return modelResistances(mesh, setup, conductivity, control, from, to, label, source, log, system, resistance,
-                            [&](std::size_t s, const PoleSource& pole, std::span<const double> us) {
-                                const std::size_t electrode = static_cast<std::size_t>(setup.plan.sources[s]);
-                                std::vector<double> up(fields.gridPoints, 0.0);
-                                primaryPotential(mesh, pole, setup.at[electrode], up);
-                                float* field = fields.values.data() + electrode * fields.gridPoints;
-                                for (std::size_t k = 0; k < fields.gridPoints; ++k)
-                                    field[k] = static_cast<float>(up[k] + us[k]);
-                            });
+    const Status status =
+        modelResistances(mesh, setup, conductivity, control, from, to, label, source, log, system, resistance,
+                         [&](std::size_t s, const PoleSource& pole, std::span<const double> us) {
+                             const std::size_t electrode = static_cast<std::size_t>(setup.plan.sources[s]);
+                             std::vector<double> up(fields.gridPoints, 0.0);
+                             primaryPotential(mesh, pole, setup.at[electrode], up);
+                             float* field = fields.values.data() + electrode * fields.gridPoints;
+                             for (std::size_t k = 0; k < fields.gridPoints; ++k)
+                                 field[k] = static_cast<float>(up[k] + us[k]);
+                         });
+    // Each rank filled the fields of its own sources, zeros elsewhere: the
+    // sum is exact.
+    if (status == Status::Ok) control.ranks->sum(std::span<float>(fields.values));
+    return status;
 }
 
 std::vector<float> blockStiffnesses(const Mesh& mesh)

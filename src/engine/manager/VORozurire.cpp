@@ -1,6 +1,7 @@
 // VORozurire, the numerical core's manager:
-//   VORozurire VexoraRUR64 SCRIPT INV|FWM|SENS
-// starts the core found beside it on the script ("RUNSCRIPT SCRIPT") and
+//   VORozurire VexoraRUR64 SCRIPT INV|FWM|SENS [--processes N] [--hostfile FILE]
+// starts the core found beside it on the script ("RUNSCRIPT SCRIPT"), as N
+// ranks under mpirun when N is above 1, and
 // follows the job through the files the script names: progress, log, abort.
 // With a display it shows the job window; without one (neither DISPLAY nor
 // WAYLAND_DISPLAY nor QT_QPA_PLATFORM set) it prints each new progress line
@@ -124,9 +125,11 @@ int main(int argc, char** argv)
         else std::cout << state->percent << "\t" << state->stage << std::endl;
     };
 
+    const std::optional<CoreCommand> command = coreCommand(*core, job->script, job->processes, why);
+    if (!command) return refuse(why);
     const std::optional<int> coreProcess =
-        startChildProcess(*core, {"RUNSCRIPT", job->script.string()}, {managerProcessEntry()}, &why);
-    if (!coreProcess) return refuse(core->string() + " not started: " + why);
+        startChildProcess(command->program, command->arguments, {managerProcessEntry()}, &why);
+    if (!coreProcess) return refuse(command->program.string() + " not started: " + why);
 
     int exitCode = 1;
     QTimer timer;

@@ -3,7 +3,7 @@
 // starts in the environment (VEXORA_MANAGER_PID=its process id). Once the
 // core's parent is another process, the manager has ended (killed, crashed)
 // and nobody follows the job any more: the core stops after its current
-// step. A core started otherwise (by hand, by a conversion) watches nothing.
+// step. Under mpirun the manager is the parent's parent. A core started otherwise (by hand, by a conversion) watches nothing.
 
 #include <functional>
 #include <string>

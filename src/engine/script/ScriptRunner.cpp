@@ -16,6 +16,7 @@
 #include "engine/script/JobFiles.h"
 #include "engine/script/JobSteps.h"
 #include "engine/script/ScriptParser.h"
+#include "engine/parallel/Ranks.h"
 
 namespace vexora {
 
@@ -74,6 +75,10 @@ std::optional<ScriptError> outputOverInputError(const ParsedScript& script, cons
 
 // One script run: the store its commands work on and the job's files.
 struct ScriptRun {
+    const Ranks* ranks = &singleProcess();
+    // Rank 0 writes the log, the progress and every result; the other ranks
+    // compute alongside and write nothing.
+    bool writes = true;
     JobLogWriter writer;
     JobFiles files;
     std::optional<ProgressState> progress;  // last written
@@ -90,7 +95,7 @@ struct ScriptRun {
         percent = std::max(percent, progress ? progress->percent : 0);
         if (stage != kCompletedStage) percent = std::min(percent, 99);
         ProgressState state{percent, std::string(stage)};
-        if (files.progress.empty() || progress == state) return;
+        if (!writes || files.progress.empty() || progress == state) return;
         progress = state;
         std::string why;
         if (!appendToFile(files.progress, progressLine(state), &why))
@@ -102,6 +107,7 @@ struct ScriptRun {
 Status setMessagePaths(ScriptRun& run, const ScriptCommand& command, MessageLog& log)
 {
     run.files = {command.paths[0], command.paths[1], command.paths[2]};
+    if (!run.writes) return Status::Ok;
     for (const fs::path& file : {run.files.log, run.files.progress}) {
         std::string why;
         if (!writeFileAtomically(file, "", &why)) return log.error("SETMESSAGEPATH", file.string() + ": " + why);
@@ -131,6 +137,7 @@ ComputeControl computeControl(ScriptRun& run, const ScriptCommand& command, int 
                            std::string(stageName(command.verb)) + ": " + std::string(stage));
     };
     control.cancelRequested = [&run] { return abortFilePresent(run.files.abort); };
+    control.ranks = run.ranks;
     return control;
 }
 
@@ -161,6 +168,7 @@ Status runCommand(ScriptRun& run, ProjectStore& store, const ScriptCommand& comm
         // current folder), numbered.
         const fs::path folder = run.files.log.parent_path();
         const IterationSaver save = [&](const Models& model, int iteration) {
+            if (!run.writes) return Status::Ok;
             const std::string n = std::to_string(iteration);
             if (saveJobMesh(store.settings, store.survey, store.mesh, model,
                             folder / ("InvModelOutput_iter" + n + ".vwer"), MeshOutput::BoundsBinary,
@@ -200,46 +208,75 @@ Status runCommand(ScriptRun& run, ProjectStore& store, const ScriptCommand& comm
             log.subWriteToTextBox(std::string("No mesh yet: generating the mesh of the configuration.") + kLineBreak);
             if (generateJobMesh(store, log) != Status::Ok) return Status::Error;
         }
+        if (!run.writes) return Status::Ok;
         return saveJobMesh(store.settings, store.survey, store.mesh, store.models, command.paths[0],
                            command.meshOutput, log, run.sensitivity.empty() ? nullptr : &run.sensitivity);
     case ScriptVerb::SaveConfiguration:
+        if (!run.writes) return Status::Ok;
         return saveJobDataFile(store, command.paths[0], command.besideMeasured, log);
     }
     return Status::Error;
 }
 
-}  // namespace
-
-ScriptStatus runCoreScript(const fs::path& scriptFile, std::ostream* console, const std::function<bool()>& managerGone)
+// Why the script cannot run at all, checked before anything is opened for
+// writing; empty when it can.
+std::string scriptRefusal(const fs::path& scriptFile, const ParsedScript& script, const std::vector<fs::path>& inputs)
 {
-    ScriptRun run;
-    run.writer.console = console;
-    std::string text, why;
-    if (!readTextFile(scriptFile, text, &why)) {
-        writeJobLogLine(run.writer, "Script " + scriptFile.string() + " not read: " + why + ".");
-        return ScriptStatus::Stopped;
-    }
-    const ParsedScript script = parseCoreScript(text);
-    const std::vector<fs::path> inputs = scriptInputs(script, scriptFile);
-    const auto stop = [&](const std::string& line) {
-        // The log named before the mistake, if any, hears of it, unless it
-        // is one of the inputs.
-        const ScriptCommand* paths = messagePathCommand(script);
-        if (paths && !outputOverInput("log file", paths->paths[0], inputs)) run.writer.file = paths->paths[0];
-        writeJobLogLine(run.writer, line);
-        return ScriptStatus::Stopped;
-    };
-    // Checked before anything is opened for writing.
     if (const std::optional<ScriptError> e = outputOverInputError(script, inputs))
-        return stop("Script stopped at " + where(e->line, e->text) + ": " + e->reason);
+        return "Script stopped at " + where(e->line, e->text) + ": " + e->reason;
     if (script.error) {
         const ScriptError& e = *script.error;
-        return stop("Script stopped at " + where(e.line, e.text) + ": " + e.reason + ".");
+        return "Script stopped at " + where(e.line, e.text) + ": " + e.reason + ".";
     }
     // A script that does nothing is a mistake, not a job done.
     if (std::none_of(script.commands.begin(), script.commands.end(),
                      [](const ScriptCommand& c) { return c.verb != ScriptVerb::SetMessagePath; }))
-        return stop("Script stopped: " + scriptFile.string() + " holds no command to run.");
+        return "Script stopped: " + scriptFile.string() + " holds no command to run.";
+    return {};
+}
+
+// The reason a step failed, from the lowest rank that failed of its own
+// accord (the others failed because it did), named when there are several.
+std::string failureOnRanks(const Ranks& ranks, bool failed, const std::string& reason)
+{
+    int from = ranks.firstFlagged(failed && !reason.empty());
+    if (from < 0) from = ranks.firstFlagged(failed);
+    const std::string text = ranks.broadcast(reason, from);
+    if (ranks.count() == 1) return text;
+    return (text.empty() ? std::string("the command failed") : text) + " (rank " + std::to_string(from) + " of " +
+           std::to_string(ranks.count()) + ")";
+}
+
+}  // namespace
+
+ScriptStatus runCoreScript(const fs::path& scriptFile, std::ostream* console, const std::function<bool()>& managerGone,
+                           const Ranks& ranks)
+{
+    ScriptRun run;
+    run.ranks = &ranks;
+    run.writes = ranks.index() == 0;
+    if (run.writes) run.writer.console = console;
+    std::string text, why;
+    ParsedScript script;
+    std::vector<fs::path> inputs;
+    std::string refusal;
+    if (readTextFile(scriptFile, text, &why)) {
+        script = parseCoreScript(text);
+        inputs = scriptInputs(script, scriptFile);
+        refusal = scriptRefusal(scriptFile, script, inputs);
+    } else {
+        refusal = "Script " + scriptFile.string() + " not read: " + why + ".";
+    }
+    if (const int from = ranks.firstFlagged(!refusal.empty()); from >= 0) {
+        refusal = ranks.broadcast(refusal, from);
+        // The log named before the mistake, if any, hears of it, unless it
+        // is one of the inputs.
+        const ScriptCommand* paths = messagePathCommand(script);
+        if (run.writes && paths && !outputOverInput("log file", paths->paths[0], inputs))
+            run.writer.file = paths->paths[0];
+        writeJobLogLine(run.writer, refusal);
+        return ScriptStatus::Stopped;
+    }
 
     // Error entries come without their own date line: every log line has one.
     MessageLog log([] { return std::string(); });
@@ -260,11 +297,12 @@ ScriptStatus runCoreScript(const fs::path& scriptFile, std::ostream* console, co
         const ScriptCommand& command = script.commands[i];
         if (run.inversionAbortedAtLine) {
             if (command.verb != ScriptVerb::SaveMesh && command.verb != ScriptVerb::SaveConfiguration) continue;
-        } else if (abortFilePresent(run.files.abort)) {
+        } else if (anyRank(ranks, abortFilePresent(run.files.abort))) {
             writeJobLogLine(run.writer, "Script aborted before " + where(command.line, command.text) +
                                             ": abort file " + run.files.abort.string() + " found.");
             return ScriptStatus::Aborted;
-        } else if (managerGone && managerGone()) {
+        } else if (anyRank(ranks, run.writes && managerGone && managerGone())) {
+            // Only rank 0 runs where the manager does.
             writeJobLogLine(run.writer, "Script stopped before " + where(command.line, command.text) +
                                             ": the manager that started the core has ended.");
             return ScriptStatus::Stopped;
@@ -286,21 +324,23 @@ ScriptStatus runCoreScript(const fs::path& scriptFile, std::ostream* console, co
         } catch (const std::bad_alloc&) {
             // An allocation no estimate foresaw: the command's own memory is
             // released by now, so the reason can still be written.
-            writeJobLogLine(run.writer, "Script stopped at " + where(command.line, command.text) +
-                                            ": out of memory (the machine's memory or the process's memory limit "
-                                            "is exhausted).");
-            return ScriptStatus::Stopped;
+            run.firstError = "out of memory (the machine's memory or the process's memory limit is exhausted).";
         }
-        if (command.verb == ScriptVerb::SetMessagePath) writeJobLogLine(run.writer, started);
-        if (status != Status::Ok) {
-            if (abortFilePresent(run.files.abort)) {
+        if (command.verb == ScriptVerb::SetMessagePath) {
+            writeJobLogLine(run.writer, started);
+            if (ranks.count() > 1)
+                writeJobLogLine(run.writer, "The job runs on " + std::to_string(ranks.count()) + " ranks.");
+        }
+        const bool failed = status != Status::Ok;
+        if (anyRank(ranks, failed)) {
+            const std::string reason = failureOnRanks(ranks, failed, run.firstError);
+            if (anyRank(ranks, abortFilePresent(run.files.abort))) {
                 writeJobLogLine(run.writer, "Script aborted at " + where(command.line, command.text) +
                                                 ": abort file " + run.files.abort.string() + " found.");
                 return ScriptStatus::Aborted;
             }
             writeJobLogLine(run.writer, "Script stopped at " + where(command.line, command.text) + ": " +
-                                            (run.firstError.empty() ? std::string("the command failed.")
-                                                                    : run.firstError));
+                                            (reason.empty() ? std::string("the command failed.") : reason));
             return ScriptStatus::Stopped;
         }
     }

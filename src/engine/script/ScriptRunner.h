@@ -14,10 +14,17 @@
 // written whole or not at all. A log, progress, abort or result file that is
 // one of the job's inputs (the script or a file a command loads) stops the
 // script before anything is written.
+//
+// Started as several ranks (mpirun), every rank runs the script; rank 0
+// alone writes the log, the progress and the results. A command that fails
+// on any rank, and the abort file seen by any rank, stop them all after
+// that command; the log names the rank whose failure stopped the job.
 
 #include <filesystem>
 #include <functional>
 #include <iosfwd>
+
+#include "engine/parallel/Ranks.h"
 
 namespace vexora {
 
@@ -28,6 +35,7 @@ enum class [[nodiscard]] ScriptStatus { Completed = 0, Stopped = 1, Aborted = 3 
 // `managerGone` (may be empty) is asked before each command, as the abort
 // file is. Returns one of the statuses above.
 ScriptStatus runCoreScript(const std::filesystem::path& scriptFile, std::ostream* console,
-                           const std::function<bool()>& managerGone = {});
+                           const std::function<bool()>& managerGone = {},
+                           const Ranks& ranks = singleProcess());
 
 }  // namespace vexora

@@ -1,0 +1,57 @@
+#include "engine/inversion/InversionMemory.h"
+
+#include <cmath>
+
+#include "engine/forward/ForwardMemory.h"
+#include "engine/solver/SolverChoice.h"
+
+namespace vexora {
+
+namespace {
+
+std::string megabytesText(std::uint64_t bytes) { return std::to_string((bytes + (1u << 19)) >> 20) + " MB"; }
+
+}  // namespace
+
+InversionMemory inversionMemoryPerRank(const InversionSize& size, int ranks, std::uint64_t availableBytes)
+{
+    const auto n = static_cast<std::uint64_t>(size.gridPoints), electrodes = static_cast<std::uint64_t>(size.electrodes);
+    const auto blocks = static_cast<std::uint64_t>(size.blocks), data = static_cast<std::uint64_t>(size.data);
+    const auto count = static_cast<std::uint64_t>(ranks < 1 ? 1 : ranks);
+    InversionMemory memory;
+    // Batches of up to eight sources per thread (the direct path's); 64
+    // floats of unit stiffness per block.
+    memory.forward = forwardMemoryEstimate(size.gridPoints, 8 * size.threads, size.threads, size.electrodes,
+                                           size.electrodes) +
+                     blocks * 64 * sizeof(float);
+    const double factor = kFactorBytesPerNode43 * std::pow(static_cast<double>(n), 4.0 / 3.0);
+#ifdef VEXORA_HAVE_CHOLMOD
+    if (availableBytes == 0 || factor <= static_cast<double>(availableBytes) / 2)
+        memory.factor = static_cast<std::uint64_t>(std::llround(factor));
+#else
+    (void)factor, (void)availableBytes;
+#endif
+    memory.fields = (size.heldTrial ? 3 : 2) * electrodes * n * sizeof(float);
+    // The largest share: rows are split as evenly as they go.
+    memory.jacobian = (data + count - 1) / count * blocks * sizeof(float);
+    return memory;
+}
+
+int ranksThatFit(const InversionSize& size, std::uint64_t availableBytes, int mostRanks)
+{
+    for (int ranks = 1; ranks <= mostRanks; ++ranks)
+        if (inversionMemoryPerRank(size, ranks, availableBytes).total() <= availableBytes) return ranks;
+    return 0;
+}
+
+std::string inversionMemoryText(const InversionMemory& memory, int ranks)
+{
+    std::string text = "about " + megabytesText(memory.total()) +
+                       (ranks > 1 ? " per rank on " + std::to_string(ranks) + " ranks" : std::string()) +
+                       " (forward model " + megabytesText(memory.forward);
+    if (memory.factor > 0) text += ", direct factor " + megabytesText(memory.factor);
+    return text + ", electrode fields " + megabytesText(memory.fields) + ", sensitivity matrix " +
+           megabytesText(memory.jacobian) + ")";
+}
+
+}  // namespace vexora
