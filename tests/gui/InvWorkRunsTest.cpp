@@ -265,6 +265,8 @@ TEST_F(ParallelInversionRun, TheMemoryEstimateFollowsTheMeshAndTheProcessCount)
     choose(2, {});
     EXPECT_EQ(label->text().toStdString(), twoRanks);
     EXPECT_NE(twoRanks.find(" per rank on 2 ranks (forward model "), std::string::npos);
+    EXPECT_EQ(ui::inversionMemoryNote(store, {1, {}}, 0),
+              "Memory: " + inversionMemoryText(inversionMemoryPerRank(size, 1, 0), 1));
 
     // Short of memory: the ranks here share it; machines of their own each
     // would take it on as many ranks as ranksThatFit says.
@@ -283,6 +285,18 @@ TEST_F(ParallelInversionRun, TheMemoryEstimateFollowsTheMeshAndTheProcessCount)
               "Memory: " + inversionMemoryText(inversionMemoryPerRank(size, 2, 1 << 20), 2) +
                   "; more than the 1 MB available to 2 ranks on this machine. More ranks do not help: use a "
                   "coarser mesh.");
+
+    // The job's data file holds the quadrupoles counted, not the skipped ones.
+    dialogs.queue(ui::fromFilePath(data / "estimated"));
+    run();
+    const std::string written = vexora::testing::fileText(data / "estimated.VXRprj" / "DataInput.data");
+    const std::size_t start = written.find("#data_start"), end = written.find("#data_end");
+    ASSERT_LT(start, end);
+    std::int64_t rows = 0;
+    for (std::size_t at = written.find('\n', start) + 1; at < end; at = written.find('\n', at) + 1)
+        rows += written[at] != '!';
+    EXPECT_EQ(rows, size.data);
+    EXPECT_LT(size.data, static_cast<std::int64_t>(store.survey.quadrupoles.size()));
 }
 
 }  // namespace

@@ -22,7 +22,8 @@ std::string megabytesText(std::uint64_t bytes) { return std::to_string((bytes + 
 
 InversionSize inversionSizeOf(const Mesh& mesh, const Survey& survey, const SettingsTable& settings)
 {
-    const QuadrupolePlan plan = planQuadrupoles(survey, settingInteger(settings, Item::SkipTxWithoutRx) == 1);
+    // A job's data file holds no skipped quadrupole, whatever the settings.
+    const QuadrupolePlan plan = planQuadrupoles(survey, true);
     const QuadrupoleTable& table = survey.quadrupoles;
     std::int64_t data = 0;
     if (survey.present.resistance && table.resistance.size() == table.size())

@@ -32,9 +32,9 @@ struct InversionMemory {
     std::uint64_t total() const { return forward + factor + fields + jacobian; }
 };
 
-// The size of the inversion of `survey` on `mesh` as the core will meet it:
-// the electrodes its quadrupoles use, the quadrupoles it computes (skipped
-// ones left out when the settings say so) that have a usable reading, the
+// The size of the inversion of `survey` on `mesh` as the core will meet it
+// in a job's data file, which holds no skipped quadrupole: the electrodes
+// the other quadrupoles use, those of them with a usable reading, the
 // threads setting and whether roughness trials are each modelled.
 InversionSize inversionSizeOf(const Mesh& mesh, const Survey& survey, const SettingsTable& settings);
 
