@@ -296,6 +296,7 @@ TEST_F(ParallelInversionRun, TheMemoryEstimateFollowsTheMeshAndTheProcessCount)
     for (std::size_t at = written.find('\n', start) + 1; at < end; at = written.find('\n', at) + 1)
         rows += written[at] != '!';
     EXPECT_EQ(rows, size.data);
+    EXPECT_EQ(label->text(), QStringLiteral("Memory: the estimate comes once the mesh is built."));
     EXPECT_LT(size.data, static_cast<std::int64_t>(store.survey.quadrupoles.size()));
 }
 

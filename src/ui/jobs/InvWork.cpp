@@ -374,6 +374,7 @@ void InvWork::cmdRunInverse_Click()
     const Status started = funRunRurJob(store_, folder, "INV", mainWindow_.environment().applicationFolder,
                                         *mainWindow_.environment().launcher, log_, {}, processes);
     store_.ipWindowsToMerge = 0;
+    parallel_->refreshEstimate();  // the job builds its own mesh: the project's is gone
     if (started != Status::Ok) return;
     followJob(this, folder / kProgressFile, [this, folder](const ProgressState& end) {
         log_.subWriteToTextBox(jobEndLines("Inversion job in " + folder.string(), end, folder));
