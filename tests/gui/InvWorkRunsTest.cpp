@@ -273,12 +273,23 @@ TEST_F(ParallelInversionRun, TheMemoryEstimateFollowsTheMeshAndTheProcessCount)
     const CoreProcesses two{2, {}};
     const std::uint64_t perRank = inversionMemoryPerRank(size, 2, 1ull << 40).total();
     const std::uint64_t available = perRank + perRank / 2;
+    const std::string shortOfIt = "Memory: " + inversionMemoryText(inversionMemoryPerRank(size, 2, available), 2) +
+                                  "; more than the " + std::to_string(available >> 20) +
+                                  " MB available to 2 ranks on this machine. ";
     const int fit = ranksThatFit(size, available, kMostCoreProcesses);
     ASSERT_GT(fit, 0);
     EXPECT_EQ(ui::inversionMemoryNote(store, two, available),
-              "Memory: " + inversionMemoryText(inversionMemoryPerRank(size, 2, available), 2) + "; more than the " +
-                  std::to_string(available >> 20) + " MB available to 2 ranks on this machine. It fits on " +
-                  std::to_string(fit) + " ranks (machines with this much memory each).");
+              shortOfIt + (fit == 1 ? std::string("It fits as one process.")
+                                    : "It fits on " + std::to_string(fit) +
+                                          " ranks (machines with this much memory each)."));
+    // Room for one of two ranks but not for one process alone.
+    const std::uint64_t room = (perRank + inversionMemoryPerRank(size, 1, 1ull << 40).total()) / 2;
+    const int ranks = ranksThatFit(size, room, kMostCoreProcesses);
+    ASSERT_GT(ranks, 1);
+    EXPECT_EQ(ui::inversionMemoryNote(store, two, room),
+              "Memory: " + inversionMemoryText(inversionMemoryPerRank(size, 2, room), 2) + "; more than the " +
+                  std::to_string(room >> 20) + " MB available to 2 ranks on this machine. It fits on " +
+                  std::to_string(ranks) + " ranks (machines with this much memory each).");
     EXPECT_EQ(ui::inversionMemoryNote(store, {2, data / "hosts"}, available),
               "Memory: " + inversionMemoryText(inversionMemoryPerRank(size, 2, available), 2));
     EXPECT_EQ(ui::inversionMemoryNote(store, two, 1 << 20),

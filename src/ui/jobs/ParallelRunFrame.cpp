@@ -37,7 +37,8 @@ std::string inversionMemoryNote(const ProjectStore& store, const CoreProcesses& 
     note += "; more than the " + std::to_string(availableBytes >> 20) + " MB available" +
             (here > 1 ? " to " + std::to_string(here) + " ranks on this machine" : std::string()) + ". ";
     const int fit = ranksThatFit(size, availableBytes, kMostCoreProcesses);
-    return note + (fit > 0 ? "It fits on " + std::to_string(fit) + " ranks (machines with this much memory each)."
+    if (fit == 1) return note + "It fits as one process.";
+    return note + (fit > 1 ? "It fits on " + std::to_string(fit) + " ranks (machines with this much memory each)."
                            : "More ranks do not help: use a coarser mesh.");
 }
 
