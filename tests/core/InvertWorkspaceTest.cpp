@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "JobTestSupport.h"
 #include "core/datafile/ScheduleLoader.h"
 #include "core/datafile/LoadCompletion.h"
 #include "core/jobs/InversionWorkspace.h"
+#include "core/jobs/ParallelRun.h"
 #include "core/mesh/MeshBuild.h"
 #include "core/mesh/MeshFileFormat.h"
 #include "core/platform/ScriptedQuestions.h"
+#include "core/platform/UserSettings.h"
 #include "core/settings/SettingsTable.h"
 #include "core/shell/ViewerScript.h"
 #include "support/SmallSurvey.h"
@@ -22,6 +26,52 @@ TEST(InversionWorkspace, IpWindowsAnswerIsLimitedToTheWindowCount)
         {"", std::nullopt}, {"  ", std::nullopt}, {"0", 0}, {" 2 ", 2}, {"3", 3},
         {"4", 3},           {"-1", 3},            {"two", 3}, {"2.5", 3}};
     for (const auto& [answer, merge] : answers) EXPECT_EQ(ipWindowsToMergeAnswer(answer, 3), merge) << answer;
+}
+
+TEST(InversionWorkspace, TheProcessCountKeptPerUserIsOneUnlessAWholeNumberInRange)
+{
+    const std::vector<std::pair<std::string, int>> counts = {
+        {"4", 4}, {"1024", 1024}, {"0", 1}, {"-2", 1}, {"1025", 1}, {"3x", 1}, {"", 1}, {"two", 1}, {" 2", 1}};
+    for (const auto& [text, count] : counts) {
+        MemoryUserSettings settings;
+        settings.setValue("ParallelRun", "Processes", text);
+        EXPECT_EQ(savedCoreProcesses(settings).count, count) << text;
+    }
+    MemoryUserSettings settings;
+    EXPECT_EQ(savedCoreProcesses(settings).count, 1);
+    EXPECT_TRUE(savedCoreProcesses(settings).hostFile.empty());
+    saveCoreProcesses(settings, {6, "/cluster/h\xe9tes"});
+    EXPECT_EQ(savedCoreProcesses(settings).count, 6);
+    EXPECT_EQ(savedCoreProcesses(settings).hostFile, fs::path("/cluster/h\xe9tes"));
+}
+
+TEST(InversionWorkspace, SeveralProcessesNeedMpirunOnThePathAndTheNamedHostFile)
+{
+    const fs::path folder = vexora::testing::freshFolder("parallel_run");
+    const fs::path bin = folder / "bin", hosts = folder / "hosts";
+    fs::create_directories(bin);
+    vexora::testing::writeStandInProgram(bin / "mpirun");
+    ASSERT_TRUE(writeFileAtomically(hosts, "localhost slots=2\r\n"));
+    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    const struct {
+        CoreProcesses processes;
+        fs::path pathFolder;
+        std::optional<std::string> refusal;
+    } cases[] = {
+        {{1, folder / "none"}, folder, std::nullopt},  // one process asks for neither
+        {{2, {}}, bin, std::nullopt},
+        {{2, hosts}, bin, std::nullopt},
+        {{2, folder / "none"}, bin, "Host file " + (folder / "none").string() + " not found!"},
+        {{2, folder}, bin, "Host file " + folder.string() + " not found!"},
+        {{3, hosts}, folder,
+         "mpirun not found: install OpenMPI (openmpi-bin) to run a job on 3 processes."},
+    };
+    for (const auto& c : cases) {
+        ::setenv("PATH", c.pathFolder.c_str(), 1);
+        EXPECT_EQ(coreProcessesRefusal(c.processes), c.refusal) << c.processes.hostFile;
+    }
+    ::setenv("PATH", path.c_str(), 1);
+    fs::remove_all(folder);
 }
 
 TEST(InversionWorkspace, ProposedNameStopsAtTheFirstDotOfTheFileName)

@@ -16,6 +16,7 @@
 #include "core/import/GeometricFactor.h"
 #include "core/qc/ReciprocalCheck.h"
 #include "engine/inversion/Inversion.h"
+#include "engine/inversion/InversionMemory.h"
 #include "engine/inversion/SensitivityJob.h"
 
 namespace vexora {
@@ -633,6 +634,58 @@ TEST(InversionOnRanks, ARankThatFailsEndsTheJobWithItsReason)
         << fileText(job.folder / kInvLogFile);
     for (std::string_view result : {kInvModelOutputFile, kInvFullMeshOutputFile, kInvDataOutputFile})
         EXPECT_FALSE(fs::exists(job.folder / result)) << result;
+// Two lines of five electrodes; the last quadrupole, skipped, is the only
+// one on electrode 10, and the third reads 0. A job's data file holds no
+// skipped quadrupole, whatever the settings say of them; the size taken
+// from the project before a run makes the lines the inversion then logs.
+TEST(InversionMemory, TheSizeTakenBeforeARunIsTheOneTheInversionMeets)
+{
+    const std::vector<NodePoint> points = {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}, {4, 0, 0},
+                                           {0, 2, 0}, {1, 2, 0}, {2, 2, 0}, {3, 2, 0}, {4, 2, 0}};
+    const std::vector<Quad> quads = {{1, 2, 3, 4}, {2, 3, 4, 5}, {6, 7, 8, 9}, {1, 6, 2, 7}, {3, 8, 4, 9}, {6, 10, 7, 8}};
+    const struct {
+        const char* name;
+        const char* leaveOutSkipped;
+        const char* trials;
+        const char* threads;
+        std::int64_t electrodes, data;
+        int threadCount;
+        bool heldTrial;
+    } cases[] = {
+        {"skipped computed if written, linearised trials", "2", "4 1", "2", 9, 4, 2, false},
+        {"skipped left out, modelled trials", "1", "3 2", "0", 9, 4, 1, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProjectStore store = surfaceSurvey(points, quads, {});
+        store.survey.quadrupoles.resistance[2] = 0;
+        store.survey.quadrupoles.skip[5] = 1;
+        setSettingText(store.settings, Item::SkipTxWithoutRx, c.leaveOutSkipped);
+        setSettingText(store.settings, Item::RoughnessTrials, c.trials);
+        setSettingText(store.settings, Item::CpuThreads, c.threads);
+        MessageLog log;
+        ASSERT_EQ(buildMesh(store, log), Status::Ok) << log.plainText();
+        const InversionSize size = inversionSizeOf(store.mesh, store.survey, store.settings);
+        EXPECT_EQ(size.gridPoints, static_cast<std::int64_t>(store.mesh.nodeGrid.size()));
+        EXPECT_EQ(size.blocks, blockCount(store.mesh));
+        EXPECT_EQ(size.electrodes, c.electrodes);
+        EXPECT_EQ(size.data, c.data);
+        EXPECT_EQ(size.threads, c.threadCount);
+        EXPECT_EQ(size.heldTrial, c.heldTrial);
+        // The core leaving the skipped one out meets what the data file holds.
+        setSettingText(store.settings, Item::SkipTxWithoutRx, "1");
+        // Stopped before the first iteration, after the estimate.
+        ComputeControl stop;
+        stop.cancelRequested = [] { return true; };
+        InversionResult result;
+        (void)runInversion(store.mesh, store.models, store.survey, store.settings, log, stop, {}, result);
+        const std::string line = "Memory: " + inversionMemoryText(inversionMemoryPerRank(size, 1, 0), 1);
+        EXPECT_NE(log.plainText().find(line), std::string::npos) << line << "\n" << log.plainText();
+        const std::string counts = "Inversion: " + std::to_string(size.data) + " data, " +
+                                   std::to_string(size.blocks) + " blocks, ";
+        EXPECT_NE(log.plainText().find(counts), std::string::npos) << counts << "\n" << log.plainText();
+        EXPECT_NE(log.plainText().find(", " + std::to_string(size.threads) + " threads"), std::string::npos);
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include "core/io/TextFile.h"
 #include "core/jobs/CoreScript.h"
 #include "engine/script/ProgramArguments.h"
 #include "engine/script/ScriptParser.h"
@@ -148,15 +149,20 @@ TEST(ProgramArguments, AcceptExactlyTheDocumentedCommandLines)
     ASSERT_TRUE(alone);
     EXPECT_EQ(alone->program, fs::path("/app/VexoraRUR64"));
     EXPECT_EQ(alone->arguments, (std::vector<std::string>{"RUNSCRIPT", "/j/s.txt"}));
-    if (const auto mpirun = coreCommand("/app/VexoraRUR64", "/j/s.txt", ranked->processes, why)) {
+    // A host file that is not there is refused before mpirun is started.
+    EXPECT_FALSE(coreCommand("/app/VexoraRUR64", "/j/s.txt", ranked->processes, why));
+    const fs::path hosts = fs::temp_directory_path() / ("vexora_hosts_" + std::to_string(::getpid()));
+    ASSERT_TRUE(writeFileAtomically(hosts, "localhost slots=4\r\n"));
+    if (const auto mpirun = coreCommand("/app/VexoraRUR64", "/j/s.txt", {4, hosts}, why)) {
         EXPECT_EQ(mpirun->program.filename(), "mpirun");
-        std::vector<std::string> expected{"-n", "4", "--hostfile", "/h/hosts"};
+        std::vector<std::string> expected{"-n", "4", "--hostfile", hosts.string()};
         if (geteuid() == 0) expected.push_back("--allow-run-as-root");
         expected.insert(expected.end(), {"/app/VexoraRUR64", "RUNSCRIPT", "/j/s.txt"});
         EXPECT_EQ(mpirun->arguments, expected);
     } else {
         EXPECT_EQ(why, "mpirun not found: install OpenMPI (openmpi-bin) to run a job on 4 processes.");
     }
+    fs::remove(hosts);
 }
 
 }  // namespace

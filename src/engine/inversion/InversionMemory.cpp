@@ -1,8 +1,15 @@
 #include "engine/inversion/InversionMemory.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "core/import/GeometricFactor.h"
+#include "core/mesh/Mesh.h"
+#include "core/settings/SettingsTable.h"
+#include "core/survey/SurveyTables.h"
 #include "engine/forward/ForwardMemory.h"
+#include "engine/forward/QuadrupolePlan.h"
+#include "engine/inversion/InversionSettings.h"
 #include "engine/solver/SolverChoice.h"
 
 namespace vexora {
@@ -12,6 +19,29 @@ namespace {
 std::string megabytesText(std::uint64_t bytes) { return std::to_string((bytes + (1u << 19)) >> 20) + " MB"; }
 
 }  // namespace
+
+InversionSize inversionSizeOf(const Mesh& mesh, const Survey& survey, const SettingsTable& settings)
+{
+    // A job's data file holds no skipped quadrupole, whatever the settings.
+    const QuadrupolePlan plan = planQuadrupoles(survey, true);
+    const QuadrupoleTable& table = survey.quadrupoles;
+    std::int64_t data = 0;
+    if (survey.present.resistance && table.resistance.size() == table.size())
+        for (std::size_t k = 0; k < table.size(); ++k) {
+            const double v = table.resistance[k];
+            data += plan.computed[k] && std::isfinite(v) && v != 0 && v != kCannotCompute;
+        }
+    // Settings out of range stop the job itself; here they leave the defaults.
+    InversionSettings inversion;
+    MessageLog unused;
+    (void)readInversionSettings(settings, inversion, unused);
+    return {static_cast<std::int64_t>(mesh.nodeGrid.size()),
+            blockCount(mesh),
+            static_cast<std::int64_t>(plan.electrodes.size()),
+            data,
+            std::max(1, settingInteger(settings, Item::CpuThreads)),
+            !inversion.linearisedTrials};
+}
 
 InversionMemory inversionMemoryPerRank(const InversionSize& size, int ranks, std::uint64_t availableBytes)
 {

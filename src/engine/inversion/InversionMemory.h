@@ -11,6 +11,10 @@
 
 namespace vexora {
 
+struct Mesh;
+struct Survey;
+struct SettingsTable;
+
 struct InversionSize {
     std::int64_t gridPoints = 0;  // of the forward mesh
     std::int64_t blocks = 0;      // model parameters
@@ -27,6 +31,12 @@ struct InversionMemory {
     std::uint64_t jacobian = 0;  // this rank's rows of J
     std::uint64_t total() const { return forward + factor + fields + jacobian; }
 };
+
+// The size of the inversion of `survey` on `mesh` as the core will meet it
+// in a job's data file, which holds no skipped quadrupole: the electrodes
+// the other quadrupoles use, those of them with a usable reading, the
+// threads setting and whether roughness trials are each modelled.
+InversionSize inversionSizeOf(const Mesh& mesh, const Survey& survey, const SettingsTable& settings);
 
 // The largest rank's share with `ranks` ranks; the factor counts when it
 // would take at most half of `availableBytes` (as the solver choice asks).

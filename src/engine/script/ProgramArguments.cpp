@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "core/jobfiles/CorePrograms.h"
+#include "core/jobs/ParallelRun.h"
 #include "core/platform/ProcessLauncher.h"
 
 namespace vexora {
@@ -62,12 +63,12 @@ std::optional<CoreCommand> coreCommand(const std::filesystem::path& core, const 
                                        const CoreProcesses& processes, std::string& why)
 {
     if (processes.count <= 1) return CoreCommand{core, {"RUNSCRIPT", script.string()}};
-    const std::optional<std::filesystem::path> mpirun = locateProgramOnPath("mpirun");
-    if (!mpirun) {
-        why = "mpirun not found: install OpenMPI (openmpi-bin) to run a job on " + std::to_string(processes.count) +
-              " processes.";
+    if (std::optional<std::string> refusal = coreProcessesRefusal(processes)) {
+        why = std::move(*refusal);
         return std::nullopt;
     }
+    const std::optional<std::filesystem::path> mpirun = locateProgramOnPath("mpirun");
+    if (!mpirun) return std::nullopt;  // checked just above
     CoreCommand command{*mpirun, {"-n", std::to_string(processes.count)}};
     // Without a host file every rank runs here, however many cores there are.
     if (processes.hostFile.empty())

@@ -40,7 +40,8 @@ struct CoreCommand {
     std::filesystem::path program;
     std::vector<std::string> arguments;
 };
-// Nothing, with `why`, when mpirun is needed and not found.
+// Nothing, with `why` (coreProcessesRefusal's), when mpirun is needed and
+// not found or the host file named does not exist.
 std::optional<CoreCommand> coreCommand(const std::filesystem::path& core, const std::filesystem::path& script,
                                        const CoreProcesses& processes, std::string& why);
 

@@ -20,6 +20,7 @@
 #include "core/jobs/ConsoleInversion.h"
 #include "core/jobs/InversionWorkspace.h"
 #include "core/jobs/JobResults.h"
+#include "core/jobs/ParallelRun.h"
 #include "core/jobs/ProjectFolder.h"
 #include "core/jobs/RurVexora.h"
 #include "core/mesh/DefaultMeshSettings.h"
@@ -34,6 +35,7 @@
 #include "ui/import/Form_DataMerge.h"
 #include "ui/jobs/InversionRuns.h"
 #include "ui/jobs/JobFollower.h"
+#include "ui/jobs/ParallelRunFrame.h"
 #include "ui/jobs/ResultsWindow.h"
 #include "ui/jobs/WorkspaceParts.h"
 #include "ui/log/MessageLogPanel.h"
@@ -78,7 +80,8 @@ InvWork::InvWork(ProjectStore& store, MessageLog& log, Questions& questions, Use
       logPanel_(new MessageLogPanel(log, questions, fileDialogs)),
       chkIPInv_(new QCheckBox(tr("Invert IP data"))),
       chkIncludeCfg_(new QCheckBox(tr("Include configuration in data file"))),
-      dimensions_(new QLabel)
+      dimensions_(new QLabel),
+      parallel_(new ParallelRunFrame(store, userSettings, fileDialogs, questions))
 {
     setObjectName(QStringLiteral("InvWork"));
     setWindowTitle(tr("Inversion workspace"));
@@ -129,9 +132,13 @@ InvWork::InvWork(ProjectStore& store, MessageLog& log, Questions& questions, Use
     left->addWidget(dimensions_);
     left->addWidget(lstConfig_, 1);
 
+    auto* right = new QVBoxLayout;
+    right->addWidget(grid_, 1);
+    right->addWidget(parallel_);
+
     auto* top = new QHBoxLayout;
     top->addLayout(left);
-    top->addWidget(grid_, 1);
+    top->addLayout(right, 1);
     auto* topWidget = new QWidget;
     topWidget->setLayout(top);
 
@@ -175,6 +182,7 @@ void InvWork::refreshSettings()
     grid_->refresh();
     fillSectionList(lstConfig_, store_.settings);
     showMeshDimensions(dimensions_, store_.settings, false);
+    parallel_->refreshEstimate();
 }
 
 void InvWork::updateStates()
@@ -323,10 +331,18 @@ void InvWork::cmdViewMesh_Click()
 
 void InvWork::cmdRunInverse_Click()
 {
+    const CoreProcesses processes = parallel_->processes();
+    if (const std::optional<std::string> refusal = coreProcessesRefusal(processes)) {
+        log_.logError("cmdRunInverse", *refusal);
+        if (!batchMode_)
+            questions_.showMessage(std::string(kApplicationTitle) + " - Error", *refusal, MessageIcon::Critical);
+        return;
+    }
     if (batchMode_) {
         // Unattended: no question and no dialog, a new folder beside the data file.
         ConsoleRunOptions options;
         options.applicationFolder = mainWindow_.environment().applicationFolder;
+        options.processes = processes;
         const std::vector<ConsoleRunOutcome> outcomes{
             invertLoadedSurvey(store_, toFilePath(dataFile_), options, *mainWindow_.environment().launcher, log_)};
         logInversionOutcomes(outcomes, log_);
@@ -356,8 +372,9 @@ void InvWork::cmdRunInverse_Click()
     }
     // A job not started has logged why; the store is restored either way.
     const Status started = funRunRurJob(store_, folder, "INV", mainWindow_.environment().applicationFolder,
-                                        *mainWindow_.environment().launcher, log_);
+                                        *mainWindow_.environment().launcher, log_, {}, processes);
     store_.ipWindowsToMerge = 0;
+    parallel_->refreshEstimate();  // the job builds its own mesh: the project's is gone
     if (started != Status::Ok) return;
     followJob(this, folder / kProgressFile, [this, folder](const ProgressState& end) {
         log_.subWriteToTextBox(jobEndLines("Inversion job in " + folder.string(), end, folder));

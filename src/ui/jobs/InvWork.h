@@ -28,6 +28,7 @@ namespace vexora::ui {
 class FileDialogs;
 class MDIStart;
 class MessageLogPanel;
+class ParallelRunFrame;
 class flexgridInputData;
 
 class InvWork : public QWidget {
@@ -40,6 +41,7 @@ public:
     MessageLogPanel* logPanel() const { return logPanel_; }
     QCheckBox* ipInversionBox() const { return chkIPInv_; }
     QCheckBox* includeConfigurationBox() const { return chkIncludeCfg_; }
+    ParallelRunFrame* parallelRun() const { return parallel_; }
 
     // Batch mode, while the main window's batch run goes on: the title says
     // so, the load command does nothing and the run asks nothing.
@@ -104,6 +106,7 @@ private:
     QCheckBox* chkIPInv_;
     QCheckBox* chkIncludeCfg_;
     QLabel* dimensions_;
+    ParallelRunFrame* parallel_;
     std::vector<QPushButton*> dataCommands_;  // enabled once data are loaded
     QPushButton* cmdRunInverse_ = nullptr;
     std::filesystem::path resultsFolder_;  // of the job that ended last with results
