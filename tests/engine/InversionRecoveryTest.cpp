@@ -634,6 +634,8 @@ TEST(InversionOnRanks, ARankThatFailsEndsTheJobWithItsReason)
         << fileText(job.folder / kInvLogFile);
     for (std::string_view result : {kInvModelOutputFile, kInvFullMeshOutputFile, kInvDataOutputFile})
         EXPECT_FALSE(fs::exists(job.folder / result)) << result;
+}
+
 // Two lines of five electrodes; the last quadrupole, skipped, is the only
 // one on electrode 10, and the third reads 0. A job's data file holds no
 // skipped quadrupole, whatever the settings say of them; the size taken
