@@ -10,6 +10,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTextEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QTableView>
@@ -30,6 +31,7 @@
 #include "engine/script/JobSteps.h"
 #include "ui/Workbench.h"
 #include "ui/jobs/InvWork.h"
+#include "ui/log/MessageLogPanel.h"
 #include "ui/mesh/MeshPreviewView.h"
 #include "ui/mesh/MeshWork.h"
 #include "ui/platform/TextConversion.h"
@@ -163,6 +165,29 @@ TEST_F(MeshWorkWindow, EveryToolBuildsOneMeshFromOneFile)
         EXPECT_EQ(label("lblBlocks"), "Blocks: " + std::to_string(c.blocks));
         window->taskWindows().closeAll();
     }
+}
+
+// Two workspaces with their own log boxes: the one brought to the front
+// again (from its explorer node) shows the log, also what came while the
+// other had it.
+TEST_F(MeshWorkWindow, TheWorkspaceBroughtToTheFrontShowsTheLogAgain)
+{
+    loadAndOpen(sampleCopy("sample.data"));
+    auto* inv = window->taskWindows().window(TaskWindow::InvWork);
+    ui::MessageLogPanel* invBox = inv->findChild<ui::MessageLogPanel*>();
+    ui::MessageLogPanel* meshBox = work->findChild<ui::MessageLogPanel*>();
+    ASSERT_NE(invBox, nullptr);
+    ASSERT_NE(meshBox, nullptr);
+    log.subWriteToTextBox(std::string("While the mesh workspace had the log.") + kLineBreak);
+    EXPECT_TRUE(meshBox->textBox()->toPlainText().contains("While the mesh workspace had the log."));
+    EXPECT_FALSE(invBox->textBox()->toPlainText().contains("While the mesh workspace had the log."));
+
+    window->LinkMenusToTreeView("DI workspace");
+    ASSERT_EQ(window->taskWindows().window(TaskWindow::InvWork), inv);
+    log.subWriteToTextBox(std::string("Back in the inversion workspace.") + kLineBreak);
+    const QString shown = invBox->textBox()->toPlainText();
+    EXPECT_TRUE(shown.contains("While the mesh workspace had the log.")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("Back in the inversion workspace.")) << shown.toStdString();
 }
 
 TEST_F(MeshWorkWindow, ApplyRefusesSizesAndPadsAndKeepsTheStoredOnes)

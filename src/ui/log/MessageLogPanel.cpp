@@ -60,11 +60,16 @@ MessageLogPanel::MessageLogPanel(MessageLog& log, Questions& questions, FileDial
     layout->addWidget(textBox_, 1);
     layout->addLayout(options);
 
-    reload();
-    log_.setListener([this](const LogRun& run) { appendRun(run); });
+    follow();
 }
 
 MessageLogPanel::~MessageLogPanel() { log_.setListener(nullptr); }
+
+void MessageLogPanel::follow()
+{
+    reload();
+    log_.setListener([this](const LogRun& run) { appendRun(run); });
+}
 
 void MessageLogPanel::reload()
 {

@@ -32,6 +32,9 @@ public:
 
     // Rebuilds the box from the log, after the log was cleared or replaced.
     void reload();
+    // Becomes the log's listener again (another box took it meanwhile),
+    // showing everything that came in the while.
+    void follow();
 
     // "Save log as...": the whole log as RTF to a chosen file.
     void mnuSaveLogAs_Click();

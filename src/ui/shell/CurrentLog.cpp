@@ -1,5 +1,7 @@
 #include "ui/shell/CurrentLog.h"
 
+#include <algorithm>
+
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
@@ -15,6 +17,9 @@ CurrentLog::CurrentLog(std::function<void()> restoreMain, QObject* parent)
 
 void CurrentLog::registerBox(QWidget* owner, MessageLogPanel* box)
 {
+    std::erase_if(boxes_, [](const Registered& r) { return r.owner.isNull() || r.box.isNull(); });
+    if (std::none_of(boxes_.begin(), boxes_.end(), [box](const Registered& r) { return r.box == box; }))
+        boxes_.push_back({owner, box});
     if (owner_) owner_->removeEventFilter(this);
     current_ = box;
     currentBox_ = box;
@@ -27,6 +32,18 @@ void CurrentLog::registerBox(QWidget* owner, MessageLogPanel* box)
         if (registered_ && currentBox_ == box) fallBack();
     });
     if (owner) owner->installEventFilter(this);
+}
+
+void CurrentLog::activated(QWidget* window)
+{
+    for (const Registered& r : boxes_) {
+        if (r.owner.isNull() || r.box.isNull() || !r.owner->isVisible()) continue;
+        if (r.owner != window && !window->isAncestorOf(r.owner)) continue;
+        if (r.box == current_) return;
+        r.box->follow();
+        registerBox(r.owner, r.box);
+        return;
+    }
 }
 
 void CurrentLog::unregisterBox(MessageLogPanel* box)

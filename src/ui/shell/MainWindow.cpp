@@ -8,6 +8,7 @@
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QStandardPaths>
 #include <QStyle>
@@ -78,6 +79,10 @@ MDIStart::MDIStart(ProjectStore& store, MessageLog& log, Questions& questions, U
 
     createLogDock();
     currentLog_ = new CurrentLog([this] { restoreMainLogBox(); }, this);
+    // A workspace brought to the front shows the log in its own box again.
+    connect(mdiArea_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
+        if (window && currentLog_) currentLog_->activated(window);
+    });
     createMenus();
     createToolBar();
     resize(1200, 800);
