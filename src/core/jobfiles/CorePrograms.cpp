@@ -1,5 +1,9 @@
 #include "core/jobfiles/CorePrograms.h"
 
+#include <system_error>
+
+#include "core/platform/ProcessLauncher.h"
+
 namespace vexora {
 
 JobType jobType(std::string_view kind)
@@ -25,6 +29,18 @@ std::vector<std::string> processArguments(const CoreProcesses& processes)
     std::vector<std::string> args{"--processes", std::to_string(processes.count)};
     if (!processes.hostFile.empty()) args.insert(args.end(), {"--hostfile", processes.hostFile.string()});
     return args;
+}
+
+std::optional<std::string> coreProcessesRefusal(const CoreProcesses& processes)
+{
+    if (processes.count <= 1) return std::nullopt;
+    if (!locateProgramOnPath("mpirun"))
+        return "mpirun not found: install OpenMPI (openmpi-bin) to run a job on " + std::to_string(processes.count) +
+               " processes.";
+    std::error_code error;
+    if (!processes.hostFile.empty() && !std::filesystem::is_regular_file(processes.hostFile, error))
+        return "Host file " + processes.hostFile.string() + " not found!";
+    return std::nullopt;
 }
 
 }  // namespace vexora

@@ -3,6 +3,7 @@
 // their own command lines: the program names and the job kinds.
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,5 +30,10 @@ inline constexpr int kMostCoreProcesses = 1024;
 // The manager's options for `processes` (none for one process):
 // "--processes N" and "--hostfile FILE".
 std::vector<std::string> processArguments(const CoreProcesses& processes);
+// Why a job cannot start on `processes`, or nothing. Several processes need
+// mpirun on PATH and, when one is named, a host file that exists; one
+// process needs neither. The workbench asks before it starts the manager,
+// the manager before it starts mpirun.
+std::optional<std::string> coreProcessesRefusal(const CoreProcesses& processes);
 
 }  // namespace vexora

@@ -1,9 +1,7 @@
 #include "core/jobs/ParallelRun.h"
 
 #include <charconv>
-#include <system_error>
 
-#include "core/platform/ProcessLauncher.h"
 
 namespace vexora {
 
@@ -32,18 +30,6 @@ void saveCoreProcesses(UserSettings& settings, const CoreProcesses& processes)
 {
     settings.setValue(kSection, kCountKey, std::to_string(processes.count));
     settings.setValue(kSection, kHostFileKey, processes.hostFile.string());
-}
-
-std::optional<std::string> coreProcessesRefusal(const CoreProcesses& processes)
-{
-    if (processes.count <= 1) return std::nullopt;
-    if (!locateProgramOnPath("mpirun"))
-        return "mpirun not found: install OpenMPI (openmpi-bin) to run a job on " + std::to_string(processes.count) +
-               " processes.";
-    std::error_code error;
-    if (!processes.hostFile.empty() && !std::filesystem::is_regular_file(processes.hostFile, error))
-        return "Host file " + processes.hostFile.string() + " not found!";
-    return std::nullopt;
 }
 
 }  // namespace vexora

@@ -1,6 +1,6 @@
 #pragma once
 // The processes a job started from the workbench runs on: the user's last
-// choice, kept per user, and the checks made before anything is started.
+// choice, kept per user (the checks before a start: CorePrograms.h).
 
 #include <optional>
 #include <string>
@@ -14,10 +14,5 @@ namespace vexora {
 // that is no whole number or lies outside 1..kMostCoreProcesses is 1.
 CoreProcesses savedCoreProcesses(const UserSettings& settings);
 void saveCoreProcesses(UserSettings& settings, const CoreProcesses& processes);
-
-// Why a job cannot start on `processes`, or nothing. Several processes need
-// mpirun on PATH and, when one is named, a host file that exists; one
-// process needs neither.
-std::optional<std::string> coreProcessesRefusal(const CoreProcesses& processes);
 
 }  // namespace vexora

@@ -5,7 +5,6 @@
 #include <charconv>
 
 #include "core/jobfiles/CorePrograms.h"
-#include "core/jobs/ParallelRun.h"
 #include "core/platform/ProcessLauncher.h"
 
 namespace vexora {
