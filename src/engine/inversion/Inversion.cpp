@@ -47,7 +47,7 @@ std::string rankShareMessage(std::size_t rows, std::size_t blocks, int count)
 {
     std::string counts, sizes;
     for (int r = 0; r < count; ++r) {
-        const std::size_t n = rows * (r + 1) / count - rows * r / count;
+        const std::size_t n = rankShare(rows, r, count).size();
         const std::string plus = r > 0 ? " + " : "";
         counts += plus + std::to_string(n);
         sizes += plus + std::to_string((n * blocks * sizeof(float) + (1 << 19)) >> 20);

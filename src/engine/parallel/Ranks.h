@@ -44,11 +44,12 @@ struct RankShare {
     std::size_t first = 0, last = 0;
     std::size_t size() const { return last - first; }
 };
-inline RankShare rankShare(std::size_t n, const Ranks& ranks)
+inline RankShare rankShare(std::size_t n, int index, int count)
 {
-    const auto index = static_cast<std::size_t>(ranks.index()), count = static_cast<std::size_t>(ranks.count());
-    return {n * index / count, n * (index + 1) / count};
+    const auto i = static_cast<std::size_t>(index), c = static_cast<std::size_t>(count);
+    return {n * i / c, n * (i + 1) / c};
 }
+inline RankShare rankShare(std::size_t n, const Ranks& ranks) { return rankShare(n, ranks.index(), ranks.count()); }
 
 inline bool anyRank(const Ranks& ranks, bool flag) { return ranks.firstFlagged(flag) >= 0; }
 
