@@ -54,7 +54,7 @@ InversionMemory inversionMemoryPerRank(const InversionSize& size, int ranks, std
     memory.forward = forwardMemoryEstimate(size.gridPoints, 8 * size.threads, size.threads, size.electrodes,
                                            size.electrodes) +
                      blocks * 64 * sizeof(float);
-    const double factor = kFactorBytesPerNode43 * std::pow(static_cast<double>(n), 4.0 / 3.0);
+    const double factor = roughFactorBytes(static_cast<double>(n));
 #ifdef VEXORA_HAVE_CHOLMOD
     if (availableBytes == 0 || factor <= static_cast<double>(availableBytes) / 2)
         memory.factor = static_cast<std::uint64_t>(std::llround(factor));

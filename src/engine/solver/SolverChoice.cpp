@@ -47,7 +47,7 @@ std::unique_ptr<LinearSolver> fasterDirect(const StencilMatrix& a, int threads, 
 {
     const double n = static_cast<double>(a.nx) * a.ny * a.nz;
     const double multigrid = multigridSecondsEstimate(static_cast<std::int64_t>(n), rightHandSides, threads);
-    const double roughBytes = kFactorBytesPerNode43 * std::pow(n, 4.0 / 3.0);
+    const double roughBytes = roughFactorBytes(n);
     // A factor entry takes 16 bytes: its value and its row index.
     const DirectFactorCost rough{roughBytes, roughBytes / 16, kFactorFlopsPerNode2 * n * n};
     const double analysisSeconds = kAnalysisSecondsPerNode * n;

@@ -1,6 +1,7 @@
 #pragma once
 // Which linear solver the forward model uses for a system.
 
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -27,6 +28,10 @@ inline constexpr double kFactorFlopsPerNode2 = 4e-3;
 // The analysis (fill-reducing ordering, symbolic factor): 1 s at 95,000
 // nodes, 2.7 s at 229,000; made once per mesh.
 inline constexpr double kAnalysisSecondsPerNode = 1.2e-5;
+
+// The factor's bytes for a mesh of `nodes` by the n^(4/3) rule, before any
+// analysis.
+inline double roughFactorBytes(double nodes) { return kFactorBytesPerNode43 * std::pow(nodes, 4.0 / 3.0); }
 
 // Estimated seconds of the direct path (factorisation and one solve per
 // right-hand side) and of multigrid PCG on `threads` threads.
