@@ -74,6 +74,15 @@ struct FieldDataRoad : test::MainWindowFixture {
         dialog->cmdOK_Click();
         return fieldWindow();
     }
+    // The real file imported and accepted onto a new cable "Line A".
+    ui::ImportSyscal* acceptReal()
+    {
+        ui::ImportSyscal* w = importReal();
+        if (!w) return nullptr;
+        w->txtCableName->setText("Line A");
+        w->cmdImportData->click();
+        return w;
+    }
     // With VEXORA_SCREENSHOTS set, the main window as the user sees it.
     void shot(const char* name)
     {
@@ -218,10 +227,8 @@ TEST_F(FieldDataRoad, ImportAcceptFilterUndoSortAndSave)
 // it was.
 TEST_F(FieldDataRoad, AcceptAndDuplicatesChangeTheTablesOnlyWhenOk)
 {
-    ui::ImportSyscal* w = importReal();
+    ui::ImportSyscal* w = acceptReal();
     ASSERT_NE(w, nullptr) << log.plainText();
-    w->txtCableName->setText("Line A");
-    w->cmdImportData->click();
     ASSERT_GE(store.survey.electrodes.size(), 2u) << log.plainText();
     {
         // The same tables as the core accept of the same file gives.
@@ -298,10 +305,8 @@ TEST_F(FieldDataRoad, AcceptAndDuplicatesChangeTheTablesOnlyWhenOk)
 // answer refused with its message and the table as it was.
 TEST_F(FieldDataRoad, ElectrodeGridPromptsEditTheSelectedElectrodes)
 {
-    ui::ImportSyscal* w = importReal();
+    ui::ImportSyscal* w = acceptReal();
     ASSERT_NE(w, nullptr) << log.plainText();
-    w->txtCableName->setText("Line A");
-    w->cmdImportData->click();
     ASSERT_GE(store.survey.electrodes.size(), 4u) << log.plainText();
     w->tabViews->setCurrentWidget(w->grdElectrodes);
     QHeaderView* header = w->grdElectrodes->horizontalHeader();
