@@ -18,6 +18,7 @@
 #include "engine/forward/HexElement.h"
 #include "engine/forward/ForwardSystem.h"
 #include "engine/inversion/Inversion.h"
+#include "engine/inversion/MeshInversionForward.h"
 #include "engine/script/JobSteps.h"
 #include "engine/forward/QuadrupolePlan.h"
 #include "engine/inversion/ShareOut.h"
@@ -298,5 +299,49 @@ void BM_InversionOf5000Quadrupoles(benchmark::State& state)
     }
 }
 BENCHMARK(BM_InversionOf5000Quadrupoles)->Iterations(1)->Unit(benchmark::kSecond);
+
+// The inversion's forward model on the same 5,000 quadrupoles and mesh, two
+// threads: the first model (the mesh's analysis, the factor, every
+// electrode's field) and then two more, each with the model changed as an
+// update changes it. The later ones reuse the analysis and the buffers of
+// the first; `later_over_first` is the slower of them over the first.
+void BM_LaterForwardModelsOf5000Quadrupoles(benchmark::State& state)
+{
+    for (auto _ : state) {
+        ProjectStore store;
+        if (!loadedAndMeshed(state, store, bench::generatedSurveyFile("vexora_inversion_5000.data", 5000))) return;
+        setSettingText(store.settings, Item::CpuThreads, "2");
+        setSettingText(store.settings, Item::SkipTxWithoutRx, "2");
+        MessageLog log;
+        const ComputeControl control;
+        MeshInversionForward forward(store.mesh, store.models, store.survey, store.settings, control, "bench", log);
+        if (forward.prepare() != Status::Ok) {
+            state.SkipWithError(log.plainText().c_str());
+            return;
+        }
+        const std::vector<BlockPlace> places = blockPlaces(store.mesh);
+        std::vector<double> sigma = store.models.conductivity, resistance;
+        double seconds[3] = {0, 0, 0};
+        for (int m = 0; m < 3; ++m) {
+            for (std::size_t b = 0; b < places.size(); ++b)
+                if (Region{40, 60, 10, 25, 2, 8}.holds(places[b].x, places[b].y, places[b].depth))
+                    sigma[b] *= 1.5;
+            const auto begin = std::chrono::steady_clock::now();
+            if (forward.model(sigma, {}, resistance) != Status::Ok) {
+                state.SkipWithError(log.plainText().c_str());
+                return;
+            }
+            seconds[m] = bench::secondsSince(begin);
+        }
+        std::cerr << log.plainText();
+        state.counters["nodes"] = static_cast<double>(store.mesh.nodeGrid.size());
+        state.counters["first_s"] = seconds[0];
+        state.counters["second_s"] = seconds[1];
+        state.counters["third_s"] = seconds[2];
+        state.counters["later_over_first"] = std::max(seconds[1], seconds[2]) / seconds[0];
+        state.counters["peak_MB"] = bench::peakResidentMegabytes();
+    }
+}
+BENCHMARK(BM_LaterForwardModelsOf5000Quadrupoles)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace

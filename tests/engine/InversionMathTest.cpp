@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -280,6 +281,24 @@ TEST(Jacobian, ProductsMatchPlainLoops)
             EXPECT_EQ(results[0], results[1]);
         }
     }
+}
+
+// J, the factor and the batches of right-hand sides come from here: a large
+// buffer starts on a huge page, a vector of it starts at zero, and a size
+// that rounds up past the address space is refused rather than wrapped to
+// a small buffer.
+TEST(LargeMemory, AlignsZeroesAndRefusesTheImpossible)
+{
+    constexpr std::size_t kHuge = std::size_t{2} << 20;
+    void* p = tryAllocateLarge(5 * kHuge + 3);
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(p) % kHuge, 0u);
+    static_cast<char*>(p)[5 * kHuge + 2] = 1;
+    freeLarge(p);
+    const LargeVector<double> zeros(3 * kHuge / sizeof(double));
+    EXPECT_EQ(std::count(zeros.begin(), zeros.end(), 0.0), static_cast<std::ptrdiff_t>(zeros.size()));
+    EXPECT_EQ(tryAllocateLarge(std::numeric_limits<std::size_t>::max() - 8), nullptr);
+    EXPECT_THROW(allocateLarge(std::numeric_limits<std::size_t>::max() / 2), std::bad_alloc);
 }
 
 struct TrialCase {

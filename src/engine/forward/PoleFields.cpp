@@ -7,6 +7,7 @@
 
 #include "engine/forward/GroundSolidAngle.h"
 #include "engine/forward/SourceOuterCondition.h"
+#include "engine/memory/LargeMemory.h"
 
 namespace vexora {
 
@@ -241,7 +242,7 @@ PoleRun solvePoleFields(const Mesh& mesh, const ForwardSystem& s, const LinearSo
     const std::size_t n = static_cast<std::size_t>(s.system.gridPoints());
     const std::size_t batch = std::clamp<std::size_t>(static_cast<std::size_t>(solver.preferredBatch()), 1,
                                                       std::max<std::size_t>(sources.size(), 1));
-    std::vector<double> up(batch * n), b(batch * n), us(batch * n);
+    LargeVector<double> up(batch * n), b(batch * n), us(batch * n);
     std::vector<PoleSource> pole(batch);
     PoleRun run;
     for (std::size_t first = 0; first < sources.size(); first += batch) {

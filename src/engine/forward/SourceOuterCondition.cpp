@@ -4,6 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include "engine/memory/LargeMemory.h"
+
 namespace vexora {
 
 SolveReport solveAboutSources(const ForwardSystem& s, const LinearSolver& solver, std::span<const NodePoint> about,
@@ -13,7 +15,7 @@ SolveReport solveAboutSources(const ForwardSystem& s, const LinearSolver& solver
     const std::size_t n = static_cast<std::size_t>(s.system.gridPoints()), systems = static_cast<std::size_t>(count);
     const auto part = [n](auto& v, std::size_t j) { return std::span(v.data() + j * n, n); };
     // kp = K_c p, kept by recurrence: K_c z = r is what the solver gives.
-    std::vector<double> r(systems * n), z(systems * n), zIn(systems * n), p(systems * n), kp(systems * n), q(n);
+    LargeVector<double> r(systems * n), z(systems * n), zIn(systems * n), p(systems * n), kp(systems * n), q(n);
     std::vector<double> rz(systems), bNorm(systems);
     std::vector<char> active(systems, 1);
     SolveReport worst;

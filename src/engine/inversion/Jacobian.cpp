@@ -2,49 +2,13 @@
 
 #include <algorithm>
 #include <cassert>
-#include <cstdlib>
 #include <cstring>
-#include <new>
-
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
 
 #include "engine/Lanes.h"
 #include "engine/VectorClones.h"
 #include "engine/inversion/ShareOut.h"
 
 namespace vexora {
-
-namespace {
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
-// Below this a buffer takes ordinary pages.
-constexpr std::size_t kLargeBuffer = 16 * kHugePage;
-
-std::size_t largeSize(std::size_t bytes)
-{
-    return (bytes + kHugePage - 1) / kHugePage * kHugePage;
-}
-}  // namespace
-
-void* allocateLarge(std::size_t bytes)
-{
-    if (bytes < kLargeBuffer) {
-        if (void* p = std::malloc(std::max<std::size_t>(bytes, 1))) return p;
-        throw std::bad_alloc();
-    }
-    void* p = std::aligned_alloc(kHugePage, largeSize(bytes));
-    if (!p) throw std::bad_alloc();
-#if defined(__linux__)
-    madvise(p, largeSize(bytes), MADV_HUGEPAGE);  // advice only: ignored where unsupported
-#endif
-    return p;
-}
-
-void freeLarge(void* p, std::size_t)
-{
-    std::free(p);
-}
 
 namespace {
 
@@ -87,12 +51,18 @@ __attribute__((always_inline)) inline void dotTile(const float* const* rows, con
     std::size_t c = c0;
     for (; c + 4 <= c1; c += 4) {
         Lanes xs[K], js[R];
+        #pragma GCC unroll 16
         for (std::size_t t = 0; t < K; ++t) xs[t] = loadVector(x + t * n + c);
+        #pragma GCC unroll 16
         for (std::size_t r = 0; r < R; ++r) js[r] = loadFloats(rows[r] + c);
+        #pragma GCC unroll 16
         for (std::size_t r = 0; r < R; ++r)
+            #pragma GCC unroll 16
             for (std::size_t t = 0; t < K; ++t) acc[r][t] += js[r] * xs[t];
     }
+    #pragma GCC unroll 16
     for (std::size_t r = 0; r < R; ++r)
+        #pragma GCC unroll 16
         for (std::size_t t = 0; t < K; ++t) {
             double sum = (acc[r][t][0] + acc[r][t][1]) + (acc[r][t][2] + acc[r][t][3]);
             for (std::size_t e = c; e < c1; ++e) sum += rows[r][e] * x[t * n + e];
@@ -106,21 +76,28 @@ __attribute__((always_inline)) inline void axpyTile(const float* const* rows, co
                                                     std::size_t c0, std::size_t c1, double* y, std::size_t n)
 {
     Lanes a[R][K];
+    #pragma GCC unroll 16
     for (std::size_t r = 0; r < R; ++r)
+        #pragma GCC unroll 16
         for (std::size_t t = 0; t < K; ++t) a[r][t] = Lanes{} + v[r * stride + t];
     std::size_t c = c0;
     for (; c + 4 <= c1; c += 4) {
         Lanes js[R];
+        #pragma GCC unroll 16
         for (std::size_t r = 0; r < R; ++r) js[r] = loadFloats(rows[r] + c);
+        #pragma GCC unroll 16
         for (std::size_t t = 0; t < K; ++t) {
             Lanes s = loadVector(y + t * n + c);
+            #pragma GCC unroll 16
             for (std::size_t r = 0; r < R; ++r) s += js[r] * a[r][t];
             storeVector(y + t * n + c, s);
         }
     }
     for (; c < c1; ++c)
+        #pragma GCC unroll 16
         for (std::size_t t = 0; t < K; ++t) {
             double s = y[t * n + c];
+            #pragma GCC unroll 16
             for (std::size_t r = 0; r < R; ++r) s += rows[r][c] * v[r * stride + t];
             y[t * n + c] = s;
         }

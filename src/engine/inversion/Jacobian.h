@@ -9,49 +9,12 @@
 // thread count.
 
 #include <cstddef>
-#include <memory>
-#include <utility>
 #include <span>
 #include <vector>
 
+#include "engine/memory/LargeMemory.h"
+
 namespace vexora {
-
-// Memory for J: gigabytes are taken in huge pages where the system offers
-// them, so that filling J faults a page per 2 MB rather than per 4 KB and
-// the passes over it miss the address cache far less.
-void* allocateLarge(std::size_t bytes);
-void freeLarge(void* p, std::size_t bytes);
-
-// An allocator whose resize leaves new floats as they come (J is filled
-// entry by entry by its assembly, and zeroing gigabytes first would cost
-// seconds on one thread before the threads touch the pages themselves),
-// drawing its memory from allocateLarge.
-template <class T>
-struct UninitialisedAllocator {
-    using value_type = T;
-    UninitialisedAllocator() = default;
-    template <class U>
-    UninitialisedAllocator(const UninitialisedAllocator<U>&) noexcept
-    {
-    }
-    T* allocate(std::size_t n) { return static_cast<T*>(allocateLarge(n * sizeof(T))); }
-    void deallocate(T* p, std::size_t n) noexcept { freeLarge(p, n * sizeof(T)); }
-    template <class U>
-    void construct(U* p) noexcept
-    {
-        ::new (static_cast<void*>(p)) U;
-    }
-    template <class U, class... Args>
-    void construct(U* p, Args&&... args)
-    {
-        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
-    }
-    template <class U>
-    bool operator==(const UninitialisedAllocator<U>&) const noexcept
-    {
-        return true;
-    }
-};
 
 struct Jacobian {
     using Values = std::vector<float, UninitialisedAllocator<float>>;

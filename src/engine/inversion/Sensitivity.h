@@ -21,7 +21,7 @@ namespace vexora {
 // precision: the sensitivities need no more, and it halves the largest store.
 struct ElectrodeFields {
     std::size_t gridPoints = 0;
-    std::vector<float> values;  // electrode after electrode
+    LargeVector<float> values;  // electrode after electrode
     std::span<const float> of(std::size_t electrode) const
     {
         return {values.data() + electrode * gridPoints, gridPoints};

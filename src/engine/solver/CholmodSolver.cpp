@@ -3,14 +3,32 @@
 #ifdef VEXORA_HAVE_CHOLMOD
 
 #include <cholmod.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
+#include <thread>
 #include <vector>
+
+#include "engine/memory/LargeMemory.h"
 
 namespace vexora {
 
 namespace {
+
+// OpenBLAS's own threads on one thread: the factorisation was no faster on
+// two of them on a two-core machine, and between calls they spin in
+// sched_yield against our threads, a third of a forward model's processor
+// time. Other BLAS libraries are left as they are.
+void singleThreadedBlas()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        using SetThreads = void (*)(int);
+        if (auto set = reinterpret_cast<SetThreads>(dlsym(RTLD_DEFAULT, "openblas_set_num_threads"))) set(1);
+    });
+}
 
 // What a source in a batch holds per grid point: its primary field,
 // right-hand side and solution, the five vectors of its own outer condition,
@@ -188,35 +206,58 @@ bool CholmodSolver::factorise(std::uint64_t budgetBytes, std::string& why, std::
     return true;
 }
 
-SolveReport CholmodSolver::solve(std::span<const double> b, std::span<double> x, int count) const
+// Solves `count` columns in one call; false when CHOLMOD fails.
+bool solveColumns(cholmod_factor* factor, std::span<const std::int64_t> gridIndex, std::size_t grid, const double* b,
+                  double* x, std::size_t count)
 {
-    // One call for the whole batch: the supernodal solve works on all its
-    // columns at once through the (threaded) BLAS. A workspace of its own
-    // keeps concurrent calls apart; the factor is only read.
-    const std::size_t n = gridIndex_.size(), grid = static_cast<std::size_t>(a_.gridPoints());
+    const std::size_t n = gridIndex.size();
     cholmod_common common;
     cholmod_l_start(&common);
-    cholmod_dense* rhs = cholmod_l_allocate_dense(n, static_cast<std::size_t>(count), n, CHOLMOD_REAL, &common);
-    auto* r = static_cast<double*>(rhs->x);
-    for (int c = 0; c < count; ++c)
-        for (std::size_t j = 0; j < n; ++j)
-            r[static_cast<std::size_t>(c) * n + j] =
-                b[static_cast<std::size_t>(c) * grid + static_cast<std::size_t>(gridIndex_[j])];
-    cholmod_dense* solution = cholmod_l_solve(CHOLMOD_A, factor_, rhs, &common);
-    if (!solution) {
-        cholmod_l_free_dense(&rhs, &common);
-        cholmod_l_finish(&common);
-        return {false, 0, 1.0};
+    cholmod_dense* rhs = cholmod_l_allocate_dense(n, count, n, CHOLMOD_REAL, &common);
+    cholmod_dense* solution = nullptr;
+    if (rhs) {
+        auto* r = static_cast<double*>(rhs->x);
+        for (std::size_t c = 0; c < count; ++c)
+            for (std::size_t j = 0; j < n; ++j) r[c * n + j] = b[c * grid + static_cast<std::size_t>(gridIndex[j])];
+        solution = cholmod_l_solve(CHOLMOD_A, factor, rhs, &common);
     }
-    const auto* s = static_cast<const double*>(solution->x);
-    for (int c = 0; c < count; ++c) {
-        double* column = x.data() + static_cast<std::size_t>(c) * grid;
-        std::fill(column, column + grid, 0.0);
-        for (std::size_t j = 0; j < n; ++j) column[gridIndex_[j]] = s[static_cast<std::size_t>(c) * n + j];
+    if (solution) {
+        const auto* s = static_cast<const double*>(solution->x);
+        for (std::size_t c = 0; c < count; ++c) {
+            double* column = x + c * grid;
+            std::fill(column, column + grid, 0.0);
+            for (std::size_t j = 0; j < n; ++j) column[gridIndex[j]] = s[c * n + j];
+        }
     }
+    const bool ok = solution != nullptr;
     cholmod_l_free_dense(&solution, &common);
     cholmod_l_free_dense(&rhs, &common);
     cholmod_l_finish(&common);
+    return ok;
+}
+
+SolveReport CholmodSolver::solve(std::span<const double> b, std::span<double> x, int count) const
+{
+    // The batch's columns shared out to our threads, each part one CHOLMOD
+    // call on single-threaded BLAS: a call works on all its columns at once
+    // through dense kernels, and its own workspace keeps the calls apart;
+    // the factor is only read. The threaded BLAS on one call gained nothing
+    // here while its idle threads spun against ours.
+    const std::size_t grid = static_cast<std::size_t>(a_.gridPoints()), columns = static_cast<std::size_t>(count);
+    if (columns == 0) return {};
+    const std::size_t parts = std::clamp<std::size_t>(static_cast<std::size_t>(threads_), 1, columns);
+    std::vector<char> solved(parts, 0);
+    const auto part = [&](std::size_t p) {
+        const std::size_t first = columns * p / parts, last = columns * (p + 1) / parts;
+        solved[p] = solveColumns(factor_, gridIndex_, grid, b.data() + first * grid, x.data() + first * grid,
+                                 last - first);
+    };
+    {
+        std::vector<std::jthread> workers;
+        for (std::size_t p = 1; p < parts; ++p) workers.emplace_back(part, p);
+        part(0);
+    }
+    if (std::find(solved.begin(), solved.end(), 0) != solved.end()) return {false, 0, 1.0};
     return {};
 }
 
@@ -230,6 +271,8 @@ bool directSolverAvailable()
 std::unique_ptr<LinearSolver> makeCholmodSolver(const StencilMatrix& a, int threads, std::uint64_t budgetBytes,
                                                 std::string& why, std::shared_ptr<SolverAnalysis>* analysis)
 {
+    routeSolverLibraryMemory();
+    singleThreadedBlas();
     std::shared_ptr<SolverAnalysis> own;
     auto solver = std::make_unique<CholmodSolver>(a, threads);
     if (!solver->factorise(budgetBytes, why, analysis ? *analysis : own)) return nullptr;
@@ -239,6 +282,7 @@ std::unique_ptr<LinearSolver> makeCholmodSolver(const StencilMatrix& a, int thre
 bool directFactorCost(const StencilMatrix& a, std::shared_ptr<SolverAnalysis>& analysis, DirectFactorCost& cost,
                       std::string& why)
 {
+    routeSolverLibraryMemory();
     cholmod_common common;
     cholmod_l_start(&common);
     std::vector<std::int64_t> gridIndex;
