@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -17,17 +16,15 @@ namespace vexora {
 
 namespace {
 
-// OpenBLAS's own threads on one thread: the factorisation was no faster on
-// two of them on a two-core machine, and between calls they spin in
-// sched_yield against our threads, a third of a forward model's processor
-// time. Other BLAS libraries are left as they are.
-void singleThreadedBlas()
+// OpenBLAS's thread count, when that is the BLAS in use (others are left as
+// they are). The factorisation's large supernodes gain from its threads;
+// the solves run one call per thread of ours on one BLAS thread each, since
+// between calls idle BLAS threads spin in sched_yield against ours.
+void setBlasThreads(int threads)
 {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        using SetThreads = void (*)(int);
-        if (auto set = reinterpret_cast<SetThreads>(dlsym(RTLD_DEFAULT, "openblas_set_num_threads"))) set(1);
-    });
+    using SetThreads = void (*)(int);
+    static const auto set = reinterpret_cast<SetThreads>(dlsym(RTLD_DEFAULT, "openblas_set_num_threads"));
+    if (set) set(threads);
 }
 
 // What a source in a batch holds per grid point: its primary field,
@@ -190,7 +187,9 @@ bool CholmodSolver::factorise(std::uint64_t budgetBytes, std::string& why, std::
         return false;
     }
     common_.supernodal = CHOLMOD_SUPERNODAL;
+    setBlasThreads(threads_);
     const int ok = cholmod_l_factorize(upper, factor_, &common_);
+    setBlasThreads(1);
     cholmod_l_free_sparse(&upper, &common_);
     if (!ok || common_.status != CHOLMOD_OK) {
         why = "CHOLMOD factorisation failed (status " + std::to_string(common_.status) + ")";
@@ -272,7 +271,6 @@ std::unique_ptr<LinearSolver> makeCholmodSolver(const StencilMatrix& a, int thre
                                                 std::string& why, std::shared_ptr<SolverAnalysis>* analysis)
 {
     routeSolverLibraryMemory();
-    singleThreadedBlas();
     std::shared_ptr<SolverAnalysis> own;
     auto solver = std::make_unique<CholmodSolver>(a, threads);
     if (!solver->factorise(budgetBytes, why, analysis ? *analysis : own)) return nullptr;

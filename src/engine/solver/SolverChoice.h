@@ -14,10 +14,9 @@ namespace vexora {
 enum class SolverKind { Automatic, SsorPcg, Multigrid, Direct };
 
 // The rates behind the choice, measured in bench/ (SolverCost) on a
-// two-core workstation. The direct path factorises on one thread and shares
-// the columns of each batch of solves out to two; they stand for its cost
-// whatever our thread count, a little high for more threads. Multigrid's
-// rate is per thread.
+// two-core workstation, the direct path's factorisation on the BLAS's two
+// threads and its solves shared out to two of ours; they stand for its cost
+// whatever our thread count. Multigrid's rate is per thread.
 inline constexpr double kFactorFlopsPerSecond = 3e10;               // supernodal factorisation
 inline constexpr double kSolveFlopsPerSecond = 1.2e10;              // its solves, 4 flops per factor entry
 inline constexpr double kMultigridSecondsPerNodeIteration = 8.6e-8;  // one system, one thread
