@@ -267,6 +267,18 @@ void BM_SensitivityAssembly(benchmark::State& state)
 }
 BENCHMARK(BM_SensitivityAssembly)->Arg(1)->Arg(2)->Iterations(2)->Unit(benchmark::kMillisecond);
 
+// The generated survey of 5,000 quadrupoles (8 cables of 64 electrodes) on
+// its default mesh, two threads, every current electrode modelled; false
+// (the benchmark skipped) when it does not load or mesh.
+bool loadedGenerated5000(benchmark::State& state, ProjectStore& store)
+{
+    if (!loadedAndMeshed(state, store, bench::generatedSurveyFile("vexora_inversion_5000.data", 5000))) return false;
+    setSettingText(store.settings, Item::CpuThreads, "2");
+    setSettingText(store.settings, Item::SkipTxWithoutRx, "2");
+    return true;
+}
+constexpr Region kConductive5000{40, 60, 10, 25, 2, 8};
+
 // Two iterations on a generated survey of 5,000 quadrupoles (8 cables of 64
 // electrodes) on its default mesh, two threads, over a homogeneous model
 // with one conductive block: the cost of an iteration at that size. Errors
@@ -276,18 +288,15 @@ void BM_InversionOf5000Quadrupoles(benchmark::State& state)
 {
     for (auto _ : state) {
         ProjectStore store;
-        if (!loadedAndMeshed(state, store, bench::generatedSurveyFile("vexora_inversion_5000.data", 5000))) return;
-        setSettingText(store.settings, Item::CpuThreads, "2");
+        if (!loadedGenerated5000(state, store)) return;
         setSettingText(store.settings, Item::MaxIterationsRho, "2");
         setSettingText(store.settings, Item::ResNoisePercent, "1");
         setSettingText(store.settings, Item::UseRobustInversion, "2");
         setSettingText(store.settings, Item::SaveIterations, "2");
-        setSettingText(store.settings, Item::SkipTxWithoutRx, "2");
         const std::vector<BlockPlace> places = blockPlaces(store.mesh);
         const std::vector<double> start = store.models.conductivity;
         for (std::size_t b = 0; b < places.size(); ++b)
-            if (Region{40, 60, 10, 25, 2, 8}.holds(places[b].x, places[b].y, places[b].depth))
-                store.models.conductivity[b] = 0.1;
+            if (kConductive5000.holds(places[b].x, places[b].y, places[b].depth)) store.models.conductivity[b] = 0.1;
         InversionOutcome outcome;
         const double seconds = timedInversion(state, store, 0.0, start, outcome);
         if (seconds < 0) return;
@@ -309,9 +318,7 @@ void BM_LaterForwardModelsOf5000Quadrupoles(benchmark::State& state)
 {
     for (auto _ : state) {
         ProjectStore store;
-        if (!loadedAndMeshed(state, store, bench::generatedSurveyFile("vexora_inversion_5000.data", 5000))) return;
-        setSettingText(store.settings, Item::CpuThreads, "2");
-        setSettingText(store.settings, Item::SkipTxWithoutRx, "2");
+        if (!loadedGenerated5000(state, store)) return;
         MessageLog log;
         const ComputeControl control;
         MeshInversionForward forward(store.mesh, store.models, store.survey, store.settings, control, "bench", log);
@@ -324,8 +331,7 @@ void BM_LaterForwardModelsOf5000Quadrupoles(benchmark::State& state)
         double seconds[3] = {0, 0, 0};
         for (int m = 0; m < 3; ++m) {
             for (std::size_t b = 0; b < places.size(); ++b)
-                if (Region{40, 60, 10, 25, 2, 8}.holds(places[b].x, places[b].y, places[b].depth))
-                    sigma[b] *= 1.5;
+                if (kConductive5000.holds(places[b].x, places[b].y, places[b].depth)) sigma[b] *= 1.5;
             const auto begin = std::chrono::steady_clock::now();
             if (forward.model(sigma, {}, resistance) != Status::Ok) {
                 state.SkipWithError(log.plainText().c_str());
