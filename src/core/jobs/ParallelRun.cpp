@@ -2,7 +2,6 @@
 
 #include <charconv>
 
-
 namespace vexora {
 
 namespace {

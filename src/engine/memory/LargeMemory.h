@@ -52,10 +52,6 @@ struct UninitialisedAllocator : LargeAllocator<T> {
     {
     }
     template <class U>
-    struct rebind {
-        using other = UninitialisedAllocator<U>;
-    };
-    template <class U>
     void construct(U* p) noexcept
     {
         ::new (static_cast<void*>(p)) U;

@@ -238,10 +238,9 @@ bool solveColumns(cholmod_factor* factor, std::span<const std::int64_t> gridInde
 SolveReport CholmodSolver::solve(std::span<const double> b, std::span<double> x, int count) const
 {
     // The batch's columns shared out to our threads, each part one CHOLMOD
-    // call on single-threaded BLAS: a call works on all its columns at once
-    // through dense kernels, and its own workspace keeps the calls apart;
-    // the factor is only read. The threaded BLAS on one call gained nothing
-    // here while its idle threads spun against ours.
+    // call on one BLAS thread (setBlasThreads): a call works on all its
+    // columns at once through dense kernels, and its own workspace keeps the
+    // calls apart; the factor is only read.
     const std::size_t grid = static_cast<std::size_t>(a_.gridPoints()), columns = static_cast<std::size_t>(count);
     if (columns == 0) return {};
     const std::size_t parts = std::clamp<std::size_t>(static_cast<std::size_t>(threads_), 1, columns);

@@ -14,9 +14,10 @@ namespace vexora {
 enum class SolverKind { Automatic, SsorPcg, Multigrid, Direct };
 
 // The rates behind the choice, measured in bench/ (SolverCost) on a
-// two-core workstation, the direct path's factorisation on the BLAS's two
-// threads and its solves shared out to two of ours; they stand for its cost
-// whatever our thread count. Multigrid's rate is per thread.
+// two-core workstation with every direct call on the BLAS's two threads.
+// The direct solves, since shared out to our threads on one BLAS thread
+// each, run about 2.5 times faster than their rate says: at the crossover
+// the choice leans towards multigrid. Multigrid's rate is per thread.
 inline constexpr double kFactorFlopsPerSecond = 3e10;               // supernodal factorisation
 inline constexpr double kSolveFlopsPerSecond = 1.2e10;              // its solves, 4 flops per factor entry
 inline constexpr double kMultigridSecondsPerNodeIteration = 8.6e-8;  // one system, one thread
